@@ -1,0 +1,12 @@
+#include <QApplication>
+#include <QMainWindow>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QMainWindow window;
+    window.setObjectName(QStringLiteral("frmMain"));
+    window.setWindowTitle(QStringLiteral("PPC Quillmark"));
+    window.show();
+    return app.exec();
+}

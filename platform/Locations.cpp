@@ -1,0 +1,73 @@
+#include "platform/Locations.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace platform::Locations {
+
+namespace {
+
+QString fromEnv(const char* name)
+{
+    return QDir::cleanPath(qEnvironmentVariable(name));
+}
+
+bool hasEnv(const char* name)
+{
+    return !qEnvironmentVariable(name).isEmpty();
+}
+
+QString ensured(const QString& folder)
+{
+    QDir().mkpath(folder);
+    return folder;
+}
+
+} // namespace
+
+QString programDir()
+{
+    if (hasEnv("QUILLMARK_PROGRAM_DIR"))
+        return ensured(fromEnv("QUILLMARK_PROGRAM_DIR"));
+
+    if (QCoreApplication::instance()) {
+        const QString exeDir = QCoreApplication::applicationDirPath();
+        const QFileInfo info(exeDir);
+        if (info.isDir() && info.isWritable())
+            return exeDir;
+    }
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (dataHome.isEmpty())
+        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+    return ensured(join(dataHome, QStringLiteral("PPC Quillmark")));
+}
+
+QString registryDir()
+{
+    if (hasEnv("QUILLMARK_REGISTRY_DIR"))
+        return fromEnv("QUILLMARK_REGISTRY_DIR");
+    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (configHome.isEmpty())
+        configHome = QDir::homePath() + QStringLiteral("/.config");
+    return join(configHome, QStringLiteral("PPC Quillmark"));
+}
+
+QString windowsDir()
+{
+    if (hasEnv("QUILLMARK_WINDOWS_DIR"))
+        return fromEnv("QUILLMARK_WINDOWS_DIR");
+    return QStringLiteral("/etc/ppc-quillmark");
+}
+
+QString join(const QString& folder, const QString& name)
+{
+    if (folder.isEmpty())
+        return name;
+    if (folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+} // namespace platform::Locations

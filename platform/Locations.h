@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// Where the program keeps its files. Every location can be redirected by an
+// environment variable so that tests and portable installs never touch the
+// user's real folders.
+namespace platform::Locations {
+
+// The program folder (the folder of Error.log, sendmail.log, the code files):
+// $QUILLMARK_PROGRAM_DIR; else the executable's folder when it is writable;
+// else "<XDG data home>/PPC Quillmark". Created when missing.
+QString programDir();
+
+// The folder that holds the two emulated registry hives:
+// $QUILLMARK_REGISTRY_DIR; else "$XDG_CONFIG_HOME/PPC Quillmark".
+QString registryDir();
+
+// The read-only system folder of the dealer file and the engine list:
+// $QUILLMARK_WINDOWS_DIR; else /etc/ppc-quillmark.
+QString windowsDir();
+
+// Joins two path parts with exactly one "/" between them.
+QString join(const QString& folder, const QString& name);
+
+} // namespace platform::Locations

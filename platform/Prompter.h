@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+// Every message box, question and file or folder dialog of the program goes
+// through one prompter, so tests can answer them and record what was asked.
+namespace platform {
+
+enum class MsgIcon { None, Critical, Question, Exclamation, Information };
+enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel, RetryCancel };
+enum class MsgResult { OK, Cancel, Yes, No, Retry };
+
+struct MessageRequest {
+    QString text;
+    QString title;
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::OK;
+};
+
+struct FileDialogRequest {
+    bool save = false;          // false: open dialog, true: save dialog
+    QString title;
+    QString filter;             // "Text files (*.txt)|*.txt|All Files (*.*)|*.*"
+    QString initialFolder;
+    QString suggestedName;
+    int filterIndex = 1;        // 1-based; a save dialog returns the chosen one here
+};
+
+class Prompter
+{
+public:
+    virtual ~Prompter();
+    virtual MsgResult message(const MessageRequest& request) = 0;
+    // The chosen path, or "" when cancelled.
+    virtual QString fileDialog(FileDialogRequest& request) = 0;
+    // The chosen folder, or "" when cancelled.
+    virtual QString browseForFolder(const QString& title) = 0;
+};
+
+// The prompter in use: the desktop one unless a test installed its own.
+Prompter& prompter();
+// Installs a prompter (not owned); nullptr restores the desktop one.
+void setPrompter(Prompter* replacement);
+
+// Shorthand for a message box.
+MsgResult MsgBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title);
+
+} // namespace platform
