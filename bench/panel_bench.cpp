@@ -88,12 +88,16 @@ struct StallMeter {
     QElapsedTimer clock;
     qint64 last = 0;
     qint64 worst = 0;
+    bool trace = qEnvironmentVariableIsSet("PANEL_BENCH_TRACE");
     StallMeter()
     {
         timer.setInterval(10);
         timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer, &QTimer::timeout, [this] {
             const qint64 now = clock.elapsed();
+            if (trace && now - last > 50)
+                std::printf("  stall %lld ms ending at %lld ms\n", static_cast<long long>(now - last),
+                            static_cast<long long>(now));
             worst = std::max(worst, now - last);
             last = now;
         });

@@ -2,15 +2,17 @@
 
 #include "workspace/AdFileRows.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 
 struct AdFileModel::IndexJob {
     std::atomic<bool> cancel{false};
-    std::mutex mutex;
-    std::vector<qint64> pending;
+    std::mutex mutex;                          // held only for moves and flags
+    std::vector<std::vector<qint64>> pending;  // chunks of row offsets
     bool done = false;
     QString error;
 };
@@ -24,13 +26,13 @@ struct AdFileModel::SortJob {
 
 namespace {
 constexpr qint64 kIndexChunk = 4 * 1024 * 1024;
-constexpr int kPollMs = 100;
+constexpr int kPollMs = 50;
 } // namespace
 
 AdFileModel::AdFileModel(const QStringList& captions, QObject* parent)
     : QAbstractTableModel(parent)
     , m_captions(captions)
-    , m_rows(std::make_shared<std::vector<qint64>>())
+    , m_rows(std::make_shared<std::deque<qint64>>())
 {
     m_poll.setInterval(kPollMs);
     connect(&m_poll, &QTimer::timeout, this, &AdFileModel::poll);
@@ -67,7 +69,11 @@ void AdFileModel::clear()
 {
     stopJobs();
     beginResetModel();
-    m_rows = std::make_shared<std::vector<qint64>>();
+    m_rows = std::make_shared<std::deque<qint64>>();
+    m_backlog.clear();
+    m_backlogPos = 0;
+    m_indexDone = false;
+    m_indexError.clear();
     m_order.clear();
     m_cachedRow = -1;
     if (m_data)
@@ -112,7 +118,7 @@ bool AdFileModel::load(const QString& path)
         std::vector<qint64> rows = indexer.takeRows();
         if (!rows.empty()) {
             beginInsertRows(QModelIndex(), 0, static_cast<int>(rows.size()) - 1);
-            *m_rows = std::move(rows);
+            m_rows->assign(rows.begin(), rows.end());
             endInsertRows();
         }
         Q_EMIT countChanged(rowCount());
@@ -147,14 +153,15 @@ bool AdFileModel::load(const QString& path)
             std::vector<qint64> rows = indexer.takeRows();
             if (!rows.empty()) {
                 std::lock_guard<std::mutex> lock(job->mutex);
-                job->pending.insert(job->pending.end(), rows.begin(), rows.end());
+                job->pending.push_back(std::move(rows));
             }
         }
         if (error.isEmpty())
             indexer.finish();
         std::vector<qint64> rows = indexer.takeRows();
         std::lock_guard<std::mutex> lock(job->mutex);
-        job->pending.insert(job->pending.end(), rows.begin(), rows.end());
+        if (!rows.empty())
+            job->pending.push_back(std::move(rows));
         job->error = error;
         job->done = true;
     });
@@ -166,27 +173,45 @@ bool AdFileModel::load(const QString& path)
 void AdFileModel::poll()
 {
     if (m_indexJob) {
-        std::vector<qint64> got;
-        bool done = false;
-        QString error;
         {
-            std::lock_guard<std::mutex> lock(m_indexJob->mutex);
-            got.swap(m_indexJob->pending);
-            done = m_indexJob->done;
-            error = m_indexJob->error;
+            // Never wait for the worker here: take its results on a later poll.
+            std::unique_lock<std::mutex> lock(m_indexJob->mutex, std::try_to_lock);
+            if (lock.owns_lock()) {
+                for (std::vector<qint64>& chunk : m_indexJob->pending)
+                    m_backlog.push_back(std::move(chunk));
+                m_indexJob->pending.clear();
+                m_indexDone = m_indexJob->done;
+                m_indexError = m_indexJob->error;
+            }
         }
-        if (!got.empty()) {
+        QElapsedTimer spent;
+        spent.start();
+        bool added = false;
+        while (!m_backlog.empty() && spent.elapsed() < kPollBudgetMs) {
+            const std::vector<qint64>& chunk = m_backlog.front();
+            const size_t take = std::min(chunk.size() - m_backlogPos, kRowsPerStep);
             const int first = static_cast<int>(m_rows->size());
-            beginInsertRows(QModelIndex(), first, first + static_cast<int>(got.size()) - 1);
-            m_rows->insert(m_rows->end(), got.begin(), got.end());
+            beginInsertRows(QModelIndex(), first, first + static_cast<int>(take) - 1);
+            const auto from = chunk.begin() + static_cast<std::ptrdiff_t>(m_backlogPos);
+            m_rows->insert(m_rows->end(), from, from + static_cast<std::ptrdiff_t>(take));
             endInsertRows();
-            Q_EMIT countChanged(rowCount());
+            added = true;
+            m_backlogPos += take;
+            if (m_backlogPos == chunk.size()) {
+                m_backlog.pop_front();
+                m_backlogPos = 0;
+            }
         }
-        if (done) {
+        if (added)
+            Q_EMIT countChanged(rowCount());
+        if (m_indexDone && m_backlog.empty()) {
             m_indexThread->wait();
             delete m_indexThread;
             m_indexThread = nullptr;
             m_indexJob.reset();
+            m_indexDone = false;
+            const QString error = m_indexError;
+            m_indexError.clear();
             if (!error.isEmpty())
                 Q_EMIT readFailed(error);
             Q_EMIT indexingFinished(rowCount());
@@ -243,17 +268,20 @@ void AdFileModel::startSort()
     }
     const bool descending = m_sortOrder == Qt::DescendingOrder;
     if (m_rows->size() <= static_cast<size_t>(kInlineSortRows)) {
-        applyOrder(AdFiles::sortedOrder(m_path, *m_rows, m_sortColumn, descending));
+        const std::deque<qint64>& rows = *m_rows;
+        applyOrder(AdFiles::sortedOrder(
+            m_path, rows.size(), [&rows](size_t r) { return rows[r]; }, m_sortColumn, descending));
         Q_EMIT sortFinished();
         return;
     }
     auto job = std::make_shared<SortJob>();
     m_sortJob = job;
-    std::shared_ptr<const std::vector<qint64>> rows = m_rows;
+    std::shared_ptr<const std::deque<qint64>> rows = m_rows;
     const QString path = m_path;
     const int column = m_sortColumn;
     m_sortThread = QThread::create([job, rows, path, column, descending] {
-        std::vector<quint32> order = AdFiles::sortedOrder(path, *rows, column, descending, &job->cancel);
+        std::vector<quint32> order = AdFiles::sortedOrder(
+            path, rows->size(), [&rows](size_t r) { return (*rows)[r]; }, column, descending, &job->cancel);
         std::lock_guard<std::mutex> lock(job->mutex);
         job->order = std::move(order);
         job->done = true;

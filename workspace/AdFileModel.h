@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -26,6 +27,11 @@ public:
     static constexpr qint64 kInlineIndexBytes = 1024 * 1024;
     // Lists up to this many rows are sorted at once.
     static constexpr int kInlineSortRows = 100000;
+    // While indexing, rows are added to the list in steps of this many rows
+    // for at most kPollBudgetMs per poll, so that no poll keeps the window
+    // busy for long.
+    static constexpr size_t kRowsPerStep = 20000;
+    static constexpr int kPollBudgetMs = 8;
 
     // Shows the file at path. A missing file gives an empty list; false (with
     // errorString) when the file exists but cannot be read.
@@ -77,7 +83,12 @@ private:
     const uchar* m_data = nullptr;
     qint64 m_size = 0;
 
-    std::shared_ptr<std::vector<qint64>> m_rows;   // start offsets of listed lines
+    // Start offsets of the listed lines; a deque grows without moving what it holds.
+    std::shared_ptr<std::deque<qint64>> m_rows;
+    std::deque<std::vector<qint64>> m_backlog;     // indexed, not yet listed
+    size_t m_backlogPos = 0;                       // rows of the first backlog chunk already listed
+    bool m_indexDone = false;
+    QString m_indexError;
     std::vector<quint32> m_order;                  // empty: file order
 
     int m_sortColumn = -1;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 namespace AdFiles {
 
@@ -338,17 +337,18 @@ QByteArrayView OffsetLineReader::line(qint64 start)
 }
 
 // ---- sorting ----
+//
+// The keys are compared by their case-folded UTF-8 bytes. Keeping every key
+// of a multi-million-row column in memory would cost as much as the column
+// itself, so the sort works in rounds over windows of the keys: the first
+// round sorts all rows by the first bytes of their keys; rows whose windows
+// are equal and whose keys go on are then read again for the next window of
+// their keys and sorted among themselves, and so on until every tie is
+// settled. Each round reads the file once, in file order.
 
 namespace {
 
-struct SortKey {
-    quint64 prefix;
-    const char* text;
-    quint32 len;
-    quint32 row;
-};
-
-// Case-folded UTF-8 text of one column of a line, appended to out.
+// Case-folded UTF-8 text of one column of a line.
 void columnKey(QByteArrayView line, bool firstLine, int column, QByteArray& out)
 {
     out.clear();
@@ -371,12 +371,13 @@ void columnKey(QByteArrayView line, bool firstLine, int column, QByteArray& out)
         qsizetype end = line.indexOf(',', start);
         if (end < 0)
             end = line.size();
-        out.reserve(end - start);
+        out.resize(end - start);
+        char* d = out.data();
         for (qsizetype i = start; i < end; ++i) {
             char c = line[i];
             if (c >= 'A' && c <= 'Z')
                 c = static_cast<char>(c - 'A' + 'a');
-            out.append(c);
+            *d++ = c;
         }
         return;
     }
@@ -385,103 +386,148 @@ void columnKey(QByteArrayView line, bool firstLine, int column, QByteArray& out)
         out = fields.at(column).toCaseFolded().toUtf8();
 }
 
-// Blocks of key text; a key never spans two blocks.
-class KeyArena
-{
-public:
-    const char* add(const QByteArray& bytes)
-    {
-        const qsizetype n = bytes.size();
-        if (m_blocks.empty() || m_used + n > m_size) {
-            m_size = std::max<qsizetype>(kBlock, n);
-            m_blocks.push_back(std::make_unique<char[]>(m_size));
-            m_used = 0;
-        }
-        char* p = m_blocks.back().get() + m_used;
-        if (n)
-            std::memcpy(p, bytes.constData(), n);
-        m_used += n;
-        return p;
-    }
+constexpr size_t kWindow = 24;
 
-private:
-    static constexpr qsizetype kBlock = 16 * 1024 * 1024;
-    std::vector<std::unique_ptr<char[]>> m_blocks;
-    qsizetype m_size = 0;
-    qsizetype m_used = 0;
+struct SortKey {
+    uchar window[kWindow]; // key bytes depth..depth+kWindow, zero-padded
+    quint32 len;           // length of the whole key
+    quint32 row;
+};
+
+void copyWindow(const QByteArray& key, size_t depth, uchar* out)
+{
+    std::memset(out, 0, kWindow);
+    if (static_cast<size_t>(key.size()) > depth)
+        std::memcpy(out, key.constData() + depth, std::min(kWindow, static_cast<size_t>(key.size()) - depth));
+}
+
+// Orders two keys by their window at depth: <0, 0, >0. *undecided is set when
+// the windows are equal and both keys go on past the window. Keys that end
+// within the window are settled by their length.
+int windowCompare(const SortKey& a, const SortKey& b, size_t depth, bool* undecided)
+{
+    *undecided = false;
+    const int c = std::memcmp(a.window, b.window, kWindow);
+    if (c != 0)
+        return c;
+    const bool aLong = a.len > depth + kWindow;
+    const bool bLong = b.len > depth + kWindow;
+    if (aLong && bLong) {
+        *undecided = true;
+        return 0;
+    }
+    if (a.len != b.len)
+        return a.len < b.len ? -1 : 1;
+    return 0;
+}
+
+struct Range {
+    size_t begin;
+    size_t end;
 };
 
 } // namespace
 
-std::vector<quint32> sortedOrder(const QString& path, const std::vector<qint64>& rowStarts,
-                                 int column, bool descending, const std::atomic<bool>* cancel)
+std::vector<quint32> sortedOrder(const QString& path, size_t rowCount,
+                                 const std::function<qint64(size_t)>& rowStart, int column,
+                                 bool descending, const std::atomic<bool>* cancel)
 {
     const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
-    OffsetLineReader reader(path);
-    if (!reader.isOpen() && !rowStarts.empty())
+    const size_t n = rowCount;
+    if (n == 0)
         return {};
 
-    KeyArena arena;
-    std::vector<SortKey> keys;
-    keys.reserve(rowStarts.size());
-    QByteArray key;
-    for (size_t r = 0; r < rowStarts.size(); ++r) {
-        if ((r & 0xFFFF) == 0 && cancelled())
-            return {};
-        columnKey(reader.line(rowStarts[r]), rowStarts[r] == 0, column, key);
-        keys.push_back({0, arena.add(key), static_cast<quint32>(key.size()), static_cast<quint32>(r)});
-    }
-
-    // Common leading bytes of all keys; the 8 bytes after them decide most
-    // comparisons without touching the key text.
-    size_t lcp = keys.empty() ? 0 : keys.front().len;
-    for (const SortKey& k : keys) {
-        size_t i = 0;
-        const size_t m = std::min<size_t>(lcp, k.len);
-        while (i < m && k.text[i] == keys.front().text[i])
-            ++i;
-        lcp = i;
-        if (lcp == 0)
-            break;
-    }
-    for (SortKey& k : keys) {
-        quint64 p = 0;
-        for (size_t i = 0; i < 8; ++i) {
-            const size_t at = lcp + i;
-            p = (p << 8) | (at < k.len ? static_cast<uchar>(k.text[at]) : 0u);
+    // Sorts keys[range] by their windows at depth and appends the runs that
+    // are still undecided to next.
+    std::vector<SortKey> keys(n);
+    const auto sortRange = [&](size_t begin, size_t end, size_t depth, std::vector<Range>& next) {
+        std::sort(keys.begin() + static_cast<std::ptrdiff_t>(begin), keys.begin() + static_cast<std::ptrdiff_t>(end),
+                  [&](const SortKey& a, const SortKey& b) {
+                      bool undecided;
+                      const int c = windowCompare(a, b, depth, &undecided);
+                      if (c != 0)
+                          return descending ? c > 0 : c < 0;
+                      return a.row < b.row;
+                  });
+        for (size_t i = begin; i + 1 < end;) {
+            size_t j = i + 1;
+            bool undecided = false;
+            while (j < end) {
+                windowCompare(keys[j - 1], keys[j], depth, &undecided);
+                if (!undecided)
+                    break;
+                ++j;
+            }
+            if (j - i > 1)
+                next.push_back({i, j});
+            i = j;
         }
-        k.prefix = p;
-    }
-    if (cancelled())
-        return {};
-
-    const size_t decided = lcp + 8;
-    // <0, 0, >0 by text only.
-    const auto textCompare = [decided](const SortKey& a, const SortKey& b) -> int {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix ? -1 : 1;
-        if (a.len > decided && b.len > decided) {
-            const size_t m = std::min(a.len, b.len) - decided;
-            const int c = std::memcmp(a.text + decided, b.text + decided, m);
-            if (c != 0)
-                return c;
-        }
-        if (a.len != b.len)
-            return a.len < b.len ? -1 : 1;
-        return 0;
     };
-    std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
-        const int c = textCompare(a, b);
-        if (c != 0)
-            return descending ? c > 0 : c < 0;
-        return a.row < b.row;
-    });
+
+    // First round: every row by the first window of its key.
+    {
+        OffsetLineReader reader(path);
+        if (!reader.isOpen())
+            return {};
+        QByteArray key;
+        for (size_t r = 0; r < n; ++r) {
+            if ((r & 0xFFFF) == 0 && cancelled())
+                return {};
+            const qint64 start = rowStart(r);
+            columnKey(reader.line(start), start == 0, column, key);
+            copyWindow(key, 0, keys[r].window);
+            keys[r].len = static_cast<quint32>(key.size());
+            keys[r].row = static_cast<quint32>(r);
+        }
+    }
+    std::vector<Range> groups;
+    sortRange(0, n, 0, groups);
+
+    // Later rounds: the rows of undecided runs get the next window of their
+    // keys (read in file order) and are sorted within their run.
+    size_t depth = 0;
+    while (!groups.empty()) {
+        if (cancelled())
+            return {};
+        depth += kWindow;
+        std::vector<quint32> readOrder;
+        for (const Range& g : groups)
+            for (size_t k = g.begin; k < g.end; ++k)
+                readOrder.push_back(static_cast<quint32>(k));
+        std::sort(readOrder.begin(), readOrder.end(), [&](quint32 a, quint32 b) { return keys[a].row < keys[b].row; });
+        {
+            OffsetLineReader reader(path);
+            if (!reader.isOpen())
+                return {};
+            QByteArray key;
+            for (size_t i = 0; i < readOrder.size(); ++i) {
+                if ((i & 0xFFFF) == 0 && cancelled())
+                    return {};
+                SortKey& k = keys[readOrder[i]];
+                const qint64 start = rowStart(k.row);
+                columnKey(reader.line(start), start == 0, column, key);
+                copyWindow(key, depth, k.window);
+            }
+        }
+        std::vector<quint32>().swap(readOrder);
+        std::vector<Range> next;
+        for (const Range& g : groups)
+            sortRange(g.begin, g.end, depth, next);
+        groups.swap(next);
+    }
 
     std::vector<quint32> order;
-    order.reserve(keys.size());
+    order.reserve(n);
     for (const SortKey& k : keys)
         order.push_back(k.row);
     return order;
+}
+
+std::vector<quint32> sortedOrder(const QString& path, const std::vector<qint64>& rowStarts, int column,
+                                 bool descending, const std::atomic<bool>* cancel)
+{
+    return sortedOrder(
+        path, rowStarts.size(), [&rowStarts](size_t r) { return rowStarts[r]; }, column, descending, cancel);
 }
 
 } // namespace AdFiles

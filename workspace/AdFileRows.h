@@ -9,6 +9,7 @@
 #include <QStringView>
 
 #include <atomic>
+#include <functional>
 #include <vector>
 
 // The line and field rules of the three import files as the generated-files
@@ -99,6 +100,9 @@ private:
 // The order in which the rows at rowStarts are listed when sorted by the
 // text of one column: case-insensitive, by character code, ties in file
 // order. Empty when cancelled or when the file cannot be read.
+std::vector<quint32> sortedOrder(const QString& path, size_t rowCount,
+                                 const std::function<qint64(size_t)>& rowStart, int column,
+                                 bool descending, const std::atomic<bool>* cancel = nullptr);
 std::vector<quint32> sortedOrder(const QString& path, const std::vector<qint64>& rowStarts,
                                  int column, bool descending,
                                  const std::atomic<bool>* cancel = nullptr);

@@ -67,6 +67,7 @@ private slots:
     void indexMatchesRules_data();
     void indexMatchesRules();
     void textDecoding();
+    void sortedOrderMatchesPlainSort();
 
     void loadShowsTextListsAndCaptions();
     void missingFilesAndNoCampaign();
@@ -201,6 +202,53 @@ void TestGeneratedFilesPanel::textDecoding()
     // Not valid UTF-8: Windows-1252, where 0x80 is the euro sign and 0xE9 is e acute.
     QCOMPARE(AdFiles::decodeText("caf\xe9 \x80"), QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac"));
     QCOMPARE(AdFiles::textViewText(QStringLiteral("\"Fast%2C cheap\"")), QStringLiteral("\"Fast, cheap\""));
+}
+
+// Keys with long shared beginnings, ties, keys that are beginnings of others,
+// quoted and non-ASCII fields: the windowed sort gives the plain sort's order.
+void TestGeneratedFilesPanel::sortedOrderMatchesPlainSort()
+{
+    const QString path = m_env->path(QStringLiteral("sort.csv"));
+    QByteArray bytes = "Campaign,Ad Group,Keyword\r\n";
+    QStringList keys;
+    quint32 seed = 12345;
+    const auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 16) & 0x7FFF; };
+    const QByteArray prefix(40, 'p');
+    for (int i = 0; i < 3000; ++i) {
+        QByteArray field;
+        switch (next() % 6) {
+        case 0: field = prefix + QByteArray::number(next() % 50); break;
+        case 1: field = prefix.left(next() % 45) + (next() % 2 ? "X" : "x"); break;
+        case 2: field = "\"" + prefix + "%2C " + QByteArray::number(next() % 9) + "\""; break;
+        case 3: field = QByteArray("\xc3\x89t\xc3\xa9 ") + prefix.left(next() % 30); break;
+        case 4: field = QByteArray(); break;
+        default: field = QByteArray::number(next() % 20); break;
+        }
+        bytes += "c,g" + QByteArray::number(i) + "," + field + ",Broad\r\n";
+    }
+    QVERIFY(TestEnvironment::writeAll(path, bytes));
+
+    AdFiles::LineIndexer indexer;
+    indexer.feed(bytes);
+    indexer.finish();
+    const std::vector<qint64> starts = indexer.takeRows();
+    QCOMPARE(starts.size(), size_t(3000));
+    std::vector<QByteArray> plainKeys;
+    for (qint64 s : starts)
+        plainKeys.push_back(AdFiles::splitFields(AdFiles::decodeText(AdFiles::lineAt(bytes, s)))
+                                .value(2).toCaseFolded().toUtf8());
+    for (bool descending : {false, true}) {
+        std::vector<quint32> expected(starts.size());
+        for (quint32 i = 0; i < expected.size(); ++i)
+            expected[i] = i;
+        std::sort(expected.begin(), expected.end(), [&](quint32 a, quint32 b) {
+            const int c = plainKeys[a].compare(plainKeys[b]);
+            if (c != 0)
+                return descending ? c > 0 : c < 0;
+            return a < b;
+        });
+        QCOMPARE(AdFiles::sortedOrder(path, starts, 2, descending), expected);
+    }
 }
 
 void TestGeneratedFilesPanel::loadShowsTextListsAndCaptions()
