@@ -137,6 +137,8 @@ void TestGeneratedFilesPanel::fillLineRules()
     QTest::newRow("quoted fields with comma and doubled quotes")
         << "\"Spring, 2024\",\"red, shoes\",\"Say \"\"hi\"\"\",Broad,0.5\r\n" << 6
         << QStringList{"Spring, 2024|red, shoes|Say \"hi\"|Broad|0.5"};
+    QTest::newRow("well-formed quoted field without %2C loses its quotes")
+        << "Spring,g,\"plain\",Broad\r\n" << 6 << QStringList{"Spring|g|plain|Broad"};
     QTest::newRow("quoted field holding %2C and a doubled quote")
         << "Spring,g,\"Say \"\"hi\"\"%2C now\",d\r\n" << 7 << QStringList{"Spring|g|Say \"hi\", now|d"};
     QTest::newRow("old form with a bare inner quote")
@@ -359,8 +361,12 @@ void TestGeneratedFilesPanel::sortingSharesOneOrderFlag()
     auto* model = find<QTableView>("lsvKeywordFile")->model();
     auto* header = find<QTableView>("lsvKeywordFile")->horizontalHeader();
 
-    // First click: descending, by text without regard to case.
-    Q_EMIT header->sectionClicked(2);
+    // First click (on the header itself): descending, by text without regard to case.
+    m_tab->show();
+    m_panel->picKeywordCSV_Click(1);
+    QVERIFY(QTest::qWaitForWindowExposed(m_tab.get()));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(2) + 5, header->height() / 2));
     QCOMPARE(column(model, 2), (QStringList{"C", "b", "a"}));
     QCOMPARE(header->sortIndicatorSection(), 2);
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
