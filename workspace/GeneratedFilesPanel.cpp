@@ -1,12 +1,388 @@
 #include "workspace/GeneratedFilesPanel.h"
 
-GeneratedFilesPanel::GeneratedFilesPanel(QTabWidget*, QObject* parent)
-    : QObject(parent)
+#include "core/modCommon.h"
+#include "platform/Locations.h"
+#include "workspace/AdFileModel.h"
+#include "workspace/AdFileRows.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextCursor>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kTabCaptions[3] = {"Keyword File", "Ad File", "AdGroup File"};
+const char* const kTextNames[3] = {"txtKeywordCSV", "txtAdCSV", "txtAdGroupCSV"};
+const char* const kListNames[3] = {"lsvKeywordFile", "lsvAdFile", "lsvAdgroupFile"};
+const char* const kSwitchNames[3] = {"picKeywordCSV", "picAdCSV", "picAdGroupCSV"};
+
+constexpr int kDefaultListWidth = 800;
+
+QString bytesText(qint64 n)
 {
+    return QLocale(QLocale::English).toString(n);
 }
 
-GeneratedFilesPanel::~GeneratedFilesPanel() = default;
+} // namespace
 
-bool GeneratedFilesPanel::LoadAdFiles(const QString&) { return false; }
-void GeneratedFilesPanel::clear() {}
-void GeneratedFilesPanel::clearTextView(int) {}
+GeneratedFilesPanel::GeneratedFilesPanel(QTabWidget* tabAdFile, QObject* parent)
+    : QObject(parent)
+{
+    for (int i = 0; i < 3; ++i)
+        buildTab(tabAdFile, i);
+    setColumnWidths(kDefaultListWidth);
+    if (tabAdFile)
+        tabAdFile->setCurrentIndex(0);
+}
+
+GeneratedFilesPanel::~GeneratedFilesPanel()
+{
+    // The models may belong to widgets that outlive the panel; stop their
+    // background work now.
+    for (FileTab& t : m_tabs) {
+        if (t.model) {
+            t.model->disconnect(this);
+            t.model->clear();
+        }
+    }
+}
+
+void GeneratedFilesPanel::buildTab(QTabWidget* tabAdFile, int i)
+{
+    FileTab& t = m_tabs[i];
+    auto* page = new QWidget;
+    auto* pageLayout = new QVBoxLayout(page);
+
+    t.frame = new QGroupBox(AdFiles::designCaption(i), page);
+    t.frame->setObjectName(QStringLiteral("contAdwordsFiles%1").arg(i));
+    pageLayout->addWidget(t.frame);
+    auto* frameLayout = new QVBoxLayout(t.frame);
+
+    auto* bar = new QHBoxLayout;
+    bar->addStretch(1);
+    QStyle* style = t.frame->style();
+    for (int v = 0; v < 2; ++v) {
+        t.view[v] = new QToolButton(t.frame);
+        t.view[v]->setObjectName(QString::fromLatin1(kSwitchNames[i]) + QString::number(v));
+        t.view[v]->setAutoRaise(true);
+        t.view[v]->setIcon(style->standardIcon(v == 0 ? QStyle::SP_FileDialogContentsView
+                                                      : QStyle::SP_FileDialogDetailedView));
+        t.view[v]->setToolTip(v == 0 ? QStringLiteral("Display file in plain text format")
+                                     : QStringLiteral("Display file in list format"));
+        connect(t.view[v], &QToolButton::clicked, this, [this, i, v] { switchView(i, v); });
+        bar->addWidget(t.view[v]);
+    }
+    t.copy = new QToolButton(t.frame);
+    t.copy->setObjectName(QStringLiteral("picCopyFile%1").arg(i));
+    t.copy->setAutoRaise(true);
+    t.copy->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), style->standardIcon(QStyle::SP_DialogSaveButton)));
+    t.copy->setToolTip(QStringLiteral("Copy file to clipboard"));
+    connect(t.copy, &QToolButton::clicked, this, [this, i] { picCopyFile_Click(i); });
+    bar->addWidget(t.copy);
+    frameLayout->addLayout(bar);
+
+    t.text = new QPlainTextEdit(t.frame);
+    t.text->setObjectName(QString::fromLatin1(kTextNames[i]));
+    t.text->setReadOnly(true);
+    t.text->setUndoRedoEnabled(false);
+    t.text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    t.text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    t.text->installEventFilter(this);
+    frameLayout->addWidget(t.text, 1);
+
+    t.note = new QLabel(t.frame);
+    t.note->setObjectName(QStringLiteral("lblPartialText%1").arg(i));
+    t.note->setWordWrap(true);
+    t.note->hide();
+    frameLayout->addWidget(t.note);
+
+    t.model = new AdFileModel(AdFiles::columnCaptions(i), this);
+    t.list = new QTableView(t.frame);
+    t.list->setObjectName(QString::fromLatin1(kListNames[i]));
+    t.list->setModel(t.model);
+    t.list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    t.list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    t.list->setShowGrid(false);
+    t.list->setWordWrap(false);
+    t.list->setSortingEnabled(false);
+    t.list->verticalHeader()->hide();
+    t.list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    t.list->verticalHeader()->setDefaultSectionSize(t.list->fontMetrics().height() + 4);
+    t.list->horizontalHeader()->setSectionsClickable(true);
+    t.list->horizontalHeader()->setSortIndicatorShown(false);
+    t.list->horizontalHeader()->setHighlightSections(false);
+    t.list->horizontalHeader()->setStretchLastSection(false);
+    connect(t.list->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this, i](int column) { columnClick(i, column); });
+    frameLayout->addWidget(t.list, 1);
+    t.list->hide();
+
+    connect(t.model, &AdFileModel::countChanged, this,
+            [this, i](int count) { m_tabs[i].frame->setTitle(AdFiles::countCaption(i, count)); });
+    connect(t.model, &AdFileModel::readFailed, this, [](const QString& description) {
+        modCommon::WriteErrorLog(QStringLiteral("AddListViewItems_Error: ") + description);
+    });
+    connect(t.model, &AdFileModel::indexingFinished, this, &GeneratedFilesPanel::checkIdle);
+    connect(t.model, &AdFileModel::sortFinished, this, &GeneratedFilesPanel::checkIdle);
+
+    if (i == 0)
+        t.frame->installEventFilter(this);
+
+    if (tabAdFile)
+        tabAdFile->addTab(page, QString::fromLatin1(kTabCaptions[i]));
+}
+
+void GeneratedFilesPanel::setColumnWidths(int w)
+{
+    QTableView* k = m_tabs[0].list;
+    for (int c = 0; c < 5; ++c)
+        k->setColumnWidth(c, w / 10);
+    k->setColumnWidth(5, 4 * w / 10);
+    for (int c = 0; c < 7; ++c)
+        m_tabs[1].list->setColumnWidth(c, w / 6);
+    for (int c = 0; c < 5; ++c)
+        m_tabs[2].list->setColumnWidth(c, w / 6);
+}
+
+bool GeneratedFilesPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_tabs[0].frame && event->type() == QEvent::Resize && !m_widthsFromLayout
+        && m_tabs[0].frame->isVisible()) {
+        // The list width the first time the panel is laid out on screen.
+        const int w = m_tabs[0].frame->contentsRect().width();
+        if (w > 0) {
+            m_widthsFromLayout = true;
+            setColumnWidths(w);
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return false;
+    int index = -1;
+    for (int i = 0; i < 3; ++i)
+        if (watched == m_tabs[i].text)
+            index = i;
+    if (index < 0)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    if (mods != Qt::ControlModifier || (key->key() != Qt::Key_A && key->key() != Qt::Key_C))
+        return false;
+    if (event->type() == QEvent::ShortcutOverride) {
+        event->accept(); // keep the window's own shortcuts away from these keys
+        return true;
+    }
+    if (key->key() == Qt::Key_A)
+        m_tabs[index].text->selectAll();
+    else
+        picCopyFile_Click(index);
+    return true;
+}
+
+bool GeneratedFilesPanel::LoadAdFiles(const QString& campaignFolder)
+{
+    QString step = QStringLiteral("Log point 1");
+    const auto fail = [&step](const QString& description) {
+        modCommon::WriteErrorLog(QStringLiteral("LoadAdFiles_Error: ") + description + QStringLiteral("-") + step);
+        return false;
+    };
+    if (campaignFolder.trimmed().isEmpty())
+        return fail(QStringLiteral("No campaign is open"));
+
+    step = QStringLiteral("Log point 2");
+    step = QStringLiteral("Log point 3");
+    for (int i = 0; i < 3; ++i) {
+        clearTextView(i);
+        m_tabs[i].model->clear();
+    }
+
+    step = QStringLiteral("Log point 4");
+    for (int i = 0; i < 3; ++i)
+        m_tabs[i].path = platform::Locations::join(campaignFolder, AdFiles::fileName(i));
+
+    QString error;
+    step = QStringLiteral("Log point 5");
+    if (!loadText(0, &error))
+        return fail(error);
+    loadList(0);
+
+    step = QStringLiteral("Log point 6");
+    if (!loadText(1, &error))
+        return fail(error);
+    loadList(1);
+
+    step = QStringLiteral("Log point 7");
+    if (!loadText(2, &error))
+        return fail(error);
+    step = QStringLiteral("Log point 8");
+    loadList(2);
+    return true;
+}
+
+bool GeneratedFilesPanel::loadText(int i, QString* error)
+{
+    FileTab& t = m_tabs[i];
+    QFile file(t.path);
+    if (!file.exists())
+        return true; // a missing file reads as empty
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    t.fileSize = file.size();
+    QByteArray bytes = file.read(kTextViewBytes);
+    t.truncated = t.fileSize > bytes.size();
+    if (t.truncated) {
+        // End the shown part with a whole line.
+        const qsizetype nl = bytes.lastIndexOf('\n');
+        if (nl >= 0)
+            bytes.truncate(nl + 1);
+    }
+    QString text = AdFiles::textViewText(AdFiles::decodeText(bytes));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.text->setPlainText(text);
+    if (t.truncated) {
+        const qint64 shown = bytes.size();
+        t.note->setText(QStringLiteral("Only the first %1 of %2 bytes of this file are shown here; %3 bytes are "
+                                       "not shown. Copy the file to the clipboard to get all of it.")
+                            .arg(bytesText(shown), bytesText(t.fileSize), bytesText(t.fileSize - shown)));
+        t.note->setVisible(!t.text->isHidden());
+    }
+    return true;
+}
+
+void GeneratedFilesPanel::loadList(int i)
+{
+    FileTab& t = m_tabs[i];
+    if (!t.model->load(t.path))
+        modCommon::WriteErrorLog(QStringLiteral("AddListViewItems_Error: ") + t.model->errorString());
+    t.frame->setTitle(AdFiles::countCaption(i, t.model->rowCount()));
+}
+
+void GeneratedFilesPanel::clear()
+{
+    for (int i = 0; i < 3; ++i) {
+        clearTextView(i);
+        m_tabs[i].model->clear();
+        m_tabs[i].frame->setTitle(AdFiles::designCaption(i));
+    }
+}
+
+void GeneratedFilesPanel::clearTextView(int index)
+{
+    if (index < 0 || index > 2)
+        return;
+    FileTab& t = m_tabs[index];
+    t.text->clear();
+    t.truncated = false;
+    t.fileSize = 0;
+    t.note->clear();
+    t.note->hide();
+}
+
+void GeneratedFilesPanel::lsvKeywordFile_ColumnClick(int column) { columnClick(0, column); }
+void GeneratedFilesPanel::lsvAdFile_ColumnClick(int column) { columnClick(1, column); }
+void GeneratedFilesPanel::lsvAdgroupFile_ColumnClick(int column) { columnClick(2, column); }
+
+void GeneratedFilesPanel::columnClick(int index, int column)
+{
+    FileTab& t = m_tabs[index];
+    if (column < 0 || column >= t.model->columnCount())
+        return;
+    t.sortDescending = !t.sortDescending;
+    const Qt::SortOrder order = t.sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    QHeaderView* header = t.list->horizontalHeader();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(column, order);
+    t.model->setSort(column, order);
+}
+
+void GeneratedFilesPanel::picKeywordCSV_Click(int index) { switchView(0, index); }
+void GeneratedFilesPanel::picAdCSV_Click(int index) { switchView(1, index); }
+void GeneratedFilesPanel::picAdGroupCSV_Click(int index) { switchView(2, index); }
+
+void GeneratedFilesPanel::switchView(int i, int view)
+{
+    FileTab& t = m_tabs[i];
+    if (view == 0) {
+        t.list->hide();
+        t.text->show();
+        t.note->setVisible(t.truncated);
+    } else if (view == 1) {
+        t.text->hide();
+        t.note->hide();
+        t.list->show();
+    }
+}
+
+void GeneratedFilesPanel::picCopyFile_Click(int index)
+{
+    if (index < 0 || index > 2)
+        return;
+    FileTab& t = m_tabs[index];
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QTextCursor cursor = t.text->textCursor();
+    const int end = t.text->document()->characterCount() - 1;
+    const bool whole = !cursor.hasSelection() || (cursor.selectionStart() == 0 && cursor.selectionEnd() >= end);
+    if (!cursor.hasSelection())
+        t.text->selectAll();
+
+    QString text;
+    bool ok = true;
+    if (whole && t.truncated) {
+        QFile file(t.path);
+        if (file.open(QIODevice::ReadOnly)) {
+            text = AdFiles::textViewText(AdFiles::decodeText(file.readAll()));
+            if (file.error() != QFileDevice::NoError) {
+                modCommon::WriteErrorLog(QStringLiteral("picCopyFile_Error: ") + file.errorString());
+                ok = false;
+            }
+        } else {
+            modCommon::WriteErrorLog(QStringLiteral("picCopyFile_Error: ") + file.errorString());
+            ok = false;
+        }
+    } else {
+        text = t.text->textCursor().selectedText();
+        text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+        text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+    }
+    if (ok) {
+        QClipboard* clipboard = QApplication::clipboard();
+        clipboard->clear();
+        clipboard->setText(text);
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+bool GeneratedFilesPanel::isBusy() const
+{
+    for (const FileTab& t : m_tabs)
+        if (t.model->isBusy())
+            return true;
+    return false;
+}
+
+AdFileModel* GeneratedFilesPanel::listModel(int index) const
+{
+    return (index >= 0 && index < 3) ? m_tabs[index].model : nullptr;
+}
+
+void GeneratedFilesPanel::checkIdle()
+{
+    if (!isBusy())
+        Q_EMIT idle();
+}

@@ -4,6 +4,12 @@
 #include <QString>
 
 class QTabWidget;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QTableView;
+class QToolButton;
+class AdFileModel;
 
 // The "Adwords Files" tab: the three import files of the open campaign, each
 // as text and as a sortable list, with copy to the clipboard. The three tabs
@@ -26,4 +32,60 @@ public:
     void clear();
     // Empties one text view (0 keyword, 1 ad, 2 ad group file).
     void clearTextView(int index);
+
+    // A text view shows at most this many bytes of its file; the rest is
+    // announced under it and still copied by the copy button.
+    static constexpr qint64 kTextViewBytes = 1024 * 1024;
+
+    // Sorting: every click reverses the list's one order flag (a list starts
+    // ascending, so the first click sorts descending) and sorts by the column.
+    void lsvKeywordFile_ColumnClick(int column);
+    void lsvAdFile_ColumnClick(int column);
+    void lsvAdgroupFile_ColumnClick(int column);
+
+    // View switch of a tab: 0 shows the text view, 1 the list view.
+    void picKeywordCSV_Click(int index);
+    void picAdCSV_Click(int index);
+    void picAdGroupCSV_Click(int index);
+
+    // Copies the selection of text view index (0 to 2), or the whole file
+    // when nothing is selected, to the clipboard.
+    void picCopyFile_Click(int index);
+
+    // True while a list is still being indexed or sorted in the background.
+    bool isBusy() const;
+    AdFileModel* listModel(int index) const;
+
+Q_SIGNALS:
+    // Every list has finished indexing and sorting.
+    void idle();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct FileTab {
+        QGroupBox* frame = nullptr;
+        QPlainTextEdit* text = nullptr;
+        QLabel* note = nullptr;
+        QTableView* list = nullptr;
+        AdFileModel* model = nullptr;
+        QToolButton* view[2] = {nullptr, nullptr};
+        QToolButton* copy = nullptr;
+        QString path;
+        qint64 fileSize = 0;
+        bool truncated = false;
+        bool sortDescending = false;
+    };
+
+    void buildTab(QTabWidget* tabAdFile, int index);
+    void setColumnWidths(int width);
+    void columnClick(int index, int column);
+    void switchView(int index, int view);
+    bool loadText(int index, QString* error);
+    void loadList(int index);
+    void checkIdle();
+
+    FileTab m_tabs[3];
+    bool m_widthsFromLayout = false;
 };

@@ -1,0 +1,207 @@
+// Loads the three import files of a campaign folder into the generated-files
+// panel (offscreen) and reports how long the window is blocked, how long the
+// background indexing and sorting take, and the peak memory of the process.
+//
+//   panel_bench <folder>               use the CSV files in folder
+//   panel_bench --generate <folder>    first write a synthetic ~2.5 GB set
+//                                      (6M keyword, 4M ad, 1M ad-group rows)
+//   --no-sort                          skip the sorting runs
+
+#include "workspace/AdFileModel.h"
+#include "workspace/GeneratedFilesPanel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+qint64 vmHwmKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').front().toLongLong();
+    return -1;
+}
+
+bool writeRows(const QString& path, qint64 rows, int (*format)(char*, size_t, qint64))
+{
+    FILE* f = std::fopen(QFile::encodeName(path).constData(), "wb");
+    if (!f)
+        return false;
+    static char big[1 << 22];
+    std::setvbuf(f, big, _IOFBF, sizeof big);
+    char line[1024];
+    for (qint64 i = 0; i < rows; ++i) {
+        const int n = format(line, sizeof line, i);
+        std::fwrite(line, 1, static_cast<size_t>(n), f);
+    }
+    return std::fclose(f) == 0;
+}
+
+const char* const kMatch[3] = {"Broad", "Phrase", "Exact"};
+
+qint64 scramble(qint64 i) { return (i * 2654435761LL) % 10000019LL; }
+
+int keywordRow(char* out, size_t size, qint64 i)
+{
+    const qint64 g = i / 6;
+    const qint64 k = scramble(i / 3);
+    const char* m = kMatch[i % 3];
+    return std::snprintf(out, size,
+                         "Camp,Group %lld,red shoes %lld,%s,0.5,http://www.example.com/p?kw=red-shoes-%lld&m=%s"
+                         "&g=Group-%lld&utm_source=adwords&utm_medium=cpc&utm_campaign=camp&utm_term=red-shoes-%lld\r\n",
+                         static_cast<long long>(g), static_cast<long long>(k), m, static_cast<long long>(k), m,
+                         static_cast<long long>(g), static_cast<long long>(k));
+}
+
+int adRow(char* out, size_t size, qint64 i)
+{
+    const qint64 g = i / 4;
+    return std::snprintf(out, size,
+                         "Camp,Group %lld,\"Red Shoes %lld%%2C Cheap\",Buy red shoes %lld at the lowest prices "
+                         "anywhere - free delivery on every order,Order today and save more on shoes boots and "
+                         "sandals,www.example.com,http://www.example.com/landing?group=Group-%lld&ad=%lld"
+                         "&utm_source=adwords&utm_medium=cpc&utm_campaign=camp\r\n",
+                         static_cast<long long>(g), static_cast<long long>(scramble(i)), static_cast<long long>(g),
+                         static_cast<long long>(g), static_cast<long long>(i % 4));
+}
+
+int adGroupRow(char* out, size_t size, qint64 i)
+{
+    return std::snprintf(out, size, "Camp,Group %lld,0.75,0.50,0.30\r\n", static_cast<long long>(i));
+}
+
+struct StallMeter {
+    QTimer timer;
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 worst = 0;
+    bool trace = qEnvironmentVariableIsSet("PANEL_BENCH_TRACE");
+    StallMeter()
+    {
+        timer.setInterval(10);
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            const qint64 now = clock.elapsed();
+            if (trace && now - last > 50)
+                std::printf("  stall %lld ms ending at %lld ms\n", static_cast<long long>(now - last),
+                            static_cast<long long>(now));
+            worst = std::max(worst, now - last);
+            last = now;
+        });
+    }
+    void start()
+    {
+        clock.start();
+        last = 0;
+        worst = 0;
+        timer.start();
+    }
+    void stop() { timer.stop(); worst = std::max(worst, clock.elapsed() - last); }
+};
+
+void waitIdle(GeneratedFilesPanel& panel)
+{
+    if (!panel.isBusy())
+        return;
+    QEventLoop loop;
+    QObject::connect(&panel, &GeneratedFilesPanel::idle, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QString folder;
+    bool generate = false;
+    bool sort = true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--generate") == 0)
+            generate = true;
+        else if (std::strcmp(argv[i], "--no-sort") == 0)
+            sort = false;
+        else
+            folder = QString::fromLocal8Bit(argv[i]);
+    }
+    if (folder.isEmpty()) {
+        std::fprintf(stderr, "usage: panel_bench [--generate] [--no-sort] <folder>\n");
+        return 2;
+    }
+
+    if (generate) {
+        QDir().mkpath(folder);
+        QElapsedTimer t;
+        t.start();
+        if (!writeRows(folder + "/AdwordsKeywords.csv", 6000000, keywordRow)
+            || !writeRows(folder + "/AdwordsAds.csv", 4000000, adRow)
+            || !writeRows(folder + "/AdwordsAdGroups.csv", 1000000, adGroupRow)) {
+            std::fprintf(stderr, "cannot write the files into %s\n", qPrintable(folder));
+            return 1;
+        }
+        std::printf("generated in %.1f s\n", t.elapsed() / 1000.0);
+    }
+    qint64 total = 0;
+    for (const char* name : {"AdwordsKeywords.csv", "AdwordsAds.csv", "AdwordsAdGroups.csv"}) {
+        const qint64 size = QFileInfo(folder + "/" + name).size();
+        total += size;
+        std::printf("%-22s %12lld bytes\n", name, static_cast<long long>(size));
+    }
+    std::printf("%-22s %12lld bytes\n", "total", static_cast<long long>(total));
+
+    QTabWidget tab;
+    tab.resize(1200, 800);
+    GeneratedFilesPanel panel(&tab);
+    panel.picKeywordCSV_Click(1); // the list on screen while it fills
+    tab.show();
+    app.processEvents();
+    std::printf("VmHWM before load      %8lld KiB\n", static_cast<long long>(vmHwmKb()));
+
+    StallMeter meter;
+    QElapsedTimer clock;
+    clock.start();
+    panel.LoadAdFiles(folder);
+    const qint64 loadMs = clock.elapsed();
+    meter.start();
+    waitIdle(panel);
+    meter.stop();
+    const qint64 indexMs = clock.elapsed();
+    std::printf("LoadAdFiles returned   %8lld ms\n", static_cast<long long>(loadMs));
+    std::printf("indexing complete      %8lld ms\n", static_cast<long long>(indexMs));
+    std::printf("longest stall indexing %8lld ms\n", static_cast<long long>(meter.worst));
+    for (int i = 0; i < 3; ++i)
+        std::printf("  list %d rows           %d\n", i, panel.listModel(i)->rowCount());
+    std::printf("VmHWM after indexing   %8lld KiB\n", static_cast<long long>(vmHwmKb()));
+
+    if (sort) {
+        for (int column : {2, 5}) {
+            meter.start();
+            clock.restart();
+            panel.lsvKeywordFile_ColumnClick(column);
+            const qint64 clickMs = clock.elapsed();
+            waitIdle(panel);
+            meter.stop();
+            std::printf("sort keyword list by column %d: click %lld ms, done %lld ms, longest stall %lld ms\n",
+                        column, static_cast<long long>(clickMs), static_cast<long long>(clock.elapsed()),
+                        static_cast<long long>(meter.worst));
+        }
+        std::printf("VmHWM after sorting    %8lld KiB\n", static_cast<long long>(vmHwmKb()));
+    }
+    return 0;
+}

@@ -1,0 +1,533 @@
+#include "workspace/AdFileRows.h"
+
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cstring>
+
+namespace AdFiles {
+
+namespace {
+
+const char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString fromCp1252(QByteArrayView bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* d = out.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const uchar c = static_cast<uchar>(bytes[i]);
+        d[i] = (c >= 0x80 && c < 0xA0) ? QChar(kCp1252High[c - 0x80]) : QChar(c);
+    }
+    return out;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (char c : bytes)
+        if (static_cast<uchar>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+QByteArrayView stripCr(QByteArrayView line)
+{
+    if (!line.isEmpty() && line.back() == '\r')
+        line.chop(1);
+    return line;
+}
+
+QByteArrayView stripBom(QByteArrayView bytes)
+{
+    if (bytes.size() >= 3 && static_cast<uchar>(bytes[0]) == 0xEF
+        && static_cast<uchar>(bytes[1]) == 0xBB && static_cast<uchar>(bytes[2]) == 0xBF)
+        bytes = bytes.sliced(3);
+    return bytes;
+}
+
+const QString kPercent2C = QStringLiteral("%2C");
+
+// A later field as the list shows it.
+QString laterField(QString value, bool quoted)
+{
+    if (quoted)
+        return value.replace(kPercent2C, QStringLiteral(","));
+    if (!value.contains(kPercent2C))
+        return value;
+    value.replace(kPercent2C, QStringLiteral(","));
+    if (value.startsWith(QLatin1Char('"')))
+        value.remove(0, 1);
+    if (value.endsWith(QLatin1Char('"')))
+        value.chop(1);
+    return value;
+}
+
+bool onlySpaces(QStringView s)
+{
+    for (QChar c : s)
+        if (c != QLatin1Char(' '))
+            return false;
+    return true;
+}
+
+} // namespace
+
+QString fileName(int kind)
+{
+    switch (kind) {
+    case KeywordFile: return QStringLiteral("AdwordsKeywords.csv");
+    case AdFile: return QStringLiteral("AdwordsAds.csv");
+    default: return QStringLiteral("AdwordsAdGroups.csv");
+    }
+}
+
+QStringList columnCaptions(int kind)
+{
+    switch (kind) {
+    case KeywordFile:
+        return {QStringLiteral("Campaign"), QStringLiteral("Ad Group"), QStringLiteral("Keyword"),
+                QStringLiteral("Keyword Type"), QStringLiteral("Max CPC"), QStringLiteral("Destination URL")};
+    case AdFile:
+        return {QStringLiteral("Campaign"), QStringLiteral("Ad Group"), QStringLiteral("Headline"),
+                QStringLiteral("Description Line1"), QStringLiteral("Description Line2"),
+                QStringLiteral("Display URL"), QStringLiteral("Destination URL")};
+    default:
+        return {QStringLiteral("Campaign"), QStringLiteral("Ad Group"), QStringLiteral("Max CPC"),
+                QStringLiteral("Max Content CPC"), QStringLiteral("Placement Max CPC")};
+    }
+}
+
+QString designCaption(int kind)
+{
+    switch (kind) {
+    case KeywordFile: return QStringLiteral("Adwords Keywords CSV File:");
+    case AdFile: return QStringLiteral("Adwords Ads CSV File:");
+    default: return QStringLiteral("Adwords AdGroup CSV File:");
+    }
+}
+
+QString countCaption(int kind, qint64 count)
+{
+    QString prefix;
+    switch (kind) {
+    case KeywordFile: prefix = QStringLiteral("Adwords Keywords CSV File: "); break;
+    case AdFile: prefix = QStringLiteral("Adwords Ads CSV File: "); break;
+    default: prefix = QStringLiteral("Adwords AdGroups CSV File: "); break;
+    }
+    return prefix + QString::number(count) + QStringLiteral(" items");
+}
+
+QString decodeText(QByteArrayView bytes)
+{
+    bytes = stripBom(bytes);
+    if (isAscii(bytes))
+        return QString::fromLatin1(bytes);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return fromCp1252(bytes);
+}
+
+QString textViewText(const QString& fileText)
+{
+    QString text = fileText;
+    return text.replace(kPercent2C, QStringLiteral(","));
+}
+
+QStringList splitFields(QStringView line)
+{
+    QStringList out;
+    const qsizetype n = line.size();
+    qsizetype i = 0;
+    for (;;) {
+        const bool first = out.isEmpty();
+        if (i < n && line[i] == QLatin1Char('"')) {
+            QString value;
+            qsizetype j = i + 1;
+            bool wellFormed = false;
+            while (j < n) {
+                if (line[j] == QLatin1Char('"')) {
+                    if (j + 1 < n && line[j + 1] == QLatin1Char('"')) {
+                        value += QLatin1Char('"');
+                        j += 2;
+                        continue;
+                    }
+                    wellFormed = (j + 1 == n || line[j + 1] == QLatin1Char(','));
+                    ++j;
+                    break;
+                }
+                value += line[j];
+                ++j;
+            }
+            if (wellFormed) {
+                out << (first ? value : laterField(value, true));
+                if (j >= n)
+                    break;
+                i = j + 1; // past the ","
+                continue;
+            }
+        }
+        const qsizetype comma = line.indexOf(QLatin1Char(','), i);
+        const QStringView raw = line.mid(i, comma < 0 ? n - i : comma - i);
+        out << (first ? raw.toString() : laterField(raw.toString(), false));
+        if (comma < 0)
+            break;
+        i = comma + 1;
+    }
+    return out;
+}
+
+bool listRow(QStringView line, bool firstLine, QStringList* fields)
+{
+    if (onlySpaces(line))
+        return false;
+    QStringList f = splitFields(line);
+    if (f.size() < 2)
+        return false;
+    if (firstLine && f.front().compare(QLatin1String("Campaign"), Qt::CaseInsensitive) == 0)
+        return false;
+    if (fields)
+        *fields = std::move(f);
+    return true;
+}
+
+QList<QStringList> AddListViewItems(const QString& text, int columnCount)
+{
+    QList<QStringList> rows;
+    const QStringView all(text);
+    qsizetype start = 0;
+    bool first = true;
+    while (start <= all.size()) {
+        qsizetype nl = all.indexOf(QLatin1Char('\n'), start);
+        const bool last = nl < 0;
+        if (last)
+            nl = all.size();
+        QStringView line = all.mid(start, nl - start);
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        QStringList fields;
+        if (listRow(line, first, &fields)) {
+            if (fields.size() > columnCount)
+                fields.resize(columnCount);
+            rows << fields;
+        }
+        first = false;
+        if (last)
+            break;
+        start = nl + 1;
+    }
+    return rows;
+}
+
+bool isListLine(QByteArrayView line, bool firstLine)
+{
+    line = stripCr(line);
+    if (firstLine)
+        line = stripBom(line);
+    const bool hasQuote = std::memchr(line.data(), '"', line.size()) != nullptr;
+    if (!hasQuote && !firstLine)
+        return std::memchr(line.data(), ',', line.size()) != nullptr;
+    return listRow(decodeText(line), firstLine, nullptr);
+}
+
+QByteArrayView lineAt(QByteArrayView data, qint64 start)
+{
+    if (start < 0 || start >= data.size())
+        return {};
+    const char* p = data.data() + start;
+    const void* nl = std::memchr(p, '\n', data.size() - start);
+    const qint64 len = nl ? static_cast<const char*>(nl) - p : data.size() - start;
+    return stripCr(QByteArrayView(p, len));
+}
+
+// ---- LineIndexer ----
+
+void LineIndexer::handleLine(QByteArrayView line, qint64 start)
+{
+    if (isListLine(line, m_lineNo == 0))
+        m_rows.push_back(start);
+    ++m_lineNo;
+}
+
+void LineIndexer::feed(QByteArrayView chunk)
+{
+    const qint64 chunkStart = m_offset;
+    m_offset += chunk.size();
+    const char* base = chunk.data();
+    qsizetype pos = 0;
+    if (!m_carry.isEmpty()) {
+        const void* nl = std::memchr(base, '\n', chunk.size());
+        if (!nl) {
+            m_carry.append(chunk);
+            return;
+        }
+        const qsizetype end = static_cast<const char*>(nl) - base;
+        m_carry.append(chunk.first(end));
+        handleLine(m_carry, m_carryStart);
+        m_carry.clear();
+        pos = end + 1;
+    }
+    while (pos < chunk.size()) {
+        const void* nl = std::memchr(base + pos, '\n', chunk.size() - pos);
+        if (!nl) {
+            m_carry = QByteArray(base + pos, chunk.size() - pos);
+            m_carryStart = chunkStart + pos;
+            break;
+        }
+        const qsizetype end = static_cast<const char*>(nl) - base;
+        handleLine(QByteArrayView(base + pos, end - pos), chunkStart + pos);
+        pos = end + 1;
+    }
+}
+
+void LineIndexer::finish()
+{
+    if (!m_carry.isEmpty()) {
+        handleLine(m_carry, m_carryStart);
+        m_carry.clear();
+    }
+}
+
+std::vector<qint64> LineIndexer::takeRows()
+{
+    std::vector<qint64> out;
+    out.swap(m_rows);
+    return out;
+}
+
+// ---- OffsetLineReader ----
+
+namespace {
+constexpr qint64 kReadBlock = 4 * 1024 * 1024;
+}
+
+OffsetLineReader::OffsetLineReader(const QString& path)
+    : m_file(path)
+{
+    m_open = m_file.open(QIODevice::ReadOnly);
+}
+
+QByteArrayView OffsetLineReader::line(qint64 start)
+{
+    if (!m_open)
+        return {};
+    if (start < m_bufStart || start >= m_bufStart + m_buf.size()) {
+        if (!m_file.seek(start))
+            return {};
+        m_buf = m_file.read(kReadBlock);
+        m_bufStart = start;
+    }
+    for (;;) {
+        const qsizetype rel = start - m_bufStart;
+        const char* p = m_buf.constData() + rel;
+        const void* nl = std::memchr(p, '\n', m_buf.size() - rel);
+        if (nl)
+            return stripCr(QByteArrayView(p, static_cast<const char*>(nl) - p));
+        const QByteArray more = m_file.read(kReadBlock);
+        if (more.isEmpty())
+            return stripCr(QByteArrayView(p, m_buf.size() - rel));
+        m_buf = m_buf.mid(rel) + more;
+        m_bufStart = start;
+    }
+}
+
+// ---- sorting ----
+//
+// The keys are compared by their case-folded UTF-8 bytes. Keeping every key
+// of a multi-million-row column in memory would cost as much as the column
+// itself, so the sort works in rounds over windows of the keys: the first
+// round sorts all rows by the first bytes of their keys; rows whose windows
+// are equal and whose keys go on are then read again for the next window of
+// their keys and sorted among themselves, and so on until every tie is
+// settled. Each round reads the file once, in file order.
+
+namespace {
+
+// Case-folded UTF-8 text of one column of a line.
+void columnKey(QByteArrayView line, bool firstLine, int column, QByteArray& out)
+{
+    out.clear();
+    bool plain = !firstLine;
+    for (char c : line) {
+        const uchar u = static_cast<uchar>(c);
+        if (u >= 0x80 || c == '"' || c == '%') {
+            plain = false;
+            break;
+        }
+    }
+    if (plain) {
+        qsizetype start = 0;
+        for (int f = 0; f < column; ++f) {
+            const qsizetype comma = line.indexOf(',', start);
+            if (comma < 0)
+                return;
+            start = comma + 1;
+        }
+        qsizetype end = line.indexOf(',', start);
+        if (end < 0)
+            end = line.size();
+        out.resize(end - start);
+        char* d = out.data();
+        for (qsizetype i = start; i < end; ++i) {
+            char c = line[i];
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+            *d++ = c;
+        }
+        return;
+    }
+    const QStringList fields = splitFields(decodeText(line));
+    if (column < fields.size())
+        out = fields.at(column).toCaseFolded().toUtf8();
+}
+
+constexpr size_t kWindow = 24;
+
+struct SortKey {
+    uchar window[kWindow]; // key bytes depth..depth+kWindow, zero-padded
+    quint32 len;           // length of the whole key
+    quint32 row;
+};
+
+void copyWindow(const QByteArray& key, size_t depth, uchar* out)
+{
+    std::memset(out, 0, kWindow);
+    if (static_cast<size_t>(key.size()) > depth)
+        std::memcpy(out, key.constData() + depth, std::min(kWindow, static_cast<size_t>(key.size()) - depth));
+}
+
+// Orders two keys by their window at depth: <0, 0, >0. *undecided is set when
+// the windows are equal and both keys go on past the window. Keys that end
+// within the window are settled by their length.
+int windowCompare(const SortKey& a, const SortKey& b, size_t depth, bool* undecided)
+{
+    *undecided = false;
+    const int c = std::memcmp(a.window, b.window, kWindow);
+    if (c != 0)
+        return c;
+    const bool aLong = a.len > depth + kWindow;
+    const bool bLong = b.len > depth + kWindow;
+    if (aLong && bLong) {
+        *undecided = true;
+        return 0;
+    }
+    if (a.len != b.len)
+        return a.len < b.len ? -1 : 1;
+    return 0;
+}
+
+struct Range {
+    size_t begin;
+    size_t end;
+};
+
+} // namespace
+
+std::vector<quint32> sortedOrder(const QString& path, size_t rowCount,
+                                 const std::function<qint64(size_t)>& rowStart, int column,
+                                 bool descending, const std::atomic<bool>* cancel)
+{
+    const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
+    const size_t n = rowCount;
+    if (n == 0)
+        return {};
+
+    // Sorts keys[range] by their windows at depth and appends the runs that
+    // are still undecided to next.
+    std::vector<SortKey> keys(n);
+    const auto sortRange = [&](size_t begin, size_t end, size_t depth, std::vector<Range>& next) {
+        std::sort(keys.begin() + static_cast<std::ptrdiff_t>(begin), keys.begin() + static_cast<std::ptrdiff_t>(end),
+                  [&](const SortKey& a, const SortKey& b) {
+                      bool undecided;
+                      const int c = windowCompare(a, b, depth, &undecided);
+                      if (c != 0)
+                          return descending ? c > 0 : c < 0;
+                      return a.row < b.row;
+                  });
+        for (size_t i = begin; i + 1 < end;) {
+            size_t j = i + 1;
+            bool undecided = false;
+            while (j < end) {
+                windowCompare(keys[j - 1], keys[j], depth, &undecided);
+                if (!undecided)
+                    break;
+                ++j;
+            }
+            if (j - i > 1)
+                next.push_back({i, j});
+            i = j;
+        }
+    };
+
+    // First round: every row by the first window of its key.
+    {
+        OffsetLineReader reader(path);
+        if (!reader.isOpen())
+            return {};
+        QByteArray key;
+        for (size_t r = 0; r < n; ++r) {
+            if ((r & 0xFFFF) == 0 && cancelled())
+                return {};
+            const qint64 start = rowStart(r);
+            columnKey(reader.line(start), start == 0, column, key);
+            copyWindow(key, 0, keys[r].window);
+            keys[r].len = static_cast<quint32>(key.size());
+            keys[r].row = static_cast<quint32>(r);
+        }
+    }
+    std::vector<Range> groups;
+    sortRange(0, n, 0, groups);
+
+    // Later rounds: the rows of undecided runs get the next window of their
+    // keys (read in file order) and are sorted within their run.
+    size_t depth = 0;
+    while (!groups.empty()) {
+        if (cancelled())
+            return {};
+        depth += kWindow;
+        std::vector<quint32> readOrder;
+        for (const Range& g : groups)
+            for (size_t k = g.begin; k < g.end; ++k)
+                readOrder.push_back(static_cast<quint32>(k));
+        std::sort(readOrder.begin(), readOrder.end(), [&](quint32 a, quint32 b) { return keys[a].row < keys[b].row; });
+        {
+            OffsetLineReader reader(path);
+            if (!reader.isOpen())
+                return {};
+            QByteArray key;
+            for (size_t i = 0; i < readOrder.size(); ++i) {
+                if ((i & 0xFFFF) == 0 && cancelled())
+                    return {};
+                SortKey& k = keys[readOrder[i]];
+                const qint64 start = rowStart(k.row);
+                columnKey(reader.line(start), start == 0, column, key);
+                copyWindow(key, depth, k.window);
+            }
+        }
+        std::vector<quint32>().swap(readOrder);
+        std::vector<Range> next;
+        for (const Range& g : groups)
+            sortRange(g.begin, g.end, depth, next);
+        groups.swap(next);
+    }
+
+    std::vector<quint32> order;
+    order.reserve(n);
+    for (const SortKey& k : keys)
+        order.push_back(k.row);
+    return order;
+}
+
+std::vector<quint32> sortedOrder(const QString& path, const std::vector<qint64>& rowStarts, int column,
+                                 bool descending, const std::atomic<bool>* cancel)
+{
+    return sortedOrder(
+        path, rowStarts.size(), [&rowStarts](size_t r) { return rowStarts[r]; }, column, descending, cancel);
+}
+
+} // namespace AdFiles

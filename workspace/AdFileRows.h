@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QFile>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <atomic>
+#include <functional>
+#include <vector>
+
+// The line and field rules of the three import files as the generated-files
+// panel shows them, free of any widget so that they can run in a worker
+// thread and in headless tests.
+//
+// Quoting: a field that begins with a double quote and is a well-formed
+// quoted field (closing quote followed by "," or the end of the line, inner
+// quotes doubled) is read as such: its quotes are removed and "" becomes ".
+// A field that begins with a double quote but is not well formed is taken as
+// it stands up to the next ",". In every field after the first, "%2C" is
+// shown as ","; an unquoted field that holds "%2C" also loses one leading and
+// one trailing double quote. The first field is shown unchanged apart from
+// the quoting.
+namespace AdFiles {
+
+enum FileKind { KeywordFile = 0, AdFile = 1, AdGroupFile = 2 };
+
+// "AdwordsKeywords.csv", "AdwordsAds.csv", "AdwordsAdGroups.csv".
+QString fileName(int kind);
+// Column captions of the list of a file.
+QStringList columnCaptions(int kind);
+// Container captions: as designed ("Adwords Keywords CSV File:") and with a
+// count ("Adwords Keywords CSV File: 12 items").
+QString designCaption(int kind);
+QString countCaption(int kind, qint64 count);
+
+// UTF-8 when the bytes are valid UTF-8, else Windows-1252. A leading UTF-8
+// byte order mark is dropped.
+QString decodeText(QByteArrayView bytes);
+// The text as the text views show it: every "%2C" as ",".
+QString textViewText(const QString& fileText);
+
+// The fields of one line (no line break) as the list shows them.
+QStringList splitFields(QStringView line);
+// Applies the list rules to one line: false when the line is skipped (empty
+// after trimming spaces, a single field, or a "Campaign" header on the first
+// line of the file); otherwise fills fields.
+bool listRow(QStringView line, bool firstLine, QStringList* fields);
+// The rows a list shows for a whole file text, each cut to columnCount fields.
+QList<QStringList> AddListViewItems(const QString& text, int columnCount);
+
+// Byte-level form of listRow's skip test, used while indexing big files.
+bool isListLine(QByteArrayView line, bool firstLine);
+// The bytes of the line starting at start, without its CR/LF.
+QByteArrayView lineAt(QByteArrayView data, qint64 start);
+
+// Builds the index of listed lines (their start offsets) from consecutive
+// chunks of a file.
+class LineIndexer
+{
+public:
+    void feed(QByteArrayView chunk);
+    // Handles a last line without a line break.
+    void finish();
+    // Offsets found since the last take.
+    std::vector<qint64> takeRows();
+    qint64 bytesSeen() const { return m_offset; }
+
+private:
+    void handleLine(QByteArrayView line, qint64 start);
+
+    QByteArray m_carry;
+    qint64 m_carryStart = 0;
+    qint64 m_offset = 0;
+    qint64 m_lineNo = 0;
+    std::vector<qint64> m_rows;
+};
+
+// Reads the lines at ascending offsets of a file through a read buffer (no
+// mapping, so a pass over a big file leaves no pages behind in the process).
+class OffsetLineReader
+{
+public:
+    explicit OffsetLineReader(const QString& path);
+    bool isOpen() const { return m_open; }
+    QString errorString() const { return m_file.errorString(); }
+    // Offsets must not decrease between calls.
+    QByteArrayView line(qint64 start);
+
+private:
+    QFile m_file;
+    bool m_open = false;
+    QByteArray m_buf;
+    qint64 m_bufStart = 0;
+};
+
+// The order in which the rows at rowStarts are listed when sorted by the
+// text of one column: case-insensitive, by character code, ties in file
+// order. Empty when cancelled or when the file cannot be read.
+std::vector<quint32> sortedOrder(const QString& path, size_t rowCount,
+                                 const std::function<qint64(size_t)>& rowStart, int column,
+                                 bool descending, const std::atomic<bool>* cancel = nullptr);
+std::vector<quint32> sortedOrder(const QString& path, const std::vector<qint64>& rowStarts,
+                                 int column, bool descending,
+                                 const std::atomic<bool>* cancel = nullptr);
+
+} // namespace AdFiles
