@@ -54,3 +54,28 @@ QString Decode(const QString& text)
     return s;
 }
 }
+#include <QFile>
+#include <QLockFile>
+#include <QDir>
+namespace fileshim {
+QString openTextFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return QString();
+    return QString::fromUtf8(f.readAll());
+}
+void SaveTextFile(const QString& path, const QString& text)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    f.write((text + QStringLiteral("\r\n")).toUtf8());
+}
+bool claimSingleInstance()
+{
+    static QLockFile* lock = nullptr;
+    QDir().mkpath(platform::Locations::registryDir());
+    lock = new QLockFile(platform::Locations::join(platform::Locations::registryDir(), QStringLiteral("instance.lock")));
+    lock->setStaleLockTime(0);
+    return lock->tryLock(0);
+}
+}

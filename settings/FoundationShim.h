@@ -11,3 +11,8 @@ namespace uucode {
 QString Encode(const QString& text);
 QString Decode(const QString& text);
 }
+namespace fileshim {
+QString openTextFile(const QString& path);
+void SaveTextFile(const QString& path, const QString& text);
+bool claimSingleInstance();
+}
