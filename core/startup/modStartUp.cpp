@@ -4,7 +4,8 @@
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
-#include "settings/FoundationShim.h"
+#include "core/clsFileController.h"
+#include "platform/SingleInstance.h"
 #include "settings/RegistryAccess.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QTimer>
 #include <QWidget>
 
@@ -110,12 +110,13 @@ QString GetWorkingFolder()
 void ChangeEngineFolder()
 {
     const QString account = platform::Locations::join(g_sWorkingFolder, QStringLiteral("Account.vxp"));
-    QString text = fileshim::openTextFile(account);
+    clsFileController files;
+    QString text = files.openTextFile(account);
     if (!text.isEmpty()) {
         text.replace(QStringLiteral("[Yahoo]"), QStringLiteral("[Yahoo!]"));
         text.replace(QStringLiteral("[Yahoo(UK)]"), QStringLiteral("[Yahoo!(UK)]"));
     }
-    fileshim::SaveTextFile(account, text);
+    files.SaveTextFile(account, text, false);
     modCommon::WriteErrorLog(QStringLiteral("ChangeEngineFolder: save account file\""));
 
     static const char* const renames[][2] = {
@@ -141,11 +142,15 @@ void ChangeEngineFolder()
 
 bool Main(const MainWindowFactory& createMainWindow)
 {
-    // 1. Single instance.
-    if (!fileshim::claimSingleInstance()) {
+    // 1. Single instance; the lock is kept for the whole run.
+    static platform::SingleInstance* instance = nullptr;
+    if (!instance)
+        instance = new platform::SingleInstance(QStringLiteral("PPCQuillmark"));
+    if (!instance->tryAcquire()) {
         platform::MsgBox(QStringLiteral("An instance of this program is already running. You can not start two "
                                         "instances at the same time."),
                          platform::MsgButtons::OK, platform::MsgIcon::Exclamation, AppTitle());
+        instance->activateRunning();
         return false;
     }
 
@@ -188,6 +193,11 @@ bool Main(const MainWindowFactory& createMainWindow)
     QWidget* window = createMainWindow ? createMainWindow() : nullptr;
     if (window) {
         window->show();
+        QObject::connect(instance, &platform::SingleInstance::activationRequested, window, [window] {
+            window->showNormal();
+            window->raise();
+            window->activateWindow();
+        });
         if (qEnvironmentVariable("QUILLMARK_QUIT_AFTER_START") == QLatin1String("1"))
             QTimer::singleShot(0, window, [window] { window->close(); });
     }

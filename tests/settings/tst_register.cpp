@@ -1,5 +1,5 @@
 #include "core/Globals.h"
-#include "settings/FoundationShim.h"
+#include "core/uucode.h"
 #include "settings/RegistryAccess.h"
 #include "settings/clsRegister.h"
 
