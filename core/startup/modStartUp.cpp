@@ -219,6 +219,12 @@ bool FirstRun()
     settingsreg::create(Hive::LocalMachine, g_sVersionKey);
     settingsreg::set(Hive::LocalMachine, g_sVersionKey, QStringLiteral("Version"), modStartUp::VersionText());
     settingsreg::set(Hive::LocalMachine, g_sVersionKey, QStringLiteral("Location"), programFolder());
+    // A machine hive that refused the write has recorded nothing.
+    if (settingsreg::get(Hive::LocalMachine, g_sVersionKey, QStringLiteral("Version"), QString())
+        != modStartUp::VersionText()) {
+        WriteErrorLog(QStringLiteral("modStartUp _FirstRun error: ") + QStringLiteral("Permission denied"));
+        return false;
+    }
     return true;
 }
 
