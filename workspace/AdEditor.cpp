@@ -333,8 +333,11 @@ bool AdEditor::eventFilter(QObject* watched, QEvent* event)
     if ((focusOut || focusIn) && isBoxFocusChange(event)) {
         for (int i = 0; i < CampaignData::AdSlotCount; ++i) {
             if (focusOut && watched == m_slots[i].boxes[DisplayURL]) {
+                // Let the box finish losing the focus first (it drops its
+                // selection then), so the selection made by the answer stays.
+                watched->event(event);
                 DisplayURLLostFocus(i);
-                break;
+                return true;
             }
             if (focusIn && watched == m_slots[i].boxes[DestinationURL]) {
                 DestinationURLGotFocus(i);
