@@ -200,6 +200,7 @@ void KeywordInputs::buildKeywordsPage(QWidget* page)
     m_ext->setObjectName(QStringLiteral("txtExtendKeywords"));
     for (QPlainTextEdit* box : {m_base, m_ext}) {
         box->setLineWrapMode(QPlainTextEdit::NoWrap);
+        box->setTabChangesFocus(true);
         box->setMinimumHeight(180);
         box->installEventFilter(this);
         connect(box, &QPlainTextEdit::textChanged, this, &KeywordInputs::userChanged);
