@@ -1,8 +1,7 @@
 #include "workspace/KeywordInputs.h"
 
+#include "core/clsFileController.h"
 #include "core/modCommon.h"
-#include "platform/Locations.h"
-#include "platform/Prompter.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -61,23 +60,6 @@ QString fromBox(const QPlainTextEdit* box)
     text.replace(QChar(QChar::ParagraphSeparator), kCrLf);
     text.replace(QChar(QChar::LineSeparator), kCrLf);
     return text;
-}
-
-// Whole file as text: UTF-8 when the bytes are valid UTF-8, else Windows-1252.
-bool readKeywordFile(const QString& path, QString& text, QString& error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = file.errorString();
-        return false;
-    }
-    text = QString::fromUtf8(bytes);
-    return true;
 }
 
 QWidget* scrollHost(QWidget* page)
@@ -499,21 +481,18 @@ void KeywordInputs::clear()
 
 void KeywordInputs::loadKeywordFile(QPlainTextEdit* box, const QString& errorPrefix)
 {
-    platform::FileDialogRequest request;
-    request.save = false;
-    request.filter = kKeywordFileFilter;
-    request.initialFolder = platform::Locations::programDir();
-    request.filterIndex = 1;
-    const QString path = platform::prompter().fileDialog(request);
+    clsFileController files;
+    const QString path = files.GetFileName(0, kKeywordFileFilter, QString());
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
-    QString text;
-    QString error;
-    if (!readKeywordFile(path, text, error)) {
-        modCommon::WriteErrorLog(errorPrefix + error);
+    // A file that cannot be opened leaves the box as it is.
+    QFile probe(path);
+    if (!probe.open(QIODevice::ReadOnly)) {
+        modCommon::WriteErrorLog(errorPrefix + probe.errorString());
         return;
     }
-    setBoxText(box, text);
+    probe.close();
+    setBoxText(box, files.openTextFile(path));
 }
 
 void KeywordInputs::LoadBaseKeywords()

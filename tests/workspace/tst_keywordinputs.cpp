@@ -366,10 +366,17 @@ void TestKeywordInputs::loadKeywordFile_data()
     QTest::addColumn<bool>("base");
     QTest::addColumn<QString>("chosen"); // "" cancels, "missing" names no file
     QTest::addColumn<bool>("replaced");
-    QTest::newRow("base file") << true << "file" << true;
-    QTest::newRow("extension file") << false << "file" << true;
-    QTest::newRow("cancelled") << true << "" << false;
-    QTest::newRow("missing file") << false << "missing" << false;
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("text");
+    const QByteArray utf8 = "caf\xC3\xA9 shoes\r\nboots\r\n";
+    const QString text = QStringLiteral("caf\u00E9 shoes\r\nboots\r\n");
+    QTest::newRow("base file") << true << "file" << true << utf8 << text;
+    QTest::newRow("extension file") << false << "file" << true << utf8 << text;
+    QTest::newRow("Windows-1252 file") << true << "file" << true << QByteArray("caf\xE9 shoes\r\nboots\r\n")
+                                       << text;
+    QTest::newRow("empty file") << true << "file" << true << QByteArray() << QString();
+    QTest::newRow("cancelled") << true << "" << false << utf8 << text;
+    QTest::newRow("missing file") << false << "missing" << false << utf8 << text;
 }
 
 void TestKeywordInputs::loadKeywordFile()
@@ -377,6 +384,8 @@ void TestKeywordInputs::loadKeywordFile()
     QFETCH(bool, base);
     QFETCH(QString, chosen);
     QFETCH(bool, replaced);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, text);
 
     Fixture f;
     CampaignData data;
@@ -384,7 +393,6 @@ void TestKeywordInputs::loadKeywordFile()
     data.extensionKeywords = QStringLiteral("old ext");
     f.inputs.load(data);
 
-    const QByteArray content = "caf\xC3\xA9 shoes\r\nboots\r\n";
     const QString file = f.env.path(QStringLiteral("keywords.txt"));
     QVERIFY(TestEnvironment::writeAll(file, content));
     if (chosen == QLatin1String("file"))
@@ -402,10 +410,11 @@ void TestKeywordInputs::loadKeywordFile()
     QCOMPARE(f.prompter.fileRequests.size(), 1);
     const platform::FileDialogRequest& request = f.prompter.fileRequests.constFirst();
     QVERIFY(!request.save);
+    QCOMPARE(request.initialFolder, f.env.programDir());
     QCOMPARE(request.filter,
              QStringLiteral("Text files (*.txt)|*.txt|Data files (*.dat)|*.dat|All Files (*.*)|*.*"));
 
-    const QString loaded = QString::fromUtf8(content);
+    const QString& loaded = text;
     const QString target = base ? f.inputs.baseKeywords() : f.inputs.extensionKeywords();
     const QString other = base ? f.inputs.extensionKeywords() : f.inputs.baseKeywords();
     QCOMPARE(target, replaced ? loaded : (base ? data.baseKeywords : data.extensionKeywords));
