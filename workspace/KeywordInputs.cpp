@@ -550,6 +550,12 @@ QWidget* KeywordInputs::control(const QString& name) const
 bool KeywordInputs::focusControl(const QString& name)
 {
     QWidget* widget = control(name);
+    if (!widget) {
+        // An option group takes the focus on its chosen option.
+        const int index = optionIndex(name);
+        if (index >= 0)
+            widget = control(name + QString::number(index));
+    }
     if (!widget)
         return false;
     widget->setFocus(Qt::OtherFocusReason);

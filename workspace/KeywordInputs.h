@@ -54,8 +54,9 @@ public:
     // The control of either page with this objectName ("txtBaseKeywords",
     // "chkBroadMatch", "optGrouping2", ...), or null.
     QWidget* control(const QString& name) const;
-    // Gives the focus to that control (the caller brings its tab to the
-    // front first); false when there is no such control.
+    // Gives the focus to that control, or to the chosen option when name is
+    // an option group (the caller brings its tab to the front first); false
+    // when there is no such control.
     bool focusControl(const QString& name);
     // The index of the chosen option of an option group ("optMixing",
     // "optGrouping", ...), read from the buttons themselves; -1 when the

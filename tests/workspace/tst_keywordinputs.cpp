@@ -444,6 +444,12 @@ void TestKeywordInputs::focusByName()
         QVERIFY(f.inputs.focusControl(QLatin1String(name)));
         QCOMPARE(QApplication::focusWidget(), f.inputs.control(QLatin1String(name)));
     }
+    f.option(QStringLiteral("optGrouping"), 2)->click();
+    f.adGroupsPage.show();
+    f.adGroupsPage.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.adGroupsPage));
+    QVERIFY(f.inputs.focusControl(QStringLiteral("optGrouping")));
+    QCOMPARE(QApplication::focusWidget(), f.option(QStringLiteral("optGrouping"), 2));
     QVERIFY(!f.inputs.focusControl(QStringLiteral("txtNoSuchBox")));
     QCOMPARE(f.inputs.optionIndex(QStringLiteral("optNoSuchGroup")), -1);
 }
