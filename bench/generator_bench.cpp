@@ -2,12 +2,15 @@
 // temporary folder, printing wall time, rows and bytes per file and the peak
 // resident set size.
 //
-//   generator_bench [BASE EXT] [--keep DIR]
+//   generator_bench [BASE EXT] [--keep DIR] [--literal]
 //
 // BASE and EXT are the numbers of base and extension keyword lines (default
 // 1000 each). With --keep the files are written into DIR and left there.
+// --literal fills every text token by token, without the precompiled
+// templates (slow; the files must come out byte for byte the same).
 
 #include "generator/CampaignGenerator.h"
+#include "generator/TemplateText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,6 +21,8 @@
 #include <QTextStream>
 
 #include <cstdio>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -93,19 +98,21 @@ int main(int argc, char** argv)
     const qsizetype keepAt = args.indexOf(QStringLiteral("--keep"));
     if (keepAt >= 0) {
         if (keepAt + 1 >= args.size()) {
-            std::fprintf(stderr, "usage: generator_bench [BASE EXT] [--keep DIR]\n");
+            std::fprintf(stderr, "usage: generator_bench [BASE EXT] [--keep DIR] [--literal]\n");
             return 2;
         }
         keepDir = args.at(keepAt + 1);
         args.remove(keepAt, 2);
     }
+    if (args.removeAll(QStringLiteral("--literal")) > 0)
+        generator::detail::setLiteralFillOnly(true);
     qsizetype baseCount = 1000;
     qsizetype extCount = 1000;
     if (args.size() >= 2) {
         baseCount = args.at(0).toLongLong();
         extCount = args.at(1).toLongLong();
     } else if (!args.isEmpty()) {
-        std::fprintf(stderr, "usage: generator_bench [BASE EXT] [--keep DIR]\n");
+        std::fprintf(stderr, "usage: generator_bench [BASE EXT] [--keep DIR] [--literal]\n");
         return 2;
     }
 
@@ -161,10 +168,21 @@ int main(int argc, char** argv)
                  QStringLiteral("{Base} for less"), QStringLiteral("www.example.com"),
                  QStringLiteral("http://www.example.com/{mix}/{title}")};
 
+    // Phase start times, to show where the time goes.
     QElapsedTimer timer;
+    double phaseStart[5] = {0, 0, 0, 0, 0};
+    generator::GenerationCallbacks callbacks;
+    callbacks.progress = [&](generator::GenerationPhase phase, qsizetype index, qsizetype) {
+        if (index < 0)
+            phaseStart[int(phase)] = double(timer.nsecsElapsed()) / 1e9;
+    };
     timer.start();
-    const generator::GenerationResult result = generator::GenerateCampaignFiles(in);
+    const generator::GenerationResult result = generator::GenerateCampaignFiles(in, callbacks);
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 
     QTextStream out(stdout);
     out << "generator_bench " << baseCount << " x " << extCount << " (mode 2, group by mix)\n";
@@ -184,6 +202,11 @@ int main(int argc, char** argv)
     out << "  total: " << rows << " rows, " << totalBytes << " bytes\n";
     out << "  wall time: " << QString::number(seconds, 'f', 2) << " s ("
         << QString::number(rows > 0 ? seconds * 1e9 / double(rows) : 0.0, 'f', 0) << " ns per row)\n";
+    out << "  phases (s): mixing+groups " << QString::number(phaseStart[2] - phaseStart[0], 'f', 2)
+        << ", keyword file " << QString::number(phaseStart[3] - phaseStart[2], 'f', 2)
+        << ", ads file " << QString::number(phaseStart[4] - phaseStart[3], 'f', 2)
+        << ", ad-group file " << QString::number(seconds - phaseStart[4], 'f', 2) << "\n";
+    out << "  CPU time (user+system, whole program): " << QString::number(cpuSeconds, 'f', 2) << " s\n";
     out << "  peak RSS: " << peakRssKiB() / 1024 << " MiB\n";
     if (!result.errors.isEmpty())
         out << "  errors: " << result.errors.join(QStringLiteral("; ")) << "\n";

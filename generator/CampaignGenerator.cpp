@@ -27,11 +27,7 @@ const QString kCrlf = QStringLiteral("\r\n");
 
 bool needsQuoting(QStringView field)
 {
-    for (const QChar c : field) {
-        if (c == QLatin1Char(',') || c == QLatin1Char('"'))
-            return true;
-    }
-    return false;
+    return field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"'));
 }
 
 // A field holding a comma or a double quote goes between double quotes with
@@ -49,6 +45,39 @@ void appendField(QString& out, QStringView field)
         out += c;
     }
     out += QLatin1Char('"');
+}
+
+// Quotes the field that makes up the end of out, from index start, when needed.
+void quoteTail(QString& out, qsizetype start)
+{
+    if (!needsQuoting(QStringView(out).mid(start)))
+        return;
+    const QString field = out.mid(start);
+    out.truncate(start);
+    appendField(out, field);
+}
+
+// URL space replacement of the end of out, from index start.
+void replaceSpacesFrom(QString& out, qsizetype start, int replaceSpace)
+{
+    if (replaceSpace < 0 || replaceSpace > 3 || !QStringView(out).mid(start).contains(QLatin1Char(' ')))
+        return;
+    QChar* d = out.data();
+    const qsizetype n = out.size();
+    if (replaceSpace == 3) {
+        qsizetype w = start;
+        for (qsizetype r = start; r < n; ++r) {
+            if (d[r] != QLatin1Char(' '))
+                d[w++] = d[r];
+        }
+        out.truncate(w);
+        return;
+    }
+    const QChar with = QLatin1Char(replaceSpace == 0 ? '-' : replaceSpace == 1 ? '_' : '+');
+    for (qsizetype r = start; r < n; ++r) {
+        if (d[r] == QLatin1Char(' '))
+            d[r] = with;
+    }
 }
 
 QString quotedField(const QString& field)
@@ -70,8 +99,9 @@ QString quoteTypedAdText(const QString& typed, bool* quoted)
     return QLatin1Char('"') + t + QLatin1Char('"');
 }
 
-bool inOwnQuotedForm(bool typedQuoted, const QString& text)
+bool inOwnQuotedForm(bool typedQuoted, const QString& out, qsizetype start = 0)
 {
+    const QStringView text = QStringView(out).mid(start);
     return typedQuoted && text.size() >= 2 && text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"'));
 }
 
@@ -398,6 +428,8 @@ private:
         QString lastGroup;
         qint32 lastGroupBase = -2, lastGroupExt = -2;
         quint8 lastGroupMix = 0xff;
+        bool lastGroupQuoted = false;
+        bool lastGroupBrace = false;
         for (qsizetype i = 0; i <= last; ++i) {
             if (i % 100 == 0)
                 progress(GenerationPhase::KeywordFile, i, last);
@@ -408,6 +440,8 @@ private:
             // Neighbouring records of one pair share the group.
             if (r.base != lastGroupBase || r.ext != lastGroupExt || r.mix != lastGroupMix) {
                 lastGroup = keywordGroup(r);
+                lastGroupQuoted = needsQuoting(lastGroup);
+                lastGroupBrace = HasBrace(lastGroup);
                 lastGroupBase = r.base;
                 lastGroupExt = r.ext;
                 lastGroupMix = r.mix;
@@ -416,13 +450,16 @@ private:
             const bool baseBrackets = r.base >= 0 && m_lists.base[size_t(r.base)].brackets;
             const bool extBrackets = r.ext >= 0 && m_lists.ext[size_t(r.ext)].brackets;
             const QString keyword = baseBrackets || extBrackets ? RemoveReplaceField(mix) : mix;
+            const bool keywordQuoted = needsQuoting(keyword);
 
             const QString& b = BaseText(m_lists, r);
             const QString& e = ExtText(m_lists, r);
             bool fast = false;
+            size_t pieceCount = 0;
+            bool piecesQuoted = false;
             if (withUrl) {
                 const bool braces = (r.base >= 0 && m_lists.base[size_t(r.base)].braces)
-                    || (r.ext >= 0 && m_lists.ext[size_t(r.ext)].braces) || HasBrace(group);
+                    || (r.ext >= 0 && m_lists.ext[size_t(r.ext)].braces) || lastGroupBrace;
                 fast = urlFast && !braces;
                 if (fast) {
                     std::array<const QString*, TokKindCount> v{};
@@ -431,9 +468,11 @@ private:
                     v[TokMix] = &mix;
                     v[TokCampaign] = &m_in.campaignName;
                     v[TokAdGroup] = &group;
-                    urlC.appendPieces(pieces, v);
-                    for (QString& p : pieces)
-                        ReplaceUrlSpaces(p, m_in.replaceSpace);
+                    pieceCount = urlC.appendPieces(pieces, v);
+                    for (size_t k = 0; k < pieceCount; ++k) {
+                        ReplaceUrlSpaces(pieces[k], m_in.replaceSpace);
+                        piecesQuoted = piecesQuoted || needsQuoting(pieces[k]);
+                    }
                 } else {
                     url = tmpl;
                     url.replace(TokenText(TokBase), b, Qt::CaseInsensitive);
@@ -450,26 +489,44 @@ private:
                 QString& out = file.row();
                 out += campaign;
                 out += QLatin1Char(',');
-                appendField(out, group);
+                if (lastGroupQuoted)
+                    appendField(out, group);
+                else
+                    out += group;
                 out += QLatin1Char(',');
-                appendField(out, keyword);
+                if (keywordQuoted)
+                    appendField(out, keyword);
+                else
+                    out += keyword;
                 out += types[t];
                 out += bids[t];
                 if (withUrl) {
-                    QString u;
-                    if (fast) {
-                        u = pieces[0];
-                        for (size_t k = 1; k < pieces.size(); ++k) {
-                            u += words[t];
-                            u += pieces[k];
-                        }
-                    } else {
-                        u = url;
-                        u.replace(TokenText(TokMatch), words[t], Qt::CaseInsensitive);
-                    }
-                    if (!u.isEmpty()) {
+                    if (fast && !piecesQuoted) {
+                        const qsizetype at = out.size();
                         out += QLatin1Char(',');
-                        appendField(out, u);
+                        out += pieces[0];
+                        for (size_t k = 1; k < pieceCount; ++k) {
+                            out += words[t];
+                            out += pieces[k];
+                        }
+                        if (out.size() == at + 1)
+                            out.truncate(at); // no URL
+                    } else {
+                        QString u;
+                        if (fast) {
+                            u = pieces[0];
+                            for (size_t k = 1; k < pieceCount; ++k) {
+                                u += words[t];
+                                u += pieces[k];
+                            }
+                        } else {
+                            u = url;
+                            u.replace(TokenText(TokMatch), words[t], Qt::CaseInsensitive);
+                        }
+                        if (!u.isEmpty()) {
+                            out += QLatin1Char(',');
+                            appendField(out, u);
+                        }
                     }
                 }
                 file.endRow();
@@ -524,6 +581,14 @@ private:
     // combining with alternatives, descriptions only without alternatives.
     QString fillAdText(const CompiledTemplate& c, const GroupValues& g, bool headline, int maxLen)
     {
+        QString out;
+        fillAdTextInto(out, c, g, headline, maxLen);
+        return out;
+    }
+
+    // Appends the filled text to out (which may already hold other text).
+    void fillAdTextInto(QString& target, const CompiledTemplate& c, const GroupValues& g, bool headline, int maxLen)
+    {
         std::array<const QString*, TokKindCount> v{};
         v[TokCampaign] = g.campaign;
         v[TokAdGroup] = g.name;
@@ -535,21 +600,21 @@ private:
         const bool noAlternatives = g.baseAlt->isEmpty() && g.extAlt->isEmpty();
         if (headline || noAlternatives) {
             if (c.has(TokBase))
-                baseV = m_capBase.get(c.form(TokBase));
+                baseV = m_capBase->get(c.form(TokBase));
             if (c.has(TokExtension))
-                extV = m_capExt.get(c.form(TokExtension));
+                extV = m_capExt->get(c.form(TokExtension));
         } else {
             baseV = *g.base;
             extV = *g.ext;
         }
-        QString out;
         if (noAlternatives) {
             v[TokBase] = &baseV;
             v[TokExtension] = &extV;
             v[TokMix] = &mixV;
-            c.appendTo(out, v);
-            return out;
+            c.appendTo(target, v);
+            return;
         }
+        QString out;
         const bool hasBase = c.has(TokBase);
         const bool hasExt = c.has(TokExtension);
         const qsizetype fixed = c.literalLength() + c.count(TokCampaign) * g.campaign->size()
@@ -573,7 +638,7 @@ private:
         }
         if (c.has(TokMix))
             out.replace(TokenText(TokMix), mixV, Qt::CaseInsensitive);
-        return out;
+        target += out;
     }
 
     QString literalHeadline(const SlotTemplates& t, const GroupValues& g)
@@ -641,6 +706,22 @@ private:
         return u;
     }
 
+    CapMemo& capsOf(std::vector<std::unique_ptr<CapMemo>>& table, qint32 element, const QString& value)
+    {
+        if (element < 0) {
+            m_noKeywordCaps.reset(value);
+            return m_noKeywordCaps;
+        }
+        if (table.size() <= size_t(element))
+            table.resize(size_t(element) + 1);
+        std::unique_ptr<CapMemo>& memo = table[size_t(element)];
+        if (!memo) {
+            memo = std::make_unique<CapMemo>(m_in.capitalization);
+            memo->reset(value);
+        }
+        return *memo;
+    }
+
     void writeAdsFile()
     {
         progress(GenerationPhase::AdsFile, -1, -1);
@@ -665,9 +746,10 @@ private:
             const bool fastGroup = !literalOnly() && !m_campaignBrace && !(r.flags & RecordRef::NameHasBrace)
                 && !(r.base >= 0 && m_lists.base[size_t(r.base)].braces)
                 && !(r.ext >= 0 && m_lists.ext[size_t(r.ext)].braces);
-            m_capBase.reset(*g.base);
-            m_capExt.reset(*g.ext);
+            m_capBase = &capsOf(m_baseCaps, r.base, *g.base);
+            m_capExt = &capsOf(m_extCaps, r.ext, *g.ext);
             m_capMix.reset(mix);
+            const bool nameQuoted = needsQuoting(name);
 
             for (const SlotTemplates& t : m_slots) {
                 if (!t.filled)
@@ -681,19 +763,38 @@ private:
                     else
                         m_warnings.consider(h);
                 }
+
+                QString& out = file.row();
+                out += campaign;
+                out += QLatin1Char(',');
+                if (nameQuoted)
+                    appendField(out, name);
+                else
+                    out += name;
+                out += QLatin1Char(',');
+                if (inOwnQuotedForm(t.headlineQuoted, h))
+                    out += h;
+                else
+                    appendField(out, h);
                 // Descriptions
-                QString d[2];
                 for (int k = 0; k < 2; ++k) {
-                    d[k] = fastGroup && t.descriptionC[k].clean()
-                        ? fillAdText(t.descriptionC[k], g, false, kDescriptionLimit)
-                        : literalDescription(t.description[k], g);
+                    out += QLatin1Char(',');
+                    const qsizetype at = out.size();
+                    if (fastGroup && t.descriptionC[k].clean())
+                        fillAdTextInto(out, t.descriptionC[k], g, false, kDescriptionLimit);
+                    else
+                        out += literalDescription(t.description[k], g);
+                    if (!inOwnQuotedForm(t.descriptionQuoted[k], out, at))
+                        quoteTail(out, at);
                 }
                 // Display URL
-                QString display;
+                out += QLatin1Char(',');
+                qsizetype at = out.size();
                 if (fastGroup && t.displayC.clean() && !HasBrace(h)) {
                     std::array<const QString*, TokKindCount> v{};
-                    const QString b = t.displayC.has(TokBase) ? m_capBase.get(t.displayC.form(TokBase)) : QString();
-                    const QString e = t.displayC.has(TokExtension) ? m_capExt.get(t.displayC.form(TokExtension)) : QString();
+                    const QString b = t.displayC.has(TokBase) ? m_capBase->get(t.displayC.form(TokBase)) : QString();
+                    const QString e =
+                        t.displayC.has(TokExtension) ? m_capExt->get(t.displayC.form(TokExtension)) : QString();
                     const QString m = t.displayC.has(TokMix) ? m_capMix.get(t.displayC.form(TokMix)) : QString();
                     v[TokTitle] = &h;
                     v[TokCampaign] = g.campaign;
@@ -701,47 +802,29 @@ private:
                     v[TokBase] = &b;
                     v[TokExtension] = &e;
                     v[TokMix] = &m;
-                    t.displayC.appendTo(display, v);
-                    ReplaceUrlSpaces(display, m_in.replaceSpace);
+                    t.displayC.appendTo(out, v);
+                    replaceSpacesFrom(out, at, m_in.replaceSpace);
                 } else {
-                    display = literalDisplay(t.display, h, g);
+                    out += literalDisplay(t.display, h, g);
                 }
+                quoteTail(out, at);
                 // Destination URL
-                QString dest;
+                out += QLatin1Char(',');
+                at = out.size();
                 if (fastGroup && t.destinationC.clean()) {
                     std::array<const QString*, TokKindCount> v{};
-                    const QString b = t.destinationC.has(TokBase) ? m_capBase.get(t.destinationForm) : QString();
+                    const QString b = t.destinationC.has(TokBase) ? m_capBase->get(t.destinationForm) : QString();
                     v[TokCampaign] = g.campaign;
                     v[TokAdGroup] = g.name;
                     v[TokBase] = &b;
                     v[TokExtension] = g.ext;
                     v[TokMix] = g.mix;
-                    t.destinationC.appendTo(dest, v);
-                    ReplaceUrlSpaces(dest, m_in.replaceSpace);
+                    t.destinationC.appendTo(out, v);
+                    replaceSpacesFrom(out, at, m_in.replaceSpace);
                 } else {
-                    dest = literalDestination(t, g);
+                    out += literalDestination(t, g);
                 }
-
-                QString& out = file.row();
-                out += campaign;
-                out += QLatin1Char(',');
-                appendField(out, name);
-                out += QLatin1Char(',');
-                if (inOwnQuotedForm(t.headlineQuoted, h))
-                    out += h;
-                else
-                    appendField(out, h);
-                for (int k = 0; k < 2; ++k) {
-                    out += QLatin1Char(',');
-                    if (inOwnQuotedForm(t.descriptionQuoted[k], d[k]))
-                        out += d[k];
-                    else
-                        appendField(out, d[k]);
-                }
-                out += QLatin1Char(',');
-                appendField(out, display);
-                out += QLatin1Char(',');
-                appendField(out, dest);
+                quoteTail(out, at);
                 file.endRow();
             }
         }
@@ -820,8 +903,12 @@ private:
 
     std::unique_ptr<clsConnect> m_connect;
     std::array<SlotTemplates, 4> m_slots;
-    CapMemo m_capBase{m_in.capitalization};
-    CapMemo m_capExt{m_in.capitalization};
+    // Capitalised keywords per element and typed form, kept for the whole file.
+    std::vector<std::unique_ptr<CapMemo>> m_baseCaps;
+    std::vector<std::unique_ptr<CapMemo>> m_extCaps;
+    CapMemo m_noKeywordCaps{m_in.capitalization};
+    CapMemo* m_capBase = nullptr;
+    CapMemo* m_capExt = nullptr;
     CapMemo m_capMix{m_in.capitalization};
     TitleWarnings m_warnings;
     GenerationResult m_result;

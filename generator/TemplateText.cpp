@@ -55,11 +55,7 @@ QString TrimBlanks(const QString& s)
 
 bool HasBrace(const QString& text)
 {
-    for (const QChar c : text) {
-        if (c == QLatin1Char('{') || c == QLatin1Char('}'))
-            return true;
-    }
-    return false;
+    return text.contains(QLatin1Char('{')) || text.contains(QLatin1Char('}'));
 }
 
 QString GetToken(const QString& text, const QString& token)
@@ -245,19 +241,25 @@ void CompiledTemplate::appendTo(QString& out, const std::array<const QString*, T
     }
 }
 
-void CompiledTemplate::appendPieces(std::vector<QString>& pieces,
-                                    const std::array<const QString*, TokKindCount>& values) const
+size_t CompiledTemplate::appendPieces(std::vector<QString>& pieces,
+                                      const std::array<const QString*, TokKindCount>& values) const
 {
-    pieces.resize(1);
-    pieces[0].clear();
+    size_t n = 1;
+    auto piece = [&](size_t k) -> QString& {
+        if (pieces.size() <= k)
+            pieces.resize(k + 1);
+        return pieces[k];
+    };
+    piece(0).resize(0);
     for (const Segment& s : m_segments) {
         if (s.kind == TokMatch) {
-            pieces.emplace_back();
+            piece(n++).resize(0);
             continue;
         }
         const QString* v = s.kind == TokLiteral ? nullptr : values[s.kind];
-        pieces.back() += v ? *v : s.text;
+        piece(n - 1) += v ? *v : s.text;
     }
+    return n;
 }
 
 } // namespace generator

@@ -120,8 +120,9 @@ public:
     // Appends the template with each token kind replaced by values[kind];
     // a null pointer leaves that token as typed.
     void appendTo(QString& out, const std::array<const QString*, TokKindCount>& values) const;
-    // Like appendTo, but starts a new piece at every "{match}".
-    void appendPieces(std::vector<QString>& pieces, const std::array<const QString*, TokKindCount>& values) const;
+    // Like appendTo, but into pieces[0], pieces[1], ... starting a new piece at
+    // every "{match}"; returns the number of pieces (the vector may hold more).
+    size_t appendPieces(std::vector<QString>& pieces, const std::array<const QString*, TokKindCount>& values) const;
 
 private:
     struct Segment {
