@@ -551,6 +551,15 @@ void TestGenerator::keywordGroupsMatchAdGroupNames()
     in.mixing = 1;
     const QByteArray keywords = run(in, kKeywords);
     QCOMPARE(keywords.count("BUY-RED-SHOES-PARIS"), 2);
+
+    // Mode 2: a record of empty texts meets the unnamed entry after the first group first.
+    in.baseKeywords = QStringLiteral("a\r\n  ");
+    in.extensionKeywords = QStringLiteral("[alt]");
+    in.mixing = 2;
+    in.includeBaseKeyword = 1;
+    in.includeExtKeyword = 1;
+    QCOMPARE(run(in, kKeywords), crlfRows({"Spring,BUY-A, a,Broad,0.50", "Spring,BUY-A,a ,Broad,0.50",
+                                           "Spring,, ,Broad,0.50", "Spring,, ,Broad,0.50"}));
 }
 
 void TestGenerator::commaAndQuoteFieldsStayOneField()
