@@ -306,6 +306,7 @@ public:
 
         m_result.titleWarnings = m_warnings.text;
         m_result.titleWarningCount = m_warnings.count;
+        m_result.stepLabel = m_label;
         return m_result;
     }
 

@@ -81,6 +81,9 @@ struct GenerationResult {
     int titleWarningCount = 0;
     QStringList errors;             // descriptions, in order
     bool adGroupFileSkipped = false; // all three ad-group bid boxes were empty
+    // The last step label reached ("BuildCampaigns: mixing keywords 17..." and
+    // the like), for the caller's own error lines after the run.
+    QString stepLabel;
     qint64 keywordRows = 0;
     qint64 adRows = 0;
     qint64 adGroupRows = 0;

@@ -635,6 +635,7 @@ void TestGenerator::failingWriteIsReportedAndOthersWritten()
     QVERIFY(log.contains(("BuildCampaigns_Error: " + result.errors[0]
                           + " - BuildCampaigns: mixing keywords 2 ...\r\n").toUtf8()));
     QVERIFY(log.contains("BuildCampaigns: create adgroup files ...\r\n"));
+    QCOMPARE(result.stepLabel, QStringLiteral("BuildCampaigns: mixing keywords 2 ..."));
 
     // A campaign folder that is a file: every file fails, each reported.
     in.campaignFolder = env.path(QStringLiteral("plainfile"));
