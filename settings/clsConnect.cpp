@@ -1,5 +1,10 @@
 #include "settings/clsConnect.h"
 
+#include "core/modCommon.h"
+#include "core/modDSSock.h"
+#include "settings/FoundationShim.h"
+#include "settings/clsPreference.h"
+
 namespace {
 
 QString trimBlanks(const QString& s)
@@ -15,8 +20,78 @@ QString trimBlanks(const QString& s)
 
 } // namespace
 
-clsConnect::clsConnect() = default;
+clsConnect::clsConnect()
+    : m_oPreference(std::make_unique<clsPreference>())
+{
+    m_oPreference->GetSettings();
+}
+
 clsConnect::~clsConnect() = default;
+
+void clsConnect::setFieldStart(const QString& v)
+{
+    m_FieldStart = v.isEmpty() ? QStringLiteral("<input") : v;
+}
+
+void clsConnect::setFieldEnd(const QString& v)
+{
+    m_FieldEnd = v.isEmpty() ? QStringLiteral(">") : v;
+}
+
+void clsConnect::setNameStart(const QString& v)
+{
+    m_NameStart = v.isEmpty() ? QStringLiteral("name=") : v;
+}
+
+void clsConnect::setValueStart(const QString& v)
+{
+    m_ValueStart = v.isEmpty() ? QStringLiteral("value=") : v;
+}
+
+QString clsConnect::FormatURL(const QString& link, const QString& baseURL)
+{
+    const qsizetype p = baseURL.indexOf(QStringLiteral("://"));
+    const QString scheme = p >= 0 ? baseURL.left(p + 3) : QStringLiteral("https://");
+    if (link.isEmpty())
+        return QString();
+    if (link.startsWith(QLatin1Char('/')))
+        return scheme + modCommon::GetHostFromURL(baseURL) + link;
+    if (!link.startsWith(QLatin1String("http"), Qt::CaseInsensitive))
+        return scheme + modDSSock::GetBaseURL(baseURL) + QLatin1Char('/') + link;
+    return link;
+}
+
+void clsConnect::SetHttpProperties(HttpProperties& http, const QString& url)
+{
+    http.newRequest = true;
+    http.url = url;
+    http.cache = m_Cache;
+    http.security = m_Security;
+    http.timeOut = m_TimeOut;
+    http.userAgent = m_oPreference->UserAgent();
+    const clsPreference& pref = *m_oPreference;
+    if (!pref.Proxy().isEmpty() && pref.AccessType() == 2) {
+        http.proxy = trimBlanks(pref.Proxy()) + QLatin1Char(':') + trimBlanks(pref.Port());
+        if (!pref.HTTPUserName().isEmpty() && !pref.HTTPPassword().isEmpty()) {
+            http.proxyPassword = pref.HTTPPassword();
+            http.proxyUser = pref.HTTPUserName();
+        }
+    }
+}
+
+QString clsConnect::GetErrorMessage(qint32& errorNumber, QString& description)
+{
+    switch (errorNumber) {
+    case 9060:
+        return QStringLiteral("Error: Connection Timed Out.");
+    case 12007:
+        return QStringLiteral("Error: Server is down.");
+    case 12017:
+        return QStringLiteral("Error: Transfer Aborted.");
+    default:
+        return QStringLiteral("Error #") + QString::number(errorNumber) + QLatin1Char(' ') + description;
+    }
+}
 
 QString clsConnect::FindSection(QString& text, const QString& startMarker, const QString& endMarker, bool cut)
 {

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// The registry calls of the settings stores in one place: text values only
+// (REG_SZ), a missing key or value reads as the default, a write never
+// creates its key.
+namespace settingsreg {
+
+enum class Hive { CurrentUser, LocalMachine };
+
+QString get(Hive hive, const QString& key, const QString& name, const QString& defaultValue);
+void set(Hive hive, const QString& key, const QString& name, const QString& value);
+void create(Hive hive, const QString& key);
+
+// The running program's version as "major.minor.revision" without leading zeros.
+QString versionText();
+
+// The current date and time as text in the system's regional format.
+QString nowText();
+
+} // namespace settingsreg
+
+namespace settingsreg {
+// A text that is a number as a whole (blanks around it allowed).
+bool isNumeric(const QString& text, double& value);
+} // namespace settingsreg

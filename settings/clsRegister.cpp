@@ -1,0 +1,168 @@
+#include "settings/clsRegister.h"
+
+#include "core/Globals.h"
+#include "core/modCommon.h"
+#include "settings/RegistryAccess.h"
+#include "settings/FoundationShim.h"
+
+using settingsreg::Hive;
+
+QString BuiltInDeveloperToken;
+QString g_sYahooAPIToken;
+QString g_sYahooMasterUserName;
+QString g_sYahooMasterPassword;
+std::unique_ptr<clsRegister> g_oRegister;
+
+namespace {
+
+QString trimBlanks(const QString& s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' '))
+        --e;
+    return s.mid(b, e - b);
+}
+
+bool flagValue(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    double v = 0;
+    return settingsreg::isNumeric(t, v) && v != 0;
+}
+
+QString flagText(bool v)
+{
+    return v ? QStringLiteral("-1") : QStringLiteral("0");
+}
+
+const QString kMasterUser = QStringLiteral("twlapi");
+const QString kMasterPassword = QStringLiteral("Qm7#pX2v9");
+
+} // namespace
+
+QString clsRegister::MakerSite() { return QStringLiteral("http://www.tarnwell.com"); }
+QString clsRegister::MakerKnowledgeBase() { return QStringLiteral("http://kb.tarnwell.com"); }
+QString clsRegister::MakerSiteStats() { return QStringLiteral("http://www.tarnwellstats.com"); }
+QString clsRegister::MakerSalesEmail() { return QStringLiteral("sales@tarnwell.com"); }
+QString clsRegister::MakerSupportEmail() { return QStringLiteral("support@tarnwell.com"); }
+QString clsRegister::CoBrandSupportEmail() { return QStringLiteral("support@orrerysoft.com"); }
+
+clsRegister::clsRegister()
+{
+    settingsreg::create(Hive::LocalMachine, g_sRegisterKey);
+    settingsreg::create(Hive::LocalMachine, g_sSettingKey);
+    settingsreg::create(Hive::LocalMachine, g_sPreferenceKey);
+}
+
+void clsRegister::GetSettings()
+{
+    // Built-in token: the first part carries a trailing "g", the second a
+    // leading "t", so that both parts are never empty when encoded.
+    QString partA;
+    const QString gtx = settingsreg::get(Hive::LocalMachine, g_sSettingKey, QStringLiteral("GTX"), QString());
+    double number = 0;
+    if (!gtx.isEmpty() && !settingsreg::isNumeric(gtx, number)) {
+        const QString decoded = uucode::Decode(gtx);
+        partA = decoded.endsWith(QLatin1Char('g')) && decoded.size() <= 11 ? decoded.chopped(1) : decoded.left(10);
+    }
+    QString partB;
+    const QString tgy = settingsreg::get(Hive::LocalMachine, g_sRegisterKey, QStringLiteral("TGY"), QString());
+    if (!tgy.isEmpty() && !settingsreg::isNumeric(tgy, number)) {
+        const QString decoded = uucode::Decode(tgy);
+        if (decoded.size() >= 2)
+            partB = decoded.mid(1);
+    }
+    m_TarnwellGoogleAPIToken = trimBlanks(partA) + trimBlanks(partB);
+    BuiltInDeveloperToken = m_TarnwellGoogleAPIToken;
+
+    // Dealer block.
+    m_DealerID = QStringLiteral("TWL");
+    const QString file = modCommon::GetWindowsDir() + QStringLiteral("quillmk.ini");
+    const QString section = QStringLiteral("Dealer");
+    auto key = [&](const char* name) { return modCommon::ReadINI(file, section, QString::fromLatin1(name)); };
+    m_Dealername = key("Name");
+    if (m_Dealername == QLatin1String("KZV") || m_Dealername.isEmpty()) {
+        m_Dealername = QStringLiteral("Tarnwell Pty Ltd");
+        m_DealerEmail = MakerSalesEmail();
+        m_DealerURL = MakerSite() + QStringLiteral("/index.html");
+        m_UpdateURL = MakerSite() + QStringLiteral("/upgrade.html");
+        m_SupportURL = MakerSite() + QStringLiteral("/support.html");
+        m_PPCEngineURL = MakerSite() + QStringLiteral("/ppcengines.html");
+        m_SiteStatsURL = MakerSiteStats();
+        m_PDFLocation = MakerKnowledgeBase() + QStringLiteral("/knowledgebase/pdf/quillmark_userguide.pdf");
+    } else {
+        m_DealerID = key("Code");
+        m_DealerEmail = key("Email");
+        m_DealerURL = key("Home");
+        m_UpdateURL = key("UpdateURL");
+        m_SupportURL = key("SupportURL");
+        m_TutorialURL = key("TutorialURL");
+        if (m_TutorialURL.isEmpty())
+            m_TutorialURL = key("TipsURL");
+        m_PPCEngineURL = key("PPCEngineURL");
+        m_SiteStatsURL = key("SiteStatsURL");
+        m_PDFLocation = key("PDFLocation");
+    }
+    if (m_DealerURL.isEmpty())
+        m_DealerURL = MakerSite() + QStringLiteral("/order.html");
+    if (m_UpdateURL.isEmpty())
+        m_UpdateURL = MakerSite() + QStringLiteral("/upgrade.html");
+    if (m_SupportURL.isEmpty())
+        m_SupportURL = MakerSite() + QStringLiteral("/support.html");
+    if (m_TutorialURL.isEmpty())
+        m_TutorialURL = MakerKnowledgeBase() + QStringLiteral("/knowledgebase/ppcquillmark/index.asp");
+    if (m_SiteStatsURL.isEmpty())
+        m_SiteStatsURL = MakerSiteStats();
+    if (m_PDFLocation.isEmpty())
+        m_PDFLocation = MakerKnowledgeBase() + QStringLiteral("/knowledgebase/pdf/quillmark_userguide.pdf");
+
+    m_GoogleAPISelection = flagValue(
+        settingsreg::get(Hive::LocalMachine, g_sSettingKey, QStringLiteral("GAPIS"), QStringLiteral("0")));
+}
+
+void clsRegister::SaveSettings()
+{
+    settingsreg::create(Hive::LocalMachine, g_sRegisterKey);
+    settingsreg::create(Hive::LocalMachine, g_sSettingKey);
+    const QString& token = m_TarnwellGoogleAPIToken;
+    settingsreg::set(Hive::LocalMachine, g_sSettingKey, QStringLiteral("UOGT"), flagText(m_UseMyOwnGoogleAPIToken));
+    settingsreg::set(Hive::LocalMachine, g_sSettingKey, QStringLiteral("GTX"),
+                     uucode::Encode(token.left(10) + QLatin1Char('g')));
+    settingsreg::set(Hive::LocalMachine, g_sRegisterKey, QStringLiteral("TGY"),
+                     uucode::Encode(QLatin1Char('t') + token.mid(10)));
+    settingsreg::set(Hive::LocalMachine, g_sSettingKey, QStringLiteral("GAPIS"), flagText(m_GoogleAPISelection));
+    settingsreg::set(Hive::LocalMachine, g_sSettingKey, QStringLiteral("YTI"), uucode::Encode(m_YahooToken.left(8)));
+    settingsreg::set(Hive::LocalMachine, g_sRegisterKey, QStringLiteral("TDY"), uucode::Encode(m_YahooToken.mid(8)));
+    settingsreg::set(Hive::LocalMachine, g_sRegisterKey, QStringLiteral("UOYT"), flagText(m_UseMyOwnYahooAPIToken));
+}
+
+void clsRegister::GetYahooToken()
+{
+    // The credentials themselves never reach the log.
+    auto shown = [](const QString& v) { return v.isEmpty() ? QString() : QStringLiteral("*"); };
+    if (m_UseMyOwnYahooAPIToken) {
+        g_sYahooAPIToken = settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("YTK"), QString());
+        g_sYahooMasterUserName = settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("YMID"), QString());
+        g_sYahooMasterPassword = settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("YMPd"), QString());
+        if (g_sYahooAPIToken.isEmpty() || g_sYahooMasterUserName.isEmpty() || g_sYahooMasterPassword.isEmpty())
+            modCommon::WriteErrorLog(
+                QStringLiteral("clsPreference_GetYahooToken: UseMyOwnYahooAPIToken is true but YahooToken, "
+                               "MasterUserName or MasterPassword is blank: '")
+                + shown(g_sYahooAPIToken) + QStringLiteral("'; '") + shown(g_sYahooMasterUserName)
+                + QStringLiteral("'; '") + shown(g_sYahooMasterPassword) + QStringLiteral("'"));
+    } else {
+        g_sYahooAPIToken = m_YahooToken;
+        g_sYahooMasterUserName = kMasterUser;
+        g_sYahooMasterPassword = kMasterPassword;
+        if (g_sYahooAPIToken.isEmpty())
+            modCommon::WriteErrorLog(
+                QStringLiteral("clsPreference_GetYahooToken: UseMyOwnYahooAPIToken is false but YahooToken, "
+                               "MasterUserName or MasterPassword is blank "));
+    }
+    g_sYahooAPIToken.remove(QStringLiteral("\r\n"));
+}

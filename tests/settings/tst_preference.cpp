@@ -1,0 +1,344 @@
+#include "core/Globals.h"
+#include "settings/RegistryAccess.h"
+#include "settings/clsPreference.h"
+#include "settings/clsRegister.h"
+#include "settings/FoundationShim.h"
+
+#include "ScriptedPrompter.h"
+#include "TestEnvironment.h"
+
+#include <QtTest>
+
+using settingsreg::Hive;
+
+namespace {
+
+QString cu(const QString& name)
+{
+    return settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, name, QStringLiteral("<absent>"));
+}
+
+QString lm(const QString& name)
+{
+    return settingsreg::get(Hive::LocalMachine, g_sPreferenceKey, name, QStringLiteral("<absent>"));
+}
+
+void putCu(const QString& name, const QString& value)
+{
+    settingsreg::create(Hive::CurrentUser, g_sPreferenceKey);
+    settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, name, value);
+}
+
+// A property by its name, as text, for table-driven checks.
+QString prop(const clsPreference& p, const QString& name)
+{
+    const QHash<QString, std::function<QString()>> props = {
+        {"CompetitorLookUp", [&] { return QString::number(p.CompetitorLookUp()); }},
+        {"Proxy", [&] { return p.Proxy(); }},
+        {"TimeOut", [&] { return p.TimeOut(); }},
+        {"ConfirmConnection", [&] { return p.ConfirmConnection(); }},
+        {"Port", [&] { return p.Port(); }},
+        {"HTTPUserName", [&] { return p.HTTPUserName(); }},
+        {"HTTPPassword", [&] { return p.HTTPPassword(); }},
+        {"HttpLogin", [&] { return p.HttpLogin(); }},
+        {"SMTPServer", [&] { return p.SMTPServer(); }},
+        {"SMTPPort", [&] { return p.SMTPPort(); }},
+        {"LogoPosition", [&] { return p.LogoPosition(); }},
+        {"AccessType", [&] { return QString::number(p.AccessType()); }},
+        {"Authentication", [&] { return QString::number(p.Authentication()); }},
+        {"UpdateEngineData", [&] { return QString::number(p.UpdateEngineData()); }},
+        {"HideIcon", [&] { return QString::number(p.HideIcon()); }},
+        {"SMTPAuthentication", [&] { return QString::number(p.SMTPAuthentication()); }},
+        {"Hour", [&] { return QString::number(p.Hour()); }},
+        {"Minute", [&] { return QString::number(p.Minute()); }},
+        {"MaxListing", [&] { return p.MaxListing(); }},
+        {"UserAgent", [&] { return p.UserAgent(); }},
+        {"Connections", [&] { return QString::number(p.Connections()); }},
+        {"TimeDelay", [&] { return p.TimeDelay(); }},
+        {"SSL", [&] { return QString::number(p.SSL()); }},
+        {"LoginType", [&] { return QString::number(p.LoginType()); }},
+        {"GoogleAdwordsEditor", [&] { return p.GoogleAdwordsEditor(); }},
+        {"Token", [&] { return p.Token(); }},
+        {"UserName", [&] { return p.UserName(); }},
+    };
+    return props.value(name)();
+}
+
+} // namespace
+
+class TestPreference : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { modStartUp::BuildKeyPaths(); }
+    void defaultsOnEmptyRegistry_data();
+    void defaultsOnEmptyRegistry();
+    void writesBackOnLoad();
+    void conversions_data();
+    void conversions();
+    void badNumberLeavesTheRestLoaded();
+    void httpLogin();
+    void versionRecord();
+    void saveLoadRoundTripAndHives();
+    void lastSaveWins();
+    void developerTokenStaysOutOfTheLog();
+    void workingPath();
+};
+
+void TestPreference::defaultsOnEmptyRegistry_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("TimeOut") << "TimeOut" << "60";
+    QTest::newRow("Port") << "Port" << "8080";
+    QTest::newRow("SMTPPort") << "SMTPPort" << "25";
+    QTest::newRow("UserAgent") << "UserAgent" << "PPC Quillmark";
+    QTest::newRow("ConfirmConnection") << "ConfirmConnection" << "1";
+    QTest::newRow("MaxListing") << "MaxListing" << "100";
+    QTest::newRow("LogoPosition") << "LogoPosition" << "Top";
+    QTest::newRow("TimeDelay") << "TimeDelay" << "3";
+    QTest::newRow("AccessType") << "AccessType" << "1";
+    QTest::newRow("Hour") << "Hour" << "12";
+    QTest::newRow("Minute") << "Minute" << "0";
+    QTest::newRow("Connections") << "Connections" << "5";
+    QTest::newRow("LoginType") << "LoginType" << "0";
+    QTest::newRow("SSL") << "SSL" << "0";
+    QTest::newRow("HttpLogin") << "HttpLogin" << "";
+    QTest::newRow("Proxy") << "Proxy" << "";
+    QTest::newRow("GoogleAdwordsEditor") << "GoogleAdwordsEditor"
+                                         << "C:\\Program Files\\Google\\Google AdWords Editor\\adwords_editor.exe";
+}
+
+void TestPreference::defaultsOnEmptyRegistry()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, expected);
+    TestEnvironment env;
+    clsPreference p;
+    p.GetSettings();
+    QCOMPARE(prop(p, name), expected);
+    QCOMPARE(p.WorkingFolder(), env.programDir());
+    QCOMPARE(p.LastReportDate(), QDateTime(QDate::currentDate().addDays(-1), QTime(0, 0)));
+}
+
+void TestPreference::writesBackOnLoad()
+{
+    TestEnvironment env;
+    settingsreg::create(Hive::CurrentUser, g_sPreferenceKey);
+    clsPreference p;
+    p.GetSettings();
+    QCOMPARE(cu("LastUpdate"), QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+    QCOMPARE(p.LastUpdate(), cu("LastUpdate"));
+    // Nothing else is written by a load.
+    QCOMPARE(cu("TimeOut"), QStringLiteral("<absent>"));
+    QCOMPARE(lm("WorkingFolder"), QStringLiteral("<absent>"));
+}
+
+void TestPreference::conversions_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("afterLoad"); // the stored value after the load
+    QTest::newRow("Connections 0") << "Connections" << "0" << "Connections" << "5" << "5";
+    QTest::newRow("Connections -2") << "Connections" << "-2" << "Connections" << "5" << "5";
+    QTest::newRow("Connections abc") << "Connections" << "abc" << "Connections" << "5" << "5";
+    QTest::newRow("Connections 7") << "Connections" << "7" << "Connections" << "7" << "7";
+    QTest::newRow("Hour 22") << "Hour" << "22" << "Hour" << "22" << "22";
+    QTest::newRow("Hour 23") << "Hour" << "23" << "Hour" << "12" << "23";
+    QTest::newRow("Hour -1") << "Hour" << "-1" << "Hour" << "12" << "-1";
+    QTest::newRow("Hour x") << "Hour" << "x" << "Hour" << "12" << "x";
+    QTest::newRow("Minute 59") << "Minute" << "59" << "Minute" << "59" << "59";
+    QTest::newRow("Minute 60") << "Minute" << "60" << "Minute" << "0" << "60";
+    QTest::newRow("number with trailing text") << "AccessType" << " 2abc" << "AccessType" << "2" << " 2abc";
+    QTest::newRow("non-numeric number") << "AccessType" << "abc" << "AccessType" << "0" << "abc";
+    QTest::newRow("half to even down") << "SSL" << "2.5" << "SSL" << "2" << "2.5";
+    QTest::newRow("half to even up") << "SSL" << "3.5" << "SSL" << "4" << "3.5";
+    QTest::newRow("LoginType empty") << "LGIY" << "" << "LoginType" << "0" << "";
+    QTest::newRow("LoginType 1") << "LGIY" << "1" << "LoginType" << "1" << "1";
+    QTest::newRow("text kept as is") << "YMID" << " me " << "UserName" << " me " << " me ";
+}
+
+void TestPreference::conversions()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, stored);
+    QFETCH(QString, property);
+    QFETCH(QString, expected);
+    QFETCH(QString, afterLoad);
+    TestEnvironment env;
+    putCu(value, stored);
+    clsPreference p;
+    p.GetSettings();
+    QCOMPARE(prop(p, property), expected);
+    QCOMPARE(cu(value), afterLoad);
+}
+
+void TestPreference::badNumberLeavesTheRestLoaded()
+{
+    TestEnvironment env;
+    putCu("AccessType", "70000");
+    putCu("Proxy", "proxy.local");
+    putCu("Port", "3128");
+    putCu("HideIcon", "99999");
+    putCu("SMTPServer", "mail.local");
+    clsPreference p;
+    p.GetSettings();
+    QCOMPARE(p.AccessType(), qint16(1));
+    QCOMPARE(p.Proxy(), QStringLiteral("proxy.local"));
+    QCOMPARE(p.Port(), QStringLiteral("3128"));
+    QCOMPARE(p.HideIcon(), qint16(0));
+    QCOMPARE(p.SMTPServer(), QStringLiteral("mail.local"));
+    const QByteArray log = TestEnvironment::readAll(env.programDir() + "/Error.log");
+    QVERIFY(log.contains("clsPreference_Getsetting: Overflow - Log point 1\r\n"));
+    QVERIFY(log.contains("clsPreference_Getsetting: Overflow - Log point 11\r\n"));
+    // The next save keeps the loaded values.
+    p.SaveSettings();
+    QCOMPARE(cu("Proxy"), QStringLiteral("proxy.local"));
+    QCOMPARE(cu("SMTPServer"), QStringLiteral("mail.local"));
+    QCOMPARE(cu("AccessType"), QStringLiteral("1"));
+}
+
+void TestPreference::httpLogin()
+{
+    TestEnvironment env;
+    putCu("Auth_Username", "user");
+    clsPreference p;
+    p.GetSettings();
+    QCOMPARE(p.HttpLogin(), QString());
+    putCu("Auth_Password", "pa:ss");
+    clsPreference q;
+    q.GetSettings();
+    QCOMPARE(q.HttpLogin(), QString::fromLatin1(QByteArray("user:pa:ss").toBase64()));
+    q.SaveSettings();
+    QCOMPARE(cu("HttpLogin"), QStringLiteral("<absent>"));
+}
+
+void TestPreference::versionRecord()
+{
+    TestEnvironment env;
+    settingsreg::create(Hive::LocalMachine, g_sVersionKey);
+    settingsreg::set(Hive::LocalMachine, g_sVersionKey, "Version", "1.2.03");
+    clsPreference p;
+    p.GetSettings();
+    const QString version = settingsreg::get(Hive::LocalMachine, g_sVersionKey, "Version", QString());
+    QCOMPARE(version, settingsreg::versionText());
+}
+
+void TestPreference::saveLoadRoundTripAndHives()
+{
+    TestEnvironment env;
+    clsPreference p;
+    p.GetSettings();
+    p.setProxy("proxy.local");
+    p.setPort("3128");
+    p.setAccessType(2);
+    p.setHTTPUserName("pu");
+    p.setHTTPPassword("pp");
+    p.setToken("MYTOKEN");
+    p.setWorkingFolder(env.path("work"));
+    p.setUserName("adwords@x.com");
+    p.setPassword("secret");
+    p.setLoginType(1);
+    p.setHour(7);
+    p.setMinute(45);
+    p.setSSL(1);
+    p.setLastReportDate(QDateTime(QDate(2026, 12, 7), QTime(15, 5)));
+    p.setAuthToken("AT");
+    p.setAuthTokenDate("ATD");
+    p.SaveSettings();
+
+    // Which hive holds which value.
+    QCOMPARE(lm("CTK"), QStringLiteral("MYTOKEN"));
+    QCOMPARE(cu("CTK"), QStringLiteral("<absent>"));
+    QCOMPARE(lm("WorkingFolder"), env.path("work"));
+    QCOMPARE(cu("WorkingFolder"), QStringLiteral("<absent>"));
+    QCOMPARE(cu("Proxy"), QStringLiteral("proxy.local"));
+    QCOMPARE(lm("Proxy"), QStringLiteral("<absent>"));
+    QCOMPARE(cu("Auth_Password"), QStringLiteral("pp"));
+    QCOMPARE(cu("YMPd"), QStringLiteral("secret"));
+    QCOMPARE(cu("LGIY"), QStringLiteral("1"));
+    QCOMPARE(cu("AccessType"), QStringLiteral("2"));
+    QCOMPARE(cu("LastReportDate"), QStringLiteral("Dec 07 2026 03:05 PM"));
+    QCOMPARE(lm("AUTK"), QStringLiteral("<absent>"));
+    QCOMPARE(lm("AUTKD"), QStringLiteral("<absent>"));
+    QCOMPARE(cu("AUTK"), QStringLiteral("<absent>"));
+
+    clsPreference q;
+    q.GetSettings();
+    QCOMPARE(q.Proxy(), QStringLiteral("proxy.local"));
+    QCOMPARE(q.Port(), QStringLiteral("3128"));
+    QCOMPARE(q.AccessType(), qint16(2));
+    QCOMPARE(q.Token(), QStringLiteral("MYTOKEN"));
+    QCOMPARE(q.WorkingFolder(), env.path("work"));
+    QCOMPARE(q.UserName(), QStringLiteral("adwords@x.com"));
+    QCOMPARE(q.Password(), QStringLiteral("secret"));
+    QCOMPARE(q.LoginType(), qint16(1));
+    QCOMPARE(q.Hour(), qint16(7));
+    QCOMPARE(q.Minute(), qint16(45));
+    QCOMPARE(q.SSL(), qint16(1));
+    QCOMPARE(q.LastReportDate(), QDateTime(QDate(2026, 12, 7), QTime(15, 5)));
+    QCOMPARE(q.TimeOut(), QStringLiteral("60"));
+    QCOMPARE(q.AuthToken(), QString());
+
+    // The access token travels only through its own pair of methods.
+    q.setAuthToken("AT");
+    q.setAuthTokenDate("ATD");
+    q.SaveTokenSetting();
+    QCOMPARE(lm("AUTK"), QStringLiteral("AT"));
+    QCOMPARE(lm("AUTKD"), QStringLiteral("ATD"));
+    clsPreference r;
+    r.GetTokenSetting();
+    QCOMPARE(r.AuthToken(), QStringLiteral("AT"));
+    QCOMPARE(r.AuthTokenDate(), QStringLiteral("ATD"));
+
+    const QByteArray log = TestEnvironment::readAll(env.programDir() + "/Error.log");
+    QVERIFY(log.contains("clsPreference_SaveSetting  start ..."));
+    QVERIFY(log.contains("clsPreference_SaveSetting end"));
+}
+
+void TestPreference::lastSaveWins()
+{
+    TestEnvironment env;
+    putCu("Proxy", "old");
+    clsPreference first;
+    clsPreference second;
+    first.GetSettings();
+    second.GetSettings();
+    first.setProxy("new");
+    first.SaveSettings();
+    QCOMPARE(cu("Proxy"), QStringLiteral("new"));
+    second.SaveSettings();
+    QCOMPARE(cu("Proxy"), QStringLiteral("old"));
+}
+
+void TestPreference::developerTokenStaysOutOfTheLog()
+{
+    TestEnvironment env;
+    BuiltInDeveloperToken = QStringLiteral("Zq4Wx8Er2Ty6Ui0Op3As5D");
+    clsPreference p;
+    p.setToken("OWN");
+    QCOMPARE(p.GetGoogleDeveloperToken(), BuiltInDeveloperToken);
+    const QByteArray log = TestEnvironment::readAll(env.programDir() + "/Error.log");
+    QVERIFY(log.contains("clsPreference_GetGDT at "));
+    QVERIFY(log.contains("clsPreference_GetAGDT: "));
+    QVERIFY(!log.contains("Zq4Wx8"));
+    QVERIFY(!log.contains(uucode::Encode(QStringLiteral("Zq4Wx8")).toUtf8()));
+    BuiltInDeveloperToken.clear();
+}
+
+void TestPreference::workingPath()
+{
+    TestEnvironment env;
+    clsPreference p;
+    QCOMPARE(p.GetWorkingPath(), env.programDir());
+    settingsreg::create(Hive::LocalMachine, g_sPreferenceKey);
+    settingsreg::set(Hive::LocalMachine, g_sPreferenceKey, "WorkingFolder", "/data/work/");
+    clsPreference q;
+    QCOMPARE(q.GetWorkingPath(), QStringLiteral("/data/work/"));
+}
+
+QTEST_GUILESS_MAIN(TestPreference)
+#include "tst_preference.moc"
