@@ -1,8 +1,16 @@
 #include "core/modCommon.h"
 
 #include "platform/Locations.h"
+#include "platform/ProfileFile.h"
+#include "platform/Prompter.h"
+#include "platform/ShellOpener.h"
+#include "platform/WaitCursor.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QThread>
+#include <QTimer>
 
 #include <memory>
 
@@ -83,6 +91,145 @@ QString RemoveSection(const QString& text, const QString& startTag, const QStrin
             return trimBlanks(text.left(s) + text.mid(e + endTag.size()));
     }
     return trimBlanks(text);
+}
+
+QString ReadINI(const QString& file, const QString& section, const QString& key)
+{
+    return platform::ProfileFile::read(file, section, key);
+}
+
+QString WriteINI(const QString& file, const QString& section, const QString& key, const QString& value)
+{
+    return platform::ProfileFile::write(file, section, key, value) ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+QString TrimNull(const QString& text)
+{
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    return nul < 0 ? text : text.left(nul);
+}
+
+QString GetHostFromURL(const QString& url)
+{
+    QString rest = url;
+    const qsizetype scheme = rest.indexOf(QStringLiteral("//"));
+    if (scheme >= 0)
+        rest = rest.mid(scheme + 2);
+    qsizetype cut = rest.indexOf(QLatin1Char('/'));
+    if (cut < 0)
+        cut = rest.indexOf(QLatin1Char('?'));
+    return cut < 0 ? rest : rest.left(cut);
+}
+
+bool IsValidEmail(const QString& address, QString& reason)
+{
+    QString s = trimBlanks(address);
+    s.remove(QStringLiteral("()"));
+    s = trimBlanks(s);
+
+    const auto fail = [&reason](const char* why) {
+        reason = QString::fromLatin1(why);
+        return false;
+    };
+    if (s.size() < 8)
+        return fail("Too short");
+    const qsizetype at = s.indexOf(QLatin1Char('@'));
+    if (at < 0)
+        return fail("Missing the @");
+    if (s.indexOf(QLatin1Char('@'), at + 1) >= 0)
+        return fail("Too many @");
+    const qsizetype dot = s.indexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return fail("Missing the period");
+    const qsizetype last = s.size() - 1;
+    if (at == 0 || at == last || dot == 0 || dot == last)
+        return fail("Invalid format");
+    for (const QChar c : s) {
+        const char16_t l = c.toLower().unicode();
+        const bool ok = (l >= u'a' && l <= u'z') || (l >= u'0' && l <= u'9') || l == u'@' || l == u'.'
+            || l == u'-' || l == u'_';
+        if (!ok)
+            return fail("Invalid character");
+    }
+    const qsizetype suffix = s.size() - 1 - s.lastIndexOf(QLatin1Char('.'));
+    if (suffix < 2)
+        return fail("Suffix too short");
+    if (suffix > 6)
+        return fail("Suffix too long");
+    reason.clear();
+    return true;
+}
+
+bool IsValidName(const QString& name)
+{
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    for (const QChar c : name) {
+        if (forbidden.contains(c))
+            return false;
+    }
+    return true;
+}
+
+int ShellOpen(const QString& target, int showMode)
+{
+    Q_UNUSED(showMode);
+    const platform::WaitCursor wait;
+    return platform::shellOpener().open(target) ? 1 : 0;
+}
+
+QString GetWindowsDir()
+{
+    QString dir = platform::Locations::windowsDir();
+    while (dir.endsWith(QLatin1Char(' ')))
+        dir.chop(1);
+    if (dir.isEmpty())
+        return QString();
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir;
+}
+
+void Delay(int seconds)
+{
+    if (seconds <= 0)
+        return;
+    QDeadlineTimer deadline(qint64(seconds) * 1000);
+    if (!QCoreApplication::instance()) {
+        QThread::msleep(static_cast<unsigned long>(deadline.remainingTime()));
+        return;
+    }
+    // A ticking timer wakes the event wait, so the loop sleeps between events
+    // instead of spinning.
+    QTimer tick;
+    tick.start(20);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+}
+
+QString ShowFileDialog(int mode, const QString& filter, QWidget* owner, const QString& initialFolder,
+                       const QString& suggestedName, const QString& defaultExtension, int* filterIndex,
+                       const QString& title)
+{
+    Q_UNUSED(owner); // the prompter parents its dialogs to the active window
+    platform::FileDialogRequest request;
+    request.save = mode == 1;
+    request.title = title.isEmpty() ? (request.save ? QStringLiteral("Save File") : QStringLiteral("Open File"))
+                                    : title;
+    request.filter = filter;
+    request.initialFolder = initialFolder.isEmpty() ? platform::Locations::programDir() : initialFolder;
+    request.suggestedName = suggestedName;
+    request.defaultExtension = defaultExtension;
+    request.filterIndex = (filterIndex && *filterIndex > 0) ? *filterIndex : 1;
+    const QString chosen = platform::prompter().fileDialog(request);
+    if (!chosen.isEmpty() && filterIndex)
+        *filterIndex = request.filterIndex;
+    return trimBlanks(TrimNull(chosen));
+}
+
+QString BrowseForFolder(QWidget* owner, const QString& title)
+{
+    Q_UNUSED(owner);
+    return TrimNull(platform::prompter().browseForFolder(title));
 }
 
 } // namespace modCommon

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 // Shared procedures used across the program: the error log and the text
 // section functions. Further services of this module live beside them.
 namespace modCommon {
@@ -22,5 +24,63 @@ QString FindSectionB(const QString& text, const QString& startTag, const QString
 
 // The text with its first startTag..endTag span removed, trimmed at both ends.
 QString RemoveSection(const QString& text, const QString& startTag, const QString& endTag);
+
+// --- profile (INI) files -------------------------------------------------
+
+// The value of key in section of the profile file, blanks around it removed;
+// "" when the file, the section or the key is missing or the value is empty.
+// Values of any length come back whole.
+QString ReadINI(const QString& file, const QString& section, const QString& key);
+
+// Writes key=value into section of the profile file (see
+// platform/ProfileFile.h); "1" on success, "0" on failure (for instance a
+// missing folder). A line break inside the value is written as a blank.
+QString WriteINI(const QString& file, const QString& section, const QString& key, const QString& value);
+
+// --- text functions --------------------------------------------------------
+
+// The text before its first NUL character; the whole text when it has none.
+QString TrimNull(const QString& text);
+
+// The host part of a URL: the text after the first "//" (when present) up to
+// the first "/", else up to the first "?", else the rest whole.
+QString GetHostFromURL(const QString& url);
+
+// Checks the syntax of an e-mail address. True with reason ""; else false
+// with the first failing check's text in reason ("Too short", "Missing the @",
+// "Too many @", "Missing the period", "Invalid format", "Invalid character",
+// "Suffix too short", "Suffix too long").
+bool IsValidEmail(const QString& address, QString& reason);
+
+// False when the name holds any of \ / : * ? " < > |.
+bool IsValidName(const QString& name);
+
+// --- system functions ------------------------------------------------------
+
+// Opens a document or an address with the desktop's associated program
+// (platform::shellOpener()). showMode is accepted for the callers' sake; the
+// desktop decides how the program shows. Nonzero on success.
+int ShellOpen(const QString& target, int showMode);
+
+// The system folder (platform::Locations::windowsDir()) with a trailing "/";
+// "" when there is none.
+QString GetWindowsDir();
+
+// Waits the given number of seconds while the user interface keeps running;
+// 0 or less returns at once.
+void Delay(int seconds);
+
+// --- dialogs (through platform::prompter()) --------------------------------
+
+// A file dialog: mode 0 open (default title "Open File"), 1 save (default
+// title "Save File"). An empty initial folder means the program folder. The
+// chosen filter index comes back through filterIndex when given. The chosen
+// path, or "" when cancelled.
+QString ShowFileDialog(int mode, const QString& filter, QWidget* owner, const QString& initialFolder,
+                       const QString& suggestedName, const QString& defaultExtension,
+                       int* filterIndex = nullptr, const QString& title = QString());
+
+// A folder dialog; the chosen folder or "" when cancelled.
+QString BrowseForFolder(QWidget* owner, const QString& title);
 
 } // namespace modCommon

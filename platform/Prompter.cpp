@@ -67,6 +67,8 @@ public:
             if (index >= 0 && index < filters.size())
                 dialog.selectNameFilter(filters.at(index));
         }
+        if (!request.defaultExtension.isEmpty())
+            dialog.setDefaultSuffix(request.defaultExtension);
         if (!request.suggestedName.isEmpty())
             dialog.selectFile(request.suggestedName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

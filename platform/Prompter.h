@@ -24,6 +24,7 @@ struct FileDialogRequest {
     QString initialFolder;
     QString suggestedName;
     int filterIndex = 1;        // 1-based; a save dialog returns the chosen one here
+    QString defaultExtension;   // added to a typed name without one ("html")
 };
 
 class Prompter

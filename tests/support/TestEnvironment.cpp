@@ -1,6 +1,7 @@
 #include "TestEnvironment.h"
 
 #include "core/modCommon.h"
+#include "platform/Registry.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,11 +29,13 @@ TestEnvironment::TestEnvironment()
         qputenv(kVariables[i], QFile::encodeName(folders[i]));
     }
     modCommon::CloseErrorLog();
+    platform::Registry::reset();
 }
 
 TestEnvironment::~TestEnvironment()
 {
     modCommon::CloseErrorLog();
+    platform::Registry::reset();
 }
 
 QString TestEnvironment::programDir() const { return m_dir.path() + QStringLiteral("/program"); }

@@ -1,0 +1,80 @@
+#include "core/clsFileController.h"
+
+#include "core/modCommon.h"
+#include "platform/AtomicFile.h"
+#include "platform/CodePage.h"
+#include "platform/Locations.h"
+#include "platform/Prompter.h"
+#include "platform/WaitCursor.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using namespace platform;
+
+QString clsFileController::openTextFile(const QString& path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return QString(); // a missing file is not an error
+    QByteArray bytes;
+    QString problem;
+    {
+        const WaitCursor wait;
+        QFile f(path);
+        if (f.open(QIODevice::ReadOnly)) {
+            bytes = f.readAll();
+            if (f.error() != QFileDevice::NoError)
+                problem = f.errorString();
+        } else {
+            problem = f.errorString();
+        }
+    }
+    if (!problem.isEmpty())
+        MsgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Open File"));
+    return CodePage::decode(bytes);
+}
+
+bool clsFileController::SaveTextFile(const QString& path, const QString& text, bool confirm)
+{
+    if (path.isEmpty())
+        return false;
+    if (confirm && QFileInfo::exists(path)) {
+        const MsgResult answer = MsgBox(
+            QStringLiteral("The file ") + path + QStringLiteral(" already existing, do you want to replace it?"),
+            MsgButtons::YesNo, MsgIcon::Question, QStringLiteral("Save File"));
+        if (answer != MsgResult::Yes)
+            return false;
+    }
+
+    QByteArray bytes = CodePage::encode(text);
+    bytes += "\r\n";
+    SaveResult result;
+    {
+        const WaitCursor wait;
+        result = saveAtomically(path, bytes);
+    }
+    if (result.ok)
+        return true;
+    const QString& problem = result.errorText;
+    const int number = result.error;
+    modCommon::WriteErrorLog(QStringLiteral("saveTextFile_Error: ") + QString::number(number) + QLatin1Char(' ')
+                             + problem + QStringLiteral(" (") + path + QLatin1Char(')'));
+    MsgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Save File"));
+    return false;
+}
+
+QString clsFileController::GetFileName(int mode, const QString& filter, const QString& suggestedName,
+                                       int* filterIndex)
+{
+    FileDialogRequest request;
+    request.save = mode == 1;
+    request.filter = filter;
+    request.initialFolder = Locations::programDir();
+    request.filterIndex = (filterIndex && *filterIndex > 0) ? *filterIndex : 1;
+    if (request.save)
+        request.suggestedName = suggestedName;
+    const QString chosen = prompter().fileDialog(request);
+    if (request.save && filterIndex && !chosen.isEmpty())
+        *filterIndex = request.filterIndex;
+    return chosen;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// Whole-file text reading and writing, with the overwrite question, and the
+// file dialog of the keyword inputs. Each user creates its own object.
+class clsFileController
+{
+public:
+    // The whole file as text (through the code-page helper); "" when the file
+    // is missing. A read error shows an exclamation box titled "Open File".
+    QString openTextFile(const QString& path);
+
+    // Writes text & CRLF to path, replacing the file atomically (a failed
+    // write leaves the old file whole). With confirm true an existing file is
+    // only replaced after "Yes" to the question "The file <path> already
+    // existing, do you want to replace it?". An empty path does nothing.
+    // True when the file was written.
+    bool SaveTextFile(const QString& path, const QString& text, bool confirm = false);
+
+    // The file dialog: mode 0 open, 1 save (with suggestedName). It starts in
+    // the program folder; filter is "description|pattern|..."; filterIndex
+    // (1-based, 1 when not given) comes back from a save dialog. The chosen
+    // file, or "" when cancelled.
+    QString GetFileName(int mode, const QString& filter, const QString& suggestedName,
+                        int* filterIndex = nullptr);
+};

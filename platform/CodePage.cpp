@@ -1,0 +1,82 @@
+#include "platform/CodePage.h"
+
+namespace platform::CodePage {
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F; every other byte equals its Latin-1 code.
+constexpr char16_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 88-8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 98-9F
+};
+
+} // namespace
+
+bool isValidUtf8(const QByteArray& bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int extra = 0;
+        unsigned int min = 0;
+        unsigned int cp = 0;
+        if ((c & 0xE0) == 0xC0) {
+            extra = 1; min = 0x80; cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2; min = 0x800; cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3; min = 0x10000; cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + extra >= n)
+            return false;
+        for (int k = 1; k <= extra; ++k) {
+            const unsigned char t = p[i + k];
+            if ((t & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (t & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+QString fromWindows1252(const QByteArray& bytes)
+{
+    QString text;
+    text.resize(bytes.size());
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes.at(i));
+        out[i] = (b >= 0x80 && b <= 0x9F) ? QChar(kHigh[b - 0x80]) : QChar(char16_t(b));
+    }
+    return text;
+}
+
+QString decode(const QByteArray& bytes)
+{
+    if (isValidUtf8(bytes)) {
+        if (bytes.startsWith("\xEF\xBB\xBF"))
+            return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+        return QString::fromUtf8(bytes);
+    }
+    return fromWindows1252(bytes);
+}
+
+QByteArray encode(const QString& text)
+{
+    return text.toUtf8();
+}
+
+} // namespace platform::CodePage

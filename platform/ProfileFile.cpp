@@ -1,0 +1,168 @@
+#include "platform/ProfileFile.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/CodePage.h"
+
+#include <QFile>
+#include <QStringList>
+
+namespace platform::ProfileFile {
+
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+QString trimmed(QStringView s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && isBlank(s.at(b)))
+        ++b;
+    while (e > b && isBlank(s.at(e - 1)))
+        --e;
+    return s.mid(b, e - b).toString();
+}
+
+// The file's lines without their line ends; an empty list for a missing file.
+bool readLines(const QString& path, QStringList& lines)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QString text = CodePage::decode(f.readAll());
+    lines = text.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast(); // the file ended with a line break
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    return true;
+}
+
+// The section name of a "[name]" line; false for any other line.
+bool sectionName(const QString& line, QString& name)
+{
+    const QString t = trimmed(line);
+    if (!t.startsWith(QLatin1Char('[')))
+        return false;
+    qsizetype close = t.indexOf(QLatin1Char(']'), 1);
+    if (close < 0)
+        close = t.size();
+    name = trimmed(QStringView(t).mid(1, close - 1));
+    return true;
+}
+
+// The key (and value) of a "key=value" line; false for any other line.
+bool keyLine(const QString& line, QString& key, QString* value = nullptr)
+{
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    if (eq < 0)
+        return false;
+    const QString k = trimmed(QStringView(line).left(eq));
+    if (k.startsWith(QLatin1Char(';')))
+        return false;
+    key = k;
+    if (value)
+        *value = trimmed(QStringView(line).mid(eq + 1));
+    return true;
+}
+
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Index of the first line of the first matching section header, or -1.
+qsizetype findSection(const QStringList& lines, const QString& section)
+{
+    const QString wanted = trimmed(section);
+    QString name;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (sectionName(lines.at(i), name) && sameName(name, wanted))
+            return i;
+    }
+    return -1;
+}
+
+// Index just past the last line of the section that starts at header.
+qsizetype sectionEnd(const QStringList& lines, qsizetype header)
+{
+    QString name;
+    qsizetype i = header + 1;
+    while (i < lines.size() && !sectionName(lines.at(i), name))
+        ++i;
+    return i;
+}
+
+} // namespace
+
+QString read(const QString& file, const QString& section, const QString& key)
+{
+    QStringList lines;
+    if (file.isEmpty() || !readLines(file, lines))
+        return QString();
+    const qsizetype header = findSection(lines, section);
+    if (header < 0)
+        return QString();
+    const qsizetype end = sectionEnd(lines, header);
+    const QString wanted = trimmed(key);
+    QString k;
+    QString v;
+    for (qsizetype i = header + 1; i < end; ++i) {
+        if (keyLine(lines.at(i), k, &v) && sameName(k, wanted))
+            return v;
+    }
+    return QString();
+}
+
+bool write(const QString& file, const QString& section, const QString& key, const QString& value)
+{
+    if (file.isEmpty())
+        return false;
+    QStringList lines;
+    if (QFile::exists(file) && !readLines(file, lines))
+        return false;
+
+    const QString sectionText = trimmed(section);
+    const QString keyText = trimmed(key);
+    QString oneLine = value;
+    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    oneLine = trimmed(oneLine);
+
+    const qsizetype header = findSection(lines, sectionText);
+    if (header < 0) {
+        lines << QLatin1Char('[') + sectionText + QLatin1Char(']');
+        lines << keyText + QLatin1Char('=') + oneLine;
+    } else {
+        const qsizetype end = sectionEnd(lines, header);
+        qsizetype found = -1;
+        qsizetype lastFilled = header;
+        QString k;
+        for (qsizetype i = header + 1; i < end; ++i) {
+            if (!trimmed(lines.at(i)).isEmpty())
+                lastFilled = i;
+            if (found < 0 && keyLine(lines.at(i), k) && sameName(k, keyText))
+                found = i;
+        }
+        if (found >= 0) {
+            keyLine(lines.at(found), k);
+            lines[found] = k + QLatin1Char('=') + oneLine;
+        } else {
+            lines.insert(lastFilled + 1, keyText + QLatin1Char('=') + oneLine);
+        }
+    }
+
+    QByteArray bytes;
+    for (const QString& line : std::as_const(lines)) {
+        bytes += CodePage::encode(line);
+        bytes += "\r\n";
+    }
+    return saveAtomically(file, bytes).ok;
+}
+
+} // namespace platform::ProfileFile

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Profile (INI) files: "[section]" lines and "key=value" lines.
+//  - Section and key names are compared without regard to case; the first
+//    matching section and, inside it, the first matching key win.
+//  - Blanks (spaces, tabs) around names and values are dropped; quotes are
+//    kept as they stand. Lines starting with ";" are comments.
+//  - Files are read through the code-page helper (UTF-8 or Windows-1252),
+//    with LF or CRLF line ends, and written as UTF-8 with CRLF line ends.
+namespace platform::ProfileFile {
+
+// The value, or "" when the file, the section or the key is missing.
+QString read(const QString& file, const QString& section, const QString& key);
+
+// Sets the value of key in section, keeping every other line in its place:
+// an existing key gets its value replaced (the key keeps its spelling); a
+// missing key is added after the last line of its section; a missing section
+// is added at the end of the file. A missing file is created, a missing folder
+// is not. A CR or LF inside the value is written as a blank, because a value
+// lives on one line. The file is replaced atomically. False on failure.
+bool write(const QString& file, const QString& section, const QString& key, const QString& value);
+
+} // namespace platform::ProfileFile

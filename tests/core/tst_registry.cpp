@@ -1,0 +1,184 @@
+#include "core/RegistryAPI.h"
+#include "platform/Registry.h"
+
+#include "TestEnvironment.h"
+
+#include <QtTest>
+
+using namespace RegistryAPI;
+
+namespace {
+
+const QString kKey = QStringLiteral("Software\\Tarnwell\\PPC Quillmark v1\\Preference");
+
+QString get(Root root, const QString& key, const QString& name, const QVariant& def = QStringLiteral("<default>"))
+{
+    return GetRegistryValue(root, key, name, REG_SZ, def).toString();
+}
+
+} // namespace
+
+class TestRegistry : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void roundTrip_data();
+    void roundTrip();
+    void keyExistsApartFromItsValues();
+    void setWithoutKeyDoesNothing();
+    void namesIgnoreCaseAndKeepIt();
+    void missingValueGivesDefaultOfAnyType();
+    void unsupportedTypeIsLoggedAndGivesDefault();
+    void hivesAreSeparate();
+    void hiveFileIsPrivateAndReadable();
+    void changesOnDiskAndFolderSwitchAreSeen();
+};
+
+void TestRegistry::roundTrip_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("plain") << QStringLiteral("C:/work");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("1023 chars") << QString(1023, QLatin1Char('x'));
+    // The old 1024-character buffer lost longer values; they must come back whole.
+    QTest::newRow("5000 chars") << QString(5000, QLatin1Char('y'));
+    QTest::newRow("line breaks") << QStringLiteral("a\r\nb\nc\r");
+    QTest::newRow("ini specials") << QStringLiteral("[x]=y;z # \"q\" \\n \\");
+    QTest::newRow("blanks at both ends") << QStringLiteral("  padded\t ");
+    QTest::newRow("control and percent") << QStringLiteral("%41 \x01\x1f tab\t");
+    QTest::newRow("unicode") << QStringLiteral("caf\u00E9 \u20AC \U0001F600");
+    QTest::newRow("number text") << QStringLiteral("-1");
+}
+
+void TestRegistry::roundTrip()
+{
+    QFETCH(QString, value);
+    TestEnvironment env;
+    CreateRegistryKey(HKEY_CURRENT_USER, kKey);
+    SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("Value"), REG_SZ, value);
+    QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("Value")), value);
+    // ... also after reading the file afresh.
+    platform::Registry::reset();
+    QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("Value")), value);
+}
+
+void TestRegistry::keyExistsApartFromItsValues()
+{
+    TestEnvironment env;
+    QVERIFY(!platform::Registry::keyExists(platform::Registry::Hive::CurrentUser, kKey));
+    QCOMPARE(CreateRegistryKey(HKEY_CURRENT_USER, kKey), false); // created now
+    platform::Registry::reset();
+    // The empty key and its parents survive in the file.
+    QVERIFY(platform::Registry::keyExists(platform::Registry::Hive::CurrentUser, kKey));
+    QVERIFY(platform::Registry::keyExists(platform::Registry::Hive::CurrentUser,
+                                          QStringLiteral("Software\\Tarnwell")));
+
+    SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("A"), REG_SZ, QStringLiteral("1"));
+    QCOMPARE(CreateRegistryKey(HKEY_CURRENT_USER, kKey), true); // existed
+    QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("A")), QStringLiteral("1"));
+}
+
+void TestRegistry::setWithoutKeyDoesNothing()
+{
+    TestEnvironment env;
+    SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("A"), REG_SZ, QStringLiteral("1"));
+    QVERIFY(!platform::Registry::keyExists(platform::Registry::Hive::CurrentUser, kKey));
+    QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("A")), QStringLiteral("<default>"));
+    QVERIFY(!QFile::exists(platform::Registry::hiveFile(platform::Registry::Hive::CurrentUser)));
+    QCOMPARE(TestEnvironment::readAll(env.programDir() + QStringLiteral("/Error.log")), QByteArray());
+
+    // A parent key is not enough.
+    CreateRegistryKey(HKEY_CURRENT_USER, QStringLiteral("Software\\Tarnwell"));
+    SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("A"), REG_SZ, QStringLiteral("1"));
+    QVERIFY(!platform::Registry::keyExists(platform::Registry::Hive::CurrentUser, kKey));
+}
+
+void TestRegistry::namesIgnoreCaseAndKeepIt()
+{
+    TestEnvironment env;
+    CreateRegistryKey(HKEY_CURRENT_USER, kKey);
+    SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("WorkingFolder"), REG_SZ, QStringLiteral("one"));
+    SetRegistryValue(HKEY_CURRENT_USER, kKey.toUpper(), QStringLiteral("WORKINGFOLDER"), REG_SZ,
+                     QStringLiteral("two"));
+    QCOMPARE(get(HKEY_CURRENT_USER, kKey.toLower(), QStringLiteral("workingfolder")), QStringLiteral("two"));
+    QCOMPARE(CreateRegistryKey(HKEY_CURRENT_USER, kKey.toLower()), true);
+
+    const QByteArray file = TestEnvironment::readAll(
+        platform::Registry::hiveFile(platform::Registry::Hive::CurrentUser));
+    QVERIFY(file.contains("[Software\\Tarnwell\\PPC Quillmark v1\\Preference]"));
+    QVERIFY(file.contains("\"WorkingFolder\"=\"two\""));
+    QCOMPARE(file.count("WorkingFolder"), 1);
+    QVERIFY(!file.toLower().contains("\"workingfolder\"=\"one\""));
+}
+
+void TestRegistry::missingValueGivesDefaultOfAnyType()
+{
+    TestEnvironment env;
+    CreateRegistryKey(HKEY_CURRENT_USER, kKey);
+    QCOMPARE(GetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("Nope"), REG_SZ, 30), QVariant(30));
+    QCOMPARE(GetRegistryValue(HKEY_CURRENT_USER, QStringLiteral("No\\Key"), QStringLiteral("X"), REG_SZ,
+                              QStringLiteral("d")),
+             QVariant(QStringLiteral("d")));
+}
+
+void TestRegistry::unsupportedTypeIsLoggedAndGivesDefault()
+{
+    TestEnvironment env;
+    CreateRegistryKey(HKEY_CURRENT_USER, kKey);
+    SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("A"), REG_SZ, QStringLiteral("text"));
+    QCOMPARE(GetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("A"), 4, QStringLiteral("d")).toString(),
+             QStringLiteral("d"));
+    SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("A"), 4, QStringLiteral("other"));
+    QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("A")), QStringLiteral("text"));
+    QCOMPARE(TestEnvironment::readAll(env.programDir() + QStringLiteral("/Error.log")),
+             QByteArray("RegistryAPI_GetRegistryValue: Unsupported value type\r\n"));
+}
+
+void TestRegistry::hivesAreSeparate()
+{
+    TestEnvironment env;
+    CreateRegistryKey(HKEY_LOCAL_MACHINE, kKey);
+    SetRegistryValue(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("CTK"), REG_SZ, QStringLiteral("machine"));
+    QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("CTK")), QStringLiteral("<default>"));
+    QCOMPARE(get(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("CTK")), QStringLiteral("machine"));
+    QVERIFY(QFile::exists(env.registryDir() + QStringLiteral("/HKEY_LOCAL_MACHINE.reg")));
+    QVERIFY(!QFile::exists(env.registryDir() + QStringLiteral("/HKEY_CURRENT_USER.reg")));
+}
+
+void TestRegistry::hiveFileIsPrivateAndReadable()
+{
+    TestEnvironment env;
+    CreateRegistryKey(HKEY_CURRENT_USER, kKey);
+    SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("Pass word"), REG_SZ, QStringLiteral("a\"b\r\nc"));
+    const QString file = env.registryDir() + QStringLiteral("/HKEY_CURRENT_USER.reg");
+    QCOMPARE(QFileInfo(file).permissions() & 0x0777,
+             QFileDevice::ReadUser | QFileDevice::WriteUser);
+    const QByteArray bytes = TestEnvironment::readAll(file);
+    QVERIFY2(bytes.contains("\"Pass word\"=\"a\\\"b\\r\\nc\"\n"), bytes.constData());
+}
+
+void TestRegistry::changesOnDiskAndFolderSwitchAreSeen()
+{
+    TestEnvironment env;
+    CreateRegistryKey(HKEY_CURRENT_USER, kKey);
+    SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("A"), REG_SZ, QStringLiteral("1"));
+
+    // Another program rewrites the hive.
+    const QString file = env.registryDir() + QStringLiteral("/HKEY_CURRENT_USER.reg");
+    QVERIFY(TestEnvironment::writeAll(file, "[" + kKey.toUtf8() + "]\r\n\"A\"=\"changed on disk\"\r\n"));
+    QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("A")), QStringLiteral("changed on disk"));
+
+    // The registry folder moves: the cached hive is not used for the new one.
+    const QString moved = env.path(QStringLiteral("moved"));
+    qputenv("QUILLMARK_REGISTRY_DIR", QFile::encodeName(moved));
+    QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("A")), QStringLiteral("<default>"));
+    CreateRegistryKey(HKEY_CURRENT_USER, kKey); // a missing folder is made
+    SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("A"), REG_SZ, QStringLiteral("2"));
+    QVERIFY(QFile::exists(moved + QStringLiteral("/HKEY_CURRENT_USER.reg")));
+    qputenv("QUILLMARK_REGISTRY_DIR", QFile::encodeName(env.registryDir()));
+    QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("A")), QStringLiteral("changed on disk"));
+}
+
+QTEST_GUILESS_MAIN(TestRegistry)
+#include "tst_registry.moc"

@@ -1,0 +1,261 @@
+#include "core/modBase64Encode.h"
+#include "core/modCommon.h"
+#include "core/uucode.h"
+#include "platform/ShellOpener.h"
+
+#include "ScriptedPrompter.h"
+#include "TestEnvironment.h"
+
+#include <QtTest>
+
+namespace {
+
+class RecordingOpener final : public platform::ShellOpener
+{
+public:
+    RecordingOpener() { platform::setShellOpener(this); }
+    ~RecordingOpener() override { platform::setShellOpener(nullptr); }
+    bool open(const QString& target) override
+    {
+        targets << target;
+        return result;
+    }
+    QStringList targets;
+    bool result = true;
+};
+
+} // namespace
+
+class TestTextFunctions : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void trimNull_data();
+    void trimNull();
+    void hostFromUrl_data();
+    void hostFromUrl();
+    void validEmail_data();
+    void validEmail();
+    void validName_data();
+    void validName();
+    void base64_data();
+    void base64();
+    void uuEncode_data();
+    void uuEncode();
+    void uuDecodeIncompleteGroup();
+    void shellOpenUsesTheOpener();
+    void windowsDir();
+    void delayReturnsAfterTheTime();
+    void fileDialogs();
+};
+
+void TestTextFunctions::trimNull_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no nul") << "abc" << "abc";
+    QTest::newRow("cut at first nul") << QString::fromUtf16(u"ab\0c\0d", 6) << "ab";
+    QTest::newRow("leading nul") << QString::fromUtf16(u"\0x", 2) << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestTextFunctions::trimNull()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(modCommon::TrimNull(text), expected);
+}
+
+void TestTextFunctions::hostFromUrl_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("scheme host path query") << "http://www.example.com/a/b.html?x=1" << "www.example.com";
+    QTest::newRow("host then query") << "https://example.com?q=shoes" << "example.com";
+    QTest::newRow("no scheme") << "example.com/path" << "example.com";
+    QTest::newRow("host only") << "http://example.com" << "example.com";
+    QTest::newRow("relative path") << "/index.html" << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestTextFunctions::hostFromUrl()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, expected);
+    QCOMPARE(modCommon::GetHostFromURL(url), expected);
+}
+
+void TestTextFunctions::validEmail_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("good") << "john.doe@example.com" << true << "";
+    QTest::newRow("trimmed and () removed") << "  john()@example.com " << true << "";
+    QTest::newRow("seven characters") << "a@b.cde" << false << "Too short";
+    QTest::newRow("missing @") << "johnexample.com" << false << "Missing the @";
+    QTest::newRow("two @") << "john@doe@example.com" << false << "Too many @";
+    QTest::newRow("missing period") << "john@examplecom" << false << "Missing the period";
+    QTest::newRow("@ first") << "@johnexample.com" << false << "Invalid format";
+    QTest::newRow("period last") << "johnexample@com." << false << "Invalid format";
+    QTest::newRow("period first") << ".john@example.com" << false << "Invalid format";
+    QTest::newRow("blank inside") << "john doe@example.com" << false << "Invalid character";
+    QTest::newRow("accented letter") << QStringLiteral("jos\u00E9@example.com") << false << "Invalid character";
+    QTest::newRow("upper case fine") << "John_D-1@Example.COM" << true << "";
+    QTest::newRow("suffix of one letter") << "john@example.c" << false << "Suffix too short";
+    QTest::newRow("suffix of seven letters") << "john@example.abcdefg" << false << "Suffix too long";
+    QTest::newRow("suffix of six letters") << "john@example.abcdef" << true << "";
+}
+
+void TestTextFunctions::validEmail()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, valid);
+    QFETCH(QString, reason);
+    QString why = QStringLiteral("stale");
+    QCOMPARE(modCommon::IsValidEmail(address, why), valid);
+    QCOMPARE(why, reason);
+}
+
+void TestTextFunctions::validName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("plain") << "Spring Sale (2)" << true;
+    QTest::newRow("empty") << "" << true;
+    const char* bad[] = {"a\\b", "a/b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b"};
+    for (const char* name : bad)
+        QTest::newRow(name) << QString::fromLatin1(name) << false;
+}
+
+void TestTextFunctions::validName()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, valid);
+    QCOMPARE(modCommon::IsValidName(name), valid);
+}
+
+void TestTextFunctions::base64_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("one pad") << "ab" << "YWI=";
+    QTest::newRow("two pads") << "a" << "YQ==";
+    QTest::newRow("no pad") << "abc" << "YWJj";
+    QTest::newRow("user:password") << "user:pass word" << "dXNlcjpwYXNzIHdvcmQ=";
+    // No break after the 54th character.
+    const QString text55 = QStringLiteral("The quick brown fox jumps over the lazy dog, 0123456789");
+    QTest::newRow("55 characters") << text55 << QString::fromLatin1(text55.toLatin1().toBase64());
+    QTest::newRow("utf-8 bytes") << QStringLiteral("\u00E9") << "w6k=";
+}
+
+void TestTextFunctions::base64()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(modBase64Encode::Base64Encode(text), expected);
+}
+
+void TestTextFunctions::uuEncode_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("encoded");
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("Cat") << "Cat" << "0V%T";
+    QTest::newRow("padded with blanks") << "ab" << "86(@";   // "ab " -> 86(@
+    QTest::newRow("zero bits are blanks") << QString::fromLatin1("\x00\x00\x00", 3) << "    ";
+    QTest::newRow("token") << "ABCdef-123_xyz" << QString();
+    QTest::newRow("unicode") << QStringLiteral("caf\u00E9 \u20AC") << QString();
+}
+
+void TestTextFunctions::uuEncode()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, encoded);
+    const QString e = uucode::Encode(text);
+    if (!encoded.isNull())
+        QCOMPARE(e, encoded);
+    for (const QChar c : e)
+        QVERIFY(c.unicode() >= 32 && c.unicode() <= 95);
+    QCOMPARE(e.size() % 4, 0);
+    if (text.trimmed() == text && !text.contains(QChar(0)))
+        QCOMPARE(uucode::Decode(e), text);
+}
+
+void TestTextFunctions::uuDecodeIncompleteGroup()
+{
+    // Blanks at either end are trimmed away by Decode.
+    QCOMPARE(uucode::Decode(uucode::Encode(QStringLiteral("  pad  "))), QStringLiteral("pad"));
+    // A cut-off group still decodes the characters it has; nothing fails.
+    QCOMPARE(uucode::Decode(QStringLiteral("0V%T0V")).left(4), QStringLiteral("CatC"));
+    QCOMPARE(uucode::Decode(QString()), QString());
+}
+
+void TestTextFunctions::shellOpenUsesTheOpener()
+{
+    RecordingOpener opener;
+    QCOMPARE(modCommon::ShellOpen(QStringLiteral("http://example.com/a b?x=\"1\"; rm -rf"), 1), 1);
+    QCOMPARE(opener.targets, QStringList{QStringLiteral("http://example.com/a b?x=\"1\"; rm -rf")});
+    opener.result = false;
+    QCOMPARE(modCommon::ShellOpen(QStringLiteral("/missing.pdf"), 10), 0);
+}
+
+void TestTextFunctions::windowsDir()
+{
+    TestEnvironment env;
+    QCOMPARE(modCommon::GetWindowsDir(), env.windowsDir() + QLatin1Char('/'));
+    qputenv("QUILLMARK_WINDOWS_DIR", "/opt/sys/");
+    QCOMPARE(modCommon::GetWindowsDir(), QStringLiteral("/opt/sys/"));
+}
+
+void TestTextFunctions::delayReturnsAfterTheTime()
+{
+    QElapsedTimer t;
+    t.start();
+    modCommon::Delay(0);
+    modCommon::Delay(-5);
+    QVERIFY(t.elapsed() < 500);
+    bool ran = false;
+    QTimer::singleShot(10, this, [&ran] { ran = true; });
+    modCommon::Delay(1);
+    QVERIFY(t.elapsed() >= 1000);
+    QVERIFY(ran); // events keep running during the wait
+}
+
+void TestTextFunctions::fileDialogs()
+{
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    prompter.files << QStringLiteral("/tmp/page.html") << QString();
+    prompter.folders << QStringLiteral("/tmp/work");
+
+    int index = 0;
+    QCOMPARE(modCommon::ShowFileDialog(1, QStringLiteral("HTML file (*.htm;*.html)|*.htm;*.html"), nullptr,
+                                       QString(), QStringLiteral("page"), QStringLiteral("html"), &index),
+             QStringLiteral("/tmp/page.html"));
+    QCOMPARE(prompter.fileRequests.size(), 1);
+    const platform::FileDialogRequest& save = prompter.fileRequests.at(0);
+    QVERIFY(save.save);
+    QCOMPARE(save.title, QStringLiteral("Save File"));
+    QCOMPARE(save.initialFolder, env.programDir());
+    QCOMPARE(save.suggestedName, QStringLiteral("page"));
+    QCOMPARE(save.defaultExtension, QStringLiteral("html"));
+    QCOMPARE(save.filterIndex, 1);
+    QCOMPARE(index, 1);
+
+    QCOMPARE(modCommon::ShowFileDialog(0, QString(), nullptr, QStringLiteral("/data"), QString(), QString(),
+                                       nullptr, QStringLiteral("Pick")),
+             QString());
+    QCOMPARE(prompter.fileRequests.at(1).title, QStringLiteral("Pick"));
+    QCOMPARE(prompter.fileRequests.at(1).initialFolder, QStringLiteral("/data"));
+    QVERIFY(!prompter.fileRequests.at(1).save);
+
+    QCOMPARE(modCommon::BrowseForFolder(nullptr, QStringLiteral("Select a folder.")), QStringLiteral("/tmp/work"));
+    QCOMPARE(prompter.folderTitles, QStringList{QStringLiteral("Select a folder.")});
+    QCOMPARE(modCommon::BrowseForFolder(nullptr, QStringLiteral("again")), QString());
+}
+
+QTEST_GUILESS_MAIN(TestTextFunctions)
+#include "tst_textfunctions.moc"
