@@ -1,27 +1,12 @@
 #include "workspace/TextFiles.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/CodePage.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStringDecoder>
 
 namespace TextFiles {
-
-namespace {
-
-QString decode(const QByteArray& bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder cp1252("windows-1252");
-    if (cp1252.isValid())
-        return cp1252.decode(bytes);
-    return QString::fromLatin1(bytes);
-}
-
-} // namespace
 
 bool read(const QString& path, QString& text, QString* error)
 {
@@ -34,26 +19,16 @@ bool read(const QString& path, QString& text, QString* error)
             *error = file.errorString();
         return false;
     }
-    text = decode(file.readAll());
+    text = platform::CodePage::decode(file.readAll());
     return true;
 }
 
 bool writeExact(const QString& path, const QString& text, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    const platform::SaveResult result = platform::saveAtomically(path, platform::CodePage::encode(text));
+    if (!result.ok && error)
+        *error = result.errorText;
+    return result.ok;
 }
 
 bool saveText(const QString& path, const QString& text, QString* error)

@@ -1,5 +1,6 @@
 #include "workspace/frmNewCampaign.h"
 
+#include "core/modCommon.h"
 #include "platform/Prompter.h"
 #include "workspace/TextFiles.h"
 #include "workspace/clsMain.h"
@@ -30,10 +31,8 @@ QString forbiddenList()
 
 QString fault(const QString& what, const QString& name)
 {
-    for (const QChar c : kForbidden) {
-        if (name.contains(c))
-            return what + QStringLiteral(" name cannot contain any of the following characters:\r\n") + forbiddenList();
-    }
+    if (!modCommon::IsValidName(name))
+        return what + QStringLiteral(" name cannot contain any of the following characters:\r\n") + forbiddenList();
     if (name.isEmpty())
         return what + QStringLiteral(" name cannot be empty.");
     if (name == QStringLiteral(".") || name == QStringLiteral(".."))
