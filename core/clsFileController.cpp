@@ -58,7 +58,7 @@ bool clsFileController::SaveTextFile(const QString& path, const QString& text, b
     const QString& problem = result.errorText;
     const int number = result.error;
     modCommon::WriteErrorLog(QStringLiteral("saveTextFile_Error: ") + QString::number(number) + QLatin1Char(' ')
-                             + problem + QStringLiteral(" (") + path + QLatin1Char(')'));
+                             + problem);
     MsgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Save File"));
     return false;
 }

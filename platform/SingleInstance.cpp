@@ -41,16 +41,22 @@ QString SingleInstance::serverName() const
 
 bool SingleInstance::tryAcquire()
 {
-    if (m_lock && m_lock->isLocked())
-        return true;
+    if (m_server)
+        return true; // acquired before
     auto lock = std::make_unique<QLockFile>(lockFilePath());
     lock->setStaleLockTime(0); // only a dead owner's lock is stale
-    if (!lock->tryLock(0))
-        return false;
-    m_lock = std::move(lock);
+    if (!lock->tryLock(0)) {
+        // Only a lock held by a running copy refuses the start; a folder where
+        // no lock can be made must not keep the program from running.
+        if (lock->error() == QLockFile::LockFailedError)
+            return false;
+    } else {
+        m_lock = std::move(lock);
+    }
 
     const QString name = serverName();
-    QLocalServer::removeServer(name); // left behind by a crashed run
+    if (m_lock)
+        QLocalServer::removeServer(name); // left behind by a crashed run
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);

@@ -23,7 +23,9 @@ public:
     ~SingleInstance() override;
 
     // True when this process is now the only running copy (it then listens
-    // for activation requests); false when another copy holds the lock.
+    // for activation requests); false when another running copy holds the
+    // lock. A lock that cannot be made at all (read-only folder) does not
+    // stop the start.
     bool tryAcquire();
 
     // Asks the running copy to raise its window. True when the request was

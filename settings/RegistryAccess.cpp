@@ -1,47 +1,41 @@
 #include "settings/RegistryAccess.h"
 
-#include "platform/Locations.h"
+#include "core/RegistryAPI.h"
+#include "core/Version.h"
 
-#include <QLocale>
 #include <QDateTime>
-#include <QSettings>
+#include <QLocale>
 
 namespace settingsreg {
 
 namespace {
-// TEMPORARY until the emulated registry is merged.
-QString hiveFile(Hive hive)
+
+RegistryAPI::Root root(Hive hive)
 {
-    return platform::Locations::join(platform::Locations::registryDir(),
-                                     hive == Hive::CurrentUser ? QStringLiteral("shim_hkcu.ini") : QStringLiteral("shim_hklm.ini"));
+    return hive == Hive::CurrentUser ? RegistryAPI::HKEY_CURRENT_USER : RegistryAPI::HKEY_LOCAL_MACHINE;
 }
-QString k(const QString& key) { return QString(key).replace(QLatin1Char('\\'), QLatin1Char('/')); }
+
 } // namespace
 
 QString get(Hive hive, const QString& key, const QString& name, const QString& defaultValue)
 {
-    QSettings s(hiveFile(hive), QSettings::IniFormat);
-    const QString path = k(key) + QLatin1Char('/') + name;
-    return s.contains(path) ? s.value(path).toString() : defaultValue;
+    return RegistryAPI::GetRegistryValue(root(hive), key, name, RegistryAPI::REG_SZ, defaultValue).toString();
 }
 
 void set(Hive hive, const QString& key, const QString& name, const QString& value)
 {
-    QSettings s(hiveFile(hive), QSettings::IniFormat);
-    if (!s.value(k(key) + QStringLiteral("/.exists")).toBool())
-        return;
-    s.setValue(k(key) + QLatin1Char('/') + name, value);
+    RegistryAPI::SetRegistryValue(root(hive), key, name, RegistryAPI::REG_SZ, value);
 }
 
 void create(Hive hive, const QString& key)
 {
-    QSettings s(hiveFile(hive), QSettings::IniFormat);
-    s.setValue(k(key) + QStringLiteral("/.exists"), true);
+    RegistryAPI::CreateRegistryKey(root(hive), key);
 }
 
 QString versionText()
 {
-    return QStringLiteral("1.0.4");
+    return QString::number(Version::Major) + QLatin1Char('.') + QString::number(Version::Minor) + QLatin1Char('.')
+        + QString::number(Version::Revision);
 }
 
 QString nowText()

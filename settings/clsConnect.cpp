@@ -2,7 +2,6 @@
 
 #include "core/modCommon.h"
 #include "core/modDSSock.h"
-#include "settings/FoundationShim.h"
 #include "settings/clsPreference.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "platform/Locations.h"
 #include "settings/RegistryAccess.h"
 #include "settings/clsRegister.h"
-#include "settings/FoundationShim.h"
+#include "core/modBase64Encode.h"
 
 #include <QLocale>
 

@@ -3,7 +3,7 @@
 #include "core/Globals.h"
 #include "core/modCommon.h"
 #include "settings/RegistryAccess.h"
-#include "settings/FoundationShim.h"
+#include "core/uucode.h"
 
 using settingsreg::Hive;
 

@@ -25,6 +25,7 @@ class TestRegistry : public QObject
 private Q_SLOTS:
     void roundTrip_data();
     void roundTrip();
+    void oddNamesRoundTrip();
     void keyExistsApartFromItsValues();
     void setWithoutKeyDoesNothing();
     void namesIgnoreCaseAndKeepIt();
@@ -61,6 +62,21 @@ void TestRegistry::roundTrip()
     // ... also after reading the file afresh.
     platform::Registry::reset();
     QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("Value")), value);
+}
+
+void TestRegistry::oddNamesRoundTrip()
+{
+    TestEnvironment env;
+    const QString key = QStringLiteral("Software\\[odd] key = 100% \r\n\\ end ]");
+    const QString name = QStringLiteral(" \"name\" = [x] ");
+    CreateRegistryKey(HKEY_CURRENT_USER, key);
+    SetRegistryValue(HKEY_CURRENT_USER, key, name, REG_SZ, QStringLiteral("v"));
+    SetRegistryValue(HKEY_CURRENT_USER, key, QString(), REG_SZ, QStringLiteral("default value"));
+    platform::Registry::reset();
+    QCOMPARE(get(HKEY_CURRENT_USER, key, name), QStringLiteral("v"));
+    QCOMPARE(get(HKEY_CURRENT_USER, key, QString()), QStringLiteral("default value"));
+    QCOMPARE(get(HKEY_CURRENT_USER, QStringLiteral("Software\\[odd] key = 100% \r"), name),
+             QStringLiteral("<default>"));
 }
 
 void TestRegistry::keyExistsApartFromItsValues()

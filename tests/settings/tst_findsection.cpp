@@ -1,5 +1,9 @@
 #include "settings/clsConnect.h"
 
+#include "core/Globals.h"
+
+#include "TestEnvironment.h"
+
 #include <QtTest>
 
 class TestFindSection : public QObject
@@ -7,6 +11,7 @@ class TestFindSection : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { modStartUp::BuildKeyPaths(); }
     void findSection_data();
     void findSection();
 };
@@ -39,6 +44,7 @@ void TestFindSection::findSection()
     QFETCH(bool, cut);
     QFETCH(QString, expected);
     QFETCH(QString, textAfter);
+    TestEnvironment env; // the constructor loads the preferences
     clsConnect connect;
     QCOMPARE(connect.FindSection(text, start, end, cut), expected);
     QCOMPARE(text, textAfter);

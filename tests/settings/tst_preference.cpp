@@ -2,7 +2,7 @@
 #include "settings/RegistryAccess.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
-#include "settings/FoundationShim.h"
+#include "core/uucode.h"
 
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"

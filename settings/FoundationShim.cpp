@@ -1,1 +1,0 @@
-#include "settings/FoundationShim.h"

@@ -1,5 +1,0 @@
-#pragma once
-// The shared services these sources use.
-#include "core/modBase64Encode.h"
-#include "core/modCommon.h"
-#include "core/uucode.h"
