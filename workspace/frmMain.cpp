@@ -225,8 +225,7 @@ void frmMain::buildPanes()
         if (!m_treeUpdating && item && m_tvwAccount->hasFocus())
             onItemClicked(item);
     });
-    connect(m_tvwAccount, &QTreeWidget::itemExpanded, this,
-            [this](QTreeWidgetItem* item) { item->setIcon(0, nodeIcon(QStringLiteral("AccountOpen"))); });
+    connect(m_tvwAccount, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { showExpandedImage(item); });
     connect(m_tvwAccount, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
         item->setIcon(0, nodeIcon(item->data(0, ImageRole).toString()));
     });
@@ -471,15 +470,30 @@ void frmMain::refreshTree()
         item->setText(0, nodeText(id));
         item->setData(0, AccountRole, id.account);
         item->setData(0, CampaignRole, id.campaign);
-        item->setData(0, ImageRole, node.image);
-        item->setIcon(0, nodeIcon(node.image));
+        // A campaign made by New Campaign has only its selected image.
+        const QString image = node.image.isEmpty() ? node.selectedImage : node.image;
+        item->setData(0, ImageRole, image);
+        item->setIcon(0, nodeIcon(image));
     }
+    // Accounts are expanded and then show their expanded image.
     m_tvwAccount->expandAll();
+    for (int i = 0; i < m_tvwAccount->topLevelItemCount(); ++i)
+        showExpandedImage(m_tvwAccount->topLevelItem(i));
     if (selection) {
         if (QTreeWidgetItem* item = itemFor(*selection))
             m_tvwAccount->setCurrentItem(item);
     }
     m_treeUpdating = false;
+}
+
+void frmMain::showExpandedImage(QTreeWidgetItem* item)
+{
+    const int at = m_main->indexOf(nodeOf(item));
+    if (at < 0 || !item->isExpanded() || item->childCount() == 0)
+        return;
+    const TreeNode& node = m_main->nodes().at(at);
+    if (node.image == QLatin1String("Account") && !node.selectedImage.isEmpty())
+        item->setIcon(0, nodeIcon(node.selectedImage));
 }
 
 void frmMain::setTreeSelection(const NodeId& node)

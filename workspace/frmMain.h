@@ -134,6 +134,7 @@ private:
     void showEditor(bool editor);
     void refreshTree();
     void setTreeSelection(const NodeId& node);
+    void showExpandedImage(QTreeWidgetItem* item);
     QTreeWidgetItem* itemFor(const NodeId& node) const;
     void onItemClicked(QTreeWidgetItem* item);
     QString nodeText(const NodeId& node) const;

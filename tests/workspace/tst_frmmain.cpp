@@ -4,7 +4,9 @@
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
 #include "core/modCommon.h"
+#include "platform/ShellOpener.h"
 #include "settings/clsPreference.h"
+#include "settings/clsRegister.h"
 #include "workspace/frmMain.h"
 #include "workspace/frmNewCampaign.h"
 
@@ -77,6 +79,26 @@ struct Workspace {
     }
 };
 
+// Records the targets instead of opening them.
+struct RecordingOpener final : platform::ShellOpener {
+    RecordingOpener() { platform::setShellOpener(this); }
+    ~RecordingOpener() override { platform::setShellOpener(nullptr); }
+    bool open(const QString& target) override
+    {
+        targets.append(target);
+        return true;
+    }
+    QStringList targets;
+};
+
+void storeEditorPath(const QString& path)
+{
+    clsPreference preference;
+    preference.GetSettings();
+    preference.setGoogleAdwordsEditor(path);
+    preference.SaveSettings();
+}
+
 QLineEdit* landingPath(frmMain& w)
 {
     return w.findChild<QLineEdit*>("txtLandingPagePath");
@@ -110,6 +132,9 @@ private Q_SLOTS:
     void setupReloadsFromChangedFolder();
     void setupWithSameFolderOnlyReloads();
     void helpContentsMissing();
+    void helpCommandsOpenTheirTargets();
+    void adwordsEditorLaunch_data();
+    void adwordsEditorLaunch();
 };
 
 void tst_frmMain::controlsExist()
@@ -523,6 +548,63 @@ void tst_frmMain::helpContentsMissing()
                    "reinstall it.");
     QCOMPARE(ws.prompter.messages.first().title, QStringLiteral("Help Contents"));
     QCOMPARE(ws.prompter.messages.first().icon, platform::MsgIcon::Information);
+}
+
+void tst_frmMain::helpCommandsOpenTheirTargets()
+{
+    Workspace ws;
+    RecordingOpener opener;
+    frmMain w;
+    const QString help = ws.env.path("program/quillmark.chm");
+    TestEnvironment::writeAll(help, "help");
+    w.setHelpFile(help);
+    w.mnuHelpItems_Click(1);
+    g_oRegister = std::make_unique<clsRegister>();
+    g_oRegister->setSupportURL("https://support.example/");
+    w.mnuHelpItems_Click(4);
+    int about = 0;
+    w.setAboutHook([&](QWidget* owner) { about += owner == &w ? 1 : 100; });
+    w.mnuHelpItems_Click(6);
+    w.mnuHelpItems_Click(3); // a separator does nothing
+    g_oRegister.reset();
+    QCOMPARE(opener.targets, (QStringList{help, "https://support.example/"}));
+    QCOMPARE(about, 1);
+    QVERIFY(ws.prompter.messages.isEmpty());
+}
+
+void tst_frmMain::adwordsEditorLaunch_data()
+{
+    QTest::addColumn<QString>("stored"); // "<program>" for a file that exists
+    QTest::addColumn<bool>("missing");
+    QTest::newRow("stored program exists") << "<program>" << false;
+    QTest::newRow("stored path points nowhere") << "/nowhere/adwords_editor" << true;
+    QTest::newRow("empty stored path") << "" << true;
+}
+
+void tst_frmMain::adwordsEditorLaunch()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, missing);
+    Workspace ws;
+    RecordingOpener opener;
+    const QString program = ws.env.path("editor/adwords_editor");
+    TestEnvironment::writeAll(program, "program");
+    storeEditorPath(stored == "<program>" ? program : stored);
+    frmMain w;
+    w.cmdTools_Click(10);
+    QCOMPARE(opener.targets.size(), 1);
+    if (missing) {
+        QCOMPARE(ws.prompter.messages.size(), 1);
+        QCOMPARE(ws.prompter.messages.first().text,
+                 QStringLiteral("Google Adwords Editor is not installed on this PC. Please download and install it "
+                                "now from Google website."));
+        QCOMPARE(ws.prompter.messages.first().title, QStringLiteral("Build Campaign"));
+        QCOMPARE(ws.prompter.messages.first().icon, platform::MsgIcon::Information);
+        QVERIFY(opener.targets.first().endsWith("/intl/en/adwordseditor/index.html"));
+    } else {
+        QVERIFY(ws.prompter.messages.isEmpty());
+        QCOMPARE(opener.targets.first(), program);
+    }
 }
 
 QTEST_MAIN(tst_frmMain)
