@@ -667,6 +667,19 @@ void tst_frmMain::editorRoundTrip()
     QCOMPARE(stored.ads[2].headline, QStringLiteral("txtHeadline2 value"));
     QVERIFY(!stored.ads[1].isFilled());
 
+    // A hand-edited campaign with an index outside its group opens without
+    // any of the former campaign's values.
+    TestEnvironment::writeAll(ws.work + "/Accounts/A/y/Campaign.dat",
+                              "[AdGroup]\r\nGrouping=9\r\nIncludeExtKeyword=5\r\nMaxCPC=ymax\r\n");
+    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "y"));
+    QCOMPARE(line("txtMaxCPC")->text(), QStringLiteral("ymax"));
+    QVERIFY(option("optGrouping0")->isChecked());
+    QVERIFY(option("optIncludeExtentKwyword1")->isChecked());
+    QCOMPARE(base->toPlainText(), QString());
+    QCOMPARE(line("txtHeadline0")->text(), QString());
+    QVERIFY(!check("chkBroadMatch")->isChecked());
+    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "x"));
+
     // A new campaign starts empty, with index 0 in every group; the
     // landing-page path is left as it was.
     QVERIFY(w.addNewCampaign("A", "z"));
