@@ -213,6 +213,11 @@ void tst_frmMain::firstRunShowsDefaultAndWelcome()
     QVERIFY(w.isWelcomeShown());
     QVERIFY(!w.selectedNode());
     QVERIFY(!QFile::exists(ws.work + "/Accounts.dat"));
+    QCOMPARE(w.statusText(), QString());
+    QVERIFY(!w.OpenCampaign());
+    QCOMPARE(w.statusText(), QStringLiteral("Load campaign data failed"));
+    QVERIFY(TestEnvironment::readAll(ws.env.programDir() + "/Error.log")
+                .contains("frmMain_OpenCampaign .... m_oSelectedNode is nothing\r\nOpenCampaign_Error: "));
 }
 
 void tst_frmMain::startUpSelection_data()
@@ -375,6 +380,7 @@ void tst_frmMain::newCampaign()
     QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"), QByteArray("[Shop]\r\nSummer\r\nWinter\r\n\r\n"));
     QVERIFY(w.treeSelection() && w.treeSelection()->key() == "Shop-Winter");
     QCOMPARE(w.campaignFolder(), ws.work + "/Accounts/Shop/Winter");
+    QCOMPARE(w.statusText(), QString());
     // The folder comes with the first save.
     QVERIFY(!QFileInfo::exists(w.campaignFolder()));
     w.SaveCampaign();
