@@ -203,7 +203,7 @@ void Delay(int seconds)
     QTimer tick;
     tick.start(20);
     while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 QString ShowFileDialog(int mode, const QString& filter, QWidget* owner, const QString& initialFolder,

@@ -10,6 +10,7 @@
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -145,7 +146,7 @@ bool Main(const MainWindowFactory& createMainWindow)
     // 1. Single instance; the lock is kept for the whole run.
     static platform::SingleInstance* instance = nullptr;
     if (!instance)
-        instance = new platform::SingleInstance(QStringLiteral("PPCQuillmark"));
+        instance = new platform::SingleInstance(QStringLiteral("PPCQuillmark"), QCoreApplication::instance());
     if (!instance->tryAcquire()) {
         platform::MsgBox(QStringLiteral("An instance of this program is already running. You can not start two "
                                         "instances at the same time."),
@@ -219,6 +220,12 @@ bool FirstRun()
     settingsreg::create(Hive::LocalMachine, g_sVersionKey);
     settingsreg::set(Hive::LocalMachine, g_sVersionKey, QStringLiteral("Version"), modStartUp::VersionText());
     settingsreg::set(Hive::LocalMachine, g_sVersionKey, QStringLiteral("Location"), programFolder());
+    // A machine hive that refused the write has recorded nothing.
+    if (settingsreg::get(Hive::LocalMachine, g_sVersionKey, QStringLiteral("Version"), QString())
+        != modStartUp::VersionText()) {
+        WriteErrorLog(QStringLiteral("modStartUp _FirstRun error: ") + QStringLiteral("Permission denied"));
+        return false;
+    }
     return true;
 }
 

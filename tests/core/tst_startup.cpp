@@ -57,6 +57,7 @@ private slots:
     void header();
     void errorLogRotation_data();
     void errorLogRotation();
+    void errorLogKeptWhenCopyFails();
     void mailLogTrim_data();
     void mailLogTrim();
     void firstRunOnlyOnce();
@@ -122,6 +123,18 @@ void TestStartUp::errorLogRotation()
         QCOMPARE(TestEnvironment::readAll(backup), QByteArray("earlier copy"));
         QVERIFY(now.startsWith(old + "\r\nPPC Quillmark - Version: "));
     }
+}
+
+void TestStartUp::errorLogKeptWhenCopyFails()
+{
+    TestEnvironment env;
+    const QString log = env.programDir() + "/Error.log";
+    const QByteArray old(500001, 'x');
+    QVERIFY(TestEnvironment::writeAll(log, old));
+    // A plain file named "backup" leaves no folder to copy into.
+    QVERIFY(TestEnvironment::writeAll(env.programDir() + "/backup", "not a folder"));
+    QCOMPARE(runProgram(), 0);
+    QVERIFY(TestEnvironment::readAll(log).startsWith(old + "\r\nPPC Quillmark - Version: "));
 }
 
 void TestStartUp::mailLogTrim_data()

@@ -1,30 +1,12 @@
 #include "core/modBase64Encode.h"
 #include "core/modCommon.h"
 #include "core/uucode.h"
-#include "platform/ShellOpener.h"
 
+#include "RecordingShellOpener.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
 #include <QtTest>
-
-namespace {
-
-class RecordingOpener final : public platform::ShellOpener
-{
-public:
-    RecordingOpener() { platform::setShellOpener(this); }
-    ~RecordingOpener() override { platform::setShellOpener(nullptr); }
-    bool open(const QString& target) override
-    {
-        targets << target;
-        return result;
-    }
-    QStringList targets;
-    bool result = true;
-};
-
-} // namespace
 
 class TestTextFunctions : public QObject
 {
@@ -195,7 +177,7 @@ void TestTextFunctions::uuDecodeIncompleteGroup()
 
 void TestTextFunctions::shellOpenUsesTheOpener()
 {
-    RecordingOpener opener;
+    RecordingShellOpener opener;
     QCOMPARE(modCommon::ShellOpen(QStringLiteral("http://example.com/a b?x=\"1\"; rm -rf"), 1), 1);
     QCOMPARE(opener.targets, QStringList{QStringLiteral("http://example.com/a b?x=\"1\"; rm -rf")});
     opener.result = false;

@@ -13,6 +13,7 @@ class TestSingleInstance : public QObject
 private Q_SLOTS:
     void secondCopyIsRefusedAndRaisesTheFirst();
     void lockIsFreedWhenTheFirstEnds();
+    void secondProcessIsRefused();
 };
 
 void TestSingleInstance::secondCopyIsRefusedAndRaisesTheFirst()
@@ -44,6 +45,35 @@ void TestSingleInstance::lockIsFreedWhenTheFirstEnds()
     QSignalSpy raised(&next, &SingleInstance::activationRequested);
     QVERIFY(next.activateRunning());
     QVERIFY(raised.wait(5000));
+}
+
+void TestSingleInstance::secondProcessIsRefused()
+{
+    TestEnvironment env;
+    auto first = std::make_unique<SingleInstance>();
+    QVERIFY(first->tryAcquire());
+    QSignalSpy raised(first.get(), &SingleInstance::activationRequested);
+
+    const auto runProbe = [] {
+        QProcess probe; // inherits the test's folders
+        probe.start(QStringLiteral(SI_PROBE), {});
+        if (!probe.waitForStarted())
+            return -1;
+        // Keep our event loop running so the first copy can answer.
+        QDeadlineTimer deadline(10000);
+        while (probe.state() != QProcess::NotRunning && !deadline.hasExpired())
+            QTest::qWait(10);
+        return probe.exitStatus() == QProcess::NormalExit ? probe.exitCode() : -2;
+    };
+
+    QCOMPARE(runProbe(), 1); // refused, and the request was delivered
+    QTRY_COMPARE(raised.count(), 1);
+    // The refused start wrote no log.
+    QVERIFY(!QFile::exists(env.programDir() + QStringLiteral("/Error.log")));
+
+    // Once the first copy is gone, the next start gets the lock.
+    first.reset();
+    QCOMPARE(runProbe(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

@@ -22,6 +22,7 @@ private slots:
     void storedTokenOfAWellFormedSave();
     void numericPartsIgnored();
     void flags();
+    void yahooCredentialsStayOutOfTheLog();
 };
 
 void TestRegister::dealer_data()
@@ -152,6 +153,23 @@ void TestRegister::flags()
     clsRegister again;
     again.GetSettings();
     QCOMPARE(again.GoogleAPISelection(), true);
+}
+
+void TestRegister::yahooCredentialsStayOutOfTheLog()
+{
+    TestEnvironment env;
+    settingsreg::create(Hive::CurrentUser, g_sPreferenceKey);
+    settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, "YTK", "tok\r\nen");
+    settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, "YMPd", "pw-secret");
+    clsRegister reg;
+    reg.setUseMyOwnYahooAPIToken(true);
+    reg.GetYahooToken();
+    QCOMPARE(g_sYahooAPIToken, QStringLiteral("token"));
+    const QByteArray log = TestEnvironment::readAll(env.programDir() + "/Error.log");
+    QVERIFY(log.contains("clsPreference_GetYahooToken: UseMyOwnYahooAPIToken is true but YahooToken, MasterUserName or "
+                         "MasterPassword is blank: '*'; ''; '*'"));
+    QVERIFY(!log.contains("tok"));
+    QVERIFY(!log.contains("pw-secret"));
 }
 
 QTEST_GUILESS_MAIN(TestRegister)
