@@ -1,10 +1,10 @@
 #include "TestEnvironment.h"
+#include "RecordingShellOpener.h"
 #include "ScriptedPrompter.h"
 
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
 #include "core/modCommon.h"
-#include "platform/ShellOpener.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
 #include "workspace/CampaignStore.h"
@@ -81,18 +81,6 @@ struct Workspace {
     {
         return TestEnvironment::readAll(work + "/Accounts/" + account + "/" + name + "/Campaign.dat");
     }
-};
-
-// Records the targets instead of opening them.
-struct RecordingOpener final : platform::ShellOpener {
-    RecordingOpener() { platform::setShellOpener(this); }
-    ~RecordingOpener() override { platform::setShellOpener(nullptr); }
-    bool open(const QString& target) override
-    {
-        targets.append(target);
-        return true;
-    }
-    QStringList targets;
 };
 
 void storeEditorPath(const QString& path)
@@ -564,7 +552,7 @@ void tst_frmMain::helpContentsMissing()
 void tst_frmMain::helpCommandsOpenTheirTargets()
 {
     Workspace ws;
-    RecordingOpener opener;
+    RecordingShellOpener opener;
     frmMain w;
     const QString help = ws.env.path("program/quillmark.chm");
     TestEnvironment::writeAll(help, "help");
@@ -597,7 +585,7 @@ void tst_frmMain::adwordsEditorLaunch()
     QFETCH(QString, stored);
     QFETCH(bool, missing);
     Workspace ws;
-    RecordingOpener opener;
+    RecordingShellOpener opener;
     const QString program = ws.env.path("editor/adwords_editor");
     TestEnvironment::writeAll(program, "program");
     storeEditorPath(stored == "<program>" ? program : stored);
