@@ -14,9 +14,10 @@ platform::MsgResult ConsolePrompter::message(const platform::MessageRequest& req
         return platform::MsgResult::OK;
     case platform::MsgButtons::YesNo:
     case platform::MsgButtons::YesNoCancel:
-        return platform::MsgResult::Yes;
+        // Nobody can see the question: take the answer that changes nothing.
+        return platform::MsgResult::No;
     case platform::MsgButtons::RetryCancel:
-        return platform::MsgResult::Retry;
+        return platform::MsgResult::Cancel;
     }
     return platform::MsgResult::OK;
 }

@@ -4,7 +4,8 @@
 
 // A prompter for unattended runs (tests, the offscreen platform): every
 // message is printed to standard error and answered with its default
-// (OK, Yes, Retry); file and folder dialogs are cancelled.
+// (OK; a question gets the answer that changes nothing: No or Cancel);
+// file and folder dialogs are cancelled.
 class ConsolePrompter final : public platform::Prompter
 {
 public:
