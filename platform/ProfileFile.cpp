@@ -26,6 +26,16 @@ QString trimmed(QStringView s)
     return s.mid(b, e - b).toString();
 }
 
+// A name or value as it can stand on one line: CR and LF become blanks, blanks
+// at both ends are dropped.
+QString oneLine(const QString& s)
+{
+    QString line = s;
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return trimmed(line);
+}
+
 // The file's lines without their line ends; an empty list for a missing file.
 bool readLines(const QString& path, QStringList& lines)
 {
@@ -49,9 +59,11 @@ bool sectionName(const QString& line, QString& name)
     const QString t = trimmed(line);
     if (!t.startsWith(QLatin1Char('[')))
         return false;
-    qsizetype close = t.indexOf(QLatin1Char(']'), 1);
-    if (close < 0)
-        close = t.size();
+    // The name ends at the line's last "]", so a name may hold "]"; a line
+    // without one is no section header.
+    const qsizetype close = t.lastIndexOf(QLatin1Char(']'));
+    if (close < 1)
+        return false;
     name = trimmed(QStringView(t).mid(1, close - 1));
     return true;
 }
@@ -79,7 +91,7 @@ bool sameName(const QString& a, const QString& b)
 // Index of the first line of the first matching section header, or -1.
 qsizetype findSection(const QStringList& lines, const QString& section)
 {
-    const QString wanted = trimmed(section);
+    const QString wanted = oneLine(section);
     QString name;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (sectionName(lines.at(i), name) && sameName(name, wanted))
@@ -109,7 +121,7 @@ QString read(const QString& file, const QString& section, const QString& key)
     if (header < 0)
         return QString();
     const qsizetype end = sectionEnd(lines, header);
-    const QString wanted = trimmed(key);
+    const QString wanted = oneLine(key);
     QString k;
     QString v;
     for (qsizetype i = header + 1; i < end; ++i) {
@@ -127,17 +139,14 @@ bool write(const QString& file, const QString& section, const QString& key, cons
     if (QFile::exists(file) && !readLines(file, lines))
         return false;
 
-    const QString sectionText = trimmed(section);
-    const QString keyText = trimmed(key);
-    QString oneLine = value;
-    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    oneLine = trimmed(oneLine);
+    const QString sectionText = oneLine(section);
+    const QString keyText = oneLine(key);
+    const QString valueText = oneLine(value);
 
     const qsizetype header = findSection(lines, sectionText);
     if (header < 0) {
         lines << QLatin1Char('[') + sectionText + QLatin1Char(']');
-        lines << keyText + QLatin1Char('=') + oneLine;
+        lines << keyText + QLatin1Char('=') + valueText;
     } else {
         const qsizetype end = sectionEnd(lines, header);
         qsizetype found = -1;
@@ -151,9 +160,9 @@ bool write(const QString& file, const QString& section, const QString& key, cons
         }
         if (found >= 0) {
             keyLine(lines.at(found), k);
-            lines[found] = k + QLatin1Char('=') + oneLine;
+            lines[found] = k + QLatin1Char('=') + valueText;
         } else {
-            lines.insert(lastFilled + 1, keyText + QLatin1Char('=') + oneLine);
+            lines.insert(lastFilled + 1, keyText + QLatin1Char('=') + valueText);
         }
     }
 

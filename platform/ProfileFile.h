@@ -4,7 +4,8 @@
 
 // Profile (INI) files: "[section]" lines and "key=value" lines.
 //  - Section and key names are compared without regard to case; the first
-//    matching section and, inside it, the first matching key win.
+//    matching section and, inside it, the first matching key win. A section
+//    name ends at the last "]" of its line.
 //  - Blanks (spaces, tabs) around names and values are dropped; quotes are
 //    kept as they stand. Lines starting with ";" are comments.
 //  - Files are read through the code-page helper (UTF-8 or Windows-1252),
@@ -18,8 +19,8 @@ QString read(const QString& file, const QString& section, const QString& key);
 // an existing key gets its value replaced (the key keeps its spelling); a
 // missing key is added after the last line of its section; a missing section
 // is added at the end of the file. A missing file is created, a missing folder
-// is not. A CR or LF inside the value is written as a blank, because a value
-// lives on one line. The file is replaced atomically. False on failure.
+// is not. A CR or LF inside the section, the key or the value is written as a
+// blank (read asks for names the same way), because each lives on one line. The file is replaced atomically. False on failure.
 bool write(const QString& file, const QString& section, const QString& key, const QString& value);
 
 } // namespace platform::ProfileFile

@@ -6,6 +6,9 @@
 #include "settings/RegistryAccess.h"
 #include "settings/clsRegister.h"
 #include "core/modBase64Encode.h"
+#include "core/RegistryAPI.h"
+#include "platform/Prompter.h"
+#include "platform/Registry.h"
 
 #include <QLocale>
 
@@ -325,6 +328,19 @@ void clsPreference::SaveSettings()
             else if (row.date)
                 value = FormatReportDate(this->*row.date);
             settingsreg::set(row.hive, g_sPreferenceKey, QString::fromLatin1(name), value);
+            // A user hive that refused the value stops the save and says so;
+            // the machine hive's refusals stay silent.
+            if (row.hive == Hive::CurrentUser
+                && RegistryAPI::GetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey,
+                                                 QString::fromLatin1(name), RegistryAPI::REG_SZ, QVariant())
+                       != QVariant(value)) {
+                const QString description = QStringLiteral("Cannot save the registry file ")
+                    + platform::Registry::hiveFile(platform::Registry::Hive::CurrentUser);
+                modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSettings_Error: ") + description);
+                platform::MsgBox(description, platform::MsgButtons::OK, platform::MsgIcon::Information,
+                                 QStringLiteral("SaveSetting Preference"));
+                return;
+            }
             break;
         }
     }

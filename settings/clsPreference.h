@@ -113,7 +113,9 @@ public:
     QString GetGoogleAppToken();
     // Loads every setting; a value that fails is logged and takes its default.
     void GetSettings();
-    // Writes every setting (39 values) back.
+    // Writes every setting (39 values) back. A value that the current
+    // user's hive refuses stops the save: "clsPreference_SaveSettings_Error: "
+    // is logged and the description shown, titled "SaveSetting Preference".
     void SaveSettings();
     QString GetWorkingPath();
     QString GetGoogleDeveloperToken();

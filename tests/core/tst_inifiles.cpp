@@ -42,6 +42,8 @@ private Q_SLOTS:
     void writeIntoMissingFolderFails();
     void writeCreatesMissingFile();
     void writeManyKeysReadBack();
+    void oddNamesRoundTrip_data();
+    void oddNamesRoundTrip();
 };
 
 void TestIniFiles::read_data()
@@ -180,6 +182,37 @@ void TestIniFiles::writeManyKeysReadBack()
     const QByteArray bytes = TestEnvironment::readAll(file);
     QCOMPARE(bytes.count("[Ads]"), 1);
     QCOMPARE(bytes.count("[Options]"), 1);
+}
+
+void TestIniFiles::oddNamesRoundTrip_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("line break in key") << "S" << "a\r\n[X]\r\nb";
+    QTest::newRow("line break in section") << "S\nT" << "K";
+    QTest::newRow("bracket inside section") << "a]b" << "K";
+    QTest::newRow("key starting with bracket") << "S" << "[K";
+}
+
+void TestIniFiles::oddNamesRoundTrip()
+{
+    // An odd name must neither break the file's other sections nor add a new
+    // line at every save.
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    TestEnvironment env;
+    const QString file = env.path(QStringLiteral("Campaign.dat"));
+    QVERIFY(TestEnvironment::writeAll(file, "[S]\r\nFirst=1\r\n"));
+    QCOMPARE(WriteINI(file, section, key, QStringLiteral("one")), QStringLiteral("1"));
+    QCOMPARE(WriteINI(file, section, QStringLiteral("Next"), QStringLiteral("3")), QStringLiteral("1"));
+    const QByteArray once = TestEnvironment::readAll(file);
+    QCOMPARE(WriteINI(file, section, key, QStringLiteral("two")), QStringLiteral("1"));
+    QByteArray expected = once;
+    expected.replace("=one\r\n", "=two\r\n");
+    QCOMPARE(TestEnvironment::readAll(file), expected);
+    QCOMPARE(ReadINI(file, section, key), QStringLiteral("two"));
+    QCOMPARE(ReadINI(file, section, QStringLiteral("Next")), QStringLiteral("3"));
+    QCOMPARE(ReadINI(file, QStringLiteral("S"), QStringLiteral("First")), QStringLiteral("1"));
 }
 
 QTEST_GUILESS_MAIN(TestIniFiles)

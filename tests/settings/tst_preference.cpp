@@ -82,6 +82,7 @@ private slots:
     void versionRecord();
     void saveLoadRoundTripAndHives();
     void lastSaveWins();
+    void refusedSaveIsReported();
     void developerTokenStaysOutOfTheLog();
     void workingPath();
 };
@@ -312,6 +313,29 @@ void TestPreference::lastSaveWins()
     QCOMPARE(cu("Proxy"), QStringLiteral("new"));
     second.SaveSettings();
     QCOMPARE(cu("Proxy"), QStringLiteral("old"));
+}
+
+void TestPreference::refusedSaveIsReported()
+{
+    // A user hive that cannot be written must not pass for a saved setting.
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    clsPreference p;
+    p.GetSettings();
+    p.setProxy("proxy.local");
+    const QString hive = env.registryDir() + "/HKEY_CURRENT_USER.reg";
+    QFile::remove(hive);
+    QVERIFY(QDir().mkpath(hive)); // a folder in the hive file's place
+    p.SaveSettings();
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(prompter.messages.at(0).title, QStringLiteral("SaveSetting Preference"));
+    QCOMPARE(prompter.messages.at(0).icon, platform::MsgIcon::Information);
+    QCOMPARE(prompter.messages.at(0).buttons, platform::MsgButtons::OK);
+    const QByteArray log = TestEnvironment::readAll(env.programDir() + "/Error.log");
+    QVERIFY2(log.contains("\r\nclsPreference_SaveSettings_Error: " + prompter.messages.at(0).text.toUtf8() + "\r\n"),
+             log.constData());
+    QVERIFY(!log.contains("clsPreference_SaveSetting end"));
+    QCOMPARE(lm("CTK"), QStringLiteral("<absent>")); // the values after the failing one are not written
 }
 
 void TestPreference::developerTokenStaysOutOfTheLog()
