@@ -30,6 +30,7 @@ struct HiveData {
     QString file;          // the file the cache belongs to
     bool loaded = false;
     bool existed = false;  // stat of the file when last read or written
+    bool unreadable = false; // the file exists but could not be read: never overwrite it
     QDateTime modified;
     qint64 size = -1;
     QMap<QString, Key> keys; // by case-folded path
@@ -241,12 +242,18 @@ HiveData& loaded(Hive which)
     QFile f(file);
     if (f.open(QIODevice::ReadOnly))
         parse(hive, CodePage::decode(f.readAll()));
+    hive.unreadable = f.exists() && !f.isOpen();
     remember(hive);
     return hive;
 }
 
 bool save(Hive which, HiveData& hive)
 {
+    // Saving what little was read would replace the user's settings with it.
+    if (hive.unreadable) {
+        hive.loaded = false;
+        return false;
+    }
     QString text = QStringLiteral("; PPC Quillmark registry hive ") + hiveName(which) + QStringLiteral("\n");
     for (const Key& key : std::as_const(hive.keys)) {
         text += QStringLiteral("\n[") + escapedPath(key.path) + QStringLiteral("]\n");

@@ -34,6 +34,7 @@ private Q_SLOTS:
     void hivesAreSeparate();
     void hiveFileIsPrivateAndReadable();
     void changesOnDiskAndFolderSwitchAreSeen();
+    void unreadableHiveIsNeverOverwritten();
 };
 
 void TestRegistry::roundTrip_data()
@@ -194,6 +195,23 @@ void TestRegistry::changesOnDiskAndFolderSwitchAreSeen()
     QVERIFY(QFile::exists(moved + QStringLiteral("/HKEY_CURRENT_USER.reg")));
     qputenv("QUILLMARK_REGISTRY_DIR", QFile::encodeName(env.registryDir()));
     QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("A")), QStringLiteral("changed on disk"));
+}
+
+void TestRegistry::unreadableHiveIsNeverOverwritten()
+{
+    TestEnvironment env;
+    const QString file = env.registryDir() + QStringLiteral("/HKEY_CURRENT_USER.reg");
+    const QByteArray stored = "[" + kKey.toUtf8() + "]\r\n\"A\"=\"kept\"\r\n";
+    QVERIFY(TestEnvironment::writeAll(file, stored));
+    QVERIFY(QFile::setPermissions(file, QFileDevice::WriteOwner));
+    QFile probe(file);
+    if (probe.open(QIODevice::ReadOnly))
+        QSKIP("this user can read a file without read permission (root)");
+
+    CreateRegistryKey(HKEY_CURRENT_USER, kKey);
+    SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("B"), REG_SZ, QStringLiteral("new"));
+    QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QCOMPARE(TestEnvironment::readAll(file), stored);
 }
 
 QTEST_GUILESS_MAIN(TestRegistry)
