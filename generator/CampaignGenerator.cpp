@@ -143,6 +143,9 @@ public:
     QString finish()
     {
         flush();
+        // commit() alone does not report a failed final flush.
+        if (m_error.isEmpty() && (!m_file.flush() || m_file.error() != QFileDevice::NoError))
+            fail(QStringLiteral("Cannot write %1: %2").arg(m_file.fileName(), m_file.errorString()));
         if (m_error.isEmpty() && !m_file.commit())
             fail(QStringLiteral("Cannot write %1: %2").arg(m_file.fileName(), m_file.errorString()));
         if (!m_error.isEmpty())

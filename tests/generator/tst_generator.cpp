@@ -8,6 +8,10 @@
 #include <QFile>
 #include <QtTest>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 using namespace generator;
 
 namespace {
@@ -101,6 +105,7 @@ private Q_SLOTS:
     void commaAndQuoteFieldsStayOneField();
     void overLongHeadlines();
     void failingWriteIsReportedAndOthersWritten();
+    void failedFinalFlushKeepsPreviousFile();
     void progressAndStatusTexts();
     void precompiledFillEqualsLiteralReplacement_data();
     void precompiledFillEqualsLiteralReplacement();
@@ -641,6 +646,36 @@ void TestGenerator::failingWriteIsReportedAndOthersWritten()
     in.campaignFolder = env.path(QStringLiteral("plainfile"));
     QVERIFY(TestEnvironment::writeAll(in.campaignFolder, "x"));
     QCOMPARE(GenerateCampaignFiles(in).errors.size(), 3);
+}
+
+void TestGenerator::failedFinalFlushKeepsPreviousFile()
+{
+    // The rows fit in the file's own write buffer, so the disk sees them only
+    // when the file is finished; a size limit makes that last write fail.
+    TestEnvironment env;
+    GenerationInput in = baseInput(env.path(QStringLiteral("Spring")));
+    QString base;
+    for (int i = 0; i < 100; ++i)
+        base += QStringLiteral("keyword number %1\r\n").arg(i);
+    in.baseKeywords = base;
+    in.grouping = 0;
+    QDir().mkpath(in.campaignFolder);
+    const QString path = in.campaignFolder + QLatin1Char('/') + kKeywords;
+    QVERIFY(TestEnvironment::writeAll(path, "previous\r\n"));
+
+    rlimit old{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 2048;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const GenerationResult result = GenerateCampaignFiles(in);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QCOMPARE(result.errors.size(), 1);
+    QVERIFY(result.errors[0].contains(kKeywords));
+    QCOMPARE(TestEnvironment::readAll(path), QByteArray("previous\r\n"));
 }
 
 void TestGenerator::progressAndStatusTexts()
