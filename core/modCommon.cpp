@@ -29,19 +29,20 @@ ErrorLog& errorLog()
     return log;
 }
 
-// Blanks are spaces only, as the runtime's Trim understands them.
-QString trimBlanks(const QString& s)
+} // namespace
+
+QString Trim(const QString& text)
 {
     qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
+    qsizetype e = text.size();
+    while (b < e && text.at(b) == QLatin1Char(' '))
         ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
+    while (e > b && text.at(e - 1) == QLatin1Char(' '))
         --e;
-    return s.mid(b, e - b);
+    if (b == 0 && e == text.size())
+        return text;
+    return text.mid(b, e - b);
 }
-
-} // namespace
 
 void WriteErrorLog(const QString& message)
 {
@@ -78,8 +79,8 @@ QString FindSectionB(const QString& text, const QString& startTag, const QString
     const qsizetype p = s + startTag.size();
     const qsizetype q = text.indexOf(endTag, p, Qt::CaseInsensitive);
     if (q >= 0)
-        return trimBlanks(text.mid(p, q - p));
-    return trimBlanks(text.mid(p));
+        return Trim(text.mid(p, q - p));
+    return Trim(text.mid(p));
 }
 
 QString RemoveSection(const QString& text, const QString& startTag, const QString& endTag)
@@ -88,9 +89,9 @@ QString RemoveSection(const QString& text, const QString& startTag, const QStrin
     if (s >= 0) {
         const qsizetype e = text.indexOf(endTag, s + 1, Qt::CaseInsensitive);
         if (e >= 0)
-            return trimBlanks(text.left(s) + text.mid(e + endTag.size()));
+            return Trim(text.left(s) + text.mid(e + endTag.size()));
     }
-    return trimBlanks(text);
+    return Trim(text);
 }
 
 QString ReadINI(const QString& file, const QString& section, const QString& key)
@@ -123,9 +124,9 @@ QString GetHostFromURL(const QString& url)
 
 bool IsValidEmail(const QString& address, QString& reason)
 {
-    QString s = trimBlanks(address);
+    QString s = Trim(address);
     s.remove(QStringLiteral("()"));
-    s = trimBlanks(s);
+    s = Trim(s);
 
     const auto fail = [&reason](const char* why) {
         reason = QString::fromLatin1(why);
@@ -223,7 +224,7 @@ QString ShowFileDialog(int mode, const QString& filter, QWidget* owner, const QS
     const QString chosen = platform::prompter().fileDialog(request);
     if (!chosen.isEmpty() && filterIndex)
         *filterIndex = request.filterIndex;
-    return trimBlanks(TrimNull(chosen));
+    return Trim(TrimNull(chosen));
 }
 
 QString BrowseForFolder(QWidget* owner, const QString& title)

@@ -11,6 +11,10 @@ namespace modCommon {
 // Appends message & CRLF to Error.log in the program folder. The file is
 // opened on the first call and stays open for the run; every record is
 // flushed at once so a crash loses no line. Never fails to its caller.
+// The text without leading and trailing blanks (spaces only, as the
+// runtime's Trim: tabs and line breaks stay).
+QString Trim(const QString& text);
+
 void WriteErrorLog(const QString& message);
 
 // Closes the log so that the next WriteErrorLog opens it again (used when the

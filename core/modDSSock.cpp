@@ -1,22 +1,12 @@
 #include "core/modDSSock.h"
 
+#include "core/modCommon.h"
 
 #include <cstring>
 
 namespace modDSSock {
 
 namespace {
-
-QString trimBlanks(const QString& s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
 
 QString percentEncode(const QString& text, const char* table)
 {
@@ -118,7 +108,7 @@ QString GetValueText(const QString& text)
     const qsizetype p = text.indexOf(QLatin1Char(':'));
     if (p < 0)
         return QString();
-    QString value = trimBlanks(text.mid(p + 1));
+    QString value = modCommon::Trim(text.mid(p + 1));
     value.remove(QLatin1Char('"'));
     return value;
 }

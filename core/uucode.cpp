@@ -1,23 +1,9 @@
 #include "core/uucode.h"
 
+#include "core/modCommon.h"
 #include "platform/CodePage.h"
 
 namespace uucode {
-
-namespace {
-
-QString trimBlanks(const QString& s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
-
-} // namespace
 
 QString Encode(const QString& text)
 {
@@ -56,7 +42,7 @@ QString Decode(const QString& text)
         bytes.append(char(((x % 16) * 16 + y / 4) & 0xFFu));
         bytes.append(char(((y % 4) * 64 + z) & 0xFFu));
     }
-    return trimBlanks(platform::CodePage::decode(bytes));
+    return modCommon::Trim(platform::CodePage::decode(bytes));
 }
 
 } // namespace uucode

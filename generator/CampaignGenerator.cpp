@@ -561,7 +561,7 @@ private:
                     sec = sec.mid(1);
                 t.alternative = sec;
                 h.replace(QLatin1Char('[') + sec + QLatin1Char(']'), QString(), Qt::CaseInsensitive);
-                h = TrimBlanks(h);
+                h = modCommon::Trim(h);
             }
             t.headline = h;
             t.headlineC = CompiledTemplate(h, {TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
@@ -633,12 +633,12 @@ private:
         const CombineChoice choice = ChooseCombination(hasBase, hasExt, g.baseAlt->isEmpty(), g.extAlt->isEmpty(),
                                                        qint16(maxLen), lengthOf);
         if (choice == CombineChoice::BaseAltAlone) {
-            out = TrimBlanks(*g.baseAlt);
+            out = modCommon::Trim(*g.baseAlt);
         } else {
             v[TokBase] = ChoiceUsesBaseAlt(choice) ? g.baseAlt : &baseV;
             v[TokExtension] = ChoiceUsesExtAlt(choice) ? g.extAlt : &extV;
             c.appendTo(out, v); // "{mix}" left as typed
-            out = TrimBlanks(out);
+            out = modCommon::Trim(out);
         }
         if (c.has(TokMix))
             out.replace(TokenText(TokMix), mixV, Qt::CaseInsensitive);
@@ -847,7 +847,7 @@ private:
         }
         RowFile file(filePath(QStringLiteral("AdwordsAdGroups.csv")));
         file.open();
-        QString maxCpc = TrimBlanks(m_in.maxCPC);
+        QString maxCpc = modCommon::Trim(m_in.maxCPC);
         if (maxCpc.isEmpty())
             maxCpc = QStringLiteral("0.00");
         const QString campaign = quotedField(m_in.campaignName);
@@ -872,7 +872,7 @@ private:
             QString& out = file.row();
             out += campaign;
             out += QLatin1Char(',');
-            appendField(out, !content && !placement ? TrimBlanks(name) : name);
+            appendField(out, !content && !placement ? modCommon::Trim(name) : name);
             out += QLatin1Char(',');
             out += maxCpcField;
             out += tail;

@@ -70,7 +70,7 @@ KeywordLists KeywordLists::fromTexts(const QString& baseText, const QString& ext
     KeywordLists lists;
     lists.base = splitElements(b);
     lists.ext = splitElements(x);
-    lists.extensionBoxBlank = TrimBlanks(extensionText).isEmpty();
+    lists.extensionBoxBlank = modCommon::Trim(extensionText).isEmpty();
     return lists;
 }
 
@@ -176,7 +176,7 @@ AdGroupList FormAdGroups(const KeywordLists& lists, const MixOptions& options, c
     switch (options.grouping) {
     case 3:
         add({-1, -1, MixNone, quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)},
-            FormatGroupName(TrimBlanks(customGroup), nameOptions));
+            FormatGroupName(modCommon::Trim(customGroup), nameOptions));
         add({-1, -1, MixNone, quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)}, QString());
         break;
     case 0:

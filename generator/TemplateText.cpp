@@ -1,5 +1,7 @@
 #include "generator/TemplateText.h"
 
+#include "core/modCommon.h"
+
 #include <QStringList>
 
 namespace generator {
@@ -40,19 +42,6 @@ void setLiteralFillOnly(bool on) { g_literalFillOnly = on; }
 bool literalFillOnly() { return g_literalFillOnly; }
 } // namespace detail
 
-QString TrimBlanks(const QString& s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    if (b == 0 && e == s.size())
-        return s;
-    return s.mid(b, e - b);
-}
-
 bool HasBrace(const QString& text)
 {
     return text.contains(QLatin1Char('{')) || text.contains(QLatin1Char('}'));
@@ -75,7 +64,7 @@ QString CapitalizeX(const QString& value, const QString& form, bool capitalizati
         QString result;
         const QStringList words = value.split(QLatin1Char(' '));
         for (const QString& w : words) {
-            const QString word = capitaliseWord(TrimBlanks(w));
+            const QString word = capitaliseWord(modCommon::Trim(w));
             if (result.isEmpty())
                 result = word;
             else
@@ -92,12 +81,12 @@ QString CapitalizeX(const QString& value, const QString& form, bool capitalizati
 
 QString FormatGroupName(const QString& name, const GroupNameOptions& options)
 {
-    QString s = TrimBlanks(name);
+    QString s = modCommon::Trim(name);
     if (options.extraGroupText == 1)
         s = options.extraText + QLatin1Char(' ') + s;
     else if (options.extraGroupText == 2)
         s = s + QLatin1Char(' ') + options.extraText;
-    s = TrimBlanks(s);
+    s = modCommon::Trim(s);
     if (options.capitalisation == 0)
         s = s.toUpper();
     else if (options.capitalisation == 1)
@@ -132,7 +121,7 @@ QString CombineKeywords(const QString& tmpl, const QString& base, const QString&
     };
     const CombineChoice choice = ChooseCombination(hasBase, hasExt, baseAlt.isEmpty(), extAlt.isEmpty(), maxLen,
                                                    [&](CombineChoice c) { return build(c).size(); });
-    return TrimBlanks(build(choice));
+    return modCommon::Trim(build(choice));
 }
 
 QString RemoveReplaceField(const QString& text)

@@ -39,9 +39,6 @@ QString RemoveReplaceField(const QString& text);
 // Space replacement of URLs (optReplaceSpace: 0 Hyphen, 1 Underscore, 2 Plus, 3 Blank).
 void ReplaceUrlSpaces(QString& text, int replaceSpace);
 
-// Spaces-only trim.
-QString TrimBlanks(const QString& text);
-
 bool HasBrace(const QString& text);
 
 // ---------------------------------------------------------------------------

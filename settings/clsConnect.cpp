@@ -4,21 +4,6 @@
 #include "core/modDSSock.h"
 #include "settings/clsPreference.h"
 
-namespace {
-
-QString trimBlanks(const QString& s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
-
-} // namespace
-
 clsConnect::clsConnect()
     : m_oPreference(std::make_unique<clsPreference>())
 {
@@ -70,7 +55,7 @@ void clsConnect::SetHttpProperties(HttpProperties& http, const QString& url)
     http.userAgent = m_oPreference->UserAgent();
     const clsPreference& pref = *m_oPreference;
     if (!pref.Proxy().isEmpty() && pref.AccessType() == 2) {
-        http.proxy = trimBlanks(pref.Proxy()) + QLatin1Char(':') + trimBlanks(pref.Port());
+        http.proxy = modCommon::Trim(pref.Proxy()) + QLatin1Char(':') + modCommon::Trim(pref.Port());
         if (!pref.HTTPUserName().isEmpty() && !pref.HTTPPassword().isEmpty()) {
             http.proxyPassword = pref.HTTPPassword();
             http.proxyUser = pref.HTTPUserName();
@@ -104,7 +89,7 @@ QString clsConnect::FindSection(QString& text, const QString& startMarker, const
         text = text.mid(p + 1);
         return QString();
     }
-    const QString result = trimBlanks(text.mid(p, q - p));
+    const QString result = modCommon::Trim(text.mid(p, q - p));
     if (cut)
         text = text.mid(q + endMarker.size());
     return result;

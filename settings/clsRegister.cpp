@@ -15,17 +15,6 @@ std::unique_ptr<clsRegister> g_oRegister;
 
 namespace {
 
-QString trimBlanks(const QString& s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
-
 bool flagValue(const QString& text)
 {
     const QString t = text.trimmed();
@@ -77,7 +66,7 @@ void clsRegister::GetSettings()
         if (decoded.size() >= 2)
             partB = decoded.mid(1);
     }
-    m_TarnwellGoogleAPIToken = trimBlanks(partA) + trimBlanks(partB);
+    m_TarnwellGoogleAPIToken = modCommon::Trim(partA) + modCommon::Trim(partB);
     BuiltInDeveloperToken = m_TarnwellGoogleAPIToken;
 
     // Dealer block.

@@ -20,18 +20,6 @@ namespace {
 
 const int kHeadlineCut = 90;
 
-// VB's Trim: blanks only.
-QString trimBlanks(const QString& text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text.at(start) == QLatin1Char(' '))
-        ++start;
-    while (end > start && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(start, end - start);
-}
-
 bool beginsWithHttp(const QString& text)
 {
     return text.startsWith(QStringLiteral("http"), Qt::CaseInsensitive);
@@ -205,8 +193,8 @@ void AdEditor::AdPreview(int slot)
         return;
     }
     Slot& s = m_slots[slot];
-    s.descr1->setText(trimBlanks(s.boxes[Description1]->text()));
-    s.descr2->setText(trimBlanks(s.boxes[Description2]->text()));
+    s.descr1->setText(modCommon::Trim(s.boxes[Description1]->text()));
+    s.descr2->setText(modCommon::Trim(s.boxes[Description2]->text()));
     s.url->setText(s.boxes[DisplayURL]->text());
     s.descr1->adjustSize();
     s.descr2->adjustSize();

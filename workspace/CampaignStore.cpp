@@ -1,5 +1,6 @@
 #include "workspace/CampaignStore.h"
 
+#include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "workspace/TextFiles.h"
 
@@ -64,7 +65,7 @@ public:
         // After the last non-empty line of the section.
         int last = start;
         for (int i = start + 1; i < m_lines.size() && !isSection(m_lines.at(i)); ++i) {
-            if (!TextFiles::trimBlanks(m_lines.at(i)).isEmpty())
+            if (!modCommon::Trim(m_lines.at(i)).isEmpty())
                 last = i;
         }
         m_lines.insert(last + 1, line);
@@ -84,14 +85,14 @@ public:
 private:
     static bool isSection(const QString& line)
     {
-        const QString t = TextFiles::trimBlanks(line);
+        const QString t = modCommon::Trim(line);
         return t.startsWith(QLatin1Char('[')) && t.contains(QLatin1Char(']'));
     }
 
     static QString sectionName(const QString& line)
     {
-        const QString t = TextFiles::trimBlanks(line);
-        return TextFiles::trimBlanks(t.mid(1, t.indexOf(QLatin1Char(']')) - 1));
+        const QString t = modCommon::Trim(line);
+        return modCommon::Trim(t.mid(1, t.indexOf(QLatin1Char(']')) - 1));
     }
 
     int sectionLine(const QString& section) const

@@ -1,5 +1,6 @@
 #include "workspace/TextFiles.h"
 
+#include "core/modCommon.h"
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 
@@ -59,17 +60,6 @@ QStringList splitLines(const QString& text)
     if (pending)
         lines.append(current);
     return lines;
-}
-
-QString trimBlanks(const QString& text)
-{
-    qsizetype b = 0;
-    qsizetype e = text.size();
-    while (b < e && text.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && text.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return text.mid(b, e - b);
 }
 
 QString trimTrailingBlanks(const QString& text)

@@ -22,8 +22,6 @@ bool writeExact(const QString& path, const QString& text, QString* error = nullp
 // break does not start another line.
 QStringList splitLines(const QString& text);
 
-// Trims spaces only.
-QString trimBlanks(const QString& text);
 QString trimTrailingBlanks(const QString& text);
 
 } // namespace TextFiles

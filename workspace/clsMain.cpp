@@ -63,7 +63,7 @@ bool clsMain::LoadAccounts()
             modCommon::WriteErrorLog(QStringLiteral("LoadLoadAccounts_Error: ") + error);
         QString current;
         for (const QString& raw : TextFiles::splitLines(text)) {
-            const QString line = TextFiles::trimBlanks(raw);
+            const QString line = modCommon::Trim(raw);
             if (line.isEmpty())
                 continue;
             if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')) && line.size() >= 2) {

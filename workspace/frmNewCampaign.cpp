@@ -46,10 +46,10 @@ QString fault(const QString& what, const QString& name)
 
 Verdict check(const QString& account, const QString& campaign)
 {
-    QString message = fault(QStringLiteral("Account"), TextFiles::trimBlanks(account));
+    QString message = fault(QStringLiteral("Account"), modCommon::Trim(account));
     if (!message.isEmpty())
         return Verdict{Field::Account, message};
-    message = fault(QStringLiteral("Campaign"), TextFiles::trimBlanks(campaign));
+    message = fault(QStringLiteral("Campaign"), modCommon::Trim(campaign));
     if (!message.isEmpty())
         return Verdict{Field::Campaign, message};
     return Verdict{};
@@ -119,8 +119,8 @@ void frmNewCampaign::PopulateProjects(const clsMain* tree)
 
 void frmNewCampaign::cmdFinish_Click()
 {
-    m_accountName = TextFiles::trimBlanks(m_cboAccount->currentText());
-    m_campaign = TextFiles::trimBlanks(m_txtCampaign->text());
+    m_accountName = modCommon::Trim(m_cboAccount->currentText());
+    m_campaign = modCommon::Trim(m_txtCampaign->text());
     NewCampaignNames::Verdict verdict = NewCampaignNames::check(m_accountName, m_campaign);
     if (verdict.field == NewCampaignNames::Field::None && m_tree) {
         const auto account = m_tree->findAccount(m_accountName);
