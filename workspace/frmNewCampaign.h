@@ -18,7 +18,8 @@ struct Verdict {
     QString message;           // shown critical, titled "Create New Campaign"
 };
 
-// Checks the trimmed names: neither may hold \ / : * ? " < > |, be empty,
+// Checks the trimmed names: neither may hold \ / : * ? " < > | or a control
+// character (a line break would split its line in Accounts.dat), be empty,
 // be "." or "..", or begin with "[". The account is checked first.
 Verdict check(const QString& account, const QString& campaign);
 

@@ -54,6 +54,13 @@ void tst_NewCampaign::names_data()
     QTest::newRow("dot dot") << "a" << " .. " << int(Field::Campaign) << "Campaign name cannot be '.' or '..'.";
     QTest::newRow("bracket account") << "[x]" << "c" << int(Field::Account) << "Account name cannot begin with '['.";
     QTest::newRow("bracket campaign") << "a" << " [x" << int(Field::Campaign) << "Campaign name cannot begin with '['.";
+    // Each name is one line of Accounts.dat: a pasted line break would split it.
+    QTest::newRow("line break campaign") << "a" << "x\r\ny" << int(Field::Campaign)
+                                         << "Campaign name cannot contain line breaks or other control characters.";
+    QTest::newRow("line feed account") << "a\nb" << "c" << int(Field::Account)
+                                       << "Account name cannot contain line breaks or other control characters.";
+    QTest::newRow("tab campaign") << "a" << "x\ty" << int(Field::Campaign)
+                                  << "Campaign name cannot contain line breaks or other control characters.";
 }
 
 void tst_NewCampaign::names()
