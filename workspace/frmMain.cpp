@@ -221,8 +221,9 @@ void frmMain::buildPanes()
 
     connect(m_tvwAccount, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { onItemClicked(item); });
     connect(m_tvwAccount, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        // Keyboard moves open the node as a click does.
-        if (!m_treeUpdating && item && m_tvwAccount->hasFocus())
+        // Keyboard moves open the node as a click does; a mouse click is
+        // handled once, by itemClicked.
+        if (!m_treeUpdating && item && m_tvwAccount->hasFocus() && QApplication::mouseButtons() == Qt::NoButton)
             onItemClicked(item);
     });
     connect(m_tvwAccount, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { showExpandedImage(item); });

@@ -333,6 +333,29 @@ void tst_frmMain::nodeClickSavesAndOpens()
     QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
     QVERIFY(!w.isWelcomeShown());
     QCOMPARE(landingPath(w)->text(), QStringLiteral("typed"));
+
+    // With the focus in the tree, one click on another node is one call of
+    // the handler: its trace lines are written once.
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.tvwAccount()->setFocus();
+    QVERIFY(w.tvwAccount()->hasFocus());
+    const QString logFile = ws.env.programDir() + "/Error.log";
+    const qsizetype before2 = TestEnvironment::readAll(logFile).size();
+    QTest::mouseClick(w.tvwAccount()->viewport(), Qt::LeftButton, {},
+                      w.tvwAccount()->visualItemRect(account->child(1)).center());
+    QCOMPARE(selectedKey(w), QStringLiteral("A-y"));
+    QCOMPARE(TestEnvironment::readAll(logFile).mid(before2),
+             QByteArray("tvwAccount_NodeClick ....y/A-y\r\ntvwAccount_NodeClick ....x/A-x\r\n"
+                        "tvwAccount_NodeClick .... SaveCampaign\r\nfrmMain_SaveCampaign ....x/A-x\r\n"
+                        "tvwAccount_NodeClick .... set new m_oSelectedNode: y/A-y\r\n"
+                        "frmMain_OpenCampaign ....y/A-y\r\n"));
+
+    // The arrow keys open the node they move to, once.
+    const qsizetype before3 = TestEnvironment::readAll(logFile).size();
+    QTest::keyClick(w.tvwAccount(), Qt::Key_Up);
+    QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
+    QCOMPARE(TestEnvironment::readAll(logFile).mid(before3).count("tvwAccount_NodeClick ....x/A-x\r\n"), 1);
 }
 
 void tst_frmMain::deleteOpenCampaign()
