@@ -43,6 +43,8 @@ QString fault(const QString& what, const QString& name)
         return what + QStringLiteral(" name cannot be '.' or '..'.");
     if (name.startsWith(QLatin1Char('[')))
         return what + QStringLiteral(" name cannot begin with '['.");
+    if (name.toUtf8().size() > 255) // the longest folder name
+        return what + QStringLiteral(" name is too long.");
     return QString();
 }
 

@@ -61,6 +61,14 @@ void tst_NewCampaign::names_data()
                                        << "Account name cannot contain line breaks or other control characters.";
     QTest::newRow("tab campaign") << "a" << "x\ty" << int(Field::Campaign)
                                   << "Campaign name cannot contain line breaks or other control characters.";
+    // Each name is a folder name: one the file system refuses would make
+    // every save of the campaign fail.
+    QTest::newRow("longest folder name") << QString(255, QLatin1Char('a')) << QString(85, QChar(0x20ac))
+                                         << int(Field::None) << QString();
+    QTest::newRow("account too long") << QString(256, QLatin1Char('a')) << "c" << int(Field::Account)
+                                      << "Account name is too long.";
+    QTest::newRow("campaign too long") << "a" << QString(86, QChar(0x20ac)) << int(Field::Campaign)
+                                       << "Campaign name is too long.";
 }
 
 void tst_NewCampaign::names()
