@@ -226,6 +226,11 @@ void frmMain::buildPanes()
         if (!m_treeUpdating && item && m_tvwAccount->hasFocus() && QApplication::mouseButtons() == Qt::NoButton)
             onItemClicked(item);
     });
+    connect(m_tvwAccount, &QTreeWidget::itemSelectionChanged, this, [this] {
+        // A click on the empty space below the nodes does not unselect.
+        if (m_tvwAccount->selectedItems().isEmpty() && m_tvwAccount->currentItem())
+            m_tvwAccount->currentItem()->setSelected(true);
+    });
     connect(m_tvwAccount, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { showExpandedImage(item); });
     connect(m_tvwAccount, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
         item->setIcon(0, nodeIcon(item->data(0, ImageRole).toString()));

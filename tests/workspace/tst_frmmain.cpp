@@ -351,6 +351,12 @@ void tst_frmMain::nodeClickSavesAndOpens()
                         "tvwAccount_NodeClick .... set new m_oSelectedNode: y/A-y\r\n"
                         "frmMain_OpenCampaign ....y/A-y\r\n"));
 
+    // A click on the empty space below the nodes keeps the selection that
+    // the close stores.
+    QTest::mouseClick(w.tvwAccount()->viewport(), Qt::LeftButton, {},
+                      QPoint(5, w.tvwAccount()->viewport()->height() - 5));
+    QVERIFY(w.treeSelection() && w.treeSelection()->key() == QStringLiteral("A-y"));
+
     // The arrow keys open the node they move to, once.
     const qsizetype before3 = TestEnvironment::readAll(logFile).size();
     QTest::keyClick(w.tvwAccount(), Qt::Key_Up);
