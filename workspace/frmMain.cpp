@@ -221,9 +221,15 @@ void frmMain::buildPanes()
 
     connect(m_tvwAccount, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { onItemClicked(item); });
     connect(m_tvwAccount, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        // Keyboard moves open the node as a click does.
-        if (!m_treeUpdating && item && m_tvwAccount->hasFocus())
+        // Keyboard moves open the node as a click does; a mouse click is
+        // handled once, by itemClicked.
+        if (!m_treeUpdating && item && m_tvwAccount->hasFocus() && QApplication::mouseButtons() == Qt::NoButton)
             onItemClicked(item);
+    });
+    connect(m_tvwAccount, &QTreeWidget::itemSelectionChanged, this, [this] {
+        // A click on the empty space below the nodes does not unselect.
+        if (m_tvwAccount->selectedItems().isEmpty() && m_tvwAccount->currentItem())
+            m_tvwAccount->currentItem()->setSelected(true);
     });
     connect(m_tvwAccount, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { showExpandedImage(item); });
     connect(m_tvwAccount, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
@@ -378,6 +384,8 @@ void frmMain::Form_Load()
         } else {
             showEditor(false);
         }
+        WriteErrorLog(QStringLiteral("frmMain: Landing page tab "));
+        WriteErrorLog(QStringLiteral("frmMain: end of landing page tab "));
     } catch (const std::exception& e) {
         const QString what = QString::fromLocal8Bit(e.what());
         platform::MsgBox(QStringLiteral("Error occur while loading the program. Please report this error to the the "
@@ -470,8 +478,7 @@ void frmMain::refreshTree()
         item->setText(0, nodeText(id));
         item->setData(0, AccountRole, id.account);
         item->setData(0, CampaignRole, id.campaign);
-        // A campaign made by New Campaign has only its selected image.
-        const QString image = node.image.isEmpty() ? node.selectedImage : node.image;
+        const QString image = displayImage(node);
         item->setData(0, ImageRole, image);
         item->setIcon(0, nodeIcon(image));
     }
@@ -497,8 +504,7 @@ void frmMain::refreshImages()
             const int at = m_main->indexOf(nodeOf(item));
             if (at < 0)
                 continue;
-            const TreeNode& node = m_main->nodes().at(at);
-            const QString image = node.image.isEmpty() ? node.selectedImage : node.image;
+            const QString image = displayImage(m_main->nodes().at(at));
             item->setData(0, ImageRole, image);
             item->setIcon(0, nodeIcon(image));
         }
@@ -512,8 +518,17 @@ void frmMain::showExpandedImage(QTreeWidgetItem* item)
     if (at < 0 || !item->isExpanded() || item->childCount() == 0)
         return;
     const TreeNode& node = m_main->nodes().at(at);
-    if (node.image == QLatin1String("Account") && !node.selectedImage.isEmpty())
+    if (node.id.isAccount() && !node.selectedImage.isEmpty())
         item->setIcon(0, nodeIcon(node.selectedImage));
+}
+
+QString frmMain::displayImage(const TreeNode& node)
+{
+    // An account is drawn as an account whatever image key a selection gave
+    // it; a campaign made by New Campaign has only its selected image.
+    if (node.id.isAccount())
+        return QStringLiteral("Account");
+    return node.image.isEmpty() ? node.selectedImage : node.image;
 }
 
 void frmMain::setTreeSelection(const NodeId& node)
@@ -563,7 +578,10 @@ void frmMain::tvwAccount_NodeClick(const NodeId& node)
         return;
     }
     if (node.isAccount()) {
-        // An account is never open in the editor.
+        // An account is never open in the editor, but it is the node that
+        // Delete Campaign asks about next.
+        m_main->setSelectNode(node);
+        refreshImages();
         showEditor(false);
         return;
     }
@@ -937,6 +955,9 @@ void frmMain::ShowPreferences()
         selectFirstAccount();
         if (m_oSelectedNode && m_oSelectedNode->isCampaign())
             OpenCampaign();
+    } else {
+        // No campaign is open: the editor would show the former one.
+        showEditor(false);
     }
 }
 

@@ -135,6 +135,7 @@ private:
     void refreshTree();
     void setTreeSelection(const NodeId& node);
     void showExpandedImage(QTreeWidgetItem* item);
+    static QString displayImage(const TreeNode& node);
     // Shows the model's image keys on the existing items.
     void refreshImages();
     QTreeWidgetItem* itemFor(const NodeId& node) const;

@@ -33,12 +33,18 @@ QString fault(const QString& what, const QString& name)
 {
     if (!modCommon::IsValidName(name))
         return what + QStringLiteral(" name cannot contain any of the following characters:\r\n") + forbiddenList();
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return what + QStringLiteral(" name cannot contain line breaks or other control characters.");
+    }
     if (name.isEmpty())
         return what + QStringLiteral(" name cannot be empty.");
     if (name == QStringLiteral(".") || name == QStringLiteral(".."))
         return what + QStringLiteral(" name cannot be '.' or '..'.");
     if (name.startsWith(QLatin1Char('[')))
         return what + QStringLiteral(" name cannot begin with '['.");
+    if (name.toUtf8().size() > 255) // the longest folder name
+        return what + QStringLiteral(" name is too long.");
     return QString();
 }
 

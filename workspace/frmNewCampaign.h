@@ -18,8 +18,10 @@ struct Verdict {
     QString message;           // shown critical, titled "Create New Campaign"
 };
 
-// Checks the trimmed names: neither may hold \ / : * ? " < > |, be empty,
-// be "." or "..", or begin with "[". The account is checked first.
+// Checks the trimmed names: neither may hold \ / : * ? " < > | or a control
+// character (a line break would split its line in Accounts.dat), be empty,
+// be "." or "..", begin with "[", or be longer than a folder name may be
+// (255 bytes as UTF-8). The account is checked first.
 Verdict check(const QString& account, const QString& campaign);
 
 } // namespace NewCampaignNames

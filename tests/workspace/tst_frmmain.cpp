@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -116,6 +117,8 @@ private Q_SLOTS:
     void closeWhileMinimisedOrWithoutSelection();
     void nodeClickSavesAndOpens();
     void deleteOpenCampaign();
+    void deleteAfterClickOnEmptyAccount();
+    void accountsKeepAccountPictures();
     void newCampaign();
     void newCampaignThroughTheDialog();
     void updateUI_data();
@@ -206,6 +209,9 @@ void tst_frmMain::firstRunShowsDefaultAndWelcome()
     QCOMPARE(w.statusText(), QStringLiteral("Load campaign data failed"));
     QVERIFY(TestEnvironment::readAll(ws.env.programDir() + "/Error.log")
                 .contains("frmMain_OpenCampaign .... m_oSelectedNode is nothing\r\nOpenCampaign_Error: "));
+    QVERIFY(TestEnvironment::readAll(ws.env.programDir() + "/Error.log")
+                .contains("frmMain: Landing page tab \r\nfrmMain: end of landing page tab \r\n"
+                          "frmMain: form load completed.\r\n"));
 }
 
 void tst_frmMain::startUpSelection_data()
@@ -327,6 +333,35 @@ void tst_frmMain::nodeClickSavesAndOpens()
     QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
     QVERIFY(!w.isWelcomeShown());
     QCOMPARE(landingPath(w)->text(), QStringLiteral("typed"));
+
+    // With the focus in the tree, one click on another node is one call of
+    // the handler: its trace lines are written once.
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.tvwAccount()->setFocus();
+    QVERIFY(w.tvwAccount()->hasFocus());
+    const QString logFile = ws.env.programDir() + "/Error.log";
+    const qsizetype before2 = TestEnvironment::readAll(logFile).size();
+    QTest::mouseClick(w.tvwAccount()->viewport(), Qt::LeftButton, {},
+                      w.tvwAccount()->visualItemRect(account->child(1)).center());
+    QCOMPARE(selectedKey(w), QStringLiteral("A-y"));
+    QCOMPARE(TestEnvironment::readAll(logFile).mid(before2),
+             QByteArray("tvwAccount_NodeClick ....y/A-y\r\ntvwAccount_NodeClick ....x/A-x\r\n"
+                        "tvwAccount_NodeClick .... SaveCampaign\r\nfrmMain_SaveCampaign ....x/A-x\r\n"
+                        "tvwAccount_NodeClick .... set new m_oSelectedNode: y/A-y\r\n"
+                        "frmMain_OpenCampaign ....y/A-y\r\n"));
+
+    // A click on the empty space below the nodes keeps the selection that
+    // the close stores.
+    QTest::mouseClick(w.tvwAccount()->viewport(), Qt::LeftButton, {},
+                      QPoint(5, w.tvwAccount()->viewport()->height() - 5));
+    QVERIFY(w.treeSelection() && w.treeSelection()->key() == QStringLiteral("A-y"));
+
+    // The arrow keys open the node they move to, once.
+    const qsizetype before3 = TestEnvironment::readAll(logFile).size();
+    QTest::keyClick(w.tvwAccount(), Qt::Key_Up);
+    QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
+    QCOMPARE(TestEnvironment::readAll(logFile).mid(before3).count("tvwAccount_NodeClick ....x/A-x\r\n"), 1);
 }
 
 void tst_frmMain::deleteOpenCampaign()
@@ -353,6 +388,49 @@ void tst_frmMain::deleteOpenCampaign()
     w.close();
     QVERIFY(!ws.campaignFile("A", "x").contains("changed"));
     QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"), QByteArray("[A]\r\ny\r\n\r\n"));
+}
+
+void tst_frmMain::deleteAfterClickOnEmptyAccount()
+{
+    // Delete Campaign acts on the node last clicked: after a click on an
+    // account without campaigns it asks about that account, and on Yes
+    // deletes nothing, least of all the campaign clicked before.
+    Workspace ws("[A]\r\nx\r\n[B]\r\n");
+    ws.campaign("A", "x");
+    ws.prompter.answers.enqueue(platform::MsgResult::Yes);
+    frmMain w;
+    w.Form_Load();
+    QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
+    w.tvwAccount_NodeClick(NodeId::accountNode("B"));
+    QVERIFY(w.isWelcomeShown());
+    QCOMPARE(w.accounts().SelectNode()->key(), QStringLiteral("B"));
+    w.mnuFileItems_Click(2);
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    QCOMPARE(ws.prompter.messages.first().text, QStringLiteral("Are you sure you want to delete campaign 'B' ?"));
+    QVERIFY(w.accounts().contains(NodeId::campaignNode("A", "x")));
+    QVERIFY(w.accounts().contains(NodeId::accountNode("B")));
+    QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"), QByteArray("[A]\r\nx\r\n[B]\r\n"));
+    QVERIFY(QFileInfo(ws.work + "/Accounts/A/x/Campaign.dat").isFile());
+}
+
+void tst_frmMain::accountsKeepAccountPictures()
+{
+    // Clicking an account without campaigns and then a campaign re-images
+    // the nodes, but an account is still drawn as an account.
+    Workspace ws("[A]\r\nx\r\n[B]\r\n");
+    ws.campaign("A", "x");
+    frmMain w;
+    w.Form_Load();
+    w.tvwAccount_NodeClick(NodeId::accountNode("B"));
+    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "x"));
+    auto picture = [&](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
+    QTreeWidgetItem* a = w.tvwAccount()->topLevelItem(0);
+    QTreeWidgetItem* b = w.tvwAccount()->topLevelItem(1);
+    QCOMPARE(b->text(0), QStringLiteral("B"));
+    QCOMPARE(picture(b->icon(0)), picture(w.style()->standardIcon(QStyle::SP_DirClosedIcon)));
+    QCOMPARE(picture(a->icon(0)), picture(w.style()->standardIcon(QStyle::SP_DirOpenIcon)));
+    w.tvwAccount_NodeClick(NodeId::accountNode("B"));
+    QCOMPARE(picture(b->icon(0)), picture(w.style()->standardIcon(QStyle::SP_DirClosedIcon)));
 }
 
 void tst_frmMain::newCampaign()
@@ -503,6 +581,10 @@ void tst_frmMain::setupReloadsFromChangedFolder()
     QCOMPARE(w.accounts().count(), 1);
     QCOMPARE(w.accounts().nodes().first().id.key(), QStringLiteral("Default"));
     QVERIFY(!QFileInfo::exists(newFolder + "/Accounts/A"));
+    // Nothing is open in the new folder: the editor is not left showing the
+    // old campaign, whose further edits would be saved nowhere.
+    QVERIFY(!w.selectedNode());
+    QVERIFY(w.isWelcomeShown());
 
     // A folder with campaigns opens the stored one.
     writePreference("LastSelectAcc", "N-n");

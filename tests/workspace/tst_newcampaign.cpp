@@ -54,6 +54,21 @@ void tst_NewCampaign::names_data()
     QTest::newRow("dot dot") << "a" << " .. " << int(Field::Campaign) << "Campaign name cannot be '.' or '..'.";
     QTest::newRow("bracket account") << "[x]" << "c" << int(Field::Account) << "Account name cannot begin with '['.";
     QTest::newRow("bracket campaign") << "a" << " [x" << int(Field::Campaign) << "Campaign name cannot begin with '['.";
+    // Each name is one line of Accounts.dat: a pasted line break would split it.
+    QTest::newRow("line break campaign") << "a" << "x\r\ny" << int(Field::Campaign)
+                                         << "Campaign name cannot contain line breaks or other control characters.";
+    QTest::newRow("line feed account") << "a\nb" << "c" << int(Field::Account)
+                                       << "Account name cannot contain line breaks or other control characters.";
+    QTest::newRow("tab campaign") << "a" << "x\ty" << int(Field::Campaign)
+                                  << "Campaign name cannot contain line breaks or other control characters.";
+    // Each name is a folder name: one the file system refuses would make
+    // every save of the campaign fail.
+    QTest::newRow("longest folder name") << QString(255, QLatin1Char('a')) << QString(85, QChar(0x20ac))
+                                         << int(Field::None) << QString();
+    QTest::newRow("account too long") << QString(256, QLatin1Char('a')) << "c" << int(Field::Account)
+                                      << "Account name is too long.";
+    QTest::newRow("campaign too long") << "a" << QString(86, QChar(0x20ac)) << int(Field::Campaign)
+                                       << "Campaign name is too long.";
 }
 
 void tst_NewCampaign::names()
