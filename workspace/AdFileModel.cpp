@@ -314,7 +314,10 @@ QStringList AdFileModel::rowFields(int row) const
         const qint64 start = sourceRow(row);
         if (start < 0 || !m_data)
             return {};
-        const QByteArrayView all(reinterpret_cast<const char*>(m_data), m_size);
+        // Only the part of the mapping that the file still holds may be read:
+        // a file cut short by another program leaves the rest unbacked.
+        const qint64 held = std::min(m_size, m_file.size());
+        const QByteArrayView all(reinterpret_cast<const char*>(m_data), held);
         m_cachedFields = AdFiles::splitFields(AdFiles::decodeText(AdFiles::lineAt(all, start)));
         if (m_cachedFields.size() > m_captions.size())
             m_cachedFields.resize(m_captions.size());

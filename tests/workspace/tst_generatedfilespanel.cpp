@@ -77,6 +77,8 @@ private slots:
     void keyboardShortcutsNeedCtrlAlone();
     void bigFileIndexesInBackground();
     void clearAndClearTextView();
+    void fileCutShortWhileListed();
+    void partialTextViewKeepsWholeCharacters();
 
 private:
     QString campaignFolder() const { return m_env->path(QStringLiteral("Accounts/Acc/Camp")); }
@@ -509,6 +511,53 @@ void TestGeneratedFilesPanel::clearAndClearTextView()
     QCOMPARE(find<QPlainTextEdit>("txtKeywordCSV")->toPlainText(), QString());
     QCOMPARE(find<QTableView>("lsvKeywordFile")->model()->rowCount(), 0);
     QCOMPARE(find<QTableView>("lsvAdFile")->model()->rowCount(), 0);
+}
+
+void TestGeneratedFilesPanel::fileCutShortWhileListed()
+{
+    // Another program may empty a listed file in place; the list then shows
+    // empty fields for the lost lines and stays usable.
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), "S,g,kw1,Broad,1\r\nS,g,kw2,Broad,1\r\n");
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    auto* model = find<QTableView>("lsvKeywordFile")->model();
+    QCOMPARE(model->rowCount(), 2);
+
+    QFile file(campaignFolder() + QStringLiteral("/AdwordsKeywords.csv"));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.close();
+    QCOMPARE(modelRows(model), (QStringList{QString(), QString()}));
+    m_panel->lsvKeywordFile_ColumnClick(2);
+    QTRY_VERIFY(!m_panel->isBusy());
+    QCOMPARE(modelRows(model), (QStringList{QString(), QString()}));
+
+    QVERIFY(QFile::remove(campaignFolder() + QStringLiteral("/AdwordsKeywords.csv")));
+    m_panel->lsvKeywordFile_ColumnClick(1);
+    QTRY_VERIFY(!m_panel->isBusy());
+    QCOMPARE(model->rowCount(), 2);
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    QCOMPARE(model->rowCount(), 0);
+}
+
+void TestGeneratedFilesPanel::partialTextViewKeepsWholeCharacters()
+{
+    // One line longer than the shown part, of two-byte characters: the cut
+    // falls inside a character unless it is moved back to a whole one.
+    QByteArray bytes = "S,g,";
+    while (bytes.size() <= GeneratedFilesPanel::kTextViewBytes + 10)
+        bytes += "\xC3\xA9";
+    bytes += "\r\n";
+    QByteArray odd = bytes;
+    odd.insert(1, 'x'); // the cut now falls in the middle of a character
+    for (const QByteArray& content : {bytes, odd}) {
+        writeFile(QStringLiteral("AdwordsKeywords.csv"), content);
+        QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+        const QString shown = find<QPlainTextEdit>("txtKeywordCSV")->toPlainText();
+        QVERIFY(!shown.isEmpty());
+        QVERIFY2(shown.endsWith(QChar(0xE9)), qPrintable(shown.right(4)));
+        QVERIFY(!find<QLabel>("lblPartialText0")->isHidden());
+        m_panel->picCopyFile_Click(0);
+        QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8(content));
+    }
 }
 
 QTEST_MAIN(TestGeneratedFilesPanel)
