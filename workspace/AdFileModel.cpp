@@ -341,7 +341,7 @@ QVariant AdFileModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || role != Qt::DisplayRole)
         return {};
     const QStringList fields = rowFields(index.row());
-    return index.column() < fields.size() ? fields.at(index.column()) : QString();
+    return index.column() < fields.size() ? fields.at(index.column()).left(kMaxCellChars) : QString();
 }
 
 QVariant AdFileModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -32,6 +32,9 @@ public:
     // busy for long.
     static constexpr size_t kRowsPerStep = 20000;
     static constexpr int kPollBudgetMs = 8;
+    // A cell shows at most this many characters of its field; drawing a
+    // field of millions of characters would stall the window at every paint.
+    static constexpr int kMaxCellChars = 4096;
 
     // Shows the file at path. A missing file gives an empty list; false (with
     // errorString) when the file exists but cannot be read.

@@ -79,6 +79,7 @@ private slots:
     void clearAndClearTextView();
     void fileCutShortWhileListed();
     void partialTextViewKeepsWholeCharacters();
+    void hugeFieldShownInPart();
 
 private:
     QString campaignFolder() const { return m_env->path(QStringLiteral("Accounts/Acc/Camp")); }
@@ -558,6 +559,25 @@ void TestGeneratedFilesPanel::partialTextViewKeepsWholeCharacters()
         m_panel->picCopyFile_Click(0);
         QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8(content));
     }
+}
+
+void TestGeneratedFilesPanel::hugeFieldShownInPart()
+{
+    const QByteArray huge(3 * 1024 * 1024, 'k');
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), "S,g," + huge + ",Broad,1\r\nS,g,kw,Broad,1");
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    QTRY_VERIFY(!m_panel->isBusy());
+    auto* model = find<QTableView>("lsvKeywordFile")->model();
+    QCOMPARE(model->rowCount(), 2);
+    const QString cell = model->index(0, 2).data().toString();
+    QCOMPARE(cell.size(), AdFileModel::kMaxCellChars);
+    QVERIFY(huge.startsWith(cell.toLatin1()));
+    QCOMPARE(model->index(0, 3).data().toString(), QStringLiteral("Broad"));
+    QCOMPARE(model->index(1, 2).data().toString(), QStringLiteral("kw"));
+    // Sorting still compares whole fields.
+    m_panel->lsvKeywordFile_ColumnClick(2);
+    QTRY_VERIFY(!m_panel->isBusy());
+    QCOMPARE(model->index(0, 2).data().toString(), QStringLiteral("kw"));
 }
 
 QTEST_MAIN(TestGeneratedFilesPanel)
