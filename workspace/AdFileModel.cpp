@@ -268,9 +268,12 @@ void AdFileModel::startSort()
     }
     const bool descending = m_sortOrder == Qt::DescendingOrder;
     if (m_rows->size() <= static_cast<size_t>(kInlineSortRows)) {
+        // Sorts the lines the list shows, even when the file has been
+        // removed or replaced since.
         const std::deque<qint64>& rows = *m_rows;
-        applyOrder(AdFiles::sortedOrder(
-            m_path, rows.size(), [&rows](size_t r) { return rows[r]; }, m_sortColumn, descending));
+        const QByteArrayView shown(reinterpret_cast<const char*>(m_data), std::min(m_size, m_file.size()));
+        applyOrder(AdFiles::sortedOrderOfData(
+            shown, rows.size(), [&rows](size_t r) { return rows[r]; }, m_sortColumn, descending));
         Q_EMIT sortFinished();
         return;
     }

@@ -531,12 +531,19 @@ void TestGeneratedFilesPanel::fileCutShortWhileListed()
     QTRY_VERIFY(!m_panel->isBusy());
     QCOMPARE(modelRows(model), (QStringList{QString(), QString()}));
 
-    QVERIFY(QFile::remove(campaignFolder() + QStringLiteral("/AdwordsKeywords.csv")));
-    m_panel->lsvKeywordFile_ColumnClick(1);
-    QTRY_VERIFY(!m_panel->isBusy());
-    QCOMPARE(model->rowCount(), 2);
     QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
     QCOMPARE(model->rowCount(), 0);
+
+    // A list whose file was removed still sorts what it shows.
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), "S,g,b,Broad,1\r\nS,g,c,Broad,1\r\nS,g,a,Broad,1\r\n");
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    QVERIFY(QFile::remove(campaignFolder() + QStringLiteral("/AdwordsKeywords.csv")));
+    m_panel->lsvKeywordFile_ColumnClick(2);
+    QTRY_VERIFY(!m_panel->isBusy());
+    QCOMPARE(column(model, 2), (QStringList{"a", "b", "c"}));
+    m_panel->lsvKeywordFile_ColumnClick(2);
+    QTRY_VERIFY(!m_panel->isBusy());
+    QCOMPARE(column(model, 2), (QStringList{"c", "b", "a"}));
 }
 
 void TestGeneratedFilesPanel::partialTextViewKeepsWholeCharacters()
