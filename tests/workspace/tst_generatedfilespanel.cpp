@@ -80,6 +80,7 @@ private slots:
     void fileCutShortWhileListed();
     void partialTextViewKeepsWholeCharacters();
     void hugeFieldShownInPart();
+    void emptyFilesListNothing();
 
 private:
     QString campaignFolder() const { return m_env->path(QStringLiteral("Accounts/Acc/Camp")); }
@@ -585,6 +586,24 @@ void TestGeneratedFilesPanel::hugeFieldShownInPart()
     m_panel->lsvKeywordFile_ColumnClick(2);
     QTRY_VERIFY(!m_panel->isBusy());
     QCOMPARE(model->index(0, 2).data().toString(), QStringLiteral("kw"));
+}
+
+void TestGeneratedFilesPanel::emptyFilesListNothing()
+{
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), QByteArray());
+    writeFile(QStringLiteral("AdwordsAds.csv"), "\r\n");
+    writeFile(QStringLiteral("AdwordsAdGroups.csv"), "\xEF\xBB\xBF");
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    QCOMPARE(find<QGroupBox>("contAdwordsFiles0")->title(), QStringLiteral("Adwords Keywords CSV File: 0 items"));
+    QCOMPARE(find<QGroupBox>("contAdwordsFiles1")->title(), QStringLiteral("Adwords Ads CSV File: 0 items"));
+    QCOMPARE(find<QGroupBox>("contAdwordsFiles2")->title(), QStringLiteral("Adwords AdGroups CSV File: 0 items"));
+    QCOMPARE(find<QPlainTextEdit>("txtKeywordCSV")->toPlainText(), QString());
+    m_panel->lsvKeywordFile_ColumnClick(0);
+    m_panel->lsvAdFile_ColumnClick(6);
+    QTRY_VERIFY(!m_panel->isBusy());
+    QCOMPARE(find<QTableView>("lsvAdFile")->model()->rowCount(), 0);
+    m_panel->picCopyFile_Click(0);
+    QCOMPARE(QApplication::clipboard()->text(), QString());
 }
 
 QTEST_MAIN(TestGeneratedFilesPanel)
