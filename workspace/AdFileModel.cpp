@@ -3,6 +3,7 @@
 #include "workspace/AdFileRows.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
@@ -101,6 +102,7 @@ bool AdFileModel::load(const QString& path)
         return false;
     }
     m_size = m_file.size();
+    m_loadedTime = m_file.fileTime(QFileDevice::FileModificationTime);
     if (m_size > 0) {
         m_data = m_file.map(0, m_size);
         if (!m_data) {
@@ -282,9 +284,23 @@ void AdFileModel::startSort()
     std::shared_ptr<const std::deque<qint64>> rows = m_rows;
     const QString path = m_path;
     const int column = m_sortColumn;
-    m_sortThread = QThread::create([job, rows, path, column, descending] {
-        std::vector<quint32> order = AdFiles::sortedOrder(
-            path, rows->size(), [&rows](size_t r) { return (*rows)[r]; }, column, descending, &job->cancel);
+    // While the path still names the listed file, the worker reads it through
+    // a buffer of its own. Once the file was removed or replaced (the listed
+    // file itself unchanged since the load), the lines are only in the
+    // mapping, which nobody can cut short any more; it stays mapped until
+    // the job has been stopped.
+    const QDateTime listedTime = m_file.fileTime(QFileDevice::FileModificationTime);
+    const bool listedUnchanged = m_file.size() == m_size && listedTime == m_loadedTime;
+    const QFileInfo now(m_path);
+    const bool readByPath = !listedUnchanged
+                          || (now.exists() && now.size() == m_size && now.lastModified() == listedTime);
+    const QByteArrayView mapped = readByPath ? QByteArrayView()
+                                           : QByteArrayView(reinterpret_cast<const char*>(m_data), m_size);
+    m_sortThread = QThread::create([job, rows, path, column, descending, readByPath, mapped] {
+        const auto rowStart = [&rows](size_t r) { return (*rows)[r]; };
+        std::vector<quint32> order =
+            readByPath ? AdFiles::sortedOrder(path, rows->size(), rowStart, column, descending, &job->cancel)
+                     : AdFiles::sortedOrderOfData(mapped, rows->size(), rowStart, column, descending, &job->cancel);
         std::lock_guard<std::mutex> lock(job->mutex);
         job->order = std::move(order);
         job->done = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QDateTime>
 #include <QFile>
 #include <QStringList>
 #include <QTimer>
@@ -85,6 +86,7 @@ private:
     QFile m_file;
     const uchar* m_data = nullptr;
     qint64 m_size = 0;
+    QDateTime m_loadedTime; // modification time of the listed file at load
 
     // Start offsets of the listed lines; a deque grows without moving what it holds.
     std::shared_ptr<std::deque<qint64>> m_rows;

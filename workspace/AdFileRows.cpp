@@ -559,10 +559,10 @@ std::vector<quint32> sortedOrder(const QString& path, size_t rowCount,
 
 std::vector<quint32> sortedOrderOfData(QByteArrayView data, size_t rowCount,
                                        const std::function<qint64(size_t)>& rowStart, int column,
-                                       bool descending)
+                                       bool descending, const std::atomic<bool>* cancel)
 {
     DataLines lines(data);
-    return sortedOrderFrom(lines, rowCount, rowStart, column, descending, nullptr);
+    return sortedOrderFrom(lines, rowCount, rowStart, column, descending, cancel);
 }
 
 std::vector<quint32> sortedOrder(const QString& path, const std::vector<qint64>& rowStarts, int column,

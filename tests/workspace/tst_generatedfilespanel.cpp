@@ -81,6 +81,7 @@ private slots:
     void partialTextViewKeepsWholeCharacters();
     void hugeFieldShownInPart();
     void emptyFilesListNothing();
+    void bigListSortsAfterItsFileWasReplaced();
 
 private:
     QString campaignFolder() const { return m_env->path(QStringLiteral("Accounts/Acc/Camp")); }
@@ -604,6 +605,36 @@ void TestGeneratedFilesPanel::emptyFilesListNothing()
     QCOMPARE(find<QTableView>("lsvAdFile")->model()->rowCount(), 0);
     m_panel->picCopyFile_Click(0);
     QCOMPARE(QApplication::clipboard()->text(), QString());
+}
+
+void TestGeneratedFilesPanel::bigListSortsAfterItsFileWasReplaced()
+{
+    // A list sorted in the background sorts the lines it shows, also when
+    // its file was replaced (a new build) or removed since it was loaded.
+    const int rows = AdFileModel::kInlineSortRows + 10;
+    QByteArray bytes;
+    for (int i = 0; i < rows; ++i)
+        bytes += "Camp,g,kw " + QByteArray::number(i) + ",Broad,0.5\r\n";
+    const QString path = campaignFolder() + QStringLiteral("/AdwordsKeywords.csv");
+    for (bool replaced : {true, false}) {
+        writeFile(QStringLiteral("AdwordsKeywords.csv"), bytes);
+        QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isBusy(), 60000);
+        auto* model = find<QTableView>("lsvKeywordFile")->model();
+        QCOMPARE(model->rowCount(), rows);
+
+        QVERIFY(QFile::remove(path));
+        if (replaced)
+            writeFile(QStringLiteral("AdwordsKeywords.csv"), "Other,g,zzz,Broad,1\r\n");
+        const bool descending = replaced; // the list's first click sorts descending, its second ascending
+        m_panel->lsvKeywordFile_ColumnClick(2);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isBusy(), 60000);
+        QCOMPARE(model->rowCount(), rows);
+        const QString first = model->index(0, 2).data().toString();
+        const QString last = model->index(rows - 1, 2).data().toString();
+        QCOMPARE(first, descending ? QStringLiteral("kw 99999") : QStringLiteral("kw 0"));
+        QCOMPARE(last, descending ? QStringLiteral("kw 0") : QStringLiteral("kw 99999"));
+    }
 }
 
 QTEST_MAIN(TestGeneratedFilesPanel)
