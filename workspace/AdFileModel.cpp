@@ -3,6 +3,7 @@
 #include "workspace/AdFileRows.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
@@ -101,6 +102,7 @@ bool AdFileModel::load(const QString& path)
         return false;
     }
     m_size = m_file.size();
+    m_loadedTime = m_file.fileTime(QFileDevice::FileModificationTime);
     if (m_size > 0) {
         m_data = m_file.map(0, m_size);
         if (!m_data) {
@@ -268,9 +270,12 @@ void AdFileModel::startSort()
     }
     const bool descending = m_sortOrder == Qt::DescendingOrder;
     if (m_rows->size() <= static_cast<size_t>(kInlineSortRows)) {
+        // Sorts the lines the list shows, even when the file has been
+        // removed or replaced since.
         const std::deque<qint64>& rows = *m_rows;
-        applyOrder(AdFiles::sortedOrder(
-            m_path, rows.size(), [&rows](size_t r) { return rows[r]; }, m_sortColumn, descending));
+        const QByteArrayView shown(reinterpret_cast<const char*>(m_data), std::min(m_size, m_file.size()));
+        applyOrder(AdFiles::sortedOrderOfData(
+            shown, rows.size(), [&rows](size_t r) { return rows[r]; }, m_sortColumn, descending));
         Q_EMIT sortFinished();
         return;
     }
@@ -279,9 +284,23 @@ void AdFileModel::startSort()
     std::shared_ptr<const std::deque<qint64>> rows = m_rows;
     const QString path = m_path;
     const int column = m_sortColumn;
-    m_sortThread = QThread::create([job, rows, path, column, descending] {
-        std::vector<quint32> order = AdFiles::sortedOrder(
-            path, rows->size(), [&rows](size_t r) { return (*rows)[r]; }, column, descending, &job->cancel);
+    // While the path still names the listed file, the worker reads it through
+    // a buffer of its own. Once the file was removed or replaced (the listed
+    // file itself unchanged since the load), the lines are only in the
+    // mapping, which nobody can cut short any more; it stays mapped until
+    // the job has been stopped.
+    const QDateTime listedTime = m_file.fileTime(QFileDevice::FileModificationTime);
+    const bool listedUnchanged = m_file.size() == m_size && listedTime == m_loadedTime;
+    const QFileInfo now(m_path);
+    const bool readByPath = !listedUnchanged
+                          || (now.exists() && now.size() == m_size && now.lastModified() == listedTime);
+    const QByteArrayView mapped = readByPath ? QByteArrayView()
+                                           : QByteArrayView(reinterpret_cast<const char*>(m_data), m_size);
+    m_sortThread = QThread::create([job, rows, path, column, descending, readByPath, mapped] {
+        const auto rowStart = [&rows](size_t r) { return (*rows)[r]; };
+        std::vector<quint32> order =
+            readByPath ? AdFiles::sortedOrder(path, rows->size(), rowStart, column, descending, &job->cancel)
+                     : AdFiles::sortedOrderOfData(mapped, rows->size(), rowStart, column, descending, &job->cancel);
         std::lock_guard<std::mutex> lock(job->mutex);
         job->order = std::move(order);
         job->done = true;
@@ -314,7 +333,10 @@ QStringList AdFileModel::rowFields(int row) const
         const qint64 start = sourceRow(row);
         if (start < 0 || !m_data)
             return {};
-        const QByteArrayView all(reinterpret_cast<const char*>(m_data), m_size);
+        // Only the part of the mapping that the file still holds may be read:
+        // a file cut short by another program leaves the rest unbacked.
+        const qint64 held = std::min(m_size, m_file.size());
+        const QByteArrayView all(reinterpret_cast<const char*>(m_data), held);
         m_cachedFields = AdFiles::splitFields(AdFiles::decodeText(AdFiles::lineAt(all, start)));
         if (m_cachedFields.size() > m_captions.size())
             m_cachedFields.resize(m_captions.size());
@@ -338,7 +360,7 @@ QVariant AdFileModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || role != Qt::DisplayRole)
         return {};
     const QStringList fields = rowFields(index.row());
-    return index.column() < fields.size() ? fields.at(index.column()) : QString();
+    return index.column() < fields.size() ? fields.at(index.column()).left(kMaxCellChars) : QString();
 }
 
 QVariant AdFileModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QDateTime>
 #include <QFile>
 #include <QStringList>
 #include <QTimer>
@@ -32,6 +33,9 @@ public:
     // busy for long.
     static constexpr size_t kRowsPerStep = 20000;
     static constexpr int kPollBudgetMs = 8;
+    // A cell shows at most this many characters of its field; drawing a
+    // field of millions of characters would stall the window at every paint.
+    static constexpr int kMaxCellChars = 4096;
 
     // Shows the file at path. A missing file gives an empty list; false (with
     // errorString) when the file exists but cannot be read.
@@ -82,6 +86,7 @@ private:
     QFile m_file;
     const uchar* m_data = nullptr;
     qint64 m_size = 0;
+    QDateTime m_loadedTime; // modification time of the listed file at load
 
     // Start offsets of the listed lines; a deque grows without moving what it holds.
     std::shared_ptr<std::deque<qint64>> m_rows;

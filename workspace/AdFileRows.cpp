@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace AdFiles {
 
@@ -426,11 +427,36 @@ struct Range {
     size_t end;
 };
 
-} // namespace
+// Where the sort reads its lines: one pass per round, in ascending offsets.
+struct LineSource {
+    virtual ~LineSource() = default;
+    // False when the lines cannot be read.
+    virtual bool beginPass() = 0;
+    virtual QByteArrayView line(qint64 start) = 0;
+};
 
-std::vector<quint32> sortedOrder(const QString& path, size_t rowCount,
-                                 const std::function<qint64(size_t)>& rowStart, int column,
-                                 bool descending, const std::atomic<bool>* cancel)
+struct FileLines : LineSource {
+    explicit FileLines(const QString& p) : path(p) {}
+    bool beginPass() override
+    {
+        reader = std::make_unique<OffsetLineReader>(path);
+        return reader->isOpen();
+    }
+    QByteArrayView line(qint64 start) override { return reader->line(start); }
+    QString path;
+    std::unique_ptr<OffsetLineReader> reader;
+};
+
+struct DataLines : LineSource {
+    explicit DataLines(QByteArrayView d) : data(d) {}
+    bool beginPass() override { return true; }
+    QByteArrayView line(qint64 start) override { return lineAt(data, start); }
+    QByteArrayView data;
+};
+
+std::vector<quint32> sortedOrderFrom(LineSource& lines, size_t rowCount,
+                                     const std::function<qint64(size_t)>& rowStart, int column,
+                                     bool descending, const std::atomic<bool>* cancel)
 {
     const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
     const size_t n = rowCount;
@@ -466,15 +492,14 @@ std::vector<quint32> sortedOrder(const QString& path, size_t rowCount,
 
     // First round: every row by the first window of its key.
     {
-        OffsetLineReader reader(path);
-        if (!reader.isOpen())
+        if (!lines.beginPass())
             return {};
         QByteArray key;
         for (size_t r = 0; r < n; ++r) {
             if ((r & 0xFFFF) == 0 && cancelled())
                 return {};
             const qint64 start = rowStart(r);
-            columnKey(reader.line(start), start == 0, column, key);
+            columnKey(lines.line(start), start == 0, column, key);
             copyWindow(key, 0, keys[r].window);
             keys[r].len = static_cast<quint32>(key.size());
             keys[r].row = static_cast<quint32>(r);
@@ -496,8 +521,7 @@ std::vector<quint32> sortedOrder(const QString& path, size_t rowCount,
                 readOrder.push_back(static_cast<quint32>(k));
         std::sort(readOrder.begin(), readOrder.end(), [&](quint32 a, quint32 b) { return keys[a].row < keys[b].row; });
         {
-            OffsetLineReader reader(path);
-            if (!reader.isOpen())
+            if (!lines.beginPass())
                 return {};
             QByteArray key;
             for (size_t i = 0; i < readOrder.size(); ++i) {
@@ -505,7 +529,7 @@ std::vector<quint32> sortedOrder(const QString& path, size_t rowCount,
                     return {};
                 SortKey& k = keys[readOrder[i]];
                 const qint64 start = rowStart(k.row);
-                columnKey(reader.line(start), start == 0, column, key);
+                columnKey(lines.line(start), start == 0, column, key);
                 copyWindow(key, depth, k.window);
             }
         }
@@ -521,6 +545,24 @@ std::vector<quint32> sortedOrder(const QString& path, size_t rowCount,
     for (const SortKey& k : keys)
         order.push_back(k.row);
     return order;
+}
+
+} // namespace
+
+std::vector<quint32> sortedOrder(const QString& path, size_t rowCount,
+                                 const std::function<qint64(size_t)>& rowStart, int column,
+                                 bool descending, const std::atomic<bool>* cancel)
+{
+    FileLines lines(path);
+    return sortedOrderFrom(lines, rowCount, rowStart, column, descending, cancel);
+}
+
+std::vector<quint32> sortedOrderOfData(QByteArrayView data, size_t rowCount,
+                                       const std::function<qint64(size_t)>& rowStart, int column,
+                                       bool descending, const std::atomic<bool>* cancel)
+{
+    DataLines lines(data);
+    return sortedOrderFrom(lines, rowCount, rowStart, column, descending, cancel);
 }
 
 std::vector<quint32> sortedOrder(const QString& path, const std::vector<qint64>& rowStarts, int column,

@@ -103,6 +103,10 @@ private:
 std::vector<quint32> sortedOrder(const QString& path, size_t rowCount,
                                  const std::function<qint64(size_t)>& rowStart, int column,
                                  bool descending, const std::atomic<bool>* cancel = nullptr);
+// The same order for rows held in memory (a mapped file).
+std::vector<quint32> sortedOrderOfData(QByteArrayView data, size_t rowCount,
+                                       const std::function<qint64(size_t)>& rowStart, int column,
+                                       bool descending, const std::atomic<bool>* cancel = nullptr);
 std::vector<quint32> sortedOrder(const QString& path, const std::vector<qint64>& rowStarts,
                                  int column, bool descending,
                                  const std::atomic<bool>* cancel = nullptr);

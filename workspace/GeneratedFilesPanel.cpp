@@ -249,8 +249,21 @@ bool GeneratedFilesPanel::loadText(int i, QString* error)
     if (t.truncated) {
         // End the shown part with a whole line.
         const qsizetype nl = bytes.lastIndexOf('\n');
-        if (nl >= 0)
+        if (nl >= 0) {
             bytes.truncate(nl + 1);
+        } else {
+            // No line ends in the shown part: end it before a character that
+            // it would cut, so that UTF-8 text stays UTF-8.
+            qsizetype lead = bytes.size() - 1;
+            while (lead >= 0 && bytes.size() - lead < 4 && (static_cast<uchar>(bytes[lead]) & 0xC0) == 0x80)
+                --lead;
+            if (lead >= 0) {
+                const uchar c = static_cast<uchar>(bytes[lead]);
+                const qsizetype need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+                if (need > bytes.size() - lead)
+                    bytes.truncate(lead);
+            }
+        }
     }
     QString text = AdFiles::textViewText(AdFiles::decodeText(bytes));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -77,6 +77,11 @@ private slots:
     void keyboardShortcutsNeedCtrlAlone();
     void bigFileIndexesInBackground();
     void clearAndClearTextView();
+    void fileCutShortWhileListed();
+    void partialTextViewKeepsWholeCharacters();
+    void hugeFieldShownInPart();
+    void emptyFilesListNothing();
+    void bigListSortsAfterItsFileWasReplaced();
 
 private:
     QString campaignFolder() const { return m_env->path(QStringLiteral("Accounts/Acc/Camp")); }
@@ -509,6 +514,127 @@ void TestGeneratedFilesPanel::clearAndClearTextView()
     QCOMPARE(find<QPlainTextEdit>("txtKeywordCSV")->toPlainText(), QString());
     QCOMPARE(find<QTableView>("lsvKeywordFile")->model()->rowCount(), 0);
     QCOMPARE(find<QTableView>("lsvAdFile")->model()->rowCount(), 0);
+}
+
+void TestGeneratedFilesPanel::fileCutShortWhileListed()
+{
+    // Another program may empty a listed file in place; the list then shows
+    // empty fields for the lost lines and stays usable.
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), "S,g,kw1,Broad,1\r\nS,g,kw2,Broad,1\r\n");
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    auto* model = find<QTableView>("lsvKeywordFile")->model();
+    QCOMPARE(model->rowCount(), 2);
+
+    QFile file(campaignFolder() + QStringLiteral("/AdwordsKeywords.csv"));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.close();
+    QCOMPARE(modelRows(model), (QStringList{QString(), QString()}));
+    m_panel->lsvKeywordFile_ColumnClick(2);
+    QTRY_VERIFY(!m_panel->isBusy());
+    QCOMPARE(modelRows(model), (QStringList{QString(), QString()}));
+
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    QCOMPARE(model->rowCount(), 0);
+
+    // A list whose file was removed still sorts what it shows.
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), "S,g,b,Broad,1\r\nS,g,c,Broad,1\r\nS,g,a,Broad,1\r\n");
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    QVERIFY(QFile::remove(campaignFolder() + QStringLiteral("/AdwordsKeywords.csv")));
+    m_panel->lsvKeywordFile_ColumnClick(2);
+    QTRY_VERIFY(!m_panel->isBusy());
+    QCOMPARE(column(model, 2), (QStringList{"a", "b", "c"}));
+    m_panel->lsvKeywordFile_ColumnClick(2);
+    QTRY_VERIFY(!m_panel->isBusy());
+    QCOMPARE(column(model, 2), (QStringList{"c", "b", "a"}));
+}
+
+void TestGeneratedFilesPanel::partialTextViewKeepsWholeCharacters()
+{
+    // One line longer than the shown part, of two-byte characters: the cut
+    // falls inside a character unless it is moved back to a whole one.
+    QByteArray bytes = "S,g,";
+    while (bytes.size() <= GeneratedFilesPanel::kTextViewBytes + 10)
+        bytes += "\xC3\xA9";
+    bytes += "\r\n";
+    QByteArray odd = bytes;
+    odd.insert(1, 'x'); // the cut now falls in the middle of a character
+    for (const QByteArray& content : {bytes, odd}) {
+        writeFile(QStringLiteral("AdwordsKeywords.csv"), content);
+        QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+        const QString shown = find<QPlainTextEdit>("txtKeywordCSV")->toPlainText();
+        QVERIFY(!shown.isEmpty());
+        QVERIFY2(shown.endsWith(QChar(0xE9)), qPrintable(shown.right(4)));
+        QVERIFY(!find<QLabel>("lblPartialText0")->isHidden());
+        m_panel->picCopyFile_Click(0);
+        QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8(content));
+    }
+}
+
+void TestGeneratedFilesPanel::hugeFieldShownInPart()
+{
+    const QByteArray huge(3 * 1024 * 1024, 'k');
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), "S,g," + huge + ",Broad,1\r\nS,g,kw,Broad,1");
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    QTRY_VERIFY(!m_panel->isBusy());
+    auto* model = find<QTableView>("lsvKeywordFile")->model();
+    QCOMPARE(model->rowCount(), 2);
+    const QString cell = model->index(0, 2).data().toString();
+    QCOMPARE(cell.size(), AdFileModel::kMaxCellChars);
+    QVERIFY(huge.startsWith(cell.toLatin1()));
+    QCOMPARE(model->index(0, 3).data().toString(), QStringLiteral("Broad"));
+    QCOMPARE(model->index(1, 2).data().toString(), QStringLiteral("kw"));
+    // Sorting still compares whole fields.
+    m_panel->lsvKeywordFile_ColumnClick(2);
+    QTRY_VERIFY(!m_panel->isBusy());
+    QCOMPARE(model->index(0, 2).data().toString(), QStringLiteral("kw"));
+}
+
+void TestGeneratedFilesPanel::emptyFilesListNothing()
+{
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), QByteArray());
+    writeFile(QStringLiteral("AdwordsAds.csv"), "\r\n");
+    writeFile(QStringLiteral("AdwordsAdGroups.csv"), "\xEF\xBB\xBF");
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    QCOMPARE(find<QGroupBox>("contAdwordsFiles0")->title(), QStringLiteral("Adwords Keywords CSV File: 0 items"));
+    QCOMPARE(find<QGroupBox>("contAdwordsFiles1")->title(), QStringLiteral("Adwords Ads CSV File: 0 items"));
+    QCOMPARE(find<QGroupBox>("contAdwordsFiles2")->title(), QStringLiteral("Adwords AdGroups CSV File: 0 items"));
+    QCOMPARE(find<QPlainTextEdit>("txtKeywordCSV")->toPlainText(), QString());
+    m_panel->lsvKeywordFile_ColumnClick(0);
+    m_panel->lsvAdFile_ColumnClick(6);
+    QTRY_VERIFY(!m_panel->isBusy());
+    QCOMPARE(find<QTableView>("lsvAdFile")->model()->rowCount(), 0);
+    m_panel->picCopyFile_Click(0);
+    QCOMPARE(QApplication::clipboard()->text(), QString());
+}
+
+void TestGeneratedFilesPanel::bigListSortsAfterItsFileWasReplaced()
+{
+    // A list sorted in the background sorts the lines it shows, also when
+    // its file was replaced (a new build) or removed since it was loaded.
+    const int rows = AdFileModel::kInlineSortRows + 10;
+    QByteArray bytes;
+    for (int i = 0; i < rows; ++i)
+        bytes += "Camp,g,kw " + QByteArray::number(i) + ",Broad,0.5\r\n";
+    const QString path = campaignFolder() + QStringLiteral("/AdwordsKeywords.csv");
+    for (bool replaced : {true, false}) {
+        writeFile(QStringLiteral("AdwordsKeywords.csv"), bytes);
+        QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isBusy(), 60000);
+        auto* model = find<QTableView>("lsvKeywordFile")->model();
+        QCOMPARE(model->rowCount(), rows);
+
+        QVERIFY(QFile::remove(path));
+        if (replaced)
+            writeFile(QStringLiteral("AdwordsKeywords.csv"), "Other,g,zzz,Broad,1\r\n");
+        const bool descending = replaced; // the list's first click sorts descending, its second ascending
+        m_panel->lsvKeywordFile_ColumnClick(2);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isBusy(), 60000);
+        QCOMPARE(model->rowCount(), rows);
+        const QString first = model->index(0, 2).data().toString();
+        const QString last = model->index(rows - 1, 2).data().toString();
+        QCOMPARE(first, descending ? QStringLiteral("kw 99999") : QStringLiteral("kw 0"));
+        QCOMPARE(last, descending ? QStringLiteral("kw 0") : QStringLiteral("kw 99999"));
+    }
 }
 
 QTEST_MAIN(TestGeneratedFilesPanel)
