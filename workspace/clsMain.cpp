@@ -54,13 +54,16 @@ clsMain::clsMain(const QString& workingFolder)
 bool clsMain::LoadAccounts()
 {
     clear();
+    m_accountsUnreadable = false;
     bool exists = false;
     if (QFileInfo(m_accountsFile).isFile()) {
         exists = true;
         QString text;
         QString error;
-        if (!TextFiles::read(m_accountsFile, text, &error))
+        if (!TextFiles::read(m_accountsFile, text, &error)) {
+            m_accountsUnreadable = true;
             modCommon::WriteErrorLog(QStringLiteral("LoadLoadAccounts_Error: ") + error);
+        }
         QString current;
         for (const QString& raw : TextFiles::splitLines(text)) {
             const QString line = modCommon::Trim(raw);
@@ -86,6 +89,11 @@ bool clsMain::LoadAccounts()
 
 bool clsMain::SaveAccount() const
 {
+    if (m_accountsUnreadable) {
+        modCommon::WriteErrorLog(QStringLiteral("clsMain_SaveAccount error:  ") + m_accountsFile
+                                 + QStringLiteral(" could not be read, so it is not overwritten"));
+        return false;
+    }
     QString text;
     for (const TreeNode& node : m_nodes) {
         if (!node.id.isAccount())

@@ -104,6 +104,7 @@ private:
     QString m_workingFolder;
     QString m_accountsFile;
     QString m_accountsFolder;
+    bool m_accountsUnreadable = false; // never overwrite a file that could not be read
     QList<TreeNode> m_nodes;
     std::optional<NodeId> m_selectNode;
 };

@@ -29,6 +29,7 @@ private Q_SLOTS:
     void load();
     void missingFileGivesDefault();
     void saveWritesAccountsWithTheirCampaigns();
+    void unreadableFileIsNeverOverwritten();
     void keysDoNotCollide();
     void displayOrderIsSorted();
     void deleteCampaign_data();
@@ -107,6 +108,25 @@ void tst_AccountTree::saveWritesAccountsWithTheirCampaigns()
     QVERIFY(again.LoadAccounts());
     QVERIFY(again.SaveAccount());
     QCOMPARE(TestEnvironment::readAll(work + "/Accounts.dat"), QByteArray("[A]\r\nx\r\nz\r\n[B]\r\ny\r\n\r\n"));
+}
+
+void tst_AccountTree::unreadableFileIsNeverOverwritten()
+{
+    TestEnvironment env;
+    const QString work = env.path("work");
+    const QString file = work + "/Accounts.dat";
+    QVERIFY(TestEnvironment::writeAll(file, "[A]\r\nx\r\n"));
+    QVERIFY(QFile::setPermissions(file, QFileDevice::WriteOwner));
+    QFile probe(file);
+    if (probe.open(QIODevice::ReadOnly))
+        QSKIP("this user can read a file without read permission (root)");
+
+    clsMain tree(work);
+    QVERIFY(tree.LoadAccounts());
+    QVERIFY(tree.addCampaign("Default", "new", QString(), QString()));
+    QVERIFY(!tree.SaveAccount());
+    QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QCOMPARE(TestEnvironment::readAll(file), QByteArray("[A]\r\nx\r\n"));
 }
 
 void tst_AccountTree::keysDoNotCollide()
