@@ -1,0 +1,302 @@
+#include "generator/KeywordMixing.h"
+
+#include "core/modCommon.h"
+
+namespace generator {
+
+namespace {
+
+const QString& emptyText()
+{
+    static const QString empty;
+    return empty;
+}
+
+QString normaliseLineBreaks(const QString& text)
+{
+    if (!text.contains(QLatin1Char('\n')))
+        return text;
+    QString out;
+    out.reserve(text.size() + text.size() / 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\n') && (i == 0 || text.at(i - 1) != QLatin1Char('\r')))
+            out += QLatin1Char('\r');
+        out += c;
+    }
+    return out;
+}
+
+std::vector<KeywordElement> splitElements(const QString& text)
+{
+    std::vector<KeywordElement> elements;
+    if (text.isEmpty())
+        return elements;
+    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    elements.reserve(lines.size());
+    const QString open = QStringLiteral("[");
+    const QString close = QStringLiteral("]");
+    for (const QString& line : lines) {
+        KeywordElement e;
+        e.line = line;
+        e.empty = line.isEmpty();
+        e.keyword = modCommon::RemoveSection(line, open, close);
+        e.alternative = modCommon::FindSectionB(line, open, close);
+        e.braces = HasBrace(e.keyword) || HasBrace(e.alternative);
+        e.brackets = e.keyword.contains(QLatin1Char('[')) || e.keyword.contains(QLatin1Char(']'));
+        elements.push_back(std::move(e));
+    }
+    return elements;
+}
+
+QString label(int n)
+{
+    if (n == 2)
+        return QStringLiteral("BuildCampaigns: mixing keywords 2 ...");
+    return QStringLiteral("BuildCampaigns: mixing keywords %1...").arg(n);
+}
+
+} // namespace
+
+KeywordLists KeywordLists::fromTexts(const QString& baseText, const QString& extensionText)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    QString b = normaliseLineBreaks(baseText);
+    if (!b.endsWith(crlf))
+        b += crlf;
+    QString x = normaliseLineBreaks(extensionText);
+    if (!x.isEmpty() && !x.endsWith(crlf))
+        x += crlf;
+    KeywordLists lists;
+    lists.base = splitElements(b);
+    lists.ext = splitElements(x);
+    lists.extensionBoxBlank = TrimBlanks(extensionText).isEmpty();
+    return lists;
+}
+
+std::vector<RecordRef> MixKeywords(const KeywordLists& lists, const MixOptions& options, QString* stepLabel)
+{
+    std::vector<RecordRef> records;
+    int lastLabel = 0;
+    const int mode = options.mixing;
+    const qint32 baseCount = qint32(lists.base.size());
+    const qint32 extCount = qint32(lists.ext.size());
+    qint32 extNonEmpty = 0;
+    for (const KeywordElement& e : lists.ext)
+        extNonEmpty += e.empty ? 0 : 1;
+    if (mode >= 0 && mode <= 2)
+        records.reserve(size_t(baseCount) * (1 + size_t(extNonEmpty) * (mode == 2 ? 2 : 1)) + size_t(extNonEmpty));
+    else
+        records.reserve(size_t(baseCount) + size_t(extNonEmpty));
+
+    const bool baseAloneAlways = lists.extensionBoxBlank && lists.baseLastIndex() == 1;
+    const bool baseAloneByOption = options.includeBase == 0 && options.grouping != 1;
+
+    for (qint32 i = 0; i < baseCount; ++i) {
+        lastLabel = 2;
+        if (lists.base[size_t(i)].empty)
+            continue;
+        lastLabel = 3;
+        if (mode == 3) {
+            lastLabel = 4;
+            if (i >= extCount) {
+                lastLabel = 6;
+                records.push_back({i, -1, MixBase, RecordRef::NoExtAlternative});
+            } else {
+                lastLabel = 5;
+                records.push_back({i, i, MixBaseExt, 0});
+            }
+        } else if (mode == 4) {
+            lastLabel = 7;
+            records.push_back({i, -1, MixBase, RecordRef::NoExtAlternative});
+        } else if (mode >= 0 && mode <= 2) {
+            lastLabel = 8;
+            if (baseAloneAlways || baseAloneByOption) {
+                lastLabel = 9;
+                records.push_back({i, -1, MixBase, RecordRef::NoExtAlternative});
+            }
+            for (qint32 j = 0; j < extCount; ++j) {
+                lastLabel = 10;
+                if (lists.ext[size_t(j)].empty)
+                    continue;
+                lastLabel = 11;
+                if (mode == 0) {
+                    lastLabel = 12;
+                    records.push_back({i, j, MixExtBase, 0});
+                } else if (mode == 1) {
+                    lastLabel = 13;
+                    records.push_back({i, j, MixBaseExt, 0});
+                } else {
+                    lastLabel = 14;
+                    records.push_back({i, j, MixExtBase, 0});
+                    records.push_back({i, j, MixBaseExt, 0});
+                }
+            }
+        }
+    }
+    if (options.includeExt == 0 && options.grouping != 0) {
+        lastLabel = 15;
+        for (qint32 j = 0; j < extCount; ++j) {
+            lastLabel = 16;
+            if (lists.ext[size_t(j)].empty)
+                continue;
+            lastLabel = 17;
+            records.push_back({-1, j, MixExtension,
+                               quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)});
+        }
+    }
+    if (stepLabel && lastLabel != 0)
+        *stepLabel = label(lastLabel);
+    return records;
+}
+
+AdGroupList FormAdGroups(const KeywordLists& lists, const MixOptions& options, const QString& customGroup,
+                         const GroupNameOptions& nameOptions)
+{
+    AdGroupList out;
+    const int mode = options.mixing;
+    const qint32 baseCount = qint32(lists.base.size());
+    const qint32 extCount = qint32(lists.ext.size());
+    qint32 lastExt = -1;
+    for (qint32 j = 0; j < extCount; ++j)
+        if (!lists.ext[size_t(j)].empty)
+            lastExt = j;
+    qint32 lastBase = -1;
+    for (qint32 i = 0; i < baseCount; ++i)
+        if (!lists.base[size_t(i)].empty)
+            lastBase = i;
+
+    auto add = [&](RecordRef r, QString name) {
+        if (HasBrace(name))
+            r.flags |= RecordRef::NameHasBrace;
+        out.groups.push_back(r);
+        out.names.push_back(std::move(name));
+    };
+
+    switch (options.grouping) {
+    case 3:
+        add({-1, -1, MixNone, quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)},
+            FormatGroupName(TrimBlanks(customGroup), nameOptions));
+        add({-1, -1, MixNone, quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)}, QString());
+        break;
+    case 0:
+        for (qint32 i = 0; i < baseCount; ++i) {
+            const KeywordElement& b = lists.base[size_t(i)];
+            if (b.empty)
+                continue;
+            RecordRef r{i, lastExt, MixBase, 0};
+            if (lastExt >= 0 && mode == 0)
+                r.mix = MixExtBase;
+            else if (lastExt >= 0 && (mode == 1))
+                r.mix = MixBaseExt;
+            else if (lastExt >= 0 && mode == 2)
+                r.mix = MixExtBase;
+            add(r, FormatGroupName(b.keyword, nameOptions));
+        }
+        break;
+    case 1:
+        for (qint32 j = 0; j < extCount; ++j) {
+            const KeywordElement& x = lists.ext[size_t(j)];
+            if (x.empty)
+                continue;
+            RecordRef r{lastBase, j, MixExtension, 0};
+            if (lastBase >= 0 && (mode == 0 || mode == 2))
+                r.mix = MixExtBase;
+            else if (lastBase >= 0 && mode == 1)
+                r.mix = MixBaseExt;
+            add(r, FormatGroupName(x.keyword, nameOptions));
+        }
+        break;
+    case 2: {
+        size_t pairs = 0;
+        for (const KeywordElement& b : lists.base)
+            pairs += b.empty ? 0 : 1;
+        size_t extNonEmpty = 0;
+        for (const KeywordElement& x : lists.ext)
+            extNonEmpty += x.empty ? 0 : 1;
+        pairs *= extNonEmpty * (mode == 2 ? 2 : 1);
+        out.groups.reserve(pairs);
+        out.names.reserve(pairs);
+        const quint8 mixForm = mode == 0 || mode == 2 ? MixExtBase : mode == 1 ? MixBaseExt : MixNone;
+        for (qint32 i = 0; i < baseCount; ++i) {
+            const KeywordElement& b = lists.base[size_t(i)];
+            if (b.empty)
+                continue;
+            for (qint32 j = 0; j < extCount; ++j) {
+                const KeywordElement& x = lists.ext[size_t(j)];
+                if (x.empty)
+                    continue;
+                add({i, j, mixForm, 0}, FormatGroupName(b.keyword + QLatin1Char(' ') + x.keyword, nameOptions));
+                if (mode == 2)
+                    add({-1, -1, MixNone, quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)},
+                        QString());
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return out;
+}
+
+const QString& BaseText(const KeywordLists& lists, const RecordRef& r)
+{
+    return r.base >= 0 ? lists.base[size_t(r.base)].keyword : emptyText();
+}
+
+const QString& ExtText(const KeywordLists& lists, const RecordRef& r)
+{
+    return r.ext >= 0 ? lists.ext[size_t(r.ext)].keyword : emptyText();
+}
+
+const QString& BaseAltText(const KeywordLists& lists, const RecordRef& r)
+{
+    if (r.base < 0 || (r.flags & RecordRef::NoBaseAlternative))
+        return emptyText();
+    return lists.base[size_t(r.base)].alternative;
+}
+
+const QString& ExtAltText(const KeywordLists& lists, const RecordRef& r)
+{
+    if (r.ext < 0 || (r.flags & RecordRef::NoExtAlternative))
+        return emptyText();
+    return lists.ext[size_t(r.ext)].alternative;
+}
+
+QString MixText(const KeywordLists& lists, const RecordRef& r)
+{
+    switch (r.mix) {
+    case MixBase: return BaseText(lists, r);
+    case MixExtension: return ExtText(lists, r);
+    case MixExtBase: return ExtText(lists, r) + QLatin1Char(' ') + BaseText(lists, r);
+    case MixBaseExt: return BaseText(lists, r) + QLatin1Char(' ') + ExtText(lists, r);
+    default: return QString();
+    }
+}
+
+KeywordRecord ToKeywordRecord(const KeywordLists& lists, const RecordRef& r, const QString& group)
+{
+    return KeywordRecord{MixText(lists, r), BaseText(lists, r), ExtText(lists, r), group,
+                         BaseAltText(lists, r), ExtAltText(lists, r)};
+}
+
+QList<KeywordRecord> ToKeywordRecords(const KeywordLists& lists, const std::vector<RecordRef>& refs)
+{
+    QList<KeywordRecord> out;
+    out.reserve(qsizetype(refs.size()));
+    for (const RecordRef& r : refs)
+        out.append(ToKeywordRecord(lists, r));
+    return out;
+}
+
+QList<KeywordRecord> ToKeywordRecords(const KeywordLists& lists, const AdGroupList& groups)
+{
+    QList<KeywordRecord> out;
+    out.reserve(qsizetype(groups.groups.size()));
+    for (size_t k = 0; k < groups.groups.size(); ++k)
+        out.append(ToKeywordRecord(lists, groups.groups[k], groups.names[k]));
+    return out;
+}
+
+} // namespace generator
