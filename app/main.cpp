@@ -1,8 +1,8 @@
 #include "core/startup/ConsolePrompter.h"
 #include "core/startup/modStartUp.h"
+#include "workspace/frmMain.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 #include <memory>
 
@@ -15,11 +15,9 @@ int main(int argc, char* argv[])
     if (ConsolePrompter::unattended())
         platform::setPrompter(&console);
 
-    std::unique_ptr<QMainWindow> window;
+    std::unique_ptr<frmMain> window;
     const bool started = modStartUp::Main([&window]() -> QWidget* {
-        window = std::make_unique<QMainWindow>();
-        window->setObjectName(QStringLiteral("frmMain"));
-        window->setWindowTitle(QStringLiteral("PPC Quillmark"));
+        window = std::make_unique<frmMain>();
         return window.get();
     });
     int rc = 0;

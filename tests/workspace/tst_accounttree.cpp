@@ -1,0 +1,222 @@
+#include "TestEnvironment.h"
+#include "ScriptedPrompter.h"
+
+#include "workspace/clsMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+namespace {
+
+// "A" for an account, "A/x" for a campaign, in node order.
+QStringList describe(const clsMain& tree)
+{
+    QStringList out;
+    for (const TreeNode& node : tree.nodes())
+        out.append(node.id.isAccount() ? node.id.account : node.id.account + QLatin1Char('/') + node.id.campaign);
+    return out;
+}
+
+} // namespace
+
+class tst_AccountTree : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void load_data();
+    void load();
+    void missingFileGivesDefault();
+    void saveWritesAccountsWithTheirCampaigns();
+    void keysDoNotCollide();
+    void displayOrderIsSorted();
+    void deleteCampaign_data();
+    void deleteCampaign();
+    void deleteNeedsYesAndACampaign();
+};
+
+void tst_AccountTree::load_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("nodes");
+
+    QTest::newRow("example") << QByteArray("[Default]\r\nSpring Sale\r\nClearance\r\n[Client B]\r\nBrand\r\n\r\n")
+                             << QStringList{"Default", "Default/Spring Sale", "Default/Clearance", "Client B",
+                                            "Client B/Brand"};
+    QTest::newRow("blank lines and blanks around") << QByteArray("\r\n  [Shop]  \r\n\r\n Shop \r\n   \r\n")
+                                                   << QStringList{"Shop", "Shop/Shop"};
+    QTest::newRow("lines before the first account") << QByteArray("stray\r\n[A]\r\nx\r\n")
+                                                    << QStringList{"A", "A/x"};
+    QTest::newRow("[] drops what follows") << QByteArray("[A]\r\nx\r\n[]\r\ny\r\n[B]\r\nz\r\n")
+                                           << QStringList{"A", "A/x", "B", "B/z"};
+    QTest::newRow("repeated account joins the first") << QByteArray("[A]\r\nx\r\n[B]\r\ny\r\n[a]\r\nz\r\n")
+                                                      << QStringList{"A", "A/x", "B", "B/y", "A/z"};
+    QTest::newRow("repeated campaign dropped") << QByteArray("[A]\r\nx\r\nX\r\nx\r\n")
+                                               << QStringList{"A", "A/x"};
+    QTest::newRow("only blank lines") << QByteArray("\r\n\r\n  \r\n") << QStringList{"Default"};
+    QTest::newRow("only campaign lines") << QByteArray("x\r\ny\r\n") << QStringList{"Default"};
+    QTest::newRow("empty file") << QByteArray() << QStringList{"Default"};
+    QTest::newRow("LF only and a bracket alone") << QByteArray("[A]\n[\nb]\n") << QStringList{"A", "A/[", "A/b]"};
+    QTest::newRow("UTF-8 and Windows-1252") << QByteArray("[Caf\xc3\xa9]\r\n") << QStringList{QString::fromUtf8("Café")};
+    QTest::newRow("Windows-1252") << QByteArray("[Caf\xe9]\r\n") << QStringList{QString::fromUtf8("Café")};
+}
+
+void tst_AccountTree::load()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, nodes);
+    TestEnvironment env;
+    const QString work = env.path("work");
+    QVERIFY(TestEnvironment::writeAll(work + "/Accounts.dat", file));
+    clsMain tree(work);
+    QVERIFY(tree.LoadAccounts());
+    QCOMPARE(describe(tree), nodes);
+    // Loading never writes the file.
+    QCOMPARE(TestEnvironment::readAll(work + "/Accounts.dat"), file);
+}
+
+void tst_AccountTree::missingFileGivesDefault()
+{
+    TestEnvironment env;
+    const QString work = env.path("work");
+    clsMain tree(work);
+    QVERIFY(!tree.LoadAccounts());
+    QCOMPARE(describe(tree), QStringList{"Default"});
+    QCOMPARE(tree.nodes().first().image, QStringLiteral("Account"));
+    QCOMPARE(tree.nodes().first().selectedImage, QStringLiteral("AccountOpen"));
+    QVERIFY(!QFile::exists(work + "/Accounts.dat"));
+}
+
+void tst_AccountTree::saveWritesAccountsWithTheirCampaigns()
+{
+    TestEnvironment env;
+    const QString work = env.path("work");
+    QVERIFY(TestEnvironment::writeAll(work + "/Accounts.dat", "[A]\r\nx\r\n[B]\r\ny\r\n"));
+    clsMain tree(work);
+    QVERIFY(tree.LoadAccounts());
+    QVERIFY(tree.addCampaign("a", "z", QString(), "CampaignOpen"));
+    QVERIFY(!tree.addCampaign("A", "Z", QString(), "CampaignOpen"));
+    QVERIFY(!tree.addCampaign("C", "q", QString(), QString()));
+    QVERIFY(tree.SaveAccount());
+    QCOMPARE(TestEnvironment::readAll(work + "/Accounts.dat"), QByteArray("[A]\r\nx\r\nz\r\n[B]\r\ny\r\n\r\n"));
+    QVERIFY(QDir(work).entryList(QDir::Files | QDir::Hidden) == QStringList{"Accounts.dat"});
+
+    // The same bytes come back through a load and save.
+    clsMain again(work);
+    QVERIFY(again.LoadAccounts());
+    QVERIFY(again.SaveAccount());
+    QCOMPARE(TestEnvironment::readAll(work + "/Accounts.dat"), QByteArray("[A]\r\nx\r\nz\r\n[B]\r\ny\r\n\r\n"));
+}
+
+void tst_AccountTree::keysDoNotCollide()
+{
+    TestEnvironment env;
+    const QString work = env.path("work");
+    QVERIFY(TestEnvironment::writeAll(work + "/Accounts.dat", "[A]\r\nb-c\r\n[A-b]\r\nc\r\n"));
+    clsMain tree(work);
+    QVERIFY(tree.LoadAccounts());
+    QCOMPARE(describe(tree), (QStringList{"A", "A/b-c", "A-b", "A-b/c"}));
+    QVERIFY(tree.SaveAccount());
+    QCOMPARE(TestEnvironment::readAll(work + "/Accounts.dat"), QByteArray("[A]\r\nb-c\r\n[A-b]\r\nc\r\n\r\n"));
+    QCOMPARE(NodeId::campaignNode("A", "b-c").key(), QStringLiteral("A-b-c"));
+    QVERIFY(!NodeId::campaignNode("A", "b-c").matches(NodeId::campaignNode("A-b", "c")));
+    QVERIFY(tree.NodeKeyExists("a-B-C"));
+}
+
+void tst_AccountTree::displayOrderIsSorted()
+{
+    TestEnvironment env;
+    const QString work = env.path("work");
+    QVERIFY(TestEnvironment::writeAll(work + "/Accounts.dat", "[beta]\r\nz\r\nA\r\n[Alpha]\r\nm\r\n"));
+    clsMain tree(work);
+    QVERIFY(tree.LoadAccounts());
+    QStringList shown;
+    for (const NodeId& id : tree.displayOrder())
+        shown.append(id.key());
+    QCOMPARE(shown, (QStringList{"Alpha", "Alpha-m", "beta", "beta-A", "beta-z"}));
+}
+
+void tst_AccountTree::deleteCampaign_data()
+{
+    QTest::addColumn<QString>("campaign");
+    QTest::addColumn<QString>("nextSelect");
+    QTest::addColumn<QByteArray>("saved");
+    // Siblings in the sorted order the tree shows: a, b, c (added c, a, b).
+    QTest::newRow("next sibling") << "a" << "A-b" << QByteArray("[A]\r\nc\r\nb\r\n[B]\r\nd\r\n\r\n");
+    QTest::newRow("previous sibling") << "c" << "A-b" << QByteArray("[A]\r\na\r\nb\r\n[B]\r\nd\r\n\r\n");
+    QTest::newRow("last campaign leaves its account") << "d" << "B"
+                                                      << QByteArray("[A]\r\nc\r\na\r\nb\r\n[B]\r\n\r\n");
+}
+
+void tst_AccountTree::deleteCampaign()
+{
+    QFETCH(QString, campaign);
+    QFETCH(QString, nextSelect);
+    QFETCH(QByteArray, saved);
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    prompter.answers.enqueue(platform::MsgResult::Yes);
+    const QString work = env.path("work");
+    QVERIFY(TestEnvironment::writeAll(work + "/Accounts.dat", "[A]\r\nc\r\na\r\nb\r\n[B]\r\nd\r\n"));
+    const QString account = campaign == "d" ? "B" : "A";
+    const QString folder = work + "/Accounts/" + account + "/" + campaign;
+    QVERIFY(TestEnvironment::writeAll(folder + "/" + campaign + ".dat", "old"));
+    QVERIFY(TestEnvironment::writeAll(folder + "/Campaign.dat", "[Keywords]\r\n"));
+
+    clsMain tree(work);
+    QVERIFY(tree.LoadAccounts());
+    tree.setSelectNode(NodeId::campaignNode(account, campaign));
+    const auto removed = tree.DeleteAccount();
+    QVERIFY(removed);
+    QVERIFY(removed->matches(NodeId::campaignNode(account, campaign)));
+
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(prompter.messages.first().text, "Are you sure you want to delete campaign '" + campaign + "' ?");
+    QCOMPARE(prompter.messages.first().title, QStringLiteral("Delete Campaign"));
+    QCOMPARE(prompter.messages.first().buttons, platform::MsgButtons::YesNo);
+    QCOMPARE(prompter.messages.first().icon, platform::MsgIcon::Question);
+
+    QVERIFY(tree.SelectNode());
+    QCOMPARE(tree.SelectNode()->key(), nextSelect);
+    QCOMPARE(tree.image(*tree.SelectNode()), QStringLiteral("CampaignOpen"));
+    QCOMPARE(TestEnvironment::readAll(work + "/Accounts.dat"), saved);
+    QVERIFY(!QFile::exists(folder + "/" + campaign + ".dat"));
+    QVERIFY(QFile::exists(folder + "/Campaign.dat"));
+}
+
+void tst_AccountTree::deleteNeedsYesAndACampaign()
+{
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    const QString work = env.path("work");
+    const QByteArray file("[A]\r\nx\r\n[B]\r\n");
+    QVERIFY(TestEnvironment::writeAll(work + "/Accounts.dat", file));
+    clsMain tree(work);
+    QVERIFY(tree.LoadAccounts());
+
+    // Nothing opened yet: nothing asked, nothing removed.
+    QVERIFY(!tree.DeleteAccount());
+    QVERIFY(prompter.messages.isEmpty());
+
+    // No keeps everything.
+    tree.setSelectNode(NodeId::campaignNode("A", "x"));
+    prompter.answers.enqueue(platform::MsgResult::No);
+    QVERIFY(!tree.DeleteAccount());
+    QCOMPARE(tree.count(), 3);
+
+    // An account with campaigns is not touched; one without is asked about
+    // and then refused.
+    tree.setSelectNode(NodeId::accountNode("A"));
+    QVERIFY(!tree.DeleteAccount());
+    QCOMPARE(prompter.messages.size(), 1);
+    tree.setSelectNode(NodeId::accountNode("B"));
+    prompter.answers.enqueue(platform::MsgResult::Yes);
+    QVERIFY(!tree.DeleteAccount());
+    QCOMPARE(prompter.messages.size(), 2);
+    QCOMPARE(tree.count(), 3);
+    QCOMPARE(TestEnvironment::readAll(work + "/Accounts.dat"), file);
+}
+
+QTEST_GUILESS_MAIN(tst_AccountTree)
+#include "tst_accounttree.moc"

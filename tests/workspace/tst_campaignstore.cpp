@@ -1,0 +1,226 @@
+#include "TestEnvironment.h"
+
+#include "workspace/CampaignStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+namespace {
+
+CampaignData sample()
+{
+    CampaignData d;
+    d.baseKeywords = QStringLiteral("red shoes\r\nblue [navy] shoes");
+    d.extensionKeywords = QString::fromUtf8("cheap\r\nonline €");
+    d.broadMatch = true;
+    d.phraseMatch = false;
+    d.exactMatch = true;
+    d.broadBid = "0.50";
+    d.phraseBid = "0.75";
+    d.exactBid = "1.00";
+    d.urlTemplate = "http://shop.example/Page.asp?kw={base}";
+    d.replaceSpace = 2;
+    d.grouping = 3;
+    d.includeBaseKeyword = 1;
+    d.includeExtKeyword = 0;
+    d.capitalisation = 2;
+    d.replaceGroupSpace = 1;
+    d.extraGroupText = 2;
+    d.customGroup = "My Group";
+    d.extraGroupTextValue = "sale";
+    d.maxCPC = "0.40";
+    d.maxContentCPC = "0.30";
+    d.placementMaxCPC = "0.20";
+    d.ads[0] = {"Fast shoes|Cheap|Now", "Line one", "Line two", "shop.example", "http://shop.example/"};
+    d.ads[2] = {"Third", "d1", "d2", "disp", "http://dest/"};
+    d.landingPagePath = "/home/user/landing.html";
+    return d;
+}
+
+} // namespace
+
+class tst_CampaignStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void roundTripKeepsEveryField();
+    void writesTheKeysInOrder();
+    void repeatedCyclesDoNotGrowKeywordBoxes();
+    void emptiedAdSlotDoesNotComeBack();
+    void existingFileKeepsItsOtherLines();
+    void missingValues_data();
+    void missingValues();
+    void longValueComesBackWhole();
+    void savingCreatesTheFolders();
+};
+
+void tst_CampaignStore::roundTripKeepsEveryField()
+{
+    TestEnvironment env;
+    const QString folder = CampaignStore::campaignFolder(env.path("work"), "Acc", "Camp");
+    QCOMPARE(folder, env.path("work") + "/Accounts/Acc/Camp");
+    const CampaignData d = sample();
+    QVERIFY(CampaignStore::save(folder, d));
+    CampaignData back;
+    QVERIFY(CampaignStore::load(folder, back));
+    QCOMPARE(back.baseKeywords, d.baseKeywords);
+    QCOMPARE(back.extensionKeywords, d.extensionKeywords);
+    QVERIFY(back.ads == d.ads);
+    QVERIFY(back == d);
+}
+
+void tst_CampaignStore::writesTheKeysInOrder()
+{
+    TestEnvironment env;
+    const QString folder = env.path("work/Accounts/A/C");
+    QVERIFY(CampaignStore::save(folder, sample()));
+    const QByteArray expected(
+        "[Keywords]\r\n"
+        "BroadMatch=1\r\nPhraseMatch=0\r\nExactMatch=1\r\n"
+        "BroadBid=0.50\r\nPhraseBid=0.75\r\nExactBid=1.00\r\n"
+        "URLTemplate=http://shop.example/Page.asp?kw={base}\r\n"
+        "ReplaceURLSpace=2\r\n"
+        "[AdGroup]\r\n"
+        "Grouping=3\r\nIncludeBaseKeyword=1\r\nIncludeExtKeyword=0\r\nCapilisation=2\r\n"
+        "ReplaceGroupSpace=1\r\nAddCustomeGroup=2\r\nCustomeGroup=My Group\r\nExtraGroupText=sale\r\n"
+        "MaxCPC=0.40\r\nMaxContentCPC=0.30\r\nPlacementMaxCPC=0.20\r\n"
+        "[Ad1]\r\n"
+        "Headline=Fast shoes|Cheap|Now\r\nDescription1=Line one\r\nDescription2=Line two\r\n"
+        "DisplayURL=shop.example\r\nDestinationURL=http://shop.example/\r\n"
+        "[Ad3]\r\n"
+        "Headline=Third\r\nDescription1=d1\r\nDescription2=d2\r\nDisplayURL=disp\r\nDestinationURL=http://dest/\r\n"
+        "[LandingPage]\r\n"
+        "LandingPagePath=/home/user/landing.html\r\n");
+    QCOMPARE(TestEnvironment::readAll(folder + "/Campaign.dat"), expected);
+    QCOMPARE(TestEnvironment::readAll(folder + "/BaseKeywords.dat"), QByteArray("red shoes\r\nblue [navy] shoes\r\n"));
+    QCOMPARE(TestEnvironment::readAll(folder + "/ExtensionKeywords.dat"), QByteArray("cheap\r\nonline \xe2\x82\xac\r\n"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+void tst_CampaignStore::repeatedCyclesDoNotGrowKeywordBoxes()
+{
+    TestEnvironment env;
+    const QString folder = env.path("work/Accounts/A/C");
+    CampaignData d;
+    d.baseKeywords = "one\r\ntwo\r\n"; // a box that ends with a line break keeps it
+    d.extensionKeywords = "";
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(CampaignStore::save(folder, d));
+        QVERIFY(CampaignStore::load(folder, d));
+    }
+    QCOMPARE(d.baseKeywords, QStringLiteral("one\r\ntwo\r\n"));
+    QCOMPARE(d.extensionKeywords, QString());
+    QCOMPARE(TestEnvironment::readAll(folder + "/ExtensionKeywords.dat"), QByteArray("\r\n"));
+}
+
+void tst_CampaignStore::emptiedAdSlotDoesNotComeBack()
+{
+    TestEnvironment env;
+    const QString folder = env.path("work/Accounts/A/C");
+    CampaignData d = sample();
+    QVERIFY(CampaignStore::save(folder, d));
+    d.ads[2] = AdSlotData();
+    d.ads[0].description1.clear();
+    QVERIFY(CampaignStore::save(folder, d));
+    const CampaignData back = CampaignStore::load(folder);
+    QVERIFY(!back.ads[2].isFilled());
+    QCOMPARE(back.ads[2], AdSlotData());
+    QCOMPARE(back.ads[0].description1, QString());
+    QVERIFY(!TestEnvironment::readAll(folder + "/Campaign.dat").contains("[Ad3]"));
+}
+
+void tst_CampaignStore::existingFileKeepsItsOtherLines()
+{
+    TestEnvironment env;
+    const QString folder = env.path("work/Accounts/A/C");
+    QVERIFY(TestEnvironment::writeAll(folder + "/Campaign.dat",
+                                      "; note\r\n[adgroup]\r\nmaxcpc = 9\r\nOwn=kept\r\n\r\n[Other]\r\nx=1\r\n"));
+    CampaignData d;
+    d.maxCPC = "0.10";
+    QVERIFY(CampaignStore::save(folder, d));
+    const QByteArray text = TestEnvironment::readAll(folder + "/Campaign.dat");
+    QVERIFY(text.startsWith("; note\r\n[adgroup]\r\nMaxCPC=0.10\r\nOwn=kept\r\nGrouping=0\r\n"));
+    QVERIFY(text.contains("PlacementMaxCPC=\r\n\r\n[Other]\r\nx=1\r\n[Keywords]\r\nBroadMatch=0\r\n"));
+    QCOMPARE(CampaignStore::load(folder).maxCPC, QStringLiteral("0.10"));
+}
+
+void tst_CampaignStore::missingValues_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("includeExt");
+    QTest::addColumn<int>("grouping");
+    QTest::addColumn<int>("capitalisation");
+    QTest::addColumn<bool>("broad");
+
+    QTest::newRow("no file") << QByteArray() << 1 << 0 << 0 << false;
+    QTest::newRow("empty values") << QByteArray("[AdGroup]\r\nIncludeExtKeyword=\r\nGrouping=\r\n") << 1 << 0 << 0 << false;
+    QTest::newRow("stored values") << QByteArray("[AdGroup]\r\nIncludeExtKeyword=0\r\nGrouping=2\r\nCapilisation=1\r\n"
+                                                 "[Keywords]\r\nBroadMatch=1\r\n")
+                                   << 0 << 2 << 1 << true;
+    QTest::newRow("out of range indexes") << QByteArray("[AdGroup]\r\nIncludeExtKeyword=7\r\nGrouping=-1\r\n"
+                                                        "Capilisation=3\r\n")
+                                          << 1 << 0 << 0 << false;
+    QTest::newRow("numeric prefix and blanks") << QByteArray("[AdGroup]\r\nGrouping=  1x  \r\n[Keywords]\r\nBroadMatch=abc\r\n")
+                                               << 1 << 1 << 0 << false;
+}
+
+void tst_CampaignStore::missingValues()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, includeExt);
+    QFETCH(int, grouping);
+    QFETCH(int, capitalisation);
+    QFETCH(bool, broad);
+    TestEnvironment env;
+    const QString folder = env.path("work/Accounts/A/C");
+    if (!file.isEmpty())
+        QVERIFY(TestEnvironment::writeAll(folder + "/Campaign.dat", file));
+    CampaignData d;
+    QVERIFY(CampaignStore::load(folder, d));
+    QCOMPARE(d.includeExtKeyword, includeExt);
+    QCOMPARE(d.grouping, grouping);
+    QCOMPARE(d.capitalisation, capitalisation);
+    QCOMPARE(d.broadMatch, broad);
+    QCOMPARE(d.baseKeywords, QString());
+    QCOMPARE(d.urlTemplate, QString());
+    QCOMPARE(d.ads[0], AdSlotData());
+}
+
+void tst_CampaignStore::longValueComesBackWhole()
+{
+    TestEnvironment env;
+    const QString folder = env.path("work/Accounts/A/C");
+    CampaignData d;
+    d.urlTemplate = "http://x/" + QString(2000, QLatin1Char('a'));
+    d.ads[1].headline = "h";
+    d.ads[1].destinationURL = "http://dest/" + QString(1500, QLatin1Char('b')) + "   ";
+    QVERIFY(CampaignStore::save(folder, d));
+    const CampaignData back = CampaignStore::load(folder);
+    QCOMPARE(back.urlTemplate, d.urlTemplate);
+    // Trailing blanks are not kept, as profile reads never kept them.
+    QCOMPARE(back.ads[1].destinationURL, d.ads[1].destinationURL.trimmed());
+}
+
+void tst_CampaignStore::savingCreatesTheFolders()
+{
+    TestEnvironment env;
+    const QString work = env.path("work");
+    QVERIFY(QDir().mkpath(work));
+    const QString folder = CampaignStore::campaignFolder(work, "New Account", "New Campaign");
+    QVERIFY(!QFileInfo::exists(work + "/Accounts"));
+    QVERIFY(CampaignStore::save(folder, CampaignData()));
+    QVERIFY(QFileInfo(folder).isDir());
+    QVERIFY(QFileInfo(folder + "/Campaign.dat").isFile());
+    QCOMPARE(TestEnvironment::readAll(folder + "/BaseKeywords.dat"), QByteArray("\r\n"));
+
+    // A folder that cannot be created is reported.
+    QVERIFY(TestEnvironment::writeAll(work + "/Accounts/Blocked", "file"));
+    QString error;
+    QVERIFY(!CampaignStore::save(work + "/Accounts/Blocked/C", CampaignData(), &error));
+    QVERIFY(!error.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_CampaignStore)
+#include "tst_campaignstore.moc"

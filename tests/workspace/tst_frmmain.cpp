@@ -1,0 +1,611 @@
+#include "TestEnvironment.h"
+#include "ScriptedPrompter.h"
+
+#include "core/Globals.h"
+#include "core/RegistryAPI.h"
+#include "core/modCommon.h"
+#include "platform/ShellOpener.h"
+#include "settings/clsPreference.h"
+#include "settings/clsRegister.h"
+#include "workspace/frmMain.h"
+#include "workspace/frmNewCampaign.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QtTest>
+
+using RegistryAPI::HKEY_CURRENT_USER;
+
+namespace {
+
+QString readPreference(const QString& name)
+{
+    return RegistryAPI::GetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ,
+                                         QStringLiteral("<none>"))
+        .toString();
+}
+
+void writePreference(const QString& name, const QString& value)
+{
+    RegistryAPI::CreateRegistryKey(HKEY_CURRENT_USER, g_sPreferenceKey);
+    RegistryAPI::SetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ, value);
+}
+
+void storeWorkingFolder(const QString& folder)
+{
+    clsPreference preference;
+    preference.GetSettings();
+    preference.setWorkingFolder(folder);
+    preference.SaveSettings();
+}
+
+// A working folder with an accounts file and campaigns whose Campaign.dat
+// holds a landing-page path naming the campaign, so an opened campaign shows
+// in txtLandingPagePath.
+struct Workspace {
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    QString work;
+
+    explicit Workspace(const QByteArray& accounts = QByteArray(), bool writeAccounts = true)
+    {
+        modStartUp::BuildKeyPaths();
+        work = env.path("work");
+        QDir().mkpath(work);
+        g_sWorkingFolder = work;
+        storeWorkingFolder(work);
+        if (writeAccounts)
+            TestEnvironment::writeAll(work + "/Accounts.dat", accounts);
+    }
+
+    void campaign(const QString& account, const QString& name)
+    {
+        TestEnvironment::writeAll(work + "/Accounts/" + account + "/" + name + "/Campaign.dat",
+                                  "[LandingPage]\r\nLandingPagePath=" + (account + "/" + name).toUtf8() + "\r\n");
+    }
+
+    QByteArray campaignFile(const QString& account, const QString& name) const
+    {
+        return TestEnvironment::readAll(work + "/Accounts/" + account + "/" + name + "/Campaign.dat");
+    }
+};
+
+// Records the targets instead of opening them.
+struct RecordingOpener final : platform::ShellOpener {
+    RecordingOpener() { platform::setShellOpener(this); }
+    ~RecordingOpener() override { platform::setShellOpener(nullptr); }
+    bool open(const QString& target) override
+    {
+        targets.append(target);
+        return true;
+    }
+    QStringList targets;
+};
+
+void storeEditorPath(const QString& path)
+{
+    clsPreference preference;
+    preference.GetSettings();
+    preference.setGoogleAdwordsEditor(path);
+    preference.SaveSettings();
+}
+
+QLineEdit* landingPath(frmMain& w)
+{
+    return w.findChild<QLineEdit*>("txtLandingPagePath");
+}
+
+QString selectedKey(const frmMain& w)
+{
+    return w.selectedNode() ? w.selectedNode()->key() : QStringLiteral("<none>");
+}
+
+} // namespace
+
+class tst_frmMain : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void controlsExist();
+    void firstRunShowsDefaultAndWelcome();
+    void startUpSelection_data();
+    void startUpSelection();
+    void closeWritesPositionAndSelection();
+    void closeWhileMinimisedOrWithoutSelection();
+    void nodeClickSavesAndOpens();
+    void deleteOpenCampaign();
+    void newCampaign();
+    void newCampaignThroughTheDialog();
+    void updateUI_data();
+    void updateUI();
+    void updateUIWithEmptyTree();
+    void setupReloadsFromChangedFolder();
+    void setupWithSameFolderOnlyReloads();
+    void helpContentsMissing();
+    void helpCommandsOpenTheirTargets();
+    void adwordsEditorLaunch_data();
+    void adwordsEditorLaunch();
+};
+
+void tst_frmMain::controlsExist()
+{
+    Workspace ws;
+    frmMain w;
+    QCOMPARE(w.windowTitle(), QStringLiteral("PPC Quillmark"));
+    for (const char* name : {"tabLeft", "picLeft", "tvwAccount", "picSpliterVertical", "tlbToolbar", "stbStatusBar",
+                             "contWelcome", "contAboutQuillmark", "cmdStart", "tabMain", "tabAdFile",
+                             "contLandingPage", "txtLandingPagePath"})
+        QVERIFY2(w.findChild<QWidget*>(name), name);
+    auto* tabLeft = w.findChild<QTabWidget*>("tabLeft");
+    QCOMPARE(tabLeft->count(), 1);
+    QCOMPARE(tabLeft->tabText(0), QStringLiteral("Accounts"));
+    auto* tabMain = w.findChild<QTabWidget*>("tabMain");
+    QStringList tabs;
+    for (int i = 0; i < tabMain->count(); ++i)
+        tabs << tabMain->tabText(i);
+    QCOMPARE(tabs, (QStringList{"Keywords", "Ad Groups", "Ads", "Landing Page", "Adwords Files"}));
+    QCOMPARE(tabMain->widget(4), w.findChild<QTabWidget*>("tabAdFile"));
+    QCOMPARE(w.findChild<QPushButton*>("cmdStart")->text(), QStringLiteral("Create New Campaign"));
+    QCOMPARE(w.findChild<QLabel*>("lblProfile3")->text(),
+             QStringLiteral("Improve Quality Score and lower you bid costs simultaneously"));
+
+    const QList<std::tuple<int, QString, QString>> tools = {
+        {0, "New", "Create a new campaign"},
+        {1, "Save", "Save campaign"},
+        {2, "Open Base KW", "Load base keywords from a file"},
+        {3, "Open Ext. KW", "Load extention keywords from a file"},
+        {5, "Keyword Builder", "Keyword Suggestion tool"},
+        {6, "Copy Ad", "Add a new ad from last ad"},
+        {7, "Delete Ad", "Delete last ad"},
+        {8, "Build Campaigns", "Build campaigns"},
+        {9, "Help", "Help"},
+    };
+    for (const auto& [index, caption, tip] : tools) {
+        QAction* a = w.toolAction(index);
+        QVERIFY(a);
+        QCOMPARE(a->objectName(), "cmdTools" + QString::number(index));
+        QCOMPARE(a->text(), caption);
+        QCOMPARE(a->toolTip(), tip);
+        QCOMPARE(w.findChild<QAction*>("cmdTools" + QString::number(index)), a);
+    }
+    QVERIFY(!w.toolAction(4));
+    QCOMPARE(w.toolAction(10)->text(), QStringLiteral("Adwords Editor"));
+    QVERIFY(!w.toolAction(10)->isVisible());
+
+    QCOMPARE(w.menuItem("mnuFile", 1)->text(), QStringLiteral("&New Campaign"));
+    QCOMPARE(w.menuItem("mnuFile", 5)->text(), QStringLiteral("Set&up"));
+    QVERIFY(w.menuItem("mnuFile", 6)->isSeparator());
+    QCOMPARE(w.menuItem("mnuFile", 7)->text(), QStringLiteral("E&xit"));
+    QCOMPARE(w.menuItem("mnuEdit", 9)->text(), QStringLiteral("Select All"));
+    QCOMPARE(w.menuItem("mnuKeyword", 4)->text(), QStringLiteral("Load Extention Keywords From File"));
+    QCOMPARE(w.menuItem("mnuHelp", 6)->text(), QStringLiteral("About "));
+    QCOMPARE(w.findChild<QAction*>("mnuHelpItems2")->text(), QStringLiteral("PDF User Guide"));
+
+    w.Form_Load();
+    QVERIFY(w.toolAction(10)->isVisible());
+}
+
+void tst_frmMain::firstRunShowsDefaultAndWelcome()
+{
+    Workspace ws(QByteArray(), false);
+    frmMain w;
+    w.show();
+    QVERIFY(QFileInfo(ws.work + "/Accounts").isDir());
+    QCOMPARE(w.accounts().count(), 1);
+    QCOMPARE(w.accounts().nodes().first().id.key(), QStringLiteral("Default"));
+    QCOMPARE(w.tvwAccount()->topLevelItemCount(), 1);
+    QCOMPARE(w.tvwAccount()->topLevelItem(0)->text(0), QStringLiteral("Default"));
+    QVERIFY(w.isWelcomeShown());
+    QVERIFY(!w.selectedNode());
+    QVERIFY(!QFile::exists(ws.work + "/Accounts.dat"));
+}
+
+void tst_frmMain::startUpSelection_data()
+{
+    QTest::addColumn<QByteArray>("accounts");
+    QTest::addColumn<QString>("stored");   // "<none>" when nothing is stored
+    QTest::addColumn<QString>("selected"); // m_oSelectedNode after load
+    QTest::addColumn<bool>("welcome");
+    QTest::addColumn<QString>("opened");   // txtLandingPagePath after load
+
+    const QByteArray ba("[B]\r\ny\r\n[A]\r\nx\r\n");
+    QTest::newRow("nothing stored: first campaign in node order") << ba << "<none>" << "B-y" << false << "B/y";
+    QTest::newRow("stored key, any case") << ba << "a-X" << "A-x" << false << "A/x";
+    QTest::newRow("stale key: last node") << ba << "Gone-z" << "A-x" << false << "A/x";
+    QTest::newRow("stored account with campaigns") << ba << "A" << "A" << true << "";
+    QTest::newRow("stale key, last node an account") << QByteArray("[A]\r\nx\r\n[B]\r\n") << "zzz" << "B" << true
+                                                    << "";
+    QTest::newRow("two accounts without campaigns") << QByteArray("[A]\r\n[B]\r\n") << "<none>" << "B" << true << "";
+    QTest::newRow("only blank lines") << QByteArray("\r\n\r\n") << "<none>" << "Default" << true << "";
+}
+
+void tst_frmMain::startUpSelection()
+{
+    QFETCH(QByteArray, accounts);
+    QFETCH(QString, stored);
+    QFETCH(QString, selected);
+    QFETCH(bool, welcome);
+    QFETCH(QString, opened);
+    Workspace ws(accounts);
+    ws.campaign("A", "x");
+    ws.campaign("B", "y");
+    if (stored != "<none>")
+        writePreference("LastSelectAcc", stored);
+    frmMain w;
+    w.Form_Load();
+    QCOMPARE(selectedKey(w), selected);
+    QCOMPARE(w.isWelcomeShown(), welcome);
+    QCOMPARE(landingPath(w)->text(), opened);
+    if (!welcome) {
+        const NodeId open = *w.selectedNode();
+        QCOMPARE(w.accounts().image(open), QStringLiteral("CampaignOpen"));
+        QVERIFY(w.treeSelection() && w.treeSelection()->matches(open));
+        QCOMPARE(w.campaignFolder(), ws.work + "/Accounts/" + open.account + "/" + open.campaign);
+    } else {
+        QCOMPARE(w.campaignFolder(), QString());
+    }
+}
+
+void tst_frmMain::closeWritesPositionAndSelection()
+{
+    Workspace ws("[A]\r\nx\r\n");
+    ws.campaign("A", "x");
+    writePreference("MainFormPos", "old");
+    frmMain w;
+    w.show();
+    QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
+    landingPath(w)->setText("edited.html");
+    const QString position = w.windowPositionText();
+    QVERIFY(QRegularExpression("^-?\\d+,-?\\d+,\\d+,\\d+$").match(position).hasMatch());
+    QVERIFY(w.close());
+    QCOMPARE(readPreference("MainFormPos"), position);
+    QCOMPARE(readPreference("LastSelectAcc"), QStringLiteral("A-x"));
+    QVERIFY(ws.campaignFile("A", "x").contains("LandingPagePath=edited.html\r\n"));
+    QVERIFY(!w.selectedNode());
+}
+
+void tst_frmMain::closeWhileMinimisedOrWithoutSelection()
+{
+    Workspace ws(QByteArray(), false);
+    writePreference("MainFormPos", "1,2,3,4");
+    writePreference("LastSelectAcc", "Kept-key");
+    frmMain w;
+    w.show();
+    QVERIFY(!w.treeSelection());
+    w.setWindowState(Qt::WindowMinimized);
+    QVERIFY(w.isMinimized());
+    w.close();
+    QCOMPARE(readPreference("MainFormPos"), QStringLiteral("1,2,3,4"));
+    QCOMPARE(readPreference("LastSelectAcc"), QStringLiteral("Kept-key"));
+}
+
+void tst_frmMain::nodeClickSavesAndOpens()
+{
+    Workspace ws("[A]\r\nx\r\ny\r\n");
+    ws.campaign("A", "x");
+    ws.campaign("A", "y");
+    frmMain w;
+    w.Form_Load();
+    QCOMPARE(landingPath(w)->text(), QStringLiteral("A/x"));
+
+    // Clicking the open campaign does nothing: no save, no reload.
+    landingPath(w)->setText("typed");
+    const QByteArray before = ws.campaignFile("A", "x");
+    w.tvwAccount_NodeClick(NodeId::campaignNode("a", "X"));
+    QCOMPARE(ws.campaignFile("A", "x"), before);
+    QCOMPARE(landingPath(w)->text(), QStringLiteral("typed"));
+
+    // Another campaign: the open one is saved, the clicked one opened.
+    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "y"));
+    QVERIFY(ws.campaignFile("A", "x").contains("LandingPagePath=typed\r\n"));
+    QCOMPARE(landingPath(w)->text(), QStringLiteral("A/y"));
+    QCOMPARE(w.accounts().image(NodeId::campaignNode("A", "y")), QStringLiteral("CampaignOpen"));
+    QCOMPARE(w.accounts().image(NodeId::campaignNode("A", "x")), QStringLiteral("Campaign"));
+
+    // The account with campaigns: saved, welcome page, nothing opened.
+    landingPath(w)->setText("typed y");
+    w.tvwAccount_NodeClick(NodeId::accountNode("A"));
+    QVERIFY(ws.campaignFile("A", "y").contains("LandingPagePath=typed y\r\n"));
+    QVERIFY(w.isWelcomeShown());
+    QCOMPARE(w.campaignFolder(), QString());
+
+    // A click in the tree view goes the same way.
+    QTreeWidgetItem* account = w.tvwAccount()->topLevelItem(0);
+    QTreeWidgetItem* x = account->child(0);
+    QCOMPARE(x->text(0), QStringLiteral("x"));
+    const QRect rect = w.tvwAccount()->visualItemRect(x);
+    w.show();
+    QTest::mouseClick(w.tvwAccount()->viewport(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
+    QVERIFY(!w.isWelcomeShown());
+    QCOMPARE(landingPath(w)->text(), QStringLiteral("typed"));
+}
+
+void tst_frmMain::deleteOpenCampaign()
+{
+    Workspace ws("[A]\r\nx\r\ny\r\n");
+    ws.campaign("A", "x");
+    ws.prompter.answers.enqueue(platform::MsgResult::Yes);
+    frmMain w;
+    w.Form_Load();
+    QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
+    landingPath(w)->setText("changed");
+    w.mnuFileItems_Click(2);
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    QCOMPARE(ws.prompter.messages.first().text, QStringLiteral("Are you sure you want to delete campaign 'x' ?"));
+    QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"), QByteArray("[A]\r\ny\r\n\r\n"));
+    QVERIFY(!w.accounts().contains(NodeId::campaignNode("A", "x")));
+    QCOMPARE(w.tvwAccount()->topLevelItem(0)->childCount(), 1);
+    QVERIFY(!w.selectedNode());
+    QVERIFY(w.isWelcomeShown());
+    QCOMPARE(w.accounts().SelectNode()->key(), QStringLiteral("A-y"));
+
+    // Neither a save nor the close writes the deleted campaign back.
+    w.SaveCampaign();
+    w.close();
+    QVERIFY(!ws.campaignFile("A", "x").contains("changed"));
+    QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"), QByteArray("[A]\r\ny\r\n\r\n"));
+}
+
+void tst_frmMain::newCampaign()
+{
+    Workspace ws("[Shop]\r\nSummer\r\n");
+    ws.campaign("Shop", "Summer");
+    frmMain w;
+    w.Form_Load();
+    QVERIFY(w.addNewCampaign("shop", "Winter"));
+    QCOMPARE(selectedKey(w), QStringLiteral("Shop-Winter"));
+    QVERIFY(!w.isWelcomeShown());
+    QCOMPARE(w.accounts().count(), 3);
+    QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"), QByteArray("[Shop]\r\nSummer\r\nWinter\r\n\r\n"));
+    QVERIFY(w.treeSelection() && w.treeSelection()->key() == "Shop-Winter");
+    QCOMPARE(w.campaignFolder(), ws.work + "/Accounts/Shop/Winter");
+    // The folder comes with the first save.
+    QVERIFY(!QFileInfo::exists(w.campaignFolder()));
+    w.SaveCampaign();
+    QVERIFY(QFileInfo(w.campaignFolder() + "/Campaign.dat").isFile());
+
+    // A duplicate is reported and changes nothing.
+    QVERIFY(!w.addNewCampaign("Shop", "winter"));
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    QCOMPARE(ws.prompter.messages.first().title, QStringLiteral("Create New Campaign"));
+    QCOMPARE(w.accounts().count(), 3);
+
+    // A new account.
+    QVERIFY(w.addNewCampaign("Client", "Brand"));
+    QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"),
+             QByteArray("[Shop]\r\nSummer\r\nWinter\r\n[Client]\r\nBrand\r\n\r\n"));
+}
+
+void tst_frmMain::newCampaignThroughTheDialog()
+{
+    Workspace ws("[Shop]\r\nSummer\r\n");
+    ws.campaign("Shop", "Summer");
+    frmMain w;
+    w.Form_Load();
+    landingPath(w)->setText("unsaved edit");
+    bool answered = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<frmNewCampaign*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->findChild<QComboBox*>("cboAccount")->currentText(), QStringLiteral("Shop"));
+        dialog->findChild<QLineEdit*>("txtCampaign")->setText(" Autumn ");
+        dialog->findChild<QPushButton*>("cmdFinish")->click();
+        answered = true;
+    });
+    w.cmdTools_Click(0);
+    QVERIFY(answered);
+    QCOMPARE(selectedKey(w), QStringLiteral("Shop-Autumn"));
+    // The campaign open before was saved first.
+    QVERIFY(ws.campaignFile("Shop", "Summer").contains("LandingPagePath=unsaved edit\r\n"));
+
+    // Cancel changes nothing.
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<frmNewCampaign*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->findChild<QPushButton*>("cmdCancel")->click();
+    });
+    const QByteArray accounts = TestEnvironment::readAll(ws.work + "/Accounts.dat");
+    w.findChild<QPushButton*>("cmdStart")->click();
+    QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"), accounts);
+    QCOMPARE(selectedKey(w), QStringLiteral("Shop-Autumn"));
+}
+
+void tst_frmMain::updateUI_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<bool>("loadKeywords");
+    QTest::addColumn<bool>("ads");
+    QTest::newRow("Keywords") << 0 << true << false;
+    QTest::newRow("Ad Groups") << 1 << false << false;
+    QTest::newRow("Ads") << 2 << false << true;
+    QTest::newRow("Landing Page") << 3 << true << true;
+    QTest::newRow("Adwords Files") << 4 << true << true;
+}
+
+void tst_frmMain::updateUI()
+{
+    QFETCH(int, tab);
+    QFETCH(bool, loadKeywords);
+    QFETCH(bool, ads);
+    Workspace ws("[A]\r\nx\r\n");
+    frmMain w;
+    w.Form_Load();
+    for (int i : {1, 2, 3, 5, 6, 7, 8})
+        w.toolAction(i)->setEnabled(false);
+    w.tabMain()->setCurrentIndex(tab);
+    w.UpdateUI();
+    QCOMPARE(w.toolAction(2)->isEnabled(), loadKeywords);
+    QCOMPARE(w.toolAction(3)->isEnabled(), loadKeywords);
+    QCOMPARE(w.toolAction(6)->isEnabled(), ads);
+    QCOMPARE(w.toolAction(7)->isEnabled(), ads);
+    for (int i : {0, 1, 5, 8, 9, 10})
+        QVERIFY(w.toolAction(i)->isEnabled());
+    QVERIFY(w.menuItem("mnuFile", 2)->isEnabled());
+    QVERIFY(w.menuItem("mnuFile", 3)->isEnabled());
+}
+
+void tst_frmMain::updateUIWithEmptyTree()
+{
+    Workspace ws("[A]\r\nx\r\n");
+    frmMain w;
+    w.Form_Load();
+    w.accounts().clear();
+    w.tabMain()->setCurrentIndex(2);
+    w.UpdateUI();
+    for (int i : {1, 2, 3, 5, 6, 7, 8})
+        QVERIFY2(!w.toolAction(i)->isEnabled(), qPrintable(QString::number(i)));
+    for (int i : {0, 9, 10})
+        QVERIFY(w.toolAction(i)->isEnabled());
+    QVERIFY(!w.menuItem("mnuFile", 2)->isEnabled());
+    QVERIFY(!w.menuItem("mnuFile", 3)->isEnabled());
+    for (int i : {1, 5, 7})
+        QVERIFY(w.menuItem("mnuFile", i)->isEnabled());
+}
+
+void tst_frmMain::setupReloadsFromChangedFolder()
+{
+    Workspace ws("[A]\r\nx\r\n");
+    ws.campaign("A", "x");
+    const QString oldFolder = ws.work;
+    const QString newFolder = ws.env.path("elsewhere/new");
+    TestEnvironment::writeAll(ws.env.path("other/Accounts.dat"), "[N]\r\nn\r\n");
+    TestEnvironment::writeAll(ws.env.path("other/Accounts/N/n/Campaign.dat"), "[LandingPage]\r\nLandingPagePath=N/n\r\n");
+
+    frmMain w;
+    w.Form_Load();
+    landingPath(w)->setText("before setup");
+    int shown = 0;
+    w.setPreferencesHook([&](QWidget* owner) {
+        ++shown;
+        if (owner != &w)
+            return false;
+        storeWorkingFolder(newFolder + "/");
+        return true;
+    });
+    w.mnuFileItems_Click(5);
+    QCOMPARE(shown, 1);
+    QVERIFY(ws.campaignFile("A", "x").contains("LandingPagePath=before setup\r\n"));
+    QCOMPARE(g_sWorkingFolder, newFolder);
+    QVERIFY(QFileInfo(newFolder).isDir());
+    const QByteArray log = TestEnvironment::readAll(ws.env.programDir() + "/Error.log");
+    QVERIFY(log.contains(("Change WorkingFolder: \r\nOld Folder: " + oldFolder + ", NewFolder: " + newFolder + "\r\n")
+                             .toUtf8()));
+    QCOMPARE(w.accounts().count(), 1);
+    QCOMPARE(w.accounts().nodes().first().id.key(), QStringLiteral("Default"));
+    QVERIFY(!QFileInfo::exists(newFolder + "/Accounts/A"));
+
+    // A folder with campaigns opens the stored one.
+    writePreference("LastSelectAcc", "N-n");
+    w.setPreferencesHook([&](QWidget*) {
+        storeWorkingFolder(ws.env.path("other"));
+        return true;
+    });
+    w.mnuFileItems_Click(5);
+    QCOMPARE(selectedKey(w), QStringLiteral("N-n"));
+    QCOMPARE(landingPath(w)->text(), QStringLiteral("N/n"));
+    QVERIFY(!w.isWelcomeShown());
+}
+
+void tst_frmMain::setupWithSameFolderOnlyReloads()
+{
+    Workspace ws("[A]\r\nx\r\ny\r\n");
+    ws.campaign("A", "x");
+    ws.campaign("A", "y");
+    frmMain w;
+    w.Form_Load();
+    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "y"));
+    landingPath(w)->setText("kept");
+    w.mnuFileItems_Click(5); // no hook: nothing shown, the folder stays
+    QCOMPARE(g_sWorkingFolder, ws.work);
+    QVERIFY(!TestEnvironment::readAll(ws.env.programDir() + "/Error.log").contains("Change WorkingFolder"));
+    // Reopened from disk: the stored selection (none) gives the first campaign;
+    // the edit made before was saved.
+    QVERIFY(ws.campaignFile("A", "y").contains("LandingPagePath=kept\r\n"));
+    QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
+}
+
+void tst_frmMain::helpContentsMissing()
+{
+    Workspace ws;
+    frmMain w;
+    w.setHelpFile(ws.env.path("nowhere/quillmark.chm"));
+    w.mnuHelpItems_Click(1);
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    QCOMPARE(ws.prompter.messages.first().text,
+             "Cannot find the '" + ws.env.path("nowhere/quillmark.chm")
+                 + "' Help file. Please check to see that the file exists on your disk. If it doesn't, you need to "
+                   "reinstall it.");
+    QCOMPARE(ws.prompter.messages.first().title, QStringLiteral("Help Contents"));
+    QCOMPARE(ws.prompter.messages.first().icon, platform::MsgIcon::Information);
+}
+
+void tst_frmMain::helpCommandsOpenTheirTargets()
+{
+    Workspace ws;
+    RecordingOpener opener;
+    frmMain w;
+    const QString help = ws.env.path("program/quillmark.chm");
+    TestEnvironment::writeAll(help, "help");
+    w.setHelpFile(help);
+    w.mnuHelpItems_Click(1);
+    g_oRegister = std::make_unique<clsRegister>();
+    g_oRegister->setSupportURL("https://support.example/");
+    w.mnuHelpItems_Click(4);
+    int about = 0;
+    w.setAboutHook([&](QWidget* owner) { about += owner == &w ? 1 : 100; });
+    w.mnuHelpItems_Click(6);
+    w.mnuHelpItems_Click(3); // a separator does nothing
+    g_oRegister.reset();
+    QCOMPARE(opener.targets, (QStringList{help, "https://support.example/"}));
+    QCOMPARE(about, 1);
+    QVERIFY(ws.prompter.messages.isEmpty());
+}
+
+void tst_frmMain::adwordsEditorLaunch_data()
+{
+    QTest::addColumn<QString>("stored"); // "<program>" for a file that exists
+    QTest::addColumn<bool>("missing");
+    QTest::newRow("stored program exists") << "<program>" << false;
+    QTest::newRow("stored path points nowhere") << "/nowhere/adwords_editor" << true;
+    QTest::newRow("empty stored path") << "" << true;
+}
+
+void tst_frmMain::adwordsEditorLaunch()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, missing);
+    Workspace ws;
+    RecordingOpener opener;
+    const QString program = ws.env.path("editor/adwords_editor");
+    TestEnvironment::writeAll(program, "program");
+    storeEditorPath(stored == "<program>" ? program : stored);
+    frmMain w;
+    w.cmdTools_Click(10);
+    QCOMPARE(opener.targets.size(), 1);
+    if (missing) {
+        QCOMPARE(ws.prompter.messages.size(), 1);
+        QCOMPARE(ws.prompter.messages.first().text,
+                 QStringLiteral("Google Adwords Editor is not installed on this PC. Please download and install it "
+                                "now from Google website."));
+        QCOMPARE(ws.prompter.messages.first().title, QStringLiteral("Build Campaign"));
+        QCOMPARE(ws.prompter.messages.first().icon, platform::MsgIcon::Information);
+        QVERIFY(opener.targets.first().endsWith("/intl/en/adwordseditor/index.html"));
+    } else {
+        QVERIFY(ws.prompter.messages.isEmpty());
+        QCOMPARE(opener.targets.first(), program);
+    }
+}
+
+QTEST_MAIN(tst_frmMain)
+#include "tst_frmmain.moc"

@@ -1,0 +1,153 @@
+#include "TestEnvironment.h"
+#include "ScriptedPrompter.h"
+
+#include "workspace/clsMain.h"
+#include "workspace/frmNewCampaign.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using NewCampaignNames::Field;
+
+namespace {
+
+const QString kList = QStringLiteral("\\ / : * ? \" < > |");
+
+} // namespace
+
+class tst_NewCampaign : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void names_data();
+    void names();
+    void populateProjects();
+    void badNameKeepsTheDialogOpen();
+    void enterInCampaignBoxActsAsOk();
+    void cancelAndCloseBoxCancel();
+};
+
+void tst_NewCampaign::names_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("campaign");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("message");
+
+    const QString accChars = "Account name cannot contain any of the following characters:\r\n" + kList;
+    const QString campChars = "Campaign name cannot contain any of the following characters:\r\n" + kList;
+    QTest::newRow("good") << "Shop" << "Winter" << int(Field::None) << QString();
+    QTest::newRow("blanks trimmed") << "  Shop " << " Winter  " << int(Field::None) << QString();
+    QTest::newRow("dash and brackets inside") << "A-b" << "c [d]" << int(Field::None) << QString();
+    for (const QChar c : QStringLiteral("\\/:*?\"<>|")) {
+        QTest::addRow("account %c", c.toLatin1()) << QString("a%1b").arg(c) << "c" << int(Field::Account) << accChars;
+        QTest::addRow("campaign %c", c.toLatin1()) << "a" << QString("c%1").arg(c) << int(Field::Campaign) << campChars;
+    }
+    QTest::newRow("account checked first") << "a/b" << "c/d" << int(Field::Account) << accChars;
+    QTest::newRow("empty account") << "   " << "c" << int(Field::Account) << "Account name cannot be empty.";
+    QTest::newRow("empty campaign") << "a" << "" << int(Field::Campaign) << "Campaign name cannot be empty.";
+    QTest::newRow("dot") << "." << "c" << int(Field::Account) << "Account name cannot be '.' or '..'.";
+    QTest::newRow("dot dot") << "a" << " .. " << int(Field::Campaign) << "Campaign name cannot be '.' or '..'.";
+    QTest::newRow("bracket account") << "[x]" << "c" << int(Field::Account) << "Account name cannot begin with '['.";
+    QTest::newRow("bracket campaign") << "a" << " [x" << int(Field::Campaign) << "Campaign name cannot begin with '['.";
+}
+
+void tst_NewCampaign::names()
+{
+    QFETCH(QString, account);
+    QFETCH(QString, campaign);
+    QFETCH(int, field);
+    QFETCH(QString, message);
+    const NewCampaignNames::Verdict v = NewCampaignNames::check(account, campaign);
+    QCOMPARE(int(v.field), field);
+    QCOMPARE(v.message, message);
+}
+
+void tst_NewCampaign::populateProjects()
+{
+    TestEnvironment env;
+    frmNewCampaign dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("New Campaign"));
+    auto* combo = dialog.findChild<QComboBox*>("cboAccount");
+    QVERIFY(combo);
+    dialog.PopulateProjects(nullptr);
+    QCOMPARE(combo->count(), 1);
+    QCOMPARE(combo->currentText(), QStringLiteral("Default"));
+
+    QVERIFY(TestEnvironment::writeAll(env.path("work/Accounts.dat"), "[Zed]\r\nx\r\n[Alpha]\r\n"));
+    clsMain tree(env.path("work"));
+    QVERIFY(tree.LoadAccounts());
+    dialog.PopulateProjects(&tree);
+    QCOMPARE(combo->count(), 2);
+    QCOMPARE(combo->itemText(0), QStringLiteral("Zed"));
+    QCOMPARE(combo->itemText(1), QStringLiteral("Alpha"));
+    QCOMPARE(combo->currentText(), QStringLiteral("Zed"));
+}
+
+void tst_NewCampaign::badNameKeepsTheDialogOpen()
+{
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    frmNewCampaign dialog;
+    dialog.PopulateProjects(nullptr);
+    dialog.show();
+    auto* campaign = dialog.findChild<QLineEdit*>("txtCampaign");
+    campaign->setText("a/b");
+    dialog.findChild<QPushButton*>("cmdFinish")->click();
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(prompter.messages.first().title, QStringLiteral("Create New Campaign"));
+    QCOMPARE(prompter.messages.first().icon, platform::MsgIcon::Critical);
+    QVERIFY(prompter.messages.first().text.startsWith("Campaign name cannot contain"));
+
+    campaign->setText("  Winter ");
+    dialog.findChild<QPushButton*>("cmdFinish")->click();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(!dialog.Cancelled());
+    QCOMPARE(dialog.AccountName(), QStringLiteral("Default"));
+    QCOMPARE(dialog.Campaign(), QStringLiteral("Winter"));
+}
+
+void tst_NewCampaign::enterInCampaignBoxActsAsOk()
+{
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    frmNewCampaign dialog;
+    dialog.PopulateProjects(nullptr);
+    dialog.show();
+    auto* combo = dialog.findChild<QComboBox*>("cboAccount");
+    combo->setEditText("Shop");
+    auto* campaign = dialog.findChild<QLineEdit*>("txtCampaign");
+    campaign->setText("Winter");
+    QTest::keyClick(campaign, Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.AccountName(), QStringLiteral("Shop"));
+    QCOMPARE(dialog.Campaign(), QStringLiteral("Winter"));
+    QVERIFY(prompter.messages.isEmpty());
+}
+
+void tst_NewCampaign::cancelAndCloseBoxCancel()
+{
+    TestEnvironment env;
+    {
+        frmNewCampaign dialog;
+        dialog.show();
+        dialog.findChild<QPushButton*>("cmdCancel")->click();
+        QVERIFY(dialog.Cancelled());
+        QVERIFY(!dialog.isVisible());
+    }
+    {
+        frmNewCampaign dialog;
+        dialog.show();
+        dialog.close();
+        QVERIFY(dialog.Cancelled());
+    }
+}
+
+QTEST_MAIN(tst_NewCampaign)
+#include "tst_newcampaign.moc"

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "workspace/CampaignData.h"
+
+#include <QString>
+
+// Moves a campaign between its folder and CampaignData: Campaign.dat
+// (INI-style), BaseKeywords.dat and ExtensionKeywords.dat.
+class CampaignStore
+{
+public:
+    // Number of options of each stored option group, in field order.
+    static constexpr int ReplaceSpaceOptions = 4;
+    static constexpr int GroupingOptions = 4;
+    static constexpr int IncludeBaseOptions = 2;
+    static constexpr int IncludeExtOptions = 2;
+    static constexpr int CapitalisationOptions = 3;
+    static constexpr int ReplaceGroupSpaceOptions = 4;
+    static constexpr int ExtraGroupTextOptions = 3;
+
+    // workingFolder/Accounts/account/campaign
+    static QString campaignFolder(const QString& workingFolder, const QString& account, const QString& campaign);
+
+    // Creates the folder (with its parents) when missing, writes the two
+    // keyword files and then the keys of Campaign.dat section by section.
+    // Keys already in Campaign.dat are replaced where they stand; the section
+    // of an ad slot with an empty headline is removed. Every file is replaced
+    // atomically. On failure error names the file and the step.
+    static bool save(const QString& folder, const CampaignData& data, QString* error = nullptr);
+
+    // Reads the folder; missing files and keys give the defaults (an empty
+    // text, 0, and 1 for IncludeExtKeyword). An option index outside its
+    // group counts as missing. False (with the defaults) when a file exists
+    // but cannot be read.
+    static bool load(const QString& folder, CampaignData& data, QString* error = nullptr);
+    static CampaignData load(const QString& folder);
+};

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// A node of the account/campaign tree. Inside the program a node is the pair
+// (account, campaign); the joined "account-campaign" text is only the form
+// stored under "LastSelectAcc", since two different pairs can join to the
+// same text ("A" + "b-c" and "A-b" + "c").
+struct NodeId {
+    QString account;
+    QString campaign; // empty for an account node
+
+    bool isAccount() const { return campaign.isEmpty(); }
+    bool isCampaign() const { return !campaign.isEmpty(); }
+    // The stored key: the account name, or account & "-" & campaign.
+    QString key() const;
+    // Same node: both names equal without regard to case.
+    bool matches(const NodeId& other) const;
+
+    static NodeId accountNode(const QString& account) { return NodeId{account, QString()}; }
+    static NodeId campaignNode(const QString& account, const QString& campaign) { return NodeId{account, campaign}; }
+};
+
+// One node with its image keys ("Account", "AccountOpen", "Campaign",
+// "CampaignOpen"; a campaign made by New Campaign starts without an image).
+struct TreeNode {
+    NodeId id;
+    QString image;
+    QString selectedImage; // expanded image of an account, selected image of a campaign
+};
+
+// The accounts and campaigns of the working folder, mirrored in Accounts.dat.
+// Nodes are kept in the order in which they were added ("node order"); the
+// tree view shows them sorted (displayOrder()).
+class clsMain
+{
+public:
+    explicit clsMain(const QString& workingFolder);
+
+    QString accountsFile() const { return m_accountsFile; }
+    QString accountsFolder() const { return m_accountsFolder; }
+
+    // Rebuilds the tree from Accounts.dat. True when the file exists. The
+    // tree never stays empty: an account "Default" is added (not saved).
+    bool LoadAccounts();
+    // Writes every account in node order followed by its campaigns, each line
+    // ended by CRLF, plus the closing CRLF of a saved text; atomically.
+    bool SaveAccount() const;
+
+    // Node collection.
+    const QList<TreeNode>& nodes() const { return m_nodes; }
+    int count() const { return int(m_nodes.size()); }
+    bool isEmpty() const { return m_nodes.isEmpty(); }
+    int indexOf(const NodeId& id) const; // -1 when missing
+    bool contains(const NodeId& id) const { return indexOf(id) >= 0; }
+    // The account node whose name equals name without regard to case.
+    std::optional<NodeId> findAccount(const QString& name) const;
+    // True when some node's stored key equals key without regard to case.
+    bool NodeKeyExists(const QString& key) const;
+    bool hasChildren(const NodeId& id) const;
+    // At least one campaign node exists.
+    bool IsAccountExists() const;
+
+    // Adds an account node (image "Account", expanded image "AccountOpen").
+    // False when an account of that name exists already.
+    bool addAccount(const QString& name);
+    // Adds a campaign under an existing account (matched without regard to
+    // case; the node takes the account's own spelling). False when the
+    // account is missing or the campaign exists under it already.
+    bool addCampaign(const QString& account, const QString& campaign, const QString& image,
+                     const QString& selectedImage);
+    // Removes a campaign node; false when it is missing or an account.
+    bool removeCampaign(const NodeId& id);
+    void clear();
+
+    QString image(const NodeId& id) const;
+    void setImage(const NodeId& id, const QString& image);
+
+    // Sorted display order: accounts by name, each followed by its campaigns
+    // by name (without regard to case).
+    QList<NodeId> displayOrder() const;
+    // Children of an account in node order.
+    QList<NodeId> campaignsOf(const QString& account) const;
+
+    // The campaign node last opened by a click (or the replacement chosen by
+    // a deletion). Setting it gives the former node the image "Campaign" and
+    // the new one "CampaignOpen".
+    std::optional<NodeId> SelectNode() const { return m_selectNode; }
+    void setSelectNode(const NodeId& id);
+    void resetSelectNode() { m_selectNode.reset(); }
+
+    // Delete Campaign: asks about SelectNode, removes it from the tree, deletes
+    // the file "<campaign>.dat" in its folder, makes the next sibling (else the
+    // previous one, else the account) the new SelectNode and saves the accounts
+    // file. Returns the removed node.
+    std::optional<NodeId> DeleteAccount();
+
+private:
+    std::optional<NodeId> siblingAfterRemoval(const NodeId& id) const;
+
+    QString m_workingFolder;
+    QString m_accountsFile;
+    QString m_accountsFolder;
+    QList<TreeNode> m_nodes;
+    std::optional<NodeId> m_selectNode;
+};

@@ -1,0 +1,166 @@
+#include "workspace/frmNewCampaign.h"
+
+#include "core/modCommon.h"
+#include "platform/Prompter.h"
+#include "workspace/TextFiles.h"
+#include "workspace/clsMain.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace NewCampaignNames {
+
+namespace {
+
+const QString kForbidden = QStringLiteral("\\/:*?\"<>|");
+
+QString forbiddenList()
+{
+    QStringList chars;
+    for (const QChar c : kForbidden)
+        chars.append(QString(c));
+    return chars.join(QLatin1Char(' '));
+}
+
+QString fault(const QString& what, const QString& name)
+{
+    if (!modCommon::IsValidName(name))
+        return what + QStringLiteral(" name cannot contain any of the following characters:\r\n") + forbiddenList();
+    if (name.isEmpty())
+        return what + QStringLiteral(" name cannot be empty.");
+    if (name == QStringLiteral(".") || name == QStringLiteral(".."))
+        return what + QStringLiteral(" name cannot be '.' or '..'.");
+    if (name.startsWith(QLatin1Char('[')))
+        return what + QStringLiteral(" name cannot begin with '['.");
+    return QString();
+}
+
+} // namespace
+
+Verdict check(const QString& account, const QString& campaign)
+{
+    QString message = fault(QStringLiteral("Account"), TextFiles::trimBlanks(account));
+    if (!message.isEmpty())
+        return Verdict{Field::Account, message};
+    message = fault(QStringLiteral("Campaign"), TextFiles::trimBlanks(campaign));
+    if (!message.isEmpty())
+        return Verdict{Field::Campaign, message};
+    return Verdict{};
+}
+
+} // namespace NewCampaignNames
+
+frmNewCampaign::frmNewCampaign(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmNewCampaign"));
+    setWindowTitle(QStringLiteral("New Campaign"));
+    setModal(true);
+
+    auto* frame = new QGroupBox(QStringLiteral("Please enter account and campaign name below:"), this);
+    auto* lblProject = new QLabel(QStringLiteral("Account:"), frame);
+    lblProject->setObjectName(QStringLiteral("lblProject"));
+    m_cboAccount = new QComboBox(frame);
+    m_cboAccount->setObjectName(QStringLiteral("cboAccount"));
+    m_cboAccount->setEditable(true);
+    m_cboAccount->setInsertPolicy(QComboBox::NoInsert);
+    m_cboAccount->setEditText(QStringLiteral("Default"));
+    auto* lblwebSite = new QLabel(QStringLiteral("Campaign:"), frame);
+    lblwebSite->setObjectName(QStringLiteral("lblwebSite"));
+    m_txtCampaign = new QLineEdit(frame);
+    m_txtCampaign->setObjectName(QStringLiteral("txtCampaign"));
+    m_txtCampaign->installEventFilter(this);
+
+    auto* grid = new QGridLayout(frame);
+    grid->addWidget(lblProject, 0, 0);
+    grid->addWidget(m_cboAccount, 0, 1);
+    grid->addWidget(lblwebSite, 1, 0);
+    grid->addWidget(m_txtCampaign, 1, 1);
+
+    auto* cmdFinish = new QPushButton(QStringLiteral("Ok"), this);
+    cmdFinish->setObjectName(QStringLiteral("cmdFinish"));
+    cmdFinish->setAutoDefault(false);
+    auto* cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAutoDefault(false);
+    connect(cmdFinish, &QPushButton::clicked, this, &frmNewCampaign::cmdFinish_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmNewCampaign::cmdCancel_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdFinish);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+}
+
+void frmNewCampaign::PopulateProjects(const clsMain* tree)
+{
+    m_cboAccount->clear();
+    if (tree && !tree->isEmpty()) {
+        for (const TreeNode& node : tree->nodes()) {
+            if (node.id.isAccount())
+                m_cboAccount->addItem(node.id.account);
+        }
+    } else {
+        m_cboAccount->addItem(QStringLiteral("Default"));
+    }
+    m_cboAccount->setCurrentIndex(0);
+}
+
+void frmNewCampaign::cmdFinish_Click()
+{
+    m_accountName = TextFiles::trimBlanks(m_cboAccount->currentText());
+    m_campaign = TextFiles::trimBlanks(m_txtCampaign->text());
+    const NewCampaignNames::Verdict verdict = NewCampaignNames::check(m_accountName, m_campaign);
+    if (verdict.field != NewCampaignNames::Field::None) {
+        platform::MsgBox(verdict.message, platform::MsgButtons::OK, platform::MsgIcon::Critical,
+                         QStringLiteral("Create New Campaign"));
+        if (verdict.field == NewCampaignNames::Field::Account)
+            m_cboAccount->setFocus();
+        else
+            m_txtCampaign->setFocus();
+        return;
+    }
+    m_cancelled = false;
+    accept();
+}
+
+void frmNewCampaign::cmdCancel_Click()
+{
+    reject();
+}
+
+void frmNewCampaign::reject()
+{
+    m_cancelled = true; // Cancel, Escape and the window's close box alike
+    QDialog::reject();
+}
+
+void frmNewCampaign::keyPressEvent(QKeyEvent* event)
+{
+    // Enter outside the campaign box does not close the dialog.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+bool frmNewCampaign::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_txtCampaign && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            cmdFinish_Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

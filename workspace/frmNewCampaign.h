@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class clsMain;
+
+// The name rules of a new account and campaign.
+namespace NewCampaignNames {
+
+enum class Field { None, Account, Campaign };
+
+struct Verdict {
+    Field field = Field::None; // the field to correct; None when both names are good
+    QString message;           // shown critical, titled "Create New Campaign"
+};
+
+// Checks the trimmed names: neither may hold \ / : * ? " < > |, be empty,
+// be "." or "..", or begin with "[". The account is checked first.
+Verdict check(const QString& account, const QString& campaign);
+
+} // namespace NewCampaignNames
+
+// The "New Campaign" dialog: pick or type an account, type a campaign.
+class frmNewCampaign : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmNewCampaign(QWidget* parent = nullptr);
+
+    // Fills the account list from the tree's accounts in node order, or
+    // "Default" when the tree is empty, and selects the first entry.
+    void PopulateProjects(const clsMain* tree);
+
+    QString Campaign() const { return m_campaign; }
+    QString AccountName() const { return m_accountName; }
+    bool Cancelled() const { return m_cancelled; }
+
+    // Ok: takes the trimmed names, refuses bad ones with a message (focus on
+    // the field, the dialog stays), else closes the dialog.
+    void cmdFinish_Click();
+    void cmdCancel_Click();
+
+public:
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QComboBox* m_cboAccount = nullptr;
+    QLineEdit* m_txtCampaign = nullptr;
+    QString m_campaign;
+    QString m_accountName;
+    bool m_cancelled = false;
+};
