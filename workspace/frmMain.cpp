@@ -486,6 +486,26 @@ void frmMain::refreshTree()
     m_treeUpdating = false;
 }
 
+void frmMain::refreshImages()
+{
+    for (int i = 0; i < m_tvwAccount->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* account = m_tvwAccount->topLevelItem(i);
+        QList<QTreeWidgetItem*> items{account};
+        for (int j = 0; j < account->childCount(); ++j)
+            items.append(account->child(j));
+        for (QTreeWidgetItem* item : items) {
+            const int at = m_main->indexOf(nodeOf(item));
+            if (at < 0)
+                continue;
+            const TreeNode& node = m_main->nodes().at(at);
+            const QString image = node.image.isEmpty() ? node.selectedImage : node.image;
+            item->setData(0, ImageRole, image);
+            item->setIcon(0, nodeIcon(image));
+        }
+        showExpandedImage(account);
+    }
+}
+
 void frmMain::showExpandedImage(QTreeWidgetItem* item)
 {
     const int at = m_main->indexOf(nodeOf(item));
@@ -550,7 +570,7 @@ void frmMain::tvwAccount_NodeClick(const NodeId& node)
     showEditor(true);
     m_main->setSelectNode(node);
     m_openCampaignName = node.campaign;
-    refreshTree();
+    refreshImages();
     setTreeSelection(node);
     WriteErrorLog(QStringLiteral("tvwAccount_NodeClick .... set new m_oSelectedNode: ") + nodeText(node)
                   + QLatin1Char('/') + node.key());
@@ -583,17 +603,20 @@ void frmMain::selectFirstAccount()
     } else if (m_main->count() >= 2) {
         hand = m_main->nodes().at(1).id;
         m_main->setImage(*hand, kCampaignOpen);
-        refreshTree();
         setTreeSelection(*hand);
     }
     if (hand)
         WriteErrorLog(QStringLiteral("frmMain_selectFirstAccount ....") + nodeText(*hand) + QLatin1Char('/')
                       + hand->key());
-    m_oSelectedNode = hand;
-    refreshTree();
+    // The node click has set (or, when the campaign could not be read,
+    // cleared) the open node already.
+    if (!m_main->IsAccountExists())
+        m_oSelectedNode = hand;
+    refreshImages();
     // A node with campaigns, an account, or a tree of fewer than two nodes
     // shows the welcome page.
-    const bool welcome = !hand || m_main->hasChildren(*hand) || hand->isAccount() || m_main->count() < 2;
+    const std::optional<NodeId>& open = m_oSelectedNode;
+    const bool welcome = !open || m_main->hasChildren(*open) || open->isAccount() || m_main->count() < 2;
     showEditor(!welcome);
 }
 

@@ -135,6 +135,8 @@ private:
     void refreshTree();
     void setTreeSelection(const NodeId& node);
     void showExpandedImage(QTreeWidgetItem* item);
+    // Shows the model's image keys on the existing items.
+    void refreshImages();
     QTreeWidgetItem* itemFor(const NodeId& node) const;
     void onItemClicked(QTreeWidgetItem* item);
     QString nodeText(const NodeId& node) const;

@@ -7,10 +7,14 @@
 #include "platform/ShellOpener.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
+#include "workspace/CampaignStore.h"
 #include "workspace/frmMain.h"
 #include "workspace/frmNewCampaign.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -135,6 +139,7 @@ private Q_SLOTS:
     void helpCommandsOpenTheirTargets();
     void adwordsEditorLaunch_data();
     void adwordsEditorLaunch();
+    void editorRoundTrip();
 };
 
 void tst_frmMain::controlsExist()
@@ -605,6 +610,87 @@ void tst_frmMain::adwordsEditorLaunch()
         QVERIFY(ws.prompter.messages.isEmpty());
         QCOMPARE(opener.targets.first(), program);
     }
+}
+
+// Through the editor's own controls: every stored field survives a save,
+// an emptied editor and a reopen; a new campaign starts from the cleared state.
+void tst_frmMain::editorRoundTrip()
+{
+    Workspace ws("[A]\r\nx\r\ny\r\n");
+    frmMain w;
+    w.Form_Load();
+    auto* base = w.findChild<QPlainTextEdit*>("txtBaseKeywords");
+    if (!base)
+        QSKIP("the keyword inputs are not part of this build");
+    auto* ext = w.findChild<QPlainTextEdit*>("txtExtendKeywords");
+    auto line = [&](const char* name) {
+        auto* box = w.findChild<QLineEdit*>(name);
+        if (!box)
+            qFatal("missing %s", name);
+        return box;
+    };
+    auto check = [&](const char* name) { return w.findChild<QCheckBox*>(name); };
+    auto option = [&](const QString& name) { return w.findChild<QRadioButton*>(name); };
+    const QStringList groups{"optReplaceSpace", "optGrouping", "optIncludeBaseKwyword", "optIncludeExtentKwyword",
+                             "optCaputalization", "optReplaceGroupSpace", "optExtraGroupText"};
+    const QList<int> chosen{3, 2, 1, 0, 2, 3, 1};
+    const QStringList texts{"txtBroadBid", "txtPhraseBid", "txtExactBid", "txtURLTemplate", "txtCustomGroup",
+                            "txtExtraGroupText", "txtMaxCPC", "txtMaxContentCPC", "txtPlacementMaxCPC",
+                            "txtHeadline0", "txtDescr10", "txtDescr20", "txtDisplayURL0", "txtDestinationURL0",
+                            "txtHeadline2", "txtDestinationURL2", "txtLandingPagePath"};
+
+    QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
+    base->setPlainText("red\r\nblue");
+    ext->setPlainText("cheap");
+    check("chkBroadMatch")->setChecked(true);
+    check("chkExactMatch")->setChecked(true);
+    for (const QString& name : texts)
+        line(qPrintable(name))->setText(name + " value");
+    for (int g = 0; g < groups.size(); ++g)
+        option(groups.at(g) + QString::number(chosen.at(g)))->click();
+
+    // Away and back: saved on leaving, read on coming back.
+    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "y"));
+    QCOMPARE(base->toPlainText(), QString());
+    QVERIFY(!check("chkBroadMatch")->isChecked());
+    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "x"));
+    QCOMPARE(base->toPlainText().replace("\n", "\r\n").replace("\r\r\n", "\r\n"), QStringLiteral("red\r\nblue"));
+    QCOMPARE(ext->toPlainText(), QStringLiteral("cheap"));
+    QVERIFY(check("chkBroadMatch")->isChecked());
+    QVERIFY(!check("chkPhraseMatch")->isChecked());
+    QVERIFY(check("chkExactMatch")->isChecked());
+    for (const QString& name : texts)
+        QCOMPARE(line(qPrintable(name))->text(), name + " value");
+    for (int g = 0; g < groups.size(); ++g)
+        QVERIFY2(option(groups.at(g) + QString::number(chosen.at(g)))->isChecked(), qPrintable(groups.at(g)));
+    const CampaignData stored = CampaignStore::load(w.campaignFolder());
+    QCOMPARE(stored.ads[2].headline, QStringLiteral("txtHeadline2 value"));
+    QVERIFY(!stored.ads[1].isFilled());
+
+    // A hand-edited campaign with an index outside its group opens without
+    // any of the former campaign's values.
+    TestEnvironment::writeAll(ws.work + "/Accounts/A/y/Campaign.dat",
+                              "[AdGroup]\r\nGrouping=9\r\nIncludeExtKeyword=5\r\nMaxCPC=ymax\r\n");
+    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "y"));
+    QCOMPARE(line("txtMaxCPC")->text(), QStringLiteral("ymax"));
+    QVERIFY(option("optGrouping0")->isChecked());
+    QVERIFY(option("optIncludeExtentKwyword1")->isChecked());
+    QCOMPARE(base->toPlainText(), QString());
+    QCOMPARE(line("txtHeadline0")->text(), QString());
+    QVERIFY(!check("chkBroadMatch")->isChecked());
+    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "x"));
+
+    // A new campaign starts empty, with index 0 in every group; the
+    // landing-page path is left as it was.
+    QVERIFY(w.addNewCampaign("A", "z"));
+    QCOMPARE(base->toPlainText(), QString());
+    QCOMPARE(line("txtURLTemplate")->text(), QStringLiteral("http://"));
+    QCOMPARE(line("txtHeadline0")->text(), QString());
+    QCOMPARE(line("txtMaxCPC")->text(), QString());
+    QVERIFY(!check("chkExactMatch")->isChecked());
+    for (const QString& group : groups)
+        QVERIFY2(option(group + "0")->isChecked(), qPrintable(group));
+    QCOMPARE(line("txtLandingPagePath")->text(), QStringLiteral("txtLandingPagePath value"));
 }
 
 QTEST_MAIN(tst_frmMain)
