@@ -22,6 +22,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include <exception>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -377,8 +378,15 @@ void clsBuildCampaigns::BuildCampaigns()
     callbacks.error = [this](const QString& description) { runTimeError(description, true); };
 
     m_stepLabel = QStringLiteral("log point 21");
-    const generator::GenerationResult result = generator::GenerateCampaignFiles(in, callbacks);
-    m_stepLabel = result.stepLabel;
+    generator::GenerationResult result;
+    try {
+        result = generator::GenerateCampaignFiles(in, callbacks);
+        m_stepLabel = result.stepLabel;
+    } catch (const std::exception& e) {
+        // Nothing may escape into the event loop: the run goes on as after
+        // any other run-time error.
+        runTimeError(QString::fromLocal8Bit(e.what()), false);
+    }
 
     // 16. Show the files.
     WriteErrorLog(QStringLiteral("BuildCampaigns: load ad files ..."));
