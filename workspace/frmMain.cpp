@@ -571,7 +571,6 @@ void frmMain::tvwAccount_NodeClick(const NodeId& node)
     }
     showEditor(true);
     m_main->setSelectNode(node);
-    m_openCampaignName = node.campaign;
     refreshImages();
     setTreeSelection(node);
     WriteErrorLog(QStringLiteral("tvwAccount_NodeClick .... set new m_oSelectedNode: ") + nodeText(node)
@@ -630,7 +629,6 @@ void frmMain::DeleteCampaign()
     if (m_oSelectedNode && m_oSelectedNode->matches(*removed)) {
         // The deleted campaign is no longer open: nothing writes it back.
         m_oSelectedNode.reset();
-        m_openCampaignName.clear();
         showEditor(false);
     }
     refreshTree();
@@ -669,7 +667,6 @@ bool frmMain::addNewCampaign(const QString& account, const QString& campaign)
     refreshTree();
     setTreeSelection(id);
     m_oSelectedNode = id;
-    m_openCampaignName = campaign;
     ClearCampaign();
     showEditor(true);
     m_main->SaveAccount();
@@ -727,7 +724,6 @@ bool frmMain::OpenCampaign()
     QString error;
     if (!CampaignStore::load(folder, data, &error)) {
         m_oSelectedNode.reset();
-        m_openCampaignName.clear();
         showEditor(false);
         return fail(error, QStringLiteral("Log point 4"));
     }
@@ -921,7 +917,6 @@ void frmMain::ShowPreferences()
     // The open campaign is saved first; the reload below replaces the editor.
     SaveCampaign();
     m_oSelectedNode.reset();
-    m_openCampaignName.clear();
 
     if (m_preferencesHook)
         m_preferencesHook(this);

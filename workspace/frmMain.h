@@ -150,7 +150,6 @@ private:
 
     std::unique_ptr<clsMain> m_main;
     std::optional<NodeId> m_oSelectedNode;
-    QString m_openCampaignName;
     bool m_loaded = false;
     bool m_treeUpdating = false;
     QString m_helpFile;

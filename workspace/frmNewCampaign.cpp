@@ -104,6 +104,7 @@ frmNewCampaign::frmNewCampaign(QWidget* parent)
 
 void frmNewCampaign::PopulateProjects(const clsMain* tree)
 {
+    m_tree = tree;
     m_cboAccount->clear();
     if (tree && !tree->isEmpty()) {
         for (const TreeNode& node : tree->nodes()) {
@@ -120,7 +121,14 @@ void frmNewCampaign::cmdFinish_Click()
 {
     m_accountName = TextFiles::trimBlanks(m_cboAccount->currentText());
     m_campaign = TextFiles::trimBlanks(m_txtCampaign->text());
-    const NewCampaignNames::Verdict verdict = NewCampaignNames::check(m_accountName, m_campaign);
+    NewCampaignNames::Verdict verdict = NewCampaignNames::check(m_accountName, m_campaign);
+    if (verdict.field == NewCampaignNames::Field::None && m_tree) {
+        const auto account = m_tree->findAccount(m_accountName);
+        if (account && m_tree->contains(NodeId::campaignNode(account->account, m_campaign)))
+            verdict = {NewCampaignNames::Field::Campaign,
+                       QStringLiteral("Campaign '") + m_campaign + QStringLiteral("' already exists in account '")
+                           + account->account + QStringLiteral("'.")};
+    }
     if (verdict.field != NewCampaignNames::Field::None) {
         platform::MsgBox(verdict.message, platform::MsgButtons::OK, platform::MsgIcon::Critical,
                          QStringLiteral("Create New Campaign"));

@@ -33,15 +33,17 @@ public:
     explicit frmNewCampaign(QWidget* parent = nullptr);
 
     // Fills the account list from the tree's accounts in node order, or
-    // "Default" when the tree is empty, and selects the first entry.
+    // "Default" when the tree is empty, and selects the first entry. The tree
+    // is also used to refuse a campaign that exists already.
     void PopulateProjects(const clsMain* tree);
 
     QString Campaign() const { return m_campaign; }
     QString AccountName() const { return m_accountName; }
     bool Cancelled() const { return m_cancelled; }
 
-    // Ok: takes the trimmed names, refuses bad ones with a message (focus on
-    // the field, the dialog stays), else closes the dialog.
+    // Ok: takes the trimmed names, refuses bad ones and a campaign that the
+    // account has already with a message (focus on the field, the dialog
+    // stays), else closes the dialog.
     void cmdFinish_Click();
     void cmdCancel_Click();
 
@@ -53,6 +55,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    const clsMain* m_tree = nullptr;
     QComboBox* m_cboAccount = nullptr;
     QLineEdit* m_txtCampaign = nullptr;
     QString m_campaign;

@@ -1,10 +1,10 @@
 #include "TestEnvironment.h"
+#include "RecordingShellOpener.h"
 #include "ScriptedPrompter.h"
 
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
 #include "core/modCommon.h"
-#include "platform/ShellOpener.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
 #include "workspace/CampaignStore.h"
@@ -81,18 +81,6 @@ struct Workspace {
     {
         return TestEnvironment::readAll(work + "/Accounts/" + account + "/" + name + "/Campaign.dat");
     }
-};
-
-// Records the targets instead of opening them.
-struct RecordingOpener final : platform::ShellOpener {
-    RecordingOpener() { platform::setShellOpener(this); }
-    ~RecordingOpener() override { platform::setShellOpener(nullptr); }
-    bool open(const QString& target) override
-    {
-        targets.append(target);
-        return true;
-    }
-    QStringList targets;
 };
 
 void storeEditorPath(const QString& path)
@@ -213,6 +201,11 @@ void tst_frmMain::firstRunShowsDefaultAndWelcome()
     QVERIFY(w.isWelcomeShown());
     QVERIFY(!w.selectedNode());
     QVERIFY(!QFile::exists(ws.work + "/Accounts.dat"));
+    QCOMPARE(w.statusText(), QString());
+    QVERIFY(!w.OpenCampaign());
+    QCOMPARE(w.statusText(), QStringLiteral("Load campaign data failed"));
+    QVERIFY(TestEnvironment::readAll(ws.env.programDir() + "/Error.log")
+                .contains("frmMain_OpenCampaign .... m_oSelectedNode is nothing\r\nOpenCampaign_Error: "));
 }
 
 void tst_frmMain::startUpSelection_data()
@@ -375,6 +368,7 @@ void tst_frmMain::newCampaign()
     QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"), QByteArray("[Shop]\r\nSummer\r\nWinter\r\n\r\n"));
     QVERIFY(w.treeSelection() && w.treeSelection()->key() == "Shop-Winter");
     QCOMPARE(w.campaignFolder(), ws.work + "/Accounts/Shop/Winter");
+    QCOMPARE(w.statusText(), QString());
     // The folder comes with the first save.
     QVERIFY(!QFileInfo::exists(w.campaignFolder()));
     w.SaveCampaign();
@@ -558,7 +552,7 @@ void tst_frmMain::helpContentsMissing()
 void tst_frmMain::helpCommandsOpenTheirTargets()
 {
     Workspace ws;
-    RecordingOpener opener;
+    RecordingShellOpener opener;
     frmMain w;
     const QString help = ws.env.path("program/quillmark.chm");
     TestEnvironment::writeAll(help, "help");
@@ -591,7 +585,7 @@ void tst_frmMain::adwordsEditorLaunch()
     QFETCH(QString, stored);
     QFETCH(bool, missing);
     Workspace ws;
-    RecordingOpener opener;
+    RecordingShellOpener opener;
     const QString program = ws.env.path("editor/adwords_editor");
     TestEnvironment::writeAll(program, "program");
     storeEditorPath(stored == "<program>" ? program : stored);

@@ -28,6 +28,7 @@ private Q_SLOTS:
     void badNameKeepsTheDialogOpen();
     void enterInCampaignBoxActsAsOk();
     void cancelAndCloseBoxCancel();
+    void existingCampaignKeepsTheDialogOpen();
 };
 
 void tst_NewCampaign::names_data()
@@ -147,6 +148,29 @@ void tst_NewCampaign::cancelAndCloseBoxCancel()
         dialog.close();
         QVERIFY(dialog.Cancelled());
     }
+}
+
+void tst_NewCampaign::existingCampaignKeepsTheDialogOpen()
+{
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    QVERIFY(TestEnvironment::writeAll(env.path("work/Accounts.dat"), "[Shop]\r\nWinter\r\n"));
+    clsMain tree(env.path("work"));
+    QVERIFY(tree.LoadAccounts());
+    frmNewCampaign dialog;
+    dialog.PopulateProjects(&tree);
+    dialog.show();
+    dialog.findChild<QComboBox*>("cboAccount")->setEditText("shop");
+    auto* campaign = dialog.findChild<QLineEdit*>("txtCampaign");
+    campaign->setText("WINTER");
+    dialog.findChild<QPushButton*>("cmdFinish")->click();
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(prompter.messages.first().text, QStringLiteral("Campaign 'WINTER' already exists in account 'Shop'."));
+    QCOMPARE(prompter.messages.first().title, QStringLiteral("Create New Campaign"));
+    campaign->setText("Spring");
+    dialog.findChild<QPushButton*>("cmdFinish")->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
 }
 
 QTEST_MAIN(tst_NewCampaign)
