@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -37,6 +38,7 @@ namespace {
 const QString kCrlf = QStringLiteral("\r\n");
 const QString kBuildCampaigns = QStringLiteral("Build Campaigns");
 const QString kBuildCampaign = QStringLiteral("Build Campaign");
+constexpr qint64 kStatusIntervalMs = 40;
 
 QString lineText(QObject* control)
 {
@@ -358,7 +360,14 @@ void clsBuildCampaigns::BuildCampaigns()
     InputLock lock(m_window);
 
     generator::GenerationCallbacks callbacks;
-    callbacks.progress = [this, panel](generator::GenerationPhase phase, qsizetype index, qsizetype lastIndex) {
+    // The counters of a long build change far faster than anyone can read:
+    // a new count is shown at most every kStatusIntervalMs (each shown text
+    // costs a relayout and repaint of the status bar), a phase's opening
+    // text at once. Pending events still run at every progress point.
+    QElapsedTimer shown;
+    shown.start();
+    callbacks.progress = [this, panel, &shown](generator::GenerationPhase phase, qsizetype index,
+                                               qsizetype lastIndex) {
         if (index < 0) {
             // Each text view is emptied just before its file is written.
             if (phase == generator::GenerationPhase::KeywordFile) {
@@ -370,9 +379,13 @@ void clsBuildCampaigns::BuildCampaigns()
                 panel->clearTextView(2);
             }
         }
-        const QString status = generator::GenerationStatusText(phase, index, lastIndex);
-        if (!status.isNull())
-            m_window->setStatusText(status);
+        if (index <= 0 || shown.elapsed() >= kStatusIntervalMs) {
+            const QString status = generator::GenerationStatusText(phase, index, lastIndex);
+            if (!status.isNull()) {
+                m_window->setStatusText(status);
+                shown.restart();
+            }
+        }
         QCoreApplication::processEvents();
     };
     callbacks.error = [this](const QString& description) { runTimeError(description, true); };
