@@ -211,6 +211,7 @@ void tst_BuildCampaigns::buildThroughTheToolbar()
     };
     const QStringList adGroupRows{"Spring,red-shoes,0.40,0.00,0.30", "Spring,blue-boots,0.40,0.00,0.30"};
     QCOMPARE(f.file("AdwordsKeywords.csv"), crlfJoin(keywordRows));
+    QCOMPARE(QString::fromUtf8(f.file("AdwordsAds.csv")).split("\r\n"), adRows + QStringList{""});
     QCOMPARE(f.file("AdwordsAds.csv"), crlfJoin(adRows));
     QCOMPARE(f.file("AdwordsAdGroups.csv"), crlfJoin(adGroupRows));
 
