@@ -446,10 +446,12 @@ void tst_BuildCampaigns::noCampaign()
 
 void tst_BuildCampaigns::runTimeErrors_data()
 {
-    QTest::addColumn<bool>("folderIsFile");
+    QTest::addColumn<QString>("blocked"); // the file a folder stands in for; "" the campaign folder is a file
     QTest::addColumn<int>("errorLines");
-    QTest::newRow("a folder where AdwordsAds.csv goes") << false << 1;
-    QTest::newRow("a file where the campaign folder goes") << true << 4;
+    QTest::addColumn<QStringList>("views"); // the three text views while the error message is up
+    QTest::newRow("a folder where AdwordsAds.csv goes") << "AdwordsAds.csv" << 1 << QStringList{"", "", "old"};
+    QTest::newRow("a folder where AdwordsAdGroups.csv goes") << "AdwordsAdGroups.csv" << 1 << QStringList{"", "", ""};
+    QTest::newRow("a file where the campaign folder goes") << "" << 4 << QStringList{"old", "old", "old"};
 }
 
 // A failing statement is logged, the first failure alone is shown, and the
@@ -458,8 +460,10 @@ void tst_BuildCampaigns::runTimeErrors_data()
 // the window are blocked.
 void tst_BuildCampaigns::runTimeErrors()
 {
-    QFETCH(bool, folderIsFile);
+    QFETCH(QString, blocked);
     QFETCH(int, errorLines);
+    QFETCH(QStringList, views);
+    const bool folderIsFile = blocked.isEmpty();
     Fixture f;
     f.fill();
     f.text("txtHeadline2", "");
@@ -467,12 +471,12 @@ void tst_BuildCampaigns::runTimeErrors()
         QVERIFY(QDir(f.folder()).removeRecursively());
         QVERIFY(TestEnvironment::writeAll(f.folder(), "not a folder"));
     } else {
-        QVERIFY(QDir().mkpath(f.folder() + "/AdwordsAds.csv"));
-        QVERIFY(TestEnvironment::writeAll(f.folder() + "/AdwordsAds.csv/keep", "x"));
+        QVERIFY(QDir().mkpath(f.folder() + "/" + blocked));
+        QVERIFY(TestEnvironment::writeAll(f.folder() + "/" + blocked + "/keep", "x"));
     }
 
-    const QStringList views{"txtKeywordCSV", "txtAdCSV", "txtAdGroupCSV"};
-    for (const QString& view : views)
+    const QStringList viewNames{"txtKeywordCSV", "txtAdCSV", "txtAdGroupCSV"};
+    for (const QString& view : viewNames)
         f.find<QPlainTextEdit>(view)->setPlainText("old");
     struct During {
         bool treeEnabled = true, pageEnabled = true, buildEnabled = true, visibleAfterClose = false;
@@ -486,7 +490,7 @@ void tst_BuildCampaigns::runTimeErrors()
         during.pageEnabled = f.w->tabMain()->widget(0)->isEnabled();
         during.buildEnabled = f.w->toolAction(8)->isEnabled();
         during.status = f.w->statusText();
-        for (const QString& view : views)
+        for (const QString& view : viewNames)
             during.views << f.find<QPlainTextEdit>(view)->toPlainText();
         f.w->buildCampaigns()->BuildCampaigns(); // refused at once, no message
         f.w->close();
@@ -516,9 +520,12 @@ void tst_BuildCampaigns::runTimeErrors()
         QVERIFY(log.contains(" - log point 3 sFilePath =" + f.folder()));
         QCOMPARE(TestEnvironment::readAll(f.folder()), QByteArray("not a folder"));
     } else {
-        // The other two files are written all the same.
+        // The other files are written all the same.
         QVERIFY(f.file("AdwordsKeywords.csv").startsWith("Spring,red-shoes,red shoes,Broad,0.50,"));
-        QCOMPARE(f.file("AdwordsAdGroups.csv").count("\r\n"), 2);
+        if (blocked != "AdwordsAds.csv")
+            QCOMPARE(f.file("AdwordsAds.csv").count("\r\n"), 4);
+        if (blocked != "AdwordsAdGroups.csv")
+            QCOMPARE(f.file("AdwordsAdGroups.csv").count("\r\n"), 2);
         QCOMPARE(f.w->tabMain()->currentIndex(), 3);
     }
 
@@ -527,8 +534,7 @@ void tst_BuildCampaigns::runTimeErrors()
     QCOMPARE(during.pageEnabled, folderIsFile);
     QCOMPARE(during.buildEnabled, folderIsFile);
     // Each text view is emptied just before its file is written.
-    const QStringList expectedViews = folderIsFile ? QStringList{"old", "old", "old"} : QStringList{"", "", "old"};
-    QCOMPARE(during.views, expectedViews);
+    QCOMPARE(during.views, views);
     QVERIFY(during.visibleAfterClose);
     QVERIFY(f.w->tvwAccount()->isEnabled());
     QVERIFY(f.w->tabMain()->widget(0)->isEnabled());
