@@ -143,7 +143,8 @@ public:
     QString finish()
     {
         flush();
-        // commit() alone does not report a failed final flush.
+        // Every byte must reach the temporary file before it may replace the
+        // old one: commit() alone does not report a failed final flush.
         if (m_error.isEmpty() && (!m_file.flush() || m_file.error() != QFileDevice::NoError))
             fail(QStringLiteral("Cannot write %1: %2").arg(m_file.fileName(), m_file.errorString()));
         if (m_error.isEmpty() && !m_file.commit())

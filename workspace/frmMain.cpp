@@ -10,6 +10,7 @@
 #include "workspace/AdEditor.h"
 #include "workspace/CampaignStore.h"
 #include "workspace/GeneratedFilesPanel.h"
+#include "workspace/clsBuildCampaigns.h"
 #include "workspace/KeywordInputs.h"
 #include "workspace/frmNewCampaign.h"
 
@@ -95,6 +96,7 @@ frmMain::frmMain(QWidget* parent)
     buildMenus();
     buildToolbar();
     buildPanes();
+    m_buildCampaigns = new clsBuildCampaigns(this);
     resize(1000, 700);
 }
 
@@ -849,6 +851,9 @@ void frmMain::cmdTools_Click(int index)
         break;
     case 7:
         m_adEditor->DeleteAd();
+        break;
+    case 8:
+        m_buildCampaigns->BuildCampaigns();
         break;
     case 9:
         m_mnuHelp->popup(QCursor::pos());

@@ -12,6 +12,7 @@
 #include <optional>
 
 class AdEditor;
+class clsBuildCampaigns;
 class GeneratedFilesPanel;
 class KeywordInputs;
 class QAction;
@@ -106,6 +107,8 @@ public:
     KeywordInputs* keywordInputs() const { return m_keywordInputs; }
     AdEditor* adEditor() const { return m_adEditor; }
     GeneratedFilesPanel* generatedFilesPanel() const { return m_panel; }
+    // The "Build Campaigns" command (toolbar button 8).
+    clsBuildCampaigns* buildCampaigns() const { return m_buildCampaigns; }
     QTabWidget* tabMain() const { return m_tabMain; }
     QTreeWidget* tvwAccount() const { return m_tvwAccount; }
     // The first status-bar panel.
@@ -170,4 +173,5 @@ private:
     KeywordInputs* m_keywordInputs = nullptr;
     AdEditor* m_adEditor = nullptr;
     GeneratedFilesPanel* m_panel = nullptr;
+    clsBuildCampaigns* m_buildCampaigns = nullptr;
 };

@@ -1,0 +1,546 @@
+#include "TestEnvironment.h"
+
+#include "core/Globals.h"
+#include "core/modCommon.h"
+#include "platform/Prompter.h"
+#include "settings/clsPreference.h"
+#include "workspace/AdFileModel.h"
+#include "workspace/GeneratedFilesPanel.h"
+#include "workspace/clsBuildCampaigns.h"
+#include "workspace/frmMain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+
+namespace {
+
+const QString kSuccess = QStringLiteral("Campaign files have been created successfully.");
+
+// Answers every message from a queue (default OK) and records it; an
+// optional hook runs while a message is up, i.e. in the middle of a build.
+struct RecordingPrompter final : platform::Prompter {
+    RecordingPrompter() { platform::setPrompter(this); }
+    ~RecordingPrompter() override { platform::setPrompter(nullptr); }
+
+    MsgResult message(const platform::MessageRequest& request) override
+    {
+        messages.append(request);
+        if (onMessage)
+            onMessage(request);
+        return answers.isEmpty() ? MsgResult::OK : answers.dequeue();
+    }
+    QString fileDialog(platform::FileDialogRequest&) override { return QString(); }
+    QString browseForFolder(const QString&) override { return QString(); }
+
+    QList<platform::MessageRequest> messages;
+    QQueue<MsgResult> answers;
+    std::function<void(const platform::MessageRequest&)> onMessage;
+};
+
+// A working folder with the account "Shop" and its campaign "Spring", and
+// the main window showing that campaign.
+struct Fixture {
+    TestEnvironment env;
+    RecordingPrompter prompter;
+    QString work;
+    std::unique_ptr<frmMain> w;
+
+    Fixture()
+    {
+        modCommon::CloseErrorLog();
+        modStartUp::BuildKeyPaths();
+        work = env.path("work");
+        QDir().mkpath(work);
+        g_sWorkingFolder = work;
+        clsPreference preference;
+        preference.GetSettings();
+        preference.setWorkingFolder(work);
+        preference.SaveSettings();
+        TestEnvironment::writeAll(work + "/Accounts.dat", "[Shop]\r\nSpring\r\n");
+        TestEnvironment::writeAll(folder() + "/Campaign.dat", "[LandingPage]\r\nLandingPagePath=x\r\n");
+        w = std::make_unique<frmMain>();
+        w->show();
+    }
+
+    ~Fixture()
+    {
+        w.reset();
+        modCommon::CloseErrorLog();
+    }
+
+    QString folder() const { return work + "/Accounts/Shop/Spring"; }
+    QByteArray file(const char* name) const { return TestEnvironment::readAll(folder() + "/" + name); }
+    bool exists(const char* name) const { return QFileInfo::exists(folder() + "/" + name); }
+    QString log() const { return QString::fromUtf8(TestEnvironment::readAll(env.programDir() + "/Error.log")); }
+
+    template <typename T>
+    T* find(const QString& name) const
+    {
+        T* widget = w->findChild<T*>(name);
+        if (!widget)
+            qFatal("no control %s", qPrintable(name));
+        return widget;
+    }
+    void text(const QString& name, const QString& value) const { find<QLineEdit>(name)->setText(value); }
+    void tick(const QString& name, bool on) const { find<QCheckBox>(name)->setChecked(on); }
+    void option(const QString& name) const { find<QRadioButton>(name)->click(); }
+
+    // A complete campaign, typed into the controls.
+    void fill() const
+    {
+        find<QPlainTextEdit>("txtBaseKeywords")->setPlainText("red shoes\nblue boots");
+        find<QPlainTextEdit>("txtExtendKeywords")->setPlainText("cheap");
+        tick("chkBroadMatch", true);
+        tick("chkPhraseMatch", false);
+        tick("chkExactMatch", true);
+        text("txtBroadBid", "0.50");
+        text("txtPhraseBid", "");
+        text("txtExactBid", "0.80");
+        text("txtURLTemplate", "http://shop.example/?kw={mix}&m={match}");
+        option("optMixing1");              // Extension After Base
+        option("optGrouping0");            // Group by Base Keywords
+        option("optIncludeBaseKwyword0");  // Yes
+        option("optIncludeExtentKwyword1"); // No
+        option("optExtraGroupText0");      // None
+        option("optCaputalization1");      // Lower Case
+        option("optReplaceGroupSpace0");   // Hyphen
+        option("optReplaceSpace2");        // Plus
+        tick("chkCapitalization", true);
+        text("txtMaxCPC", "0.40");
+        text("txtMaxContentCPC", "");
+        text("txtPlacementMaxCPC", "0.30");
+        text("txtHeadline0", "Buy {Base}, now");
+        text("txtDescr10", "Great {extension} deals");
+        text("txtDescr20", "Shop {campaign}");
+        text("txtDisplayURL0", "www.shop.example/{base}");
+        text("txtDestinationURL0", "http://shop.example/{adgroup}");
+        text("txtHeadline1", "{Mix} Sale");
+        // 90 characters with "red shoes", 91 with "blue boots".
+        text("txtHeadline2", "{base} " + QString(80, QLatin1Char('x')));
+        for (const char* box : {"txtHeadline3", "txtDescr11", "txtDescr21", "txtDisplayURL1", "txtDestinationURL1",
+                                "txtDescr12", "txtDescr22", "txtDisplayURL2", "txtDestinationURL2"})
+            text(QString::fromLatin1(box), "");
+    }
+
+    void build() const { w->toolAction(8)->trigger(); }
+
+    QStringList listRows(int index) const
+    {
+        AdFileModel* model = w->generatedFilesPanel()->listModel(index);
+        QStringList rows;
+        for (int r = 0; r < model->rowCount(); ++r)
+            rows << model->rowFields(r).join('|');
+        return rows;
+    }
+};
+
+QByteArray crlfJoin(const QStringList& rows)
+{
+    QByteArray out;
+    for (const QString& row : rows)
+        out += row.toUtf8() + "\r\n";
+    return out;
+}
+
+} // namespace
+
+class tst_BuildCampaigns : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void buildThroughTheToolbar();
+    void validation_data();
+    void validation();
+    void emptyUrlQuestion_data();
+    void emptyUrlQuestion();
+    void noCampaign_data();
+    void noCampaign();
+    void runTimeErrors_data();
+    void runTimeErrors();
+};
+
+// The whole road: controls filled, toolbar button pressed, three files on
+// disk byte for byte, the panel reloaded, tab 3, "Finish!", the log lines
+// and the final message with the one over-long headline.
+void tst_BuildCampaigns::buildThroughTheToolbar()
+{
+    Fixture f;
+    QCOMPARE(f.w->selectedNode()->key(), NodeId::campaignNode("Shop", "Spring").key());
+    f.fill();
+    f.find<QPlainTextEdit>("txtAdGroupCSV")->setPlainText("stale");
+    f.build();
+
+    const QString url = "http://shop.example/?kw=";
+    const QStringList keywordRows{
+        "Spring,red-shoes,red shoes,Broad,0.50," + url + "red+shoes&m=broad",
+        "Spring,red-shoes,red shoes,Exact,0.80," + url + "red+shoes&m=exact",
+        "Spring,red-shoes,red shoes cheap,Broad,0.50," + url + "red+shoes+cheap&m=broad",
+        "Spring,red-shoes,red shoes cheap,Exact,0.80," + url + "red+shoes+cheap&m=exact",
+        "Spring,blue-boots,blue boots,Broad,0.50," + url + "blue+boots&m=broad",
+        "Spring,blue-boots,blue boots,Exact,0.80," + url + "blue+boots&m=exact",
+        "Spring,blue-boots,blue boots cheap,Broad,0.50," + url + "blue+boots+cheap&m=broad",
+        "Spring,blue-boots,blue boots cheap,Exact,0.80," + url + "blue+boots+cheap&m=exact",
+    };
+    const QString x80(80, QLatin1Char('x'));
+    const QStringList adRows{
+        "Spring,red-shoes,\"Buy Red Shoes%2C now\",Great cheap deals,Shop Spring,www.shop.example/red+shoes,"
+        "http://shop.example/red-shoes",
+        "Spring,red-shoes,Red Shoes Cheap Sale,,,,",
+        "Spring,red-shoes,red shoes " + x80 + ",,,,",
+        "Spring,blue-boots,\"Buy Blue Boots%2C now\",Great cheap deals,Shop Spring,www.shop.example/blue+boots,"
+        "http://shop.example/blue-boots",
+        "Spring,blue-boots,Blue Boots Cheap Sale,,,,",
+        "Spring,blue-boots,blue boots " + x80 + ",,,,",
+    };
+    const QStringList adGroupRows{"Spring,red-shoes,0.40,0.00,0.30", "Spring,blue-boots,0.40,0.00,0.30"};
+    QCOMPARE(f.file("AdwordsKeywords.csv"), crlfJoin(keywordRows));
+    QCOMPARE(QString::fromUtf8(f.file("AdwordsAds.csv")).split("\r\n"), adRows + QStringList{""});
+    QCOMPARE(f.file("AdwordsAds.csv"), crlfJoin(adRows));
+    QCOMPARE(f.file("AdwordsAdGroups.csv"), crlfJoin(adGroupRows));
+
+    // The panel shows what was written.
+    GeneratedFilesPanel* panel = f.w->generatedFilesPanel();
+    QTRY_VERIFY(!panel->isBusy());
+    QCOMPARE(f.find<QPlainTextEdit>("txtKeywordCSV")->toPlainText(), QString(crlfJoin(keywordRows)).replace("\r\n", "\n"));
+    QVERIFY(f.find<QPlainTextEdit>("txtAdCSV")->toPlainText().startsWith("Spring,red-shoes,\"Buy Red Shoes, now\","));
+    QCOMPARE(f.find<QPlainTextEdit>("txtAdGroupCSV")->toPlainText(), QStringLiteral("Spring,red-shoes,0.40,0.00,0.30\nSpring,blue-boots,0.40,0.00,0.30\n"));
+    QStringList keywordItems;
+    for (const QString& row : keywordRows)
+        keywordItems << QString(row).replace(',', '|');
+    QCOMPARE(f.listRows(0), keywordItems);
+    QCOMPARE(f.listRows(1).first(), QStringLiteral("Spring|red-shoes|Buy Red Shoes, now|Great cheap deals|Shop Spring|"
+                                                   "www.shop.example/red+shoes|http://shop.example/red-shoes"));
+    QCOMPARE(f.listRows(1).size(), 6);
+    QCOMPARE(f.listRows(2), (QStringList{"Spring|red-shoes|0.40|0.00|0.30", "Spring|blue-boots|0.40|0.00|0.30"}));
+    QCOMPARE(f.find<QGroupBox>("contAdwordsFiles0")->title(), QStringLiteral("Adwords Keywords CSV File: 8 items"));
+
+    QCOMPARE(f.w->tabMain()->currentIndex(), 3);
+    QCOMPARE(f.w->statusText(), QStringLiteral("Finish!"));
+
+    const QStringList phases{"BuildCampaigns: mixing keywords ...", "BuildCampaigns: create ad groups ...",
+                             "BuildCampaigns: create keyword file ...", "BuildCampaigns: create ads file ...",
+                             "BuildCampaigns: create adgroup files ...", "BuildCampaigns: load ad files ...",
+                             "BuildCampaigns: completed"};
+    const QString log = f.log();
+    qsizetype at = 0;
+    for (const QString& line : phases) {
+        const qsizetype next = log.indexOf(line + "\r\n", at);
+        QVERIFY2(next >= 0, qPrintable(line));
+        at = next;
+    }
+    QVERIFY(!log.contains("BuildCampaigns_Error"));
+
+    // Only the final message, with the over-long headline listed once.
+    QCOMPARE(f.prompter.messages.size(), 1);
+    const platform::MessageRequest& done = f.prompter.messages.first();
+    QCOMPARE(done.title, QStringLiteral("Build Campaigns"));
+    QCOMPARE(done.icon, MsgIcon::Exclamation);
+    QCOMPARE(done.text, kSuccess + "\r\n\r\nHowever, following Titles are exceeded the 30 characters limit because you "
+                                   "are using {Base} or {Extension} token in the Title.\r\n\r\nblue boots "
+                            + x80 + "\r\n\r\nPlease limit your keywords or combination to less than 30 characters.");
+
+    // Everything the build blocked is usable again.
+    QVERIFY(f.w->tvwAccount()->isEnabled());
+    QVERIFY(f.w->tabMain()->widget(0)->isEnabled());
+    QVERIFY(f.w->toolAction(8)->isEnabled());
+    QVERIFY(f.w->toolAction(0)->isEnabled());
+
+    // Fitting headlines: the plain message; the ad-group file keeps the
+    // previous build's rows when all three bid boxes are empty.
+    f.text("txtHeadline2", "");
+    f.text("txtMaxCPC", "");
+    f.text("txtPlacementMaxCPC", "");
+    f.build();
+    QCOMPARE(f.prompter.messages.size(), 2);
+    QCOMPARE(f.prompter.messages.last().text, kSuccess);
+    QCOMPARE(f.prompter.messages.last().icon, MsgIcon::Information);
+    QCOMPARE(f.file("AdwordsAdGroups.csv"), crlfJoin(adGroupRows));
+    QCOMPARE(f.file("AdwordsAds.csv").count("\r\n"), 4);
+}
+
+void tst_BuildCampaigns::validation_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("ticks"); // "BPE" letters of the ticked match types
+    QTest::addColumn<QString>("bids");  // "broad|phrase|exact"
+    QTest::addColumn<QString>("message"); // "" when the build goes through
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("focus");
+
+    const QString url = "http://shop.example/?kw={mix}";
+    const QString bids = "0.50|0.60|0.70";
+    const QString tracking = "Keyword Landing URL must be separated by a '?' between website URL and the tracking "
+                             "parameters.\r\nPlease double check your Keyword Landing Page URL and make sure the "
+                             "tracking parameters is separated by a '?' then try again.";
+    const QString noBase = "Please enter at least one base keyword.";
+    const QString noType = "Please choose your keyword match type.";
+    const QString badUrl = "Invalid web site URL. Please make sure to enter the correct URL and try again.";
+    const QString bid = "Please specify a bid value for %1 Match type.";
+
+    QTest::newRow("'=' without '?'") << "http://shop.example/kw=1" << "a" << "B" << bids << tracking
+                                     << "Build Campaigns" << "txtURLTemplate";
+    QTest::newRow("'?' and '=' pass") << "http://shop.example/?kw=1" << "a" << "B" << bids << "" << "" << "";
+    QTest::newRow("template checked before the base keywords")
+        << "http://shop.example/kw=1" << "" << "" << bids << tracking << "Build Campaigns" << "txtURLTemplate";
+    QTest::newRow("no base keyword") << url << "" << "BPE" << bids << noBase << "Build Campaigns" << "txtBaseKeywords";
+    QTest::newRow("base keywords before match types") << "http://a" << "" << "" << bids << noBase << "Build Campaigns"
+                                                      << "txtBaseKeywords";
+    QTest::newRow("no match type") << url << "a" << "" << bids << noType << "Build Campaigns" << "chkBroadMatch";
+    QTest::newRow("match types before the template length")
+        << "http://a" << "a" << "" << bids << noType << "Build Campaigns" << "chkBroadMatch";
+    QTest::newRow("8 characters of template") << "http://a" << "a" << "E" << bids << badUrl << "Build Campaigns"
+                                              << "txtURLTemplate";
+    QTest::newRow("9 characters of template pass") << "http://ab" << "a" << "E" << bids << "" << "" << "";
+    QTest::newRow("template length before the bids")
+        << "http://a" << "a" << "B" << "||" << badUrl << "Build Campaigns" << "txtURLTemplate";
+    QTest::newRow("Broad before Phrase") << url << "a" << "BP" << "||0.70" << bid.arg("Broad") << "Build Campaign"
+                                         << "txtBroadBid";
+    QTest::newRow("Phrase") << url << "a" << "BP" << "0.50||0.70" << bid.arg("Phrase") << "Build Campaign"
+                            << "txtPhraseBid";
+    QTest::newRow("Exact") << url << "a" << "PE" << "|0.60|" << bid.arg("Exact") << "Build Campaign" << "txtExactBid";
+    QTest::newRow("unticked types need no bid") << url << "a" << "P" << "|0.60|" << "" << "" << "";
+}
+
+// Each refusal: one information message with its title, tab "Keywords" in
+// front, the focus on the field, nothing written; the campaign folder is
+// made all the same (it comes before the checks).
+void tst_BuildCampaigns::validation()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, base);
+    QFETCH(QString, ticks);
+    QFETCH(QString, bids);
+    QFETCH(QString, message);
+    QFETCH(QString, title);
+    QFETCH(QString, focus);
+
+    Fixture f;
+    f.fill();
+    f.text("txtURLTemplate", url);
+    f.find<QPlainTextEdit>("txtBaseKeywords")->setPlainText(base);
+    f.tick("chkBroadMatch", ticks.contains('B'));
+    f.tick("chkPhraseMatch", ticks.contains('P'));
+    f.tick("chkExactMatch", ticks.contains('E'));
+    const QStringList bid = bids.split('|');
+    f.text("txtBroadBid", bid.at(0));
+    f.text("txtPhraseBid", bid.at(1));
+    f.text("txtExactBid", bid.at(2));
+    f.w->tabMain()->setCurrentIndex(2);
+    f.find<QLineEdit>("txtHeadline0")->setFocus();
+    QVERIFY(QDir(f.work + "/Accounts").removeRecursively());
+
+    f.build();
+
+    QVERIFY(QFileInfo(f.folder()).isDir());
+    if (message.isEmpty()) {
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QCOMPARE(f.prompter.messages.first().text, kSuccess);
+        QVERIFY(f.exists("AdwordsKeywords.csv"));
+        QCOMPARE(f.w->tabMain()->currentIndex(), 3);
+        return;
+    }
+    QCOMPARE(f.prompter.messages.size(), 1);
+    const platform::MessageRequest& shown = f.prompter.messages.first();
+    QCOMPARE(shown.text, message);
+    QCOMPARE(shown.title, title);
+    QCOMPARE(shown.icon, MsgIcon::Information);
+    QCOMPARE(shown.buttons, MsgButtons::OK);
+    QCOMPARE(f.w->tabMain()->currentIndex(), 0);
+    QVERIFY(f.w->focusWidget());
+    QCOMPARE(f.w->focusWidget()->objectName(), focus);
+    QCOMPARE(QDir(f.folder()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
+    QVERIFY(f.w->statusText().isEmpty());
+    QVERIFY(f.w->toolAction(8)->isEnabled());
+}
+
+void tst_BuildCampaigns::emptyUrlQuestion_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Yes: keyword rows without a URL") << true;
+    QTest::newRow("No: back to the template") << false;
+}
+
+void tst_BuildCampaigns::emptyUrlQuestion()
+{
+    QFETCH(bool, yes);
+    Fixture f;
+    f.fill();
+    f.text("txtURLTemplate", "");
+    f.w->tabMain()->setCurrentIndex(1);
+    f.prompter.answers.enqueue(yes ? MsgResult::Yes : MsgResult::No);
+
+    f.build();
+
+    const platform::MessageRequest& question = f.prompter.messages.first();
+    QCOMPARE(question.text, QStringLiteral("You did not specify keyword landing page URL, it means that it will use the "
+                                           "landing URL from ads.\r\n\r\nAre you sure you want to continue?"));
+    QCOMPARE(question.title, QStringLiteral("Build Campaigns"));
+    QCOMPARE(question.icon, MsgIcon::Information);
+    QCOMPARE(question.buttons, MsgButtons::YesNo);
+    if (yes) {
+        QCOMPARE(f.prompter.messages.size(), 2);
+        QVERIFY(f.file("AdwordsKeywords.csv").startsWith("Spring,red-shoes,red shoes,Broad,0.50\r\n"
+                                                         "Spring,red-shoes,red shoes,Exact,0.80\r\n"));
+        QCOMPARE(f.w->tabMain()->currentIndex(), 3);
+    } else {
+        QCOMPARE(f.prompter.messages.size(), 1);
+        QVERIFY(!f.exists("AdwordsKeywords.csv"));
+        QCOMPARE(f.w->tabMain()->currentIndex(), 0);
+        QCOMPARE(f.w->focusWidget()->objectName(), QStringLiteral("txtURLTemplate"));
+    }
+}
+
+void tst_BuildCampaigns::noCampaign_data()
+{
+    QTest::addColumn<bool>("accountNode");
+    QTest::newRow("account node selected") << true;
+    QTest::newRow("nothing selected") << false;
+}
+
+// Only the "Invalid campaign" message: no folder, no file, no tab change.
+void tst_BuildCampaigns::noCampaign()
+{
+    QFETCH(bool, accountNode);
+    Fixture f;
+    f.fill();
+    if (accountNode) {
+        f.w->tvwAccount_NodeClick(NodeId{"Shop", QString()});
+        QVERIFY(f.w->selectedNode());
+    } else {
+        f.prompter.answers.enqueue(MsgResult::Yes);
+        f.w->DeleteCampaign();
+        QVERIFY(!f.w->selectedNode());
+    }
+    f.prompter.messages.clear();
+    QVERIFY(QDir(f.work + "/Accounts").removeRecursively());
+    const int tab = f.w->tabMain()->currentIndex();
+
+    f.build();
+
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QCOMPARE(f.prompter.messages.first().text,
+             QStringLiteral("Invalid campaign. Please select a campaign from the account list and try again."));
+    QCOMPARE(f.prompter.messages.first().title, QStringLiteral("Build Campaign"));
+    QCOMPARE(f.prompter.messages.first().icon, MsgIcon::Information);
+    QVERIFY(!QFileInfo::exists(f.work + "/Accounts"));
+    QCOMPARE(f.w->tabMain()->currentIndex(), tab);
+}
+
+void tst_BuildCampaigns::runTimeErrors_data()
+{
+    QTest::addColumn<QString>("blocked"); // the file a folder stands in for; "" the campaign folder is a file
+    QTest::addColumn<int>("errorLines");
+    QTest::addColumn<QStringList>("views"); // the three text views while the error message is up
+    QTest::newRow("a folder where AdwordsAds.csv goes") << "AdwordsAds.csv" << 1 << QStringList{"", "", "old"};
+    QTest::newRow("a folder where AdwordsAdGroups.csv goes") << "AdwordsAdGroups.csv" << 1 << QStringList{"", "", ""};
+    QTest::newRow("a file where the campaign folder goes") << "" << 4 << QStringList{"old", "old", "old"};
+}
+
+// A failing statement is logged, the first failure alone is shown, and the
+// run still ends with "Finish!" and the success message. While the error
+// message is up (inside the build) the inputs, a second build and closing
+// the window are blocked.
+void tst_BuildCampaigns::runTimeErrors()
+{
+    QFETCH(QString, blocked);
+    QFETCH(int, errorLines);
+    QFETCH(QStringList, views);
+    const bool folderIsFile = blocked.isEmpty();
+    Fixture f;
+    f.fill();
+    f.text("txtHeadline2", "");
+    if (folderIsFile) {
+        QVERIFY(QDir(f.folder()).removeRecursively());
+        QVERIFY(TestEnvironment::writeAll(f.folder(), "not a folder"));
+    } else {
+        QVERIFY(QDir().mkpath(f.folder() + "/" + blocked));
+        QVERIFY(TestEnvironment::writeAll(f.folder() + "/" + blocked + "/keep", "x"));
+    }
+
+    const QStringList viewNames{"txtKeywordCSV", "txtAdCSV", "txtAdGroupCSV"};
+    for (const QString& view : viewNames)
+        f.find<QPlainTextEdit>(view)->setPlainText("old");
+    struct During {
+        bool treeEnabled = true, pageEnabled = true, buildEnabled = true, visibleAfterClose = false;
+        QString status;
+        QStringList views;
+    } during;
+    f.prompter.onMessage = [&](const platform::MessageRequest& request) {
+        if (request.icon != MsgIcon::Critical)
+            return;
+        during.treeEnabled = f.w->tvwAccount()->isEnabled();
+        during.pageEnabled = f.w->tabMain()->widget(0)->isEnabled();
+        during.buildEnabled = f.w->toolAction(8)->isEnabled();
+        during.status = f.w->statusText();
+        for (const QString& view : viewNames)
+            during.views << f.find<QPlainTextEdit>(view)->toPlainText();
+        f.w->buildCampaigns()->BuildCampaigns(); // refused at once, no message
+        f.w->close();
+        during.visibleAfterClose = f.w->isVisible();
+    };
+
+    f.build();
+
+    QList<platform::MessageRequest> critical;
+    for (const auto& m : f.prompter.messages) {
+        if (m.icon == MsgIcon::Critical)
+            critical << m;
+    }
+    QCOMPARE(critical.size(), 1);
+    QVERIFY2(critical.first().text.startsWith("Error occur when creating campaign files: "),
+             qPrintable(critical.first().text));
+    QCOMPARE(critical.first().title, QStringLiteral("Create Campaign"));
+    QCOMPARE(f.prompter.messages.size(), 2);
+    QCOMPARE(f.prompter.messages.last().text, kSuccess);
+    QCOMPARE(f.w->statusText(), QStringLiteral("Finish!"));
+    QVERIFY(during.status.startsWith("Error occur: "));
+
+    const QString log = f.log();
+    QCOMPARE(log.count("BuildCampaigns_Error: "), errorLines);
+    QVERIFY(log.contains("BuildCampaigns: completed"));
+    if (folderIsFile) {
+        QVERIFY(log.contains(" - log point 3 sFilePath =" + f.folder()));
+        QCOMPARE(TestEnvironment::readAll(f.folder()), QByteArray("not a folder"));
+    } else {
+        // The other files are written all the same.
+        QVERIFY(f.file("AdwordsKeywords.csv").startsWith("Spring,red-shoes,red shoes,Broad,0.50,"));
+        if (blocked != "AdwordsAds.csv")
+            QCOMPARE(f.file("AdwordsAds.csv").count("\r\n"), 4);
+        if (blocked != "AdwordsAdGroups.csv")
+            QCOMPARE(f.file("AdwordsAdGroups.csv").count("\r\n"), 2);
+        QCOMPARE(f.w->tabMain()->currentIndex(), 3);
+    }
+
+    // The folder is made before the inputs are blocked; the files after.
+    QCOMPARE(during.treeEnabled, folderIsFile);
+    QCOMPARE(during.pageEnabled, folderIsFile);
+    QCOMPARE(during.buildEnabled, folderIsFile);
+    // Each text view is emptied just before its file is written.
+    QCOMPARE(during.views, views);
+    QVERIFY(during.visibleAfterClose);
+    QVERIFY(f.w->tvwAccount()->isEnabled());
+    QVERIFY(f.w->tabMain()->widget(0)->isEnabled());
+    QVERIFY(f.w->toolAction(8)->isEnabled());
+    QVERIFY(f.w->isVisible());
+}
+
+QTEST_MAIN(tst_BuildCampaigns)
+#include "tst_buildcampaigns.moc"
