@@ -14,9 +14,9 @@ constexpr char16_t kHigh[32] = {
 
 } // namespace
 
-bool isValidUtf8(const QByteArray& bytes)
+bool isValidUtf8(QByteArrayView bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
     qsizetype i = 0;
     while (i < n) {
@@ -52,7 +52,7 @@ bool isValidUtf8(const QByteArray& bytes)
     return true;
 }
 
-QString fromWindows1252(const QByteArray& bytes)
+QString fromWindows1252(QByteArrayView bytes)
 {
     QString text;
     text.resize(bytes.size());
@@ -64,11 +64,11 @@ QString fromWindows1252(const QByteArray& bytes)
     return text;
 }
 
-QString decode(const QByteArray& bytes)
+QString decode(QByteArrayView bytes)
 {
     if (isValidUtf8(bytes)) {
         if (bytes.startsWith("\xEF\xBB\xBF"))
-            return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+            bytes = bytes.sliced(3);
         return QString::fromUtf8(bytes);
     }
     return fromWindows1252(bytes);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // The program's one "ANSI code page". Text is written as UTF-8; bytes are
@@ -10,17 +11,17 @@ namespace platform::CodePage {
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no
 // surrogates, nothing above U+10FFFF).
-bool isValidUtf8(const QByteArray& bytes);
+bool isValidUtf8(QByteArrayView bytes);
 
 // Bytes -> text: UTF-8 when valid (a leading byte-order mark is dropped),
 // else Windows-1252.
-QString decode(const QByteArray& bytes);
+QString decode(QByteArrayView bytes);
 
 // Text -> bytes: UTF-8.
 QByteArray encode(const QString& text);
 
 // Windows-1252 bytes -> text (bytes 0x81, 0x8D, 0x8F, 0x90, 0x9D, which the
 // code page leaves undefined, map to the control characters of the same code).
-QString fromWindows1252(const QByteArray& bytes);
+QString fromWindows1252(QByteArrayView bytes);
 
 } // namespace platform::CodePage

@@ -1,6 +1,6 @@
 #include "workspace/AdFileRows.h"
 
-#include <QStringDecoder>
+#include "platform/CodePage.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,31 +9,6 @@
 namespace AdFiles {
 
 namespace {
-
-const char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-QString fromCp1252(QByteArrayView bytes)
-{
-    QString out(bytes.size(), Qt::Uninitialized);
-    QChar* d = out.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const uchar c = static_cast<uchar>(bytes[i]);
-        d[i] = (c >= 0x80 && c < 0xA0) ? QChar(kCp1252High[c - 0x80]) : QChar(c);
-    }
-    return out;
-}
-
-bool isAscii(QByteArrayView bytes)
-{
-    for (char c : bytes)
-        if (static_cast<uchar>(c) >= 0x80)
-            return false;
-    return true;
-}
 
 QByteArrayView stripCr(QByteArrayView line)
 {
@@ -124,14 +99,7 @@ QString countCaption(int kind, qint64 count)
 
 QString decodeText(QByteArrayView bytes)
 {
-    bytes = stripBom(bytes);
-    if (isAscii(bytes))
-        return QString::fromLatin1(bytes);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return fromCp1252(bytes);
+    return platform::CodePage::decode(stripBom(bytes));
 }
 
 QString textViewText(const QString& fileText)
