@@ -9,6 +9,8 @@
 // --literal fills every text token by token, without the precompiled
 // templates (slow; the files must come out byte for byte the same).
 
+#include "PeakMemory.h"
+
 #include "generator/CampaignGenerator.h"
 #include "generator/TemplateText.h"
 
@@ -73,19 +75,6 @@ QString keywordLines(qsizetype count, bool base)
         text += line + QStringLiteral("\r\n");
     }
     return text;
-}
-
-qint64 peakRssKiB()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> lines = f.readAll().split('\n');
-    for (const QByteArray& l : lines) {
-        if (l.startsWith("VmHWM:"))
-            return l.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 //   --no-sort                          skip the sorting runs
 
 #include "workspace/AdFileModel.h"
+#include "PeakMemory.h"
 #include "workspace/GeneratedFilesPanel.h"
 
 #include <QApplication>
@@ -23,17 +24,6 @@
 #include <cstring>
 
 namespace {
-
-qint64 vmHwmKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').front().toLongLong();
-    return -1;
-}
 
 bool writeRows(const QString& path, qint64 rows, int (*format)(char*, size_t, qint64))
 {
@@ -171,7 +161,7 @@ int main(int argc, char** argv)
     panel.picKeywordCSV_Click(1); // the list on screen while it fills
     tab.show();
     app.processEvents();
-    std::printf("VmHWM before load      %8lld KiB\n", static_cast<long long>(vmHwmKb()));
+    std::printf("VmHWM before load      %8lld KiB\n", static_cast<long long>(peakRssKiB()));
 
     StallMeter meter;
     QElapsedTimer clock;
@@ -187,7 +177,7 @@ int main(int argc, char** argv)
     std::printf("longest stall indexing %8lld ms\n", static_cast<long long>(meter.worst));
     for (int i = 0; i < 3; ++i)
         std::printf("  list %d rows           %d\n", i, panel.listModel(i)->rowCount());
-    std::printf("VmHWM after indexing   %8lld KiB\n", static_cast<long long>(vmHwmKb()));
+    std::printf("VmHWM after indexing   %8lld KiB\n", static_cast<long long>(peakRssKiB()));
 
     if (sort) {
         for (int column : {2, 5}) {
@@ -201,7 +191,7 @@ int main(int argc, char** argv)
                         column, static_cast<long long>(clickMs), static_cast<long long>(clock.elapsed()),
                         static_cast<long long>(meter.worst));
         }
-        std::printf("VmHWM after sorting    %8lld KiB\n", static_cast<long long>(vmHwmKb()));
+        std::printf("VmHWM after sorting    %8lld KiB\n", static_cast<long long>(peakRssKiB()));
     }
     return 0;
 }
