@@ -7,8 +7,9 @@
 //                                      (6M keyword, 4M ad, 1M ad-group rows)
 //   --no-sort                          skip the sorting runs
 
-#include "workspace/AdFileModel.h"
 #include "PeakMemory.h"
+
+#include "workspace/AdFileModel.h"
 #include "workspace/GeneratedFilesPanel.h"
 
 #include <QApplication>
