@@ -112,66 +112,99 @@ qsizetype sectionEnd(const QStringList& lines, qsizetype header)
 
 } // namespace
 
-QString read(const QString& file, const QString& section, const QString& key)
+bool Document::load(const QString& file, QString* error)
 {
-    QStringList lines;
-    if (file.isEmpty() || !readLines(file, lines))
-        return QString();
-    const qsizetype header = findSection(lines, section);
+    m_lines.clear();
+    if (file.isEmpty() || !QFile::exists(file))
+        return true;
+    if (readLines(file, m_lines))
+        return true;
+    if (error)
+        *error = QFile(file).errorString();
+    return false;
+}
+
+QString Document::value(const QString& section, const QString& key) const
+{
+    const qsizetype header = findSection(m_lines, section);
     if (header < 0)
         return QString();
-    const qsizetype end = sectionEnd(lines, header);
+    const qsizetype end = sectionEnd(m_lines, header);
     const QString wanted = oneLine(key);
     QString k;
     QString v;
     for (qsizetype i = header + 1; i < end; ++i) {
-        if (keyLine(lines.at(i), k, &v) && sameName(k, wanted))
+        if (keyLine(m_lines.at(i), k, &v) && sameName(k, wanted))
             return v;
     }
     return QString();
 }
 
-bool write(const QString& file, const QString& section, const QString& key, const QString& value)
+void Document::setValue(const QString& section, const QString& key, const QString& value)
 {
-    if (file.isEmpty())
-        return false;
-    QStringList lines;
-    if (QFile::exists(file) && !readLines(file, lines))
-        return false;
-
     const QString sectionText = oneLine(section);
     const QString keyText = oneLine(key);
     const QString valueText = oneLine(value);
 
-    const qsizetype header = findSection(lines, sectionText);
+    const qsizetype header = findSection(m_lines, sectionText);
     if (header < 0) {
-        lines << QLatin1Char('[') + sectionText + QLatin1Char(']');
-        lines << keyText + QLatin1Char('=') + valueText;
-    } else {
-        const qsizetype end = sectionEnd(lines, header);
-        qsizetype found = -1;
-        qsizetype lastFilled = header;
-        QString k;
-        for (qsizetype i = header + 1; i < end; ++i) {
-            if (!trimmed(lines.at(i)).isEmpty())
-                lastFilled = i;
-            if (found < 0 && keyLine(lines.at(i), k) && sameName(k, keyText))
-                found = i;
-        }
-        if (found >= 0) {
-            keyLine(lines.at(found), k);
-            lines[found] = k + QLatin1Char('=') + valueText;
-        } else {
-            lines.insert(lastFilled + 1, keyText + QLatin1Char('=') + valueText);
-        }
+        m_lines << QLatin1Char('[') + sectionText + QLatin1Char(']');
+        m_lines << keyText + QLatin1Char('=') + valueText;
+        return;
     }
+    const qsizetype end = sectionEnd(m_lines, header);
+    qsizetype found = -1;
+    qsizetype lastFilled = header;
+    QString k;
+    for (qsizetype i = header + 1; i < end; ++i) {
+        if (!trimmed(m_lines.at(i)).isEmpty())
+            lastFilled = i;
+        if (found < 0 && keyLine(m_lines.at(i), k) && sameName(k, keyText))
+            found = i;
+    }
+    if (found >= 0) {
+        keyLine(m_lines.at(found), k);
+        m_lines[found] = k + QLatin1Char('=') + valueText;
+    } else {
+        m_lines.insert(lastFilled + 1, keyText + QLatin1Char('=') + valueText);
+    }
+}
 
+void Document::removeSection(const QString& section)
+{
+    qsizetype header;
+    while ((header = findSection(m_lines, section)) >= 0)
+        m_lines.remove(header, sectionEnd(m_lines, header) - header);
+}
+
+bool Document::save(const QString& file, QString* error) const
+{
     QByteArray bytes;
-    for (const QString& line : std::as_const(lines)) {
+    for (const QString& line : m_lines) {
         bytes += CodePage::encode(line);
         bytes += "\r\n";
     }
-    return saveAtomically(file, bytes).ok;
+    const SaveResult result = saveAtomically(file, bytes);
+    if (!result.ok && error)
+        *error = result.errorText;
+    return result.ok;
+}
+
+QString read(const QString& file, const QString& section, const QString& key)
+{
+    Document document;
+    if (file.isEmpty() || !document.load(file))
+        return QString();
+    return document.value(section, key);
+}
+
+bool write(const QString& file, const QString& section, const QString& key, const QString& value)
+{
+    Document document;
+    if (file.isEmpty() || !document.load(file))
+        return false;
+    document.setValue(section, key, value);
+    return document.save(file);
 }
 
 } // namespace platform::ProfileFile

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Profile (INI) files: "[section]" lines and "key=value" lines.
 //  - Section and key names are compared without regard to case; the first
@@ -22,5 +23,28 @@ QString read(const QString& file, const QString& section, const QString& key);
 // is not. A CR or LF inside the section, the key or the value is written as a
 // blank (read asks for names the same way), because each lives on one line. The file is replaced atomically. False on failure.
 bool write(const QString& file, const QString& section, const QString& key, const QString& value);
+
+// A whole profile file held as its lines, for callers that read or write
+// many values at once: each change keeps every other line in its place,
+// exactly as write() does for one value.
+class Document
+{
+public:
+    // Reads the file; a missing file gives an empty document. False (and the
+    // reason) when the file exists but cannot be read.
+    bool load(const QString& file, QString* error = nullptr);
+
+    // As read() and write() above, on the lines in memory.
+    QString value(const QString& section, const QString& key) const;
+    void setValue(const QString& section, const QString& key, const QString& value);
+    // Removes every section of that name with all its lines.
+    void removeSection(const QString& section);
+
+    // Writes the lines, CRLF-ended, atomically.
+    bool save(const QString& file, QString* error = nullptr) const;
+
+private:
+    QStringList m_lines;
+};
 
 } // namespace platform::ProfileFile

@@ -2,6 +2,7 @@
 
 #include "core/modCommon.h"
 #include "platform/Locations.h"
+#include "platform/ProfileFile.h"
 #include "workspace/TextFiles.h"
 
 #include <QDir>
@@ -9,116 +10,13 @@
 #include <QStringList>
 
 using platform::Locations::join;
+using platform::ProfileFile::Document;
 
 namespace {
 
 const QString kCampaignFile = QStringLiteral("Campaign.dat");
 const QString kBaseFile = QStringLiteral("BaseKeywords.dat");
 const QString kExtFile = QStringLiteral("ExtensionKeywords.dat");
-
-// A profile file kept as its lines, so that writing a key changes only that
-// key's line, as the profile-string API does.
-class IniText
-{
-public:
-    explicit IniText(const QString& text) : m_lines(TextFiles::splitLines(text)) {}
-
-    QString text() const
-    {
-        QString out;
-        for (const QString& line : m_lines)
-            out += line + QStringLiteral("\r\n");
-        return out;
-    }
-
-    // The value after the first "=", trailing blanks removed; "" when missing.
-    QString read(const QString& section, const QString& key, bool* found = nullptr) const
-    {
-        if (found)
-            *found = false;
-        const int start = sectionLine(section);
-        if (start < 0)
-            return QString();
-        const int at = keyLine(start, key);
-        if (at < 0)
-            return QString();
-        if (found)
-            *found = true;
-        const QString& line = m_lines.at(at);
-        return TextFiles::trimTrailingBlanks(line.mid(line.indexOf(QLatin1Char('=')) + 1));
-    }
-
-    void write(const QString& section, const QString& key, const QString& value)
-    {
-        const QString line = key + QLatin1Char('=') + value;
-        int start = sectionLine(section);
-        if (start < 0) {
-            m_lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
-            m_lines.append(line);
-            return;
-        }
-        const int at = keyLine(start, key);
-        if (at >= 0) {
-            m_lines[at] = line;
-            return;
-        }
-        // After the last non-empty line of the section.
-        int last = start;
-        for (int i = start + 1; i < m_lines.size() && !isSection(m_lines.at(i)); ++i) {
-            if (!modCommon::Trim(m_lines.at(i)).isEmpty())
-                last = i;
-        }
-        m_lines.insert(last + 1, line);
-    }
-
-    void removeSection(const QString& section)
-    {
-        int start;
-        while ((start = sectionLine(section)) >= 0) {
-            int end = start + 1;
-            while (end < m_lines.size() && !isSection(m_lines.at(end)))
-                ++end;
-            m_lines.remove(start, end - start);
-        }
-    }
-
-private:
-    static bool isSection(const QString& line)
-    {
-        const QString t = modCommon::Trim(line);
-        return t.startsWith(QLatin1Char('[')) && t.contains(QLatin1Char(']'));
-    }
-
-    static QString sectionName(const QString& line)
-    {
-        const QString t = modCommon::Trim(line);
-        return modCommon::Trim(t.mid(1, t.indexOf(QLatin1Char(']')) - 1));
-    }
-
-    int sectionLine(const QString& section) const
-    {
-        for (int i = 0; i < m_lines.size(); ++i) {
-            if (isSection(m_lines.at(i)) && sectionName(m_lines.at(i)).compare(section, Qt::CaseInsensitive) == 0)
-                return i;
-        }
-        return -1;
-    }
-
-    int keyLine(int start, const QString& key) const
-    {
-        for (int i = start + 1; i < m_lines.size() && !isSection(m_lines.at(i)); ++i) {
-            const QString& line = m_lines.at(i);
-            const qsizetype eq = line.indexOf(QLatin1Char('='));
-            if (eq < 0)
-                continue;
-            if (line.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
-                return i;
-        }
-        return -1;
-    }
-
-    QStringList m_lines;
-};
 
 // The numeric value of the leading number of a text, as Val reads it; 0 when
 // there is none.
@@ -142,21 +40,13 @@ long long numericValue(const QString& text)
     return negative ? -value : value;
 }
 
-int optionIndex(const IniText& ini, const QString& section, const QString& key, int count, int missing)
+int optionIndex(const Document& ini, const QString& section, const QString& key, int count, int missing)
 {
-    bool found = false;
-    const QString text = ini.read(section, key, &found);
-    if (!found || text.isEmpty())
+    const QString text = ini.value(section, key);
+    if (text.isEmpty())
         return missing;
     const long long value = numericValue(text);
     return value >= 0 && value < count ? int(value) : missing;
-}
-
-QString singleLine(QString value)
-{
-    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return value;
 }
 
 QString flag(bool ticked)
@@ -206,33 +96,32 @@ bool CampaignStore::save(const QString& folder, const CampaignData& data, QStrin
         return fail(kExtFile, why);
 
     const QString path = join(folder, kCampaignFile);
-    QString existing;
-    if (!TextFiles::read(path, existing, &why))
+    Document ini;
+    if (!ini.load(path, &why))
         return fail(kCampaignFile, why);
-    IniText ini(existing);
 
     const QString keywords = QStringLiteral("Keywords");
-    ini.write(keywords, QStringLiteral("BroadMatch"), flag(data.broadMatch));
-    ini.write(keywords, QStringLiteral("PhraseMatch"), flag(data.phraseMatch));
-    ini.write(keywords, QStringLiteral("ExactMatch"), flag(data.exactMatch));
-    ini.write(keywords, QStringLiteral("BroadBid"), singleLine(data.broadBid));
-    ini.write(keywords, QStringLiteral("PhraseBid"), singleLine(data.phraseBid));
-    ini.write(keywords, QStringLiteral("ExactBid"), singleLine(data.exactBid));
-    ini.write(keywords, QStringLiteral("URLTemplate"), singleLine(data.urlTemplate));
-    ini.write(keywords, QStringLiteral("ReplaceURLSpace"), QString::number(data.replaceSpace));
+    ini.setValue(keywords, QStringLiteral("BroadMatch"), flag(data.broadMatch));
+    ini.setValue(keywords, QStringLiteral("PhraseMatch"), flag(data.phraseMatch));
+    ini.setValue(keywords, QStringLiteral("ExactMatch"), flag(data.exactMatch));
+    ini.setValue(keywords, QStringLiteral("BroadBid"), data.broadBid);
+    ini.setValue(keywords, QStringLiteral("PhraseBid"), data.phraseBid);
+    ini.setValue(keywords, QStringLiteral("ExactBid"), data.exactBid);
+    ini.setValue(keywords, QStringLiteral("URLTemplate"), data.urlTemplate);
+    ini.setValue(keywords, QStringLiteral("ReplaceURLSpace"), QString::number(data.replaceSpace));
 
     const QString adGroup = QStringLiteral("AdGroup");
-    ini.write(adGroup, QStringLiteral("Grouping"), QString::number(data.grouping));
-    ini.write(adGroup, QStringLiteral("IncludeBaseKeyword"), QString::number(data.includeBaseKeyword));
-    ini.write(adGroup, QStringLiteral("IncludeExtKeyword"), QString::number(data.includeExtKeyword));
-    ini.write(adGroup, QStringLiteral("Capilisation"), QString::number(data.capitalisation));
-    ini.write(adGroup, QStringLiteral("ReplaceGroupSpace"), QString::number(data.replaceGroupSpace));
-    ini.write(adGroup, QStringLiteral("AddCustomeGroup"), QString::number(data.extraGroupText));
-    ini.write(adGroup, QStringLiteral("CustomeGroup"), singleLine(data.customGroup));
-    ini.write(adGroup, QStringLiteral("ExtraGroupText"), singleLine(data.extraGroupTextValue));
-    ini.write(adGroup, QStringLiteral("MaxCPC"), singleLine(data.maxCPC));
-    ini.write(adGroup, QStringLiteral("MaxContentCPC"), singleLine(data.maxContentCPC));
-    ini.write(adGroup, QStringLiteral("PlacementMaxCPC"), singleLine(data.placementMaxCPC));
+    ini.setValue(adGroup, QStringLiteral("Grouping"), QString::number(data.grouping));
+    ini.setValue(adGroup, QStringLiteral("IncludeBaseKeyword"), QString::number(data.includeBaseKeyword));
+    ini.setValue(adGroup, QStringLiteral("IncludeExtKeyword"), QString::number(data.includeExtKeyword));
+    ini.setValue(adGroup, QStringLiteral("Capilisation"), QString::number(data.capitalisation));
+    ini.setValue(adGroup, QStringLiteral("ReplaceGroupSpace"), QString::number(data.replaceGroupSpace));
+    ini.setValue(adGroup, QStringLiteral("AddCustomeGroup"), QString::number(data.extraGroupText));
+    ini.setValue(adGroup, QStringLiteral("CustomeGroup"), data.customGroup);
+    ini.setValue(adGroup, QStringLiteral("ExtraGroupText"), data.extraGroupTextValue);
+    ini.setValue(adGroup, QStringLiteral("MaxCPC"), data.maxCPC);
+    ini.setValue(adGroup, QStringLiteral("MaxContentCPC"), data.maxContentCPC);
+    ini.setValue(adGroup, QStringLiteral("PlacementMaxCPC"), data.placementMaxCPC);
 
     for (int i = 0; i < CampaignData::AdSlotCount; ++i) {
         const AdSlotData& ad = data.ads.at(std::size_t(i));
@@ -241,16 +130,16 @@ bool CampaignStore::save(const QString& folder, const CampaignData& data, QStrin
             ini.removeSection(section); // an emptied slot must not come back
             continue;
         }
-        ini.write(section, QStringLiteral("Headline"), singleLine(ad.headline));
-        ini.write(section, QStringLiteral("Description1"), singleLine(ad.description1));
-        ini.write(section, QStringLiteral("Description2"), singleLine(ad.description2));
-        ini.write(section, QStringLiteral("DisplayURL"), singleLine(ad.displayURL));
-        ini.write(section, QStringLiteral("DestinationURL"), singleLine(ad.destinationURL));
+        ini.setValue(section, QStringLiteral("Headline"), ad.headline);
+        ini.setValue(section, QStringLiteral("Description1"), ad.description1);
+        ini.setValue(section, QStringLiteral("Description2"), ad.description2);
+        ini.setValue(section, QStringLiteral("DisplayURL"), ad.displayURL);
+        ini.setValue(section, QStringLiteral("DestinationURL"), ad.destinationURL);
     }
 
-    ini.write(QStringLiteral("LandingPage"), QStringLiteral("LandingPagePath"), singleLine(data.landingPagePath));
+    ini.setValue(QStringLiteral("LandingPage"), QStringLiteral("LandingPagePath"), data.landingPagePath);
 
-    if (!TextFiles::writeExact(path, ini.text(), &why))
+    if (!ini.save(path, &why))
         return fail(kCampaignFile, why);
     return true;
 }
@@ -267,21 +156,26 @@ bool CampaignStore::load(const QString& folder, CampaignData& data, QString* err
         return false;
     };
 
-    QString base, ext, campaign;
-    if (!readFile(kBaseFile, base) || !readFile(kExtFile, ext) || !readFile(kCampaignFile, campaign))
+    QString base, ext;
+    Document ini;
+    if (!readFile(kBaseFile, base) || !readFile(kExtFile, ext))
         return false;
+    if (!ini.load(join(folder, kCampaignFile), &why)) {
+        if (error)
+            *error = kCampaignFile + QStringLiteral(": ") + why;
+        return false;
+    }
     data.baseKeywords = dropSavedLineBreak(base);
     data.extensionKeywords = dropSavedLineBreak(ext);
 
-    const IniText ini(campaign);
     const QString keywords = QStringLiteral("Keywords");
-    data.exactMatch = numericValue(ini.read(keywords, QStringLiteral("ExactMatch"))) != 0;
-    data.phraseMatch = numericValue(ini.read(keywords, QStringLiteral("PhraseMatch"))) != 0;
-    data.broadMatch = numericValue(ini.read(keywords, QStringLiteral("BroadMatch"))) != 0;
-    data.exactBid = ini.read(keywords, QStringLiteral("ExactBid"));
-    data.phraseBid = ini.read(keywords, QStringLiteral("PhraseBid"));
-    data.broadBid = ini.read(keywords, QStringLiteral("BroadBid"));
-    data.urlTemplate = ini.read(keywords, QStringLiteral("URLTemplate"));
+    data.exactMatch = numericValue(ini.value(keywords, QStringLiteral("ExactMatch"))) != 0;
+    data.phraseMatch = numericValue(ini.value(keywords, QStringLiteral("PhraseMatch"))) != 0;
+    data.broadMatch = numericValue(ini.value(keywords, QStringLiteral("BroadMatch"))) != 0;
+    data.exactBid = ini.value(keywords, QStringLiteral("ExactBid"));
+    data.phraseBid = ini.value(keywords, QStringLiteral("PhraseBid"));
+    data.broadBid = ini.value(keywords, QStringLiteral("BroadBid"));
+    data.urlTemplate = ini.value(keywords, QStringLiteral("URLTemplate"));
     data.replaceSpace = optionIndex(ini, keywords, QStringLiteral("ReplaceURLSpace"), ReplaceSpaceOptions, 0);
 
     const QString adGroup = QStringLiteral("AdGroup");
@@ -291,23 +185,23 @@ bool CampaignStore::load(const QString& folder, CampaignData& data, QString* err
     data.capitalisation = optionIndex(ini, adGroup, QStringLiteral("Capilisation"), CapitalisationOptions, 0);
     data.replaceGroupSpace = optionIndex(ini, adGroup, QStringLiteral("ReplaceGroupSpace"), ReplaceGroupSpaceOptions, 0);
     data.extraGroupText = optionIndex(ini, adGroup, QStringLiteral("AddCustomeGroup"), ExtraGroupTextOptions, 0);
-    data.customGroup = ini.read(adGroup, QStringLiteral("CustomeGroup"));
-    data.extraGroupTextValue = ini.read(adGroup, QStringLiteral("ExtraGroupText"));
-    data.maxCPC = ini.read(adGroup, QStringLiteral("MaxCPC"));
-    data.maxContentCPC = ini.read(adGroup, QStringLiteral("MaxContentCPC"));
-    data.placementMaxCPC = ini.read(adGroup, QStringLiteral("PlacementMaxCPC"));
+    data.customGroup = ini.value(adGroup, QStringLiteral("CustomeGroup"));
+    data.extraGroupTextValue = ini.value(adGroup, QStringLiteral("ExtraGroupText"));
+    data.maxCPC = ini.value(adGroup, QStringLiteral("MaxCPC"));
+    data.maxContentCPC = ini.value(adGroup, QStringLiteral("MaxContentCPC"));
+    data.placementMaxCPC = ini.value(adGroup, QStringLiteral("PlacementMaxCPC"));
 
     for (int i = 0; i < CampaignData::AdSlotCount; ++i) {
         AdSlotData& ad = data.ads[std::size_t(i)];
         const QString section = adSection(i);
-        ad.headline = ini.read(section, QStringLiteral("Headline"));
-        ad.description1 = ini.read(section, QStringLiteral("Description1"));
-        ad.description2 = ini.read(section, QStringLiteral("Description2"));
-        ad.displayURL = ini.read(section, QStringLiteral("DisplayURL"));
-        ad.destinationURL = ini.read(section, QStringLiteral("DestinationURL"));
+        ad.headline = ini.value(section, QStringLiteral("Headline"));
+        ad.description1 = ini.value(section, QStringLiteral("Description1"));
+        ad.description2 = ini.value(section, QStringLiteral("Description2"));
+        ad.displayURL = ini.value(section, QStringLiteral("DisplayURL"));
+        ad.destinationURL = ini.value(section, QStringLiteral("DestinationURL"));
     }
 
-    data.landingPagePath = ini.read(QStringLiteral("LandingPage"), QStringLiteral("LandingPagePath"));
+    data.landingPagePath = ini.value(QStringLiteral("LandingPage"), QStringLiteral("LandingPagePath"));
     return true;
 }
 

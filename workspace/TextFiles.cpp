@@ -24,19 +24,15 @@ bool read(const QString& path, QString& text, QString* error)
     return true;
 }
 
-bool writeExact(const QString& path, const QString& text, QString* error)
-{
-    const platform::SaveResult result = platform::saveAtomically(path, platform::CodePage::encode(text));
-    if (!result.ok && error)
-        *error = result.errorText;
-    return result.ok;
-}
-
 bool saveText(const QString& path, const QString& text, QString* error)
 {
     if (path.isEmpty())
         return true;
-    return writeExact(path, text + QStringLiteral("\r\n"), error);
+    const platform::SaveResult result =
+        platform::saveAtomically(path, platform::CodePage::encode(text + QStringLiteral("\r\n")));
+    if (!result.ok && error)
+        *error = result.errorText;
+    return result.ok;
 }
 
 QStringList splitLines(const QString& text)
@@ -60,14 +56,6 @@ QStringList splitLines(const QString& text)
     if (pending)
         lines.append(current);
     return lines;
-}
-
-QString trimTrailingBlanks(const QString& text)
-{
-    qsizetype e = text.size();
-    while (e > 0 && text.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return text.left(e);
 }
 
 } // namespace TextFiles

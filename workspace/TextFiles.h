@@ -15,13 +15,8 @@ bool read(const QString& path, QString& text, QString* error = nullptr);
 // and as UTF-8.
 bool saveText(const QString& path, const QString& text, QString* error = nullptr);
 
-// Writes the bytes of text as they are, atomically and as UTF-8.
-bool writeExact(const QString& path, const QString& text, QString* error = nullptr);
-
 // Splits at CRLF, CR or LF, the way line input reads a file. A final line
 // break does not start another line.
 QStringList splitLines(const QString& text);
-
-QString trimTrailingBlanks(const QString& text);
 
 } // namespace TextFiles

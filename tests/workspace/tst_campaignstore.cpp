@@ -141,7 +141,8 @@ void tst_CampaignStore::existingFileKeepsItsOtherLines()
     d.maxCPC = "0.10";
     QVERIFY(CampaignStore::save(folder, d));
     const QByteArray text = TestEnvironment::readAll(folder + "/Campaign.dat");
-    QVERIFY(text.startsWith("; note\r\n[adgroup]\r\nMaxCPC=0.10\r\nOwn=kept\r\nGrouping=0\r\n"));
+    // Like every profile write, a replaced key keeps the spelling it had.
+    QVERIFY(text.startsWith("; note\r\n[adgroup]\r\nmaxcpc=0.10\r\nOwn=kept\r\nGrouping=0\r\n"));
     QVERIFY(text.contains("PlacementMaxCPC=\r\n\r\n[Other]\r\nx=1\r\n[Keywords]\r\nBroadMatch=0\r\n"));
     QCOMPARE(CampaignStore::load(folder).maxCPC, QStringLiteral("0.10"));
 }
