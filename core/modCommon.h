@@ -15,6 +15,11 @@ namespace modCommon {
 // runtime's Trim: tabs and line breaks stay).
 QString Trim(const QString& text);
 
+// The value of the decimal number at the start of the text, as the runtime's
+// Val reads it: blanks anywhere are skipped, an empty or non-numeric text
+// gives 0.
+double Val(const QString& text);
+
 void WriteErrorLog(const QString& message);
 
 // Closes the log so that the next WriteErrorLog opens it again (used when the

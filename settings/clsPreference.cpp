@@ -31,44 +31,6 @@ enum class Conv {
     HttpLogin,     // computed, never stored
 };
 
-// The value of the decimal number at the start of the text: blanks are
-// skipped, an empty or non-numeric text gives 0.
-double leadingNumber(const QString& text)
-{
-    QString s;
-    for (const QChar c : text)
-        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
-            s += c;
-    qsizetype i = 0;
-    const qsizetype n = s.size();
-    auto digit = [&](qsizetype k) { return k < n && s.at(k) >= QLatin1Char('0') && s.at(k) <= QLatin1Char('9'); };
-    if (i < n && (s.at(i) == QLatin1Char('+') || s.at(i) == QLatin1Char('-')))
-        ++i;
-    bool any = false;
-    while (digit(i)) { ++i; any = true; }
-    if (i < n && s.at(i) == QLatin1Char('.')) {
-        ++i;
-        while (digit(i)) { ++i; any = true; }
-    }
-    if (!any)
-        return 0;
-    qsizetype end = i;
-    if (i < n && (s.at(i).toUpper() == QLatin1Char('E') || s.at(i).toUpper() == QLatin1Char('D'))) {
-        qsizetype k = i + 1;
-        if (k < n && (s.at(k) == QLatin1Char('+') || s.at(k) == QLatin1Char('-')))
-            ++k;
-        if (digit(k)) {
-            while (digit(k))
-                ++k;
-            end = k;
-        }
-    }
-    QString number = s.left(end);
-    if (end > i)
-        number[i] = QLatin1Char('e');
-    return QLocale::c().toDouble(number);
-}
-
 // Rounds half to even into a 16-bit integer; false when it does not fit.
 bool toInt16(double v, qint16& out)
 {
@@ -177,7 +139,7 @@ clsPreference::clsPreference()
 qint16 clsPreference::LoginType() const
 {
     qint16 v = 0;
-    toInt16(leadingNumber(m_LoginType), v);
+    toInt16(modCommon::Val(m_LoginType), v);
     return v;
 }
 
@@ -248,11 +210,11 @@ void clsPreference::GetSettings()
         const QString text = settingsreg::get(row.hive, g_sPreferenceKey, name, def);
         // Each value converts on its own: a bad one is logged and takes its default.
         auto number = [&](qint16& out) {
-            if (toInt16(leadingNumber(text), out))
+            if (toInt16(modCommon::Val(text), out))
                 return;
             logError(QStringLiteral("Overflow"));
             out = 0;
-            toInt16(leadingNumber(def), out);
+            toInt16(modCommon::Val(def), out);
         };
         double v = 0;
         switch (row.conv) {
@@ -435,7 +397,7 @@ void clsPreference::SetLastAccountRptSecheduleDate(const QString& value)
 qint16 clsPreference::GetAdScheduleHelpTip()
 {
     qint16 v = 0;
-    toInt16(leadingNumber(settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("AdScheduleHelpTip"),
+    toInt16(modCommon::Val(settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("AdScheduleHelpTip"),
                                            QStringLiteral("0"))),
             v);
     return v;

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <cmath>
+
 using platform::Locations::join;
 using platform::ProfileFile::Document;
 
@@ -18,34 +20,12 @@ const QString kCampaignFile = QStringLiteral("Campaign.dat");
 const QString kBaseFile = QStringLiteral("BaseKeywords.dat");
 const QString kExtFile = QStringLiteral("ExtensionKeywords.dat");
 
-// The numeric value of the leading number of a text, as Val reads it; 0 when
-// there is none.
-long long numericValue(const QString& text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && (text.at(i) == QLatin1Char(' ') || text.at(i) == QLatin1Char('\t')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    long long value = 0;
-    while (i < text.size() && text.at(i).isDigit() && text.at(i).unicode() < 128) {
-        value = value * 10 + (text.at(i).unicode() - '0');
-        if (value > 1000000000)
-            break;
-        ++i;
-    }
-    return negative ? -value : value;
-}
-
 int optionIndex(const Document& ini, const QString& section, const QString& key, int count, int missing)
 {
     const QString text = ini.value(section, key);
     if (text.isEmpty())
         return missing;
-    const long long value = numericValue(text);
+    const double value = std::nearbyint(modCommon::Val(text));
     return value >= 0 && value < count ? int(value) : missing;
 }
 
@@ -169,9 +149,9 @@ bool CampaignStore::load(const QString& folder, CampaignData& data, QString* err
     data.extensionKeywords = dropSavedLineBreak(ext);
 
     const QString keywords = QStringLiteral("Keywords");
-    data.exactMatch = numericValue(ini.value(keywords, QStringLiteral("ExactMatch"))) != 0;
-    data.phraseMatch = numericValue(ini.value(keywords, QStringLiteral("PhraseMatch"))) != 0;
-    data.broadMatch = numericValue(ini.value(keywords, QStringLiteral("BroadMatch"))) != 0;
+    data.exactMatch = modCommon::Val(ini.value(keywords, QStringLiteral("ExactMatch"))) != 0;
+    data.phraseMatch = modCommon::Val(ini.value(keywords, QStringLiteral("PhraseMatch"))) != 0;
+    data.broadMatch = modCommon::Val(ini.value(keywords, QStringLiteral("BroadMatch"))) != 0;
     data.exactBid = ini.value(keywords, QStringLiteral("ExactBid"));
     data.phraseBid = ini.value(keywords, QStringLiteral("PhraseBid"));
     data.broadBid = ini.value(keywords, QStringLiteral("BroadBid"));

@@ -13,6 +13,8 @@ class TestTextFunctions : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void val_data();
+    void val();
     void trimNull_data();
     void trimNull();
     void hostFromUrl_data();
@@ -237,6 +239,26 @@ void TestTextFunctions::fileDialogs()
     QCOMPARE(modCommon::BrowseForFolder(nullptr, QStringLiteral("Select a folder.")), QStringLiteral("/tmp/work"));
     QCOMPARE(prompter.folderTitles, QStringList{QStringLiteral("Select a folder.")});
     QCOMPARE(modCommon::BrowseForFolder(nullptr, QStringLiteral("again")), QString());
+}
+
+void TestTextFunctions::val_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("not a number") << "abc" << 0.0;
+    QTest::newRow("blanks anywhere are skipped") << " 1 2 3" << 123.0;
+    QTest::newRow("stops at the first other character") << "-7x9" << -7.0;
+    QTest::newRow("decimal point") << "2.5" << 2.5;
+    QTest::newRow("exponent") << "1.5e2" << 150.0;
+    QTest::newRow("exponent without digits") << "3e" << 3.0;
+}
+
+void TestTextFunctions::val()
+{
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    QCOMPARE(modCommon::Val(text), expected);
 }
 
 QTEST_GUILESS_MAIN(TestTextFunctions)
