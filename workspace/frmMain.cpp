@@ -5,6 +5,7 @@
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
+#include "platform/WaitCursor.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
 #include "workspace/AdEditor.h"
@@ -66,16 +67,6 @@ void setPreferenceValue(const QString& name, const QString& value)
     RegistryAPI::CreateRegistryKey(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey);
     RegistryAPI::SetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ, value);
 }
-
-// Shows the hourglass for the lifetime of the object.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 
@@ -416,7 +407,7 @@ void frmMain::Form_Load()
         return;
     m_loaded = true;
     WriteErrorLog(QStringLiteral("frmMain form load start "));
-    WaitCursor wait;
+    const platform::WaitCursor hourglass;
     try {
         WriteErrorLog(QStringLiteral("frmMain: set ListView "));
         m_tools.value(10)->setVisible(true);
