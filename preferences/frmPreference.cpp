@@ -164,6 +164,12 @@ bool frmPreference::ShowModal(QWidget* owner)
     return dialog.exec() == QDialog::Accepted;
 }
 
+void frmPreference::setTestMailWindow(TestMailWindow window)
+{
+    m_testMailWindow = std::move(window);
+    m_cmdTestSendMail->setEnabled(bool(m_testMailWindow));
+}
+
 void frmPreference::setCurrentTab(qint16 tab)
 {
     m_currentTab = tab;
@@ -229,8 +235,9 @@ QWidget* frmPreference::buildMailTab()
     m_txtSMTPUsername = textBox(QStringLiteral("txtSMTPUsername"));
     m_txtSMTPPassword = maskedBox(QStringLiteral("txtSMTPPassword"));
     m_chkSSL = checkBox(QStringLiteral("chkSSL"), QStringLiteral("This mail server requires a secure connection (SSL)"));
-    QPushButton* test = pushButton(QStringLiteral("cmdTestSendMail"), QStringLiteral("Test SMTP server"));
-    connect(test, &QPushButton::clicked, this, &frmPreference::cmdTestSendMail_Click);
+    m_cmdTestSendMail = pushButton(QStringLiteral("cmdTestSendMail"), QStringLiteral("Test SMTP server"));
+    m_cmdTestSendMail->setEnabled(false);
+    connect(m_cmdTestSendMail, &QPushButton::clicked, this, &frmPreference::cmdTestSendMail_Click);
 
     auto* server = new QFormLayout;
     addRow(server, QStringLiteral("Outgoing Mail (SMTP) Server"), m_txtMailServer);
@@ -244,7 +251,7 @@ QWidget* frmPreference::buildMailTab()
         "The information below is needed before you can send email. If you do not know the information requested, "
         "please contact your system administrator or Internet Service Provider.")));
     frameLayout->addLayout(server);
-    frameLayout->addWidget(test, 0, Qt::AlignRight);
+    frameLayout->addWidget(m_cmdTestSendMail, 0, Qt::AlignRight);
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(m_chkConfirmConnection);
@@ -536,8 +543,7 @@ void frmPreference::cmdTestSendMail_Click()
     settings.smtpPassword = m_txtSMTPPassword->text();
     settings.authentication = m_chkSMTPAuth->checkState() != Qt::Unchecked;
     settings.ssl = m_chkSSL->checkState() != Qt::Unchecked;
-    if (m_testMailWindow)
-        m_testMailWindow(this, settings);
+    m_testMailWindow(this, settings);
     modCommon::WriteErrorLog(QStringLiteral("Testing mail server completed at ") + settingsreg::nowText());
 }
 

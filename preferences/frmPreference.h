@@ -44,9 +44,9 @@ public:
     qint16 CurrentTab() const { return m_currentTab; }
     void setCurrentTab(qint16 tab);
 
-    // The window "Test SMTP server" opens (by default the program's
-    // test-mail window).
-    void setTestMailWindow(TestMailWindow window) { m_testMailWindow = std::move(window); }
+    // The window "Test SMTP server" opens. Without one the button is
+    // disabled.
+    void setTestMailWindow(TestMailWindow window);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -90,6 +90,7 @@ private:
     QLineEdit* m_txtSMTPUsername = nullptr;
     QLineEdit* m_txtSMTPPassword = nullptr;
     QCheckBox* m_chkSSL = nullptr;
+    QPushButton* m_cmdTestSendMail = nullptr;
     // Profile
     QLineEdit* m_txtReporterName = nullptr;
     QLineEdit* m_txtCompanyName = nullptr;

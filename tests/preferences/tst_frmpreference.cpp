@@ -301,6 +301,12 @@ void tst_frmPreference::windowAndTabs()
 
     dialog.setCurrentTab(2);
     QCOMPARE(tabs->currentIndex(), 2);
+
+    // No test-mail window, no test.
+    auto* test = child<QPushButton>(dialog, "cmdTestSendMail");
+    QVERIFY(!test->isEnabled());
+    dialog.setTestMailWindow([](QWidget*, const TestMailSettings&) {});
+    QVERIFY(test->isEnabled());
 }
 
 void tst_frmPreference::loading_data()
