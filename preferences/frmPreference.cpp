@@ -82,6 +82,17 @@ QLabel* note(const QString& text)
     return lines;
 }
 
+// A tab page: the parts from the top, free space below.
+QWidget* tabPage(std::initializer_list<QWidget*> parts)
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    for (QWidget* part : parts)
+        layout->addWidget(part);
+    layout->addStretch(1);
+    return page;
+}
+
 // A row of a form: the label (the box's buddy) and the box.
 void addRow(QFormLayout* form, const QString& caption, QWidget* box)
 {
@@ -178,8 +189,6 @@ void frmPreference::setCurrentTab(qint16 tab)
 
 QWidget* frmPreference::buildConnectionsTab()
 {
-    auto* page = new QWidget;
-
     auto* proxyFrame = new QGroupBox(QStringLiteral("Proxy Server"));
     auto* options = new QHBoxLayout;
     m_optProxy = optionGroup(this, QStringLiteral("optProxy"),
@@ -213,17 +222,11 @@ QWidget* frmPreference::buildConnectionsTab()
     addRow(login, QStringLiteral("Username:"), m_txtHTTPUsername);
     addRow(login, QStringLiteral("Password:"), m_txtHTTPPassword);
     authLayout->addLayout(login);
-
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(proxyFrame);
-    layout->addWidget(authFrame);
-    layout->addStretch(1);
-    return page;
+    return tabPage({proxyFrame, authFrame});
 }
 
 QWidget* frmPreference::buildMailTab()
 {
-    auto* page = new QWidget;
     m_chkConfirmConnection = checkBox(QStringLiteral("chkConfirmConnection"),
                                       QStringLiteral("Confirm connection before searching"));
 
@@ -252,18 +255,11 @@ QWidget* frmPreference::buildMailTab()
         "please contact your system administrator or Internet Service Provider.")));
     frameLayout->addLayout(server);
     frameLayout->addWidget(m_cmdTestSendMail, 0, Qt::AlignRight);
-
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(m_chkConfirmConnection);
-    layout->addWidget(frame);
-    layout->addStretch(1);
-    return page;
+    return tabPage({m_chkConfirmConnection, frame});
 }
 
 QWidget* frmPreference::buildProfileTab()
 {
-    auto* page = new QWidget;
-
     auto* details = new QGroupBox(QStringLiteral("User Details"));
     m_txtReporterName = textBox(QStringLiteral("txtReporterName"));
     m_txtCompanyName = textBox(QStringLiteral("txtCompanyName"));
@@ -283,18 +279,13 @@ QWidget* frmPreference::buildProfileTab()
     addRow(logoLayout, QStringLiteral("Logo URL:"), m_txtLogoURL);
     logoLayout->addRow(label(QStringLiteral("Position:"), m_optPosition->button(1)), positions);
 
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(
-        note(QStringLiteral("The information you specified here will be used to customize your keyword reports.")));
-    layout->addWidget(details);
-    layout->addWidget(logo);
-    layout->addStretch(1);
-    return page;
+    return tabPage(
+        {note(QStringLiteral("The information you specified here will be used to customize your keyword reports.")),
+         details, logo});
 }
 
 QWidget* frmPreference::buildOptionsTab()
 {
-    auto* page = new QWidget;
     m_txtGoogleAdwordsEditor = textBox(QStringLiteral("txtGoogleAdwordsEditor"));
     m_txtToken = textBox(QStringLiteral("txtToken"));
     m_txtFolder = textBox(QStringLiteral("txtFolder"));
@@ -306,7 +297,9 @@ QWidget* frmPreference::buildOptionsTab()
     auto* folder = new QHBoxLayout;
     folder->addWidget(m_txtFolder, 1);
     folder->addWidget(open);
-    auto* paths = new QFormLayout;
+    auto* pathsBox = new QWidget;
+    auto* paths = new QFormLayout(pathsBox);
+    paths->setContentsMargins(0, 0, 0, 0);
     addRow(paths, QStringLiteral("Google Adwords Editor Path:"), m_txtGoogleAdwordsEditor);
     addRow(paths, QStringLiteral("Google Token ID:"), m_txtToken);
     paths->addRow(label(QStringLiteral("Working folder where the data to be stored:"), m_txtFolder), folder);
@@ -333,12 +326,7 @@ QWidget* frmPreference::buildOptionsTab()
     auto* loginLayout = new QVBoxLayout(loginFrame);
     loginLayout->addWidget(note(QStringLiteral("This information will be used for Keyword Builder function:")));
     loginLayout->addLayout(login);
-
-    auto* layout = new QVBoxLayout(page);
-    layout->addLayout(paths);
-    layout->addWidget(loginFrame);
-    layout->addStretch(1);
-    return page;
+    return tabPage({pathsBox, loginFrame});
 }
 
 void frmPreference::Form_Load()

@@ -44,10 +44,14 @@ QString stored(const QString& name)
     return settingsreg::get(hiveOf(name), g_sPreferenceKey, name, QStringLiteral("<absent>"));
 }
 
-void store(const QString& name, const QString& value)
+// Stores "name=value" settings.
+void store(const QStringList& values)
 {
-    settingsreg::create(hiveOf(name), g_sPreferenceKey);
-    settingsreg::set(hiveOf(name), g_sPreferenceKey, name, value);
+    for (const QString& value : values) {
+        const QString name = value.section('=', 0, 0);
+        settingsreg::create(hiveOf(name), g_sPreferenceKey);
+        settingsreg::set(hiveOf(name), g_sPreferenceKey, name, value.section('=', 1));
+    }
 }
 
 // A fresh program with settings saved once (a working folder that exists)
@@ -368,8 +372,7 @@ void tst_frmPreference::loading()
     QFETCH(QStringList, values);
     QFETCH(QStringList, states);
     Fixture fx;
-    for (const QString& value : values)
-        store(value.section('=', 0, 0), value.section('=', 1));
+    store(values);
     frmPreference dialog;
     verifyStates(dialog, states);
 }
@@ -505,8 +508,7 @@ void tst_frmPreference::saveMapping()
     QFETCH(QStringList, edits);
     QFETCH(QStringList, saved);
     Fixture fx;
-    for (const QString& value : values)
-        store(value.section('=', 0, 0), value.section('=', 1));
+    store(values);
     frmPreference dialog;
     edit(dialog, edits.replaceInStrings("<work>", fx.work), fx);
     child<QPushButton>(dialog, "cmdOK")->click();
@@ -529,7 +531,7 @@ void tst_frmPreference::cancelChangesNothing()
 {
     QFETCH(QString, how);
     Fixture fx;
-    store("AccessType", "2");
+    store({"AccessType=2"});
     frmPreference dialog;
     showActive(dialog);
     const QByteArray before = fx.registry();
