@@ -57,29 +57,6 @@ void quoteTail(QString& out, qsizetype start)
     appendField(out, field);
 }
 
-// URL space replacement of the end of out, from index start.
-void replaceSpacesFrom(QString& out, qsizetype start, int replaceSpace)
-{
-    if (replaceSpace < 0 || replaceSpace > 3 || !QStringView(out).mid(start).contains(QLatin1Char(' ')))
-        return;
-    QChar* d = out.data();
-    const qsizetype n = out.size();
-    if (replaceSpace == 3) {
-        qsizetype w = start;
-        for (qsizetype r = start; r < n; ++r) {
-            if (d[r] != QLatin1Char(' '))
-                d[w++] = d[r];
-        }
-        out.truncate(w);
-        return;
-    }
-    const QChar with = QLatin1Char(replaceSpace == 0 ? '-' : replaceSpace == 1 ? '_' : '+');
-    for (qsizetype r = start; r < n; ++r) {
-        if (d[r] == QLatin1Char(' '))
-            d[r] = with;
-    }
-}
-
 QString quotedField(const QString& field)
 {
     QString s;
@@ -274,22 +251,17 @@ public:
     Generator(const GenerationInput& input, const GenerationCallbacks& callbacks)
         : m_in(input)
         , m_cb(callbacks)
+        , m_c(input.campaign)
+        , m_nameOptions(GroupNameOptions::of(input.campaign))
+        , m_mixOptions(MixOptions::of(input.campaign))
     {
-        m_nameOptions.extraGroupText = input.extraGroupText;
-        m_nameOptions.extraText = input.extraGroupTextValue;
-        m_nameOptions.capitalisation = input.capitalisation;
-        m_nameOptions.replaceGroupSpace = input.replaceGroupSpace;
-        m_mixOptions.mixing = input.mixing;
-        m_mixOptions.grouping = input.grouping;
-        m_mixOptions.includeBase = input.includeBaseKeyword;
-        m_mixOptions.includeExt = input.includeExtKeyword;
         m_campaignBrace = HasBrace(input.campaignName);
     }
 
     GenerationResult run()
     {
         m_label = QStringLiteral("log point 11");
-        m_lists = KeywordLists::fromTexts(m_in.baseKeywords, m_in.extensionKeywords);
+        m_lists = KeywordLists::fromTexts(m_c.baseKeywords, m_c.extensionKeywords);
         m_label = QStringLiteral("log point 20");
 
         progress(GenerationPhase::MixingKeywords, -1, -1);
@@ -299,7 +271,7 @@ public:
 
         modCommon::WriteErrorLog(QStringLiteral("BuildCampaigns: create ad groups ..."));
         progress(GenerationPhase::CreatingAdGroups, -1, -1);
-        m_groups = FormAdGroups(m_lists, m_mixOptions, m_in.customGroup, m_nameOptions);
+        m_groups = FormAdGroups(m_lists, m_mixOptions, m_c.customGroup, m_nameOptions);
 
         modCommon::WriteErrorLog(QStringLiteral("BuildCampaigns: create keyword file ..."));
         writeKeywordFile();
@@ -367,39 +339,38 @@ private:
 
     QString keywordGroup(const RecordRef& r)
     {
-        switch (m_in.grouping) {
-        case 0:
+        switch (m_c.grouping) {
+        case Grouping::ByBase:
             return r.base >= 0 ? m_baseNames[size_t(r.base)] : m_emptyName;
-        case 1:
+        case Grouping::ByExtension:
             return r.ext >= 0 ? m_extNames[size_t(r.ext)] : m_emptyName;
-        case 2: {
+        case Grouping::ByMix: {
             const QString& b = BaseText(m_lists, r);
             const QString& e = ExtText(m_lists, r);
             const qint32 bo = r.base >= 0 ? m_baseOrd[size_t(r.base)] : m_emptyBaseOrd;
             const qint32 eo = r.ext >= 0 ? m_extOrd[size_t(r.ext)] : m_emptyExtOrd;
-            if (m_in.mixing == 2 && b.isEmpty() && e.isEmpty() && m_groups.groups.size() >= 2) {
+            if (m_c.mixing == Mixing::ExtensionBeforeAndAfterBase && b.isEmpty() && e.isEmpty() && m_groups.groups.size() >= 2) {
                 // The unnamed entry after the first group has empty texts too.
                 return bo == 0 && eo == 0 ? m_groups.names[0] : QString();
             }
             if (bo >= 0 && eo >= 0) {
-                const size_t stride = m_in.mixing == 2 ? 2 : 1;
+                const size_t stride = m_c.mixing == Mixing::ExtensionBeforeAndAfterBase ? 2 : 1;
                 return m_groups.names[(size_t(bo) * size_t(m_extNonEmpty) + size_t(eo)) * stride];
             }
             return FormatGroupName(b + QLatin1Char(' ') + e, m_nameOptions);
         }
-        case 3:
+        case Grouping::SingleCustomGroup:
             return m_customName;
-        default:
-            return QString();
         }
+        return QString();
     }
 
     void writeKeywordFile()
     {
         static const char* const kType[3] = {",Broad,", ",Phrase,", ",Exact,"};
         static const char* const kWord[3] = {"broad", "phrase", "exact"};
-        const bool ticked[3] = {m_in.broadMatch, m_in.phraseMatch, m_in.exactMatch};
-        const QString bids[3] = {quotedField(m_in.broadBid), quotedField(m_in.phraseBid), quotedField(m_in.exactBid)};
+        const bool ticked[3] = {m_c.broadMatch, m_c.phraseMatch, m_c.exactMatch};
+        const QString bids[3] = {quotedField(m_c.broadBid), quotedField(m_c.phraseBid), quotedField(m_c.exactBid)};
         const QString words[3] = {QLatin1String(kWord[0]), QLatin1String(kWord[1]), QLatin1String(kWord[2])};
         const QString types[3] = {QLatin1String(kType[0]), QLatin1String(kType[1]), QLatin1String(kType[2])};
         const QString campaign = quotedField(m_in.campaignName);
@@ -408,18 +379,18 @@ private:
 
         // Group names per element for grouping by base or extension.
         m_emptyName = FormatGroupName(QString(), m_nameOptions);
-        m_customName = FormatGroupName(m_in.customGroup, m_nameOptions);
-        if (m_in.grouping == 0) {
+        m_customName = FormatGroupName(m_c.customGroup, m_nameOptions);
+        if (m_c.grouping == Grouping::ByBase) {
             for (const KeywordElement& e : m_lists.base)
                 m_baseNames.push_back(FormatGroupName(e.keyword, m_nameOptions));
-        } else if (m_in.grouping == 1) {
+        } else if (m_c.grouping == Grouping::ByExtension) {
             for (const KeywordElement& e : m_lists.ext)
                 m_extNames.push_back(FormatGroupName(e.keyword, m_nameOptions));
-        } else if (m_in.grouping == 2) {
+        } else if (m_c.grouping == Grouping::ByMix) {
             prepareGroupLookup();
         }
 
-        const QString& tmpl = m_in.urlTemplate;
+        const QString& tmpl = m_c.urlTemplate;
         const bool withUrl = !tmpl.isEmpty();
         const CompiledTemplate urlC(tmpl, {TokBase, TokExtension, TokMix, TokCampaign, TokAdGroup, TokMatch});
         const bool urlFast = urlC.clean() && !m_campaignBrace && !literalOnly();
@@ -475,7 +446,7 @@ private:
                     v[TokAdGroup] = &group;
                     pieceCount = urlC.appendPieces(pieces, v);
                     for (size_t k = 0; k < pieceCount; ++k) {
-                        ReplaceUrlSpaces(pieces[k], m_in.replaceSpace);
+                        ReplaceUrlSpaces(pieces[k], m_c.replaceSpace);
                         piecesQuoted = piecesQuoted || needsQuoting(pieces[k]);
                     }
                 } else {
@@ -485,7 +456,7 @@ private:
                     url.replace(TokenText(TokMix), mix, Qt::CaseInsensitive);
                     url.replace(TokenText(TokCampaign), m_in.campaignName, Qt::CaseInsensitive);
                     url.replace(TokenText(TokAdGroup), group, Qt::CaseInsensitive);
-                    ReplaceUrlSpaces(url, m_in.replaceSpace);
+                    ReplaceUrlSpaces(url, m_c.replaceSpace);
                 }
             }
             for (int t = 0; t < 3; ++t) {
@@ -545,8 +516,8 @@ private:
 
     void prepareSlots()
     {
-        for (size_t s = 0; s < m_in.ads.size(); ++s) {
-            const AdSlotInput& ad = m_in.ads[s];
+        for (size_t s = 0; s < m_c.ads.size(); ++s) {
+            const AdSlotData& ad = m_c.ads[s];
             SlotTemplates& t = m_slots[s];
             t.filled = !ad.headline.isEmpty();
             if (!t.filled)
@@ -651,15 +622,15 @@ private:
         QString h = t.headline;
         h.replace(TokenText(TokCampaign), *g.campaign, Qt::CaseInsensitive);
         h.replace(TokenText(TokAdGroup), *g.name, Qt::CaseInsensitive);
-        const QString baseValue = CapitalizeX(*g.base, GetToken(h, TokenText(TokBase)), m_in.capitalization);
-        const QString extValue = CapitalizeX(*g.ext, GetToken(h, TokenText(TokExtension)), m_in.capitalization);
+        const QString baseValue = CapitalizeX(*g.base, GetToken(h, TokenText(TokBase)), m_c.capitalization);
+        const QString extValue = CapitalizeX(*g.ext, GetToken(h, TokenText(TokExtension)), m_c.capitalization);
         if (g.baseAlt->isEmpty() && g.extAlt->isEmpty()) {
             h.replace(TokenText(TokBase), baseValue, Qt::CaseInsensitive);
             h.replace(TokenText(TokExtension), extValue, Qt::CaseInsensitive);
         } else {
             h = CombineKeywords(h, baseValue, extValue, *g.baseAlt, *g.extAlt, kHeadlineLimit);
         }
-        h.replace(TokenText(TokMix), CapitalizeX(*g.mix, GetToken(h, TokenText(TokMix)), m_in.capitalization),
+        h.replace(TokenText(TokMix), CapitalizeX(*g.mix, GetToken(h, TokenText(TokMix)), m_c.capitalization),
                   Qt::CaseInsensitive);
         return h;
     }
@@ -670,15 +641,15 @@ private:
         d.replace(TokenText(TokCampaign), *g.campaign, Qt::CaseInsensitive);
         d.replace(TokenText(TokAdGroup), *g.name, Qt::CaseInsensitive);
         if (g.baseAlt->isEmpty() && g.extAlt->isEmpty()) {
-            d.replace(TokenText(TokBase), CapitalizeX(*g.base, GetToken(d, TokenText(TokBase)), m_in.capitalization),
+            d.replace(TokenText(TokBase), CapitalizeX(*g.base, GetToken(d, TokenText(TokBase)), m_c.capitalization),
                       Qt::CaseInsensitive);
             d.replace(TokenText(TokExtension),
-                      CapitalizeX(*g.ext, GetToken(d, TokenText(TokExtension)), m_in.capitalization),
+                      CapitalizeX(*g.ext, GetToken(d, TokenText(TokExtension)), m_c.capitalization),
                       Qt::CaseInsensitive);
         } else {
             d = CombineKeywords(d, *g.base, *g.ext, *g.baseAlt, *g.extAlt, kDescriptionLimit);
         }
-        d.replace(TokenText(TokMix), CapitalizeX(*g.mix, GetToken(d, TokenText(TokMix)), m_in.capitalization),
+        d.replace(TokenText(TokMix), CapitalizeX(*g.mix, GetToken(d, TokenText(TokMix)), m_c.capitalization),
                   Qt::CaseInsensitive);
         return d;
     }
@@ -689,13 +660,13 @@ private:
         u.replace(TokenText(TokTitle), headline, Qt::CaseInsensitive);
         u.replace(TokenText(TokCampaign), *g.campaign, Qt::CaseInsensitive);
         u.replace(TokenText(TokAdGroup), *g.name, Qt::CaseInsensitive);
-        u.replace(TokenText(TokBase), CapitalizeX(*g.base, GetToken(u, TokenText(TokBase)), m_in.capitalization),
+        u.replace(TokenText(TokBase), CapitalizeX(*g.base, GetToken(u, TokenText(TokBase)), m_c.capitalization),
                   Qt::CaseInsensitive);
         u.replace(TokenText(TokExtension),
-                  CapitalizeX(*g.ext, GetToken(u, TokenText(TokExtension)), m_in.capitalization), Qt::CaseInsensitive);
-        u.replace(TokenText(TokMix), CapitalizeX(*g.mix, GetToken(u, TokenText(TokMix)), m_in.capitalization),
+                  CapitalizeX(*g.ext, GetToken(u, TokenText(TokExtension)), m_c.capitalization), Qt::CaseInsensitive);
+        u.replace(TokenText(TokMix), CapitalizeX(*g.mix, GetToken(u, TokenText(TokMix)), m_c.capitalization),
                   Qt::CaseInsensitive);
-        ReplaceUrlSpaces(u, m_in.replaceSpace);
+        ReplaceUrlSpaces(u, m_c.replaceSpace);
         return u;
     }
 
@@ -704,10 +675,10 @@ private:
         QString u = t.destination;
         u.replace(TokenText(TokCampaign), *g.campaign, Qt::CaseInsensitive);
         u.replace(TokenText(TokAdGroup), *g.name, Qt::CaseInsensitive);
-        u.replace(TokenText(TokBase), CapitalizeX(*g.base, t.destinationForm, m_in.capitalization), Qt::CaseInsensitive);
+        u.replace(TokenText(TokBase), CapitalizeX(*g.base, t.destinationForm, m_c.capitalization), Qt::CaseInsensitive);
         u.replace(TokenText(TokExtension), *g.ext, Qt::CaseInsensitive);
         u.replace(TokenText(TokMix), *g.mix, Qt::CaseInsensitive);
-        ReplaceUrlSpaces(u, m_in.replaceSpace);
+        ReplaceUrlSpaces(u, m_c.replaceSpace);
         return u;
     }
 
@@ -721,7 +692,7 @@ private:
             table.resize(size_t(element) + 1);
         std::unique_ptr<CapMemo>& memo = table[size_t(element)];
         if (!memo) {
-            memo = std::make_unique<CapMemo>(m_in.capitalization);
+            memo = std::make_unique<CapMemo>(m_c.capitalization);
             memo->reset(value);
         }
         return *memo;
@@ -808,7 +779,7 @@ private:
                     v[TokExtension] = &e;
                     v[TokMix] = &m;
                     t.displayC.appendTo(out, v);
-                    replaceSpacesFrom(out, at, m_in.replaceSpace);
+                    ReplaceUrlSpaces(out, m_c.replaceSpace, at);
                 } else {
                     out += literalDisplay(t.display, h, g);
                 }
@@ -825,7 +796,7 @@ private:
                     v[TokExtension] = g.ext;
                     v[TokMix] = g.mix;
                     t.destinationC.appendTo(out, v);
-                    replaceSpacesFrom(out, at, m_in.replaceSpace);
+                    ReplaceUrlSpaces(out, m_c.replaceSpace, at);
                 } else {
                     out += literalDestination(t, g);
                 }
@@ -842,26 +813,26 @@ private:
     void writeAdGroupFile()
     {
         progress(GenerationPhase::AdGroupFile, -1, -1);
-        if (m_in.maxCPC.isEmpty() && m_in.maxContentCPC.isEmpty() && m_in.placementMaxCPC.isEmpty()) {
+        if (m_c.maxCPC.isEmpty() && m_c.maxContentCPC.isEmpty() && m_c.placementMaxCPC.isEmpty()) {
             m_result.adGroupFileSkipped = true;
             return;
         }
         RowFile file(filePath(QStringLiteral("AdwordsAdGroups.csv")));
         file.open();
-        QString maxCpc = modCommon::Trim(m_in.maxCPC);
+        QString maxCpc = modCommon::Trim(m_c.maxCPC);
         if (maxCpc.isEmpty())
             maxCpc = QStringLiteral("0.00");
         const QString campaign = quotedField(m_in.campaignName);
-        const bool content = !m_in.maxContentCPC.isEmpty();
-        const bool placement = !m_in.placementMaxCPC.isEmpty();
+        const bool content = !m_c.maxContentCPC.isEmpty();
+        const bool placement = !m_c.placementMaxCPC.isEmpty();
         const QString maxCpcField = quotedField(maxCpc);
         QString tail;
         if (content)
-            tail += QLatin1Char(',') + quotedField(m_in.maxContentCPC);
+            tail += QLatin1Char(',') + quotedField(m_c.maxContentCPC);
         else if (placement)
             tail += QStringLiteral(",0.00");
         if (placement)
-            tail += QLatin1Char(',') + quotedField(m_in.placementMaxCPC);
+            tail += QLatin1Char(',') + quotedField(m_c.placementMaxCPC);
 
         const qsizetype last = m_groups.lastIndex();
         for (qsizetype gi = 0; gi <= last; ++gi) {
@@ -885,6 +856,7 @@ private:
 
     const GenerationInput& m_in;
     const GenerationCallbacks& m_cb;
+    const CampaignData& m_c;
     GroupNameOptions m_nameOptions;
     MixOptions m_mixOptions;
     bool m_campaignBrace = false;
@@ -911,10 +883,10 @@ private:
     // Capitalised keywords per element and typed form, kept for the whole file.
     std::vector<std::unique_ptr<CapMemo>> m_baseCaps;
     std::vector<std::unique_ptr<CapMemo>> m_extCaps;
-    CapMemo m_noKeywordCaps{m_in.capitalization};
+    CapMemo m_noKeywordCaps{m_c.capitalization};
     CapMemo* m_capBase = nullptr;
     CapMemo* m_capExt = nullptr;
-    CapMemo m_capMix{m_in.capitalization};
+    CapMemo m_capMix{m_c.capitalization};
     TitleWarnings m_warnings;
     GenerationResult m_result;
 };

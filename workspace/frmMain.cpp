@@ -96,11 +96,65 @@ frmMain::frmMain(QWidget* parent)
     buildMenus();
     buildToolbar();
     buildPanes();
-    m_buildCampaigns = new clsBuildCampaigns(this);
+    m_buildCampaigns = new clsBuildCampaigns(*this, this);
+    connect(toolAction(8), &QAction::triggered, m_buildCampaigns, [this] { m_buildCampaigns->BuildCampaigns(); });
     resize(1000, 700);
 }
 
 frmMain::~frmMain() = default;
+
+// Blocks the inputs of the open campaign for its lifetime: the tree, the
+// Keywords, Ad Groups and Ads pages, and the commands that change the open
+// campaign or start another build. The tab bar stays usable; the enable rule
+// of a tab clicked meanwhile applies when the block ends.
+class frmMain::CampaignInputsBlock
+{
+public:
+    explicit CampaignInputsBlock(frmMain& window)
+        : m_window(window)
+        , m_tab(window.m_tabMain->currentIndex())
+    {
+        QTabWidget* tabs = window.m_tabMain;
+        m_widgets.emplace_back(window.m_tvwAccount, window.m_tvwAccount->isEnabled());
+        for (int i = 0; i < 3 && i < tabs->count(); ++i)
+            m_widgets.emplace_back(tabs->widget(i), tabs->widget(i)->isEnabled());
+        for (int i : {0, 2, 3, 5, 6, 7, 8})
+            keep(window.toolAction(i));
+        for (int i : {1, 2, 5})
+            keep(window.menuItem(QStringLiteral("mnuFile"), i));
+        for (int i : {1, 3, 4})
+            keep(window.menuItem(QStringLiteral("mnuKeyword"), i));
+        for (auto& [widget, enabled] : m_widgets)
+            widget->setEnabled(false);
+        for (auto& [action, enabled] : m_actions)
+            action->setEnabled(false);
+    }
+
+    ~CampaignInputsBlock()
+    {
+        for (auto& [widget, enabled] : m_widgets)
+            widget->setEnabled(enabled);
+        for (auto& [action, enabled] : m_actions)
+            action->setEnabled(enabled);
+    }
+
+    CampaignInputsBlock(const CampaignInputsBlock&) = delete;
+    CampaignInputsBlock& operator=(const CampaignInputsBlock&) = delete;
+
+    bool tabChanged() const { return m_window.m_tabMain->currentIndex() != m_tab; }
+
+private:
+    void keep(QAction* action)
+    {
+        if (action)
+            m_actions.emplace_back(action, action->isEnabled());
+    }
+
+    frmMain& m_window;
+    int m_tab = 0;
+    std::vector<std::pair<QWidget*, bool>> m_widgets;
+    std::vector<std::pair<QAction*, bool>> m_actions;
+};
 
 // ---------------------------------------------------------------------------
 // Construction
@@ -402,6 +456,11 @@ void frmMain::Form_Load()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // The window stays open until a running build has finished.
+    if (m_buildCampaigns->isBuilding()) {
+        event->ignore();
+        return;
+    }
     Form_QueryUnload();
     Form_Unload();
     event->accept();
@@ -701,18 +760,52 @@ QString frmMain::campaignFolder() const
     return CampaignStore::campaignFolder(g_sWorkingFolder, m_oSelectedNode->account, m_oSelectedNode->campaign);
 }
 
+CampaignData frmMain::editedCampaign() const
+{
+    CampaignData data;
+    m_keywordInputs->store(data);
+    data.ads = m_adEditor->adSlots();
+    data.landingPagePath = m_txtLandingPagePath->text();
+    return data;
+}
+
+std::optional<NodeId> frmMain::openCampaign() const
+{
+    if (m_oSelectedNode && m_oSelectedNode->isCampaign())
+        return m_oSelectedNode;
+    return std::nullopt;
+}
+
+void frmMain::showTab(EditorTab tab)
+{
+    m_tabMain->setCurrentIndex(int(tab));
+}
+
+void frmMain::focusControl(const QString& objectName)
+{
+    m_keywordInputs->focusControl(objectName);
+}
+
+void frmMain::blockCampaignInputs(bool blocked)
+{
+    if (blocked) {
+        m_inputsBlock = std::make_unique<CampaignInputsBlock>(*this);
+        return;
+    }
+    const bool tabChanged = m_inputsBlock && m_inputsBlock->tabChanged();
+    m_inputsBlock.reset();
+    if (tabChanged)
+        UpdateUI();
+}
+
 void frmMain::SaveCampaign()
 {
     if (!m_oSelectedNode || !m_oSelectedNode->isCampaign())
         return;
     WriteErrorLog(QStringLiteral("frmMain_SaveCampaign ....") + nodeText(*m_oSelectedNode) + QLatin1Char('/')
                   + m_oSelectedNode->key());
-    CampaignData data;
-    m_keywordInputs->store(data);
-    data.ads = m_adEditor->adSlots();
-    data.landingPagePath = m_txtLandingPagePath->text();
     QString error;
-    if (!CampaignStore::save(campaignFolder(), data, &error))
+    if (!CampaignStore::save(campaignFolder(), editedCampaign(), &error))
         WriteErrorLog(QStringLiteral("SaveCampaign_Error: ") + error + QStringLiteral("-log point 3"));
 }
 
@@ -893,6 +986,8 @@ void frmMain::setEnabled(QAction* action, bool enabled)
 
 void frmMain::UpdateUI()
 {
+    if (m_inputsBlock)
+        return; // the block decides until it ends
     QAction* fileDelete = menuItem(QStringLiteral("mnuFile"), 2);
     QAction* fileSave = menuItem(QStringLiteral("mnuFile"), 3);
     const bool empty = m_main->isEmpty();
