@@ -3,6 +3,7 @@
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
 #include "core/modCommon.h"
+#include "platform/HelpFile.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "platform/WaitCursor.h"
@@ -73,7 +74,6 @@ void setPreferenceValue(const QString& name, const QString& value)
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent)
     , m_main(std::make_unique<clsMain>(g_sWorkingFolder))
-    , m_helpFile(platform::Locations::join(platform::Locations::programDir(), QStringLiteral("quillmark.chm")))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("PPC Quillmark"));
@@ -884,17 +884,25 @@ void frmMain::mnuKeywordItems_Click(int index)
         m_keywordInputs->LoadExtKeywords();
 }
 
+QString frmMain::helpFile() const
+{
+    return platform::helpFile();
+}
+
+void frmMain::setHelpFile(const QString& path)
+{
+    platform::setHelpFile(path);
+}
+
 void frmMain::mnuHelpItems_Click(int index)
 {
     switch (index) {
     case 1:
-        if (!QFileInfo(m_helpFile).isFile()) {
-            platform::MsgBox(QStringLiteral("Cannot find the '") + m_helpFile
-                                 + QStringLiteral("' Help file. Please check to see that the file exists on your disk. "
-                                                  "If it doesn't, you need to reinstall it."),
-                             platform::MsgButtons::OK, platform::MsgIcon::Information, QStringLiteral("Help Contents"));
+        if (!QFileInfo(helpFile()).isFile()) {
+            platform::MsgBox(platform::missingHelpFileMessage(helpFile()), platform::MsgButtons::OK,
+                             platform::MsgIcon::Information, QStringLiteral("Help Contents"));
         } else {
-            modCommon::ShellOpen(m_helpFile, 1);
+            modCommon::ShellOpen(helpFile(), 1);
         }
         break;
     case 2:

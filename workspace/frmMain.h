@@ -99,9 +99,9 @@ public:
     using AboutHook = std::function<void(QWidget* owner)>;
     void setAboutHook(AboutHook hook) { m_aboutHook = std::move(hook); }
 
-    // The help file that Help/Contents opens.
-    QString helpFile() const { return m_helpFile; }
-    void setHelpFile(const QString& path) { m_helpFile = path; }
+    // The help file that Help/Contents opens (the program's, platform/HelpFile).
+    QString helpFile() const;
+    void setHelpFile(const QString& path);
 
     // --- Parts of the window ----------------------------------------------------
     QAction* toolAction(int index) const;               // cmdTools<index>; null for 4 or out of range
@@ -164,7 +164,6 @@ private:
     std::optional<NodeId> m_oSelectedNode;
     bool m_loaded = false;
     bool m_treeUpdating = false;
-    QString m_helpFile;
     PreferencesHook m_preferencesHook;
     AboutHook m_aboutHook;
 
