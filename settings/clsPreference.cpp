@@ -3,6 +3,7 @@
 #include "core/Globals.h"
 #include "core/modCommon.h"
 #include "platform/Locations.h"
+#include "settings/AdwordsEditorPath.h"
 #include "settings/RegistryAccess.h"
 #include "settings/clsRegister.h"
 #include "core/modBase64Encode.h"
@@ -115,8 +116,8 @@ const clsPreference::Setting* clsPreference::settingsTable(int& count)
         {"Log point 14", "YMID", CU, "", Conv::Text, &clsPreference::m_UserName},
         {"Log point 14", "YMPd", CU, "", Conv::Text, &clsPreference::m_Password},
         {"Log point 14", "CUID", CU, "", Conv::Text, &clsPreference::m_ClientEmailID},
-        {"Log point 14", "AdwordsEditor", CU, "C:\\Program Files\\Google\\Google AdWords Editor\\adwords_editor.exe",
-         Conv::Text, &clsPreference::m_GoogleAdwordsEditor},
+        {"Log point 14", "AdwordsEditor", CU, kDefaultAdwordsEditorPath, Conv::Text,
+         &clsPreference::m_GoogleAdwordsEditor},
     };
     count = int(sizeof(rows) / sizeof(rows[0]));
     return rows;

@@ -17,7 +17,7 @@ const QString kList = QStringLiteral("\\ / : * ? \" < > |");
 
 } // namespace
 
-class tst_NewCampaign : public QObject
+class TestNewCampaign : public QObject
 {
     Q_OBJECT
 
@@ -31,7 +31,7 @@ private Q_SLOTS:
     void existingCampaignKeepsTheDialogOpen();
 };
 
-void tst_NewCampaign::names_data()
+void TestNewCampaign::names_data()
 {
     QTest::addColumn<QString>("account");
     QTest::addColumn<QString>("campaign");
@@ -71,7 +71,7 @@ void tst_NewCampaign::names_data()
                                        << "Campaign name is too long.";
 }
 
-void tst_NewCampaign::names()
+void TestNewCampaign::names()
 {
     QFETCH(QString, account);
     QFETCH(QString, campaign);
@@ -82,7 +82,7 @@ void tst_NewCampaign::names()
     QCOMPARE(v.message, message);
 }
 
-void tst_NewCampaign::populateProjects()
+void TestNewCampaign::populateProjects()
 {
     TestEnvironment env;
     frmNewCampaign dialog;
@@ -103,7 +103,7 @@ void tst_NewCampaign::populateProjects()
     QCOMPARE(combo->currentText(), QStringLiteral("Zed"));
 }
 
-void tst_NewCampaign::badNameKeepsTheDialogOpen()
+void TestNewCampaign::badNameKeepsTheDialogOpen()
 {
     TestEnvironment env;
     ScriptedPrompter prompter;
@@ -129,7 +129,7 @@ void tst_NewCampaign::badNameKeepsTheDialogOpen()
     QCOMPARE(dialog.Campaign(), QStringLiteral("Winter"));
 }
 
-void tst_NewCampaign::enterInCampaignBoxActsAsOk()
+void TestNewCampaign::enterInCampaignBoxActsAsOk()
 {
     TestEnvironment env;
     ScriptedPrompter prompter;
@@ -147,7 +147,7 @@ void tst_NewCampaign::enterInCampaignBoxActsAsOk()
     QVERIFY(prompter.messages.isEmpty());
 }
 
-void tst_NewCampaign::cancelAndCloseBoxCancel()
+void TestNewCampaign::cancelAndCloseBoxCancel()
 {
     TestEnvironment env;
     {
@@ -165,7 +165,7 @@ void tst_NewCampaign::cancelAndCloseBoxCancel()
     }
 }
 
-void tst_NewCampaign::existingCampaignKeepsTheDialogOpen()
+void TestNewCampaign::existingCampaignKeepsTheDialogOpen()
 {
     TestEnvironment env;
     ScriptedPrompter prompter;
@@ -188,5 +188,5 @@ void tst_NewCampaign::existingCampaignKeepsTheDialogOpen()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
 }
 
-QTEST_MAIN(tst_NewCampaign)
+QTEST_MAIN(TestNewCampaign)
 #include "tst_newcampaign.moc"
