@@ -17,20 +17,22 @@ namespace platform {
 // requestCompleted) or blocking (get/post return the reply text).
 //
 // What it sends is set explicitly rather than left to the environment: no
-// proxy unless setProxy names one (an http_proxy variable is ignored), the
-// user agent, the caller's header lines, no redirect following (a 3xx
-// reply is a reply), and the time-out below.
+// proxy unless setProxy names one (not the process's or the system's, such
+// as http_proxy), the user agent, the caller's header lines, no redirect
+// following (a 3xx reply is a reply), and the time-out below.
 //
 // Header lines are "Name: value" texts as the protocol writes them; a
 // trailing line break is the end of the line. A line without a name, or
 // with a line break inside, is not sent, so no text can add headers of its
 // own. A Content-Length line is sent with the byte length of the body
-// actually sent, whatever number it gives, and only once.
+// actually sent, whatever number it gives, and only once. A POST without a
+// Content-Type line goes as a form (application/x-www-form-urlencoded).
 class HttpClient : public QObject
 {
     Q_OBJECT
 
 public:
+    // A request keeps its state until its completion has been delivered.
     enum State {
         Idle = 0,       // no request, or its completion has been delivered
         Sending = 8,    // the request is on its way; no reply yet
@@ -46,18 +48,15 @@ public:
     void setUrl(const QString& url) { m_url = url; }
     QString url() const { return m_url; }
     void setUserAgent(const QString& userAgent) { m_userAgent = userAgent; }
-    QString userAgent() const { return m_userAgent; }
     // "host:port" of an HTTP proxy; empty: straight to the server.
     void setProxy(const QString& hostAndPort) { m_proxy = hostAndPort; }
-    QString proxy() const { return m_proxy; }
-    // The proxy's Basic login, answered when the proxy asks (407). Without
-    // both, a proxy that asks refuses the request: it completes with 407.
+    // The proxy's Basic login, given when the proxy asks for one (407). A
+    // missing or refused login ends the request with the proxy's 407 reply.
     void setProxyUserName(const QString& userName) { m_proxyUserName = userName; }
     void setProxyPassword(const QString& password) { m_proxyPassword = password; }
     // Milliseconds the transfer may stall before the request ends as timed
     // out; 0 (the default) waits as long as the connection stays open.
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
-    int timeout() const { return m_timeoutMs; }
 
     // Asynchronous use: returns at once; requestCompleted follows exactly
     // once, always from the event loop, never inside this call. Starting
@@ -67,7 +66,8 @@ public:
     void startPost(const QByteArray& body, const QStringList& headerLines = {});
 
     // Blocking use: starts the request and runs a local event loop, without
-    // user input, until it completes; returns replyText().
+    // user input, until it completes; returns replyText(). Without a
+    // time-out a server that says nothing holds the call.
     QString get(const QStringList& headerLines = {});
     QString post(const QByteArray& body, const QStringList& headerLines = {});
 

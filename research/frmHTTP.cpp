@@ -42,7 +42,8 @@ QStringList headerLines(const QString& engine, const QString& authToken, qsizety
                 QStringLiteral("SOAPAction: ") + kBidLandscapeAction};
     if (engine.contains(QLatin1String("Google"), Qt::CaseInsensitive))
         return {QStringLiteral("Content-Type: xml/html") + crlf, length + crlf,
-                QStringLiteral("SOAPAction: comment") + crlf, QStringLiteral("Authorization: Bearer ") + authToken + crlf};
+                QStringLiteral("SOAPAction: comment") + crlf,
+                QStringLiteral("Authorization: Bearer ") + authToken + crlf};
     if (engine.contains(QLatin1String("Yahoo"), Qt::CaseInsensitive))
         return {QStringLiteral("Content-Type: text/xml"), length, QStringLiteral("SOAPaction: \"\"")};
     return {};

@@ -15,9 +15,11 @@
 // on Disconnect, and defers its unload until cancelled requests stopped.
 //
 // Use: set Connections, Load, set Engine (and AuthToken for "Google"), then
-// Connect; every Connect on a loaded slot ends in exactly one Completed,
-// delivered from the event loop, never inside Connect, Disconnect or
-// Unload. To finish, release() the window.
+// Connect. Each request ends in exactly one Completed, delivered from the
+// event loop, never inside Connect, Disconnect or Unload; so does a Connect
+// on a slot that does not exist (10100). A Connect on a slot whose request
+// is still running starts nothing and ends that request instead (see
+// Connect). To finish, release() the window.
 //
 // Completed(index, code, data), by code:
 //   the reply's status  the reply text (also after a time-out or a cancel
@@ -111,7 +113,8 @@ public:
     // 60000 ms; 0 or less never times out.
     static int timeoutIntervalMs(qint16 seconds);
     // The start delay of a "TimeDelay" text in seconds: whole milliseconds,
-    // at most 60000; 0 (no delay) for 0, less or no number.
+    // at most 60000; 0 for 0, less or no number. (A text above 0 that
+    // rounds to 0 ms still delays, by the delay timer's own 300 ms.)
     static int startDelayMs(const QString& seconds);
 
 signals:

@@ -5,28 +5,13 @@
 #include <QtTest>
 
 using platform::HttpClient;
+using Server = ScriptedHttpServer;
 using Behaviour = ScriptedHttpServer::Behaviour;
 using Reply = ScriptedHttpServer::Reply;
 
 Q_DECLARE_METATYPE(ScriptedHttpServer::Reply)
 
 namespace {
-
-// A port on 127.0.0.1 where nothing listens.
-quint16 closedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-Reply misbehaving(Behaviour behaviour, const QByteArray& body = QByteArray(), qsizetype partialBytes = 0)
-{
-    Reply reply = ScriptedHttpServer::answer(200, body);
-    reply.behaviour = behaviour;
-    reply.partialBytes = partialBytes;
-    return reply;
-}
 
 // A client pointed at a server that answers its one path with reply.
 struct Served {
@@ -96,14 +81,14 @@ void TestHttpClient::requestAsSent()
     QFETCH(QByteArrayList, values);
 
     ScriptedHttpServer server;
-    server.route("/in", ScriptedHttpServer::answer(200, "ok"));
+    server.route("/in", Server::answer(200, "ok"));
     HttpClient client;
     client.setUrl(server.url("/in?x=1"));
     client.setUserAgent("PPC Quillmark");
     QCOMPARE(post ? client.post(body, lines) : client.get(lines), QStringLiteral("ok"));
 
     QCOMPARE(server.requests().size(), 1);
-    const ScriptedHttpServer::Request& request = server.requests().at(0);
+    const Server::Request& request = server.requests().at(0);
     QCOMPARE(request.method, post ? QByteArray("POST") : QByteArray("GET"));
     QCOMPARE(request.target, QByteArray("/in?x=1"));
     QCOMPARE(request.values("User-Agent"), QByteArrayList{"PPC Quillmark"});
@@ -120,13 +105,13 @@ void TestHttpClient::replies_data()
     QTest::addColumn<QString>("text");
 
     QTest::newRow("200 in UTF-8 without a charset")
-        << ScriptedHttpServer::answer(200, QStringLiteral("größe").toUtf8(), "text/xml") << 200 << "größe";
+        << Server::answer(200, QStringLiteral("größe").toUtf8(), "text/xml") << 200 << "größe";
     QTest::newRow("the charset of the content type")
-        << ScriptedHttpServer::answer(200, QByteArray("caf\xe9"), "text/plain; charset=ISO-8859-1") << 200 << "café";
+        << Server::answer(200, QByteArray("caf\xe9"), "text/plain; charset=ISO-8859-1") << 200 << "café";
     QTest::newRow("an error status is a reply")
-        << ScriptedHttpServer::answer(500, "<fault>quota</fault>", "text/xml") << 500 << "<fault>quota</fault>";
-    Reply redirect = ScriptedHttpServer::answer(302, "moved");
-    redirect.headers.append(ScriptedHttpServer::Header("Location", "/elsewhere"));
+        << Server::answer(500, "<fault>quota</fault>", "text/xml") << 500 << "<fault>quota</fault>";
+    Reply redirect = Server::answer(302, "moved");
+    redirect.headers.append(Server::Header("Location", "/elsewhere"));
     QTest::newRow("a redirect is not followed") << redirect << 302 << "moved";
 }
 
@@ -154,10 +139,12 @@ void TestHttpClient::failuresComplete_data()
 
     QTest::newRow("connection refused") << Reply() << true << 0 << 0 << QByteArray();
     QTest::newRow("closed without reply")
-        << misbehaving(Behaviour::CloseWithoutReply) << false << 0 << 0 << QByteArray();
-    QTest::newRow("silent server, time-out") << misbehaving(Behaviour::NoReply) << false << 300 << 0 << QByteArray();
+        << Server::misbehaving(Behaviour::CloseWithoutReply) << false << 0 << 0 << QByteArray();
+    QTest::newRow("silent server, time-out")
+        << Server::misbehaving(Behaviour::NoReply) << false << 300 << 0 << QByteArray();
     QTest::newRow("stalled reply, time-out")
-        << misbehaving(Behaviour::PartialThenStall, "0123456789", 4) << false << 300 << 200 << QByteArray("0123");
+        << Server::misbehaving(Behaviour::PartialThenStall, "0123456789", 4) << false << 300 << 200
+        << QByteArray("0123");
 }
 
 void TestHttpClient::failuresComplete()
@@ -170,7 +157,7 @@ void TestHttpClient::failuresComplete()
 
     Served s(reply);
     if (refused)
-        s.client.setUrl(QStringLiteral("http://127.0.0.1:%1/p").arg(closedPort()));
+        s.client.setUrl(Server::refusingUrl());
     s.client.setTimeout(timeoutMs);
     s.client.startGet();
     QCOMPARE(s.completed.size(), 0);
@@ -193,9 +180,9 @@ void TestHttpClient::abortKeepsWhatArrived_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("before any reply") << misbehaving(Behaviour::NoReply) << 0 << "";
+    QTest::newRow("before any reply") << Server::misbehaving(Behaviour::NoReply) << 0 << "";
     QTest::newRow("after part of the reply")
-        << misbehaving(Behaviour::PartialThenStall, QStringLiteral("<rval>größe</rval>").toUtf8(), 13) << 200
+        << Server::misbehaving(Behaviour::PartialThenStall, QStringLiteral("<rval>größe</rval>").toUtf8(), 13) << 200
         << "<rval>größe";
 }
 
@@ -226,8 +213,8 @@ void TestHttpClient::abortKeepsWhatArrived()
 void TestHttpClient::newRequestSupersedesTheOld()
 {
     ScriptedHttpServer server;
-    server.route("/silent", misbehaving(Behaviour::NoReply));
-    server.route("/ok", ScriptedHttpServer::answer(200, "second"));
+    server.route("/silent", Server::misbehaving(Behaviour::NoReply));
+    server.route("/ok", Server::answer(200, "second"));
     HttpClient client;
     QSignalSpy completed(&client, &HttpClient::requestCompleted);
 

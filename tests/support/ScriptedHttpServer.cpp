@@ -104,6 +104,22 @@ ScriptedHttpServer::Reply ScriptedHttpServer::answer(int status, const QByteArra
     return reply;
 }
 
+ScriptedHttpServer::Reply ScriptedHttpServer::misbehaving(Behaviour behaviour, const QByteArray& body,
+                                                          qsizetype partialBytes)
+{
+    Reply reply = answer(200, body);
+    reply.behaviour = behaviour;
+    reply.partialBytes = partialBytes;
+    return reply;
+}
+
+QString ScriptedHttpServer::refusingUrl(const QString& path)
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return QStringLiteral("http://127.0.0.1:") + QString::number(probe.serverPort()) + path;
+}
+
 void ScriptedHttpServer::requireProxyLogin(const QByteArray& user, const QByteArray& password)
 {
     m_proxyCredentials = "Basic " + (user + ':' + password).toBase64();

@@ -68,6 +68,10 @@ public:
     // route gets 404 with the body "no route".
     void route(const QString& path, const Reply& reply);
     static Reply answer(int status, const QByteArray& body, const QByteArray& contentType = "text/plain");
+    // A 200 reply of body that misbehaves as behaviour says.
+    static Reply misbehaving(Behaviour behaviour, const QByteArray& body = QByteArray(), qsizetype partialBytes = 0);
+    // An address on 127.0.0.1 where nothing listens: connections are refused.
+    static QString refusingUrl(const QString& path = QStringLiteral("/"));
 
     // Proxy mode: requests must carry "Proxy-Authorization: Basic" with
     // base64 of user:password.
