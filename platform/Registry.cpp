@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/Blanks.h"
 #include "platform/CodePage.h"
 #include "platform/Locations.h"
 
@@ -80,22 +81,6 @@ QString fold(const QString& s)
 QList<QStringView> parts(QStringView path)
 {
     return path.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
-}
-
-bool isBlank(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-QStringView trimmedBlanks(QStringView s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && isBlank(s.at(b)))
-        ++b;
-    while (e > b && isBlank(s.at(e - 1)))
-        --e;
-    return s.sliced(b, e - b);
 }
 
 // --- text escapes -------------------------------------------------------
