@@ -1,5 +1,6 @@
 #include "core/startup/ConsolePrompter.h"
 #include "core/startup/modStartUp.h"
+#include "platform/CurlLibrary.h"
 #include "workspace/frmMain.h"
 
 #include <QApplication>
@@ -8,6 +9,8 @@
 
 int main(int argc, char* argv[])
 {
+    // Before any thread starts: the mail component sends on worker threads.
+    const platform::CurlLibrary curl;
     QApplication app(argc, argv);
 
     // Unattended runs answer every message on standard error.
