@@ -10,7 +10,7 @@ struct SendMailSettings {
     QString ToRecipient;
     QString Subject;
     QString Host;
-    qint16 Port = 0;          // 0: the client's default (25)
+    quint16 Port = 0;         // 0: the client's default (25)
     QString SMTPUsername;
     QString SMTPPassword;
     bool Authentication = false;

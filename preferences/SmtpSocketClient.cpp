@@ -84,7 +84,6 @@ void SmtpSocketClient::SendMail(const QString& to, const QString& subject, const
     m_recipientIndex = 0;
     m_state = kEhloSent;
     m_dataAccepted = false;
-    m_lastServerError.clear();
     m_received.clear();
     m_redactor = platform::SmtpLogRedactor();
     m_running = true;
@@ -108,11 +107,7 @@ void SmtpSocketClient::SendMail(const QString& to, const QString& subject, const
     if (!modCommon::Trim(blindCopy).isEmpty())
         setAddressList(blindCopy);
     WriteErrorLog(QStringLiteral("SendTo: ") + to + QStringLiteral(", SMTPServer: ") + m_settings.Host);
-    if (m_settings.Port < 0) {
-        fail(QStringLiteral("Invalid port %1").arg(m_settings.Port));
-        return;
-    }
-    const quint16 port = m_settings.Port == 0 ? kDefaultPort : static_cast<quint16>(m_settings.Port);
+    const quint16 port = m_settings.Port == 0 ? kDefaultPort : m_settings.Port;
     m_replyTimer.start((m_settings.TimeOut > 0 ? m_settings.TimeOut : kDefaultTimeOutSeconds) * 1000);
     m_socket.connectToHost(m_settings.Host, port);
 }
@@ -265,7 +260,6 @@ void SmtpSocketClient::onReply(const QString& reply)
             sendCCAddress();
             if (m_addressList.isEmpty()) {
                 // Nothing to send to: the server would wait for ever.
-                m_lastServerError = QStringLiteral("No recipient");
                 WriteErrorLog(QStringLiteral("Error sending mail: no recipient"));
                 sendQuitAfterError();
             } else {
@@ -307,7 +301,6 @@ void SmtpSocketClient::onReply(const QString& reply)
         m_authStep = 1;
     } else if (code >= 400 && code <= 599) {
         // A 432 ("password transition needed") is refused like any other.
-        m_lastServerError = reply;
         WriteErrorLog(QStringLiteral("Error sending mail: %1 - ").arg(code) + reply);
         emit mailLog(m_redactor.reply(reply));
         sendQuitAfterError();

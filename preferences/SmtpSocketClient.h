@@ -21,6 +21,9 @@
 // server accepted the message data and closed the dialogue with 221; a
 // refusing reply (4xx/5xx), a close or socket error before the end, or no
 // reply within the time-out give "Error occured when sending message.".
+// The body goes out with CRLF line ends, every line that begins with "."
+// getting a second one, in us-ascii (plain text) or iso-8859-1 (HTML) when
+// those hold the texts, else in UTF-8.
 class SmtpSocketClient : public QObject
 {
     Q_OBJECT
@@ -100,5 +103,4 @@ private:
     qint16 m_state = 0;
     bool m_running = false;
     bool m_dataAccepted = false;
-    QString m_lastServerError;
 };

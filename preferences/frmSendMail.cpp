@@ -73,8 +73,8 @@ void frmSendMail::setSMTPPort(const QVariant& port)
 {
     bool ok = false;
     const double value = std::nearbyint(port.toDouble(&ok));
-    if (ok && value >= std::numeric_limits<qint16>::min() && value <= std::numeric_limits<qint16>::max())
-        m_settings.Port = static_cast<qint16>(value);
+    if (ok && value >= 0 && value <= std::numeric_limits<quint16>::max())
+        m_settings.Port = static_cast<quint16>(value);
 }
 
 void frmSendMail::From(const QString& name, const QString& address)
@@ -168,7 +168,7 @@ void frmSendMail::SendMail(const QString& to, const QString& subject, const QStr
     showAddressList();
 }
 
-void frmSendMail::MailServer(const QString& host, qint16 port)
+void frmSendMail::MailServer(const QString& host, quint16 port)
 {
     m_settings.Host = host;
     m_settings.Port = port;

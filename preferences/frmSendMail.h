@@ -61,14 +61,15 @@ public:
     void setAuthentication(bool v) { m_settings.Authentication = v; }
     QString Host() const { return m_settings.Host; }
     void setHost(const QString& v) { m_settings.Host = v; }
-    qint16 Port() const { return m_settings.Port; }
-    void setPort(qint16 v) { m_settings.Port = v; }
+    // Every TCP port fits: the 16 bits are read without a sign.
+    quint16 Port() const { return m_settings.Port; }
+    void setPort(quint16 v) { m_settings.Port = v; }
     QString SMTPUsername() const { return m_settings.SMTPUsername; }
     void setSMTPUsername(const QString& v) { m_settings.SMTPUsername = v; }
     QString SMTPPassword() const { return m_settings.SMTPPassword; }
     void setSMTPPassword(const QString& v) { m_settings.SMTPPassword = v; }
     // Port as a variant: a number is rounded to the nearest whole number
-    // (halves to even); a value that is no number or does not fit 16 bits
+    // (halves to even); a value that is no number or lies outside 0..65535
     // leaves Port as it was.
     QVariant SMTPPort() const { return m_settings.Port; }
     void setSMTPPort(const QVariant& port);
@@ -85,7 +86,7 @@ public:
     // --- the socket client -------------------------------------------------
     void SendMail(const QString& to, const QString& subject, const QString& body, const QString& copy,
                   const QString& blindCopy);
-    void MailServer(const QString& host, qint16 port);
+    void MailServer(const QString& host, quint16 port);
     bool SMTPAuth() const { return m_socketClient.SMTPAuth(); }
     void setSMTPAuth(bool v) { m_socketClient.setSMTPAuth(v); }
     bool Connect() const { return m_socketClient.Connect(); }
