@@ -69,6 +69,20 @@ frmSendMail::frmSendMail(QWidget* parent)
 
 frmSendMail::~frmSendMail() = default;
 
+void frmSendMail::ShowModal(QWidget* owner, const TestMailSettings& settings)
+{
+    frmSendMail window(owner);
+    window.From(settings.fromName, settings.fromAddress);
+    window.setHost(settings.host);
+    window.setPort(static_cast<quint16>(settings.port));
+    window.setToRecipient(settings.toRecipient);
+    window.setSMTPUsername(settings.smtpUsername);
+    window.setSMTPPassword(settings.smtpPassword);
+    window.setAuthentication(settings.authentication);
+    window.setSSL(settings.ssl);
+    window.exec();
+}
+
 void frmSendMail::setSMTPPort(const QVariant& port)
 {
     bool ok = false;

@@ -2,6 +2,7 @@
 
 #include "preferences/SendMailSettings.h"
 #include "preferences/SmtpSocketClient.h"
+#include "preferences/TestMail.h"
 
 #include <QDialog>
 #include <QString>
@@ -32,6 +33,8 @@ class clsSendMail;
 //                                      // else STARTTLS
 //     mail.exec();
 //
+// ShowModal does just that for the preferences dialog's "Test SMTP server".
+//
 // On showing, the window deletes a sendmail.log above 32000 bytes, writes the
 // test header to it and sends the message one second later. Every command
 // and reply goes to txtLog and to sendmail.log (credentials as "<hidden>");
@@ -47,6 +50,10 @@ class frmSendMail : public QDialog
 public:
     explicit frmSendMail(QWidget* parent = nullptr);
     ~frmSendMail() override;
+
+    // Tests the settings in a window shown modally over owner; returns when
+    // the user has closed it.
+    static void ShowModal(QWidget* owner, const TestMailSettings& settings);
 
     // Seconds handed to the mail component; 0: its default (60).
     qint32 TimeOut() const { return m_settings.TimeOut; }

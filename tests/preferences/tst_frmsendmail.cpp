@@ -1,6 +1,7 @@
 #include "core/Globals.h"
 #include "platform/CurlLibrary.h"
 #include "platform/SmtpComponent.h"
+#include "preferences/frmPreference.h"
 #include "preferences/frmSendMail.h"
 #include "settings/RegistryAccess.h"
 
@@ -8,7 +9,10 @@
 #include "SmtpTestServer.h"
 #include "TestEnvironment.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -56,6 +60,7 @@ private Q_SLOTS:
     void logIsTrimmedAndHeadedWhenTheWindowOpens_data();
     void logIsTrimmedAndHeadedWhenTheWindowOpens();
     void closingDuringASendAbortsIt();
+    void openedByThePreferencesDialog();
     void smtpPortVariant_data();
     void smtpPortVariant();
 
@@ -178,6 +183,79 @@ void TestFrmSendMail::closingDuringASendAbortsIt()
     QVERIFY2(clock.elapsed() < 30000, "closing waited for the server");
     QTest::qWait(100);
     QCOMPARE(::status(window), kWaiting);
+}
+
+void TestFrmSendMail::openedByThePreferencesDialog()
+{
+    TestEnvironment env;
+    SmtpTestServer server;
+    QString error;
+    QVERIFY2(server.start({SmtpTestServer::Security::Plain, QStringLiteral("bob"), QStringLiteral("s3cret"),
+                           {QStringLiteral("LOGIN")}, {}},
+                          &error),
+             qPrintable(error));
+
+    // What the test-mail window was given and how its test ended.
+    struct {
+        QStringList properties;
+        QString status;
+    } seen;
+    QTimer poll;
+    const auto watchMailWindow = [&] {
+        auto* mail = qobject_cast<frmSendMail*>(QApplication::activeModalWidget());
+        if (!mail)
+            return;
+        if (seen.properties.isEmpty()) {
+            seen.properties = {mail->Host(), QString::number(mail->Port()), mail->ToRecipient(), mail->SMTPUsername(),
+                               mail->SMTPPassword(), QString::number(mail->Authentication()),
+                               QString::number(mail->SSL())};
+        }
+        if (::status(*mail) != kWaiting) {
+            seen.status = ::status(*mail);
+            mail->findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+        }
+    };
+    // Runs inside the preferences dialog's modal loop.
+    QTimer::singleShot(0, [&] {
+        auto* prefs = qobject_cast<frmPreference*>(QApplication::activeModalWidget());
+        QVERIFY(prefs);
+        const auto text = [prefs](const char* name, const QString& value) {
+            prefs->findChild<QLineEdit*>(QLatin1String(name))->setText(value);
+        };
+        text("txtMailServer", QStringLiteral("127.0.0.1"));
+        text("txtSMTPPort", QString::number(server.port()));
+        prefs->findChild<QCheckBox*>(QStringLiteral("chkSMTPAuth"))->setChecked(true);
+        text("txtSMTPUsername", QStringLiteral("bob"));
+        text("txtSMTPPassword", QStringLiteral("s3cret"));
+        text("txtReporterName", QStringLiteral("User Name"));
+        text("txtReporterEmail", QStringLiteral("user@example.com"));
+        connect(&poll, &QTimer::timeout, watchMailWindow);
+        poll.start(50);
+        // Returns when the test-mail window has closed.
+        prefs->findChild<QPushButton*>(QStringLiteral("cmdTestSendMail"))->click();
+        poll.stop();
+        prefs->reject();
+    });
+    QTimer::singleShot(kTestMs, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    QVERIFY(!frmPreference::ShowModal(nullptr));
+
+    QCOMPARE(seen.properties, (QStringList{QStringLiteral("127.0.0.1"), QString::number(server.port()),
+                                           QStringLiteral("user@example.com"), QStringLiteral("bob"),
+                                           QStringLiteral("s3cret"), QStringLiteral("1"), QStringLiteral("0")}));
+    QCOMPARE(seen.status, kSuccess);
+    const QList<QJsonObject> messages = server.messages();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0][QStringLiteral("headers")].toObject()[QStringLiteral("From")].toString(),
+             QStringLiteral("User Name <user@example.com>"));
+    QCOMPARE(messages[0][QStringLiteral("rcpt_tos")].toArray().first().toString(), QStringLiteral("user@example.com"));
+    const QString errorLog = QString::fromUtf8(TestEnvironment::readAll(env.programDir() + QStringLiteral("/Error.log")));
+    const qsizetype started = errorLog.indexOf(QStringLiteral("Testing mail server for user@example.com at "));
+    QVERIFY(started >= 0);
+    QVERIFY(errorLog.indexOf(QStringLiteral("Send Message Done."), started) > started);
+    QVERIFY(errorLog.indexOf(QStringLiteral("Testing mail server completed at "), started) > started);
 }
 
 void TestFrmSendMail::smtpPortVariant_data()
