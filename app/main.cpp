@@ -1,4 +1,5 @@
 #include "app/modStartUp.h"
+#include "platform/CurlLibrary.h"
 #include "platform/desktop/DesktopServices.h"
 #include "preferences/frmPreference.h"
 #include "workspace/frmMain.h"
@@ -22,6 +23,8 @@ bool unattended()
 
 int main(int argc, char* argv[])
 {
+    // Before any thread starts: the mail component sends on worker threads.
+    const platform::CurlLibrary curl;
     QApplication app(argc, argv);
     const platform::desktop::DesktopServices desktop(!unattended());
 
