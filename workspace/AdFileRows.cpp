@@ -312,16 +312,18 @@ QByteArrayView OffsetLineReader::line(qint64 start)
 // The keys are compared by their case-folded UTF-8 bytes. Keeping every key
 // of a multi-million-row column in memory would cost as much as the column
 // itself, so the sort works in rounds over windows of the keys: the first
-// round sorts all rows by the first kFirstWindow bytes of their keys; rows
+// round sorts all rows by the first kWindow bytes of their keys; rows
 // whose windows are equal and whose keys go on are then read again for the
 // next window of their keys and sorted among themselves, and so on until
 // every tie is settled. Each round reads the file once, in file order.
 //
 // Every round reads the whole lines of the rows it refines, so a later round
 // gives each of them as wide a window as the memory of the first round
-// allows (at least 64 MiB for all windows together): a few rows
-// that share a long beginning are settled in one more round, not in one
-// round per kFirstWindow bytes of the shared part.
+// allows (at least 64 MiB for all windows together): a few rows that share a
+// long beginning are settled in one more round, not in one round per
+// kWindow bytes of the shared part. A window of kWindow bytes is kept in the
+// key itself, where the sort reaches it fastest; a wider one is kept apart,
+// and only when it is several times as wide.
 
 namespace {
 
@@ -363,13 +365,17 @@ void columnKey(QByteArrayView line, bool firstLine, int column, QByteArray& out)
         out = fields.at(column).toCaseFolded().toUtf8();
 }
 
-constexpr size_t kFirstWindow = 24;
+constexpr size_t kWindow = 24;
+constexpr size_t kWideWindow = 4 * kWindow;
 std::atomic<size_t> g_minWindowMemory{64 * 1024 * 1024};
 
 struct SortKey {
-    quint32 len;  // length of the whole key
+    union {
+        uchar window[kWindow]; // key bytes depth..depth + kWindow, zero-padded
+        quint32 slot;          // in a round of wide windows: where the key's is kept
+    };
+    quint32 len; // length of the whole key
     quint32 row;
-    quint32 slot; // where the key's window of the current round is kept
 };
 
 struct Range {
@@ -378,21 +384,22 @@ struct Range {
 };
 
 // The windows of one round: the key bytes depth..depth + width of each row
-// being refined, at a fixed stride (a key that ends earlier leaves the rest
-// of its slot unused).
+// being refined, zero-padded; kept in the keys when width is kWindow, else
+// in wide at a stride of width.
 struct Windows {
     size_t depth = 0;
-    size_t width = 0;
-    std::vector<uchar> bytes;
+    size_t width = kWindow;
+    std::vector<uchar> wide;
 
-    size_t lengthOf(const SortKey& k) const { return k.len > depth ? std::min<size_t>(width, k.len - depth) : 0; }
-    const uchar* of(const SortKey& k) const { return bytes.data() + size_t(k.slot) * width; }
-    // Copies the window of k out of its key (read again, so a file changed
-    // meanwhile may give a shorter one).
-    void fill(const SortKey& k, const QByteArray& key)
+    bool inKeys() const { return width == kWindow; }
+    const uchar* of(const SortKey& k) const { return inKeys() ? k.window : wide.data() + size_t(k.slot) * width; }
+    void fill(SortKey& k, const QByteArray& key)
     {
-        const size_t held = static_cast<size_t>(key.size()) > depth ? static_cast<size_t>(key.size()) - depth : 0;
-        std::memcpy(bytes.data() + size_t(k.slot) * width, key.constData() + depth, std::min(lengthOf(k), held));
+        uchar* out = inKeys() ? k.window : wide.data() + size_t(k.slot) * width;
+        if (inKeys())
+            std::memset(out, 0, kWindow);
+        if (static_cast<size_t>(key.size()) > depth)
+            std::memcpy(out, key.constData() + depth, std::min(width, static_cast<size_t>(key.size()) - depth));
     }
     // Orders two keys by their windows: <0, 0, >0. *undecided is set when the
     // windows are equal and both keys go on past them; keys that end within
@@ -400,7 +407,8 @@ struct Windows {
     int compare(const SortKey& a, const SortKey& b, bool* undecided) const
     {
         *undecided = false;
-        const int c = std::memcmp(of(a), of(b), std::min(lengthOf(a), lengthOf(b)));
+        // A constant length lets the compiler compare windows in keys inline.
+        const int c = inKeys() ? std::memcmp(a.window, b.window, kWindow) : std::memcmp(of(a), of(b), width);
         if (c != 0)
             return c;
         if (a.len > depth + width && b.len > depth + width) {
@@ -450,11 +458,8 @@ std::vector<quint32> sortedOrderFrom(LineSource& lines, size_t rowCount,
         return {};
 
     std::vector<SortKey> keys(n);
-    for (size_t r = 0; r < n; ++r)
-        keys[r] = {0, static_cast<quint32>(r), static_cast<quint32>(r)};
-    const size_t memory = std::max(g_minWindowMemory.load(), n * kFirstWindow);
+    const size_t memory = std::max(g_minWindowMemory.load(), n * kWindow);
     Windows windows;
-    windows.width = kFirstWindow;
     std::vector<Range> groups{{0, n}};
 
     // Sorts keys[g] by their windows and appends the runs that are still
@@ -496,10 +501,10 @@ std::vector<quint32> sortedOrderFrom(LineSource& lines, size_t rowCount,
             windows.fill(k, key);
         };
         if (first) {
-            windows.bytes.assign(n * windows.width, 0);
             for (size_t r = 0; r < n; ++r) {
                 if ((r & 0xFFFF) == 0 && cancelled())
                     return {};
+                keys[r].row = static_cast<quint32>(r);
                 read(keys[r]);
             }
         } else {
@@ -509,14 +514,18 @@ std::vector<quint32> sortedOrderFrom(LineSource& lines, size_t rowCount,
             size_t longest = 0;
             for (const Range& g : groups) {
                 for (size_t k = g.begin; k < g.end; ++k) {
-                    keys[k].slot = static_cast<quint32>(readOrder.size());
                     readOrder.push_back(static_cast<quint32>(k));
                     longest = std::max<size_t>(longest, keys[k].len);
                 }
             }
             windows.depth += windows.width;
-            windows.width = std::min(memory / readOrder.size(), longest - windows.depth);
-            windows.bytes.assign(readOrder.size() * windows.width, 0);
+            const size_t width = std::min(memory / readOrder.size(), longest - windows.depth);
+            windows.width = width >= kWideWindow ? width : kWindow;
+            windows.wide = std::vector<uchar>(windows.inKeys() ? 0 : readOrder.size() * windows.width);
+            if (!windows.inKeys()) {
+                for (size_t i = 0; i < readOrder.size(); ++i)
+                    keys[readOrder[i]].slot = static_cast<quint32>(i); // a group's windows lie together
+            }
             std::sort(readOrder.begin(), readOrder.end(),
                       [&](quint32 a, quint32 b) { return keys[a].row < keys[b].row; });
             for (size_t i = 0; i < readOrder.size(); ++i) {
