@@ -1,5 +1,6 @@
 #include "core/startup/ConsolePrompter.h"
 #include "core/startup/modStartUp.h"
+#include "preferences/frmPreference.h"
 #include "workspace/frmMain.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ int main(int argc, char* argv[])
     std::unique_ptr<frmMain> window;
     const bool started = modStartUp::Main([&window]() -> QWidget* {
         window = std::make_unique<frmMain>();
+        window->setPreferencesHook(&frmPreference::ShowModal);
         return window.get();
     });
     int rc = 0;
