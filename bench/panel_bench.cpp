@@ -146,6 +146,7 @@ int main(int argc, char** argv)
     bool sort = true;
     qint64 sharedBytes = -1;
     qint64 sharedRows = 2;
+    bool usage = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--generate") == 0)
             generate = true;
@@ -155,10 +156,12 @@ int main(int argc, char** argv)
             sharedBytes = std::atoll(argv[++i]);
         else if (std::strcmp(argv[i], "--rows") == 0 && i + 1 < argc)
             sharedRows = std::atoll(argv[++i]);
+        else if (std::strncmp(argv[i], "--", 2) == 0)
+            usage = true; // --help or an unknown option
         else
             folder = QString::fromLocal8Bit(argv[i]);
     }
-    if (folder.isEmpty() || (generate && sharedBytes >= 0)) {
+    if (usage || folder.isEmpty() || (generate && sharedBytes >= 0)) {
         std::fprintf(stderr, "usage: panel_bench [--generate | --shared-field BYTES [--rows N]] [--no-sort] <folder>\n");
         return 2;
     }
