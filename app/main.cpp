@@ -1,5 +1,6 @@
 #include "core/startup/ConsolePrompter.h"
 #include "core/startup/modStartUp.h"
+#include "platform/CurlLibrary.h"
 #include "preferences/frmPreference.h"
 #include "workspace/frmMain.h"
 
@@ -9,6 +10,8 @@
 
 int main(int argc, char* argv[])
 {
+    // Before any thread starts: the mail component sends on worker threads.
+    const platform::CurlLibrary curl;
     QApplication app(argc, argv);
 
     // Unattended runs answer every message on standard error.

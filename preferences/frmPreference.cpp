@@ -5,6 +5,7 @@
 #include "platform/HelpFile.h"
 #include "platform/Prompter.h"
 #include "preferences/PreferenceInput.h"
+#include "preferences/frmSendMail.h"
 #include "settings/RegistryAccess.h"
 
 #include <QButtonGroup>
@@ -172,6 +173,7 @@ frmPreference::~frmPreference() = default;
 bool frmPreference::ShowModal(QWidget* owner)
 {
     frmPreference dialog(owner);
+    dialog.setTestMailWindow(&frmSendMail::ShowModal);
     return dialog.exec() == QDialog::Accepted;
 }
 
