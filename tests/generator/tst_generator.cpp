@@ -135,6 +135,20 @@ void TestGenerator::capitalizeX_data()
     QTest::newRow("empty value") << "" << "BASE" << true << "";
     QTest::newRow("form of one capital letter") << "red shoes" << "B" << true << "Red Shoes";
     QTest::newRow("digits count as both cases") << "red shoes" << "B1" << true << "Red Shoes";
+    // Letters outside the Basic Multilingual Plane are one character each,
+    // though two UTF-16 units: Deseret small U+10428/U+10429, capital U+10400/U+10401.
+    const QString smallEe = QString::fromUcs4(U"\U00010428");
+    const QString smallOw = QString::fromUcs4(U"\U00010429");
+    const QString capitalEe = QString::fromUcs4(U"\U00010400");
+    const QString capitalOw = QString::fromUcs4(U"\U00010401");
+    QTest::newRow("Base: first letter outside the BMP capitalised") << smallOw << "Base" << true << capitalOw;
+    QTest::newRow("Base: each word, the rest lower case")
+        << smallOw + capitalEe + " " + smallEe << "Base" << true << capitalOw + smallEe + " " + capitalEe;
+    QTest::newRow("form of two capitals outside the BMP: upper case")
+        << "red shoes" << capitalEe + capitalOw << true << "RED SHOES";
+    QTest::newRow("form small then capital outside the BMP: empty")
+        << "red shoes" << smallEe + capitalOw << true << "";
+    QTest::newRow("form ending in a capital outside the BMP: empty") << "red shoes" << "b" + capitalOw << true << "";
 }
 
 void TestGenerator::capitalizeX()
