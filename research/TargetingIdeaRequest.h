@@ -42,8 +42,9 @@ PostString GetPostStringGoogle(const Input& input, const QString& requestType);
 // developer token.
 QString SoapHeaderGoogle();
 
-// The query lines "<o:queries>...</o:queries>" & CRLF of the first ten
-// non-blank lines (a blank line among the first ten lets one more line in).
+// The query lines "<o:queries>...</o:queries>" & CRLF of the non-blank
+// lines among the first ten (blank ones count), or up to the next
+// non-blank line when the tenth is blank: at most ten queries.
 // A leading "-" marks a negative keyword, sent without the "-"; a line
 // between "[" and "]" or between double quotes is sent without them. The
 // text is escaped for XML ("&", "<", ">", quotes); characters 128 to 255
