@@ -36,8 +36,9 @@ public:
     explicit frmPreference(QWidget* parent = nullptr);
     ~frmPreference() override;
 
-    // Shows a new dialog modally over owner; true when OK saved the settings.
-    // The main window's File/Setup runs this.
+    // Shows a new dialog modally over owner, its "Test SMTP server" opening
+    // the "Send Mail" window; true when OK saved the settings. The main
+    // window's File/Setup runs this.
     static bool ShowModal(QWidget* owner);
 
     // The tab shown (0 "Connections" when nobody sets it).
