@@ -31,7 +31,7 @@ class TestAccessToken : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { modStartUp::BuildKeyPaths(); }
+    void initTestCase() { BuildKeyPaths(); }
     void tokenRoad();
     void tokenReply_data();
     void tokenReply();

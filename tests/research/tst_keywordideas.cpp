@@ -154,7 +154,7 @@ class TestKeywordIdeas : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { modStartUp::BuildKeyPaths(); }
+    void initTestCase() { BuildKeyPaths(); }
     // The reply parser.
     void prefixes_data();
     void prefixes();
