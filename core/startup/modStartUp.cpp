@@ -55,14 +55,9 @@ QString VersionText()
 QString StartHeader()
 {
     const QString crlf = QStringLiteral("\r\n");
-    const QStringList parts = VersionText().split(QLatin1Char('.'));
-    const QString major = parts.value(0, QStringLiteral("0"));
-    const QString minor = parts.value(1, QStringLiteral("0"));
-    const QString revision = QStringLiteral("%1").arg(parts.value(2, QStringLiteral("0")).toInt(), 2, 10, QLatin1Char('0'));
-    return crlf + AppTitle() + QStringLiteral(" - ") + QStringLiteral("Version: ") + major + QLatin1Char('.') + minor
-        + QLatin1Char('.') + revision + crlf + QStringLiteral(" Time: ") + settingsreg::nowText() + crlf
-        + QString(60, QLatin1Char('-')) + crlf + QStringLiteral("AppPath: ") + programFolder() + crlf
-        + QStringLiteral("WorkingFolder: ") + g_sWorkingFolder;
+    return crlf + AppTitle() + QStringLiteral(" - ") + QStringLiteral("Version: ") + VersionCaption() + crlf
+        + QStringLiteral(" Time: ") + settingsreg::nowText() + crlf + QString(60, QLatin1Char('-')) + crlf
+        + QStringLiteral("AppPath: ") + programFolder() + crlf + QStringLiteral("WorkingFolder: ") + g_sWorkingFolder;
 }
 
 void RotateLogs()
