@@ -1,5 +1,7 @@
 #include "core/startup/ConsolePrompter.h"
 #include "core/startup/modStartUp.h"
+#include "platform/CurlLibrary.h"
+#include "preferences/frmPreference.h"
 #include "workspace/frmMain.h"
 
 #include <QApplication>
@@ -8,6 +10,8 @@
 
 int main(int argc, char* argv[])
 {
+    // Before any thread starts: the mail component sends on worker threads.
+    const platform::CurlLibrary curl;
     QApplication app(argc, argv);
 
     // Unattended runs answer every message on standard error.
@@ -18,6 +22,7 @@ int main(int argc, char* argv[])
     std::unique_ptr<frmMain> window;
     const bool started = modStartUp::Main([&window]() -> QWidget* {
         window = std::make_unique<frmMain>();
+        window->setPreferencesHook(&frmPreference::ShowModal);
         return window.get();
     });
     int rc = 0;

@@ -126,34 +126,34 @@ int main(int argc, char** argv)
     generator::GenerationInput in;
     in.campaignName = QStringLiteral("Bench Campaign");
     in.campaignFolder = folder;
-    in.baseKeywords = keywordLines(baseCount, true);
-    in.extensionKeywords = keywordLines(extCount, false);
-    in.broadMatch = in.phraseMatch = in.exactMatch = true;
-    in.broadBid = QStringLiteral("0.50");
-    in.phraseBid = QStringLiteral("0.65");
-    in.exactBid = QStringLiteral("0.80");
-    in.urlTemplate = QStringLiteral("http://www.example.com/p?kw={mix}&m={match}&g={adgroup}");
-    in.mixing = 2;
-    in.grouping = 2;
-    in.includeBaseKeyword = 0;
-    in.includeExtKeyword = 0;
-    in.extraGroupText = 0;
-    in.capitalisation = 2;
-    in.replaceGroupSpace = 0;
-    in.replaceSpace = 2;
-    in.maxCPC = QStringLiteral("0.75");
-    in.maxContentCPC = QStringLiteral("0.40");
-    in.capitalization = true;
-    in.ads[0] = {QStringLiteral("{Base} {Extension}"), QStringLiteral("Find {mix} at {campaign}"),
+    in.campaign.baseKeywords = keywordLines(baseCount, true);
+    in.campaign.extensionKeywords = keywordLines(extCount, false);
+    in.campaign.broadMatch = in.campaign.phraseMatch = in.campaign.exactMatch = true;
+    in.campaign.broadBid = QStringLiteral("0.50");
+    in.campaign.phraseBid = QStringLiteral("0.65");
+    in.campaign.exactBid = QStringLiteral("0.80");
+    in.campaign.urlTemplate = QStringLiteral("http://www.example.com/p?kw={mix}&m={match}&g={adgroup}");
+    in.campaign.mixing = Mixing::ExtensionBeforeAndAfterBase;
+    in.campaign.grouping = Grouping::ByMix;
+    in.campaign.includeBaseKeyword = Include::Yes;
+    in.campaign.includeExtKeyword = Include::Yes;
+    in.campaign.extraGroupText = ExtraGroupText::None;
+    in.campaign.capitalisation = Capitalisation::None;
+    in.campaign.replaceGroupSpace = GroupSpace::Hyphen;
+    in.campaign.replaceSpace = ReplaceSpace::Plus;
+    in.campaign.maxCPC = QStringLiteral("0.75");
+    in.campaign.maxContentCPC = QStringLiteral("0.40");
+    in.campaign.capitalization = true;
+    in.campaign.ads[0] = {QStringLiteral("{Base} {Extension}"), QStringLiteral("Find {mix} at {campaign}"),
                  QStringLiteral("Great deals on {base} in {extension}"), QStringLiteral("www.example.com/{base}"),
                  QStringLiteral("http://www.example.com/ad?kw={mix}&g={adgroup}&t={title}")};
-    in.ads[1] = {QStringLiteral("{MIX} Sale"), QStringLiteral("Shop {Mix} today"),
+    in.campaign.ads[1] = {QStringLiteral("{MIX} Sale"), QStringLiteral("Shop {Mix} today"),
                  QStringLiteral("Free shipping, order now"), QStringLiteral("example.com/{extension}"),
                  QStringLiteral("http://www.example.com/{base}?c={campaign}")};
-    in.ads[2] = {QStringLiteral("Best {base}"), QStringLiteral("{Extension} {Base} offers"),
+    in.campaign.ads[2] = {QStringLiteral("Best {base}"), QStringLiteral("{Extension} {Base} offers"),
                  QStringLiteral("Ad group {adgroup}"), QStringLiteral("www.example.com/{title}"),
                  QStringLiteral("http://www.example.com/p?q={extension}")};
-    in.ads[3] = {QStringLiteral("{campaign}: {base}"), QStringLiteral("Compare {mix}"),
+    in.campaign.ads[3] = {QStringLiteral("{campaign}: {base}"), QStringLiteral("Compare {mix}"),
                  QStringLiteral("{Base} for less"), QStringLiteral("www.example.com"),
                  QStringLiteral("http://www.example.com/{mix}/{title}")};
 

@@ -13,12 +13,22 @@ platform::Registry::Hive hive(Root root)
                                       : platform::Registry::Hive::CurrentUser;
 }
 
+// A hand-edited hive may hold lines the registry keeps without reading them;
+// the user learns which from the log.
+void logReadProblems()
+{
+    for (const QString& problem : platform::Registry::takeReadProblems())
+        modCommon::WriteErrorLog(QStringLiteral("RegistryAPI: ") + problem);
+}
+
 } // namespace
 
 bool CreateRegistryKey(Root root, const QString& subKey)
 {
     bool existed = false;
-    if (!platform::Registry::createKey(hive(root), subKey, &existed)) {
+    const bool created = platform::Registry::createKey(hive(root), subKey, &existed);
+    logReadProblems();
+    if (!created) {
         modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_CreateRegistryKey:  ")
                                  + QStringLiteral("Cannot save the registry file ")
                                  + platform::Registry::hiveFile(hive(root)));
@@ -36,6 +46,7 @@ QVariant GetRegistryValue(Root root, const QString& subKey, const QString& value
         return defaultValue;
     }
     const std::optional<QString> text = platform::Registry::value(hive(root), subKey, valueName);
+    logReadProblems();
     if (!text)
         return defaultValue;
     return QVariant(*text);
@@ -47,7 +58,9 @@ void SetRegistryValue(Root root, const QString& subKey, const QString& valueName
     if (valueType != REG_SZ)
         return;
     const auto h = hive(root);
-    if (!platform::Registry::keyExists(h, subKey))
+    const bool keyThere = platform::Registry::keyExists(h, subKey);
+    logReadProblems();
+    if (!keyThere)
         return; // the key is not created here; silently nothing
     if (!platform::Registry::setValue(h, subKey, valueName, value.toString())) {
         modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_SetRegistryValue:  ")

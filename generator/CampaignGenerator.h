@@ -1,59 +1,24 @@
 #pragma once
 
+#include "generator/CampaignData.h"
+
 #include <QString>
 #include <QStringList>
 
-#include <array>
 #include <functional>
 
 // Writes a campaign's three import files (AdwordsKeywords.csv, AdwordsAds.csv,
-// AdwordsAdGroups.csv) from a snapshot of the main window's inputs. GUI-free:
-// the caller shows progress and messages.
+// AdwordsAdGroups.csv) from a campaign. GUI-free: the caller shows progress
+// and messages.
 namespace generator {
 
-struct AdSlotInput {
-    QString headline;        // txtHeadline(n); the slot is used when not empty
-    QString description1;    // txtDescr1(n)
-    QString description2;    // txtDescr2(n)
-    QString displayURL;      // txtDisplayURL(n)
-    QString destinationURL;  // txtDestinationURL(n)
-};
-
-// What a build reads from the main window's controls.
+// What a build writes: the open campaign's name (column 1 of every row), the
+// existing folder that receives the three files, and the campaign as the
+// editor holds it.
 struct GenerationInput {
-    QString campaignName;       // text of the selected tree node
-    QString campaignFolder;     // existing folder that receives the three files
-
-    QString baseKeywords;       // txtBaseKeywords: lines end with CRLF (a bare LF counts as CRLF)
-    QString extensionKeywords;  // txtExtendKeywords
-
-    bool broadMatch = false;    // chkBroadMatch, chkPhraseMatch, chkExactMatch
-    bool phraseMatch = false;
-    bool exactMatch = false;
-    QString broadBid;           // txtBroadBid, txtPhraseBid, txtExactBid, as typed
-    QString phraseBid;
-    QString exactBid;
-    QString urlTemplate;        // txtURLTemplate
-
-    // Chosen option indexes (-1 or out of range: none chosen).
-    int mixing = 0;             // optMixing 0..4
-    int grouping = 0;           // optGrouping 0..3
-    int includeBaseKeyword = 0; // optIncludeBaseKwyword 0 Yes, 1 No
-    int includeExtKeyword = 1;  // optIncludeExtentKwyword 0 Yes, 1 No
-    int extraGroupText = 0;     // optExtraGroupText 0 None, 1 Prefix, 2 Suffix
-    int capitalisation = 0;     // optCaputalization 0 Upper Case, 1 Lower Case, 2 None
-    int replaceGroupSpace = 0;  // optReplaceGroupSpace 0 Hyphen, 1 Underscore, 2 Plus, 3 Space
-    int replaceSpace = 0;       // optReplaceSpace 0 Hyphen, 1 Underscore, 2 Plus, 3 Blank
-
-    QString customGroup;        // txtCustomGroup
-    QString extraGroupTextValue; // txtExtraGroupText
-
-    QString maxCPC;             // txtMaxCPC, txtMaxContentCPC, txtPlacementMaxCPC
-    QString maxContentCPC;
-    QString placementMaxCPC;
-
-    std::array<AdSlotInput, 4> ads;
-    bool capitalization = false; // chkCapitalization
+    QString campaignName;
+    QString campaignFolder;
+    CampaignData campaign;
 };
 
 enum class GenerationPhase {

@@ -56,7 +56,19 @@ QString label(int n)
     return QStringLiteral("BuildCampaigns: mixing keywords %1...").arg(n);
 }
 
+// The modes that pair every base line with every extension line.
+bool mixesBothLists(Mixing mode)
+{
+    return mode == Mixing::ExtensionBeforeBase || mode == Mixing::ExtensionAfterBase
+        || mode == Mixing::ExtensionBeforeAndAfterBase;
+}
+
 } // namespace
+
+MixOptions MixOptions::of(const CampaignData& campaign)
+{
+    return MixOptions{campaign.mixing, campaign.grouping, campaign.includeBaseKeyword, campaign.includeExtKeyword};
+}
 
 KeywordLists KeywordLists::fromTexts(const QString& baseText, const QString& extensionText)
 {
@@ -78,26 +90,28 @@ std::vector<RecordRef> MixKeywords(const KeywordLists& lists, const MixOptions& 
 {
     std::vector<RecordRef> records;
     int lastLabel = 0;
-    const int mode = options.mixing;
+    const Mixing mode = options.mixing;
+    const bool bothLists = mixesBothLists(mode);
     const qint32 baseCount = qint32(lists.base.size());
     const qint32 extCount = qint32(lists.ext.size());
     qint32 extNonEmpty = 0;
     for (const KeywordElement& e : lists.ext)
         extNonEmpty += e.empty ? 0 : 1;
-    if (mode >= 0 && mode <= 2)
-        records.reserve(size_t(baseCount) * (1 + size_t(extNonEmpty) * (mode == 2 ? 2 : 1)) + size_t(extNonEmpty));
+    const size_t perPair = mode == Mixing::ExtensionBeforeAndAfterBase ? 2 : 1;
+    if (bothLists)
+        records.reserve(size_t(baseCount) * (1 + size_t(extNonEmpty) * perPair) + size_t(extNonEmpty));
     else
         records.reserve(size_t(baseCount) + size_t(extNonEmpty));
 
     const bool baseAloneAlways = lists.extensionBoxBlank && lists.baseLastIndex() == 1;
-    const bool baseAloneByOption = options.includeBase == 0 && options.grouping != 1;
+    const bool baseAloneByOption = options.includeBase == Include::Yes && options.grouping != Grouping::ByExtension;
 
     for (qint32 i = 0; i < baseCount; ++i) {
         lastLabel = 2;
         if (lists.base[size_t(i)].empty)
             continue;
         lastLabel = 3;
-        if (mode == 3) {
+        if (mode == Mixing::Pair) {
             lastLabel = 4;
             if (i >= extCount) {
                 lastLabel = 6;
@@ -106,10 +120,10 @@ std::vector<RecordRef> MixKeywords(const KeywordLists& lists, const MixOptions& 
                 lastLabel = 5;
                 records.push_back({i, i, MixBaseExt, 0});
             }
-        } else if (mode == 4) {
+        } else if (mode == Mixing::BaseOnly) {
             lastLabel = 7;
             records.push_back({i, -1, MixBase, RecordRef::NoExtAlternative});
-        } else if (mode >= 0 && mode <= 2) {
+        } else if (bothLists) {
             lastLabel = 8;
             if (baseAloneAlways || baseAloneByOption) {
                 lastLabel = 9;
@@ -120,10 +134,10 @@ std::vector<RecordRef> MixKeywords(const KeywordLists& lists, const MixOptions& 
                 if (lists.ext[size_t(j)].empty)
                     continue;
                 lastLabel = 11;
-                if (mode == 0) {
+                if (mode == Mixing::ExtensionBeforeBase) {
                     lastLabel = 12;
                     records.push_back({i, j, MixExtBase, 0});
-                } else if (mode == 1) {
+                } else if (mode == Mixing::ExtensionAfterBase) {
                     lastLabel = 13;
                     records.push_back({i, j, MixBaseExt, 0});
                 } else {
@@ -134,7 +148,7 @@ std::vector<RecordRef> MixKeywords(const KeywordLists& lists, const MixOptions& 
             }
         }
     }
-    if (options.includeExt == 0 && options.grouping != 0) {
+    if (options.includeExt == Include::Yes && options.grouping != Grouping::ByBase) {
         lastLabel = 15;
         for (qint32 j = 0; j < extCount; ++j) {
             lastLabel = 16;
@@ -154,7 +168,8 @@ AdGroupList FormAdGroups(const KeywordLists& lists, const MixOptions& options, c
                          const GroupNameOptions& nameOptions)
 {
     AdGroupList out;
-    const int mode = options.mixing;
+    const Mixing mode = options.mixing;
+    const bool bothOrders = mode == Mixing::ExtensionBeforeAndAfterBase;
     const qint32 baseCount = qint32(lists.base.size());
     const qint32 extCount = qint32(lists.ext.size());
     qint32 lastExt = -1;
@@ -174,50 +189,50 @@ AdGroupList FormAdGroups(const KeywordLists& lists, const MixOptions& options, c
     };
 
     switch (options.grouping) {
-    case 3:
+    case Grouping::SingleCustomGroup:
         add({-1, -1, MixNone, quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)},
             FormatGroupName(modCommon::Trim(customGroup), nameOptions));
         add({-1, -1, MixNone, quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)}, QString());
         break;
-    case 0:
+    case Grouping::ByBase:
         for (qint32 i = 0; i < baseCount; ++i) {
             const KeywordElement& b = lists.base[size_t(i)];
             if (b.empty)
                 continue;
             RecordRef r{i, lastExt, MixBase, 0};
-            if (lastExt >= 0 && mode == 0)
+            if (lastExt >= 0 && (mode == Mixing::ExtensionBeforeBase || bothOrders))
                 r.mix = MixExtBase;
-            else if (lastExt >= 0 && (mode == 1))
+            else if (lastExt >= 0 && mode == Mixing::ExtensionAfterBase)
                 r.mix = MixBaseExt;
-            else if (lastExt >= 0 && mode == 2)
-                r.mix = MixExtBase;
             add(r, FormatGroupName(b.keyword, nameOptions));
         }
         break;
-    case 1:
+    case Grouping::ByExtension:
         for (qint32 j = 0; j < extCount; ++j) {
             const KeywordElement& x = lists.ext[size_t(j)];
             if (x.empty)
                 continue;
             RecordRef r{lastBase, j, MixExtension, 0};
-            if (lastBase >= 0 && (mode == 0 || mode == 2))
+            if (lastBase >= 0 && (mode == Mixing::ExtensionBeforeBase || bothOrders))
                 r.mix = MixExtBase;
-            else if (lastBase >= 0 && mode == 1)
+            else if (lastBase >= 0 && mode == Mixing::ExtensionAfterBase)
                 r.mix = MixBaseExt;
             add(r, FormatGroupName(x.keyword, nameOptions));
         }
         break;
-    case 2: {
+    case Grouping::ByMix: {
         size_t pairs = 0;
         for (const KeywordElement& b : lists.base)
             pairs += b.empty ? 0 : 1;
         size_t extNonEmpty = 0;
         for (const KeywordElement& x : lists.ext)
             extNonEmpty += x.empty ? 0 : 1;
-        pairs *= extNonEmpty * (mode == 2 ? 2 : 1);
+        pairs *= extNonEmpty * (bothOrders ? 2 : 1);
         out.groups.reserve(pairs);
         out.names.reserve(pairs);
-        const quint8 mixForm = mode == 0 || mode == 2 ? MixExtBase : mode == 1 ? MixBaseExt : MixNone;
+        const quint8 mixForm = mode == Mixing::ExtensionBeforeBase || bothOrders ? MixExtBase
+            : mode == Mixing::ExtensionAfterBase                               ? MixBaseExt
+                                                                               : MixNone;
         for (qint32 i = 0; i < baseCount; ++i) {
             const KeywordElement& b = lists.base[size_t(i)];
             if (b.empty)
@@ -227,15 +242,13 @@ AdGroupList FormAdGroups(const KeywordLists& lists, const MixOptions& options, c
                 if (x.empty)
                     continue;
                 add({i, j, mixForm, 0}, FormatGroupName(b.keyword + QLatin1Char(' ') + x.keyword, nameOptions));
-                if (mode == 2)
+                if (bothOrders)
                     add({-1, -1, MixNone, quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)},
                         QString());
             }
         }
         break;
     }
-    default:
-        break;
     }
     return out;
 }

@@ -53,10 +53,12 @@ struct RecordRef {
 };
 
 struct MixOptions {
-    int mixing = 0;      // optMixing 0..4
-    int grouping = 0;    // optGrouping 0..3
-    int includeBase = 0; // optIncludeBaseKwyword: 0 Yes, 1 No
-    int includeExt = 1;  // optIncludeExtentKwyword: 0 Yes, 1 No
+    Mixing mixing = Mixing::ExtensionBeforeBase;
+    Grouping grouping = Grouping::ByBase;
+    Include includeBase = Include::Yes;
+    Include includeExt = Include::No;
+
+    static MixOptions of(const CampaignData& campaign);
 };
 
 // The generator's record: six texts.

@@ -82,22 +82,28 @@ QString CapitalizeX(const QString& value, const QString& form, bool capitalizati
 QString FormatGroupName(const QString& name, const GroupNameOptions& options)
 {
     QString s = modCommon::Trim(name);
-    if (options.extraGroupText == 1)
+    if (options.extraGroupText == ExtraGroupText::Prefix)
         s = options.extraText + QLatin1Char(' ') + s;
-    else if (options.extraGroupText == 2)
+    else if (options.extraGroupText == ExtraGroupText::Suffix)
         s = s + QLatin1Char(' ') + options.extraText;
     s = modCommon::Trim(s);
-    if (options.capitalisation == 0)
+    if (options.capitalisation == Capitalisation::UpperCase)
         s = s.toUpper();
-    else if (options.capitalisation == 1)
+    else if (options.capitalisation == Capitalisation::LowerCase)
         s = s.toLower();
     switch (options.replaceGroupSpace) {
-    case 0: s.replace(QLatin1Char(' '), QLatin1Char('-')); break;
-    case 1: s.replace(QLatin1Char(' '), QLatin1Char('_')); break;
-    case 2: s.replace(QLatin1Char(' '), QLatin1Char('+')); break;
-    default: break;
+    case GroupSpace::Hyphen: s.replace(QLatin1Char(' '), QLatin1Char('-')); break;
+    case GroupSpace::Underscore: s.replace(QLatin1Char(' '), QLatin1Char('_')); break;
+    case GroupSpace::Plus: s.replace(QLatin1Char(' '), QLatin1Char('+')); break;
+    case GroupSpace::Space: break;
     }
     return s;
+}
+
+GroupNameOptions GroupNameOptions::of(const CampaignData& campaign)
+{
+    return GroupNameOptions{campaign.extraGroupText, campaign.extraGroupTextValue, campaign.capitalisation,
+                            campaign.replaceGroupSpace};
 }
 
 QString CombineKeywords(const QString& tmpl, const QString& base, const QString& ext,
@@ -152,14 +158,27 @@ QString RemoveReplaceField(const QString& text)
     return result;
 }
 
-void ReplaceUrlSpaces(QString& text, int replaceSpace)
+void ReplaceUrlSpaces(QString& text, ReplaceSpace replaceSpace, qsizetype from)
 {
-    switch (replaceSpace) {
-    case 0: text.replace(QLatin1Char(' '), QLatin1Char('-')); break;
-    case 1: text.replace(QLatin1Char(' '), QLatin1Char('_')); break;
-    case 2: text.replace(QLatin1Char(' '), QLatin1Char('+')); break;
-    case 3: text.remove(QLatin1Char(' ')); break;
-    default: break;
+    if (!QStringView(text).mid(from).contains(QLatin1Char(' ')))
+        return;
+    QChar* d = text.data();
+    const qsizetype n = text.size();
+    if (replaceSpace == ReplaceSpace::Blank) {
+        qsizetype w = from;
+        for (qsizetype r = from; r < n; ++r) {
+            if (d[r] != QLatin1Char(' '))
+                d[w++] = d[r];
+        }
+        text.truncate(w);
+        return;
+    }
+    const QChar with = replaceSpace == ReplaceSpace::Hyphen ? QLatin1Char('-')
+        : replaceSpace == ReplaceSpace::Underscore          ? QLatin1Char('_')
+                                                            : QLatin1Char('+');
+    for (qsizetype r = from; r < n; ++r) {
+        if (d[r] == QLatin1Char(' '))
+            d[r] = with;
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "generator/CampaignData.h"
+
 #include <QString>
 
 #include <array>
@@ -12,10 +14,12 @@ namespace generator {
 
 // Options that shape an ad-group name.
 struct GroupNameOptions {
-    int extraGroupText = 0;      // optExtraGroupText: 0 None, 1 Prefix, 2 Suffix
-    QString extraText;           // txtExtraGroupText
-    int capitalisation = 0;      // optCaputalization: 0 Upper Case, 1 Lower Case, 2 None
-    int replaceGroupSpace = 0;   // optReplaceGroupSpace: 0 Hyphen, 1 Underscore, 2 Plus, 3 Space
+    ExtraGroupText extraGroupText = ExtraGroupText::None;
+    QString extraText; // txtExtraGroupText
+    Capitalisation capitalisation = Capitalisation::UpperCase;
+    GroupSpace replaceGroupSpace = GroupSpace::Hyphen;
+
+    static GroupNameOptions of(const CampaignData& campaign);
 };
 
 // The inner name of token as typed at its first occurrence in text (case
@@ -36,8 +40,8 @@ QString CombineKeywords(const QString& tmpl, const QString& base, const QString&
 // text without its "[...]" parts; a "[" without a later "]" is dropped.
 QString RemoveReplaceField(const QString& text);
 
-// Space replacement of URLs (optReplaceSpace: 0 Hyphen, 1 Underscore, 2 Plus, 3 Blank).
-void ReplaceUrlSpaces(QString& text, int replaceSpace);
+// Space replacement of URLs, in text from index from on.
+void ReplaceUrlSpaces(QString& text, ReplaceSpace replaceSpace, qsizetype from = 0);
 
 bool HasBrace(const QString& text);
 

@@ -20,6 +20,12 @@ struct HttpProperties {
     QString proxyPassword;
 };
 
+// Fills the proxy of http from the connection settings: "host:port", both
+// trimmed, only with access type 2 (proxy server) and a non-empty host; the
+// proxy login only when both user name and password are set.
+void setHttpProxy(HttpProperties& http, qint16 accessType, const QString& host, const QString& port,
+                  const QString& userName, const QString& password);
+
 // Utility for fetched web text and HTTP connection settings.
 class clsConnect
 {

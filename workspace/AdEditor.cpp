@@ -37,7 +37,6 @@ bool isBoxFocusChange(const QEvent* event)
 
 AdEditor::AdEditor(QWidget* adsPage, QObject* parent)
     : QObject(parent)
-    , m_page(adsPage)
     , m_limits {QStringLiteral("90"), QStringLiteral("90"), QStringLiteral("90"), QStringLiteral("35"),
                 QStringLiteral("1024")}
 {
@@ -134,11 +133,6 @@ AdEditor::~AdEditor() = default;
 QString AdEditor::limit(Box box) const
 {
     return m_limits[box];
-}
-
-QWidget* AdEditor::control(const QString& name) const
-{
-    return m_page->findChild<QWidget*>(name);
 }
 
 void AdEditor::updateCounter(int slot, Box box)

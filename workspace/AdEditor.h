@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workspace/CampaignData.h"
+#include "generator/CampaignData.h"
 
 #include <QObject>
 #include <QString>
@@ -43,8 +43,6 @@ public:
 
     // The length limit of a box kind as the window keeps it ("90", "35", ...).
     QString limit(Box box) const;
-    // A control of the page by objectName ("txtHeadline2", "lblDisURLMax0"), or null.
-    QWidget* control(const QString& name) const;
 
 Q_SIGNALS:
     void edited();
@@ -66,7 +64,6 @@ private:
     void updateCounter(int slot, Box box);
     void refreshSlot(int slot);
 
-    QWidget* m_page = nullptr;
     std::array<Slot, CampaignData::AdSlotCount> m_slots {};
     std::array<QString, BoxCount> m_limits;
     int m_updating = 0;

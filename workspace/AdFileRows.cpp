@@ -1,5 +1,6 @@
 #include "workspace/AdFileRows.h"
 
+#include "generator/ImportFormat.h"
 #include "platform/CodePage.h"
 
 #include <algorithm>
@@ -25,23 +26,6 @@ QByteArrayView stripBom(QByteArrayView bytes)
     return bytes;
 }
 
-const QString kPercent2C = QStringLiteral("%2C");
-
-// A later field as the list shows it.
-QString laterField(QString value, bool quoted)
-{
-    if (quoted)
-        return value.replace(kPercent2C, QStringLiteral(","));
-    if (!value.contains(kPercent2C))
-        return value;
-    value.replace(kPercent2C, QStringLiteral(","));
-    if (value.startsWith(QLatin1Char('"')))
-        value.remove(0, 1);
-    if (value.endsWith(QLatin1Char('"')))
-        value.chop(1);
-    return value;
-}
-
 bool onlySpaces(QStringView s)
 {
     for (QChar c : s)
@@ -51,15 +35,6 @@ bool onlySpaces(QStringView s)
 }
 
 } // namespace
-
-QString fileName(int kind)
-{
-    switch (kind) {
-    case KeywordFile: return QStringLiteral("AdwordsKeywords.csv");
-    case AdFile: return QStringLiteral("AdwordsAds.csv");
-    default: return QStringLiteral("AdwordsAdGroups.csv");
-    }
-}
 
 QStringList columnCaptions(int kind)
 {
@@ -104,50 +79,16 @@ QString decodeText(QByteArrayView bytes)
 
 QString textViewText(const QString& fileText)
 {
-    QString text = fileText;
-    return text.replace(kPercent2C, QStringLiteral(","));
+    return ImportFormat::decodeCommas(fileText);
 }
 
 QStringList splitFields(QStringView line)
 {
+    const QList<ImportFormat::ReadField> read = ImportFormat::readLine(line);
     QStringList out;
-    const qsizetype n = line.size();
-    qsizetype i = 0;
-    for (;;) {
-        const bool first = out.isEmpty();
-        if (i < n && line[i] == QLatin1Char('"')) {
-            QString value;
-            qsizetype j = i + 1;
-            bool wellFormed = false;
-            while (j < n) {
-                if (line[j] == QLatin1Char('"')) {
-                    if (j + 1 < n && line[j + 1] == QLatin1Char('"')) {
-                        value += QLatin1Char('"');
-                        j += 2;
-                        continue;
-                    }
-                    wellFormed = (j + 1 == n || line[j + 1] == QLatin1Char(','));
-                    ++j;
-                    break;
-                }
-                value += line[j];
-                ++j;
-            }
-            if (wellFormed) {
-                out << (first ? value : laterField(value, true));
-                if (j >= n)
-                    break;
-                i = j + 1; // past the ","
-                continue;
-            }
-        }
-        const qsizetype comma = line.indexOf(QLatin1Char(','), i);
-        const QStringView raw = line.mid(i, comma < 0 ? n - i : comma - i);
-        out << (first ? raw.toString() : laterField(raw.toString(), false));
-        if (comma < 0)
-            break;
-        i = comma + 1;
-    }
+    out.reserve(read.size());
+    for (const ImportFormat::ReadField& field : read)
+        out << (out.isEmpty() ? field.value : ImportFormat::readValue(field));
     return out;
 }
 

@@ -16,20 +16,13 @@
 // panel shows them, free of any widget so that they can run in a worker
 // thread and in headless tests.
 //
-// Quoting: a field that begins with a double quote and is a well-formed
-// quoted field (closing quote followed by "," or the end of the line, inner
-// quotes doubled) is read as such: its quotes are removed and "" becomes ".
-// A field that begins with a double quote but is not well formed is taken as
-// it stands up to the next ",". In every field after the first, "%2C" is
-// shown as ","; an unquoted field that holds "%2C" also loses one leading and
-// one trailing double quote. The first field is shown unchanged apart from
-// the quoting.
+// Fields are read as generator/ImportFormat.h defines; the first field of a
+// line is shown as read, every later one with its "%2C" form undone.
 namespace AdFiles {
 
+// The files by their index on the panel, in ImportFormat::File order.
 enum FileKind { KeywordFile = 0, AdFile = 1, AdGroupFile = 2 };
 
-// "AdwordsKeywords.csv", "AdwordsAds.csv", "AdwordsAdGroups.csv".
-QString fileName(int kind);
 // Column captions of the list of a file.
 QStringList columnCaptions(int kind);
 // Container captions: as designed ("Adwords Keywords CSV File:") and with a

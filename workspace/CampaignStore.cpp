@@ -20,13 +20,20 @@ const QString kCampaignFile = QStringLiteral("Campaign.dat");
 const QString kBaseFile = QStringLiteral("BaseKeywords.dat");
 const QString kExtFile = QStringLiteral("ExtensionKeywords.dat");
 
-int optionIndex(const Document& ini, const QString& section, const QString& key, int count, int missing)
+template <class Option>
+Option optionIndex(const Document& ini, const QString& section, const QString& key, int count, Option missing)
 {
     const QString text = ini.value(section, key);
     if (text.isEmpty())
         return missing;
     const double value = std::nearbyint(modCommon::Val(text));
-    return value >= 0 && value < count ? int(value) : missing;
+    return value >= 0 && value < count ? Option(int(value)) : missing;
+}
+
+template <class Option>
+QString indexText(Option option)
+{
+    return QString::number(int(option));
 }
 
 QString flag(bool ticked)
@@ -52,9 +59,19 @@ QString dropSavedLineBreak(const QString& text)
 
 } // namespace
 
+QString CampaignStore::accountsFolder(const QString& workingFolder)
+{
+    return join(workingFolder, QStringLiteral("Accounts"));
+}
+
+QString CampaignStore::accountFolder(const QString& workingFolder, const QString& account)
+{
+    return join(accountsFolder(workingFolder), account);
+}
+
 QString CampaignStore::campaignFolder(const QString& workingFolder, const QString& account, const QString& campaign)
 {
-    return join(join(join(workingFolder, QStringLiteral("Accounts")), account), campaign);
+    return join(accountFolder(workingFolder, account), campaign);
 }
 
 bool CampaignStore::save(const QString& folder, const CampaignData& data, QString* error)
@@ -88,15 +105,15 @@ bool CampaignStore::save(const QString& folder, const CampaignData& data, QStrin
     ini.setValue(keywords, QStringLiteral("PhraseBid"), data.phraseBid);
     ini.setValue(keywords, QStringLiteral("ExactBid"), data.exactBid);
     ini.setValue(keywords, QStringLiteral("URLTemplate"), data.urlTemplate);
-    ini.setValue(keywords, QStringLiteral("ReplaceURLSpace"), QString::number(data.replaceSpace));
+    ini.setValue(keywords, QStringLiteral("ReplaceURLSpace"), indexText(data.replaceSpace));
 
     const QString adGroup = QStringLiteral("AdGroup");
-    ini.setValue(adGroup, QStringLiteral("Grouping"), QString::number(data.grouping));
-    ini.setValue(adGroup, QStringLiteral("IncludeBaseKeyword"), QString::number(data.includeBaseKeyword));
-    ini.setValue(adGroup, QStringLiteral("IncludeExtKeyword"), QString::number(data.includeExtKeyword));
-    ini.setValue(adGroup, QStringLiteral("Capilisation"), QString::number(data.capitalisation));
-    ini.setValue(adGroup, QStringLiteral("ReplaceGroupSpace"), QString::number(data.replaceGroupSpace));
-    ini.setValue(adGroup, QStringLiteral("AddCustomeGroup"), QString::number(data.extraGroupText));
+    ini.setValue(adGroup, QStringLiteral("Grouping"), indexText(data.grouping));
+    ini.setValue(adGroup, QStringLiteral("IncludeBaseKeyword"), indexText(data.includeBaseKeyword));
+    ini.setValue(adGroup, QStringLiteral("IncludeExtKeyword"), indexText(data.includeExtKeyword));
+    ini.setValue(adGroup, QStringLiteral("Capilisation"), indexText(data.capitalisation));
+    ini.setValue(adGroup, QStringLiteral("ReplaceGroupSpace"), indexText(data.replaceGroupSpace));
+    ini.setValue(adGroup, QStringLiteral("AddCustomeGroup"), indexText(data.extraGroupText));
     ini.setValue(adGroup, QStringLiteral("CustomeGroup"), data.customGroup);
     ini.setValue(adGroup, QStringLiteral("ExtraGroupText"), data.extraGroupTextValue);
     ini.setValue(adGroup, QStringLiteral("MaxCPC"), data.maxCPC);
@@ -156,15 +173,21 @@ bool CampaignStore::load(const QString& folder, CampaignData& data, QString* err
     data.phraseBid = ini.value(keywords, QStringLiteral("PhraseBid"));
     data.broadBid = ini.value(keywords, QStringLiteral("BroadBid"));
     data.urlTemplate = ini.value(keywords, QStringLiteral("URLTemplate"));
-    data.replaceSpace = optionIndex(ini, keywords, QStringLiteral("ReplaceURLSpace"), ReplaceSpaceOptions, 0);
+    data.replaceSpace = optionIndex(ini, keywords, QStringLiteral("ReplaceURLSpace"),
+                                    ReplaceSpaceOptions, ReplaceSpace::Hyphen);
 
     const QString adGroup = QStringLiteral("AdGroup");
-    data.grouping = optionIndex(ini, adGroup, QStringLiteral("Grouping"), GroupingOptions, 0);
-    data.includeBaseKeyword = optionIndex(ini, adGroup, QStringLiteral("IncludeBaseKeyword"), IncludeBaseOptions, 0);
-    data.includeExtKeyword = optionIndex(ini, adGroup, QStringLiteral("IncludeExtKeyword"), IncludeExtOptions, 1);
-    data.capitalisation = optionIndex(ini, adGroup, QStringLiteral("Capilisation"), CapitalisationOptions, 0);
-    data.replaceGroupSpace = optionIndex(ini, adGroup, QStringLiteral("ReplaceGroupSpace"), ReplaceGroupSpaceOptions, 0);
-    data.extraGroupText = optionIndex(ini, adGroup, QStringLiteral("AddCustomeGroup"), ExtraGroupTextOptions, 0);
+    data.grouping = optionIndex(ini, adGroup, QStringLiteral("Grouping"), GroupingOptions, Grouping::ByBase);
+    data.includeBaseKeyword = optionIndex(ini, adGroup, QStringLiteral("IncludeBaseKeyword"),
+                                          IncludeBaseOptions, Include::Yes);
+    data.includeExtKeyword = optionIndex(ini, adGroup, QStringLiteral("IncludeExtKeyword"),
+                                         IncludeExtOptions, Include::No);
+    data.capitalisation = optionIndex(ini, adGroup, QStringLiteral("Capilisation"),
+                                      CapitalisationOptions, Capitalisation::UpperCase);
+    data.replaceGroupSpace = optionIndex(ini, adGroup, QStringLiteral("ReplaceGroupSpace"),
+                                         ReplaceGroupSpaceOptions, GroupSpace::Hyphen);
+    data.extraGroupText = optionIndex(ini, adGroup, QStringLiteral("AddCustomeGroup"),
+                                      ExtraGroupTextOptions, ExtraGroupText::None);
     data.customGroup = ini.value(adGroup, QStringLiteral("CustomeGroup"));
     data.extraGroupTextValue = ini.value(adGroup, QStringLiteral("ExtraGroupText"));
     data.maxCPC = ini.value(adGroup, QStringLiteral("MaxCPC"));

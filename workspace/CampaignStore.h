@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workspace/CampaignData.h"
+#include "generator/CampaignData.h"
 
 #include <QString>
 
@@ -18,7 +18,10 @@ public:
     static constexpr int ReplaceGroupSpaceOptions = 4;
     static constexpr int ExtraGroupTextOptions = 3;
 
-    // workingFolder/Accounts/account/campaign
+    // workingFolder/Accounts, workingFolder/Accounts/account and
+    // workingFolder/Accounts/account/campaign.
+    static QString accountsFolder(const QString& workingFolder);
+    static QString accountFolder(const QString& workingFolder, const QString& account);
     static QString campaignFolder(const QString& workingFolder, const QString& account, const QString& campaign);
 
     // Creates the folder (with its parents) when missing, writes the two

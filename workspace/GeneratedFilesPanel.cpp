@@ -1,7 +1,9 @@
 #include "workspace/GeneratedFilesPanel.h"
 
 #include "core/modCommon.h"
+#include "generator/ImportFormat.h"
 #include "platform/Locations.h"
+#include "platform/WaitCursor.h"
 #include "workspace/AdFileModel.h"
 #include "workspace/AdFileRows.h"
 
@@ -212,7 +214,7 @@ bool GeneratedFilesPanel::LoadAdFiles(const QString& campaignFolder)
 
     step = QStringLiteral("Log point 4");
     for (int i = 0; i < 3; ++i)
-        m_tabs[i].path = platform::Locations::join(campaignFolder, AdFiles::fileName(i));
+        m_tabs[i].path = platform::Locations::join(campaignFolder, ImportFormat::fileName(ImportFormat::File(i)));
 
     QString error;
     step = QStringLiteral("Log point 5");
@@ -347,7 +349,7 @@ void GeneratedFilesPanel::picCopyFile_Click(int index)
     if (index < 0 || index > 2)
         return;
     FileTab& t = m_tabs[index];
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const platform::WaitCursor hourglass;
     QTextCursor cursor = t.text->textCursor();
     const int end = t.text->document()->characterCount() - 1;
     const bool whole = !cursor.hasSelection() || (cursor.selectionStart() == 0 && cursor.selectionEnd() >= end);
@@ -378,7 +380,6 @@ void GeneratedFilesPanel::picCopyFile_Click(int index)
         clipboard->clear();
         clipboard->setText(text);
     }
-    QApplication::restoreOverrideCursor();
 }
 
 bool GeneratedFilesPanel::isBusy() const

@@ -118,7 +118,7 @@ KeywordInputs::KeywordInputs(QWidget* keywordsPage, QWidget* adGroupsPage, QObje
     // Values at window load.
     m_mixing->button(0)->setChecked(true);
     for (int f = 0; f < FieldCount; ++f)
-        selectOption(Field(f), f == IncludeExt ? 1 : 0);
+        selectOption(Field(f), f == IncludeExtField ? 1 : 0);
     m_urlTemplate->setText(QStringLiteral("http://"));
     setIncludePanels(true, false);
     --m_updating;
@@ -155,7 +155,7 @@ void KeywordInputs::watchStoredGroup(QButtonGroup* group, Field field)
         if (!checked)
             return;
         m_fields[field] = id;
-        if (field == Grouping)
+        if (field == GroupingField)
             applyGroupingToPanels(id);
         userChanged();
     });
@@ -252,7 +252,7 @@ void KeywordInputs::buildKeywordsPage(QWidget* page)
                                              {QStringLiteral("Hyphen"), QStringLiteral("Underscore"),
                                               QStringLiteral("Plus"), QStringLiteral("Blank")},
                                              false, &replaceButtons);
-    watchStoredGroup(replaceSpace, ReplaceSpace);
+    watchStoredGroup(replaceSpace, ReplaceSpaceField);
     urlGrid->addWidget(new QLabel(QStringLiteral("Replace spaces with:")), 2, 0);
     urlGrid->addWidget(replaceButtons, 2, 1);
     m_capitalization = new QCheckBox(QStringLiteral("Capitalization"));
@@ -279,7 +279,7 @@ void KeywordInputs::buildAdGroupsPage(QWidget* page)
                                           QStringLiteral("Group by Mix Keywords"),
                                           QStringLiteral("Single Custom Group")},
                                          true, &groupingButtons);
-    watchStoredGroup(grouping, Grouping);
+    watchStoredGroup(grouping, GroupingField);
     groupingLayout->addWidget(groupingButtons);
     m_customGroup = lineEdit(QStringLiteral("txtCustomGroup"));
     groupingLayout->addWidget(m_customGroup);
@@ -317,9 +317,9 @@ void KeywordInputs::buildAdGroupsPage(QWidget* page)
         return stack;
     };
     m_includeBaseStack = makeInclude(QStringLiteral("picIncludeBase"), QStringLiteral("Include Base Keywords:"),
-                                     QStringLiteral("optIncludeBaseKwyword"), IncludeBase, &m_includeBase);
+                                     QStringLiteral("optIncludeBaseKwyword"), IncludeBaseField, &m_includeBase);
     m_includeExtStack = makeInclude(QStringLiteral("picIncludeExt"), QStringLiteral("Include Extention Keywords:"),
-                                    QStringLiteral("optIncludeExtentKwyword"), IncludeExt, &m_includeExt);
+                                    QStringLiteral("optIncludeExtentKwyword"), IncludeExtField, &m_includeExt);
     includeLayout->addWidget(picAdgroup);
     pageLayout->addWidget(includeFrame);
 
@@ -336,12 +336,12 @@ void KeywordInputs::buildAdGroupsPage(QWidget* page)
         formatGrid->addWidget(buttons, rowIndex, 1);
     };
     addRow(0, QStringLiteral("Capitalization:"), QStringLiteral("optCaputalization"),
-           {QStringLiteral("Upper Case"), QStringLiteral("Lower Case"), QStringLiteral("None")}, Capitalisation);
+           {QStringLiteral("Upper Case"), QStringLiteral("Lower Case"), QStringLiteral("None")}, CapitalisationField);
     addRow(1, QStringLiteral("Replace Spaces With:"), QStringLiteral("optReplaceGroupSpace"),
            {QStringLiteral("Hyphen"), QStringLiteral("Underscore"), QStringLiteral("Plus"), QStringLiteral("Space")},
-           ReplaceGroupSpace);
+           ReplaceGroupSpaceField);
     addRow(2, QStringLiteral("Add Extra Text To Group:"), QStringLiteral("optExtraGroupText"),
-           {QStringLiteral("None"), QStringLiteral("Prefix"), QStringLiteral("Suffix")}, ExtraGroupText);
+           {QStringLiteral("None"), QStringLiteral("Prefix"), QStringLiteral("Suffix")}, ExtraGroupTextField);
     m_extraGroupText = lineEdit(QStringLiteral("txtExtraGroupText"));
     formatGrid->addWidget(m_extraGroupText, 3, 1);
     formatGrid->setColumnStretch(1, 1);
@@ -387,7 +387,7 @@ void KeywordInputs::selectOption(Field field, int index)
     if (!button) {
         // An index without an option (a damaged Campaign.dat) falls back to
         // the group's value at window load, so field and buttons agree.
-        index = field == IncludeExt ? 1 : 0;
+        index = field == IncludeExtField ? 1 : 0;
         button = m_groups[field]->button(index);
     }
     button->setChecked(true);
@@ -411,20 +411,20 @@ void KeywordInputs::load(const CampaignData& data)
     m_phraseBid->setText(data.phraseBid);
     m_broadBid->setText(data.broadBid);
     m_urlTemplate->setText(data.urlTemplate);
-    selectOption(ReplaceSpace, data.replaceSpace);
+    selectOption(ReplaceSpaceField, int(data.replaceSpace));
 
     m_customGroup->setText(data.customGroup);
     m_extraGroupText->setText(data.extraGroupTextValue);
     m_maxCPC->setText(data.maxCPC);
     m_maxContentCPC->setText(data.maxContentCPC);
     m_placementMaxCPC->setText(data.placementMaxCPC);
-    selectOption(Grouping, data.grouping);
-    selectOption(IncludeBase, data.includeBaseKeyword);
-    selectOption(IncludeExt, data.includeExtKeyword);
-    selectOption(Capitalisation, data.capitalisation);
-    selectOption(ReplaceGroupSpace, data.replaceGroupSpace);
-    selectOption(ExtraGroupText, data.extraGroupText);
-    applyGroupingToPanels(m_fields[Grouping]);
+    selectOption(GroupingField, int(data.grouping));
+    selectOption(IncludeBaseField, int(data.includeBaseKeyword));
+    selectOption(IncludeExtField, int(data.includeExtKeyword));
+    selectOption(CapitalisationField, int(data.capitalisation));
+    selectOption(ReplaceGroupSpaceField, int(data.replaceGroupSpace));
+    selectOption(ExtraGroupTextField, int(data.extraGroupText));
+    applyGroupingToPanels(m_fields[GroupingField]);
     --m_updating;
 }
 
@@ -439,18 +439,20 @@ void KeywordInputs::store(CampaignData& data) const
     data.phraseBid = m_phraseBid->text();
     data.exactBid = m_exactBid->text();
     data.urlTemplate = m_urlTemplate->text();
-    data.replaceSpace = m_fields[ReplaceSpace];
-    data.grouping = m_fields[Grouping];
-    data.includeBaseKeyword = m_fields[IncludeBase];
-    data.includeExtKeyword = m_fields[IncludeExt];
-    data.capitalisation = m_fields[Capitalisation];
-    data.replaceGroupSpace = m_fields[ReplaceGroupSpace];
-    data.extraGroupText = m_fields[ExtraGroupText];
+    data.replaceSpace = ReplaceSpace(m_fields[ReplaceSpaceField]);
+    data.grouping = Grouping(m_fields[GroupingField]);
+    data.includeBaseKeyword = Include(m_fields[IncludeBaseField]);
+    data.includeExtKeyword = Include(m_fields[IncludeExtField]);
+    data.capitalisation = Capitalisation(m_fields[CapitalisationField]);
+    data.replaceGroupSpace = GroupSpace(m_fields[ReplaceGroupSpaceField]);
+    data.extraGroupText = ExtraGroupText(m_fields[ExtraGroupTextField]);
     data.customGroup = m_customGroup->text();
     data.extraGroupTextValue = m_extraGroupText->text();
     data.maxCPC = m_maxCPC->text();
     data.maxContentCPC = m_maxContentCPC->text();
     data.placementMaxCPC = m_placementMaxCPC->text();
+    data.mixing = Mixing(m_mixing->checkedId());
+    data.capitalization = m_capitalization->isChecked();
 }
 
 void KeywordInputs::clear()
@@ -521,16 +523,6 @@ void KeywordInputs::AddKeywordsLine(const QTreeWidget* list, const QString& kind
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(toBoxText(item->text(0) + kCrLf));
     }
-}
-
-int KeywordInputs::mixingIndex() const
-{
-    return m_mixing->checkedId();
-}
-
-bool KeywordInputs::capitalization() const
-{
-    return m_capitalization->isChecked();
 }
 
 QPlainTextEdit* KeywordInputs::pasteTarget() const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workspace/CampaignData.h"
+#include "generator/CampaignData.h"
 
 #include <QObject>
 #include <QString>
@@ -31,7 +31,8 @@ public:
     // include panels set by the grouping index); the mixing option and the
     // Capitalization tick are left as they are.
     void load(const CampaignData& data);
-    // Copies the controls' values (and the seven stored indexes) into data.
+    // Copies the controls' values (the seven stored indexes, the mixing
+    // option and the Capitalization tick included) into data.
     void store(CampaignData& data) const;
     // Empties the controls for a new campaign (indexes to 0, URL "http://").
     void clear();
@@ -42,10 +43,6 @@ public:
     // Appends the ticked items of the list (column 0 text) to the base box
     // when kind is "Base" (any case), else to the extension box.
     void AddKeywordsLine(const QTreeWidget* list, const QString& kind);
-
-    // Mixing option index 0..4 (not stored) and the Capitalization tick.
-    int mixingIndex() const;
-    bool capitalization() const;
 
     // The box that the toolbar's Paste button pastes into (last clicked base
     // box or last changed extension box); null until one was registered.
@@ -85,7 +82,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum Field { ReplaceSpace, Grouping, IncludeBase, IncludeExt, Capitalisation, ReplaceGroupSpace, ExtraGroupText, FieldCount };
+    enum Field {
+        ReplaceSpaceField,
+        GroupingField,
+        IncludeBaseField,
+        IncludeExtField,
+        CapitalisationField,
+        ReplaceGroupSpaceField,
+        ExtraGroupTextField,
+        FieldCount
+    };
 
     void buildKeywordsPage(QWidget* page);
     void buildAdGroupsPage(QWidget* page);

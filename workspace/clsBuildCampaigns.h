@@ -1,47 +1,67 @@
 #pragma once
 
+#include "generator/CampaignData.h"
+#include "workspace/WindowCommands.h"
+#include "workspace/clsMain.h"
+
 #include <QObject>
 #include <QString>
 
-class frmMain;
+#include <optional>
 
-// The main window's "Build Campaigns" command: validates the open campaign
-// from the window's controls, makes its folder, writes the three import
-// files through the generator with progress in the status bar, reloads the
-// generated-files panel and reports the result.
+class GeneratedFilesPanel;
+
+// What the build command needs of the window it runs in.
+class BuildHost
+{
+public:
+    // The campaign open in the editor; nothing when none is open (an
+    // account node is never open).
+    virtual std::optional<NodeId> openCampaign() const = 0;
+    // The open campaign as the editor holds it now.
+    virtual CampaignData editedCampaign() const = 0;
+    virtual void setStatusText(const QString& text) = 0;
+    virtual void showTab(EditorTab tab) = 0;
+    // Gives the focus to the editor's control of that objectName.
+    virtual void focusControl(const QString& objectName) = 0;
+    virtual GeneratedFilesPanel& generatedFiles() = 0;
+    // Blocks, or releases again, the tree, the editor pages and the commands
+    // that change the open campaign or start another build.
+    virtual void blockCampaignInputs(bool blocked) = 0;
+
+protected:
+    ~BuildHost() = default;
+};
+
+// The "Build Campaigns" command: checks the open campaign, makes its
+// folder, writes the three import files through the generator with progress
+// in the status bar, reloads the generated-files panel and reports the
+// result.
 //
-// While a build runs the window keeps repainting, but a second build, the
-// tree, the Keywords, Ad Groups and Ads pages and the commands that change
-// the open campaign are blocked; closing the window waits for the end of
-// the build.
+// While a build runs the window keeps repainting, but its campaign inputs
+// are blocked (BuildHost::blockCampaignInputs) and a second build returns
+// at once.
 class clsBuildCampaigns : public QObject
 {
     Q_OBJECT
 
 public:
-    // Connects itself to the window's toolbar button "Build Campaigns"
-    // (cmdTools8). The window owns the object.
-    explicit clsBuildCampaigns(frmMain* window);
+    explicit clsBuildCampaigns(BuildHost& host, QObject* parent = nullptr);
     ~clsBuildCampaigns() override;
 
-    // The whole run, on the GUI thread; returns at once when a build is
-    // already running.
+    // The whole run, on the GUI thread.
     void BuildCampaigns();
 
     bool isBuilding() const { return m_bBuilding; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    class InputLock;
-
-    void refuse(const QString& text, const QString& title, const QString& control);
+    bool passesChecks(const CampaignData& campaign);
+    void refuse(const QString& focus);
     void runTimeError(const QString& description, bool logged);
-    bool makeFolder(const QString& path);
-    QString campaignNameFromTree() const;
+    void makeFolder(const QString& path);
+    void showResult(const QString& titleWarnings);
 
-    frmMain* m_window = nullptr;
+    BuildHost& m_host;
     bool m_bBuilding = false;
     bool m_errorShown = false;
     QString m_stepLabel;

@@ -3,8 +3,10 @@
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
 #include "core/modCommon.h"
+#include "platform/HelpFile.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
+#include "platform/WaitCursor.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
 #include "workspace/AdEditor.h"
@@ -67,22 +69,11 @@ void setPreferenceValue(const QString& name, const QString& value)
     RegistryAPI::SetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ, value);
 }
 
-// Shows the hourglass for the lifetime of the object.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 } // namespace
 
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent)
     , m_main(std::make_unique<clsMain>(g_sWorkingFolder))
-    , m_helpFile(platform::Locations::join(platform::Locations::programDir(), QStringLiteral("quillmark.chm")))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("PPC Quillmark"));
@@ -96,11 +87,65 @@ frmMain::frmMain(QWidget* parent)
     buildMenus();
     buildToolbar();
     buildPanes();
-    m_buildCampaigns = new clsBuildCampaigns(this);
+    m_buildCampaigns = new clsBuildCampaigns(*this, this);
+    connect(toolAction(8), &QAction::triggered, m_buildCampaigns, [this] { m_buildCampaigns->BuildCampaigns(); });
     resize(1000, 700);
 }
 
 frmMain::~frmMain() = default;
+
+// Blocks the inputs of the open campaign for its lifetime: the tree, the
+// Keywords, Ad Groups and Ads pages, and the commands that change the open
+// campaign or start another build. The tab bar stays usable; the enable rule
+// of a tab clicked meanwhile applies when the block ends.
+class frmMain::CampaignInputsBlock
+{
+public:
+    explicit CampaignInputsBlock(frmMain& window)
+        : m_window(window)
+        , m_tab(window.m_tabMain->currentIndex())
+    {
+        QTabWidget* tabs = window.m_tabMain;
+        m_widgets.emplace_back(window.m_tvwAccount, window.m_tvwAccount->isEnabled());
+        for (int i = 0; i < 3 && i < tabs->count(); ++i)
+            m_widgets.emplace_back(tabs->widget(i), tabs->widget(i)->isEnabled());
+        for (int i : {0, 2, 3, 5, 6, 7, 8})
+            keep(window.toolAction(i));
+        for (int i : {1, 2, 5})
+            keep(window.menuItem(QStringLiteral("mnuFile"), i));
+        for (int i : {1, 3, 4})
+            keep(window.menuItem(QStringLiteral("mnuKeyword"), i));
+        for (auto& [widget, enabled] : m_widgets)
+            widget->setEnabled(false);
+        for (auto& [action, enabled] : m_actions)
+            action->setEnabled(false);
+    }
+
+    ~CampaignInputsBlock()
+    {
+        for (auto& [widget, enabled] : m_widgets)
+            widget->setEnabled(enabled);
+        for (auto& [action, enabled] : m_actions)
+            action->setEnabled(enabled);
+    }
+
+    CampaignInputsBlock(const CampaignInputsBlock&) = delete;
+    CampaignInputsBlock& operator=(const CampaignInputsBlock&) = delete;
+
+    bool tabChanged() const { return m_window.m_tabMain->currentIndex() != m_tab; }
+
+private:
+    void keep(QAction* action)
+    {
+        if (action)
+            m_actions.emplace_back(action, action->isEnabled());
+    }
+
+    frmMain& m_window;
+    int m_tab = 0;
+    std::vector<std::pair<QWidget*, bool>> m_widgets;
+    std::vector<std::pair<QAction*, bool>> m_actions;
+};
 
 // ---------------------------------------------------------------------------
 // Construction
@@ -362,7 +407,7 @@ void frmMain::Form_Load()
         return;
     m_loaded = true;
     WriteErrorLog(QStringLiteral("frmMain form load start "));
-    WaitCursor wait;
+    const platform::WaitCursor hourglass;
     try {
         WriteErrorLog(QStringLiteral("frmMain: set ListView "));
         m_tools.value(10)->setVisible(true);
@@ -402,6 +447,11 @@ void frmMain::Form_Load()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // The window stays open until a running build has finished.
+    if (m_buildCampaigns->isBuilding()) {
+        event->ignore();
+        return;
+    }
     Form_QueryUnload();
     Form_Unload();
     event->accept();
@@ -701,18 +751,52 @@ QString frmMain::campaignFolder() const
     return CampaignStore::campaignFolder(g_sWorkingFolder, m_oSelectedNode->account, m_oSelectedNode->campaign);
 }
 
+CampaignData frmMain::editedCampaign() const
+{
+    CampaignData data;
+    m_keywordInputs->store(data);
+    data.ads = m_adEditor->adSlots();
+    data.landingPagePath = m_txtLandingPagePath->text();
+    return data;
+}
+
+std::optional<NodeId> frmMain::openCampaign() const
+{
+    if (m_oSelectedNode && m_oSelectedNode->isCampaign())
+        return m_oSelectedNode;
+    return std::nullopt;
+}
+
+void frmMain::showTab(EditorTab tab)
+{
+    m_tabMain->setCurrentIndex(int(tab));
+}
+
+void frmMain::focusControl(const QString& objectName)
+{
+    m_keywordInputs->focusControl(objectName);
+}
+
+void frmMain::blockCampaignInputs(bool blocked)
+{
+    if (blocked) {
+        m_inputsBlock = std::make_unique<CampaignInputsBlock>(*this);
+        return;
+    }
+    const bool tabChanged = m_inputsBlock && m_inputsBlock->tabChanged();
+    m_inputsBlock.reset();
+    if (tabChanged)
+        UpdateUI();
+}
+
 void frmMain::SaveCampaign()
 {
     if (!m_oSelectedNode || !m_oSelectedNode->isCampaign())
         return;
     WriteErrorLog(QStringLiteral("frmMain_SaveCampaign ....") + nodeText(*m_oSelectedNode) + QLatin1Char('/')
                   + m_oSelectedNode->key());
-    CampaignData data;
-    m_keywordInputs->store(data);
-    data.ads = m_adEditor->adSlots();
-    data.landingPagePath = m_txtLandingPagePath->text();
     QString error;
-    if (!CampaignStore::save(campaignFolder(), data, &error))
+    if (!CampaignStore::save(campaignFolder(), editedCampaign(), &error))
         WriteErrorLog(QStringLiteral("SaveCampaign_Error: ") + error + QStringLiteral("-log point 3"));
 }
 
@@ -800,17 +884,25 @@ void frmMain::mnuKeywordItems_Click(int index)
         m_keywordInputs->LoadExtKeywords();
 }
 
+QString frmMain::helpFile() const
+{
+    return platform::helpFile();
+}
+
+void frmMain::setHelpFile(const QString& path)
+{
+    platform::setHelpFile(path);
+}
+
 void frmMain::mnuHelpItems_Click(int index)
 {
     switch (index) {
     case 1:
-        if (!QFileInfo(m_helpFile).isFile()) {
-            platform::MsgBox(QStringLiteral("Cannot find the '") + m_helpFile
-                                 + QStringLiteral("' Help file. Please check to see that the file exists on your disk. "
-                                                  "If it doesn't, you need to reinstall it."),
-                             platform::MsgButtons::OK, platform::MsgIcon::Information, QStringLiteral("Help Contents"));
+        if (!QFileInfo(helpFile()).isFile()) {
+            platform::MsgBox(platform::missingHelpFileMessage(helpFile()), platform::MsgButtons::OK,
+                             platform::MsgIcon::Information, QStringLiteral("Help Contents"));
         } else {
-            modCommon::ShellOpen(m_helpFile, 1);
+            modCommon::ShellOpen(helpFile(), 1);
         }
         break;
     case 2:
@@ -885,6 +977,8 @@ void frmMain::setEnabled(QAction* action, bool enabled)
 
 void frmMain::UpdateUI()
 {
+    if (m_inputsBlock)
+        return; // the block decides until it ends
     QAction* fileDelete = menuItem(QStringLiteral("mnuFile"), 2);
     QAction* fileSave = menuItem(QStringLiteral("mnuFile"), 3);
     const bool empty = m_main->isEmpty();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "workspace/clsBuildCampaigns.h"
 #include "workspace/clsMain.h"
 
 #include <QIcon>
@@ -12,7 +13,6 @@
 #include <optional>
 
 class AdEditor;
-class clsBuildCampaigns;
 class GeneratedFilesPanel;
 class KeywordInputs;
 class QAction;
@@ -30,7 +30,7 @@ class QTreeWidgetItem;
 // toolbar buttons are the actions "cmdTools<index>", the menu items the
 // actions "mnuFileItems<index>", "mnuEditItems<index>", "mnuKeywordItems<index>"
 // and "mnuHelpItems<index>".
-class frmMain : public QMainWindow
+class frmMain : public QMainWindow, private BuildHost
 {
     Q_OBJECT
 
@@ -54,6 +54,8 @@ public:
     bool OpenCampaign();
     // Empties the editor for a new campaign (the landing-page path stays).
     void ClearCampaign();
+    // The campaign as the editor holds it now.
+    CampaignData editedCampaign() const override;
 
     // --- Tree -----------------------------------------------------------------
     // The campaign node open in the editor (m_oSelectedNode); an account node
@@ -97,9 +99,9 @@ public:
     using AboutHook = std::function<void(QWidget* owner)>;
     void setAboutHook(AboutHook hook) { m_aboutHook = std::move(hook); }
 
-    // The help file that Help/Contents opens.
-    QString helpFile() const { return m_helpFile; }
-    void setHelpFile(const QString& path) { m_helpFile = path; }
+    // The help file that Help/Contents opens (the program's, platform/HelpFile).
+    QString helpFile() const;
+    void setHelpFile(const QString& path);
 
     // --- Parts of the window ----------------------------------------------------
     QAction* toolAction(int index) const;               // cmdTools<index>; null for 4 or out of range
@@ -113,7 +115,7 @@ public:
     QTreeWidget* tvwAccount() const { return m_tvwAccount; }
     // The first status-bar panel.
     QString statusText() const;
-    void setStatusText(const QString& text);
+    void setStatusText(const QString& text) override;
     // True while the welcome page is shown instead of the editor tabs.
     bool isWelcomeShown() const;
 
@@ -125,6 +127,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    class CampaignInputsBlock;
+
+    // BuildHost
+    std::optional<NodeId> openCampaign() const override;
+    void showTab(EditorTab tab) override;
+    void focusControl(const QString& objectName) override;
+    GeneratedFilesPanel& generatedFiles() override { return *m_panel; }
+    void blockCampaignInputs(bool blocked) override;
+
     void buildMenus();
     void buildToolbar();
     void buildPanes();
@@ -153,7 +164,6 @@ private:
     std::optional<NodeId> m_oSelectedNode;
     bool m_loaded = false;
     bool m_treeUpdating = false;
-    QString m_helpFile;
     PreferencesHook m_preferencesHook;
     AboutHook m_aboutHook;
 
@@ -174,4 +184,5 @@ private:
     AdEditor* m_adEditor = nullptr;
     GeneratedFilesPanel* m_panel = nullptr;
     clsBuildCampaigns* m_buildCampaigns = nullptr;
+    std::unique_ptr<CampaignInputsBlock> m_inputsBlock;
 };

@@ -24,9 +24,9 @@ const QString kAdGroups = QStringLiteral("AdwordsAdGroups.csv");
 GroupNameOptions plainNames()
 {
     GroupNameOptions o;
-    o.extraGroupText = 0;
-    o.capitalisation = 2;
-    o.replaceGroupSpace = 3;
+    o.extraGroupText = ExtraGroupText::None;
+    o.capitalisation = Capitalisation::None;
+    o.replaceGroupSpace = GroupSpace::Space;
     return o;
 }
 
@@ -50,16 +50,17 @@ GenerationInput baseInput(const QString& folder)
     GenerationInput in;
     in.campaignName = QStringLiteral("Spring");
     in.campaignFolder = folder;
-    in.baseKeywords = QStringLiteral("red shoes");
-    in.broadMatch = true;
-    in.broadBid = QStringLiteral("0.50");
-    in.mixing = 1;
-    in.grouping = 2;
-    in.includeBaseKeyword = 0;
-    in.includeExtKeyword = 0;
-    in.capitalisation = 2;
-    in.replaceGroupSpace = 3;
-    in.replaceSpace = 2;
+    in.campaign.urlTemplate.clear();
+    in.campaign.baseKeywords = QStringLiteral("red shoes");
+    in.campaign.broadMatch = true;
+    in.campaign.broadBid = QStringLiteral("0.50");
+    in.campaign.mixing = Mixing::ExtensionAfterBase;
+    in.campaign.grouping = Grouping::ByMix;
+    in.campaign.includeBaseKeyword = Include::Yes;
+    in.campaign.includeExtKeyword = Include::Yes;
+    in.campaign.capitalisation = Capitalisation::None;
+    in.campaign.replaceGroupSpace = GroupSpace::Space;
+    in.campaign.replaceSpace = ReplaceSpace::Plus;
     return in;
 }
 
@@ -185,10 +186,10 @@ void TestGenerator::formatGroupName()
     QFETCH(int, space);
     QFETCH(QString, expected);
     GroupNameOptions o;
-    o.extraGroupText = extra;
+    o.extraGroupText = ExtraGroupText(extra);
     o.extraText = extraText;
-    o.capitalisation = caps;
-    o.replaceGroupSpace = space;
+    o.capitalisation = Capitalisation(caps);
+    o.replaceGroupSpace = GroupSpace(space);
     QCOMPARE(FormatGroupName(name, o), expected);
 }
 
@@ -350,10 +351,10 @@ void TestGenerator::mixing()
 
     const KeywordLists lists = KeywordLists::fromTexts(base, ext);
     MixOptions o;
-    o.mixing = mode;
-    o.grouping = grouping;
-    o.includeBase = includeBase;
-    o.includeExt = includeExt;
+    o.mixing = Mixing(mode);
+    o.grouping = Grouping(grouping);
+    o.includeBase = Include(includeBase);
+    o.includeExt = Include(includeExt);
     QCOMPARE(describe(ToKeywordRecords(lists, MixKeywords(lists, o))), records);
     QCOMPARE(describe(ToKeywordRecords(lists, FormAdGroups(lists, o, QStringLiteral(" My Group "), plainNames()))),
              groups);
@@ -404,14 +405,14 @@ void TestGenerator::keywordRows()
     QFETCH(QByteArray, expected);
     TestEnvironment env;
     GenerationInput in = baseInput(env.path(QStringLiteral("Spring")));
-    in.baseKeywords = base;
-    in.grouping = 0;
-    in.capitalisation = 1;
-    in.replaceGroupSpace = 0;
-    in.exactMatch = true;
-    in.exactBid = QStringLiteral("0.80");
-    in.urlTemplate = urlTemplate;
-    in.replaceSpace = replaceSpace;
+    in.campaign.baseKeywords = base;
+    in.campaign.grouping = Grouping::ByBase;
+    in.campaign.capitalisation = Capitalisation::LowerCase;
+    in.campaign.replaceGroupSpace = GroupSpace::Hyphen;
+    in.campaign.exactMatch = true;
+    in.campaign.exactBid = QStringLiteral("0.80");
+    in.campaign.urlTemplate = urlTemplate;
+    in.campaign.replaceSpace = ReplaceSpace(replaceSpace);
     QCOMPARE(run(in, kKeywords), expected);
 }
 
@@ -437,11 +438,11 @@ void TestGenerator::adGroupRows()
     QFETCH(QByteArray, expected);
     TestEnvironment env;
     GenerationInput in = baseInput(env.path(QStringLiteral("Spring")));
-    in.baseKeywords = QStringLiteral("a");
-    in.extensionKeywords = QStringLiteral("x\r\ny");
-    in.maxCPC = maxCpc;
-    in.maxContentCPC = content;
-    in.placementMaxCPC = placement;
+    in.campaign.baseKeywords = QStringLiteral("a");
+    in.campaign.extensionKeywords = QStringLiteral("x\r\ny");
+    in.campaign.maxCPC = maxCpc;
+    in.campaign.maxContentCPC = content;
+    in.campaign.placementMaxCPC = placement;
     QCOMPARE(run(in, kAdGroups), expected);
 }
 
@@ -474,10 +475,10 @@ void TestGenerator::adTexts()
     QFETCH(QByteArray, expected);
     TestEnvironment env;
     GenerationInput in = baseInput(env.path(QStringLiteral("Spring")));
-    in.baseKeywords = QStringLiteral("Red Shoes");
-    in.extensionKeywords = QStringLiteral("Paris");
-    in.capitalization = ticked;
-    in.ads[1] = {slot[0], slot[1], slot[2], slot[3], slot[4]};
+    in.campaign.baseKeywords = QStringLiteral("Red Shoes");
+    in.campaign.extensionKeywords = QStringLiteral("Paris");
+    in.campaign.capitalization = ticked;
+    in.campaign.ads[1] = {slot[0], slot[1], slot[2], slot[3], slot[4]};
     QCOMPARE(run(in, kAds), expected);
 }
 
@@ -485,7 +486,7 @@ void TestGenerator::skippedAdGroupFileKeepsPrevious()
 {
     TestEnvironment env;
     GenerationInput in = baseInput(env.path(QStringLiteral("Spring")));
-    in.grouping = 0;
+    in.campaign.grouping = Grouping::ByBase;
     QDir().mkpath(in.campaignFolder);
     const QString path = in.campaignFolder + QLatin1Char('/') + kAdGroups;
     QVERIFY(TestEnvironment::writeAll(path, "Old,group,0.10\r\n"));
@@ -494,7 +495,7 @@ void TestGenerator::skippedAdGroupFileKeepsPrevious()
     QVERIFY(result.adGroupFileSkipped);
     QCOMPARE(TestEnvironment::readAll(path), QByteArray("Old,group,0.10\r\n"));
 
-    in.maxCPC = QStringLiteral(" ");
+    in.campaign.maxCPC = QStringLiteral(" ");
     run(in, kKeywords, &result);
     QVERIFY(!result.adGroupFileSkipped);
     QCOMPARE(TestEnvironment::readAll(path), QByteArray("Spring,red shoes,0.00\r\n"));
@@ -504,7 +505,7 @@ void TestGenerator::emptyKeywordFileHasNoBytes()
 {
     TestEnvironment env;
     GenerationInput in = baseInput(env.path(QStringLiteral("Spring")));
-    in.baseKeywords = QStringLiteral("[cheap]");
+    in.campaign.baseKeywords = QStringLiteral("[cheap]");
     QDir().mkpath(in.campaignFolder);
     const QString path = in.campaignFolder + QLatin1Char('/') + kKeywords;
     QVERIFY(TestEnvironment::writeAll(path, "previous\r\n"));
@@ -518,14 +519,14 @@ void TestGenerator::keywordGroupsMatchAdGroupNames()
 {
     TestEnvironment env;
     GenerationInput in = baseInput(env.path(QStringLiteral("Spring")));
-    in.baseKeywords = QStringLiteral("Red Shoes\r\nblue boots");
-    in.extensionKeywords = QStringLiteral("paris\r\nRome [it]");
-    in.mixing = 2;
-    in.extraGroupText = 1;
-    in.extraGroupTextValue = QStringLiteral("Buy");
-    in.capitalisation = 0;
-    in.replaceGroupSpace = 0;
-    in.ads[0].headline = QStringLiteral("{mix}");
+    in.campaign.baseKeywords = QStringLiteral("Red Shoes\r\nblue boots");
+    in.campaign.extensionKeywords = QStringLiteral("paris\r\nRome [it]");
+    in.campaign.mixing = Mixing::ExtensionBeforeAndAfterBase;
+    in.campaign.extraGroupText = ExtraGroupText::Prefix;
+    in.campaign.extraGroupTextValue = QStringLiteral("Buy");
+    in.campaign.capitalisation = Capitalisation::UpperCase;
+    in.campaign.replaceGroupSpace = GroupSpace::Hyphen;
+    in.campaign.ads[0].headline = QStringLiteral("{mix}");
     const QList<QByteArray> adRows = run(in, kAds).split('\n');
     QSet<QByteArray> adGroups;
     for (const QByteArray& row : adRows)
@@ -551,18 +552,18 @@ void TestGenerator::keywordGroupsMatchAdGroupNames()
     QVERIFY(rows.contains("Spring,BUY-ROME,Rome,Broad,0.50\r"));
     QVERIFY(!adGroups.contains("BUY-RED-SHOES"));
     // A record of another case finds the first group of equal texts as stored.
-    in.baseKeywords = QStringLiteral("Red Shoes\r\nred shoes");
-    in.extensionKeywords = QStringLiteral("paris");
-    in.mixing = 1;
+    in.campaign.baseKeywords = QStringLiteral("Red Shoes\r\nred shoes");
+    in.campaign.extensionKeywords = QStringLiteral("paris");
+    in.campaign.mixing = Mixing::ExtensionAfterBase;
     const QByteArray keywords = run(in, kKeywords);
     QCOMPARE(keywords.count("BUY-RED-SHOES-PARIS"), 2);
 
     // Mode 2: a record of empty texts meets the unnamed entry after the first group first.
-    in.baseKeywords = QStringLiteral("a\r\n  ");
-    in.extensionKeywords = QStringLiteral("[alt]");
-    in.mixing = 2;
-    in.includeBaseKeyword = 1;
-    in.includeExtKeyword = 1;
+    in.campaign.baseKeywords = QStringLiteral("a\r\n  ");
+    in.campaign.extensionKeywords = QStringLiteral("[alt]");
+    in.campaign.mixing = Mixing::ExtensionBeforeAndAfterBase;
+    in.campaign.includeBaseKeyword = Include::No;
+    in.campaign.includeExtKeyword = Include::No;
     QCOMPARE(run(in, kKeywords), crlfRows({"Spring,BUY-A, a,Broad,0.50", "Spring,BUY-A,a ,Broad,0.50",
                                            "Spring,, ,Broad,0.50", "Spring,, ,Broad,0.50"}));
 }
@@ -573,13 +574,13 @@ void TestGenerator::commaAndQuoteFieldsStayOneField()
     GenerationInput in = baseInput(env.path(QStringLiteral("Spring")));
     in.campaignName = QStringLiteral("Spring, \"Sale\"");
     in.campaignFolder = env.path(QStringLiteral("camp"));
-    in.grouping = 0;
-    in.baseKeywords = QStringLiteral("shoes, boots");
-    in.broadBid = QStringLiteral("0,50");
-    in.urlTemplate = QStringLiteral("http://x.com/?a={base}&b=1,2");
-    in.replaceSpace = 2;
-    in.maxCPC = QStringLiteral("1,5");
-    in.ads[0] = {QStringLiteral("{base}"), QStringLiteral("Typed, {base}"), QStringLiteral("{Campaign}"),
+    in.campaign.grouping = Grouping::ByBase;
+    in.campaign.baseKeywords = QStringLiteral("shoes, boots");
+    in.campaign.broadBid = QStringLiteral("0,50");
+    in.campaign.urlTemplate = QStringLiteral("http://x.com/?a={base}&b=1,2");
+    in.campaign.replaceSpace = ReplaceSpace::Plus;
+    in.campaign.maxCPC = QStringLiteral("1,5");
+    in.campaign.ads[0] = {QStringLiteral("{base}"), QStringLiteral("Typed, {base}"), QStringLiteral("{Campaign}"),
                  QStringLiteral("x.com"), QStringLiteral("http://x.com")};
     QCOMPARE(run(in, kKeywords),
              crlfRows({"\"Spring, \"\"Sale\"\"\",\"shoes, boots\",\"shoes, boots\",Broad,\"0,50\","
@@ -595,14 +596,14 @@ void TestGenerator::overLongHeadlines()
     TestEnvironment env;
     GenerationInput in = baseInput(env.path(QStringLiteral("Spring")));
     const QString longBase = QString(QLatin1Char('b')).repeated(80);
-    in.baseKeywords = longBase + QStringLiteral("\r\nshort");
-    in.extensionKeywords = QStringLiteral("x1\r\nx2");
-    in.includeBaseKeyword = 1;
-    in.includeExtKeyword = 1;
-    in.ads[0].headline = QStringLiteral("{base} {extension} and more words"); // too long for the long base
-    in.ads[1].headline = QStringLiteral("{base} {extension} [Alt text] once again");
-    in.ads[2].headline = QStringLiteral("{unknown} {base} {extension}");
-    in.ads[3].headline = QStringLiteral("{base} {extension} and more"); // part of a listed one
+    in.campaign.baseKeywords = longBase + QStringLiteral("\r\nshort");
+    in.campaign.extensionKeywords = QStringLiteral("x1\r\nx2");
+    in.campaign.includeBaseKeyword = Include::No;
+    in.campaign.includeExtKeyword = Include::No;
+    in.campaign.ads[0].headline = QStringLiteral("{base} {extension} and more words"); // too long for the long base
+    in.campaign.ads[1].headline = QStringLiteral("{base} {extension} [Alt text] once again");
+    in.campaign.ads[2].headline = QStringLiteral("{unknown} {base} {extension}");
+    in.campaign.ads[3].headline = QStringLiteral("{base} {extension} and more"); // part of a listed one
     GenerationResult result;
     const QByteArray ads = run(in, kAds, &result);
     // Listed once although it occurs in two groups; a listed headline's part is not listed again.
@@ -618,9 +619,9 @@ void TestGenerator::failingWriteIsReportedAndOthersWritten()
 {
     TestEnvironment env;
     GenerationInput in = baseInput(env.path(QStringLiteral("Spring")));
-    in.grouping = 0;
-    in.maxCPC = QStringLiteral("0.75");
-    in.ads[0].headline = QStringLiteral("Hello");
+    in.campaign.grouping = Grouping::ByBase;
+    in.campaign.maxCPC = QStringLiteral("0.75");
+    in.campaign.ads[0].headline = QStringLiteral("Hello");
     // A folder where the keyword file should be: it cannot be replaced, even as root.
     QVERIFY(QDir().mkpath(in.campaignFolder + QLatin1Char('/') + kKeywords));
     QStringList reported;
@@ -657,8 +658,8 @@ void TestGenerator::failedFinalFlushKeepsPreviousFile()
     QString base;
     for (int i = 0; i < 100; ++i)
         base += QStringLiteral("keyword number %1\r\n").arg(i);
-    in.baseKeywords = base;
-    in.grouping = 0;
+    in.campaign.baseKeywords = base;
+    in.campaign.grouping = Grouping::ByBase;
     QDir().mkpath(in.campaignFolder);
     const QString path = in.campaignFolder + QLatin1Char('/') + kKeywords;
     QVERIFY(TestEnvironment::writeAll(path, "previous\r\n"));
@@ -685,10 +686,10 @@ void TestGenerator::progressAndStatusTexts()
     QString base;
     for (int i = 0; i < 250; ++i)
         base += QStringLiteral("k%1\r\n").arg(i);
-    in.baseKeywords = base;
-    in.grouping = 0;
-    in.maxCPC = QStringLiteral("1");
-    in.ads[0].headline = QStringLiteral("h");
+    in.campaign.baseKeywords = base;
+    in.campaign.grouping = Grouping::ByBase;
+    in.campaign.maxCPC = QStringLiteral("1");
+    in.campaign.ads[0].headline = QStringLiteral("h");
     QStringList seen;
     GenerationCallbacks cb;
     cb.progress = [&](GenerationPhase phase, qsizetype index, qsizetype last) {
@@ -761,19 +762,19 @@ void TestGenerator::precompiledFillEqualsLiteralReplacement()
     TestEnvironment env;
     GenerationInput in = baseInput(QString());
     in.campaignName = campaign;
-    in.baseKeywords = base;
-    in.extensionKeywords = ext;
-    in.extraGroupText = extra.isEmpty() ? 0 : 1;
-    in.extraGroupTextValue = extra;
-    in.capitalization = true;
-    in.phraseMatch = in.exactMatch = true;
-    in.mixing = mode;
-    in.grouping = grouping;
-    in.urlTemplate = urlTemplate;
-    in.maxCPC = QStringLiteral("1");
-    for (auto& ad : in.ads)
+    in.campaign.baseKeywords = base;
+    in.campaign.extensionKeywords = ext;
+    in.campaign.extraGroupText = extra.isEmpty() ? ExtraGroupText::None : ExtraGroupText::Prefix;
+    in.campaign.extraGroupTextValue = extra;
+    in.campaign.capitalization = true;
+    in.campaign.phraseMatch = in.campaign.exactMatch = true;
+    in.campaign.mixing = Mixing(mode);
+    in.campaign.grouping = Grouping(grouping);
+    in.campaign.urlTemplate = urlTemplate;
+    in.campaign.maxCPC = QStringLiteral("1");
+    for (auto& ad : in.campaign.ads)
         ad = {slot[0], slot[1], slot[2], slot[3], slot[4]};
-    in.ads[2].headline = QStringLiteral("{Base} only [x]");
+    in.campaign.ads[2].headline = QStringLiteral("{Base} only [x]");
 
     QByteArray outputs[2];
     QString warnings[2];

@@ -1,0 +1,433 @@
+#include "generator/AdsFileWriter.h"
+
+#include "core/modCommon.h"
+#include "generator/ImportFormat.h"
+#include "settings/clsConnect.h"
+
+#include <QSet>
+
+#include <memory>
+
+namespace generator {
+
+using ImportFormat::adTextForm;
+using ImportFormat::appendField;
+using ImportFormat::keepsAdTextForm;
+using ImportFormat::needsQuoting;
+using ImportFormat::quoted;
+using ImportFormat::quoteFrom;
+
+namespace {
+
+constexpr int kHeadlineLimit = 90;
+constexpr int kDescriptionLimit = 90;
+constexpr int kMaxTitleWarnings = kHeadlineLimit - 5;
+
+// Memo of CapitalizeX for one value and the typed forms met so far.
+class CapMemo
+{
+public:
+    explicit CapMemo(bool capitalization)
+        : m_cap(capitalization)
+    {
+    }
+    void reset(const QString& value)
+    {
+        m_value = value;
+        m_memo.clear();
+    }
+    QString get(const QString& form)
+    {
+        if (!m_cap)
+            return m_value;
+        for (const auto& [f, r] : m_memo) {
+            if (f == form)
+                return r;
+        }
+        m_memo.emplace_back(form, CapitalizeX(m_value, form, m_cap));
+        return m_memo.back().second;
+    }
+
+private:
+    bool m_cap;
+    QString m_value;
+    std::vector<std::pair<QString, QString>> m_memo;
+};
+
+struct TitleWarnings {
+    QString text;
+    int count = 0;
+    QSet<QString> seen;
+
+    void consider(const QString& h)
+    {
+        if (h.startsWith(QLatin1Char('{')) || count >= kMaxTitleWarnings)
+            return;
+        const QString key = h.toCaseFolded();
+        if (seen.contains(key))
+            return;
+        seen.insert(key);
+        if (text.contains(h, Qt::CaseInsensitive))
+            return;
+        text += ImportFormat::rowEnd() + h;
+        ++count;
+    }
+};
+
+// One ad slot's templates, prepared once per build.
+struct SlotTemplates {
+    bool filled = false;
+    QString typedHeadline;
+    QString headline;        // after quoting and removing its own alternative
+    QString alternative;     // the headline's own alternative
+    bool headlineQuoted = false;
+    CompiledTemplate headlineC;
+    std::array<QString, 2> description;
+    std::array<bool, 2> descriptionQuoted{};
+    std::array<CompiledTemplate, 2> descriptionC;
+    QString display;
+    CompiledTemplate displayC;
+    QString destination;     // with "{title}" already replaced by the typed headline
+    QString destinationForm; // typed form of "{base}" in the typed destination URL
+    CompiledTemplate destinationC;
+};
+
+// Values of one ad group for the ad texts.
+struct GroupValues {
+    const QString* campaign;
+    const QString* name;
+    const QString* base;
+    const QString* ext;
+    const QString* mix;
+    const QString* baseAlt;
+    const QString* extAlt;
+};
+
+class AdsFileWriter
+{
+public:
+    AdsFileWriter(BuildContext& context, RowWriter& file)
+        : m_ctx(context)
+        , m_c(context.campaign)
+        , m_lists(context.lists)
+        , m_groups(context.groups)
+        , m_file(file)
+    {
+    }
+
+    void write()
+    {
+        prepareSlots();
+        const QString campaign = quoted(m_ctx.input.campaignName);
+
+        const qsizetype last = m_groups.lastIndex();
+        for (qsizetype gi = 0; gi <= last; ++gi) {
+            if (gi % 100 == 0)
+                m_ctx.progress(GenerationPhase::AdsFile, gi, last);
+            const QString& name = m_groups.names[size_t(gi)];
+            if (name.isEmpty())
+                continue;
+            const RecordRef& r = m_groups.groups[size_t(gi)];
+            const QString mix = MixText(m_lists, r);
+            const GroupValues g{&m_ctx.input.campaignName, &name, &BaseText(m_lists, r), &ExtText(m_lists, r), &mix,
+                                &BaseAltText(m_lists, r), &ExtAltText(m_lists, r)};
+            const bool fastGroup = !m_ctx.literalOnly() && !m_ctx.campaignBrace && !(r.flags & RecordRef::NameHasBrace)
+                && !(r.base >= 0 && m_lists.base[size_t(r.base)].braces)
+                && !(r.ext >= 0 && m_lists.ext[size_t(r.ext)].braces);
+            m_capBase = &capsOf(m_baseCaps, r.base, *g.base);
+            m_capExt = &capsOf(m_extCaps, r.ext, *g.ext);
+            m_capMix.reset(mix);
+            const bool nameQuoted = needsQuoting(name);
+
+            for (const SlotTemplates& t : m_slots) {
+                if (!t.filled)
+                    continue;
+                // Headline
+                QString h = fastGroup && t.headlineC.clean() ? fillAdText(t.headlineC, g, true, kHeadlineLimit)
+                                                             : literalHeadline(t, g);
+                if (h.size() > kHeadlineLimit) {
+                    if (!t.alternative.isEmpty())
+                        h = t.alternative;
+                    else
+                        m_warnings.consider(h);
+                }
+
+                QString& out = m_file.row();
+                out += campaign;
+                out += QLatin1Char(',');
+                if (nameQuoted)
+                    appendField(out, name);
+                else
+                    out += name;
+                out += QLatin1Char(',');
+                if (keepsAdTextForm(t.headlineQuoted, h))
+                    out += h;
+                else
+                    appendField(out, h);
+                // Descriptions
+                for (int k = 0; k < 2; ++k) {
+                    out += QLatin1Char(',');
+                    const qsizetype at = out.size();
+                    if (fastGroup && t.descriptionC[k].clean())
+                        fillAdTextInto(out, t.descriptionC[k], g, false, kDescriptionLimit);
+                    else
+                        out += literalDescription(t.description[k], g);
+                    if (!keepsAdTextForm(t.descriptionQuoted[k], QStringView(out).mid(at)))
+                        quoteFrom(out, at);
+                }
+                // Display URL
+                out += QLatin1Char(',');
+                qsizetype at = out.size();
+                if (fastGroup && t.displayC.clean() && !HasBrace(h)) {
+                    std::array<const QString*, TokKindCount> v{};
+                    const QString b = t.displayC.has(TokBase) ? m_capBase->get(t.displayC.form(TokBase)) : QString();
+                    const QString e =
+                        t.displayC.has(TokExtension) ? m_capExt->get(t.displayC.form(TokExtension)) : QString();
+                    const QString m = t.displayC.has(TokMix) ? m_capMix.get(t.displayC.form(TokMix)) : QString();
+                    v[TokTitle] = &h;
+                    v[TokCampaign] = g.campaign;
+                    v[TokAdGroup] = g.name;
+                    v[TokBase] = &b;
+                    v[TokExtension] = &e;
+                    v[TokMix] = &m;
+                    t.displayC.appendTo(out, v);
+                    ReplaceUrlSpaces(out, m_c.replaceSpace, at);
+                } else {
+                    out += literalDisplay(t.display, h, g);
+                }
+                quoteFrom(out, at);
+                // Destination URL
+                out += QLatin1Char(',');
+                at = out.size();
+                if (fastGroup && t.destinationC.clean()) {
+                    std::array<const QString*, TokKindCount> v{};
+                    const QString b = t.destinationC.has(TokBase) ? m_capBase->get(t.destinationForm) : QString();
+                    v[TokCampaign] = g.campaign;
+                    v[TokAdGroup] = g.name;
+                    v[TokBase] = &b;
+                    v[TokExtension] = g.ext;
+                    v[TokMix] = g.mix;
+                    t.destinationC.appendTo(out, v);
+                    ReplaceUrlSpaces(out, m_c.replaceSpace, at);
+                } else {
+                    out += literalDestination(t, g);
+                }
+                quoteFrom(out, at);
+                m_file.endRow();
+            }
+        }
+        m_ctx.result.titleWarnings = m_warnings.text;
+        m_ctx.result.titleWarningCount = m_warnings.count;
+    }
+
+private:
+    void prepareSlots()
+    {
+        for (size_t s = 0; s < m_c.ads.size(); ++s) {
+            const AdSlotData& ad = m_c.ads[s];
+            SlotTemplates& t = m_slots[s];
+            t.filled = !ad.headline.isEmpty();
+            if (!t.filled)
+                continue;
+            t.typedHeadline = ad.headline;
+            QString h = adTextForm(ad.headline, &t.headlineQuoted);
+            if (h.contains(QLatin1Char('[')) && h.contains(QLatin1Char(']'))) {
+                if (!m_connect)
+                    m_connect = std::make_unique<clsConnect>();
+                QString copy = h;
+                QString sec = m_connect->FindSection(copy, QStringLiteral("["), QStringLiteral("]"), false);
+                if (sec.size() > 2)
+                    sec = sec.mid(1);
+                t.alternative = sec;
+                h.replace(QLatin1Char('[') + sec + QLatin1Char(']'), QString(), Qt::CaseInsensitive);
+                h = modCommon::Trim(h);
+            }
+            t.headline = h;
+            t.headlineC = CompiledTemplate(h, {TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
+            const QString* typedDescr[2] = {&ad.description1, &ad.description2};
+            for (int d = 0; d < 2; ++d) {
+                t.description[d] = adTextForm(*typedDescr[d], &t.descriptionQuoted[d]);
+                t.descriptionC[d] = CompiledTemplate(t.description[d],
+                                                     {TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
+            }
+            t.display = ad.displayURL;
+            t.displayC = CompiledTemplate(t.display, {TokTitle, TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
+            t.destinationForm = GetToken(ad.destinationURL, TokenText(TokBase));
+            t.destination = ad.destinationURL;
+            t.destination.replace(TokenText(TokTitle), ad.headline, Qt::CaseInsensitive);
+            t.destinationC = CompiledTemplate(t.destination, {TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
+        }
+    }
+
+    // Headline or description filled by the precompiled template, for values
+    // without braces. capitalised: headlines capitalise the values also when
+    // combining with alternatives, descriptions only without alternatives.
+    QString fillAdText(const CompiledTemplate& c, const GroupValues& g, bool headline, int maxLen)
+    {
+        QString out;
+        fillAdTextInto(out, c, g, headline, maxLen);
+        return out;
+    }
+
+    // Appends the filled text to out (which may already hold other text).
+    void fillAdTextInto(QString& target, const CompiledTemplate& c, const GroupValues& g, bool headline, int maxLen)
+    {
+        std::array<const QString*, TokKindCount> v{};
+        v[TokCampaign] = g.campaign;
+        v[TokAdGroup] = g.name;
+        QString baseV;
+        QString extV;
+        QString mixV;
+        if (c.has(TokMix))
+            mixV = m_capMix.get(c.form(TokMix));
+        const bool noAlternatives = g.baseAlt->isEmpty() && g.extAlt->isEmpty();
+        if (headline || noAlternatives) {
+            if (c.has(TokBase))
+                baseV = m_capBase->get(c.form(TokBase));
+            if (c.has(TokExtension))
+                extV = m_capExt->get(c.form(TokExtension));
+        } else {
+            baseV = *g.base;
+            extV = *g.ext;
+        }
+        if (noAlternatives) {
+            v[TokBase] = &baseV;
+            v[TokExtension] = &extV;
+            v[TokMix] = &mixV;
+            c.appendTo(target, v);
+            return;
+        }
+        QString out;
+        const bool hasBase = c.has(TokBase);
+        const bool hasExt = c.has(TokExtension);
+        const qsizetype fixed = c.literalLength() + c.count(TokCampaign) * g.campaign->size()
+            + c.count(TokAdGroup) * g.name->size() + c.count(TokMix) * TokenText(TokMix).size();
+        auto lengthOf = [&](CombineChoice choice) -> qsizetype {
+            if (choice == CombineChoice::BaseAltAlone)
+                return g.baseAlt->size();
+            const qsizetype b = ChoiceUsesBaseAlt(choice) ? g.baseAlt->size() : baseV.size();
+            const qsizetype e = ChoiceUsesExtAlt(choice) ? g.extAlt->size() : extV.size();
+            return fixed + c.count(TokBase) * b + c.count(TokExtension) * e;
+        };
+        const CombineChoice choice = ChooseCombination(hasBase, hasExt, g.baseAlt->isEmpty(), g.extAlt->isEmpty(),
+                                                       qint16(maxLen), lengthOf);
+        if (choice == CombineChoice::BaseAltAlone) {
+            out = modCommon::Trim(*g.baseAlt);
+        } else {
+            v[TokBase] = ChoiceUsesBaseAlt(choice) ? g.baseAlt : &baseV;
+            v[TokExtension] = ChoiceUsesExtAlt(choice) ? g.extAlt : &extV;
+            c.appendTo(out, v); // "{mix}" left as typed
+            out = modCommon::Trim(out);
+        }
+        if (c.has(TokMix))
+            out.replace(TokenText(TokMix), mixV, Qt::CaseInsensitive);
+        target += out;
+    }
+
+    QString literalHeadline(const SlotTemplates& t, const GroupValues& g)
+    {
+        QString h = t.headline;
+        h.replace(TokenText(TokCampaign), *g.campaign, Qt::CaseInsensitive);
+        h.replace(TokenText(TokAdGroup), *g.name, Qt::CaseInsensitive);
+        const QString baseValue = CapitalizeX(*g.base, GetToken(h, TokenText(TokBase)), m_c.capitalization);
+        const QString extValue = CapitalizeX(*g.ext, GetToken(h, TokenText(TokExtension)), m_c.capitalization);
+        if (g.baseAlt->isEmpty() && g.extAlt->isEmpty()) {
+            h.replace(TokenText(TokBase), baseValue, Qt::CaseInsensitive);
+            h.replace(TokenText(TokExtension), extValue, Qt::CaseInsensitive);
+        } else {
+            h = CombineKeywords(h, baseValue, extValue, *g.baseAlt, *g.extAlt, kHeadlineLimit);
+        }
+        h.replace(TokenText(TokMix), CapitalizeX(*g.mix, GetToken(h, TokenText(TokMix)), m_c.capitalization),
+                  Qt::CaseInsensitive);
+        return h;
+    }
+
+    QString literalDescription(const QString& typedQuoted, const GroupValues& g)
+    {
+        QString d = typedQuoted;
+        d.replace(TokenText(TokCampaign), *g.campaign, Qt::CaseInsensitive);
+        d.replace(TokenText(TokAdGroup), *g.name, Qt::CaseInsensitive);
+        if (g.baseAlt->isEmpty() && g.extAlt->isEmpty()) {
+            d.replace(TokenText(TokBase), CapitalizeX(*g.base, GetToken(d, TokenText(TokBase)), m_c.capitalization),
+                      Qt::CaseInsensitive);
+            d.replace(TokenText(TokExtension),
+                      CapitalizeX(*g.ext, GetToken(d, TokenText(TokExtension)), m_c.capitalization),
+                      Qt::CaseInsensitive);
+        } else {
+            d = CombineKeywords(d, *g.base, *g.ext, *g.baseAlt, *g.extAlt, kDescriptionLimit);
+        }
+        d.replace(TokenText(TokMix), CapitalizeX(*g.mix, GetToken(d, TokenText(TokMix)), m_c.capitalization),
+                  Qt::CaseInsensitive);
+        return d;
+    }
+
+    QString literalDisplay(const QString& typed, const QString& headline, const GroupValues& g)
+    {
+        QString u = typed;
+        u.replace(TokenText(TokTitle), headline, Qt::CaseInsensitive);
+        u.replace(TokenText(TokCampaign), *g.campaign, Qt::CaseInsensitive);
+        u.replace(TokenText(TokAdGroup), *g.name, Qt::CaseInsensitive);
+        u.replace(TokenText(TokBase), CapitalizeX(*g.base, GetToken(u, TokenText(TokBase)), m_c.capitalization),
+                  Qt::CaseInsensitive);
+        u.replace(TokenText(TokExtension),
+                  CapitalizeX(*g.ext, GetToken(u, TokenText(TokExtension)), m_c.capitalization), Qt::CaseInsensitive);
+        u.replace(TokenText(TokMix), CapitalizeX(*g.mix, GetToken(u, TokenText(TokMix)), m_c.capitalization),
+                  Qt::CaseInsensitive);
+        ReplaceUrlSpaces(u, m_c.replaceSpace);
+        return u;
+    }
+
+    QString literalDestination(const SlotTemplates& t, const GroupValues& g)
+    {
+        QString u = t.destination;
+        u.replace(TokenText(TokCampaign), *g.campaign, Qt::CaseInsensitive);
+        u.replace(TokenText(TokAdGroup), *g.name, Qt::CaseInsensitive);
+        u.replace(TokenText(TokBase), CapitalizeX(*g.base, t.destinationForm, m_c.capitalization), Qt::CaseInsensitive);
+        u.replace(TokenText(TokExtension), *g.ext, Qt::CaseInsensitive);
+        u.replace(TokenText(TokMix), *g.mix, Qt::CaseInsensitive);
+        ReplaceUrlSpaces(u, m_c.replaceSpace);
+        return u;
+    }
+
+    CapMemo& capsOf(std::vector<std::unique_ptr<CapMemo>>& table, qint32 element, const QString& value)
+    {
+        if (element < 0) {
+            m_noKeywordCaps.reset(value);
+            return m_noKeywordCaps;
+        }
+        if (table.size() <= size_t(element))
+            table.resize(size_t(element) + 1);
+        std::unique_ptr<CapMemo>& memo = table[size_t(element)];
+        if (!memo) {
+            memo = std::make_unique<CapMemo>(m_c.capitalization);
+            memo->reset(value);
+        }
+        return *memo;
+    }
+
+    BuildContext& m_ctx;
+    const CampaignData& m_c;
+    const KeywordLists& m_lists;
+    const AdGroupList& m_groups;
+    RowWriter& m_file;
+
+    std::unique_ptr<clsConnect> m_connect;
+    std::array<SlotTemplates, CampaignData::AdSlotCount> m_slots;
+    // Capitalised keywords per element and typed form, kept for the whole file.
+    std::vector<std::unique_ptr<CapMemo>> m_baseCaps;
+    std::vector<std::unique_ptr<CapMemo>> m_extCaps;
+    CapMemo m_noKeywordCaps{m_c.capitalization};
+    CapMemo* m_capBase = nullptr;
+    CapMemo* m_capExt = nullptr;
+    CapMemo m_capMix{m_c.capitalization};
+    TitleWarnings m_warnings;
+};
+
+} // namespace
+
+void WriteAdsFile(BuildContext& context, RowWriter& file)
+{
+    AdsFileWriter(context, file).write();
+}
+
+} // namespace generator

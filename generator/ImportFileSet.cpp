@@ -1,0 +1,60 @@
+#include "generator/ImportFileSet.h"
+
+namespace generator {
+
+namespace {
+
+QString writeError(const QSaveFile& file)
+{
+    return QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString());
+}
+
+} // namespace
+
+ImportFile::ImportFile(const QString& path)
+    : m_file(path)
+    , m_rows(m_file, path)
+{
+    if (!m_file.open(QIODevice::WriteOnly))
+        m_rows.fail(QStringLiteral("Cannot create %1: %2").arg(m_file.fileName(), m_file.errorString()));
+}
+
+QString ImportFile::finish()
+{
+    QString error = m_rows.finish();
+    // The last bytes leave the device's own buffer only now: a failure here
+    // is the file's failure too.
+    if (error.isEmpty() && (!m_file.flush() || m_file.error() != QFileDevice::NoError))
+        error = writeError(m_file);
+    if (!error.isEmpty())
+        m_file.cancelWriting();
+    m_complete = error.isEmpty();
+    return error;
+}
+
+QString ImportFile::commit()
+{
+    if (!m_complete)
+        return QString();
+    m_complete = false;
+    return m_file.commit() ? QString() : writeError(m_file);
+}
+
+ImportFile& ImportFileSet::add(const QString& path)
+{
+    m_files.push_back(std::make_unique<ImportFile>(path));
+    return *m_files.back();
+}
+
+QStringList ImportFileSet::commit()
+{
+    QStringList errors;
+    for (const auto& file : m_files) {
+        const QString error = file->commit();
+        if (!error.isEmpty())
+            errors << error;
+    }
+    return errors;
+}
+
+} // namespace generator

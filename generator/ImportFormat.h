@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+// The one definition of the three import files' text format, for the
+// generator that writes them and the lists that read them back.
+//
+// Rows end with CRLF and their fields are separated by ",". A field that
+// holds a comma or a double quote is written between double quotes with its
+// inner double quotes doubled (RFC 4180), so that it stays one field. A
+// headline or description whose typed text holds a comma has its own older
+// form: between double quotes with every comma written as "%2C"; a field in
+// that form is written as it stands.
+namespace ImportFormat {
+
+// The files in the order a build writes them.
+enum class File { Keywords, Ads, AdGroups };
+constexpr int FileCount = 3;
+
+// "AdwordsKeywords.csv", "AdwordsAds.csv", "AdwordsAdGroups.csv".
+QString fileName(File file);
+
+inline const QString& rowEnd()
+{
+    static const QString crlf = QStringLiteral("\r\n");
+    return crlf;
+}
+
+// ---------------------------------------------------------------- writing
+
+inline bool needsQuoting(QStringView field)
+{
+    return field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"'));
+}
+
+// Appends field to row, quoted when it needs it.
+void appendField(QString& row, QStringView field);
+// Quotes, when it needs it, the field that makes up the end of row from
+// index start.
+void quoteFrom(QString& row, qsizetype start);
+// field as written, quoted when it needs it.
+QString quoted(const QString& field);
+
+// A typed headline or description in the "%2C" form when it holds a comma
+// (*inOwnForm set), else unchanged.
+QString adTextForm(const QString& typed, bool* inOwnForm);
+// True when text, made from a typed ad text in the "%2C" form, still stands
+// in that form (between its double quotes), so it is written as it is.
+bool keepsAdTextForm(bool typedInOwnForm, QStringView text);
+
+// ---------------------------------------------------------------- reading
+
+struct ReadField {
+    QString value;
+    bool quoted = false; // read as a well-formed quoted field
+};
+
+// The fields of one line (no line break). A field that begins with a double
+// quote and is a well-formed quoted field (closing quote followed by "," or
+// the end of the line, inner quotes doubled) loses its quotes and has ""
+// read as "; one that begins with a double quote but is not well formed is
+// taken as it stands up to the next ",".
+QList<ReadField> readLine(QStringView line);
+
+// A field after the first of a line as read back, the "%2C" form undone:
+// every "%2C" as ","; an unquoted field that holds "%2C" also loses one
+// leading and one trailing double quote.
+QString readValue(const ReadField& field);
+
+// Every "%2C" of a text as ",".
+QString decodeCommas(QString text);
+
+} // namespace ImportFormat
