@@ -25,8 +25,6 @@ QString VersionCaption()
     return VersionCaption(Version::Major, Version::Minor, Version::Revision);
 }
 
-namespace modStartUp {
-
 void BuildKeyPaths()
 {
     const QString root = QStringLiteral("Software\\Tarnwell\\") + QStringLiteral("PPC Quillmark v1");
@@ -37,5 +35,3 @@ void BuildKeyPaths()
     g_sRegisterKey = root + QStringLiteral("\\Register");
     g_sEngineKey = root + QStringLiteral("\\Engine");
 }
-
-} // namespace modStartUp

@@ -26,8 +26,6 @@ QString VersionCaption(int major, int minor, int revision);
 // This build's version in that form.
 QString VersionCaption();
 
-namespace modStartUp {
 // Builds the six key paths in the order Preference, Scheduler, Setting,
-// Version, Register, Engine.
+// Version, Register, Engine (the start-up sequence does it first).
 void BuildKeyPaths();
-} // namespace modStartUp

@@ -76,7 +76,7 @@ class TestFrmHttp : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { modStartUp::BuildKeyPaths(); }
+    void initTestCase() { BuildKeyPaths(); }
     void replies_data();
     void replies();
     void requestAsSent_data();
