@@ -1,7 +1,5 @@
 #include "core/Globals.h"
 
-#include "core/Version.h"
-
 QString g_sPreferenceKey;
 QString g_sSchedulerKey;
 QString g_sSettingKey;
@@ -13,17 +11,6 @@ QString g_sWorkingFolder;
 QString g_sSupportEmail;
 QString g_sEngineListFile;
 bool g_bFirstRun = false;
-
-QString VersionCaption(int major, int minor, int revision)
-{
-    return QString::number(major) + QLatin1Char('.') + QString::number(minor) + QLatin1Char('.')
-        + QStringLiteral("%1").arg(revision, 2, 10, QLatin1Char('0'));
-}
-
-QString VersionCaption()
-{
-    return VersionCaption(Version::Major, Version::Minor, Version::Revision);
-}
 
 void BuildKeyPaths()
 {

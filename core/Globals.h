@@ -20,12 +20,6 @@ extern bool g_bFirstRun;
 // The application title: message box titles, the default user agent.
 inline QString AppTitle() { return QStringLiteral("PPC Quillmark"); }
 
-// The version as the log header and the About box show it,
-// "major.minor.revision" with the revision in two digits at least: "1.0.04".
-QString VersionCaption(int major, int minor, int revision);
-// This build's version in that form.
-QString VersionCaption();
-
 // Builds the six key paths in the order Preference, Scheduler, Setting,
 // Version, Register, Engine (the start-up sequence does it first).
 void BuildKeyPaths();

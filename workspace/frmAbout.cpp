@@ -1,6 +1,7 @@
 #include "workspace/frmAbout.h"
 
 #include "core/Globals.h"
+#include "core/Version.h"
 #include "settings/clsRegister.h"
 #include "workspace/Branding.h"
 
@@ -42,7 +43,7 @@ frmAbout::frmAbout(const clsRegister* dealer, const QString& title, QWidget* par
     grid->addWidget(logo, 0, 0, 4, 1);
 
     grid->addWidget(label(QStringLiteral("lblCopyright"), QString(), this), 0, 1);
-    grid->addWidget(label(QStringLiteral("lblVersion"), QStringLiteral("Version: ") + VersionCaption(), this), 1, 1);
+    grid->addWidget(label(QStringLiteral("lblVersion"), QStringLiteral("Version: ") + Version::caption(), this), 1, 1);
     grid->addWidget(label(QStringLiteral("lblDealer"),
                           name + QStringLiteral("\nEmail: ") + email + QStringLiteral("\nWeb: ") + web, this),
                     2, 1);

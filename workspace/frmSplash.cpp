@@ -1,6 +1,6 @@
 #include "workspace/frmSplash.h"
 
-#include "core/Globals.h"
+#include "core/Version.h"
 #include "workspace/Branding.h"
 
 #include <QCloseEvent>
@@ -42,7 +42,7 @@ frmSplash::frmSplash(const QString& dealerId, const QString& title, QWidget* own
     m_imgCoBrandLogoAdv->hide();
     for (QLabel* logo : {m_imgLogo, m_imgKZV, m_imgCoBrandLogoAdv})
         layout->addWidget(logo);
-    auto* version = new QLabel(QStringLiteral("Version ") + VersionCaption(), this);
+    auto* version = new QLabel(QStringLiteral("Version ") + Version::caption(), this);
     version->setObjectName(QStringLiteral("lblVersion"));
     version->setAlignment(Qt::AlignCenter);
     layout->addWidget(version);

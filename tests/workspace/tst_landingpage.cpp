@@ -2,6 +2,7 @@
 #include "TestEnvironment.h"
 
 #include "core/modCommon.h"
+#include "platform/desktop/DesktopServices.h"
 #include "workspace/landing/LandingPageTab.h"
 #include "workspace/landing/PageEncoding.h"
 #include "workspace/landing/ToolStrip.h"
@@ -75,10 +76,12 @@ QVariant runInPreview(QWebEngineView* preview, const QString& script)
 struct Fixture {
     TestEnvironment env;
     ScriptedPrompter prompter;
+    platform::desktop::OverrideCursor pointer;
     LandingPageTab tab;
 
     Fixture()
     {
+        platform::setBusyPointer(&pointer);
         tab.SetUp();
         tab.resize(900, 600);
         tab.show();
@@ -90,6 +93,8 @@ struct Fixture {
         TestEnvironment::writeAll(path, bytes);
         return path;
     }
+
+    ~Fixture() { platform::setBusyPointer(nullptr); }
 
     LandingPageEditor* editor() { return tab.editor(); }
 

@@ -2,6 +2,7 @@
 
 #include "core/Globals.h"
 #include "core/Version.h"
+#include "platform/desktop/DesktopServices.h"
 #include "settings/clsRegister.h"
 #include "workspace/frmAbout.h"
 #include "workspace/frmSplash.h"
@@ -17,7 +18,13 @@ class tst_SplashAbout : public QObject
 {
     Q_OBJECT
 
+    // The hourglass as the program shows it: the application's override cursor.
+    platform::desktop::OverrideCursor m_pointer;
+
 private slots:
+    void initTestCase() { platform::setBusyPointer(&m_pointer); }
+    void cleanupTestCase() { platform::setBusyPointer(nullptr); }
+
     void splashShowsTheLogoOfDealerAndTitle_data();
     void splashShowsTheLogoOfDealerAndTitle();
     void splashIsTopmostAndNotActivated();
@@ -124,7 +131,7 @@ void tst_SplashAbout::versionCaption()
     QFETCH(int, minor);
     QFETCH(int, revision);
     QFETCH(QString, caption);
-    QCOMPARE(VersionCaption(major, minor, revision), caption);
+    QCOMPARE(Version::caption(major, minor, revision), caption);
 }
 
 void tst_SplashAbout::aboutShowsTitleVersionAndDealer()
