@@ -49,12 +49,9 @@ namespace modStartUp {
 QString StartHeader()
 {
     const QString crlf = QStringLiteral("\r\n");
-    const QString revision = QStringLiteral("%1").arg(Version::Revision, 2, 10, QLatin1Char('0'));
-    return crlf + AppTitle() + QStringLiteral(" - ") + QStringLiteral("Version: ") + QString::number(Version::Major)
-        + QLatin1Char('.') + QString::number(Version::Minor) + QLatin1Char('.') + revision + crlf
-        + QStringLiteral(" Time: ") + modCommon::NowText() + crlf
-        + QString(60, QLatin1Char('-')) + crlf + QStringLiteral("AppPath: ") + programFolder() + crlf
-        + QStringLiteral("WorkingFolder: ") + g_sWorkingFolder;
+    return crlf + AppTitle() + QStringLiteral(" - ") + QStringLiteral("Version: ") + Version::caption() + crlf
+        + QStringLiteral(" Time: ") + modCommon::NowText() + crlf + QString(60, QLatin1Char('-')) + crlf
+        + QStringLiteral("AppPath: ") + programFolder() + crlf + QStringLiteral("WorkingFolder: ") + g_sWorkingFolder;
 }
 
 void RotateLogs()
