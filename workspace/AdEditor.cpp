@@ -3,6 +3,7 @@
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QFocusEvent>
 #include <QFont>
@@ -11,7 +12,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QApplication>
 #include <QLineEdit>
 #include <QPalette>
 #include <QScrollArea>
