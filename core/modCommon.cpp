@@ -1,5 +1,9 @@
 #include "core/modCommon.h"
 
+#include "core/Globals.h"
+#include "core/RegistryAPI.h"
+#include "core/Version.h"
+
 #include "platform/Locations.h"
 #include "platform/ProfileFile.h"
 #include "platform/Prompter.h"
@@ -81,6 +85,18 @@ double Val(const QString& text)
     return QLocale::c().toDouble(number);
 }
 
+bool IsNumeric(const QString& text, double& value)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    bool ok = false;
+    value = QLocale::c().toDouble(t, &ok);
+    if (!ok)
+        value = QLocale::system().toDouble(t, &ok);
+    return ok;
+}
+
 void WriteErrorLog(const QString& message)
 {
     ErrorLog& log = errorLog();
@@ -106,6 +122,16 @@ void CloseErrorLog()
     log.opened = false;
 }
 
+QString DateTimeText(const QDateTime& when, const QLocale& locale)
+{
+    return locale.toString(when, QLocale::ShortFormat);
+}
+
+QString NowText()
+{
+    return DateTimeText(QDateTime::currentDateTime());
+}
+
 QString FindSectionB(const QString& text, const QString& startTag, const QString& endTag)
 {
     if (text.isEmpty())
@@ -129,6 +155,24 @@ QString RemoveSection(const QString& text, const QString& startTag, const QStrin
             return Trim(text.left(s) + text.mid(e + endTag.size()));
     }
     return Trim(text);
+}
+
+QString FindSection(QString& text, const QString& startMarker, const QString& endMarker, bool cut)
+{
+    if (text.isEmpty())
+        return QString();
+    const qsizetype p = text.indexOf(startMarker, 0, Qt::CaseInsensitive);
+    if (p < 0)
+        return QString();
+    const qsizetype q = text.indexOf(endMarker, p + startMarker.size(), Qt::CaseInsensitive);
+    if (q < 0) {
+        text = text.mid(p + 1);
+        return QString();
+    }
+    const QString result = Trim(text.mid(p, q - p));
+    if (cut)
+        text = text.mid(q + endMarker.size());
+    return result;
 }
 
 QString ReadINI(const QString& file, const QString& section, const QString& key)
@@ -242,6 +286,27 @@ void Delay(int seconds)
     tick.start(20);
     while (!deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+bool FirstRun()
+{
+    using namespace RegistryAPI;
+    const auto version = [] {
+        return GetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), REG_SZ, QString())
+            .toString();
+    };
+    if (version().compare(QString(), Qt::CaseInsensitive) != 0)
+        return false;
+    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sVersionKey);
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), REG_SZ, Version::text());
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Location"), REG_SZ,
+                     platform::Locations::programDir());
+    // A machine hive that refused the write has recorded nothing.
+    if (version() != Version::text()) {
+        WriteErrorLog(QStringLiteral("modStartUp _FirstRun error: ") + QStringLiteral("Permission denied"));
+        return false;
+    }
+    return true;
 }
 
 QString ShowFileDialog(int mode, const QString& filter, QWidget* owner, const QString& initialFolder,

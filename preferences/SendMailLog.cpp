@@ -1,9 +1,10 @@
 #include "preferences/SendMailLog.h"
 
 #include "core/Globals.h"
+#include "core/Version.h"
+#include "core/modCommon.h"
 #include "platform/CodePage.h"
 #include "platform/Locations.h"
-#include "settings/RegistryAccess.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,8 +37,8 @@ void trim()
 QString header(const QString& host)
 {
     const QLatin1String crlf("\r\n");
-    return AppTitle() + QLatin1String(" Version ") + settingsreg::versionText() + crlf + QLatin1String(" Time: ")
-        + settingsreg::nowText() + crlf + QString(36, QLatin1Char('-')) + crlf + QLatin1String("SMTP Host: ") + host
+    return AppTitle() + QLatin1String(" Version ") + Version::text() + crlf + QLatin1String(" Time: ")
+        + modCommon::NowText() + crlf + QString(36, QLatin1Char('-')) + crlf + QLatin1String("SMTP Host: ") + host
         + crlf;
 }
 

@@ -4,7 +4,6 @@
 #include "core/modCommon.h"
 #include "platform/CodePage.h"
 #include "platform/MailText.h"
-#include "settings/RegistryAccess.h"
 
 using modCommon::WriteErrorLog;
 using platform::MailText::hasLineBreakOrNul;
@@ -94,7 +93,7 @@ void SmtpSocketClient::SendMail(const QString& to, const QString& subject, const
         }
     }
     emit mailLog(QStringLiteral("SendMail to ") + to + QStringLiteral(", SMTPServer: ") + m_settings.Host
-                 + QStringLiteral(" at ") + settingsreg::nowText());
+                 + QStringLiteral(" at ") + modCommon::NowText());
     m_to = to;
     m_subject = subject;
     m_body = body;

@@ -4,7 +4,6 @@
 #include "platform/Locations.h"
 #include "platform/SmtpComponent.h"
 #include "preferences/SendMailLog.h"
-#include "settings/RegistryAccess.h"
 #include "settings/clsConnect.h"
 
 #include <QDir>
@@ -88,7 +87,7 @@ clsSendMail::~clsSendMail() = default;
 
 void clsSendMail::SendMail()
 {
-    WriteErrorLog(QStringLiteral("clsSendMail_SendMail start at ") + settingsreg::nowText());
+    WriteErrorLog(QStringLiteral("clsSendMail_SendMail start at ") + modCommon::NowText());
     if (m_ToRecipient.isEmpty()) {
         emit Completed(30003, QStringLiteral("Empty recipient"));
         return;

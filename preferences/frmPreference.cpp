@@ -521,7 +521,7 @@ void frmPreference::cmdTestSendMail_Click()
         return;
     }
 
-    modCommon::WriteErrorLog(QStringLiteral("Testing mail server for ") + email + QStringLiteral(" at ") + settingsreg::nowText());
+    modCommon::WriteErrorLog(QStringLiteral("Testing mail server for ") + email + QStringLiteral(" at ") + modCommon::NowText());
     TestMailSettings settings;
     settings.fromName = m_txtReporterName->text();
     settings.fromAddress = email;
@@ -533,6 +533,6 @@ void frmPreference::cmdTestSendMail_Click()
     settings.authentication = m_chkSMTPAuth->checkState() != Qt::Unchecked;
     settings.ssl = m_chkSSL->checkState() != Qt::Unchecked;
     m_testMailWindow(this, settings);
-    modCommon::WriteErrorLog(QStringLiteral("Testing mail server completed at ") + settingsreg::nowText());
+    modCommon::WriteErrorLog(QStringLiteral("Testing mail server completed at ") + modCommon::NowText());
 }
 

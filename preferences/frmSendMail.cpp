@@ -3,7 +3,6 @@
 #include "core/modCommon.h"
 #include "preferences/SendMailLog.h"
 #include "preferences/clsSendMail.h"
-#include "settings/RegistryAccess.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -129,7 +128,7 @@ void frmSendMail::Form_Load()
 
 void frmSendMail::TestSendMail()
 {
-    WriteMailLog(QStringLiteral("Test Send email at ") + settingsreg::nowText());
+    WriteMailLog(QStringLiteral("Test Send email at ") + modCommon::NowText());
     SetSendMailProperties();
     m_tmrTestSendMail.start();
     if (m_oSendMail)

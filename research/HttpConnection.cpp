@@ -12,3 +12,12 @@ void applyHttpProperties(platform::HttpClient& http, const HttpProperties& prope
     http.setProxyUserName(properties.proxyUser);
     http.setProxyPassword(properties.proxyPassword);
 }
+
+void prepareBlockingRequest(platform::HttpClient& http, const QString& url, int timeoutMs)
+{
+    clsConnect connection;
+    connection.setTimeOut(timeoutMs);
+    HttpProperties properties;
+    connection.SetHttpProperties(properties, url);
+    applyHttpProperties(http, properties);
+}

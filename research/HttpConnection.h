@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 struct HttpProperties;
 
 namespace platform {
@@ -12,3 +14,9 @@ class HttpClient;
 // every request is a fresh one, and https is checked as the system checks
 // it.
 void applyHttpProperties(platform::HttpClient& http, const HttpProperties& properties);
+
+// Readies a client for a blocking request to url with the user's
+// connection settings (clsConnect::SetHttpProperties: user agent, proxy
+// and its login) and a time-out in milliseconds, so that a server that
+// says nothing cannot hold the caller.
+void prepareBlockingRequest(platform::HttpClient& http, const QString& url, int timeoutMs);

@@ -13,15 +13,4 @@ QString get(Hive hive, const QString& key, const QString& name, const QString& d
 void set(Hive hive, const QString& key, const QString& name, const QString& value);
 void create(Hive hive, const QString& key);
 
-// The running program's version as "major.minor.revision" without leading zeros.
-QString versionText();
-
-// The current date and time as text in the system's regional format.
-QString nowText();
-
-} // namespace settingsreg
-
-namespace settingsreg {
-// A text that is a number as a whole (blanks around it allowed).
-bool isNumeric(const QString& text, double& value);
 } // namespace settingsreg

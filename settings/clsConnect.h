@@ -73,11 +73,7 @@ public:
     // "Error: Transfer Aborted." (12017), else "Error #<number> <description>".
     QString GetErrorMessage(qint32& errorNumber, QString& description);
 
-    // The text from the first startMarker (marker included) up to the next
-    // endMarker (excluded), blanks trimmed; all searches ignore case.
-    // With cut, text loses everything up to and including the end marker.
-    // Without an end marker the result is "" and text advances one character
-    // past the start of the marker, whatever cut says.
+    // modCommon::FindSection, offered here as the scraper's callers know it.
     QString FindSection(QString& text, const QString& startMarker, const QString& endMarker, bool cut);
 
 private:

@@ -7,6 +7,7 @@
 #include "settings/clsRegister.h"
 #include "core/modBase64Encode.h"
 #include "core/RegistryAPI.h"
+#include "core/Version.h"
 #include "platform/Prompter.h"
 #include "platform/Registry.h"
 
@@ -39,11 +40,6 @@ bool toInt16(double v, qint16& out)
         return false;
     out = qint16(r);
     return true;
-}
-
-bool isNumeric(const QString& text, double& value)
-{
-    return settingsreg::isNumeric(text, value);
 }
 
 QString programFolder()
@@ -189,7 +185,7 @@ void clsPreference::GetSettings()
     };
 
     // Version record.
-    const QString version = settingsreg::versionText();
+    const QString version = Version::text();
     const QString stored = settingsreg::get(Hive::LocalMachine, g_sVersionKey, QStringLiteral("Version"), QString());
     if (stored != version)
         settingsreg::set(Hive::LocalMachine, g_sVersionKey, QStringLiteral("Version"), version);
@@ -232,12 +228,12 @@ void clsPreference::GetSettings()
         }
         case Conv::Hour:
             m_Hour = 12;
-            if (isNumeric(text, v) && v >= 0 && v < 23)
+            if (modCommon::IsNumeric(text, v) && v >= 0 && v < 23)
                 toInt16(v, m_Hour);
             break;
         case Conv::Minute:
             m_Minute = 0;
-            if (isNumeric(text, v) && v >= 0 && v < 60)
+            if (modCommon::IsNumeric(text, v) && v >= 0 && v < 60)
                 toInt16(v, m_Minute);
             break;
         case Conv::Date: {
@@ -271,7 +267,7 @@ void clsPreference::GetSettings()
 
 void clsPreference::SaveSettings()
 {
-    modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting  start ...") + settingsreg::nowText());
+    modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting  start ...") + modCommon::NowText());
     settingsreg::create(Hive::CurrentUser, g_sPreferenceKey);
     settingsreg::create(Hive::LocalMachine, g_sPreferenceKey);
 
@@ -306,7 +302,7 @@ void clsPreference::SaveSettings()
             break;
         }
     }
-    modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting end") + settingsreg::nowText());
+    modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting end") + modCommon::NowText());
 }
 
 QString clsPreference::GetWorkingPath()
@@ -320,9 +316,9 @@ QString clsPreference::GetWorkingPath()
 
 QString clsPreference::GetGoogleDeveloperToken()
 {
-    modCommon::WriteErrorLog(QStringLiteral("clsPreference_GetGDT at ") + settingsreg::nowText());
+    modCommon::WriteErrorLog(QStringLiteral("clsPreference_GetGDT at ") + modCommon::NowText());
     // The token itself, even encoded, stays out of the log.
-    modCommon::WriteErrorLog(QStringLiteral("clsPreference_GetAGDT: ") + settingsreg::nowText());
+    modCommon::WriteErrorLog(QStringLiteral("clsPreference_GetAGDT: ") + modCommon::NowText());
     return BuiltInDeveloperToken;
 }
 
@@ -347,7 +343,7 @@ bool clsPreference::IsSchedulerEnable()
     if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
         return false;
     double v = 0;
-    return isNumeric(text, v) && v != 0;
+    return modCommon::IsNumeric(text, v) && v != 0;
 }
 
 QDateTime clsPreference::GetLastReportDate()
@@ -368,11 +364,11 @@ QTime clsPreference::GetReportStartTime()
 {
     double v = 0;
     m_Hour = 1;
-    if (isNumeric(settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("Hour"), QStringLiteral("1")), v)
+    if (modCommon::IsNumeric(settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("Hour"), QStringLiteral("1")), v)
         && v >= 0 && v < 23)
         toInt16(v, m_Hour);
     m_Minute = 0;
-    if (isNumeric(settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("Minute"), QStringLiteral("0")), v)
+    if (modCommon::IsNumeric(settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("Minute"), QStringLiteral("0")), v)
         && v >= 0 && v < 60)
         toInt16(v, m_Minute);
     return QTime(m_Hour, m_Minute, 0);

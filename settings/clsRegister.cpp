@@ -21,7 +21,7 @@ bool flagValue(const QString& text)
     if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return true;
     double v = 0;
-    return settingsreg::isNumeric(t, v) && v != 0;
+    return modCommon::IsNumeric(t, v) && v != 0;
 }
 
 QString flagText(bool v)
@@ -39,7 +39,6 @@ QString clsRegister::MakerKnowledgeBase() { return QStringLiteral("http://kb.tar
 QString clsRegister::MakerSiteStats() { return QStringLiteral("http://www.tarnwellstats.com"); }
 QString clsRegister::MakerSalesEmail() { return QStringLiteral("sales@tarnwell.com"); }
 QString clsRegister::MakerSupportEmail() { return QStringLiteral("support@tarnwell.com"); }
-QString clsRegister::CoBrandSupportEmail() { return QStringLiteral("support@orrerysoft.com"); }
 
 clsRegister::clsRegister()
 {
@@ -55,13 +54,13 @@ void clsRegister::GetSettings()
     QString partA;
     const QString gtx = settingsreg::get(Hive::LocalMachine, g_sSettingKey, QStringLiteral("GTX"), QString());
     double number = 0;
-    if (!gtx.isEmpty() && !settingsreg::isNumeric(gtx, number)) {
+    if (!gtx.isEmpty() && !modCommon::IsNumeric(gtx, number)) {
         const QString decoded = uucode::Decode(gtx);
         partA = decoded.endsWith(QLatin1Char('g')) && decoded.size() <= 11 ? decoded.chopped(1) : decoded.left(10);
     }
     QString partB;
     const QString tgy = settingsreg::get(Hive::LocalMachine, g_sRegisterKey, QStringLiteral("TGY"), QString());
-    if (!tgy.isEmpty() && !settingsreg::isNumeric(tgy, number)) {
+    if (!tgy.isEmpty() && !modCommon::IsNumeric(tgy, number)) {
         const QString decoded = uucode::Decode(tgy);
         if (decoded.size() >= 2)
             partB = decoded.mid(1);

@@ -1,3 +1,5 @@
+#include "core/Globals.h"
+#include "core/RegistryAPI.h"
 #include "generator/CampaignGenerator.h"
 #include "generator/KeywordMixing.h"
 #include "generator/TemplateText.h"
@@ -110,6 +112,7 @@ private Q_SLOTS:
     void progressAndStatusTexts();
     void precompiledFillEqualsLiteralReplacement_data();
     void precompiledFillEqualsLiteralReplacement();
+    void buildLeavesTheSettingsAlone();
 
 private:
     QByteArray run(const GenerationInput& in, const QString& file, GenerationResult* result = nullptr);
@@ -805,6 +808,22 @@ void TestGenerator::precompiledFillEqualsLiteralReplacement()
     QVERIFY(outputs[0].count('\n') > 10);
     QCOMPARE(outputs[0], outputs[1]);
     QCOMPARE(warnings[0], warnings[1]);
+}
+
+void TestGenerator::buildLeavesTheSettingsAlone()
+{
+    // Loading the preferences would record the running version in the machine hive.
+    using namespace RegistryAPI;
+    TestEnvironment env;
+    BuildKeyPaths();
+    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sVersionKey);
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), REG_SZ, QStringLiteral("0.0.1"));
+    GenerationInput in = baseInput(env.path(QStringLiteral("Spring")));
+    in.campaign.extensionKeywords = QStringLiteral("Paris");
+    in.campaign.ads[1].headline = QStringLiteral("{base} [Short]");
+    QCOMPARE(run(in, kAds), crlfRows({"Spring,red shoes Paris,red shoes,,,,"}));
+    QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), REG_SZ, QString()),
+             QVariant(QStringLiteral("0.0.1")));
 }
 
 QTEST_GUILESS_MAIN(TestGenerator)

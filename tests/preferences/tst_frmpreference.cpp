@@ -63,7 +63,7 @@ struct Fixture {
 
     Fixture()
     {
-        modStartUp::BuildKeyPaths();
+        BuildKeyPaths();
         QDir().mkpath(work);
         TestEnvironment::writeAll(env.path("afile"), "x");
         clsPreference preference;

@@ -1,9 +1,9 @@
 #include "core/Globals.h"
+#include "core/Version.h"
 #include "platform/CurlLibrary.h"
 #include "platform/SmtpComponent.h"
 #include "preferences/frmPreference.h"
 #include "preferences/frmSendMail.h"
-#include "settings/RegistryAccess.h"
 
 #include "ScriptedSmtpServer.h"
 #include "SmtpTestServer.h"
@@ -54,7 +54,7 @@ class TestFrmSendMail : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { modStartUp::BuildKeyPaths(); }
+    void initTestCase() { BuildKeyPaths(); }
     void testMail_data();
     void testMail();
     void logIsTrimmedAndHeadedWhenTheWindowOpens_data();
@@ -157,7 +157,7 @@ void TestFrmSendMail::logIsTrimmedAndHeadedWhenTheWindowOpens()
     QCOMPARE(log.startsWith(old), kept);
     const QList<QByteArray> lines = log.mid(kept ? size : 0).split('\n');
     QVERIFY(lines.size() >= 6);
-    QCOMPARE(lines[0], "PPC Quillmark Version " + settingsreg::versionText().toLatin1() + '\r');
+    QCOMPARE(lines[0], "PPC Quillmark Version " + Version::text().toLatin1() + '\r');
     QVERIFY(lines[1].startsWith(" Time: ") && lines[1].endsWith('\r'));
     QCOMPARE(lines[2], QByteArray(36, '-') + '\r');
     QCOMPARE(lines[3], QByteArray("SMTP Host: mail.example.com\r"));

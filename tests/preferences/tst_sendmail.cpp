@@ -129,7 +129,7 @@ private:
 void TestSendMail::initTestCase()
 {
     m_env = std::make_unique<TestEnvironment>();
-    modStartUp::BuildKeyPaths();
+    BuildKeyPaths();
     QString error;
     QVERIFY2(m_server.start({SmtpTestServer::Security::Plain, QStringLiteral("bob"), kPassword, {QStringLiteral("PLAIN")},
                              {QStringLiteral("nobody@example.com")}},

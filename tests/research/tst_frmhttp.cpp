@@ -2,6 +2,7 @@
 #include "core/RegistryAPI.h"
 #include "research/frmHTTP.h"
 
+#include "ResearchTestSupport.h"
 #include "ScriptedHttpServer.h"
 #include "TestEnvironment.h"
 
@@ -14,26 +15,12 @@
 using Server = ScriptedHttpServer;
 using Behaviour = ScriptedHttpServer::Behaviour;
 using Reply = ScriptedHttpServer::Reply;
-using Setting = std::pair<const char*, QString>;
 
 Q_DECLARE_METATYPE(ScriptedHttpServer::Reply)
 
 namespace {
 
 const QString kEmptyReply = QStringLiteral("Connection Error: FileData empty");
-
-// Stores the preferences: "TimeDelay" 0 (its default is 3 s) unless given.
-void putPreferences(std::initializer_list<Setting> settings)
-{
-    RegistryAPI::CreateRegistryKey(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey);
-    auto put = [](const char* name, const QString& value) {
-        RegistryAPI::SetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, QString::fromLatin1(name),
-                                      RegistryAPI::REG_SZ, value);
-    };
-    put("TimeDelay", QStringLiteral("0"));
-    for (const Setting& s : settings)
-        put(s.first, s.second);
-}
 
 struct Completion {
     qint16 index = 0;
@@ -76,7 +63,7 @@ class TestFrmHttp : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { modStartUp::BuildKeyPaths(); }
+    void initTestCase() { BuildKeyPaths(); }
     void replies_data();
     void replies();
     void requestAsSent_data();

@@ -13,7 +13,7 @@ class TestConnect : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { modStartUp::BuildKeyPaths(); }
+    void initTestCase() { BuildKeyPaths(); }
     void formatURL_data();
     void formatURL();
     void httpProperties_data();

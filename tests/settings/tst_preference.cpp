@@ -2,6 +2,7 @@
 #include "settings/RegistryAccess.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
+#include "core/Version.h"
 #include "core/uucode.h"
 
 #include "ScriptedPrompter.h"
@@ -71,7 +72,7 @@ class TestPreference : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { modStartUp::BuildKeyPaths(); }
+    void initTestCase() { BuildKeyPaths(); }
     void defaultsOnEmptyRegistry_data();
     void defaultsOnEmptyRegistry();
     void writesBackOnLoad();
@@ -225,7 +226,7 @@ void TestPreference::versionRecord()
     clsPreference p;
     p.GetSettings();
     const QString version = settingsreg::get(Hive::LocalMachine, g_sVersionKey, "Version", QString());
-    QCOMPARE(version, settingsreg::versionText());
+    QCOMPARE(version, Version::text());
 }
 
 void TestPreference::saveLoadRoundTripAndHives()

@@ -14,7 +14,7 @@ class TestRegister : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { modStartUp::BuildKeyPaths(); }
+    void initTestCase() { BuildKeyPaths(); }
     void dealer_data();
     void dealer();
     void tokenRoundTrip_data();

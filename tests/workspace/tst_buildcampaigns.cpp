@@ -64,7 +64,7 @@ struct Fixture {
     Fixture()
     {
         modCommon::CloseErrorLog();
-        modStartUp::BuildKeyPaths();
+        BuildKeyPaths();
         work = env.path("work");
         QDir().mkpath(work);
         g_sWorkingFolder = work;

@@ -63,7 +63,7 @@ struct Workspace {
 
     explicit Workspace(const QByteArray& accounts = QByteArray(), bool writeAccounts = true)
     {
-        modStartUp::BuildKeyPaths();
+        BuildKeyPaths();
         work = env.path("work");
         QDir().mkpath(work);
         g_sWorkingFolder = work;

@@ -6,7 +6,7 @@
 
 class QWidget;
 
-// The program's start-up sequence.
+// The program's start-up sequence, run by main() before the event loop.
 namespace modStartUp {
 
 // Creates the main window; Main shows it. The caller keeps ownership.
@@ -38,13 +38,4 @@ void RotateLogs();
 // The start header written to Error.log (six lines with the log's CRLF).
 QString StartHeader();
 
-// "major.minor.revision" without leading zeros, e.g. "1.0.4".
-QString VersionText();
-
 } // namespace modStartUp
-
-namespace modCommon {
-// True when this run recorded the installation ("Version" and "Location"
-// under the Version key of the local machine's hive).
-bool FirstRun();
-} // namespace modCommon

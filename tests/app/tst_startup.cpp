@@ -1,6 +1,7 @@
+#include "app/modStartUp.h"
 #include "core/Globals.h"
+#include "core/Version.h"
 #include "core/modCommon.h"
-#include "core/startup/modStartUp.h"
 #include "settings/RegistryAccess.h"
 
 #include "TestEnvironment.h"
@@ -53,7 +54,7 @@ class TestStartUp : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { modStartUp::BuildKeyPaths(); }
+    void initTestCase() { BuildKeyPaths(); }
     void header();
     void errorLogRotation_data();
     void errorLogRotation();
@@ -76,7 +77,7 @@ void TestStartUp::header()
     const QList<QByteArray> lines = log.split('\n');
     QVERIFY2(lines.size() >= 9, log.constData());
     QCOMPARE(lines.at(0), QByteArray("\r"));
-    const QStringList v = modStartUp::VersionText().split('.');
+    const QStringList v = Version::text().split('.');
     const QByteArray version = (v.at(0) + "." + v.at(1) + "." + QString::number(v.at(2).toInt()).rightJustified(2, '0')).toUtf8();
     QCOMPARE(lines.at(1), "PPC Quillmark - Version: " + version + "\r");
     QVERIFY(lines.at(2).startsWith(" Time: "));
@@ -161,7 +162,7 @@ void TestStartUp::firstRunOnlyOnce()
 {
     TestEnvironment env;
     QCOMPARE(runProgram(), 0);
-    QCOMPARE(hklm(g_sVersionKey, "Version"), modStartUp::VersionText());
+    QCOMPARE(hklm(g_sVersionKey, "Version"), Version::text());
     QCOMPARE(hklm(g_sVersionKey, "Location"), env.programDir());
     settingsreg::set(Hive::LocalMachine, g_sVersionKey, "Location", "elsewhere");
     QCOMPARE(runProgram(), 0);

@@ -1,10 +1,11 @@
-#include "core/startup/modStartUp.h"
+#include "app/modStartUp.h"
 
 #include "core/Globals.h"
+#include "core/Version.h"
+#include "core/clsFileController.h"
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
-#include "core/clsFileController.h"
 #include "platform/SingleInstance.h"
 #include "settings/RegistryAccess.h"
 #include "settings/clsPreference.h"
@@ -47,22 +48,12 @@ bool replaceCopy(const QString& from, const QString& to)
 
 namespace modStartUp {
 
-QString VersionText()
-{
-    return settingsreg::versionText();
-}
-
 QString StartHeader()
 {
     const QString crlf = QStringLiteral("\r\n");
-    const QStringList parts = VersionText().split(QLatin1Char('.'));
-    const QString major = parts.value(0, QStringLiteral("0"));
-    const QString minor = parts.value(1, QStringLiteral("0"));
-    const QString revision = QStringLiteral("%1").arg(parts.value(2, QStringLiteral("0")).toInt(), 2, 10, QLatin1Char('0'));
-    return crlf + AppTitle() + QStringLiteral(" - ") + QStringLiteral("Version: ") + major + QLatin1Char('.') + minor
-        + QLatin1Char('.') + revision + crlf + QStringLiteral(" Time: ") + settingsreg::nowText() + crlf
-        + QString(60, QLatin1Char('-')) + crlf + QStringLiteral("AppPath: ") + programFolder() + crlf
-        + QStringLiteral("WorkingFolder: ") + g_sWorkingFolder;
+    return crlf + AppTitle() + QStringLiteral(" - ") + QStringLiteral("Version: ") + Version::caption() + crlf
+        + QStringLiteral(" Time: ") + modCommon::NowText() + crlf + QString(60, QLatin1Char('-')) + crlf
+        + QStringLiteral("AppPath: ") + programFolder() + crlf + QStringLiteral("WorkingFolder: ") + g_sWorkingFolder;
 }
 
 void RotateLogs()
@@ -173,10 +164,7 @@ bool Main(const MainWindowFactory& createMainWindow)
     g_oRegister->GetSettings();
 
     // 10. Support address.
-    if (AppTitle().contains(QLatin1String("Orrery")))
-        g_sSupportEmail = clsRegister::CoBrandSupportEmail();
-    else
-        g_sSupportEmail = g_oRegister->DealerEmail();
+    g_sSupportEmail = g_oRegister->DealerEmail();
     if (g_sSupportEmail.isEmpty())
         g_sSupportEmail = clsRegister::MakerSupportEmail();
 
@@ -209,24 +197,3 @@ bool Main(const MainWindowFactory& createMainWindow)
 }
 
 } // namespace modStartUp
-
-namespace modCommon {
-
-bool FirstRun()
-{
-    const QString stored = settingsreg::get(Hive::LocalMachine, g_sVersionKey, QStringLiteral("Version"), QString());
-    if (stored.compare(QString(), Qt::CaseInsensitive) != 0)
-        return false;
-    settingsreg::create(Hive::LocalMachine, g_sVersionKey);
-    settingsreg::set(Hive::LocalMachine, g_sVersionKey, QStringLiteral("Version"), modStartUp::VersionText());
-    settingsreg::set(Hive::LocalMachine, g_sVersionKey, QStringLiteral("Location"), programFolder());
-    // A machine hive that refused the write has recorded nothing.
-    if (settingsreg::get(Hive::LocalMachine, g_sVersionKey, QStringLiteral("Version"), QString())
-        != modStartUp::VersionText()) {
-        WriteErrorLog(QStringLiteral("modStartUp _FirstRun error: ") + QStringLiteral("Permission denied"));
-        return false;
-    }
-    return true;
-}
-
-} // namespace modCommon
