@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Dialog.h"
+#include "platform/widgets/Dialog.h"
 #include "preferences/TestMail.h"
 #include "settings/clsPreference.h"
 

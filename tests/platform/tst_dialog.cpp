@@ -1,4 +1,4 @@
-#include "platform/Dialog.h"
+#include "platform/widgets/Dialog.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
