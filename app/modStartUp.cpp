@@ -1,13 +1,13 @@
 #include "app/modStartUp.h"
 
 #include "core/Globals.h"
+#include "core/RegistryAPI.h"
 #include "core/Version.h"
 #include "core/clsFileController.h"
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "platform/SingleInstance.h"
-#include "settings/RegistryAccess.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
 
@@ -18,8 +18,6 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <QWidget>
-
-using settingsreg::Hive;
 
 namespace {
 
@@ -148,7 +146,7 @@ bool Main(const MainWindowFactory& createMainWindow)
 
     // 4. Key paths; the current user's Preference key exists from here on.
     BuildKeyPaths();
-    settingsreg::create(Hive::CurrentUser, g_sPreferenceKey);
+    RegistryAPI::CreateRegistryKey(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey);
 
     // 5. Working folder.
     g_sWorkingFolder = GetWorkingFolder();
