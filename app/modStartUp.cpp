@@ -1,13 +1,13 @@
 #include "app/modStartUp.h"
 
 #include "core/Globals.h"
+#include "core/RegistryAPI.h"
 #include "core/Version.h"
 #include "core/clsFileController.h"
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "platform/SingleInstance.h"
-#include "settings/RegistryAccess.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
 
@@ -18,8 +18,6 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <QWidget>
-
-using settingsreg::Hive;
 
 namespace {
 
@@ -51,12 +49,9 @@ namespace modStartUp {
 QString StartHeader()
 {
     const QString crlf = QStringLiteral("\r\n");
-    const QString revision = QStringLiteral("%1").arg(Version::Revision, 2, 10, QLatin1Char('0'));
-    return crlf + AppTitle() + QStringLiteral(" - ") + QStringLiteral("Version: ") + QString::number(Version::Major)
-        + QLatin1Char('.') + QString::number(Version::Minor) + QLatin1Char('.') + revision + crlf
-        + QStringLiteral(" Time: ") + modCommon::NowText() + crlf
-        + QString(60, QLatin1Char('-')) + crlf + QStringLiteral("AppPath: ") + programFolder() + crlf
-        + QStringLiteral("WorkingFolder: ") + g_sWorkingFolder;
+    return crlf + AppTitle() + QStringLiteral(" - ") + QStringLiteral("Version: ") + Version::caption() + crlf
+        + QStringLiteral(" Time: ") + modCommon::NowText() + crlf + QString(60, QLatin1Char('-')) + crlf
+        + QStringLiteral("AppPath: ") + programFolder() + crlf + QStringLiteral("WorkingFolder: ") + g_sWorkingFolder;
 }
 
 void RotateLogs()
@@ -151,7 +146,7 @@ bool Main(const MainWindowFactory& createMainWindow)
 
     // 4. Key paths; the current user's Preference key exists from here on.
     BuildKeyPaths();
-    settingsreg::create(Hive::CurrentUser, g_sPreferenceKey);
+    RegistryAPI::CreateRegistryKey(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey);
 
     // 5. Working folder.
     g_sWorkingFolder = GetWorkingFolder();

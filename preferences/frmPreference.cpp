@@ -6,7 +6,6 @@
 #include "platform/Prompter.h"
 #include "preferences/PreferenceInput.h"
 #include "preferences/frmSendMail.h"
-#include "settings/RegistryAccess.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,14 +1,16 @@
 #include "app/modStartUp.h"
 #include "core/Globals.h"
+#include "core/RegistryAPI.h"
 #include "core/Version.h"
 #include "core/modCommon.h"
-#include "settings/RegistryAccess.h"
 
+#include "SettingsFixture.h"
 #include "TestEnvironment.h"
 
 #include <QtTest>
 
-using settingsreg::Hive;
+using namespace RegistryAPI;
+using namespace testsettings;
 
 namespace {
 
@@ -44,7 +46,7 @@ int runProgram()
 
 QString hklm(const QString& key, const QString& name)
 {
-    return settingsreg::get(Hive::LocalMachine, key, name, QStringLiteral("<absent>"));
+    return stored(HKEY_LOCAL_MACHINE, key, name);
 }
 
 } // namespace
@@ -91,8 +93,8 @@ void TestStartUp::header()
     QCOMPARE(lines.at(8), QByteArray("frmMain form load start \r"));
     QVERIFY(log.contains("frmMain: form load completed.\r\nend of modStartUp\r\n"));
     // The current user's Preference key exists after a start.
-    settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, "MainFormPos", "1");
-    QCOMPARE(settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, "MainFormPos", QString()), QStringLiteral("1"));
+    SetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, "MainFormPos", REG_SZ, "1");
+    QCOMPARE(stored(HKEY_CURRENT_USER, g_sPreferenceKey, "MainFormPos"), QStringLiteral("1"));
 }
 
 void TestStartUp::errorLogRotation_data()
@@ -164,7 +166,7 @@ void TestStartUp::firstRunOnlyOnce()
     QCOMPARE(runProgram(), 0);
     QCOMPARE(hklm(g_sVersionKey, "Version"), Version::text());
     QCOMPARE(hklm(g_sVersionKey, "Location"), env.programDir());
-    settingsreg::set(Hive::LocalMachine, g_sVersionKey, "Location", "elsewhere");
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, "Location", REG_SZ, "elsewhere");
     QCOMPARE(runProgram(), 0);
     QCOMPARE(hklm(g_sVersionKey, "Location"), QStringLiteral("elsewhere"));
 }
@@ -240,8 +242,7 @@ void TestStartUp::workingFolder()
     QFETCH(bool, logged);
     TestEnvironment env;
     QDir().mkpath(env.path("work"));
-    settingsreg::create(Hive::LocalMachine, g_sPreferenceKey);
-    settingsreg::set(Hive::LocalMachine, g_sPreferenceKey, "WorkingFolder", env.path(setting));
+    store(HKEY_LOCAL_MACHINE, g_sPreferenceKey, "WorkingFolder", env.path(setting));
     const QString result = modStartUp::GetWorkingFolder();
     QCOMPARE(result, expected == "<program>" ? env.programDir() : env.path(expected));
     QVERIFY(QFileInfo(result).isDir());
