@@ -4,6 +4,7 @@
 #include "core/Version.h"
 #include "core/modCommon.h"
 
+#include "ScriptedPrompter.h"
 #include "SettingsFixture.h"
 #include "TestEnvironment.h"
 
@@ -66,6 +67,9 @@ private slots:
     void firstRunOnlyOnce();
     void engineMigration();
     void engineMigrationConflict();
+    void accountFileWrittenOnlyWhenItChanges_data();
+    void accountFileWrittenOnlyWhenItChanges();
+    void headerComesBeforeWhatTheFirstStepsLog();
     void secondInstanceRefused();
     void workingFolder_data();
     void workingFolder();
@@ -202,6 +206,48 @@ void TestStartUp::engineMigrationConflict()
     QVERIFY(QFileInfo(work + "/Accounts/Yahoo").isDir());
     QVERIFY(QFileInfo(work + "/reports/Yahoo").isDir()); // later steps skipped
     QVERIFY(log.contains("end of modStartUp"));
+}
+
+void TestStartUp::accountFileWrittenOnlyWhenItChanges_data()
+{
+    QTest::addColumn<QByteArray>("before"); // "<missing>": no file
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("nothing to rename: left alone") << QByteArray("[Google]\r\na=1") << QByteArray("[Google]\r\na=1")
+                                                   << false;
+    QTest::newRow("empty file left alone") << QByteArray() << QByteArray() << false;
+    QTest::newRow("missing file created") << QByteArray("<missing>") << QByteArray("\r\n") << true;
+    QTest::newRow("old name renamed") << QByteArray("[Yahoo]\r\nb=2") << QByteArray("[Yahoo!]\r\nb=2\r\n") << true;
+}
+
+void TestStartUp::accountFileWrittenOnlyWhenItChanges()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(bool, saved);
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    g_sWorkingFolder = env.path("work");
+    const QString account = g_sWorkingFolder + "/Account.vxp";
+    QVERIFY(QDir().mkpath(g_sWorkingFolder));
+    if (before != "<missing>")
+        QVERIFY(TestEnvironment::writeAll(account, before));
+    modStartUp::ChangeEngineFolder();
+    QCOMPARE(TestEnvironment::readAll(account), after);
+    QCOMPARE(TestEnvironment::readAll(env.programDir() + "/Error.log").contains("save account file"), saved);
+    QCOMPARE(prompter.messages.size(), 0);
+}
+
+void TestStartUp::headerComesBeforeWhatTheFirstStepsLog()
+{
+    TestEnvironment env;
+    // A file where the registry folder should be: no hive can be saved.
+    QVERIFY(TestEnvironment::writeAll(env.path("blocked"), "a file"));
+    qputenv("QUILLMARK_REGISTRY_DIR", QFile::encodeName(env.path("blocked/registry")));
+    QCOMPARE(runProgram(), 0);
+    const QByteArray log = TestEnvironment::readAll(env.programDir() + "/Error.log");
+    QVERIFY2(log.startsWith("\r\nPPC Quillmark - Version: "), log.constData());
+    QVERIFY(log.contains("WorkingFolder: " + env.programDir().toUtf8() + "\r\nRegistryAPI_CreateRegistryKey:  "));
 }
 
 void TestStartUp::secondInstanceRefused()
