@@ -1,5 +1,6 @@
-#include "core/startup/ConsolePrompter.h"
-#include "core/startup/modStartUp.h"
+#include "app/modStartUp.h"
+#include "platform/CurlLibrary.h"
+#include "platform/desktop/DesktopServices.h"
 #include "preferences/frmPreference.h"
 #include "workspace/frmMain.h"
 
@@ -7,14 +8,25 @@
 
 #include <memory>
 
+namespace {
+
+// Nobody can answer a message box in a test run or on the offscreen platform:
+// messages then go to standard error and get the answer that changes nothing.
+bool unattended()
+{
+    return !qEnvironmentVariable("QUILLMARK_TEST").isEmpty()
+        || qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen")
+        || QGuiApplication::platformName() == QLatin1String("offscreen");
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    // Before any thread starts: the mail component sends on worker threads.
+    const platform::CurlLibrary curl;
     QApplication app(argc, argv);
-
-    // Unattended runs answer every message on standard error.
-    ConsolePrompter console;
-    if (ConsolePrompter::unattended())
-        platform::setPrompter(&console);
+    const platform::desktop::DesktopServices desktop(!unattended());
 
     std::unique_ptr<frmMain> window;
     const bool started = modStartUp::Main([&window]() -> QWidget* {
@@ -22,9 +34,5 @@ int main(int argc, char* argv[])
         window->setPreferencesHook(&frmPreference::ShowModal);
         return window.get();
     });
-    int rc = 0;
-    if (started)
-        rc = app.exec();
-    platform::setPrompter(nullptr);
-    return rc;
+    return started ? app.exec() : 0;
 }

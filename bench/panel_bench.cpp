@@ -5,6 +5,11 @@
 //   panel_bench <folder>               use the CSV files in folder
 //   panel_bench --generate <folder>    first write a synthetic ~2.5 GB set
 //                                      (6M keyword, 4M ad, 1M ad-group rows)
+//   panel_bench --shared-field BYTES [--rows N] <folder>
+//                                      first write a keyword file of N rows
+//                                      (2 by default) whose keywords share
+//                                      their first BYTES characters, and
+//                                      empty ad and ad-group files
 //   --no-sort                          skip the sorting runs
 
 #include "PeakMemory.h"
@@ -22,6 +27,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -67,6 +73,21 @@ int adRow(char* out, size_t size, qint64 i)
                          "&utm_source=adwords&utm_medium=cpc&utm_campaign=camp\r\n",
                          static_cast<long long>(g), static_cast<long long>(scramble(i)), static_cast<long long>(g),
                          static_cast<long long>(g), static_cast<long long>(i % 4));
+}
+
+// Keywords quoted with "%2C", so that their keys go through the decoding path.
+bool writeSharedFieldRows(const QString& path, qint64 rows, qint64 sharedBytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray shared = QByteArray("red shoes ").repeated(sharedBytes / 10 + 1).left(sharedBytes);
+    for (qint64 i = 0; i < rows; ++i) {
+        const QByteArray n = QByteArray::number(scramble(i));
+        if (file.write("Camp,Group " + n + ",\"" + shared + "%2C " + n + "\",Broad,0.50,http://www.example.com/\r\n") < 0)
+            return false;
+    }
+    return file.flush();
 }
 
 int adGroupRow(char* out, size_t size, qint64 i)
@@ -123,16 +144,25 @@ int main(int argc, char** argv)
     QString folder;
     bool generate = false;
     bool sort = true;
+    qint64 sharedBytes = -1;
+    qint64 sharedRows = 2;
+    bool usage = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--generate") == 0)
             generate = true;
         else if (std::strcmp(argv[i], "--no-sort") == 0)
             sort = false;
+        else if (std::strcmp(argv[i], "--shared-field") == 0 && i + 1 < argc)
+            sharedBytes = std::atoll(argv[++i]);
+        else if (std::strcmp(argv[i], "--rows") == 0 && i + 1 < argc)
+            sharedRows = std::atoll(argv[++i]);
+        else if (std::strncmp(argv[i], "--", 2) == 0)
+            usage = true; // --help or an unknown option
         else
             folder = QString::fromLocal8Bit(argv[i]);
     }
-    if (folder.isEmpty()) {
-        std::fprintf(stderr, "usage: panel_bench [--generate] [--no-sort] <folder>\n");
+    if (usage || folder.isEmpty() || (generate && sharedBytes >= 0)) {
+        std::fprintf(stderr, "usage: panel_bench [--generate | --shared-field BYTES [--rows N]] [--no-sort] <folder>\n");
         return 2;
     }
 
@@ -147,6 +177,15 @@ int main(int argc, char** argv)
             return 1;
         }
         std::printf("generated in %.1f s\n", t.elapsed() / 1000.0);
+    }
+    if (sharedBytes >= 0) {
+        QDir().mkpath(folder);
+        if (!writeSharedFieldRows(folder + "/AdwordsKeywords.csv", sharedRows, sharedBytes)
+            || !writeRows(folder + "/AdwordsAds.csv", 0, adRow)
+            || !writeRows(folder + "/AdwordsAdGroups.csv", 0, adGroupRow)) {
+            std::fprintf(stderr, "cannot write the files into %s\n", qPrintable(folder));
+            return 1;
+        }
     }
     qint64 total = 0;
     for (const char* name : {"AdwordsKeywords.csv", "AdwordsAds.csv", "AdwordsAdGroups.csv"}) {

@@ -38,7 +38,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    modStartUp::BuildKeyPaths();
+    BuildKeyPaths();
     g_sWorkingFolder = scratch.path();
     QFile file(scratch.path() + QStringLiteral("/Accounts.dat"));
     if (!file.open(QIODevice::WriteOnly)) {

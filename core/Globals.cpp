@@ -12,8 +12,6 @@ QString g_sSupportEmail;
 QString g_sEngineListFile;
 bool g_bFirstRun = false;
 
-namespace modStartUp {
-
 void BuildKeyPaths()
 {
     const QString root = QStringLiteral("Software\\Tarnwell\\") + QStringLiteral("PPC Quillmark v1");
@@ -24,5 +22,3 @@ void BuildKeyPaths()
     g_sRegisterKey = root + QStringLiteral("\\Register");
     g_sEngineKey = root + QStringLiteral("\\Engine");
 }
-
-} // namespace modStartUp

@@ -20,8 +20,6 @@ extern bool g_bFirstRun;
 // The application title: message box titles, the default user agent.
 inline QString AppTitle() { return QStringLiteral("PPC Quillmark"); }
 
-namespace modStartUp {
 // Builds the six key paths in the order Preference, Scheduler, Setting,
-// Version, Register, Engine.
+// Version, Register, Engine (the start-up sequence does it first).
 void BuildKeyPaths();
-} // namespace modStartUp

@@ -1,16 +1,17 @@
 #include "core/RegistryAPI.h"
 
 #include "core/modCommon.h"
-#include "platform/Registry.h"
 
 namespace RegistryAPI {
 
 namespace {
 
-platform::Registry::Hive hive(Root root)
+// A hand-edited hive may hold lines the registry keeps without reading them;
+// the user learns which from the log.
+void logReadProblems()
 {
-    return root == HKEY_LOCAL_MACHINE ? platform::Registry::Hive::LocalMachine
-                                      : platform::Registry::Hive::CurrentUser;
+    for (const QString& problem : platform::Registry::takeReadProblems())
+        modCommon::WriteErrorLog(QStringLiteral("RegistryAPI: ") + problem);
 }
 
 } // namespace
@@ -18,10 +19,12 @@ platform::Registry::Hive hive(Root root)
 bool CreateRegistryKey(Root root, const QString& subKey)
 {
     bool existed = false;
-    if (!platform::Registry::createKey(hive(root), subKey, &existed)) {
+    const bool created = platform::Registry::createKey(root, subKey, &existed);
+    logReadProblems();
+    if (!created) {
         modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_CreateRegistryKey:  ")
                                  + QStringLiteral("Cannot save the registry file ")
-                                 + platform::Registry::hiveFile(hive(root)));
+                                 + platform::Registry::hiveFile(root));
         return false;
     }
     return existed;
@@ -35,7 +38,8 @@ QVariant GetRegistryValue(Root root, const QString& subKey, const QString& value
                                  + QStringLiteral("Unsupported value type"));
         return defaultValue;
     }
-    const std::optional<QString> text = platform::Registry::value(hive(root), subKey, valueName);
+    const std::optional<QString> text = platform::Registry::value(root, subKey, valueName);
+    logReadProblems();
     if (!text)
         return defaultValue;
     return QVariant(*text);
@@ -46,13 +50,14 @@ void SetRegistryValue(Root root, const QString& subKey, const QString& valueName
 {
     if (valueType != REG_SZ)
         return;
-    const auto h = hive(root);
-    if (!platform::Registry::keyExists(h, subKey))
+    const bool keyThere = platform::Registry::keyExists(root, subKey);
+    logReadProblems();
+    if (!keyThere)
         return; // the key is not created here; silently nothing
-    if (!platform::Registry::setValue(h, subKey, valueName, value.toString())) {
+    if (!platform::Registry::setValue(root, subKey, valueName, value.toString())) {
         modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_SetRegistryValue:  ")
                                  + QStringLiteral("Cannot save the registry file ")
-                                 + platform::Registry::hiveFile(h) + QStringLiteral(" KeyName= ") + subKey
+                                 + platform::Registry::hiveFile(root) + QStringLiteral(" KeyName= ") + subKey
                                  + QStringLiteral("  ValueName=  ") + valueName);
     }
 }

@@ -1,5 +1,9 @@
 #include "core/modCommon.h"
 
+#include "core/Globals.h"
+#include "core/RegistryAPI.h"
+#include "core/Version.h"
+
 #include "platform/Locations.h"
 #include "platform/ProfileFile.h"
 #include "platform/Prompter.h"
@@ -10,10 +14,12 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLocale>
+#include <QStringList>
 #include <QThread>
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 namespace modCommon {
 
@@ -22,12 +28,81 @@ namespace {
 struct ErrorLog {
     bool opened = false; // set before the open is tried, as a file number would be
     std::unique_ptr<QFile> file;
+    bool holding = false;
+    QStringList held;    // records written while holding, in order
 };
 
 ErrorLog& errorLog()
 {
     static ErrorLog log;
     return log;
+}
+
+// One piece of a date-time format: a field (a run of one pattern letter), a
+// quoted literal or a single other character.
+struct FormatPiece {
+    QString text;
+    QChar field; // the pattern letter; null for literal text
+};
+
+QList<FormatPiece> formatPieces(const QString& format)
+{
+    QList<FormatPiece> pieces;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format.at(i);
+        qsizetype end = i + 1;
+        if (c == QLatin1Char('\'')) {
+            while (end < format.size() && format.at(end) != QLatin1Char('\''))
+                ++end;
+            end = qMin(end + 1, format.size());
+            pieces.append({format.mid(i, end - i), QChar()});
+        } else if (c.isLetter()) {
+            while (end < format.size() && format.at(end) == c)
+                ++end;
+            pieces.append({format.mid(i, end - i), c});
+        } else {
+            pieces.append({QString(c), QChar()});
+        }
+        i = end;
+    }
+    return pieces;
+}
+
+// The locale's short date-and-time format with a four-digit year and with
+// the seconds, which it leaves out: a log line must say exactly when.
+QString logTimeFormat(const QLocale& locale)
+{
+    QList<FormatPiece> pieces = formatPieces(locale.dateTimeFormat(QLocale::ShortFormat));
+    const auto isField = [](const FormatPiece& p, const char* letters) {
+        return !p.field.isNull() && QByteArray(letters).contains(char(p.field.unicode()));
+    };
+    bool seconds = false;
+    for (FormatPiece& p : pieces) {
+        if (p.field == QLatin1Char('y') && p.text.size() == 2)
+            p.text = QStringLiteral("yyyy");
+        seconds = seconds || p.field == QLatin1Char('s');
+    }
+    if (!seconds) {
+        // After the minutes, with the separator that stands between hours and minutes.
+        qsizetype hour = -1;
+        for (qsizetype i = 0; i < pieces.size(); ++i) {
+            if (isField(pieces.at(i), "hH")) {
+                hour = i;
+            } else if (hour >= 0 && pieces.at(i).field == QLatin1Char('m')) {
+                QString separator;
+                for (qsizetype k = hour + 1; k < i; ++k)
+                    separator += pieces.at(k).text;
+                if (separator.isEmpty() || separator.contains(QLatin1Char('\'')))
+                    separator = QStringLiteral(":");
+                pieces.insert(i + 1, {separator + QStringLiteral("ss"), QChar()});
+                break;
+            }
+        }
+    }
+    QString format;
+    for (const FormatPiece& p : pieces)
+        format += p.text;
+    return format;
 }
 
 } // namespace
@@ -81,9 +156,25 @@ double Val(const QString& text)
     return QLocale::c().toDouble(number);
 }
 
+bool IsNumeric(const QString& text, double& value)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    bool ok = false;
+    value = QLocale::c().toDouble(t, &ok);
+    if (!ok)
+        value = QLocale::system().toDouble(t, &ok);
+    return ok;
+}
+
 void WriteErrorLog(const QString& message)
 {
     ErrorLog& log = errorLog();
+    if (log.holding) {
+        log.held.append(message);
+        return;
+    }
     if (!log.opened) {
         log.opened = true;
         auto file = std::make_unique<QFile>(
@@ -104,6 +195,30 @@ void CloseErrorLog()
     ErrorLog& log = errorLog();
     log.file.reset();
     log.opened = false;
+}
+
+void HoldErrorLog()
+{
+    errorLog().holding = true;
+}
+
+void ReleaseErrorLog(const QString& first)
+{
+    ErrorLog& log = errorLog();
+    log.holding = false;
+    WriteErrorLog(first);
+    for (const QString& message : std::exchange(log.held, QStringList()))
+        WriteErrorLog(message);
+}
+
+QString DateTimeText(const QDateTime& when, const QLocale& locale)
+{
+    return locale.toString(when, logTimeFormat(locale));
+}
+
+QString NowText()
+{
+    return DateTimeText(QDateTime::currentDateTime());
 }
 
 QString FindSectionB(const QString& text, const QString& startTag, const QString& endTag)
@@ -129,6 +244,24 @@ QString RemoveSection(const QString& text, const QString& startTag, const QStrin
             return Trim(text.left(s) + text.mid(e + endTag.size()));
     }
     return Trim(text);
+}
+
+QString FindSection(QString& text, const QString& startMarker, const QString& endMarker, bool cut)
+{
+    if (text.isEmpty())
+        return QString();
+    const qsizetype p = text.indexOf(startMarker, 0, Qt::CaseInsensitive);
+    if (p < 0)
+        return QString();
+    const qsizetype q = text.indexOf(endMarker, p + startMarker.size(), Qt::CaseInsensitive);
+    if (q < 0) {
+        text = text.mid(p + 1);
+        return QString();
+    }
+    const QString result = Trim(text.mid(p, q - p));
+    if (cut)
+        text = text.mid(q + endMarker.size());
+    return result;
 }
 
 QString ReadINI(const QString& file, const QString& section, const QString& key)
@@ -242,6 +375,27 @@ void Delay(int seconds)
     tick.start(20);
     while (!deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+bool FirstRun()
+{
+    using namespace RegistryAPI;
+    const auto version = [] {
+        return GetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), REG_SZ, QString())
+            .toString();
+    };
+    if (version().compare(QString(), Qt::CaseInsensitive) != 0)
+        return false;
+    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sVersionKey);
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), REG_SZ, Version::text());
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Location"), REG_SZ,
+                     platform::Locations::programDir());
+    // A machine hive that refused the write has recorded nothing.
+    if (version() != Version::text()) {
+        WriteErrorLog(QStringLiteral("modStartUp _FirstRun error: ") + QStringLiteral("Permission denied"));
+        return false;
+    }
+    return true;
 }
 
 QString ShowFileDialog(int mode, const QString& filter, QWidget* owner, const QString& initialFolder,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 class QWidget;
@@ -20,11 +22,29 @@ QString Trim(const QString& text);
 // gives 0.
 double Val(const QString& text);
 
+// True, with its value, when the text is a number as a whole (blanks around it
+// allowed), as the runtime's IsNumeric reads it: in the C locale or the
+// user's.
+bool IsNumeric(const QString& text, double& value);
+
 void WriteErrorLog(const QString& message);
 
 // Closes the log so that the next WriteErrorLog opens it again (used when the
 // program folder changes, e.g. between tests).
 void CloseErrorLog();
+
+// Start-up settles where the log goes and rotates it before the run's first
+// record: between HoldErrorLog and ReleaseErrorLog records wait in memory.
+// ReleaseErrorLog writes first (the start header), then the held records in
+// order, and lets later records go straight to the file.
+void HoldErrorLog();
+void ReleaseErrorLog(const QString& first);
+
+// A date and time as the log lines write them: the user's regional order,
+// with a four-digit year and the seconds.
+QString DateTimeText(const QDateTime& when, const QLocale& locale = QLocale::system());
+// DateTimeText of the current date and time.
+QString NowText();
 
 // The trimmed text after the first startTag (case-insensitive) up to the next
 // endTag, or to the end of the text when no endTag follows; "" when the text
@@ -33,6 +53,13 @@ QString FindSectionB(const QString& text, const QString& startTag, const QString
 
 // The text with its first startTag..endTag span removed, trimmed at both ends.
 QString RemoveSection(const QString& text, const QString& startTag, const QString& endTag);
+
+// The text from the first startMarker (marker included) up to the next
+// endMarker (excluded), blanks trimmed; all searches ignore case. With cut,
+// text loses everything up to and including the end marker. Without an end
+// marker the result is "" and text advances one character past the start of
+// the marker, whatever cut says, so a loop over it always makes progress.
+QString FindSection(QString& text, const QString& startMarker, const QString& endMarker, bool cut);
 
 // --- profile (INI) files -------------------------------------------------
 
@@ -78,6 +105,14 @@ QString GetWindowsDir();
 // Waits the given number of seconds while the user interface keeps running;
 // 0 or less returns at once.
 void Delay(int seconds);
+
+// --- installation record ---------------------------------------------------
+
+// True when this run recorded the installation: on a machine hive without a
+// "Version" value under g_sVersionKey, writes "Version" (the version text) and
+// "Location" (the program folder). A machine hive that refuses the write logs
+// "modStartUp _FirstRun error: " and gives false.
+bool FirstRun();
 
 // --- dialogs (through platform::prompter()) --------------------------------
 

@@ -117,32 +117,33 @@ QString ParseString(const QString& text, const QString& delimiter, int n)
 {
     if (delimiter.isEmpty())
         return n <= 1 ? text : QString();
-    QString rest = text;
+    qsizetype from = 0;
     for (int i = 1; i < n; ++i) {
-        const qsizetype p = rest.indexOf(delimiter, 0, Qt::CaseInsensitive);
+        const qsizetype p = text.indexOf(delimiter, from, Qt::CaseInsensitive);
         if (p < 0)
             return QString();
-        rest = rest.mid(p + 1);
+        from = p + 1; // past the delimiter's first character only
     }
-    const qsizetype q = rest.indexOf(delimiter, 0, Qt::CaseInsensitive);
-    return q < 0 ? rest : rest.left(q);
+    const qsizetype q = text.indexOf(delimiter, from, Qt::CaseInsensitive);
+    return text.mid(from, q < 0 ? -1 : q - from);
 }
 
 QString StripHTML(const QString& html)
 {
     static const QString crlf = QStringLiteral("\r\n");
-    QString rest = html;
+    const QStringView all(html);
     QString out;
+    qsizetype pos = 0;
     for (;;) {
-        const qsizetype lt = rest.indexOf(QLatin1Char('<'));
+        const qsizetype lt = all.indexOf(QLatin1Char('<'), pos);
         if (lt < 0)
             break;
-        out += rest.left(lt);
-        rest = rest.mid(lt + 1);
-        const qsizetype gt = rest.indexOf(QLatin1Char('>'));
+        out += all.mid(pos, lt - pos);
+        pos = lt + 1;
+        const qsizetype gt = all.indexOf(QLatin1Char('>'), pos);
         if (gt < 0)
-            break;
-        const QString tag = ParseString(rest.left(gt).toUpper(), QStringLiteral(" "), 1);
+            break; // the "<" is dropped, the text after it kept
+        const QString tag = ParseString(all.mid(pos, gt - pos).toString().toUpper(), QStringLiteral(" "), 1);
         if (tag == QLatin1String("P") || tag == QLatin1String("/H1") || tag == QLatin1String("/H2")
             || tag == QLatin1String("/H3") || tag == QLatin1String("/H4") || tag == QLatin1String("/H5")
             || tag == QLatin1String("DL"))
@@ -151,31 +152,28 @@ QString StripHTML(const QString& html)
             out += crlf;
         else if (tag == QLatin1String("HR"))
             out += crlf + QString(50, QLatin1Char('-')) + crlf;
-        rest = rest.mid(gt + 1);
+        pos = gt + 1;
     }
-    out += rest;
+    out += all.mid(pos);
 
-    // A character that the text does not hold marks the line ends.
-    QChar marker(char16_t(0));
-    for (int code = 255; code >= 1; --code) {
-        if (!out.contains(QChar(char16_t(code)))) {
-            marker = QChar(char16_t(code));
-            break;
+    // Lines end at LF; CRs are dropped, every line after a break loses its
+    // leading blanks, and a text with a break loses its trailing blanks.
+    QString text;
+    text.reserve(out.size());
+    bool broken = false;
+    bool lineStart = false;
+    for (const QChar c : std::as_const(out)) {
+        if (c == QLatin1Char('\r'))
+            continue;
+        if (c == QLatin1Char('\n')) {
+            text += crlf;
+            broken = lineStart = true;
+        } else if (!(lineStart && c == QLatin1Char(' '))) {
+            text += c;
+            lineStart = false;
         }
     }
-    out.remove(QLatin1Char('\r'));
-    out.replace(QLatin1Char('\n'), marker);
-
-    const QStringList lines = out.split(marker);
-    QString text = lines.first();
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QString& line = lines.at(i);
-        qsizetype b = 0;
-        while (b < line.size() && line.at(b) == QLatin1Char(' '))
-            ++b;
-        text += crlf + line.mid(b);
-    }
-    if (lines.size() > 1) {
+    if (broken) {
         qsizetype e = text.size();
         while (e > 0 && text.at(e - 1) == QLatin1Char(' '))
             --e;
@@ -190,28 +188,24 @@ QString StripHTML(const QString& html)
 
 QString GetBaseURL(const QString& url)
 {
-    QString rest = url;
-    const qsizetype q = rest.indexOf(QLatin1Char('?'));
-    if (q >= 0)
-        rest.truncate(q);
+    const qsizetype q = url.indexOf(QLatin1Char('?'));
+    QStringView rest = QStringView(url).left(q < 0 ? url.size() : q);
     QString result;
     const qsizetype s = rest.indexOf(QStringLiteral("//"));
     if (s >= 0) {
         rest = rest.mid(s + 2);
         // The host always belongs to the base, also when no "/" follows it.
         const qsizetype h = rest.indexOf(QLatin1Char('/'));
-        result = h < 0 ? rest + QLatin1Char('/') : rest.left(h + 1);
-        rest = h < 0 ? QString() : rest.mid(h + 1);
+        result = h < 0 ? rest.toString() + QLatin1Char('/') : rest.left(h + 1).toString();
+        rest = h < 0 ? QStringView() : rest.mid(h + 1);
     }
-    // With a query the last segment names a page, never a folder.
-    if (q >= 0)
-        rest += QLatin1Char('.');
-    for (qsizetype p = rest.indexOf(QLatin1Char('/')); p >= 0; p = rest.indexOf(QLatin1Char('/'))) {
-        result += rest.left(p + 1);
-        rest = rest.mid(p + 1);
-    }
-    if (!rest.contains(QLatin1Char('.')))
-        result += rest;
+    const qsizetype lastSlash = rest.lastIndexOf(QLatin1Char('/'));
+    result += rest.left(lastSlash + 1);
+    // The last segment is a folder unless it holds a point; with a query it
+    // names a page, never a folder.
+    const QStringView last = rest.mid(lastSlash + 1);
+    if (q < 0 && !last.contains(QLatin1Char('.')))
+        result += last;
     if (result.endsWith(QLatin1Char('/')))
         result.chop(1);
     return result;

@@ -2,7 +2,6 @@
 
 #include "core/modCommon.h"
 #include "generator/ImportFormat.h"
-#include "settings/clsConnect.h"
 
 #include <QSet>
 
@@ -232,10 +231,8 @@ private:
             t.typedHeadline = ad.headline;
             QString h = adTextForm(ad.headline, &t.headlineQuoted);
             if (h.contains(QLatin1Char('[')) && h.contains(QLatin1Char(']'))) {
-                if (!m_connect)
-                    m_connect = std::make_unique<clsConnect>();
                 QString copy = h;
-                QString sec = m_connect->FindSection(copy, QStringLiteral("["), QStringLiteral("]"), false);
+                QString sec = modCommon::FindSection(copy, QStringLiteral("["), QStringLiteral("]"), false);
                 if (sec.size() > 2)
                     sec = sec.mid(1);
                 t.alternative = sec;
@@ -411,7 +408,6 @@ private:
     const AdGroupList& m_groups;
     RowWriter& m_file;
 
-    std::unique_ptr<clsConnect> m_connect;
     std::array<SlotTemplates, CampaignData::AdSlotCount> m_slots;
     // Capitalised keywords per element and typed form, kept for the whole file.
     std::vector<std::unique_ptr<CapMemo>> m_baseCaps;

@@ -10,29 +10,32 @@ namespace {
 
 bool g_literalFillOnly = false;
 
-// A character position of form counts as upper (lower) case when it equals its
-// upper (lower) case form; a missing character counts as both.
-bool isUpperAt(const QString& s, qsizetype i)
+// Length of the first character of text in UTF-16 units: a letter outside
+// the Basic Multilingual Plane is a surrogate pair, one character.
+qsizetype firstCharLength(QStringView text)
 {
-    if (i < 0 || i >= s.size())
-        return true;
-    const QChar c = s.at(i);
-    return c == c.toUpper();
+    return text.size() > 1 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate() ? 2 : 1;
 }
 
-bool isLowerAt(const QString& s, qsizetype i)
+// A character of form counts as upper (lower) case when it equals its upper
+// (lower) case form; a missing character counts as both. The form is taken
+// as whole characters, so that a surrogate pair is one character.
+bool isUpperAt(const QList<uint>& form, qsizetype i)
 {
-    if (i < 0 || i >= s.size())
-        return true;
-    const QChar c = s.at(i);
-    return c == c.toLower();
+    return i < 0 || i >= form.size() || QChar::toUpper(form.at(i)) == form.at(i);
+}
+
+bool isLowerAt(const QList<uint>& form, qsizetype i)
+{
+    return i < 0 || i >= form.size() || QChar::toLower(form.at(i)) == form.at(i);
 }
 
 QString capitaliseWord(const QString& word)
 {
     if (word.isEmpty())
         return word;
-    return word.left(1).toUpper() + word.mid(1).toLower();
+    const qsizetype first = firstCharLength(word);
+    return word.left(first).toUpper() + word.mid(first).toLower();
 }
 
 } // namespace
@@ -59,8 +62,9 @@ QString CapitalizeX(const QString& value, const QString& form, bool capitalizati
 {
     if (value.isEmpty() || !capitalization)
         return value;
-    const qsizetype last = form.size() - 1;
-    if (isUpperAt(form, 0) && isLowerAt(form, 1)) {
+    const QList<uint> chars = form.toUcs4();
+    const qsizetype last = chars.size() - 1;
+    if (isUpperAt(chars, 0) && isLowerAt(chars, 1)) {
         QString result;
         const QStringList words = value.split(QLatin1Char(' '));
         for (const QString& w : words) {
@@ -72,9 +76,9 @@ QString CapitalizeX(const QString& value, const QString& form, bool capitalizati
         }
         return result;
     }
-    if (isUpperAt(form, 0) && isUpperAt(form, last))
+    if (isUpperAt(chars, 0) && isUpperAt(chars, last))
         return value.toUpper();
-    if (isLowerAt(form, 0) && isLowerAt(form, last))
+    if (isLowerAt(chars, 0) && isLowerAt(chars, last))
         return value.toLower();
     return QString();
 }

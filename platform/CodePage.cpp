@@ -1,5 +1,7 @@
 #include "platform/CodePage.h"
 
+#include <QStringDecoder>
+
 namespace platform::CodePage {
 
 namespace {
@@ -69,7 +71,9 @@ QString decode(QByteArrayView bytes)
     if (isValidUtf8(bytes)) {
         if (bytes.startsWith("\xEF\xBB\xBF"))
             bytes = bytes.sliced(3);
-        return QString::fromUtf8(bytes);
+        // fromUtf8 would drop a second mark as well: it is text here.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return utf8.decode(bytes);
     }
     return fromWindows1252(bytes);
 }

@@ -1,6 +1,7 @@
 #include "platform/ProfileFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/Blanks.h"
 #include "platform/CodePage.h"
 
 #include <QFile>
@@ -10,20 +11,9 @@ namespace platform::ProfileFile {
 
 namespace {
 
-bool isBlank(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
 QString trimmed(QStringView s)
 {
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && isBlank(s.at(b)))
-        ++b;
-    while (e > b && isBlank(s.at(e - 1)))
-        --e;
-    return s.mid(b, e - b).toString();
+    return trimmedBlanks(s).toString();
 }
 
 // A name or value as it can stand on one line: CR and LF become blanks, blanks

@@ -1,86 +1,35 @@
 #include "platform/Prompter.h"
 
-#include <QApplication>
-#include <QFileDialog>
-#include <QMessageBox>
-#include <QStringList>
+#include <cstdio>
 
 namespace platform {
 
 namespace {
 
-// Converts "desc|pattern|desc|pattern" into Qt's ";;"-separated name filters.
-QStringList nameFilters(const QString& filter)
-{
-    QStringList result;
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts.at(i + 1);
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        result << parts.at(i) + QStringLiteral(" (") + patterns + QLatin1Char(')');
-    }
-    return result;
-}
-
-class DesktopPrompter final : public Prompter
+class ConsolePrompter final : public Prompter
 {
 public:
     MsgResult message(const MessageRequest& request) override
     {
-        QMessageBox box(QApplication::activeWindow());
-        box.setText(request.text);
-        box.setWindowTitle(request.title);
-        switch (request.icon) {
-        case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-        case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MsgIcon::None: break;
-        }
+        std::fprintf(stderr, "%s: %s\n", request.title.toLocal8Bit().constData(),
+                     request.text.toLocal8Bit().constData());
+        std::fflush(stderr);
         switch (request.buttons) {
-        case MsgButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
-        case MsgButtons::OKCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MsgButtons::OK:
+        case MsgButtons::OKCancel:
+            return MsgResult::OK;
+        case MsgButtons::YesNo:
         case MsgButtons::YesNoCancel:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            break;
-        case MsgButtons::RetryCancel: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
+            // Nobody can see the question: take the answer that changes nothing.
+            return MsgResult::No;
+        case MsgButtons::RetryCancel:
+            return MsgResult::Cancel;
         }
-        switch (box.exec()) {
-        case QMessageBox::Ok: return MsgResult::OK;
-        case QMessageBox::Yes: return MsgResult::Yes;
-        case QMessageBox::No: return MsgResult::No;
-        case QMessageBox::Retry: return MsgResult::Retry;
-        default: return MsgResult::Cancel;
-        }
+        return MsgResult::OK;
     }
 
-    QString fileDialog(FileDialogRequest& request) override
-    {
-        QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
-        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        const QStringList filters = nameFilters(request.filter);
-        if (!filters.isEmpty()) {
-            dialog.setNameFilters(filters);
-            const int index = request.filterIndex - 1;
-            if (index >= 0 && index < filters.size())
-                dialog.selectNameFilter(filters.at(index));
-        }
-        if (!request.defaultExtension.isEmpty())
-            dialog.setDefaultSuffix(request.defaultExtension);
-        if (!request.suggestedName.isEmpty())
-            dialog.selectFile(request.suggestedName);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return QString();
-        request.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
-        return dialog.selectedFiles().constFirst();
-    }
-
-    QString browseForFolder(const QString& title) override
-    {
-        return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title);
-    }
+    QString fileDialog(FileDialogRequest&) override { return QString(); }
+    QString browseForFolder(const QString&) override { return QString(); }
 };
 
 Prompter* g_replacement = nullptr;
@@ -91,8 +40,8 @@ Prompter::~Prompter() = default;
 
 Prompter& prompter()
 {
-    static DesktopPrompter desktop;
-    return g_replacement ? *g_replacement : desktop;
+    static ConsolePrompter console;
+    return g_replacement ? *g_replacement : console;
 }
 
 void setPrompter(Prompter* replacement)

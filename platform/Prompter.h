@@ -4,6 +4,8 @@
 
 // Every message box, question and file or folder dialog of the program goes
 // through one prompter, so tests can answer them and record what was asked.
+// The program installs the desktop's message boxes (platform/desktop); without
+// them every message is printed to standard error and answered at once.
 namespace platform {
 
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
@@ -38,9 +40,12 @@ public:
     virtual QString browseForFolder(const QString& title) = 0;
 };
 
-// The prompter in use: the desktop one unless a test installed its own.
+// The prompter in use: the installed one, else the console prompter, which
+// prints each message to standard error and gives the answer that changes
+// nothing (OK; No to a question, Cancel to Retry/Cancel) and cancels every
+// file and folder dialog - what an unattended run needs.
 Prompter& prompter();
-// Installs a prompter (not owned); nullptr restores the desktop one.
+// Installs a prompter (not owned); nullptr restores the console prompter.
 void setPrompter(Prompter* replacement);
 
 // Shorthand for a message box.

@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/Blanks.h"
 #include "platform/CodePage.h"
 #include "platform/Locations.h"
 
@@ -8,35 +9,53 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QList>
-#include <QMap>
-#include <QStringList>
+
+#include <algorithm>
+#include <deque>
+#include <utility>
 
 namespace platform::Registry {
 
 namespace {
 
-struct Value {
-    QString name;
+// One line under a key, in file order: a value, or a line kept as it stood.
+struct Entry {
+    QString name;     // the value's name as first spelled
     QString text;
+    QByteArray kept;  // not empty: a line that could not be read, its bytes unchanged
 };
 
 struct Key {
-    QString path;         // as first spelled
-    QList<Value> values;  // in the order first stored
+    QString name;           // this key's part of the path, as first spelled
+    int parent = 0;         // index of the parent key (0: the hive itself)
+    int subkeys = 0;
+    bool listed = false;    // has its place in HiveData::order
+    bool detached = false;  // the lines under an unreadable key header: no path reaches them
+    QList<Entry> entries;
 };
 
+// A subkey or a value: its key's index and its case-folded name. One table
+// per hive (not one per key) keeps a key of a long path cheap.
+using NameId = std::pair<int, QString>;
+
 struct HiveData {
-    QString file;          // the file the cache belongs to
+    QString file;            // the file the cache belongs to
     bool loaded = false;
-    bool existed = false;  // stat of the file when last read or written
+    bool existed = false;    // stat of the file when last read or written
     bool unreadable = false; // the file exists but could not be read: never overwrite it
     QDateTime modified;
     qint64 size = -1;
-    QMap<QString, Key> keys; // by case-folded path
+    std::deque<Key> keys;             // [0] is the hive itself; never moved as it grows
+    QHash<NameId, int> subkeys;       // key index by parent and folded part
+    QHash<NameId, qsizetype> values;  // entry index by key and folded value name
+    QList<QByteArray> preamble;       // lines kept above the first key
+    QList<int> order;                 // keys in the order they were first read or made
 };
 
 HiveData g_hives[2];
+QStringList g_problems;
 
 HiveData& data(Hive hive)
 {
@@ -49,14 +68,19 @@ QString hiveName(Hive hive)
                                      : QStringLiteral("HKEY_LOCAL_MACHINE");
 }
 
-QStringList parts(const QString& key)
+QByteArray headerLine(Hive hive)
 {
-    return key.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    return "; PPC Quillmark registry hive " + hiveName(hive).toLatin1();
 }
 
 QString fold(const QString& s)
 {
     return s.toCaseFolded();
+}
+
+QList<QStringView> parts(QStringView path)
+{
+    return path.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
 }
 
 // --- text escapes -------------------------------------------------------
@@ -89,25 +113,25 @@ QString quoted(const QString& s)
     return out;
 }
 
-// Reads a quoted text starting at pos (which holds the opening quote); pos
-// ends just past the closing quote. False when the text is malformed.
-bool unquote(const QString& line, qsizetype& pos, QString& out)
+// Reads the quoted text that starts at pos; pos ends just past the closing
+// quote. The reason when the text cannot be read, else nullptr.
+const char* unquote(QStringView line, qsizetype& pos, QString& out)
 {
     if (pos >= line.size() || line.at(pos) != QLatin1Char('"'))
-        return false;
+        return "a name or value not in quotes";
     out.clear();
     for (qsizetype i = pos + 1; i < line.size(); ++i) {
         const QChar c = line.at(i);
         if (c == QLatin1Char('"')) {
             pos = i + 1;
-            return true;
+            return nullptr;
         }
         if (c != QLatin1Char('\\')) {
             out += c;
             continue;
         }
         if (++i >= line.size())
-            return false;
+            break;
         switch (line.at(i).unicode()) {
         case '\\': out += QLatin1Char('\\'); break;
         case '"': out += QLatin1Char('"'); break;
@@ -116,17 +140,17 @@ bool unquote(const QString& line, qsizetype& pos, QString& out)
         case 't': out += QLatin1Char('\t'); break;
         case 'x': {
             bool ok = false;
-            const uint v = line.mid(i + 1, 2).toUInt(&ok, 16);
-            if (!ok || i + 2 >= line.size() || line.mid(i + 1, 2).size() != 2)
-                return false;
+            const uint v = i + 2 < line.size() ? line.sliced(i + 1, 2).toUInt(&ok, 16) : 0;
+            if (!ok)
+                return "an unknown escape";
             out += QChar(char16_t(v));
             i += 2;
             break;
         }
-        default: return false;
+        default: return "an unknown escape";
         }
     }
-    return false;
+    return "a quote that is not closed";
 }
 
 QString escapedPath(const QString& path)
@@ -141,13 +165,13 @@ QString escapedPath(const QString& path)
     return out;
 }
 
-QString unescapedPath(const QString& s)
+QString unescapedPath(QStringView s)
 {
     QString out;
     for (qsizetype i = 0; i < s.size(); ++i) {
         if (s.at(i) == QLatin1Char('%') && i + 2 < s.size()) {
             bool ok = false;
-            const uint v = s.mid(i + 1, 2).toUInt(&ok, 16);
+            const uint v = s.sliced(i + 1, 2).toUInt(&ok, 16);
             if (ok) {
                 out += QChar(char16_t(v));
                 i += 2;
@@ -159,59 +183,206 @@ QString unescapedPath(const QString& s)
     return out;
 }
 
-// --- loading and saving --------------------------------------------------
+// --- keys and values -------------------------------------------------------
 
-void addKey(HiveData& hive, const QStringList& keyParts)
+void clear(HiveData& hive)
 {
-    QString path;
-    for (const QString& part : keyParts) {
-        path = path.isEmpty() ? part : path + QLatin1Char('\\') + part;
-        const QString id = fold(path);
-        if (!hive.keys.contains(id))
-            hive.keys.insert(id, Key{path, {}});
-    }
+    hive.keys.assign(1, Key());
+    hive.subkeys.clear();
+    hive.values.clear();
+    hive.preamble.clear();
+    hive.order.clear();
 }
 
-Value* findValue(Key& key, const QString& name)
+// The key's index (0 for the hive itself), or -1 when it is missing.
+int findKey(const HiveData& hive, QStringView path)
 {
-    for (Value& v : key.values) {
-        if (v.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &v;
+    int key = 0;
+    for (const QStringView part : parts(path)) {
+        key = hive.subkeys.value(NameId(key, fold(part.toString())), -1);
+        if (key < 0)
+            return -1;
     }
-    return nullptr;
+    return key;
 }
 
-void parse(HiveData& hive, const QString& text)
+// Makes the key and its missing parents; the key's index.
+int makeKey(HiveData& hive, QStringView path)
 {
-    Key* current = nullptr;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            const QStringList keyParts = parts(unescapedPath(line.mid(1, line.size() - 2)));
-            current = nullptr;
-            if (keyParts.isEmpty())
-                continue;
-            addKey(hive, keyParts);
-            current = &hive.keys[fold(keyParts.join(QLatin1Char('\\')))];
+    int key = 0;
+    for (const QStringView part : parts(path)) {
+        const QString name = part.toString();
+        const NameId id(key, fold(name));
+        const auto found = hive.subkeys.constFind(id);
+        if (found != hive.subkeys.constEnd()) {
+            key = *found;
             continue;
         }
-        if (!current || !line.startsWith(QLatin1Char('"')))
+        const int made = int(hive.keys.size());
+        Key subkey;
+        subkey.name = name;
+        subkey.parent = key;
+        hive.keys.push_back(std::move(subkey));
+        ++hive.keys[size_t(key)].subkeys;
+        hive.subkeys.insert(id, made);
+        key = made;
+    }
+    return key;
+}
+
+void list(HiveData& hive, int key)
+{
+    Key& k = hive.keys[size_t(key)];
+    if (k.listed)
+        return;
+    k.listed = true;
+    hive.order.append(key);
+}
+
+QString pathOf(const HiveData& hive, int key)
+{
+    QStringList names;
+    for (int k = key; k > 0; k = hive.keys[size_t(k)].parent)
+        names.append(hive.keys[size_t(k)].name);
+    std::reverse(names.begin(), names.end());
+    return names.join(QLatin1Char('\\'));
+}
+
+// Stores the value; false when it held that text already.
+bool store(HiveData& hive, int key, const QString& name, const QString& text)
+{
+    QList<Entry>& entries = hive.keys[size_t(key)].entries;
+    const NameId id(key, fold(name));
+    const auto found = hive.values.constFind(id);
+    if (found != hive.values.constEnd()) {
+        QString& stored = entries[*found].text;
+        if (stored == text)
+            return false;
+        stored = text;
+        return true;
+    }
+    hive.values.insert(id, entries.size());
+    entries.append(Entry{name, text, {}});
+    list(hive, key);
+    return true;
+}
+
+// --- reading and writing the file -----------------------------------------
+
+// Reads a value line; the reason when it cannot be read, else nullptr.
+const char* valueLine(QStringView line, QString& name, QString& text)
+{
+    if (!line.startsWith(QLatin1Char('"')))
+        return "neither a key nor a value";
+    qsizetype pos = 0;
+    if (const char* why = unquote(line, pos, name))
+        return why;
+    while (pos < line.size() && isBlank(line.at(pos)))
+        ++pos;
+    if (pos >= line.size() || line.at(pos) != QLatin1Char('='))
+        return "no \"=\" after the name";
+    ++pos;
+    while (pos < line.size() && isBlank(line.at(pos)))
+        ++pos;
+    if (const char* why = unquote(line, pos, text))
+        return why;
+    return pos == line.size() ? nullptr : "text after the value";
+}
+
+void parse(HiveData& hive, Hive which, const QByteArray& bytes)
+{
+    const QByteArray ownHeader = headerLine(which);
+    int current = -1; // the key that gets the lines; -1 above the first key
+    qsizetype lineNumber = 0;
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        QByteArrayView raw(bytes.constData() + start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        if (lineNumber == 1 && raw.startsWith("\xEF\xBB\xBF"))
+            raw = raw.sliced(3);
+        if (lineNumber == 1 && raw == ownHeader)
+            continue; // written anew by every save
+
+        const auto keep = [&](const char* reason) {
+            if (current < 0)
+                hive.preamble.append(raw.toByteArray());
+            else
+                hive.keys[size_t(current)].entries.append(Entry{{}, {}, raw.toByteArray()});
+            if (reason)
+                g_problems.append(QStringLiteral("%1 line %2: %3; the line is kept as it is")
+                                      .arg(hive.file)
+                                      .arg(lineNumber)
+                                      .arg(QLatin1String(reason)));
+        };
+        if (!CodePage::isValidUtf8(raw)) {
+            keep("not UTF-8");
             continue;
-        qsizetype pos = 0;
+        }
+        const QString text = QString::fromUtf8(raw);
+        const QStringView line = trimmedBlanks(text);
+        if (line.isEmpty())
+            continue; // every save writes its own blank lines
+        if (line.startsWith(QLatin1Char(';'))) {
+            keep(nullptr);
+            continue;
+        }
+        if (line.startsWith(QLatin1Char('['))) {
+            const QString path = line.endsWith(QLatin1Char(']')) ? unescapedPath(line.sliced(1, line.size() - 2))
+                                                                 : QString();
+            if (!parts(path).isEmpty()) {
+                current = makeKey(hive, path);
+                list(hive, current);
+                continue;
+            }
+            // Its lines must not fall to the key above, nor take a value saved there later.
+            current = int(hive.keys.size());
+            hive.keys.push_back(Key{});
+            hive.keys.back().detached = true;
+            list(hive, current);
+            keep("a key header without a key name; the lines up to the next key are kept unread");
+            continue;
+        }
+        if (current < 0) {
+            keep("a value outside any key");
+            continue;
+        }
+        if (hive.keys[size_t(current)].detached) {
+            keep(nullptr);
+            continue;
+        }
         QString name;
         QString value;
-        if (!unquote(line, pos, name) || pos >= line.size() || line.at(pos) != QLatin1Char('='))
-            continue;
-        ++pos;
-        if (!unquote(line, pos, value))
-            continue;
-        if (Value* existing = findValue(*current, name))
-            existing->text = value;
+        if (const char* why = valueLine(line, name, value))
+            keep(why);
         else
-            current->values.append(Value{name, value});
+            store(hive, current, name, value);
     }
+}
+
+QByteArray serialised(Hive which, const HiveData& hive)
+{
+    QByteArray out = headerLine(which) + '\n';
+    for (const QByteArray& line : hive.preamble)
+        out += line + '\n';
+    for (const int k : hive.order) {
+        const Key& key = hive.keys[size_t(k)];
+        // A key with subkeys and nothing of its own comes back from their headers.
+        if (!key.detached && key.entries.isEmpty() && key.subkeys > 0)
+            continue;
+        out += '\n';
+        if (!key.detached)
+            out += '[' + CodePage::encode(escapedPath(pathOf(hive, k))) + "]\n";
+        for (const Entry& e : key.entries) {
+            out += e.kept.isEmpty() ? CodePage::encode(quoted(e.name) + QLatin1Char('=') + quoted(e.text)) : e.kept;
+            out += '\n';
+        }
+    }
+    return out;
 }
 
 void remember(HiveData& hive)
@@ -237,11 +408,11 @@ HiveData& loaded(Hive which)
     if (hive.loaded && hive.file == file && !changedOnDisk(hive))
         return hive;
     hive.file = file;
-    hive.keys.clear();
+    clear(hive);
     hive.loaded = true;
     QFile f(file);
     if (f.open(QIODevice::ReadOnly))
-        parse(hive, CodePage::decode(f.readAll()));
+        parse(hive, which, f.readAll());
     hive.unreadable = f.exists() && !f.isOpen();
     remember(hive);
     return hive;
@@ -254,16 +425,9 @@ bool save(Hive which, HiveData& hive)
         hive.loaded = false;
         return false;
     }
-    QString text = QStringLiteral("; PPC Quillmark registry hive ") + hiveName(which) + QStringLiteral("\n");
-    for (const Key& key : std::as_const(hive.keys)) {
-        text += QStringLiteral("\n[") + escapedPath(key.path) + QStringLiteral("]\n");
-        for (const Value& v : key.values)
-            text += quoted(v.name) + QLatin1Char('=') + quoted(v.text) + QLatin1Char('\n');
-    }
-    const QByteArray bytes = CodePage::encode(text);
-
     QDir().mkpath(QFileInfo(hive.file).absolutePath());
-    const bool ok = saveAtomically(hive.file, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner).ok;
+    const bool ok = saveAtomically(hive.file, serialised(which, hive),
+                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner).ok;
     // Whatever happened, the next access compares against the file as it is.
     if (ok)
         remember(hive);
@@ -281,62 +445,54 @@ QString hiveFile(Hive hive)
 
 bool keyExists(Hive which, const QString& key)
 {
-    const QStringList keyParts = parts(key);
-    if (keyParts.isEmpty())
-        return true; // the hive itself
-    return loaded(which).keys.contains(fold(keyParts.join(QLatin1Char('\\'))));
+    return findKey(loaded(which), key) >= 0;
 }
 
 bool createKey(Hive which, const QString& key, bool* existed)
 {
     HiveData& hive = loaded(which);
-    const QStringList keyParts = parts(key);
-    const bool there = keyParts.isEmpty() || hive.keys.contains(fold(keyParts.join(QLatin1Char('\\'))));
+    const bool there = findKey(hive, key) >= 0;
     if (existed)
         *existed = there;
     if (there)
         return true;
-    addKey(hive, keyParts);
+    list(hive, makeKey(hive, key));
     return save(which, hive);
 }
 
 std::optional<QString> value(Hive which, const QString& key, const QString& name)
 {
-    HiveData& hive = loaded(which);
-    const QStringList keyParts = parts(key);
-    if (keyParts.isEmpty())
-        return std::nullopt; // values live under keys only
-    auto it = hive.keys.find(fold(keyParts.join(QLatin1Char('\\'))));
-    if (it == hive.keys.end())
+    const HiveData& hive = loaded(which);
+    const int k = findKey(hive, key);
+    if (k <= 0)
+        return std::nullopt; // missing, or the hive itself: values live under keys only
+    const auto found = hive.values.constFind(NameId(k, fold(name)));
+    if (found == hive.values.constEnd())
         return std::nullopt;
-    if (const Value* v = findValue(*it, name))
-        return v->text;
-    return std::nullopt;
+    return hive.keys[size_t(k)].entries.at(*found).text;
 }
 
 bool setValue(Hive which, const QString& key, const QString& name, const QString& text)
 {
     HiveData& hive = loaded(which);
-    const QStringList keyParts = parts(key);
-    if (keyParts.isEmpty())
+    const int k = findKey(hive, key);
+    if (k <= 0)
         return false;
-    auto it = hive.keys.find(fold(keyParts.join(QLatin1Char('\\'))));
-    if (it == hive.keys.end())
-        return false;
-    if (Value* v = findValue(*it, name)) {
-        if (v->text == text)
-            return true;
-        v->text = text;
-    } else {
-        it->values.append(Value{name, text});
-    }
+    if (!store(hive, k, name, text))
+        return true;
     return save(which, hive);
+}
+
+QStringList takeReadProblems()
+{
+    return std::exchange(g_problems, QStringList());
 }
 
 void reset()
 {
     for (HiveData& hive : g_hives)
         hive = HiveData();
+    g_problems.clear();
 }
 
 } // namespace platform::Registry

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -14,15 +15,27 @@
 // texts of any length and content. Key and value names are compared without
 // regard to case; their first spelling is kept.
 //
-// File format:
+// File format (UTF-8):
 //   [Software\Maker\Product\Preference]
 //   "ValueName"="text"
 // Inside quotes "\\", "\"", "\r", "\n", "\t" and "\xHH" (other control
 // characters) are escapes; in the bracketed key path "%" and control
-// characters are written as "%HH".
+// characters are written as "%HH". Blanks at both ends of a line and around
+// "=" are allowed, as a person editing the file may write them. A key header
+// stands for its missing parents, so only keys with values and keys without
+// subkeys are written.
+//
+// A file is never made to lose a line it held: a line that cannot be read
+// (not UTF-8, not a key or a value, a value outside any key, an unknown
+// escape) is kept as it stood, in its place, and saved again unchanged; the
+// lines under a key header that cannot be read are kept the same way. Each
+// such line (of an unreadable key: its header) is reported once per reading
+// of the file (takeReadProblems()).
+// Comment lines (";") are kept without a report.
 //
 // A hive is read on first use and kept in memory; it is read again when its
-// file changed on disk or when the registry folder moved.
+// file changed on disk or when the registry folder moved. Memory and time are
+// linear in the size of the file: keys and values are found by hash.
 namespace platform::Registry {
 
 enum class Hive { CurrentUser, LocalMachine };
@@ -43,7 +56,11 @@ std::optional<QString> value(Hive hive, const QString& key, const QString& name)
 // key is missing or the hive could not be saved.
 bool setValue(Hive hive, const QString& key, const QString& name, const QString& text);
 
-// Forgets the cached hives (tests).
+// The reports on lines that could not be read since the last call, one text
+// per line naming the file and the line number; the list is emptied.
+QStringList takeReadProblems();
+
+// Forgets the cached hives and the reports (tests).
 void reset();
 
 } // namespace platform::Registry

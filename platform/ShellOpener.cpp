@@ -1,29 +1,13 @@
 #include "platform/ShellOpener.h"
 
-#include <QDesktopServices>
-#include <QFileInfo>
-#include <QUrl>
-
 namespace platform {
 
 namespace {
 
-class DesktopShellOpener final : public ShellOpener
+class NoShellOpener final : public ShellOpener
 {
 public:
-    bool open(const QString& target) override
-    {
-        const QString t = target.trimmed();
-        if (t.isEmpty())
-            return false;
-        // An existing file or folder opens as such; anything else is an
-        // address ("http://...", "mailto:...", "www.example.com").
-        const QUrl url = QFileInfo::exists(t) ? QUrl::fromLocalFile(QFileInfo(t).absoluteFilePath())
-                                              : QUrl::fromUserInput(t);
-        if (!url.isValid())
-            return false;
-        return QDesktopServices::openUrl(url);
-    }
+    bool open(const QString&) override { return false; }
 };
 
 ShellOpener* g_replacement = nullptr;
@@ -34,8 +18,8 @@ ShellOpener::~ShellOpener() = default;
 
 ShellOpener& shellOpener()
 {
-    static DesktopShellOpener desktop;
-    return g_replacement ? *g_replacement : desktop;
+    static NoShellOpener none;
+    return g_replacement ? *g_replacement : none;
 }
 
 void setShellOpener(ShellOpener* replacement)

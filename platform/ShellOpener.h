@@ -4,7 +4,8 @@
 
 // Opens documents and addresses with the desktop's associated program (the
 // stand-in for ShellExecute with the verb "open"). Never builds a shell
-// command line. Tests install their own opener and record the targets.
+// command line. The program installs the desktop's opener (platform/desktop);
+// tests install their own and record the targets.
 namespace platform {
 
 class ShellOpener
@@ -15,9 +16,10 @@ public:
     virtual bool open(const QString& target) = 0;
 };
 
-// The opener in use: the desktop one unless a test installed its own.
+// The opener in use: the installed one, else one that opens nothing and
+// answers false.
 ShellOpener& shellOpener();
-// Installs an opener (not owned); nullptr restores the desktop one.
+// Installs an opener (not owned); nullptr restores the one that opens nothing.
 void setShellOpener(ShellOpener* replacement);
 
 } // namespace platform

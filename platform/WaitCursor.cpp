@@ -1,22 +1,31 @@
 #include "platform/WaitCursor.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-
 namespace platform {
 
-WaitCursor::WaitCursor()
+namespace {
+
+BusyPointer* g_pointer = nullptr;
+
+} // namespace
+
+BusyPointer::~BusyPointer() = default;
+
+void setBusyPointer(BusyPointer* pointer)
 {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-        m_active = true;
-    }
+    g_pointer = pointer;
+}
+
+WaitCursor::WaitCursor()
+    : m_pointer(g_pointer)
+{
+    if (m_pointer)
+        m_pointer->show();
 }
 
 WaitCursor::~WaitCursor()
 {
-    if (m_active)
-        QGuiApplication::restoreOverrideCursor();
+    if (m_pointer)
+        m_pointer->restore();
 }
 
 } // namespace platform

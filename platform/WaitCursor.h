@@ -1,9 +1,23 @@
 #pragma once
 
-// Shows the hourglass (busy) pointer for its lifetime when a GUI application
-// is running; does nothing otherwise.
+// The busy (hourglass) pointer. GUI-free code says when it is busy; the
+// program installs the desktop's pointer (platform/desktop), and without one
+// being busy shows nothing.
 namespace platform {
 
+class BusyPointer
+{
+public:
+    virtual ~BusyPointer();
+    // Calls nest: the pointer shows from the first show() to the last restore().
+    virtual void show() = 0;
+    virtual void restore() = 0;
+};
+
+// Installs a busy pointer (not owned); nullptr shows nothing again.
+void setBusyPointer(BusyPointer* pointer);
+
+// Shows the busy pointer for its lifetime.
 class WaitCursor
 {
 public:
@@ -13,7 +27,7 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 
 private:
-    bool m_active = false;
+    BusyPointer* m_pointer; // the one shown, restored even when another is installed meanwhile
 };
 
 } // namespace platform

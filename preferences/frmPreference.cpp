@@ -5,7 +5,7 @@
 #include "platform/HelpFile.h"
 #include "platform/Prompter.h"
 #include "preferences/PreferenceInput.h"
-#include "settings/RegistryAccess.h"
+#include "preferences/frmSendMail.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -13,7 +13,6 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -52,7 +51,7 @@ QLineEdit* maskedBox(const QString& name)
 }
 
 // No button is a default button: Enter presses the focused button only
-// (keyPressEvent), never one the user is not looking at.
+// (platform::Dialog), never one the user is not looking at.
 QPushButton* pushButton(const QString& name, const QString& caption)
 {
     auto* button = new QPushButton(caption);
@@ -135,7 +134,7 @@ qint16 checkValue(const QCheckBox* box)
 } // namespace
 
 frmPreference::frmPreference(QWidget* parent)
-    : QDialog(parent)
+    : platform::Dialog(parent)
 {
     setObjectName(QStringLiteral("frmPreference"));
     setWindowTitle(QStringLiteral("Configuration"));
@@ -172,6 +171,7 @@ frmPreference::~frmPreference() = default;
 bool frmPreference::ShowModal(QWidget* owner)
 {
     frmPreference dialog(owner);
+    dialog.setTestMailWindow(&frmSendMail::ShowModal);
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -520,7 +520,7 @@ void frmPreference::cmdTestSendMail_Click()
         return;
     }
 
-    modCommon::WriteErrorLog(QStringLiteral("Testing mail server for ") + email + QStringLiteral(" at ") + settingsreg::nowText());
+    modCommon::WriteErrorLog(QStringLiteral("Testing mail server for ") + email + QStringLiteral(" at ") + modCommon::NowText());
     TestMailSettings settings;
     settings.fromName = m_txtReporterName->text();
     settings.fromAddress = email;
@@ -532,15 +532,6 @@ void frmPreference::cmdTestSendMail_Click()
     settings.authentication = m_chkSMTPAuth->checkState() != Qt::Unchecked;
     settings.ssl = m_chkSSL->checkState() != Qt::Unchecked;
     m_testMailWindow(this, settings);
-    modCommon::WriteErrorLog(QStringLiteral("Testing mail server completed at ") + settingsreg::nowText());
+    modCommon::WriteErrorLog(QStringLiteral("Testing mail server completed at ") + modCommon::NowText());
 }
 
-void frmPreference::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
-            button->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "platform/widgets/Dialog.h"
 #include "preferences/TestMail.h"
 #include "settings/clsPreference.h"
-
-#include <QDialog>
 
 class QButtonGroup;
 class QCheckBox;
@@ -28,7 +27,7 @@ enum class MsgIcon;
 // to the front, focuses the field and saves nothing. When all pass, the
 // entries go into the store, which is saved once, and the dialog closes
 // accepted. Cancel, Escape and the close box discard every change.
-class frmPreference : public QDialog
+class frmPreference : public platform::Dialog
 {
     Q_OBJECT
 
@@ -36,8 +35,9 @@ public:
     explicit frmPreference(QWidget* parent = nullptr);
     ~frmPreference() override;
 
-    // Shows a new dialog modally over owner; true when OK saved the settings.
-    // The main window's File/Setup runs this.
+    // Shows a new dialog modally over owner, its "Test SMTP server" opening
+    // the "Send Mail" window; true when OK saved the settings. The main
+    // window's File/Setup runs this.
     static bool ShowModal(QWidget* owner);
 
     // The tab shown (0 "Connections" when nobody sets it).
@@ -47,9 +47,6 @@ public:
     // The window "Test SMTP server" opens. Without one the button is
     // disabled.
     void setTestMailWindow(TestMailWindow window);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* buildConnectionsTab();

@@ -54,12 +54,18 @@ void clsConnect::SetHttpProperties(HttpProperties& http, const QString& url)
     http.timeOut = m_TimeOut;
     http.userAgent = m_oPreference->UserAgent();
     const clsPreference& pref = *m_oPreference;
-    if (!pref.Proxy().isEmpty() && pref.AccessType() == 2) {
-        http.proxy = modCommon::Trim(pref.Proxy()) + QLatin1Char(':') + modCommon::Trim(pref.Port());
-        if (!pref.HTTPUserName().isEmpty() && !pref.HTTPPassword().isEmpty()) {
-            http.proxyPassword = pref.HTTPPassword();
-            http.proxyUser = pref.HTTPUserName();
-        }
+    setHttpProxy(http, pref.AccessType(), pref.Proxy(), pref.Port(), pref.HTTPUserName(), pref.HTTPPassword());
+}
+
+void setHttpProxy(HttpProperties& http, qint16 accessType, const QString& host, const QString& port,
+                  const QString& userName, const QString& password)
+{
+    if (host.isEmpty() || accessType != 2)
+        return;
+    http.proxy = modCommon::Trim(host) + QLatin1Char(':') + modCommon::Trim(port);
+    if (!userName.isEmpty() && !password.isEmpty()) {
+        http.proxyPassword = password;
+        http.proxyUser = userName;
     }
 }
 
@@ -79,18 +85,5 @@ QString clsConnect::GetErrorMessage(qint32& errorNumber, QString& description)
 
 QString clsConnect::FindSection(QString& text, const QString& startMarker, const QString& endMarker, bool cut)
 {
-    if (text.isEmpty())
-        return QString();
-    const qsizetype p = text.indexOf(startMarker, 0, Qt::CaseInsensitive);
-    if (p < 0)
-        return QString();
-    const qsizetype q = text.indexOf(endMarker, p + startMarker.size(), Qt::CaseInsensitive);
-    if (q < 0) {
-        text = text.mid(p + 1);
-        return QString();
-    }
-    const QString result = modCommon::Trim(text.mid(p, q - p));
-    if (cut)
-        text = text.mid(q + endMarker.size());
-    return result;
+    return modCommon::FindSection(text, startMarker, endMarker, cut);
 }

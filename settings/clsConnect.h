@@ -20,6 +20,12 @@ struct HttpProperties {
     QString proxyPassword;
 };
 
+// Fills the proxy of http from the connection settings: "host:port", both
+// trimmed, only with access type 2 (proxy server) and a non-empty host; the
+// proxy login only when both user name and password are set.
+void setHttpProxy(HttpProperties& http, qint16 accessType, const QString& host, const QString& port,
+                  const QString& userName, const QString& password);
+
 // Utility for fetched web text and HTTP connection settings.
 class clsConnect
 {
@@ -67,11 +73,7 @@ public:
     // "Error: Transfer Aborted." (12017), else "Error #<number> <description>".
     QString GetErrorMessage(qint32& errorNumber, QString& description);
 
-    // The text from the first startMarker (marker included) up to the next
-    // endMarker (excluded), blanks trimmed; all searches ignore case.
-    // With cut, text loses everything up to and including the end marker.
-    // Without an end marker the result is "" and text advances one character
-    // past the start of the marker, whatever cut says.
+    // modCommon::FindSection, offered here as the scraper's callers know it.
     QString FindSection(QString& text, const QString& startMarker, const QString& endMarker, bool cut);
 
 private:

@@ -65,7 +65,6 @@ public:
     static QString MakerSiteStats();     // site-statistics site
     static QString MakerSalesEmail();
     static QString MakerSupportEmail();
-    static QString CoBrandSupportEmail();
 
 private:
     bool m_GoogleAPISelection = false;

@@ -269,7 +269,7 @@ void AdFileModel::startSort()
         return;
     }
     const bool descending = m_sortOrder == Qt::DescendingOrder;
-    if (m_rows->size() <= static_cast<size_t>(kInlineSortRows)) {
+    if (m_rows->size() <= static_cast<size_t>(kInlineSortRows) && m_size <= kInlineSortBytes) {
         // Sorts the lines the list shows, even when the file has been
         // removed or replaced since.
         const std::deque<qint64>& rows = *m_rows;

@@ -26,8 +26,10 @@ public:
 
     // Files up to this size are indexed at once, bigger ones in the background.
     static constexpr qint64 kInlineIndexBytes = 1024 * 1024;
-    // Lists up to this many rows are sorted at once.
+    // Lists of up to this many rows and bytes are sorted at once, others in
+    // the background: a few rows with long fields take as long as many short ones.
     static constexpr int kInlineSortRows = 100000;
+    static constexpr qint64 kInlineSortBytes = 4 * 1024 * 1024;
     // While indexing, rows are added to the list in steps of this many rows
     // for at most kPollBudgetMs per poll, so that no poll keeps the window
     // busy for long.

@@ -238,7 +238,9 @@ QByteArrayView OffsetLineReader::line(qint64 start)
         const void* nl = std::memchr(p, '\n', m_buf.size() - rel);
         if (nl)
             return stripCr(QByteArrayView(p, static_cast<const char*>(nl) - p));
-        const QByteArray more = m_file.read(kReadBlock);
+        // A line longer than the buffer: grow it by its own size at least,
+        // so that reading the line costs time in proportion to its length.
+        const QByteArray more = m_file.read(std::max(kReadBlock, static_cast<qint64>(m_buf.size() - rel)));
         if (more.isEmpty())
             return stripCr(QByteArrayView(p, m_buf.size() - rel));
         m_buf = m_buf.mid(rel) + more;
@@ -251,10 +253,18 @@ QByteArrayView OffsetLineReader::line(qint64 start)
 // The keys are compared by their case-folded UTF-8 bytes. Keeping every key
 // of a multi-million-row column in memory would cost as much as the column
 // itself, so the sort works in rounds over windows of the keys: the first
-// round sorts all rows by the first bytes of their keys; rows whose windows
-// are equal and whose keys go on are then read again for the next window of
-// their keys and sorted among themselves, and so on until every tie is
-// settled. Each round reads the file once, in file order.
+// round sorts all rows by the first kWindow bytes of their keys; rows
+// whose windows are equal and whose keys go on are then read again for the
+// next window of their keys and sorted among themselves, and so on until
+// every tie is settled. Each round reads the file once, in file order.
+//
+// Every round reads the whole lines of the rows it refines, so a later round
+// gives each of them as wide a window as the memory of the first round
+// allows (at least 64 MiB for all windows together): a few rows that share a
+// long beginning are settled in one more round, not in one round per
+// kWindow bytes of the shared part. A window of kWindow bytes is kept in the
+// key itself, where the sort reaches it fastest; a wider one is kept apart,
+// and only when it is several times as wide.
 
 namespace {
 
@@ -297,43 +307,61 @@ void columnKey(QByteArrayView line, bool firstLine, int column, QByteArray& out)
 }
 
 constexpr size_t kWindow = 24;
+constexpr size_t kWideWindow = 4 * kWindow;
+std::atomic<size_t> g_minWindowMemory{64 * 1024 * 1024};
 
 struct SortKey {
-    uchar window[kWindow]; // key bytes depth..depth+kWindow, zero-padded
-    quint32 len;           // length of the whole key
+    union {
+        uchar window[kWindow]; // key bytes depth..depth + kWindow, zero-padded
+        quint32 slot;          // in a round of wide windows: the key's place in Windows::wide
+    };
+    quint32 len; // length of the whole key
     quint32 row;
 };
-
-void copyWindow(const QByteArray& key, size_t depth, uchar* out)
-{
-    std::memset(out, 0, kWindow);
-    if (static_cast<size_t>(key.size()) > depth)
-        std::memcpy(out, key.constData() + depth, std::min(kWindow, static_cast<size_t>(key.size()) - depth));
-}
-
-// Orders two keys by their window at depth: <0, 0, >0. *undecided is set when
-// the windows are equal and both keys go on past the window. Keys that end
-// within the window are settled by their length.
-int windowCompare(const SortKey& a, const SortKey& b, size_t depth, bool* undecided)
-{
-    *undecided = false;
-    const int c = std::memcmp(a.window, b.window, kWindow);
-    if (c != 0)
-        return c;
-    const bool aLong = a.len > depth + kWindow;
-    const bool bLong = b.len > depth + kWindow;
-    if (aLong && bLong) {
-        *undecided = true;
-        return 0;
-    }
-    if (a.len != b.len)
-        return a.len < b.len ? -1 : 1;
-    return 0;
-}
 
 struct Range {
     size_t begin;
     size_t end;
+};
+
+// The windows of one round: the key bytes depth..depth + width of each row
+// being refined, zero-padded; kept in the keys when width is kWindow, else
+// in wide at a stride of width.
+struct Windows {
+    size_t depth = 0;
+    size_t width = kWindow;
+    std::vector<uchar> wide;
+
+    bool inKeys() const { return width == kWindow; }
+    const uchar* of(const SortKey& k) const { return inKeys() ? k.window : wide.data() + size_t(k.slot) * width; }
+    void fill(SortKey& k, const QByteArray& key)
+    {
+        uchar* out = k.window;
+        if (inKeys())
+            std::memset(out, 0, kWindow);
+        else
+            out = wide.data() + size_t(k.slot) * width; // zeroed when the round began
+        if (static_cast<size_t>(key.size()) > depth)
+            std::memcpy(out, key.constData() + depth, std::min(width, static_cast<size_t>(key.size()) - depth));
+    }
+    // Orders two keys by their windows: <0, 0, >0. *undecided is set when the
+    // windows are equal and both keys go on past them; keys that end within
+    // equal windows are settled by their lengths.
+    int compare(const SortKey& a, const SortKey& b, bool* undecided) const
+    {
+        *undecided = false;
+        // A constant length lets the compiler compare windows in keys inline.
+        const int c = inKeys() ? std::memcmp(a.window, b.window, kWindow) : std::memcmp(of(a), of(b), width);
+        if (c != 0)
+            return c;
+        if (a.len > depth + width && b.len > depth + width) {
+            *undecided = true;
+            return 0;
+        }
+        if (a.len != b.len)
+            return a.len < b.len ? -1 : 1;
+        return 0;
+    }
 };
 
 // Where the sort reads its lines: one pass per round, in ascending offsets.
@@ -372,23 +400,28 @@ std::vector<quint32> sortedOrderFrom(LineSource& lines, size_t rowCount,
     if (n == 0)
         return {};
 
-    // Sorts keys[range] by their windows at depth and appends the runs that
-    // are still undecided to next.
     std::vector<SortKey> keys(n);
-    const auto sortRange = [&](size_t begin, size_t end, size_t depth, std::vector<Range>& next) {
-        std::sort(keys.begin() + static_cast<std::ptrdiff_t>(begin), keys.begin() + static_cast<std::ptrdiff_t>(end),
-                  [&](const SortKey& a, const SortKey& b) {
-                      bool undecided;
-                      const int c = windowCompare(a, b, depth, &undecided);
-                      if (c != 0)
-                          return descending ? c > 0 : c < 0;
-                      return a.row < b.row;
-                  });
-        for (size_t i = begin; i + 1 < end;) {
+    const size_t memory = std::max(g_minWindowMemory.load(), n * kWindow);
+    Windows windows;
+    std::vector<Range> groups{{0, n}};
+
+    // Sorts keys[g] by their windows and appends the runs that are still
+    // undecided to next.
+    const auto sortGroup = [&](const Range& g, std::vector<Range>& next) {
+        const auto begin = keys.begin() + static_cast<std::ptrdiff_t>(g.begin);
+        const auto end = keys.begin() + static_cast<std::ptrdiff_t>(g.end);
+        std::sort(begin, end, [&](const SortKey& a, const SortKey& b) {
+            bool undecided;
+            const int c = windows.compare(a, b, &undecided);
+            if (c != 0)
+                return descending ? c > 0 : c < 0;
+            return a.row < b.row;
+        });
+        for (size_t i = g.begin; i + 1 < g.end;) {
             size_t j = i + 1;
             bool undecided = false;
-            while (j < end) {
-                windowCompare(keys[j - 1], keys[j], depth, &undecided);
+            while (j < g.end) {
+                windows.compare(keys[j - 1], keys[j], &undecided);
                 if (!undecided)
                     break;
                 ++j;
@@ -399,53 +432,54 @@ std::vector<quint32> sortedOrderFrom(LineSource& lines, size_t rowCount,
         }
     };
 
-    // First round: every row by the first window of its key.
-    {
-        if (!lines.beginPass())
+    for (bool first = true; !groups.empty(); first = false) {
+        if (cancelled() || !lines.beginPass())
             return {};
         QByteArray key;
-        for (size_t r = 0; r < n; ++r) {
-            if ((r & 0xFFFF) == 0 && cancelled())
-                return {};
-            const qint64 start = rowStart(r);
+        const auto read = [&](SortKey& k) {
+            const qint64 start = rowStart(k.row);
             columnKey(lines.line(start), start == 0, column, key);
-            copyWindow(key, 0, keys[r].window);
-            keys[r].len = static_cast<quint32>(key.size());
-            keys[r].row = static_cast<quint32>(r);
-        }
-    }
-    std::vector<Range> groups;
-    sortRange(0, n, 0, groups);
-
-    // Later rounds: the rows of undecided runs get the next window of their
-    // keys (read in file order) and are sorted within their run.
-    size_t depth = 0;
-    while (!groups.empty()) {
-        if (cancelled())
-            return {};
-        depth += kWindow;
-        std::vector<quint32> readOrder;
-        for (const Range& g : groups)
-            for (size_t k = g.begin; k < g.end; ++k)
-                readOrder.push_back(static_cast<quint32>(k));
-        std::sort(readOrder.begin(), readOrder.end(), [&](quint32 a, quint32 b) { return keys[a].row < keys[b].row; });
-        {
-            if (!lines.beginPass())
-                return {};
-            QByteArray key;
+            if (first)
+                k.len = static_cast<quint32>(key.size());
+            windows.fill(k, key);
+        };
+        if (first) {
+            for (size_t r = 0; r < n; ++r) {
+                if ((r & 0xFFFF) == 0 && cancelled())
+                    return {};
+                keys[r].row = static_cast<quint32>(r);
+                read(keys[r]);
+            }
+        } else {
+            // The rows of the undecided runs get the next window of their
+            // keys, read in file order.
+            std::vector<quint32> readOrder;
+            size_t longest = 0;
+            for (const Range& g : groups) {
+                for (size_t k = g.begin; k < g.end; ++k) {
+                    readOrder.push_back(static_cast<quint32>(k));
+                    longest = std::max<size_t>(longest, keys[k].len);
+                }
+            }
+            windows.depth += windows.width;
+            const size_t width = std::min(memory / readOrder.size(), longest - windows.depth);
+            windows.width = width >= kWideWindow ? width : kWindow;
+            windows.wide = std::vector<uchar>(windows.inKeys() ? 0 : readOrder.size() * windows.width);
+            if (!windows.inKeys()) {
+                for (size_t i = 0; i < readOrder.size(); ++i)
+                    keys[readOrder[i]].slot = static_cast<quint32>(i); // a group's windows lie together
+            }
+            std::sort(readOrder.begin(), readOrder.end(),
+                      [&](quint32 a, quint32 b) { return keys[a].row < keys[b].row; });
             for (size_t i = 0; i < readOrder.size(); ++i) {
                 if ((i & 0xFFFF) == 0 && cancelled())
                     return {};
-                SortKey& k = keys[readOrder[i]];
-                const qint64 start = rowStart(k.row);
-                columnKey(lines.line(start), start == 0, column, key);
-                copyWindow(key, depth, k.window);
+                read(keys[readOrder[i]]);
             }
         }
-        std::vector<quint32>().swap(readOrder);
         std::vector<Range> next;
         for (const Range& g : groups)
-            sortRange(g.begin, g.end, depth, next);
+            sortGroup(g, next);
         groups.swap(next);
     }
 
@@ -480,5 +514,9 @@ std::vector<quint32> sortedOrder(const QString& path, const std::vector<qint64>&
     return sortedOrder(
         path, rowStarts.size(), [&rowStarts](size_t r) { return rowStarts[r]; }, column, descending, cancel);
 }
+
+namespace detail {
+void setMinWindowMemory(size_t bytes) { g_minWindowMemory = bytes; }
+} // namespace detail
 
 } // namespace AdFiles

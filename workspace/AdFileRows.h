@@ -104,4 +104,10 @@ std::vector<quint32> sortedOrder(const QString& path, const std::vector<qint64>&
                                  int column, bool descending,
                                  const std::atomic<bool>* cancel = nullptr);
 
+namespace detail {
+// The memory that the key windows of one sorting round may take together at
+// least (64 MiB unless set); tests set a small one to sort in many rounds.
+void setMinWindowMemory(size_t bytes);
+} // namespace detail
+
 } // namespace AdFiles

@@ -108,6 +108,7 @@ void TestDSSock::parseString_data()
     QTest::newRow("beyond") << "a,b,c" << "," << 4 << "";
     QTest::newRow("first without delimiter") << "abc" << "," << 1 << "abc";
     QTest::newRow("case-insensitive") << "aXbxc" << "x" << 3 << "c";
+    QTest::newRow("longer delimiter: next field after its first character") << "a<>b<>c" << "<>" << 3 << ">c";
 }
 
 void TestDSSock::parseString()
@@ -131,6 +132,25 @@ void TestDSSock::stripHTML_data()
     QTest::newRow("blanks before a line break stay") << "a  \r\n  b" << "a  \r\nb";
     QTest::newRow("no line break keeps blanks") << "  a  " << "  a  ";
     QTest::newRow("open tag without end") << "a<b c" << "ab c";
+    QTest::newRow("open tag without end after tags") << "<p>a<br>b<c d" << "\r\n\r\na\r\nbc d";
+    QTest::newRow("end before any tag stays") << "a>b<p>c" << "a>b\r\n\r\nc";
+    QTest::newRow("tag names in any case, with attributes")
+        << "<P align=left>a<Br>b<dL compact>c</h5 x>d<hR size=1>e"
+        << "\r\n\r\na\r\nb\r\n\r\nc\r\n\r\nd\r\n" + QString(50, QLatin1Char('-')) + "\r\ne";
+    QTest::newRow("other tags, empty tag and a tag inside a tag")
+        << "<b>bold</b><br/>x<>y<<p>>z<h1>w" << "boldxy>zw";
+    QTest::newRow("only the first word names the tag") << "a<br p>b<p\tq>c" << "a\r\nbc";
+    QTest::newRow("blank lines and lone carriage returns")
+        << "a\r\n\r\n   b \r c\n  " << "a\r\n\r\nb  c\r\n";
+    QTest::newRow("entities formed by removing tags") << "&am<i>p;&nb<b>sp;x" << "&x";
+    // A "<" never survives, so the text can never hold every code up to 255:
+    // only LF ends a line, whatever else the text holds.
+    QString everyCode;
+    for (int code = 255; code >= 1; --code)
+        if (code != '\n' && code != '\r' && code != ' ' && code != '<')
+            everyCode += QChar(char16_t(code));
+    QTest::newRow("every other code up to 255") << everyCode + "\n" + QChar(0) + "  x<"
+                                                << everyCode + "\r\n" + QChar(0) + "  x";
 }
 
 void TestDSSock::stripHTML()
@@ -151,6 +171,15 @@ void TestDSSock::getBaseURL_data()
     QTest::newRow("host only") << "http://www.h.com" << "www.h.com";
     QTest::newRow("host with query") << "http://www.h.com?x=1" << "www.h.com";
     QTest::newRow("relative") << "a/b/c.html" << "a/b";
+    QTest::newRow("deep folder") << "http://h.com/a/b/c/d/e/f" << "h.com/a/b/c/d/e/f";
+    QTest::newRow("points in folders, page at the end") << "http://h.com/v1.2/x.y/page.html" << "h.com/v1.2/x.y";
+    QTest::newRow("query holding slashes") << "http://h.com/a/b?next=/c//d/e.html" << "h.com/a";
+    QTest::newRow("second double slash in the path") << "http://h.com/a//b/c" << "h.com/a//b/c";
+    QTest::newRow("scheme only") << "http://" << "";
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("relative with query") << "a/b/c?x=1" << "a/b";
+    QTest::newRow("relative folder with trailing slash") << "a/b/" << "a/b";
+    QTest::newRow("double slash without scheme") << "//h.com/a" << "h.com/a";
 }
 
 void TestDSSock::getBaseURL()

@@ -35,6 +35,7 @@ private Q_SLOTS:
     void hiveFileIsPrivateAndReadable();
     void changesOnDiskAndFolderSwitchAreSeen();
     void unreadableHiveIsNeverOverwritten();
+    void unreadableLinesAreLoggedOnce();
 };
 
 void TestRegistry::roundTrip_data()
@@ -212,6 +213,19 @@ void TestRegistry::unreadableHiveIsNeverOverwritten()
     SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("B"), REG_SZ, QStringLiteral("new"));
     QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     QCOMPARE(TestEnvironment::readAll(file), stored);
+}
+
+void TestRegistry::unreadableLinesAreLoggedOnce()
+{
+    TestEnvironment env;
+    const QString file = env.registryDir() + QStringLiteral("/HKEY_CURRENT_USER.reg");
+    QVERIFY(TestEnvironment::writeAll(file, "[" + kKey.toUtf8() + "]\n\"Proxy\"=proxy.lan\n\"Port\"=\"3128\"\n"));
+    QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("Port")), QStringLiteral("3128"));
+    QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("Proxy")), QStringLiteral("<default>"));
+    SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("Port"), REG_SZ, QStringLiteral("8080"));
+    QCOMPARE(TestEnvironment::readAll(env.programDir() + QStringLiteral("/Error.log")),
+             "RegistryAPI: " + file.toUtf8() + " line 2: a name or value not in quotes; the line is kept as it is\r\n");
+    QVERIFY(TestEnvironment::readAll(file).contains("\n\"Proxy\"=proxy.lan\n"));
 }
 
 QTEST_GUILESS_MAIN(TestRegistry)

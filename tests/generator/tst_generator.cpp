@@ -1,3 +1,5 @@
+#include "core/Globals.h"
+#include "core/RegistryAPI.h"
 #include "generator/CampaignGenerator.h"
 #include "generator/KeywordMixing.h"
 #include "generator/TemplateText.h"
@@ -110,6 +112,7 @@ private Q_SLOTS:
     void progressAndStatusTexts();
     void precompiledFillEqualsLiteralReplacement_data();
     void precompiledFillEqualsLiteralReplacement();
+    void buildLeavesTheSettingsAlone();
 
 private:
     QByteArray run(const GenerationInput& in, const QString& file, GenerationResult* result = nullptr);
@@ -132,6 +135,20 @@ void TestGenerator::capitalizeX_data()
     QTest::newRow("empty value") << "" << "BASE" << true << "";
     QTest::newRow("form of one capital letter") << "red shoes" << "B" << true << "Red Shoes";
     QTest::newRow("digits count as both cases") << "red shoes" << "B1" << true << "Red Shoes";
+    // Letters outside the Basic Multilingual Plane are one character each,
+    // though two UTF-16 units: Deseret small U+10428/U+10429, capital U+10400/U+10401.
+    const QString smallEe = QString::fromUcs4(U"\U00010428");
+    const QString smallOw = QString::fromUcs4(U"\U00010429");
+    const QString capitalEe = QString::fromUcs4(U"\U00010400");
+    const QString capitalOw = QString::fromUcs4(U"\U00010401");
+    QTest::newRow("Base: first letter outside the BMP capitalised") << smallOw << "Base" << true << capitalOw;
+    QTest::newRow("Base: each word, the rest lower case")
+        << smallOw + capitalEe + " " + smallEe << "Base" << true << capitalOw + smallEe + " " + capitalEe;
+    QTest::newRow("form of two capitals outside the BMP: upper case")
+        << "red shoes" << capitalEe + capitalOw << true << "RED SHOES";
+    QTest::newRow("form small then capital outside the BMP: empty")
+        << "red shoes" << smallEe + capitalOw << true << "";
+    QTest::newRow("form ending in a capital outside the BMP: empty") << "red shoes" << "b" + capitalOw << true << "";
 }
 
 void TestGenerator::capitalizeX()
@@ -791,6 +808,22 @@ void TestGenerator::precompiledFillEqualsLiteralReplacement()
     QVERIFY(outputs[0].count('\n') > 10);
     QCOMPARE(outputs[0], outputs[1]);
     QCOMPARE(warnings[0], warnings[1]);
+}
+
+void TestGenerator::buildLeavesTheSettingsAlone()
+{
+    // Loading the preferences would record the running version in the machine hive.
+    using namespace RegistryAPI;
+    TestEnvironment env;
+    BuildKeyPaths();
+    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sVersionKey);
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), REG_SZ, QStringLiteral("0.0.1"));
+    GenerationInput in = baseInput(env.path(QStringLiteral("Spring")));
+    in.campaign.extensionKeywords = QStringLiteral("Paris");
+    in.campaign.ads[1].headline = QStringLiteral("{base} [Short]");
+    QCOMPARE(run(in, kAds), crlfRows({"Spring,red shoes Paris,red shoes,,,,"}));
+    QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), REG_SZ, QString()),
+             QVariant(QStringLiteral("0.0.1")));
 }
 
 QTEST_GUILESS_MAIN(TestGenerator)

@@ -24,6 +24,9 @@ void TestCodePage::decode_data()
     QTest::newRow("utf-8 euro") << QByteArray("\xE2\x82\xAC 5") << QStringLiteral("\u20AC 5");
     QTest::newRow("utf-8 astral") << QByteArray("\xF0\x9F\x98\x80") << QStringLiteral("\U0001F600");
     QTest::newRow("utf-8 bom dropped") << QByteArray("\xEF\xBB\xBFx") << QStringLiteral("x");
+    QTest::newRow("only the first of two marks dropped") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx")
+                                                         << QStringLiteral("\uFEFFx");
+    QTest::newRow("a mark inside the text stays") << QByteArray("a\xEF\xBB\xBF") << QStringLiteral("a\uFEFF");
     QTest::newRow("1252 e acute") << QByteArray("caf\xE9") << QStringLiteral("caf\u00E9");
     QTest::newRow("1252 euro 0x80") << QByteArray("\x80 5") << QStringLiteral("\u20AC 5");
     QTest::newRow("1252 quotes 0x93 0x94") << QByteArray("\x93hi\x94") << QStringLiteral("\u201Chi\u201D");

@@ -22,7 +22,7 @@ struct WorkingFolderFixture {
     // Writes Accounts.dat with accounts unless writeAccounts is false.
     explicit WorkingFolderFixture(const QByteArray& accounts = QByteArray(), bool writeAccounts = true)
     {
-        modStartUp::BuildKeyPaths();
+        BuildKeyPaths();
         work = env.path(QStringLiteral("work"));
         QDir().mkpath(work);
         g_sWorkingFolder = work;

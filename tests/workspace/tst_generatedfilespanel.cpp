@@ -52,6 +52,36 @@ QStringList column(const QAbstractItemModel* m, int c)
     return out;
 }
 
+// Start offsets of the listed lines of a file.
+std::vector<qint64> listedRows(const QByteArray& bytes)
+{
+    AdFiles::LineIndexer indexer;
+    indexer.feed(bytes);
+    indexer.finish();
+    return indexer.takeRows();
+}
+
+// The order of a plain sort of the whole keys of a column: case-folded UTF-8
+// bytes, ties in file order.
+std::vector<quint32> plainOrder(const QByteArray& bytes, const std::vector<qint64>& starts, int col,
+                                bool descending)
+{
+    std::vector<QByteArray> keys;
+    for (qint64 s : starts)
+        keys.push_back(
+            AdFiles::splitFields(AdFiles::decodeText(AdFiles::lineAt(bytes, s))).value(col).toCaseFolded().toUtf8());
+    std::vector<quint32> order(starts.size());
+    for (quint32 i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
+        const int c = keys[a].compare(keys[b]);
+        if (c != 0)
+            return descending ? c > 0 : c < 0;
+        return a < b;
+    });
+    return order;
+}
+
 } // namespace
 
 class TestGeneratedFilesPanel : public QObject
@@ -68,6 +98,8 @@ private slots:
     void indexMatchesRules();
     void textDecoding();
     void sortedOrderMatchesPlainSort();
+    void longSharedBeginningsSortAsPlainSort_data();
+    void longSharedBeginningsSortAsPlainSort();
 
     void loadShowsTextListsAndCaptions();
     void missingFilesAndNoCampaign();
@@ -82,6 +114,7 @@ private slots:
     void hugeFieldShownInPart();
     void emptyFilesListNothing();
     void bigListSortsAfterItsFileWasReplaced();
+    void fewLongRowsSortInBackground();
 
 private:
     QString campaignFolder() const { return m_env->path(QStringLiteral("Accounts/Acc/Camp")); }
@@ -235,27 +268,82 @@ void TestGeneratedFilesPanel::sortedOrderMatchesPlainSort()
     }
     QVERIFY(TestEnvironment::writeAll(path, bytes));
 
-    AdFiles::LineIndexer indexer;
-    indexer.feed(bytes);
-    indexer.finish();
-    const std::vector<qint64> starts = indexer.takeRows();
+    const std::vector<qint64> starts = listedRows(bytes);
     QCOMPARE(starts.size(), size_t(3000));
-    std::vector<QByteArray> plainKeys;
-    for (qint64 s : starts)
-        plainKeys.push_back(AdFiles::splitFields(AdFiles::decodeText(AdFiles::lineAt(bytes, s)))
-                                .value(2).toCaseFolded().toUtf8());
-    for (bool descending : {false, true}) {
-        std::vector<quint32> expected(starts.size());
-        for (quint32 i = 0; i < expected.size(); ++i)
-            expected[i] = i;
-        std::sort(expected.begin(), expected.end(), [&](quint32 a, quint32 b) {
-            const int c = plainKeys[a].compare(plainKeys[b]);
-            if (c != 0)
-                return descending ? c > 0 : c < 0;
-            return a < b;
-        });
-        QCOMPARE(AdFiles::sortedOrder(path, starts, 2, descending), expected);
+    for (bool descending : {false, true})
+        QCOMPARE(AdFiles::sortedOrder(path, starts, 2, descending), plainOrder(bytes, starts, 2, descending));
+}
+
+void TestGeneratedFilesPanel::longSharedBeginningsSortAsPlainSort_data()
+{
+    QTest::addColumn<int>("shared");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("littleMemory");
+    QTest::newRow("two rows sharing 80 KB") << 81920 << 2 << false;
+    QTest::newRow("keys ending at window edges") << 48 << 400 << false;
+    QTest::newRow("many rows sharing 2 KB") << 2048 << 300 << false;
+    QTest::newRow("many rows sharing 2 KB, windows of little memory") << 2048 << 300 << true;
+}
+
+// Keys that share long beginnings, in any letter case, end inside or at the
+// edge of a window, or go on with quoted or non-ASCII text: the sort in
+// rounds gives the plain sort's order, read from the file or from memory.
+void TestGeneratedFilesPanel::longSharedBeginningsSortAsPlainSort()
+{
+    QFETCH(int, shared);
+    QFETCH(int, rows);
+    QFETCH(bool, littleMemory);
+    const QByteArray text = QByteArray("Red Shoes ").repeated(shared / 10 + 1).left(shared);
+    const int cuts[] = {0, 23, 24, 25, shared / 2, shared - 1, shared, shared, shared};
+    const char* const ends[] = {"", "x", "X", "y", "\xc3\xa9", "%2C z"};
+    quint32 seed = 99;
+    const auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 16) & 0x7FFF; };
+    QByteArray bytes;
+    for (int i = 0; i < rows; ++i) {
+        // The first two rows share the whole text and are listed in the wrong order.
+        QByteArray field = i == 0 ? text + "y" : i == 1 ? text.toUpper() + "x" : QByteArray();
+        if (i > 1) {
+            field = (next() % 2 ? text : text.toUpper()).left(cuts[next() % std::size(cuts)]);
+            field += ends[next() % std::size(ends)];
+        }
+        if (field.contains("%2C"))
+            field = "\"" + field + "\"";
+        bytes += "c,g" + QByteArray::number(i) + "," + field + ",Broad\r\n";
     }
+    const QString path = m_env->path(QStringLiteral("shared.csv"));
+    QVERIFY(TestEnvironment::writeAll(path, bytes));
+    const std::vector<qint64> starts = listedRows(bytes);
+    QCOMPARE(starts.size(), size_t(rows));
+
+    AdFiles::detail::setMinWindowMemory(littleMemory ? 1 : 64 * 1024 * 1024);
+    for (bool descending : {false, true}) {
+        const std::vector<quint32> expected = plainOrder(bytes, starts, 2, descending);
+        QCOMPARE(AdFiles::sortedOrder(path, starts, 2, descending), expected);
+        const auto rowStart = [&starts](size_t r) { return starts[r]; };
+        QCOMPARE(AdFiles::sortedOrderOfData(bytes, starts.size(), rowStart, 2, descending), expected);
+    }
+    AdFiles::detail::setMinWindowMemory(64 * 1024 * 1024);
+}
+
+// A list of a few rows with long fields is sorted in the background like a
+// list of many rows: it could hold the window for as long.
+void TestGeneratedFilesPanel::fewLongRowsSortInBackground()
+{
+    const QByteArray text = QByteArray("Red Shoes ").repeated(AdFileModel::kInlineSortBytes / 30);
+    QByteArray bytes;
+    for (const char* end : {"b", "c", "a"})
+        bytes += QByteArray("Camp,") + end + "," + text + end + ",Broad,0.5\r\n"; // a cell shows only the beginning
+    QVERIFY(bytes.size() > AdFileModel::kInlineSortBytes);
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), bytes);
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isBusy(), 60000);
+    auto* model = find<QTableView>("lsvKeywordFile")->model();
+    QCOMPARE(model->rowCount(), 3);
+
+    m_panel->lsvKeywordFile_ColumnClick(2);
+    QVERIFY(m_panel->isBusy());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isBusy(), 60000);
+    QCOMPARE(column(model, 1), (QStringList{"c", "b", "a"}));
 }
 
 void TestGeneratedFilesPanel::loadShowsTextListsAndCaptions()

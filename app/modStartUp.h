@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The program's start-up sequence, run by main() before the event loop.
+namespace modStartUp {
+
+// Creates the main window; Main shows it. The caller keeps ownership.
+using MainWindowFactory = std::function<QWidget*()>;
+
+// The entry procedure: refuses a second instance, builds the key paths,
+// settles the working folder, rotates Error.log and writes its start header
+// (above anything these steps logged),
+// trims sendmail.log, loads g_oRegister, records the first run, migrates the
+// old engine folder names, then creates and shows the main window.
+// Returns false when the program must end at once (another instance runs).
+// With QUILLMARK_QUIT_AFTER_START=1 the main window is closed as soon as the
+// event loop runs (used by the start-up tests).
+bool Main(const MainWindowFactory& createMainWindow);
+
+// The working folder without a trailing separator, created (one level) when
+// missing. When it cannot be created the error is logged and the program
+// folder is used.
+QString GetWorkingFolder();
+
+// Renames the engine names "Yahoo" and "Yahoo(UK)" to "Yahoo!" and
+// "Yahoo!(UK)" in Account.vxp and in the folder names under the working
+// folder. Account.vxp is written only when that changes it or when it is
+// missing (then it is created).
+void ChangeEngineFolder();
+
+// Steps 6 and 7 of Main: copies an Error.log larger than 500000 bytes into
+// "backup" (kept when the copy fails) and deletes a sendmail.log larger than
+// 500000 bytes.
+void RotateLogs();
+
+// The start header written to Error.log (six lines with the log's CRLF).
+QString StartHeader();
+
+} // namespace modStartUp

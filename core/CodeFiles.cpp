@@ -1,0 +1,77 @@
+#include "core/CodeFiles.h"
+
+#include "core/modCommon.h"
+#include "platform/CodePage.h"
+#include "platform/Locations.h"
+#include "platform/Prompter.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace modCommon {
+
+namespace {
+
+struct CodeFile {
+    const char* fileName;
+    const char* missingTitle;
+    const char* errorPrefix;
+    bool (*isMarker)(const QString& line);
+};
+
+const QString kCountryMarker = QStringLiteral("[Country Code]");
+const QString kLanguageMarker = QStringLiteral("[LanguageCode]");
+
+const CodeFile kCountryFile{"CountryNCodeGoogle.rpt", "Country Code File", "modcommon _PopulateListCountryGoogle Error:  ",
+                            [](const QString& line) { return line.startsWith(kCountryMarker, Qt::CaseInsensitive); }};
+const CodeFile kLanguageFile{"LanguageNCode.rpt", "Language Code File", "modCommon_PopulateListLanguage Error:  ",
+                             [](const QString& line) { return line.endsWith(kLanguageMarker, Qt::CaseInsensitive); }};
+
+QString codeFilePath(const CodeFile& codeFile)
+{
+    const QString path = platform::Locations::join(platform::Locations::programDir(),
+                                                   QString::fromLatin1(codeFile.fileName));
+    if (QFileInfo(path).isFile())
+        return path;
+    platform::MsgBox(path + QStringLiteral(" is missing.\r\n Please install it on your computer and try again!!!"),
+                     platform::MsgButtons::OK, platform::MsgIcon::Information,
+                     QString::fromLatin1(codeFile.missingTitle));
+    return QString();
+}
+
+std::optional<QStringList> nameList(const CodeFile& codeFile)
+{
+    const QString path = codeFilePath(codeFile);
+    if (Trim(path).isEmpty())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        WriteErrorLog(QString::fromLatin1(codeFile.errorPrefix) + file.errorString());
+        return std::nullopt;
+    }
+    static const QRegularExpression lineEnd(QStringLiteral("\r?\n"));
+    const QStringList lines = platform::CodePage::decode(file.readAll()).split(lineEnd);
+    QStringList names;
+    if (lines.size() < 2)
+        return names;
+    for (const QString& line : lines) {
+        if (codeFile.isMarker(line))
+            break;
+        if (line.startsWith(QLatin1Char('[')))
+            continue;
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (equals >= 0)
+            names.append(line.left(equals));
+    }
+    return names;
+}
+
+} // namespace
+
+QString GetCountryCodeFile() { return codeFilePath(kCountryFile); }
+QString GetLanguageCodeFile() { return codeFilePath(kLanguageFile); }
+std::optional<QStringList> PopulateListCountryGoogle() { return nameList(kCountryFile); }
+std::optional<QStringList> PopulateListLanguage() { return nameList(kLanguageFile); }
+
+} // namespace modCommon

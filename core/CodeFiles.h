@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The country and language code files that keyword research targets by
+// name: CountryNCodeGoogle.rpt and LanguageNCode.rpt in the program folder,
+// installed with the program. Each is a profile file whose first lines (up
+// to a marker line) list the names as "name=code", and whose "CountryID"
+// (respectively "LanguageID") section maps each listed name to the
+// identifier the research request sends.
+namespace modCommon {
+
+// The file's path, or "" after telling the user that it is missing
+// (information box "Country Code File" / "Language Code File").
+QString GetCountryCodeFile();
+QString GetLanguageCodeFile();
+
+// The names before the marker line, in file order: the country file stops
+// at a line beginning with "[Country Code]", the language file at a line
+// ending with "[LanguageCode]" (without regard to case). Lines beginning
+// with "[" and lines without "=" are skipped; a name is the text before the
+// first "=", untrimmed. Lines end with CRLF or LF; a file of a single line
+// lists nothing. No list (nullopt) when the file is missing (the user was
+// told) or cannot be read (logged).
+std::optional<QStringList> PopulateListCountryGoogle();
+std::optional<QStringList> PopulateListLanguage();
+
+} // namespace modCommon

@@ -1,0 +1,187 @@
+#include "core/CodeFiles.h"
+#include "core/modCommon.h"
+
+#include "InstalledCodeFiles.h"
+#include "ScriptedPrompter.h"
+#include "TestEnvironment.h"
+
+#include <QtTest>
+
+#include <optional>
+
+using NameList = std::optional<QStringList>;
+Q_DECLARE_METATYPE(NameList)
+
+namespace {
+
+enum class Kind { Country, Language };
+
+NameList names(Kind kind)
+{
+    return kind == Kind::Country ? modCommon::PopulateListCountryGoogle() : modCommon::PopulateListLanguage();
+}
+
+QString fileName(Kind kind)
+{
+    return kind == Kind::Country ? QStringLiteral("CountryNCodeGoogle.rpt") : QStringLiteral("LanguageNCode.rpt");
+}
+
+// Lines "Name<i>=X" & CRLF up to at least the given size.
+QByteArray manyNames(qsizetype bytes, QStringList& expected)
+{
+    QByteArray text;
+    for (int i = 0; text.size() < bytes; ++i) {
+        const QString name = QStringLiteral("Name%1").arg(i, 5, 10, QLatin1Char('0'));
+        expected.append(name);
+        text += name.toLatin1() + "=XX\r\n";
+    }
+    return text;
+}
+
+} // namespace
+
+class TestCodeFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void nameList_data();
+    void nameList();
+    void missingFile_data();
+    void missingFile();
+    void installedFilesListTheResearchTargets_data();
+    void installedFilesListTheResearchTargets();
+    void buildPutsTheFilesBesideTheProgram();
+};
+
+void TestCodeFiles::nameList_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<NameList>("expected");
+
+    QTest::newRow("language names stop at the marker")
+        << Kind::Language << QByteArray("English=en\r\nFrench=fr\r\n[LanguageCode]\r\nen=English\r\n")
+        << NameList(QStringList{"English", "French"});
+    QTest::newRow("language marker is a line ending with it")
+        << Kind::Language << QByteArray("English=en\r\nCodes [languagecode]\r\nGerman=de\r\n")
+        << NameList(QStringList{"English"});
+    QTest::newRow("country marker is a line beginning with it")
+        << Kind::Country << QByteArray("Chile=CL\r\n[country code] follows\r\nPeru=PE\r\n")
+        << NameList(QStringList{"Chile"});
+    QTest::newRow("a line merely holding the country marker is not one")
+        << Kind::Country << QByteArray("Chile=CL\r\nsee [Country Code]\r\nPeru=PE\r\n[Country Code]\r\n")
+        << NameList(QStringList{"Chile", "Peru"});
+    QTest::newRow("a section line before the names is skipped")
+        << Kind::Language << QByteArray("[Language]\r\nEnglish=en\r\n[LanguageCode]\r\n")
+        << NameList(QStringList{"English"});
+    QTest::newRow("names keep their blanks; lines without = are skipped")
+        << Kind::Country << QByteArray("  New Zealand =NZ\r\nno pair here\r\nFiji=FJ=x\r\n[Country Code]\r\n")
+        << NameList(QStringList{"  New Zealand ", "Fiji"});
+    QTest::newRow("lines ending in LF only") << Kind::Language
+                                             << QByteArray("English=en\nFrench=fr\n[LanguageCode]\n")
+                                             << NameList(QStringList{"English", "French"});
+    QTest::newRow("a single-line file lists nothing")
+        << Kind::Language << QByteArray("English=en") << NameList(QStringList{});
+    QTest::newRow("an empty file lists nothing") << Kind::Country << QByteArray() << NameList(QStringList{});
+    QTest::newRow("Windows-1252 names") << Kind::Country << QByteArray("C\xF4te d'Ivoire=CI\r\n[Country Code]\r\n")
+                                        << NameList(QStringList{QStringLiteral("C\u00F4te d'Ivoire")});
+
+    QStringList expected;
+    const QByteArray big = manyNames(40000, expected);
+    QTest::newRow("a file over 32 KB is read whole")
+        << Kind::Country << big + "[Country Code]\r\n" << NameList(expected);
+}
+
+void TestCodeFiles::nameList()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QByteArray, content);
+    QFETCH(NameList, expected);
+
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    QVERIFY(TestEnvironment::writeAll(env.programDir() + QLatin1Char('/') + fileName(kind), content));
+    QCOMPARE(names(kind), expected);
+    QVERIFY(prompter.messages.isEmpty());
+}
+
+void TestCodeFiles::missingFile_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("country") << Kind::Country << "Country Code File";
+    QTest::newRow("language") << Kind::Language << "Language Code File";
+}
+
+void TestCodeFiles::missingFile()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QString, title);
+
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    const QString path = env.programDir() + QLatin1Char('/') + fileName(kind);
+    const QString found = kind == Kind::Country ? modCommon::GetCountryCodeFile() : modCommon::GetLanguageCodeFile();
+    QCOMPARE(found, QString());
+    QCOMPARE(names(kind), NameList());
+
+    QCOMPARE(prompter.messages.size(), 2);
+    const platform::MessageRequest& message = prompter.messages.first();
+    QCOMPARE(message.text, path + " is missing.\r\n Please install it on your computer and try again!!!");
+    QCOMPARE(message.title, title);
+    QCOMPARE(message.icon, platform::MsgIcon::Information);
+}
+
+void TestCodeFiles::installedFilesListTheResearchTargets_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<int>("atLeast");
+
+    QTest::newRow("United States") << Kind::Country << "CountryID" << "United States" << "2840" << 200;
+    QTest::newRow("United Kingdom") << Kind::Country << "CountryID" << "United Kingdom" << "2826" << 200;
+    QTest::newRow("Japan") << Kind::Country << "CountryID" << "Japan" << "2392" << 200;
+    QTest::newRow("English") << Kind::Language << "LanguageID" << "English" << "1000" << 40;
+    QTest::newRow("German") << Kind::Language << "LanguageID" << "German" << "1001" << 40;
+    QTest::newRow("Japanese") << Kind::Language << "LanguageID" << "Japanese" << "1005" << 40;
+}
+
+void TestCodeFiles::installedFilesListTheResearchTargets()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QString, section);
+    QFETCH(QString, name);
+    QFETCH(QString, id);
+    QFETCH(int, atLeast);
+
+    TestEnvironment env;
+    QVERIFY(installCodeFiles(env));
+    const QString path = env.programDir() + QLatin1Char('/') + fileName(kind);
+    const NameList listed = names(kind);
+    QVERIFY(listed.has_value());
+    QVERIFY(listed->size() >= atLeast);
+    QVERIFY(listed->contains(name));
+    QCOMPARE(modCommon::ReadINI(path, section, name), id);
+    // Every name the window lists must be one the request can send.
+    for (const QString& each : *listed) {
+        const QString value = modCommon::ReadINI(path, section, each);
+        QVERIFY2(value.toInt() > 0, qPrintable(each));
+    }
+    QCOMPARE(QSet<QString>(listed->begin(), listed->end()).size(), listed->size());
+}
+
+void TestCodeFiles::buildPutsTheFilesBesideTheProgram()
+{
+    for (const char* name : {"CountryNCodeGoogle.rpt", "LanguageNCode.rpt"}) {
+        const QByteArray installed =
+            TestEnvironment::readAll(QStringLiteral(QUILLMARK_PROGRAM_BUILD_DIR "/") + QLatin1String(name));
+        QVERIFY2(!installed.isEmpty(), name);
+        QCOMPARE(installed, TestEnvironment::readAll(codeFileSource(name)));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCodeFiles)
+#include "tst_codefiles.moc"

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/Globals.h"
+#include "core/RegistryAPI.h"
+#include "research/ResearchEndpoints.h"
+
+#include "ScriptedHttpServer.h"
+
+#include <QString>
+
+#include <initializer_list>
+#include <utility>
+
+using Setting = std::pair<const char*, QString>;
+
+// Stores the preferences: "TimeDelay" 0 (its default is 3 s) unless given.
+inline void putPreferences(std::initializer_list<Setting> settings)
+{
+    RegistryAPI::CreateRegistryKey(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey);
+    auto put = [](const char* name, const QString& value) {
+        RegistryAPI::SetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, QString::fromLatin1(name),
+                                      RegistryAPI::REG_SZ, value);
+    };
+    put("TimeDelay", QStringLiteral("0"));
+    for (const Setting& s : settings)
+        put(s.first, s.second);
+}
+
+// Points every research endpoint at one loopback server (the token
+// endpoint at "/o/oauth2/token") for the object's lifetime.
+class LoopbackEndpoints
+{
+public:
+    explicit LoopbackEndpoints(const ScriptedHttpServer& server)
+        : LoopbackEndpoints(server.url(QString()))
+    {
+    }
+    explicit LoopbackEndpoints(const QString& base)
+    {
+        setResearchEndpoints({base, base, base + QStringLiteral("/o/oauth2/token"), base});
+    }
+    ~LoopbackEndpoints() { setResearchEndpoints(ResearchEndpoints::builtIn()); }
+
+    LoopbackEndpoints(const LoopbackEndpoints&) = delete;
+    LoopbackEndpoints& operator=(const LoopbackEndpoints&) = delete;
+};

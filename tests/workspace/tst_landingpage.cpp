@@ -1,0 +1,427 @@
+#include "ScriptedPrompter.h"
+#include "TestEnvironment.h"
+
+#include "core/modCommon.h"
+#include "platform/desktop/DesktopServices.h"
+#include "workspace/landing/LandingPageTab.h"
+#include "workspace/landing/PageEncoding.h"
+#include "workspace/landing/ToolStrip.h"
+#include "workspace/landing/WebEngineSetup.h"
+#include "workspace/landing/WebPageEditor.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+#include <QtTest>
+
+namespace {
+
+// Page loads and script answers come from a separate browser process; on a
+// busy machine they may take long.
+constexpr int kWait = 30000;
+
+// A page with everything a rich-text round trip would lose. Its script adds
+// an element when it runs, which the editor must not save.
+QByteArray richPage(const QByteArray& charsetDeclaration, const QByteArray& body)
+{
+    return "<!DOCTYPE html>\n<html><head>" + charsetDeclaration
+        + "<title>Offer</title>\n"
+          "<style>.hero { color: #c00; }</style>\n"
+          "<script>document.addEventListener('DOMContentLoaded', function () {"
+          " var p = document.createElement('p'); p.id = 'made-by-script'; document.body.appendChild(p); });"
+          "</script>\n"
+          "</head><body>\n<h1 class=\"hero\" data-role=\"headline\">"
+        + body
+        + "</h1>\n<p id=\"last\">Order today</p>\n"
+          "<form action=\"/subscribe\" method=\"post\"><input name=\"email\" type=\"email\"></form>\n"
+          "</body></html>\n";
+}
+
+QVariant runInEditor(LandingPageEditor* editor, const QString& script)
+{
+    auto* web = qobject_cast<WebPageEditor*>(editor);
+    QVariant result;
+    bool done = false;
+    web->view()->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, kWait))
+        qWarning("script gave no answer");
+    return result;
+}
+
+QVariant runInPreview(QWebEngineView* preview, const QString& script)
+{
+    QVariant result;
+    bool done = false;
+    preview->page()->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, kWait))
+        qWarning("script gave no answer");
+    return result;
+}
+
+// The landing-page tab on screen with its own folders.
+struct Fixture {
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    platform::desktop::OverrideCursor pointer;
+    LandingPageTab tab;
+
+    Fixture()
+    {
+        platform::setBusyPointer(&pointer);
+        tab.SetUp();
+        tab.resize(900, 600);
+        tab.show();
+    }
+
+    QString file(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = env.path(QStringLiteral("pages/") + name);
+        TestEnvironment::writeAll(path, bytes);
+        return path;
+    }
+
+    ~Fixture() { platform::setBusyPointer(nullptr); }
+
+    LandingPageEditor* editor() { return tab.editor(); }
+
+    // Opens path and waits until the editor and the preview show it.
+    bool open(const QString& path)
+    {
+        QSignalSpy loaded(editor(), &LandingPageEditor::DocumentLoaded);
+        QSignalSpy shown(tab.preview(), &QWebEngineView::loadFinished);
+        if (!tab.OpenPage(path))
+            return false;
+        if (!loaded.wait(kWait) || !loaded.first().first().toBool())
+            return false;
+        return !shown.isEmpty() || shown.wait(kWait);
+    }
+
+    // Puts the caret at the end of the element with the id, as a click
+    // there would, and types.
+    void typeAtEndOf(const QString& id, const QString& text)
+    {
+        tab.sTab()->setCurrentIndex(1);
+        runInEditor(editor(),
+                    QStringLiteral("var r = document.createRange();"
+                                   "r.selectNodeContents(document.getElementById('%1')); r.collapse(false);"
+                                   "var s = getSelection(); s.removeAllRanges(); s.addRange(r);"
+                                   "document.body.focus(); true;")
+                        .arg(id));
+        QWidget* target = qobject_cast<WebPageEditor*>(editor())->view()->focusProxy();
+        target->setFocus();
+        // One key event per character, also for those no key of the test's
+        // keyboard map produces.
+        for (const QChar c : text) {
+            QTest::sendKeyEvent(QTest::Press, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+
+    // Brings "Preview" to the front and waits for the preview to show the page.
+    bool showPreview()
+    {
+        QSignalSpy shown(tab.preview(), &QWebEngineView::loadFinished);
+        tab.sTab()->setCurrentIndex(0);
+        return shown.wait(kWait);
+    }
+
+    QString previewText() { return runInPreview(tab.preview(), QStringLiteral("document.body.innerText")).toString(); }
+
+    QByteArray log() const
+    {
+        modCommon::CloseErrorLog();
+        return TestEnvironment::readAll(env.programDir() + QStringLiteral("/Error.log"));
+    }
+};
+
+} // namespace
+
+class tst_LandingPage : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { WebEngineSetup::prepare(); }
+
+private slots:
+    void encodesInThePageCharset_data();
+    void encodesInThePageCharset();
+
+    void editThenPreviewRewritesTheFileKeepingItsMarkup_data();
+    void editThenPreviewRewritesTheFileKeepingItsMarkup();
+    void previewWithoutEditLeavesTheFileUntouched();
+    void boldAtTheCaretReachesTheToolStrip();
+    void savesToTheLoadedFileNotThePathBox();
+    void openingAnotherFileSavesTheEditFirst();
+    void failedSaveKeepsTheEditAndSaysSo();
+    void unreadableFileIsReportedAndChangesNothing_data();
+    void unreadableFileIsReportedAndChangesNothing();
+    void refreshInstructionDoesNotReplaceTheEditedPage();
+    void cancelledDialogChangesNothing();
+};
+
+void tst_LandingPage::encodesInThePageCharset_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("charset");
+    QTest::addColumn<bool>("bom");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("utf-8") << QStringLiteral("caf\u00e9") << "UTF-8" << false << QByteArray("caf\xc3\xa9");
+    QTest::newRow("utf-8 keeps its mark") << QStringLiteral("a") << "UTF-8" << true << QByteArray("\xef\xbb\xbf" "a");
+    QTest::newRow("windows-1252") << QStringLiteral("caf\u00e9 \u20ac5") << "windows-1252" << false
+                                  << QByteArray("caf\xe9 \x80" "5");
+    QTest::newRow("outside windows-1252") << QStringLiteral("a\u2192b") << "windows-1252" << false
+                                          << QByteArray("a&#8594;b");
+    QTest::newRow("outside, above the BMP") << QStringLiteral("x\U0001F600y") << "windows-1252" << false
+                                            << QByteArray("x&#128512;y");
+    QTest::newRow("shift_jis") << QStringLiteral("\u65e5\u672c") << "Shift_JIS" << false
+                               << QByteArray("\x93\xfa\x96\x7b");
+    QTest::newRow("no mark for an 8-bit set") << QStringLiteral("a") << "windows-1252" << true << QByteArray("a");
+    QTest::newRow("unknown set") << QStringLiteral("\u00e9") << "x-no-such-set" << false << QByteArray("\xc3\xa9");
+    QTest::newRow("no set") << QStringLiteral("\u00e9") << "" << false << QByteArray("\xc3\xa9");
+}
+
+void tst_LandingPage::encodesInThePageCharset()
+{
+    QFETCH(QString, html);
+    QFETCH(QString, charset);
+    QFETCH(bool, bom);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(PageEncoding::encode(html, charset, bom), bytes);
+}
+
+void tst_LandingPage::editThenPreviewRewritesTheFileKeepingItsMarkup_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QList<QByteArray>>("kept");
+    QTest::newRow("utf-8 with a byte-order mark")
+        << QByteArray("\xef\xbb\xbf" + richPage("<meta charset=\"utf-8\">", "Caf\xc3\xa9 deals"))
+        << QStringLiteral(" fresh words")
+        << QList<QByteArray>{"\xef\xbb\xbf<!DOCTYPE html>", "Caf\xc3\xa9 deals", "Order today fresh words"};
+    QTest::newRow("windows-1252")
+        << richPage("<meta charset=\"windows-1252\">", "Caf\xe9 deals")
+        << QStringLiteral(" \u00fcber")
+        << QList<QByteArray>{"<!DOCTYPE html>", "<meta charset=\"windows-1252\">", "Caf\xe9 deals",
+                             "Order today \xfc" "ber"};
+}
+
+void tst_LandingPage::editThenPreviewRewritesTheFileKeepingItsMarkup()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QString, typed);
+    QFETCH(QList<QByteArray>, kept);
+    Fixture f;
+    const QString path = f.file(QStringLiteral("offer.html"), page);
+    QVERIFY(f.open(path));
+    QVERIFY(!f.editor()->IsDirty());
+
+    f.typeAtEndOf(QStringLiteral("last"), typed);
+    QTRY_VERIFY_WITH_TIMEOUT(f.editor()->IsDirty(), kWait);
+    QVERIFY(f.showPreview());
+
+    const QByteArray saved = TestEnvironment::readAll(path);
+    for (const QByteArray& part : kept)
+        QVERIFY2(saved.contains(part), part.constData());
+    for (const QByteArray& part :
+         {QByteArray("<style>.hero { color: #c00; }</style>"), QByteArray("document.addEventListener('DOMContentLoaded'"),
+          QByteArray("<h1 class=\"hero\" data-role=\"headline\">"),
+          QByteArray("<form action=\"/subscribe\" method=\"post\"><input name=\"email\" type=\"email\"></form>"),
+          QByteArray("<title>Offer</title>")})
+        QVERIFY2(saved.contains(part), part.constData());
+    // The page's own script did not run in the editor.
+    QVERIFY(!saved.contains("id=\"made-by-script\""));
+    QVERIFY(!f.editor()->IsDirty());
+    QVERIFY(f.previewText().contains(typed.trimmed()));
+    QVERIFY(f.prompter.messages.isEmpty());
+}
+
+void tst_LandingPage::previewWithoutEditLeavesTheFileUntouched()
+{
+    Fixture f;
+    const QByteArray page = richPage("<meta charset=\"utf-8\">", "Deals");
+    const QString path = f.file(QStringLiteral("offer.html"), page);
+    QVERIFY(f.open(path));
+    const QDateTime modified = QFileInfo(path).lastModified();
+
+    QSignalSpy reloaded(f.tab.preview(), &QWebEngineView::loadStarted);
+    f.tab.sTab()->setCurrentIndex(1);
+    // Clicking into the page and moving the caret is no edit.
+    f.typeAtEndOf(QStringLiteral("last"), QString());
+    QTest::keyClick(qobject_cast<WebPageEditor*>(f.editor())->view()->focusProxy(), Qt::Key_Left);
+    f.tab.sTab()->setCurrentIndex(0);
+    QVERIFY(!f.editor()->IsDirty());
+    QCOMPARE(TestEnvironment::readAll(path), page);
+    QCOMPARE(QFileInfo(path).lastModified(), modified);
+    QCOMPARE(reloaded.size(), 0);
+}
+
+void tst_LandingPage::boldAtTheCaretReachesTheToolStrip()
+{
+    Fixture f;
+    const QString path = f.file(QStringLiteral("offer.html"), richPage("<meta charset=\"utf-8\">", "Deals"));
+    QVERIFY(f.open(path));
+    ToolStrip* strip = f.tab.toolStrip();
+    f.typeAtEndOf(QStringLiteral("last"), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(strip->button(0)->isEnabled(), kWait);
+    QVERIFY(!strip->button(0)->isChecked());
+    QVERIFY(!strip->cboFont()->currentText().isEmpty());
+    QVERIFY(!strip->cboFont()->currentText().contains(QLatin1Char('"')));
+
+    QWidget* target = qobject_cast<WebPageEditor*>(f.editor())->view()->focusProxy();
+    QTest::keyClick(target, Qt::Key_B, Qt::ControlModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(strip->button(0)->isChecked(), kWait);
+    QTest::keyClicks(target, QStringLiteral("now"));
+    QTRY_VERIFY_WITH_TIMEOUT(f.editor()->IsDirty(), kWait);
+    QVERIFY(strip->button(0)->isChecked());
+    QVERIFY(!strip->button(1)->isChecked());
+    QCOMPARE(f.editor()->QueryStatus(5000), 7);
+    QCOMPARE(f.editor()->QueryStatus(5023), 3);
+
+    QVERIFY(f.showPreview());
+    QVERIFY(TestEnvironment::readAll(path).contains("<b>now</b>"));
+}
+
+void tst_LandingPage::savesToTheLoadedFileNotThePathBox()
+{
+    Fixture f;
+    const QString mine = f.file(QStringLiteral("mine.html"), richPage("", "Mine"));
+    const QByteArray otherPage = richPage("", "Other campaign");
+    const QString other = f.file(QStringLiteral("other.html"), otherPage);
+    QVERIFY(f.open(mine));
+    f.typeAtEndOf(QStringLiteral("last"), QStringLiteral(" edited"));
+    QTRY_VERIFY_WITH_TIMEOUT(f.editor()->IsDirty(), kWait);
+
+    // Opening another campaign fills the path box only.
+    f.tab.setPagePath(other);
+    QVERIFY(f.showPreview());
+    QVERIFY(TestEnvironment::readAll(mine).contains("Order today edited"));
+    QCOMPARE(TestEnvironment::readAll(other), otherPage);
+    QCOMPARE(f.tab.preview()->url(), QUrl::fromLocalFile(mine));
+    QCOMPARE(f.tab.pagePath(), other);
+}
+
+void tst_LandingPage::openingAnotherFileSavesTheEditFirst()
+{
+    Fixture f;
+    const QString first = f.file(QStringLiteral("first.html"), richPage("", "First"));
+    const QString second = f.file(QStringLiteral("second.html"), richPage("", "Second"));
+    QVERIFY(f.open(first));
+    f.typeAtEndOf(QStringLiteral("last"), QStringLiteral(" kept"));
+    QTRY_VERIFY_WITH_TIMEOUT(f.editor()->IsDirty(), kWait);
+
+    QVERIFY(f.open(second));
+    QVERIFY(TestEnvironment::readAll(first).contains("Order today kept"));
+    QCOMPARE(f.editor()->DocumentPath(), second);
+    QCOMPARE(f.tab.pagePath(), second);
+    QVERIFY(!f.editor()->IsDirty());
+    QCOMPARE(runInEditor(f.editor(), QStringLiteral("document.querySelector('h1').textContent")).toString(),
+             QStringLiteral("Second"));
+}
+
+void tst_LandingPage::failedSaveKeepsTheEditAndSaysSo()
+{
+    Fixture f;
+    const QString path = f.file(QStringLiteral("offer.html"), richPage("", "Deals"));
+    QVERIFY(f.open(path));
+    f.typeAtEndOf(QStringLiteral("last"), QStringLiteral(" unsaved"));
+    QTRY_VERIFY_WITH_TIMEOUT(f.editor()->IsDirty(), kWait);
+
+    // The file has become a folder: no file can be written there.
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QDir().mkdir(path));
+    f.tab.sTab()->setCurrentIndex(0);
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QVERIFY(f.prompter.messages.first().text.contains(QStringLiteral("could not be saved to '") + path));
+    QCOMPARE(f.prompter.messages.first().icon, platform::MsgIcon::Critical);
+    QVERIFY(f.editor()->IsDirty());
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(f.log().contains("frmMain_sTab_TabChange_Error: "));
+    QVERIFY(!f.tab.SaveEdits());
+
+    // Once the file can be written again, the kept edit goes there.
+    QVERIFY(QDir().rmdir(path));
+    f.tab.sTab()->setCurrentIndex(1);
+    QVERIFY(f.showPreview());
+    QVERIFY(TestEnvironment::readAll(path).contains("Order today unsaved"));
+    QVERIFY(!f.editor()->IsDirty());
+}
+
+void tst_LandingPage::unreadableFileIsReportedAndChangesNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("missing file") << "missing.html" << false;
+    QTest::newRow("folder") << "folder.html" << true;
+}
+
+void tst_LandingPage::unreadableFileIsReportedAndChangesNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, folder);
+    Fixture f;
+    const QString path = f.file(QStringLiteral("offer.html"), richPage("", "Deals"));
+    QVERIFY(f.open(path));
+    const QString bad = f.env.path(QStringLiteral("pages/") + name);
+    if (folder)
+        QVERIFY(QDir().mkpath(bad));
+
+    QSignalSpy reloaded(f.tab.preview(), &QWebEngineView::loadStarted);
+    QVERIFY(!f.tab.OpenPage(bad));
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QVERIFY(f.prompter.messages.first().text.contains(QStringLiteral("'") + bad + QStringLiteral("' cannot be opened")));
+    QCOMPARE(f.tab.pagePath(), path);
+    QCOMPARE(f.editor()->DocumentPath(), path);
+    QCOMPARE(f.tab.preview()->url(), QUrl::fromLocalFile(path));
+    QCOMPARE(reloaded.size(), 0);
+}
+
+void tst_LandingPage::refreshInstructionDoesNotReplaceTheEditedPage()
+{
+    Fixture f;
+    f.file(QStringLiteral("elsewhere.html"), "<html><body><p id=\"last\">Elsewhere</p></body></html>");
+    const QString path = f.file(QStringLiteral("moving.html"),
+                                "<html><head><meta http-equiv=\"refresh\" content=\"0; url=elsewhere.html\">"
+                                "</head><body><p id=\"last\">Here</p></body></html>");
+    QVERIFY(f.open(path));
+    f.typeAtEndOf(QStringLiteral("last"), QStringLiteral(" typed"));
+    QTRY_VERIFY_WITH_TIMEOUT(f.editor()->IsDirty(), kWait);
+    QVERIFY(f.showPreview());
+    const QByteArray saved = TestEnvironment::readAll(path);
+    QVERIFY(saved.contains("Here typed"));
+    QVERIFY(saved.contains("http-equiv=\"refresh\""));
+    QVERIFY(!saved.contains("Elsewhere"));
+}
+
+void tst_LandingPage::cancelledDialogChangesNothing()
+{
+    Fixture f;
+    f.tab.setPagePath(QStringLiteral("/kept/path.html"));
+    f.tab.cmdOpenLandingPage_Click();
+    QCOMPARE(f.prompter.fileRequests.size(), 1);
+    const platform::FileDialogRequest& asked = f.prompter.fileRequests.first();
+    QVERIFY(!asked.save);
+    QCOMPARE(asked.title, QStringLiteral("Open File ..."));
+    QCOMPARE(asked.filter, QStringLiteral("HTML file (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*"));
+    QCOMPARE(asked.defaultExtension, QStringLiteral("html"));
+    QCOMPARE(f.tab.pagePath(), QStringLiteral("/kept/path.html"));
+    QVERIFY(f.editor()->DocumentPath().isEmpty());
+    QVERIFY(f.prompter.messages.isEmpty());
+}
+
+QTEST_MAIN(tst_LandingPage)
+#include "tst_landingpage.moc"

@@ -1,0 +1,3 @@
+#include "workspace/landing/LandingPageEditor.h"
+
+LandingPageEditor::~LandingPageEditor() = default;

@@ -1,0 +1,210 @@
+#include "workspace/landing/LandingPageTab.h"
+
+#include "core/modCommon.h"
+#include "platform/Prompter.h"
+#include "platform/WaitCursor.h"
+#include "workspace/landing/SilentWebPage.h"
+#include "workspace/landing/ToolStrip.h"
+#include "workspace/landing/WebPageEditor.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+using modCommon::WriteErrorLog;
+
+namespace {
+
+const QString kTitle = QStringLiteral("Landing Page");
+
+// Why path cannot be opened; "" when it can.
+QString unreadable(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("The file does not exist.");
+    if (info.isDir())
+        return QStringLiteral("It is a folder, not a file.");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    return QString();
+}
+
+QWidget* tabPage(const QString& name, QWidget* parent)
+{
+    auto* page = new QWidget(parent);
+    page->setObjectName(name);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    return page;
+}
+
+} // namespace
+
+LandingPageTab::LandingPageTab(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("tabMainLandingPage"));
+    auto* outer = new QVBoxLayout(this);
+
+    auto* cont = new QGroupBox(QStringLiteral("Landing Page Template"), this);
+    cont->setObjectName(QStringLiteral("contLandingPage"));
+    auto* contLayout = new QVBoxLayout(cont);
+    auto* pathRow = new QHBoxLayout;
+    auto* label = new QLabel(QStringLiteral("Page Path:"), cont);
+    m_txtLandingPagePath = new QLineEdit(cont);
+    m_txtLandingPagePath->setObjectName(QStringLiteral("txtLandingPagePath"));
+    label->setBuddy(m_txtLandingPagePath);
+    auto* open = new QPushButton(style()->standardIcon(QStyle::SP_DialogOpenButton), QString(), cont);
+    open->setObjectName(QStringLiteral("cmdOpenLandingPage"));
+    open->setToolTip(QStringLiteral("Open File ..."));
+    connect(open, &QPushButton::clicked, this, &LandingPageTab::cmdOpenLandingPage_Click);
+    pathRow->addWidget(label);
+    pathRow->addWidget(m_txtLandingPagePath, 1);
+    pathRow->addWidget(open);
+    contLayout->addLayout(pathRow);
+
+    m_sTab = new QTabWidget(cont);
+    m_sTab->setObjectName(QStringLiteral("sTab"));
+    m_previewPage = tabPage(QStringLiteral("sTabPreview"), m_sTab);
+    m_editPage = tabPage(QStringLiteral("sTabEdit"), m_sTab);
+    m_toolStrip = new ToolStrip(m_editPage);
+    m_editPage->layout()->addWidget(m_toolStrip);
+    m_sTab->addTab(m_previewPage, QStringLiteral("Preview"));
+    m_sTab->setTabToolTip(0, QStringLiteral("Technical Report Preview"));
+    m_sTab->addTab(m_editPage, QStringLiteral("Edit"));
+    m_sTab->setTabToolTip(1, QStringLiteral("Edit Content in Technical Report"));
+    connect(m_sTab, &QTabWidget::currentChanged, this, &LandingPageTab::sTab_TabChange);
+    contLayout->addWidget(m_sTab, 1);
+
+    outer->addWidget(cont, 1);
+}
+
+LandingPageTab::~LandingPageTab()
+{
+    // Views and pages must be gone before the profile they use.
+    delete m_editor;
+    delete m_preview;
+    delete m_previewWebPage;
+    delete m_profile;
+}
+
+QString LandingPageTab::pagePath() const
+{
+    return m_txtLandingPagePath->text();
+}
+
+void LandingPageTab::setPagePath(const QString& path)
+{
+    m_txtLandingPagePath->setText(path);
+}
+
+void LandingPageTab::SetUp()
+{
+    m_sTab->setCurrentIndex(0);
+    m_toolStrip->SetUp();
+}
+
+void LandingPageTab::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    ensureViews();
+}
+
+void LandingPageTab::ensureViews()
+{
+    if (m_editor)
+        return;
+    // Off the record: nothing of the pages is kept on disk.
+    m_profile = new QWebEngineProfile(this);
+
+    m_previewWebPage = new SilentWebPage(m_profile, this);
+    m_preview = new QWebEngineView(m_previewWebPage, m_previewPage);
+    m_preview->setObjectName(QStringLiteral("wbrReport"));
+    m_previewPage->layout()->addWidget(m_preview);
+
+    m_editor = new WebPageEditor(m_profile, m_editPage);
+    m_editPage->layout()->addWidget(m_editor);
+    connect(m_editor, &LandingPageEditor::DisplayChanged, this,
+            [this] { m_toolStrip->UpdateToolBarUI(m_editor); });
+    connect(m_editor, &LandingPageEditor::DocumentLoaded, this, &LandingPageTab::onDocumentLoaded);
+}
+
+void LandingPageTab::cmdOpenLandingPage_Click()
+{
+    const QString path = modCommon::ShowFileDialog(
+        0, QStringLiteral("HTML file (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*"), window(), QString(),
+        QString(), QStringLiteral("html"), nullptr, QStringLiteral("Open File ..."));
+    if (!path.isEmpty())
+        OpenPage(path);
+}
+
+bool LandingPageTab::OpenPage(const QString& path)
+{
+    if (!SaveEdits())
+        return false;
+    const QString why = unreadable(path);
+    if (!why.isEmpty()) {
+        platform::MsgBox(QStringLiteral("The landing page '") + path + QStringLiteral("' cannot be opened.\r\n\r\n")
+                             + why,
+                         platform::MsgButtons::OK, platform::MsgIcon::Exclamation, kTitle);
+        return false;
+    }
+    ensureViews();
+    m_openedPath = path;
+    m_txtLandingPagePath->setText(path);
+    m_preview->load(QUrl::fromLocalFile(path));
+    m_editor->LoadDocument(path);
+    return true;
+}
+
+void LandingPageTab::onDocumentLoaded(bool ok)
+{
+    if (ok)
+        return;
+    platform::MsgBox(QStringLiteral("The landing page '") + m_openedPath
+                         + QStringLiteral("' could not be loaded into the editor."),
+                     platform::MsgButtons::OK, platform::MsgIcon::Exclamation, kTitle);
+}
+
+bool LandingPageTab::SaveEdits()
+{
+    return !m_editor || !m_editor->IsDirty() || writeEdits(QStringLiteral("frmMain_SaveLandingPage_Error: "));
+}
+
+void LandingPageTab::sTab_TabChange()
+{
+    if (!m_editor || m_sTab->currentIndex() != 0 || !m_editor->IsDirty())
+        return;
+    if (writeEdits(QStringLiteral("frmMain_sTab_TabChange_Error: ")))
+        m_preview->load(QUrl::fromLocalFile(m_editor->DocumentPath()));
+}
+
+bool LandingPageTab::writeEdits(const QString& logPrefix)
+{
+    const QString path = m_editor->DocumentPath();
+    QString error;
+    bool saved;
+    {
+        platform::WaitCursor wait;
+        saved = m_editor->SaveDocument(path, &error);
+    }
+    if (saved)
+        return true;
+    WriteErrorLog(logPrefix + error);
+    platform::MsgBox(QStringLiteral("The landing page could not be saved to '") + path + QStringLiteral("'.\r\n\r\n")
+                         + error + QStringLiteral("\r\n\r\nYour changes are kept in the editor."),
+                     platform::MsgButtons::OK, platform::MsgIcon::Critical, kTitle);
+    return false;
+}

@@ -1,0 +1,338 @@
+#include "workspace/landing/WebPageEditor.h"
+
+#include "platform/AtomicFile.h"
+#include "workspace/landing/PageEncoding.h"
+#include "workspace/landing/SilentWebPage.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPointer>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWebChannel>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include <memory>
+
+namespace {
+
+struct BrowserCommand {
+    int number;
+    const char* name;
+};
+
+// The editing commands by their number and the browser's name for them.
+const BrowserCommand kCommands[] = {
+    {EditCommand::Bold, "bold"},
+    {EditCommand::Italic, "italic"},
+    {EditCommand::Underline, "underline"},
+    {EditCommand::OrderedList, "insertOrderedList"},
+    {EditCommand::UnorderedList, "insertUnorderedList"},
+    {EditCommand::Indent, "indent"},
+    {EditCommand::Outdent, "outdent"},
+    {EditCommand::JustifyLeft, "justifyLeft"},
+    {EditCommand::JustifyCenter, "justifyCenter"},
+    {EditCommand::JustifyRight, "justifyRight"},
+    {EditCommand::ForeColor, "foreColor"},
+    {EditCommand::FontName, "fontName"},
+    {EditCommand::FontSize, "fontSize"},
+};
+
+// A save that takes longer than this is given up (the file stays as it was).
+constexpr int kSaveTimeoutMs = 30000;
+
+// Runs in the editor's own script world when the page's document is ready:
+// switches design mode on, counts edits and reports the state at the caret.
+// %1 is the list of command names.
+const char kEditorScript[] = R"JS(
+(function () {
+    'use strict';
+    var commands = %1;
+    var generation = 0;
+    var host = null;
+    var queued = false;
+    document.designMode = 'on';
+
+    function status(name) {
+        try {
+            if (!document.queryCommandEnabled(name)) return 0;
+            if (document.queryCommandIndeterm(name)) return 11;
+            return document.queryCommandState(name) ? 7 : 3;
+        } catch (e) {
+            return 0;
+        }
+    }
+    function value(name) {
+        try {
+            return String(document.queryCommandValue(name) || '');
+        } catch (e) {
+            return '';
+        }
+    }
+    function report() {
+        queued = false;
+        var state = {};
+        commands.forEach(function (name) { state[name] = status(name); });
+        host.report({generation: generation, status: state,
+                     fontName: value('fontName'), fontSize: value('fontSize')});
+    }
+    // The events of one step give one report. Timers do not run while the
+    // page's scripts are off, promise reactions do.
+    function changed() {
+        if (host && !queued) {
+            queued = true;
+            Promise.resolve().then(report);
+        }
+    }
+    window.quillmarkGeneration = function () { return generation; };
+    window.quillmarkReport = changed;
+    new MutationObserver(function () { ++generation; changed(); })
+        .observe(document, {subtree: true, childList: true, attributes: true, characterData: true});
+    ['selectionchange', 'keyup', 'mouseup', 'input', 'focus'].forEach(function (name) {
+        document.addEventListener(name, changed, true);
+    });
+    new QWebChannel(qt.webChannelTransport, function (channel) {
+        host = channel.objects.editor;
+        changed();
+    });
+})();
+)JS";
+
+// The document as a file: doctype, then the whole element tree.
+const char kSerializeScript[] = R"JS(
+(function () {
+    var doctype = document.doctype;
+    return {
+        html: (doctype ? new XMLSerializer().serializeToString(doctype) + '\n' : '')
+              + document.documentElement.outerHTML,
+        generation: window.quillmarkGeneration ? window.quillmarkGeneration() : 0,
+        charset: document.characterSet
+    };
+})()
+)JS";
+
+QString editorScriptSource()
+{
+    QFile channelScript(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+    channelScript.open(QIODevice::ReadOnly);
+    QJsonArray names;
+    for (const BrowserCommand& command : kCommands)
+        names.append(QString::fromLatin1(command.name));
+    return QString::fromUtf8(channelScript.readAll())
+        + QString::fromUtf8(kEditorScript)
+              .arg(QString::fromUtf8(QJsonDocument(names).toJson(QJsonDocument::Compact)));
+}
+
+// "\"Times New Roman\", serif" -> "Times New Roman"
+QString firstFamily(const QString& fontValue)
+{
+    QString family = fontValue.section(QLatin1Char(','), 0, 0).trimmed();
+    if (family.size() >= 2 && (family.front() == QLatin1Char('"') || family.front() == QLatin1Char('\''))
+        && family.back() == family.front())
+        family = family.mid(1, family.size() - 2);
+    return family;
+}
+
+QByteArray fileHead(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(4) : QByteArray();
+}
+
+} // namespace
+
+// Receives the editor script's reports.
+class EditorBridge : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit EditorBridge(WebPageEditor* editor)
+        : QObject(editor)
+        , m_editor(editor)
+    {
+    }
+
+    Q_INVOKABLE void report(const QJsonObject& state) { m_editor->report(state); }
+
+private:
+    WebPageEditor* m_editor;
+};
+
+// Follows only the navigations the editor starts itself, so neither a
+// refresh instruction of the page nor a reload replaces the edited document.
+class EditorWebPage : public SilentWebPage
+{
+    Q_OBJECT
+
+public:
+    using SilentWebPage::SilentWebPage;
+
+    void expect(const QUrl& url) { m_expected = url; }
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override
+    {
+        if (!isMainFrame)
+            return true;
+        const bool ours = !m_expected.isEmpty() && url == m_expected;
+        m_expected.clear();
+        return ours;
+    }
+
+private:
+    QUrl m_expected;
+};
+
+WebPageEditor::WebPageEditor(QWebEngineProfile* profile, QWidget* parent)
+    : LandingPageEditor(parent)
+{
+    setObjectName(QStringLiteral("DHTMLRep"));
+    m_page = new EditorWebPage(profile, this);
+    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+
+    m_bridge = new EditorBridge(this);
+    auto* channel = new QWebChannel(m_page);
+    channel->registerObject(QStringLiteral("editor"), m_bridge);
+    m_page->setWebChannel(channel, QWebEngineScript::ApplicationWorld);
+
+    QWebEngineScript script;
+    script.setName(QStringLiteral("quillmark-editor"));
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setRunsOnSubFrames(false);
+    script.setSourceCode(editorScriptSource());
+    m_page->scripts().insert(script);
+
+    m_view = new QWebEngineView(m_page, this);
+    m_view->setObjectName(QStringLiteral("DHTMLRepView"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+
+    connect(m_page, &QWebEnginePage::loadingChanged, this, &WebPageEditor::onLoadingChanged);
+}
+
+WebPageEditor::~WebPageEditor()
+{
+    // The page goes before its profile, which the owner deletes after us.
+    delete m_view;
+    delete m_page;
+}
+
+int WebPageEditor::QueryStatus(int command) const
+{
+    for (const BrowserCommand& known : kCommands) {
+        if (known.number == command)
+            return m_status.value(QString::fromLatin1(known.name), EditStatus::NotSupported);
+    }
+    return EditStatus::NotSupported;
+}
+
+void WebPageEditor::clearState()
+{
+    m_generation = 0;
+    m_savedGeneration = 0;
+    m_status.clear();
+    m_fontName.clear();
+    m_fontSize = 0;
+}
+
+void WebPageEditor::LoadDocument(const QString& path)
+{
+    m_path = path;
+    m_url = QUrl::fromLocalFile(path);
+    m_ready = false;
+    m_byteOrderMark = PageEncoding::startsWithByteOrderMark(fileHead(path));
+    clearState();
+    m_page->expect(m_url);
+    m_page->load(m_url);
+}
+
+void WebPageEditor::onLoadingChanged(const QWebEngineLoadingInfo& info)
+{
+    // A load that a newer one replaced reports for its own address.
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus || info.url() != m_url)
+        return;
+    m_ready = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+    if (!m_ready)
+        m_path.clear();
+    clearState();
+    // A report the page sent before it had finished loading was not taken.
+    if (m_ready)
+        m_page->runJavaScript(QStringLiteral("window.quillmarkReport && window.quillmarkReport();"),
+                              QWebEngineScript::ApplicationWorld);
+    emit DisplayChanged();
+    emit DocumentLoaded(m_ready);
+}
+
+void WebPageEditor::report(const QJsonObject& state)
+{
+    if (!m_ready)
+        return;
+    m_generation = qMax(m_generation, qint64(state.value(QLatin1String("generation")).toDouble()));
+    const QJsonObject status = state.value(QLatin1String("status")).toObject();
+    m_status.clear();
+    for (auto it = status.begin(); it != status.end(); ++it)
+        m_status.insert(it.key(), it.value().toInt());
+    m_fontName = firstFamily(state.value(QLatin1String("fontName")).toString());
+    m_fontSize = state.value(QLatin1String("fontSize")).toString().toInt();
+    emit DisplayChanged();
+}
+
+bool WebPageEditor::SaveDocument(const QString& path, QString* error)
+{
+    const auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!m_ready)
+        return fail(QStringLiteral("The editor holds no page."));
+
+    // The page answers through the event loop; user input waits meanwhile, so
+    // nothing can change the window while the save is under way.
+    struct Answer {
+        QVariant result;
+        bool arrived = false;
+    };
+    auto answer = std::make_shared<Answer>();
+    QEventLoop loop;
+    QPointer<QEventLoop> waiting(&loop);
+    QTimer::singleShot(kSaveTimeoutMs, &loop, &QEventLoop::quit);
+    m_page->runJavaScript(QString::fromUtf8(kSerializeScript), QWebEngineScript::ApplicationWorld,
+                          [answer, waiting](const QVariant& result) {
+                              answer->result = result;
+                              answer->arrived = true;
+                              if (waiting)
+                                  waiting->quit();
+                          });
+    if (!answer->arrived)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+
+    const QVariantMap document = answer->result.toMap();
+    if (!document.contains(QStringLiteral("html")))
+        return fail(QStringLiteral("The editor did not return the page."));
+    const QByteArray bytes = PageEncoding::encode(document.value(QStringLiteral("html")).toString(),
+                                                  document.value(QStringLiteral("charset")).toString(),
+                                                  m_byteOrderMark);
+    const platform::SaveResult saved = platform::saveAtomically(path, bytes);
+    if (!saved.ok)
+        return fail(saved.errorText);
+    const qint64 generation = qint64(document.value(QStringLiteral("generation")).toDouble());
+    m_savedGeneration = generation;
+    m_generation = qMax(m_generation, generation);
+    return true;
+}
+
+#include "WebPageEditor.moc"
