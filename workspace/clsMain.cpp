@@ -3,6 +3,7 @@
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
+#include "workspace/CampaignStore.h"
 #include "workspace/TextFiles.h"
 
 #include <QDir>
@@ -58,7 +59,6 @@ bool NodeId::matches(const NodeId& other) const
 clsMain::clsMain(const QString& workingFolder)
     : m_workingFolder(workingFolder)
     , m_accountsFile(join(workingFolder, QStringLiteral("Accounts.dat")))
-    , m_accountsFolder(join(workingFolder, QStringLiteral("Accounts")))
 {
 }
 
@@ -313,7 +313,7 @@ std::optional<NodeId> clsMain::DeleteAccount()
     }
     const std::optional<NodeId> next = siblingAfterRemoval(node);
 
-    const QString datFile = join(join(join(m_accountsFolder, node.account), node.campaign),
+    const QString datFile = join(CampaignStore::campaignFolder(m_workingFolder, node.account, node.campaign),
                                  node.campaign + QStringLiteral(".dat"));
     if (QFileInfo(datFile).isFile() && !QFile::remove(datFile))
         modCommon::WriteErrorLog(QStringLiteral("clsMain_DeleteAccount error: cannot delete ") + datFile);

@@ -46,7 +46,6 @@ public:
     explicit clsMain(const QString& workingFolder);
 
     QString accountsFile() const { return m_accountsFile; }
-    QString accountsFolder() const { return m_accountsFolder; }
 
     // Rebuilds the tree from Accounts.dat. True when the file exists. The
     // tree never stays empty: an account "Default" is added (not saved).
@@ -112,7 +111,6 @@ private:
 
     QString m_workingFolder;
     QString m_accountsFile;
-    QString m_accountsFolder;
     bool m_accountsUnreadable = false; // never overwrite a file that could not be read
     QList<TreeNode> m_nodes;
     QHash<QString, int> m_index;           // folded names -> position in m_nodes
