@@ -128,7 +128,9 @@ private:
     QWidget* buildWelcomePage();
     QWidget* buildLandingPage();
 
-    void Form_QueryUnload();
+    // Saves the open campaign; false when its save failed and the user keeps
+    // the window open.
+    bool Form_QueryUnload();
     void Form_Unload();
 
     void onNodeClicked(const QModelIndex& index);
