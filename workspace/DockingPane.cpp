@@ -153,8 +153,11 @@ void DockingPane::slideIn()
 
 void DockingPane::placeFlyout()
 {
+    // As wide as the content, which has its width fixed, and the frame.
+    const QMargins margins = m_flyout->layout()->contentsMargins();
+    const int width = m_content->maximumWidth() + margins.left() + margins.right() + 2 * m_flyout->frameWidth();
     const QRect pane = geometry();
-    m_flyout->setGeometry(pane.right() + 1, pane.top(), m_flyout->sizeHint().width(), pane.height());
+    m_flyout->setGeometry(pane.right() + 1, pane.top(), width, pane.height());
 }
 
 void DockingPane::onFocusChanged(QWidget* now)
