@@ -1,13 +1,13 @@
 #include "app/modStartUp.h"
 
 #include "core/Globals.h"
+#include "core/RegistryAPI.h"
 #include "core/Version.h"
 #include "core/clsFileController.h"
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "platform/SingleInstance.h"
-#include "settings/RegistryAccess.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
 
@@ -18,8 +18,6 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <QWidget>
-
-using settingsreg::Hive;
 
 namespace {
 
@@ -103,13 +101,16 @@ void ChangeEngineFolder()
 {
     const QString account = platform::Locations::join(g_sWorkingFolder, QStringLiteral("Account.vxp"));
     clsFileController files;
-    QString text = files.openTextFile(account);
-    if (!text.isEmpty()) {
-        text.replace(QStringLiteral("[Yahoo]"), QStringLiteral("[Yahoo!]"));
-        text.replace(QStringLiteral("[Yahoo(UK)]"), QStringLiteral("[Yahoo!(UK)]"));
+    const QString text = files.openTextFile(account);
+    QString migrated = text;
+    migrated.replace(QStringLiteral("[Yahoo]"), QStringLiteral("[Yahoo!]"));
+    migrated.replace(QStringLiteral("[Yahoo(UK)]"), QStringLiteral("[Yahoo!(UK)]"));
+    // Rewriting a file that stays as it is would ask at every start for a
+    // disk that may be full or read-only.
+    if (migrated != text || !QFileInfo::exists(account)) {
+        files.SaveTextFile(account, migrated, false);
+        modCommon::WriteErrorLog(QStringLiteral("ChangeEngineFolder: save account file\""));
     }
-    files.SaveTextFile(account, text, false);
-    modCommon::WriteErrorLog(QStringLiteral("ChangeEngineFolder: save account file\""));
 
     static const char* const renames[][2] = {
         {"Accounts/Yahoo", "Yahoo!"},
@@ -146,9 +147,13 @@ bool Main(const MainWindowFactory& createMainWindow)
         return false;
     }
 
+    // What the next steps log waits until the log is rotated and has its
+    // start header, so that it does not read as part of the previous run.
+    modCommon::HoldErrorLog();
+
     // 4. Key paths; the current user's Preference key exists from here on.
     BuildKeyPaths();
-    settingsreg::create(Hive::CurrentUser, g_sPreferenceKey);
+    RegistryAPI::CreateRegistryKey(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey);
 
     // 5. Working folder.
     g_sWorkingFolder = GetWorkingFolder();
@@ -157,7 +162,7 @@ bool Main(const MainWindowFactory& createMainWindow)
     RotateLogs();
 
     // 8. Start header.
-    modCommon::WriteErrorLog(StartHeader());
+    modCommon::ReleaseErrorLog(StartHeader());
 
     // 9. Dealer settings.
     g_oRegister = std::make_unique<clsRegister>();

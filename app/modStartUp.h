@@ -13,7 +13,8 @@ namespace modStartUp {
 using MainWindowFactory = std::function<QWidget*()>;
 
 // The entry procedure: refuses a second instance, builds the key paths,
-// settles the working folder, rotates Error.log and writes its start header,
+// settles the working folder, rotates Error.log and writes its start header
+// (above anything these steps logged),
 // trims sendmail.log, loads g_oRegister, records the first run, migrates the
 // old engine folder names, then creates and shows the main window.
 // Returns false when the program must end at once (another instance runs).
@@ -27,7 +28,9 @@ bool Main(const MainWindowFactory& createMainWindow);
 QString GetWorkingFolder();
 
 // Renames the engine names "Yahoo" and "Yahoo(UK)" to "Yahoo!" and
-// "Yahoo!(UK)" in Account.vxp and in the folder names under the working folder.
+// "Yahoo!(UK)" in Account.vxp and in the folder names under the working
+// folder. Account.vxp is written only when that changes it or when it is
+// missing (then it is created).
 void ChangeEngineFolder();
 
 // Steps 6 and 7 of Main: copies an Error.log larger than 500000 bytes into

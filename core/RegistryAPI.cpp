@@ -1,17 +1,10 @@
 #include "core/RegistryAPI.h"
 
 #include "core/modCommon.h"
-#include "platform/Registry.h"
 
 namespace RegistryAPI {
 
 namespace {
-
-platform::Registry::Hive hive(Root root)
-{
-    return root == HKEY_LOCAL_MACHINE ? platform::Registry::Hive::LocalMachine
-                                      : platform::Registry::Hive::CurrentUser;
-}
 
 // A hand-edited hive may hold lines the registry keeps without reading them;
 // the user learns which from the log.
@@ -26,12 +19,12 @@ void logReadProblems()
 bool CreateRegistryKey(Root root, const QString& subKey)
 {
     bool existed = false;
-    const bool created = platform::Registry::createKey(hive(root), subKey, &existed);
+    const bool created = platform::Registry::createKey(root, subKey, &existed);
     logReadProblems();
     if (!created) {
         modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_CreateRegistryKey:  ")
                                  + QStringLiteral("Cannot save the registry file ")
-                                 + platform::Registry::hiveFile(hive(root)));
+                                 + platform::Registry::hiveFile(root));
         return false;
     }
     return existed;
@@ -45,7 +38,7 @@ QVariant GetRegistryValue(Root root, const QString& subKey, const QString& value
                                  + QStringLiteral("Unsupported value type"));
         return defaultValue;
     }
-    const std::optional<QString> text = platform::Registry::value(hive(root), subKey, valueName);
+    const std::optional<QString> text = platform::Registry::value(root, subKey, valueName);
     logReadProblems();
     if (!text)
         return defaultValue;
@@ -57,15 +50,14 @@ void SetRegistryValue(Root root, const QString& subKey, const QString& valueName
 {
     if (valueType != REG_SZ)
         return;
-    const auto h = hive(root);
-    const bool keyThere = platform::Registry::keyExists(h, subKey);
+    const bool keyThere = platform::Registry::keyExists(root, subKey);
     logReadProblems();
     if (!keyThere)
         return; // the key is not created here; silently nothing
-    if (!platform::Registry::setValue(h, subKey, valueName, value.toString())) {
+    if (!platform::Registry::setValue(root, subKey, valueName, value.toString())) {
         modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_SetRegistryValue:  ")
                                  + QStringLiteral("Cannot save the registry file ")
-                                 + platform::Registry::hiveFile(h) + QStringLiteral(" KeyName= ") + subKey
+                                 + platform::Registry::hiveFile(root) + QStringLiteral(" KeyName= ") + subKey
                                  + QStringLiteral("  ValueName=  ") + valueName);
     }
 }

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "platform/Registry.h"
+
 #include <QString>
 #include <QVariant>
 
-// Registry access over the emulated registry (platform/Registry.h). Every
-// value the program stores is text (REG_SZ).
+// The program's one registry wrapper, over the emulated registry
+// (platform/Registry.h). Every value the program stores is text (REG_SZ).
 namespace RegistryAPI {
 
-// The two hives the program uses.
-enum Root { HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE };
+// The two hives the program uses, by their system names.
+using Root = platform::Registry::Hive;
+inline constexpr Root HKEY_CURRENT_USER = Root::CurrentUser;
+inline constexpr Root HKEY_LOCAL_MACHINE = Root::LocalMachine;
 
 // The only value type: text.
 constexpr int REG_SZ = 1;

@@ -14,10 +14,12 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLocale>
+#include <QStringList>
 #include <QThread>
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 namespace modCommon {
 
@@ -26,12 +28,81 @@ namespace {
 struct ErrorLog {
     bool opened = false; // set before the open is tried, as a file number would be
     std::unique_ptr<QFile> file;
+    bool holding = false;
+    QStringList held;    // records written while holding, in order
 };
 
 ErrorLog& errorLog()
 {
     static ErrorLog log;
     return log;
+}
+
+// One piece of a date-time format: a field (a run of one pattern letter), a
+// quoted literal or a single other character.
+struct FormatPiece {
+    QString text;
+    QChar field; // the pattern letter; null for literal text
+};
+
+QList<FormatPiece> formatPieces(const QString& format)
+{
+    QList<FormatPiece> pieces;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format.at(i);
+        qsizetype end = i + 1;
+        if (c == QLatin1Char('\'')) {
+            while (end < format.size() && format.at(end) != QLatin1Char('\''))
+                ++end;
+            end = qMin(end + 1, format.size());
+            pieces.append({format.mid(i, end - i), QChar()});
+        } else if (c.isLetter()) {
+            while (end < format.size() && format.at(end) == c)
+                ++end;
+            pieces.append({format.mid(i, end - i), c});
+        } else {
+            pieces.append({QString(c), QChar()});
+        }
+        i = end;
+    }
+    return pieces;
+}
+
+// The locale's short date-and-time format with a four-digit year and with
+// the seconds, which it leaves out: a log line must say exactly when.
+QString logTimeFormat(const QLocale& locale)
+{
+    QList<FormatPiece> pieces = formatPieces(locale.dateTimeFormat(QLocale::ShortFormat));
+    const auto isField = [](const FormatPiece& p, const char* letters) {
+        return !p.field.isNull() && QByteArray(letters).contains(char(p.field.unicode()));
+    };
+    bool seconds = false;
+    for (FormatPiece& p : pieces) {
+        if (p.field == QLatin1Char('y') && p.text.size() == 2)
+            p.text = QStringLiteral("yyyy");
+        seconds = seconds || p.field == QLatin1Char('s');
+    }
+    if (!seconds) {
+        // After the minutes, with the separator that stands between hours and minutes.
+        qsizetype hour = -1;
+        for (qsizetype i = 0; i < pieces.size(); ++i) {
+            if (isField(pieces.at(i), "hH")) {
+                hour = i;
+            } else if (hour >= 0 && pieces.at(i).field == QLatin1Char('m')) {
+                QString separator;
+                for (qsizetype k = hour + 1; k < i; ++k)
+                    separator += pieces.at(k).text;
+                if (separator.isEmpty() || separator.contains(QLatin1Char('\'')))
+                    separator = QStringLiteral(":");
+                pieces.insert(i + 1, {separator + QStringLiteral("ss"), QChar()});
+                break;
+            }
+        }
+    }
+    QString format;
+    for (const FormatPiece& p : pieces)
+        format += p.text;
+    return format;
 }
 
 } // namespace
@@ -100,6 +171,10 @@ bool IsNumeric(const QString& text, double& value)
 void WriteErrorLog(const QString& message)
 {
     ErrorLog& log = errorLog();
+    if (log.holding) {
+        log.held.append(message);
+        return;
+    }
     if (!log.opened) {
         log.opened = true;
         auto file = std::make_unique<QFile>(
@@ -122,9 +197,23 @@ void CloseErrorLog()
     log.opened = false;
 }
 
+void HoldErrorLog()
+{
+    errorLog().holding = true;
+}
+
+void ReleaseErrorLog(const QString& first)
+{
+    ErrorLog& log = errorLog();
+    log.holding = false;
+    WriteErrorLog(first);
+    for (const QString& message : std::exchange(log.held, QStringList()))
+        WriteErrorLog(message);
+}
+
 QString DateTimeText(const QDateTime& when, const QLocale& locale)
 {
-    return locale.toString(when, QLocale::ShortFormat);
+    return locale.toString(when, logTimeFormat(locale));
 }
 
 QString NowText()

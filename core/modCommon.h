@@ -33,7 +33,15 @@ void WriteErrorLog(const QString& message);
 // program folder changes, e.g. between tests).
 void CloseErrorLog();
 
-// A date and time as the log lines write them, in the user's regional format.
+// Start-up settles where the log goes and rotates it before the run's first
+// record: between HoldErrorLog and ReleaseErrorLog records wait in memory.
+// ReleaseErrorLog writes first (the start header), then the held records in
+// order, and lets later records go straight to the file.
+void HoldErrorLog();
+void ReleaseErrorLog(const QString& first);
+
+// A date and time as the log lines write them: the user's regional order,
+// with a four-digit year and the seconds.
 QString DateTimeText(const QDateTime& when, const QLocale& locale = QLocale::system());
 // DateTimeText of the current date and time.
 QString NowText();

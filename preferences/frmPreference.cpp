@@ -6,7 +6,6 @@
 #include "platform/Prompter.h"
 #include "preferences/PreferenceInput.h"
 #include "preferences/frmSendMail.h"
-#include "settings/RegistryAccess.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -14,7 +13,6 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -53,7 +51,7 @@ QLineEdit* maskedBox(const QString& name)
 }
 
 // No button is a default button: Enter presses the focused button only
-// (keyPressEvent), never one the user is not looking at.
+// (platform::Dialog), never one the user is not looking at.
 QPushButton* pushButton(const QString& name, const QString& caption)
 {
     auto* button = new QPushButton(caption);
@@ -136,7 +134,7 @@ qint16 checkValue(const QCheckBox* box)
 } // namespace
 
 frmPreference::frmPreference(QWidget* parent)
-    : QDialog(parent)
+    : platform::Dialog(parent)
 {
     setObjectName(QStringLiteral("frmPreference"));
     setWindowTitle(QStringLiteral("Configuration"));
@@ -537,12 +535,3 @@ void frmPreference::cmdTestSendMail_Click()
     modCommon::WriteErrorLog(QStringLiteral("Testing mail server completed at ") + modCommon::NowText());
 }
 
-void frmPreference::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
-            button->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "platform/widgets/Dialog.h"
 #include "preferences/TestMail.h"
 #include "settings/clsPreference.h"
-
-#include <QDialog>
 
 class QButtonGroup;
 class QCheckBox;
@@ -28,7 +27,7 @@ enum class MsgIcon;
 // to the front, focuses the field and saves nothing. When all pass, the
 // entries go into the store, which is saved once, and the dialog closes
 // accepted. Cancel, Escape and the close box discard every change.
-class frmPreference : public QDialog
+class frmPreference : public platform::Dialog
 {
     Q_OBJECT
 
@@ -48,9 +47,6 @@ public:
     // The window "Test SMTP server" opens. Without one the button is
     // disabled.
     void setTestMailWindow(TestMailWindow window);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* buildConnectionsTab();

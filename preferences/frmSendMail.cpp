@@ -19,7 +19,7 @@ constexpr int kSendDelayMs = 1000;
 }
 
 frmSendMail::frmSendMail(QWidget* parent)
-    : QDialog(parent)
+    : platform::Dialog(parent)
     , m_oSendMail(std::make_unique<clsSendMail>())
     , m_socketClient(m_settings)
 {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/widgets/Dialog.h"
 #include "preferences/SendMailSettings.h"
 #include "preferences/SmtpSocketClient.h"
 #include "preferences/TestMail.h"
 
-#include <QDialog>
 #include <QString>
 #include <QTimer>
 #include <QVariant>
@@ -43,7 +43,7 @@ class clsSendMail;
 //
 // The window also carries a socket SMTP client of its own (SendMail and the
 // members after it), which nothing in the program starts.
-class frmSendMail : public QDialog
+class frmSendMail : public platform::Dialog
 {
     Q_OBJECT
 

@@ -1,45 +1,82 @@
 #include "settings/clsPreference.h"
 
 #include "core/Globals.h"
-#include "core/modCommon.h"
-#include "platform/Locations.h"
-#include "settings/RegistryAccess.h"
-#include "settings/clsRegister.h"
-#include "core/modBase64Encode.h"
 #include "core/RegistryAPI.h"
 #include "core/Version.h"
+#include "core/modBase64Encode.h"
+#include "core/modCommon.h"
+#include "platform/Locations.h"
 #include "platform/Prompter.h"
-#include "platform/Registry.h"
+#include "settings/clsRegister.h"
 
 #include <QLocale>
 
+#include <array>
 #include <cmath>
+#include <optional>
+#include <variant>
 
-using settingsreg::Hive;
+using namespace RegistryAPI;
 
 namespace {
 
-enum class Conv {
-    Text,          // kept as stored
-    Number,        // leading decimal number, rounded to a 16-bit integer
-    NumberText,    // a number held as its decimal text
-    Hour,          // 12 unless 0 <= value < 23
-    Minute,        // 0 unless 0 <= value < 60
-    Date,          // a date text, else yesterday
-    TodayIfEmpty,  // empty becomes today's date, written back
-    Connections,   // below 1 becomes 5, written back
-    ProgramFolderIfEmpty,
-    HttpLogin,     // computed, never stored
+// How a stored text becomes the value of its field.
+enum class Load {
+    AsIs,                 // the text as stored
+    Number,               // the leading decimal number, rounded to a 16-bit integer (a text field
+                          // holds its decimal text); one that does not fit takes the default's
+    Hour,                 // 12 unless 0 <= value < 23
+    Minute,               // 0 unless 0 <= value < 60
+    ReportDate,           // a date text, else yesterday
+    TodayIfEmpty,         // empty becomes today's date, written back
+    FiveIfBelowOne,       // a number below 1 becomes 5, written back
+    ProgramFolderIfEmpty, // empty becomes the program folder
 };
 
-// Rounds half to even into a 16-bit integer; false when it does not fit.
-bool toInt16(double v, qint16& out)
+// The field behind a property; its type says how SaveSettings writes it.
+using Field = std::variant<QString clsPreference::*, qint16 clsPreference::*, QDateTime clsPreference::*>;
+
+} // namespace
+
+struct clsPreference::Setting {
+    const char* label;        // progress label of the load step, for its error line
+    const char* name;         // registry value name
+    Root hive;
+    const char* defaultValue; // when the value is missing
+    Load load;
+    int savePosition;         // place among SaveSettings' writes
+    Field field;
+};
+
+namespace {
+
+constexpr Root CU = HKEY_CURRENT_USER;
+constexpr Root LM = HKEY_LOCAL_MACHINE;
+
+// Rounds half to even into a 16-bit integer; nothing when it does not fit.
+std::optional<qint16> toInt16(double v)
 {
     const double r = std::nearbyint(v);
     if (!(r >= -32768.0 && r <= 32767.0))
-        return false;
-    out = qint16(r);
-    return true;
+        return std::nullopt;
+    return qint16(r);
+}
+
+// An hour (limit 23) or a minute (limit 60): the stored number when
+// 0 <= value < limit, else the fallback.
+qint16 clockValue(const QString& text, double limit, qint16 fallback)
+{
+    double v = 0;
+    if (modCommon::IsNumeric(text, v) && v >= 0 && v < limit)
+        return toInt16(v).value_or(fallback);
+    return fallback;
+}
+
+// The stored report date, or yesterday (without a time) when the text is no date.
+QDateTime reportDate(const QString& text)
+{
+    const QDateTime dt = clsPreference::ParseDateText(text);
+    return dt.isValid() ? dt : QDateTime(QDate::currentDate().addDays(-1), QTime(0, 0));
 }
 
 QString programFolder()
@@ -47,85 +84,66 @@ QString programFolder()
     return platform::Locations::programDir();
 }
 
-} // namespace
-
-struct clsPreference::Setting {
-    const char* label;     // progress label of the load step
-    const char* name;      // registry value name
-    Hive hive;
-    const char* defaultValue;
-    Conv conv;
-    QString clsPreference::*text = nullptr;
-    qint16 clsPreference::*number = nullptr;
-    QDateTime clsPreference::*date = nullptr;
-};
-
-namespace {
-
-using S = clsPreference::Setting;
-constexpr Hive CU = Hive::CurrentUser;
-constexpr Hive LM = Hive::LocalMachine;
-
-} // namespace
-
-// Rows in load order; SaveSettings writes them in its own order (below).
-const clsPreference::Setting* clsPreference::settingsTable(int& count)
+QString preference(Root hive, const QString& name, const QString& defaultValue = QString())
 {
-    static const S rows[] = {
-        {"Log point 1", "AccessType", CU, "1", Conv::Number, nullptr, &clsPreference::m_AccessType},
-        {"Log point 1", "Proxy", CU, "", Conv::Text, &clsPreference::m_Proxy},
-        {"Log point 1", "Port", CU, "8080", Conv::Text, &clsPreference::m_Port},
-        {"Log point 2", "TimeOut", CU, "60", Conv::Text, &clsPreference::m_TimeOut},
-        {"Log point 2", "SMTPServer", CU, "", Conv::Text, &clsPreference::m_SMTPServer},
-        {"Log point 2", "SMTPPort", CU, "25", Conv::Text, &clsPreference::m_SMTPPort},
-        {"Log point 2", "SMTPAuthentication", CU, "0", Conv::Number, nullptr, &clsPreference::m_SMTPAuthentication},
-        {"Log point 2", "SMTPUsername", CU, "", Conv::Text, &clsPreference::m_SMTPUsername},
-        {"Log point 2", "SMTPPassword", CU, "", Conv::Text, &clsPreference::m_SMTPPassword},
-        {"Log point 31", "CompetitorLookUp", CU, "0", Conv::Number, nullptr, &clsPreference::m_CompetitorLookUp},
-        {"Log point 32", "ConfirmConnection", CU, "1", Conv::Text, &clsPreference::m_ConfirmConnection},
-        {"Log point 33", "MaxListing", CU, "100", Conv::Text, &clsPreference::m_MaxListing},
-        {"Log point 4", "Authentication", CU, "0", Conv::Number, nullptr, &clsPreference::m_Authentication},
-        {"Log point 5", "Hour", CU, "", Conv::Hour, nullptr, &clsPreference::m_Hour},
-        {"Log point 6", "Minute", CU, "", Conv::Minute, nullptr, &clsPreference::m_Minute},
-        {"Log point 7", "LastReportDate", CU, "", Conv::Date, nullptr, nullptr, &clsPreference::m_LastReportDate},
-        {"Log point 8", "Auth_Username", CU, "", Conv::Text, &clsPreference::m_HTTPUserName},
-        {"Log point 8", "Auth_Password", CU, "", Conv::Text, &clsPreference::m_HTTPPassword},
-        {"Log point 8", nullptr, CU, "", Conv::HttpLogin, &clsPreference::m_HttpLogin},
-        {"Log point 9", "ReporterName", CU, "", Conv::Text, &clsPreference::m_ReporterName},
-        {"Log point 9", "CompanyName", CU, "", Conv::Text, &clsPreference::m_CompanyName},
-        {"Log point 9", "Email", CU, "", Conv::Text, &clsPreference::m_Email},
-        {"Log point 9", "WebSite", CU, "", Conv::Text, &clsPreference::m_WebSite},
-        {"Log point 9", "LogoURL", CU, "", Conv::Text, &clsPreference::m_LogoURL},
-        {"Log point 9", "LogoPosition", CU, "Top", Conv::Text, &clsPreference::m_LogoPosition},
-        {"Log point 9", "SSL", CU, "", Conv::Number, nullptr, &clsPreference::m_SSL},
-        {"Log point 10", "CTK", LM, "", Conv::Text, &clsPreference::m_Token},
-        {"Log point 10", "Apptoken", CU, "", Conv::Text, &clsPreference::m_AppToken},
-        {"Log point 10", "UserAgent", CU, "PPC Quillmark", Conv::Text, &clsPreference::m_UserAgent},
-        {"Log point 10", "UpdateEngineData", CU, "0", Conv::Number, nullptr, &clsPreference::m_UpdateEngineData},
-        {"Log point 11", "HideIcon", CU, "0", Conv::Number, nullptr, &clsPreference::m_HideIcon},
-        {"Log point 11", "LastUpdate", CU, "", Conv::TodayIfEmpty, &clsPreference::m_LastUpdate},
-        {"Log point 12", "TimeDelay", CU, "3", Conv::Text, &clsPreference::m_TimeDelay},
-        {"Log point 12", "Connections", CU, "5", Conv::Connections, nullptr, &clsPreference::m_Connections},
-        {"Log point 13", "WorkingFolder", LM, "", Conv::ProgramFolderIfEmpty, &clsPreference::m_WorkingFolder},
-        {"Log point 14", "LGIY", CU, "", Conv::NumberText, &clsPreference::m_LoginType},
-        {"Log point 14", "YMID", CU, "", Conv::Text, &clsPreference::m_UserName},
-        {"Log point 14", "YMPd", CU, "", Conv::Text, &clsPreference::m_Password},
-        {"Log point 14", "CUID", CU, "", Conv::Text, &clsPreference::m_ClientEmailID},
-        {"Log point 14", "AdwordsEditor", CU, "C:\\Program Files\\Google\\Google AdWords Editor\\adwords_editor.exe",
-         Conv::Text, &clsPreference::m_GoogleAdwordsEditor},
-    };
-    count = int(sizeof(rows) / sizeof(rows[0]));
-    return rows;
+    return GetRegistryValue(hive, g_sPreferenceKey, name, REG_SZ, defaultValue).toString();
 }
 
-static const char* const kSaveOrder[] = {
-    "AccessType", "Proxy", "Port", "TimeOut", "ConfirmConnection", "SMTPServer", "SMTPPort",
-    "Auth_Username", "Auth_Password", "Authentication", "Hour", "Minute", "LastReportDate",
-    "SMTPAuthentication", "SMTPUsername", "SMTPPassword", "CompetitorLookUp", "MaxListing",
-    "ReporterName", "CompanyName", "Email", "WebSite", "LogoURL", "LogoPosition",
-    "UpdateEngineData", "HideIcon", "LastUpdate", "CTK", "Apptoken", "UserAgent", "WorkingFolder",
-    "TimeDelay", "Connections", "SSL", "LGIY", "YMID", "YMPd", "CUID", "AdwordsEditor",
-};
+void setPreference(Root hive, const QString& name, const QString& value)
+{
+    SetRegistryValue(hive, g_sPreferenceKey, name, REG_SZ, value);
+}
+
+} // namespace
+
+// Rows in load order; savePosition gives SaveSettings' order.
+std::span<const clsPreference::Setting> clsPreference::settingsTable()
+{
+    using P = clsPreference;
+    static const Setting rows[] = {
+        {"Log point 1", "AccessType", CU, "1", Load::Number, 0, &P::m_AccessType},
+        {"Log point 1", "Proxy", CU, "", Load::AsIs, 1, &P::m_Proxy},
+        {"Log point 1", "Port", CU, "8080", Load::AsIs, 2, &P::m_Port},
+        {"Log point 2", "TimeOut", CU, "60", Load::AsIs, 3, &P::m_TimeOut},
+        {"Log point 2", "SMTPServer", CU, "", Load::AsIs, 5, &P::m_SMTPServer},
+        {"Log point 2", "SMTPPort", CU, "25", Load::AsIs, 6, &P::m_SMTPPort},
+        {"Log point 2", "SMTPAuthentication", CU, "0", Load::Number, 13, &P::m_SMTPAuthentication},
+        {"Log point 2", "SMTPUsername", CU, "", Load::AsIs, 14, &P::m_SMTPUsername},
+        {"Log point 2", "SMTPPassword", CU, "", Load::AsIs, 15, &P::m_SMTPPassword},
+        {"Log point 31", "CompetitorLookUp", CU, "0", Load::Number, 16, &P::m_CompetitorLookUp},
+        {"Log point 32", "ConfirmConnection", CU, "1", Load::AsIs, 4, &P::m_ConfirmConnection},
+        {"Log point 33", "MaxListing", CU, "100", Load::AsIs, 17, &P::m_MaxListing},
+        {"Log point 4", "Authentication", CU, "0", Load::Number, 9, &P::m_Authentication},
+        {"Log point 5", "Hour", CU, "", Load::Hour, 10, &P::m_Hour},
+        {"Log point 6", "Minute", CU, "", Load::Minute, 11, &P::m_Minute},
+        {"Log point 7", "LastReportDate", CU, "", Load::ReportDate, 12, &P::m_LastReportDate},
+        {"Log point 8", "Auth_Username", CU, "", Load::AsIs, 7, &P::m_HTTPUserName},
+        {"Log point 8", "Auth_Password", CU, "", Load::AsIs, 8, &P::m_HTTPPassword},
+        {"Log point 9", "ReporterName", CU, "", Load::AsIs, 18, &P::m_ReporterName},
+        {"Log point 9", "CompanyName", CU, "", Load::AsIs, 19, &P::m_CompanyName},
+        {"Log point 9", "Email", CU, "", Load::AsIs, 20, &P::m_Email},
+        {"Log point 9", "WebSite", CU, "", Load::AsIs, 21, &P::m_WebSite},
+        {"Log point 9", "LogoURL", CU, "", Load::AsIs, 22, &P::m_LogoURL},
+        {"Log point 9", "LogoPosition", CU, "Top", Load::AsIs, 23, &P::m_LogoPosition},
+        {"Log point 9", "SSL", CU, "", Load::Number, 33, &P::m_SSL},
+        {"Log point 10", "CTK", LM, "", Load::AsIs, 27, &P::m_Token},
+        {"Log point 10", "Apptoken", CU, "", Load::AsIs, 28, &P::m_AppToken},
+        {"Log point 10", "UserAgent", CU, "PPC Quillmark", Load::AsIs, 29, &P::m_UserAgent},
+        {"Log point 10", "UpdateEngineData", CU, "0", Load::Number, 24, &P::m_UpdateEngineData},
+        {"Log point 11", "HideIcon", CU, "0", Load::Number, 25, &P::m_HideIcon},
+        {"Log point 11", "LastUpdate", CU, "", Load::TodayIfEmpty, 26, &P::m_LastUpdate},
+        {"Log point 12", "TimeDelay", CU, "3", Load::AsIs, 31, &P::m_TimeDelay},
+        {"Log point 12", "Connections", CU, "5", Load::FiveIfBelowOne, 32, &P::m_Connections},
+        {"Log point 13", "WorkingFolder", LM, "", Load::ProgramFolderIfEmpty, 30, &P::m_WorkingFolder},
+        {"Log point 14", "LGIY", CU, "", Load::Number, 34, &P::m_LoginType},
+        {"Log point 14", "YMID", CU, "", Load::AsIs, 35, &P::m_UserName},
+        {"Log point 14", "YMPd", CU, "", Load::AsIs, 36, &P::m_Password},
+        {"Log point 14", "CUID", CU, "", Load::AsIs, 37, &P::m_ClientEmailID},
+        {"Log point 14", "AdwordsEditor", CU, "C:\\Program Files\\Google\\Google AdWords Editor\\adwords_editor.exe",
+         Load::AsIs, 38, &P::m_GoogleAdwordsEditor},
+    };
+    return rows;
+}
 
 clsPreference::clsPreference()
     : m_LastReportDate(QDate(1899, 12, 30), QTime(0, 0))
@@ -134,9 +152,7 @@ clsPreference::clsPreference()
 
 qint16 clsPreference::LoginType() const
 {
-    qint16 v = 0;
-    toInt16(modCommon::Val(m_LoginType), v);
-    return v;
+    return toInt16(modCommon::Val(m_LoginType)).value_or(0);
 }
 
 QString clsPreference::FormatReportDate(const QDateTime& when)
@@ -176,6 +192,35 @@ QDateTime clsPreference::ParseDateText(const QString& text)
     return QDateTime();
 }
 
+void clsPreference::setField(const Setting& row, const QString& text)
+{
+    this->*std::get<QString clsPreference::*>(row.field) = text;
+}
+
+void clsPreference::setField(const Setting& row, qint16 number)
+{
+    if (const auto* text = std::get_if<QString clsPreference::*>(&row.field))
+        this->**text = QString::number(number);
+    else
+        this->*std::get<qint16 clsPreference::*>(row.field) = number;
+}
+
+void clsPreference::setField(const Setting& row, const QDateTime& date)
+{
+    this->*std::get<QDateTime clsPreference::*>(row.field) = date;
+}
+
+QString clsPreference::fieldText(const Setting& row) const
+{
+    struct {
+        const clsPreference& store;
+        QString operator()(QString clsPreference::*f) const { return store.*f; }
+        QString operator()(qint16 clsPreference::*f) const { return QString::number(store.*f); }
+        QString operator()(QDateTime clsPreference::*f) const { return FormatReportDate(store.*f); }
+    } text{*this};
+    return std::visit(text, row.field);
+}
+
 void clsPreference::GetSettings()
 {
     QString label;
@@ -186,120 +231,87 @@ void clsPreference::GetSettings()
 
     // Version record.
     const QString version = Version::text();
-    const QString stored = settingsreg::get(Hive::LocalMachine, g_sVersionKey, QStringLiteral("Version"), QString());
-    if (stored != version)
-        settingsreg::set(Hive::LocalMachine, g_sVersionKey, QStringLiteral("Version"), version);
+    const auto versionValue = QStringLiteral("Version");
+    if (GetRegistryValue(LM, g_sVersionKey, versionValue, REG_SZ, QString()).toString() != version)
+        SetRegistryValue(LM, g_sVersionKey, versionValue, REG_SZ, version);
 
-    int count = 0;
-    const Setting* rows = settingsTable(count);
-    for (int i = 0; i < count; ++i) {
-        const Setting& row = rows[i];
+    for (const Setting& row : settingsTable()) {
         label = QString::fromLatin1(row.label);
-        if (row.conv == Conv::HttpLogin) {
-            m_HttpLogin = (!m_HTTPUserName.isEmpty() && !m_HTTPPassword.isEmpty())
-                ? modBase64Encode::Base64Encode(m_HTTPUserName + QLatin1Char(':') + m_HTTPPassword)
-                : QString();
-            continue;
-        }
         const QString name = QString::fromLatin1(row.name);
         const QString def = QString::fromLatin1(row.defaultValue);
-        const QString text = settingsreg::get(row.hive, g_sPreferenceKey, name, def);
+        const QString text = preference(row.hive, name, def);
         // Each value converts on its own: a bad one is logged and takes its default.
-        auto number = [&](qint16& out) {
-            if (toInt16(modCommon::Val(text), out))
-                return;
+        const auto number = [&] {
+            if (const std::optional<qint16> n = toInt16(modCommon::Val(text)))
+                return *n;
             logError(QStringLiteral("Overflow"));
-            out = 0;
-            toInt16(modCommon::Val(def), out);
+            return toInt16(modCommon::Val(def)).value_or(0);
         };
-        double v = 0;
-        switch (row.conv) {
-        case Conv::Text:
-            this->*row.text = text;
+        switch (row.load) {
+        case Load::AsIs:
+            setField(row, text);
             break;
-        case Conv::Number:
-            number(this->*row.number);
+        case Load::Number:
+            setField(row, number());
             break;
-        case Conv::NumberText: {
-            qint16 n = 0;
-            number(n);
-            this->*row.text = QString::number(n);
+        case Load::Hour:
+            setField(row, clockValue(text, 23, 12));
             break;
-        }
-        case Conv::Hour:
-            m_Hour = 12;
-            if (modCommon::IsNumeric(text, v) && v >= 0 && v < 23)
-                toInt16(v, m_Hour);
+        case Load::Minute:
+            setField(row, clockValue(text, 60, 0));
             break;
-        case Conv::Minute:
-            m_Minute = 0;
-            if (modCommon::IsNumeric(text, v) && v >= 0 && v < 60)
-                toInt16(v, m_Minute);
+        case Load::ReportDate:
+            setField(row, reportDate(text));
             break;
-        case Conv::Date: {
-            const QDateTime dt = ParseDateText(text);
-            m_LastReportDate = dt.isValid() ? dt : QDateTime(QDate::currentDate().addDays(-1), QTime(0, 0));
+        case Load::TodayIfEmpty: {
+            const QString value =
+                text.isEmpty() ? QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat) : text;
+            setField(row, value);
+            if (text.isEmpty())
+                setPreference(row.hive, name, value);
             break;
         }
-        case Conv::TodayIfEmpty:
-            this->*row.text = text;
-            if (text.isEmpty()) {
-                this->*row.text = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
-                settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, name, this->*row.text);
-            }
+        case Load::FiveIfBelowOne: {
+            const qint16 n = number();
+            setField(row, n < 1 ? qint16(5) : n);
+            if (n < 1)
+                setPreference(row.hive, name, QStringLiteral("5"));
             break;
-        case Conv::Connections:
-            number(m_Connections);
-            if (m_Connections < 1) {
-                m_Connections = 5;
-                settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, name, QStringLiteral("5"));
-            }
-            break;
-        case Conv::ProgramFolderIfEmpty:
-            this->*row.text = text.isEmpty() ? programFolder() : text;
-            break;
-        case Conv::HttpLogin:
+        }
+        case Load::ProgramFolderIfEmpty:
+            setField(row, text.isEmpty() ? programFolder() : text);
             break;
         }
     }
-    label = QStringLiteral("Log point 15");
+    m_HttpLogin = (!m_HTTPUserName.isEmpty() && !m_HTTPPassword.isEmpty())
+        ? modBase64Encode::Base64Encode(m_HTTPUserName + QLatin1Char(':') + m_HTTPPassword)
+        : QString();
 }
 
 void clsPreference::SaveSettings()
 {
     modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting  start ...") + modCommon::NowText());
-    settingsreg::create(Hive::CurrentUser, g_sPreferenceKey);
-    settingsreg::create(Hive::LocalMachine, g_sPreferenceKey);
+    CreateRegistryKey(CU, g_sPreferenceKey);
+    CreateRegistryKey(LM, g_sPreferenceKey);
 
-    int count = 0;
-    const Setting* rows = settingsTable(count);
-    for (const char* name : kSaveOrder) {
-        for (int i = 0; i < count; ++i) {
-            const Setting& row = rows[i];
-            if (!row.name || qstrcmp(row.name, name) != 0)
-                continue;
-            QString value;
-            if (row.text)
-                value = this->*row.text;
-            else if (row.number)
-                value = QString::number(this->*row.number);
-            else if (row.date)
-                value = FormatReportDate(this->*row.date);
-            settingsreg::set(row.hive, g_sPreferenceKey, QString::fromLatin1(name), value);
-            // A user hive that refused the value stops the save and says so;
-            // the machine hive's refusals stay silent.
-            if (row.hive == Hive::CurrentUser
-                && RegistryAPI::GetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey,
-                                                 QString::fromLatin1(name), RegistryAPI::REG_SZ, QVariant())
-                       != QVariant(value)) {
-                const QString description = QStringLiteral("Cannot save the registry file ")
-                    + platform::Registry::hiveFile(platform::Registry::Hive::CurrentUser);
-                modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSettings_Error: ") + description);
-                platform::MsgBox(description, platform::MsgButtons::OK, platform::MsgIcon::Information,
-                                 QStringLiteral("SaveSetting Preference"));
-                return;
-            }
-            break;
+    const std::span<const Setting> rows = settingsTable();
+    std::array<const Setting*, 39> order{};
+    Q_ASSERT(rows.size() == order.size());
+    for (const Setting& row : rows)
+        order.at(size_t(row.savePosition)) = &row;
+    for (const Setting* row : order) {
+        const QString name = QString::fromLatin1(row->name);
+        const QString value = fieldText(*row);
+        setPreference(row->hive, name, value);
+        // A user hive that refused the value stops the save and says so;
+        // the machine hive's refusals stay silent.
+        if (row->hive == CU && GetRegistryValue(CU, g_sPreferenceKey, name, REG_SZ, QVariant()) != QVariant(value)) {
+            const QString description = QStringLiteral("Cannot save the registry file ")
+                + platform::Registry::hiveFile(CU);
+            modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSettings_Error: ") + description);
+            platform::MsgBox(description, platform::MsgButtons::OK, platform::MsgIcon::Information,
+                             QStringLiteral("SaveSetting Preference"));
+            return;
         }
     }
     modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting end") + modCommon::NowText());
@@ -308,7 +320,7 @@ void clsPreference::SaveSettings()
 QString clsPreference::GetWorkingPath()
 {
     if (m_WorkingFolder.isEmpty())
-        m_WorkingFolder = settingsreg::get(Hive::LocalMachine, g_sPreferenceKey, QStringLiteral("WorkingFolder"), QString());
+        m_WorkingFolder = preference(LM, QStringLiteral("WorkingFolder"));
     if (m_WorkingFolder.isEmpty())
         m_WorkingFolder = programFolder();
     return m_WorkingFolder;
@@ -324,20 +336,19 @@ QString clsPreference::GetGoogleDeveloperToken()
 
 void clsPreference::GetTokenSetting()
 {
-    m_AuthToken = settingsreg::get(Hive::LocalMachine, g_sPreferenceKey, QStringLiteral("AUTK"), QString());
-    m_AuthTokenDate = settingsreg::get(Hive::LocalMachine, g_sPreferenceKey, QStringLiteral("AUTKD"), QString());
+    m_AuthToken = preference(LM, QStringLiteral("AUTK"));
+    m_AuthTokenDate = preference(LM, QStringLiteral("AUTKD"));
 }
 
 void clsPreference::SaveTokenSetting()
 {
-    settingsreg::set(Hive::LocalMachine, g_sPreferenceKey, QStringLiteral("AUTK"), m_AuthToken);
-    settingsreg::set(Hive::LocalMachine, g_sPreferenceKey, QStringLiteral("AUTKD"), m_AuthTokenDate);
+    setPreference(LM, QStringLiteral("AUTK"), m_AuthToken);
+    setPreference(LM, QStringLiteral("AUTKD"), m_AuthTokenDate);
 }
 
 bool clsPreference::IsSchedulerEnable()
 {
-    const QString text = settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("SchedlerEnable"),
-                                          QStringLiteral("True")).trimmed();
+    const QString text = preference(CU, QStringLiteral("SchedlerEnable"), QStringLiteral("True")).trimmed();
     if (text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return true;
     if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
@@ -348,58 +359,45 @@ bool clsPreference::IsSchedulerEnable()
 
 QDateTime clsPreference::GetLastReportDate()
 {
-    const QDateTime dt = ParseDateText(
-        settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("LastReportDate"), QString()));
-    m_LastReportDate = dt.isValid() ? dt : QDateTime(QDate::currentDate().addDays(-1), QTime(0, 0));
+    m_LastReportDate = reportDate(preference(CU, QStringLiteral("LastReportDate")));
     return m_LastReportDate;
 }
 
 void clsPreference::SaveLastReportDate()
 {
-    settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("LastReportDate"),
-                     FormatReportDate(m_LastReportDate));
+    setPreference(CU, QStringLiteral("LastReportDate"), FormatReportDate(m_LastReportDate));
 }
 
 QTime clsPreference::GetReportStartTime()
 {
-    double v = 0;
-    m_Hour = 1;
-    if (modCommon::IsNumeric(settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("Hour"), QStringLiteral("1")), v)
-        && v >= 0 && v < 23)
-        toInt16(v, m_Hour);
-    m_Minute = 0;
-    if (modCommon::IsNumeric(settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("Minute"), QStringLiteral("0")), v)
-        && v >= 0 && v < 60)
-        toInt16(v, m_Minute);
+    // The same rules as the load, but an hour that is not valid here is 1, not 12.
+    m_Hour = clockValue(preference(CU, QStringLiteral("Hour"), QStringLiteral("1")), 23, 1);
+    m_Minute = clockValue(preference(CU, QStringLiteral("Minute"), QStringLiteral("0")), 60, 0);
     return QTime(m_Hour, m_Minute, 0);
 }
 
 QString clsPreference::GetGoogleAppToken()
 {
-    m_AppToken = settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("Apptoken"), QString());
+    m_AppToken = preference(CU, QStringLiteral("Apptoken"));
     return QStringLiteral("Rb8Nq2Xv5Jw9Lk3Ht6Zs4p");
 }
 
 QString clsPreference::GetLastAccountRptSecheduleDate()
 {
-    return settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("ReportSentDate"), QString());
+    return preference(CU, QStringLiteral("ReportSentDate"));
 }
 
 void clsPreference::SetLastAccountRptSecheduleDate(const QString& value)
 {
-    settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("ReportSentDate"), value);
+    setPreference(CU, QStringLiteral("ReportSentDate"), value);
 }
 
 qint16 clsPreference::GetAdScheduleHelpTip()
 {
-    qint16 v = 0;
-    toInt16(modCommon::Val(settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("AdScheduleHelpTip"),
-                                           QStringLiteral("0"))),
-            v);
-    return v;
+    return toInt16(modCommon::Val(preference(CU, QStringLiteral("AdScheduleHelpTip"), QStringLiteral("0")))).value_or(0);
 }
 
 void clsPreference::SetAdScheduleHelpTip(qint16 value)
 {
-    settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("AdScheduleHelpTip"), QString::number(value));
+    setPreference(CU, QStringLiteral("AdScheduleHelpTip"), QString::number(value));
 }

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <span>
+
 // The user's settings store. Every user creates its own object, calls
 // GetSettings first, reads or changes properties and calls SaveSettings to
 // keep the changes. Values live under the Preference key, in the current
@@ -132,7 +134,13 @@ public:
     struct Setting; // one row of the settings table (clsPreference.cpp)
 
 private:
-    static const Setting* settingsTable(int& count);
+    static std::span<const Setting> settingsTable();
+    // A loaded value into the row's field (a number into a text field as its decimal text).
+    void setField(const Setting& row, const QString& text);
+    void setField(const Setting& row, qint16 number);
+    void setField(const Setting& row, const QDateTime& date);
+    // The row's field as SaveSettings writes it.
+    QString fieldText(const Setting& row) const;
 
     qint16 m_CompetitorLookUp = 0;
     QString m_Proxy;

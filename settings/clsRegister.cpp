@@ -1,11 +1,11 @@
 #include "settings/clsRegister.h"
 
 #include "core/Globals.h"
+#include "core/RegistryAPI.h"
 #include "core/modCommon.h"
-#include "settings/RegistryAccess.h"
 #include "core/uucode.h"
 
-using settingsreg::Hive;
+using namespace RegistryAPI;
 
 QString BuiltInDeveloperToken;
 QString g_sYahooAPIToken;
@@ -42,9 +42,9 @@ QString clsRegister::MakerSupportEmail() { return QStringLiteral("support@tarnwe
 
 clsRegister::clsRegister()
 {
-    settingsreg::create(Hive::LocalMachine, g_sRegisterKey);
-    settingsreg::create(Hive::LocalMachine, g_sSettingKey);
-    settingsreg::create(Hive::LocalMachine, g_sPreferenceKey);
+    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sRegisterKey);
+    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sSettingKey);
+    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sPreferenceKey);
 }
 
 void clsRegister::GetSettings()
@@ -52,14 +52,16 @@ void clsRegister::GetSettings()
     // Built-in token: the first part carries a trailing "g", the second a
     // leading "t", so that both parts are never empty when encoded.
     QString partA;
-    const QString gtx = settingsreg::get(Hive::LocalMachine, g_sSettingKey, QStringLiteral("GTX"), QString());
+    const QString gtx =
+        GetRegistryValue(HKEY_LOCAL_MACHINE, g_sSettingKey, QStringLiteral("GTX"), REG_SZ, QString()).toString();
     double number = 0;
     if (!gtx.isEmpty() && !modCommon::IsNumeric(gtx, number)) {
         const QString decoded = uucode::Decode(gtx);
         partA = decoded.endsWith(QLatin1Char('g')) && decoded.size() <= 11 ? decoded.chopped(1) : decoded.left(10);
     }
     QString partB;
-    const QString tgy = settingsreg::get(Hive::LocalMachine, g_sRegisterKey, QStringLiteral("TGY"), QString());
+    const QString tgy =
+        GetRegistryValue(HKEY_LOCAL_MACHINE, g_sRegisterKey, QStringLiteral("TGY"), REG_SZ, QString()).toString();
     if (!tgy.isEmpty() && !modCommon::IsNumeric(tgy, number)) {
         const QString decoded = uucode::Decode(tgy);
         if (decoded.size() >= 2)
@@ -110,23 +112,25 @@ void clsRegister::GetSettings()
         m_PDFLocation = MakerKnowledgeBase() + QStringLiteral("/knowledgebase/pdf/quillmark_userguide.pdf");
 
     m_GoogleAPISelection = flagValue(
-        settingsreg::get(Hive::LocalMachine, g_sSettingKey, QStringLiteral("GAPIS"), QStringLiteral("0")));
+        GetRegistryValue(HKEY_LOCAL_MACHINE, g_sSettingKey, QStringLiteral("GAPIS"), REG_SZ, QStringLiteral("0"))
+            .toString());
 }
 
 void clsRegister::SaveSettings()
 {
-    settingsreg::create(Hive::LocalMachine, g_sRegisterKey);
-    settingsreg::create(Hive::LocalMachine, g_sSettingKey);
+    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sRegisterKey);
+    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sSettingKey);
     const QString& token = m_TarnwellGoogleAPIToken;
-    settingsreg::set(Hive::LocalMachine, g_sSettingKey, QStringLiteral("UOGT"), flagText(m_UseMyOwnGoogleAPIToken));
-    settingsreg::set(Hive::LocalMachine, g_sSettingKey, QStringLiteral("GTX"),
-                     uucode::Encode(token.left(10) + QLatin1Char('g')));
-    settingsreg::set(Hive::LocalMachine, g_sRegisterKey, QStringLiteral("TGY"),
-                     uucode::Encode(QLatin1Char('t') + token.mid(10)));
-    settingsreg::set(Hive::LocalMachine, g_sSettingKey, QStringLiteral("GAPIS"), flagText(m_GoogleAPISelection));
-    settingsreg::set(Hive::LocalMachine, g_sSettingKey, QStringLiteral("YTI"), uucode::Encode(m_YahooToken.left(8)));
-    settingsreg::set(Hive::LocalMachine, g_sRegisterKey, QStringLiteral("TDY"), uucode::Encode(m_YahooToken.mid(8)));
-    settingsreg::set(Hive::LocalMachine, g_sRegisterKey, QStringLiteral("UOYT"), flagText(m_UseMyOwnYahooAPIToken));
+    const auto put = [](const QString& key, const char* name, const QString& value) {
+        SetRegistryValue(HKEY_LOCAL_MACHINE, key, QString::fromLatin1(name), REG_SZ, value);
+    };
+    put(g_sSettingKey, "UOGT", flagText(m_UseMyOwnGoogleAPIToken));
+    put(g_sSettingKey, "GTX", uucode::Encode(token.left(10) + QLatin1Char('g')));
+    put(g_sRegisterKey, "TGY", uucode::Encode(QLatin1Char('t') + token.mid(10)));
+    put(g_sSettingKey, "GAPIS", flagText(m_GoogleAPISelection));
+    put(g_sSettingKey, "YTI", uucode::Encode(m_YahooToken.left(8)));
+    put(g_sRegisterKey, "TDY", uucode::Encode(m_YahooToken.mid(8)));
+    put(g_sRegisterKey, "UOYT", flagText(m_UseMyOwnYahooAPIToken));
 }
 
 void clsRegister::GetYahooToken()
@@ -134,9 +138,13 @@ void clsRegister::GetYahooToken()
     // The credentials themselves never reach the log.
     auto shown = [](const QString& v) { return v.isEmpty() ? QString() : QStringLiteral("*"); };
     if (m_UseMyOwnYahooAPIToken) {
-        g_sYahooAPIToken = settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("YTK"), QString());
-        g_sYahooMasterUserName = settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("YMID"), QString());
-        g_sYahooMasterPassword = settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, QStringLiteral("YMPd"), QString());
+        const auto preference = [](const char* name) {
+            return GetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, QString::fromLatin1(name), REG_SZ, QString())
+                .toString();
+        };
+        g_sYahooAPIToken = preference("YTK");
+        g_sYahooMasterUserName = preference("YMID");
+        g_sYahooMasterPassword = preference("YMPd");
         if (g_sYahooAPIToken.isEmpty() || g_sYahooMasterUserName.isEmpty() || g_sYahooMasterPassword.isEmpty())
             modCommon::WriteErrorLog(
                 QStringLiteral("clsPreference_GetYahooToken: UseMyOwnYahooAPIToken is true but YahooToken, "

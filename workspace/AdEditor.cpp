@@ -3,6 +3,7 @@
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QFocusEvent>
 #include <QFont>
@@ -295,6 +296,7 @@ void AdEditor::DisplayURLLostFocus(int slot)
         return;
     // Select the scheme as written: "https://" is 8 characters, "http://" 7.
     const int schemeLength = box->text().startsWith(QStringLiteral("https://"), Qt::CaseInsensitive) ? 8 : 7;
+    m_focusArriving = nullptr; // the focus does not move on
     box->setFocus(Qt::OtherFocusReason);
     box->setSelection(0, std::min<int>(schemeLength, int(box->text().size())));
 }
@@ -310,18 +312,21 @@ void AdEditor::DestinationURLGotFocus(int slot)
 
 bool AdEditor::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool focusOut = event->type() == QEvent::FocusOut;
-    const bool focusIn = event->type() == QEvent::FocusIn;
-    if ((focusOut || focusIn) && isBoxFocusChange(event)) {
+    const bool focusOut = event->type() == QEvent::FocusOut && isBoxFocusChange(event);
+    const bool focusIn = event->type() == QEvent::FocusIn
+                      && (isBoxFocusChange(event) || (m_focusArriving && watched == m_focusArriving));
+    if (focusOut || focusIn) {
         for (int i = 0; i < CampaignData::AdSlotCount; ++i) {
             if (focusOut && watched == m_slots[i].boxes[DisplayURL]) {
                 // Let the box finish losing the focus first (it drops its
                 // selection then), so the selection made by the answer stays.
                 watched->event(event);
+                m_focusArriving = QApplication::focusWidget();
                 DisplayURLLostFocus(i);
                 return true;
             }
             if (focusIn && watched == m_slots[i].boxes[DestinationURL]) {
+                m_focusArriving = nullptr;
                 DestinationURLGotFocus(i);
                 break;
             }

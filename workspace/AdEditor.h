@@ -3,6 +3,7 @@
 #include "generator/CampaignData.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -67,4 +68,9 @@ private:
     std::array<Slot, CampaignData::AdSlotCount> m_slots {};
     std::array<QString, BoxCount> m_limits;
     int m_updating = 0;
+    // The widget that the focus was moving to when a display URL box lost
+    // it: the question asked then takes the window's activation, so that
+    // widget gets the focus as a window change, which is still the user
+    // moving on.
+    QPointer<QWidget> m_focusArriving;
 };

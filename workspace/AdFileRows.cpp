@@ -313,7 +313,7 @@ std::atomic<size_t> g_minWindowMemory{64 * 1024 * 1024};
 struct SortKey {
     union {
         uchar window[kWindow]; // key bytes depth..depth + kWindow, zero-padded
-        quint32 slot;          // in a round of wide windows: where the key's is kept
+        quint32 slot;          // in a round of wide windows: the key's place in Windows::wide
     };
     quint32 len; // length of the whole key
     quint32 row;
@@ -336,9 +336,11 @@ struct Windows {
     const uchar* of(const SortKey& k) const { return inKeys() ? k.window : wide.data() + size_t(k.slot) * width; }
     void fill(SortKey& k, const QByteArray& key)
     {
-        uchar* out = inKeys() ? k.window : wide.data() + size_t(k.slot) * width;
+        uchar* out = k.window;
         if (inKeys())
             std::memset(out, 0, kWindow);
+        else
+            out = wide.data() + size_t(k.slot) * width; // zeroed when the round began
         if (static_cast<size_t>(key.size()) > depth)
             std::memcpy(out, key.constData() + depth, std::min(width, static_cast<size_t>(key.size()) - depth));
     }

@@ -24,7 +24,7 @@ QLabel* label(const QString& name, const QString& text, QWidget* parent)
 } // namespace
 
 frmAbout::frmAbout(const clsRegister* dealer, const QString& title, QWidget* parent)
-    : QDialog(parent)
+    : platform::Dialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setModal(true);

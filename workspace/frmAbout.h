@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/widgets/Dialog.h"
 
 class clsRegister;
 
 // The About box: "About " and the title as caption, the version, the
 // dealer's name, e-mail and web address, the fixed platform line and OK.
-class frmAbout : public QDialog
+class frmAbout : public platform::Dialog
 {
     Q_OBJECT
 

@@ -64,7 +64,7 @@ Verdict check(const QString& account, const QString& campaign)
 } // namespace NewCampaignNames
 
 frmNewCampaign::frmNewCampaign(QWidget* parent)
-    : QDialog(parent)
+    : platform::Dialog(parent)
 {
     setObjectName(QStringLiteral("frmNewCampaign"));
     setWindowTitle(QStringLiteral("New Campaign"));

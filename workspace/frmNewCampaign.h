@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/widgets/Dialog.h"
+
 #include <QString>
 
 class QComboBox;
@@ -27,7 +28,7 @@ Verdict check(const QString& account, const QString& campaign);
 } // namespace NewCampaignNames
 
 // The "New Campaign" dialog: pick or type an account, type a campaign.
-class frmNewCampaign : public QDialog
+class frmNewCampaign : public platform::Dialog
 {
     Q_OBJECT
 

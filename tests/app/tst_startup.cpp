@@ -1,14 +1,17 @@
 #include "app/modStartUp.h"
 #include "core/Globals.h"
+#include "core/RegistryAPI.h"
 #include "core/Version.h"
 #include "core/modCommon.h"
-#include "settings/RegistryAccess.h"
 
+#include "ScriptedPrompter.h"
+#include "SettingsFixture.h"
 #include "TestEnvironment.h"
 
 #include <QtTest>
 
-using settingsreg::Hive;
+using namespace RegistryAPI;
+using namespace testsettings;
 
 namespace {
 
@@ -44,7 +47,7 @@ int runProgram()
 
 QString hklm(const QString& key, const QString& name)
 {
-    return settingsreg::get(Hive::LocalMachine, key, name, QStringLiteral("<absent>"));
+    return stored(HKEY_LOCAL_MACHINE, key, name);
 }
 
 } // namespace
@@ -64,6 +67,9 @@ private slots:
     void firstRunOnlyOnce();
     void engineMigration();
     void engineMigrationConflict();
+    void accountFileWrittenOnlyWhenItChanges_data();
+    void accountFileWrittenOnlyWhenItChanges();
+    void headerComesBeforeWhatTheFirstStepsLog();
     void secondInstanceRefused();
     void workingFolder_data();
     void workingFolder();
@@ -91,8 +97,8 @@ void TestStartUp::header()
     QCOMPARE(lines.at(8), QByteArray("frmMain form load start \r"));
     QVERIFY(log.contains("frmMain: form load completed.\r\nend of modStartUp\r\n"));
     // The current user's Preference key exists after a start.
-    settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, "MainFormPos", "1");
-    QCOMPARE(settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, "MainFormPos", QString()), QStringLiteral("1"));
+    SetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, "MainFormPos", REG_SZ, "1");
+    QCOMPARE(stored(HKEY_CURRENT_USER, g_sPreferenceKey, "MainFormPos"), QStringLiteral("1"));
 }
 
 void TestStartUp::errorLogRotation_data()
@@ -164,7 +170,7 @@ void TestStartUp::firstRunOnlyOnce()
     QCOMPARE(runProgram(), 0);
     QCOMPARE(hklm(g_sVersionKey, "Version"), Version::text());
     QCOMPARE(hklm(g_sVersionKey, "Location"), env.programDir());
-    settingsreg::set(Hive::LocalMachine, g_sVersionKey, "Location", "elsewhere");
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, "Location", REG_SZ, "elsewhere");
     QCOMPARE(runProgram(), 0);
     QCOMPARE(hklm(g_sVersionKey, "Location"), QStringLiteral("elsewhere"));
 }
@@ -200,6 +206,48 @@ void TestStartUp::engineMigrationConflict()
     QVERIFY(QFileInfo(work + "/Accounts/Yahoo").isDir());
     QVERIFY(QFileInfo(work + "/reports/Yahoo").isDir()); // later steps skipped
     QVERIFY(log.contains("end of modStartUp"));
+}
+
+void TestStartUp::accountFileWrittenOnlyWhenItChanges_data()
+{
+    QTest::addColumn<QByteArray>("before"); // "<missing>": no file
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("nothing to rename: left alone") << QByteArray("[Google]\r\na=1") << QByteArray("[Google]\r\na=1")
+                                                   << false;
+    QTest::newRow("empty file left alone") << QByteArray() << QByteArray() << false;
+    QTest::newRow("missing file created") << QByteArray("<missing>") << QByteArray("\r\n") << true;
+    QTest::newRow("old name renamed") << QByteArray("[Yahoo]\r\nb=2") << QByteArray("[Yahoo!]\r\nb=2\r\n") << true;
+}
+
+void TestStartUp::accountFileWrittenOnlyWhenItChanges()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(bool, saved);
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    g_sWorkingFolder = env.path("work");
+    const QString account = g_sWorkingFolder + "/Account.vxp";
+    QVERIFY(QDir().mkpath(g_sWorkingFolder));
+    if (before != "<missing>")
+        QVERIFY(TestEnvironment::writeAll(account, before));
+    modStartUp::ChangeEngineFolder();
+    QCOMPARE(TestEnvironment::readAll(account), after);
+    QCOMPARE(TestEnvironment::readAll(env.programDir() + "/Error.log").contains("save account file"), saved);
+    QCOMPARE(prompter.messages.size(), 0);
+}
+
+void TestStartUp::headerComesBeforeWhatTheFirstStepsLog()
+{
+    TestEnvironment env;
+    // A file where the registry folder should be: no hive can be saved.
+    QVERIFY(TestEnvironment::writeAll(env.path("blocked"), "a file"));
+    qputenv("QUILLMARK_REGISTRY_DIR", QFile::encodeName(env.path("blocked/registry")));
+    QCOMPARE(runProgram(), 0);
+    const QByteArray log = TestEnvironment::readAll(env.programDir() + "/Error.log");
+    QVERIFY2(log.startsWith("\r\nPPC Quillmark - Version: "), log.constData());
+    QVERIFY(log.contains("WorkingFolder: " + env.programDir().toUtf8() + "\r\nRegistryAPI_CreateRegistryKey:  "));
 }
 
 void TestStartUp::secondInstanceRefused()
@@ -240,8 +288,7 @@ void TestStartUp::workingFolder()
     QFETCH(bool, logged);
     TestEnvironment env;
     QDir().mkpath(env.path("work"));
-    settingsreg::create(Hive::LocalMachine, g_sPreferenceKey);
-    settingsreg::set(Hive::LocalMachine, g_sPreferenceKey, "WorkingFolder", env.path(setting));
+    store(HKEY_LOCAL_MACHINE, g_sPreferenceKey, "WorkingFolder", env.path(setting));
     const QString result = modStartUp::GetWorkingFolder();
     QCOMPARE(result, expected == "<program>" ? env.programDir() : env.path(expected));
     QVERIFY(QFileInfo(result).isDir());

@@ -12,6 +12,9 @@ private Q_SLOTS:
     void recordsEndWithCrlfAndAreFlushed();
     void appendsNeverTruncates();
     void failedOpenStaysSilent();
+    void heldRecordsFollowTheFirstRecord();
+    void timeStamps_data();
+    void timeStamps();
 };
 
 void TestErrorLog::recordsEndWithCrlfAndAreFlushed()
@@ -49,6 +52,43 @@ void TestErrorLog::failedOpenStaysSilent()
     // The run does not try again.
     modCommon::WriteErrorLog(QStringLiteral("still lost"));
     QVERIFY(!QFile::exists(log));
+}
+
+void TestErrorLog::heldRecordsFollowTheFirstRecord()
+{
+    TestEnvironment env;
+    const QString log = env.programDir() + QStringLiteral("/Error.log");
+    QVERIFY(TestEnvironment::writeAll(log, "earlier run\r\n"));
+    modCommon::HoldErrorLog();
+    modCommon::WriteErrorLog(QStringLiteral("early"));
+    modCommon::CloseErrorLog(); // the rotation moves the log meanwhile
+    QVERIFY(QFile::remove(log));
+    QCOMPARE(TestEnvironment::readAll(log), QByteArray());
+    modCommon::WriteErrorLog(QStringLiteral("later"));
+    modCommon::ReleaseErrorLog(QStringLiteral("header"));
+    modCommon::WriteErrorLog(QStringLiteral("after"));
+    QCOMPARE(TestEnvironment::readAll(log), QByteArray("header\r\nearly\r\nlater\r\nafter\r\n"));
+}
+
+void TestErrorLog::timeStamps_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("US order, two-digit year widened") << "en_US" << "12/7/2026 3:05:09 PM";
+    QTest::newRow("German order and dots") << "de_DE" << "07.12.2026 15:05:09";
+    QTest::newRow("four-digit year already") << "en_GB" << "07/12/2026 15:05:09";
+    QTest::newRow("dot between hours and minutes") << "fi_FI" << "7.12.2026 15.05.09";
+    QTest::newRow("year first") << "ja_JP" << "2026/12/07 15:05:09";
+    QTest::newRow("quoted words kept") << "bg_BG" << QStringLiteral("7.12.2026 \u0433. 15:05:09 \u0447.");
+    QTest::newRow("seconds there already") << "C" << "7 Dec 2026 15:05:09";
+}
+
+void TestErrorLog::timeStamps()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, expected);
+    const QDateTime when(QDate(2026, 12, 7), QTime(15, 5, 9));
+    QCOMPARE(modCommon::DateTimeText(when, QLocale(locale)), expected);
 }
 
 QTEST_GUILESS_MAIN(TestErrorLog)

@@ -1,12 +1,13 @@
 #include "RecordingShellOpener.h"
 #include "ScriptedPrompter.h"
+#include "SettingsFixture.h"
 #include "TestEnvironment.h"
 
 #include "core/Globals.h"
+#include "core/RegistryAPI.h"
 #include "platform/HelpFile.h"
 #include "platform/Registry.h"
 #include "preferences/frmPreference.h"
-#include "settings/RegistryAccess.h"
 #include "settings/clsPreference.h"
 #include "workspace/frmMain.h"
 
@@ -26,22 +27,22 @@
 #include <QtTest>
 
 using platform::MsgIcon;
-using settingsreg::Hive;
+using namespace RegistryAPI;
 
 Q_DECLARE_METATYPE(platform::MsgIcon)
 
 namespace {
 
 // The two values kept in the machine hive that the dialog edits.
-Hive hiveOf(const QString& name)
+Root hiveOf(const QString& name)
 {
-    return name == QLatin1String("CTK") || name == QLatin1String("WorkingFolder") ? Hive::LocalMachine
-                                                                                   : Hive::CurrentUser;
+    return name == QLatin1String("CTK") || name == QLatin1String("WorkingFolder") ? HKEY_LOCAL_MACHINE
+                                                                                   : HKEY_CURRENT_USER;
 }
 
 QString stored(const QString& name)
 {
-    return settingsreg::get(hiveOf(name), g_sPreferenceKey, name, QStringLiteral("<absent>"));
+    return testsettings::stored(hiveOf(name), g_sPreferenceKey, name);
 }
 
 // Stores "name=value" settings.
@@ -49,8 +50,7 @@ void store(const QStringList& values)
 {
     for (const QString& value : values) {
         const QString name = value.section('=', 0, 0);
-        settingsreg::create(hiveOf(name), g_sPreferenceKey);
-        settingsreg::set(hiveOf(name), g_sPreferenceKey, name, value.section('=', 1));
+        testsettings::store(hiveOf(name), g_sPreferenceKey, name, value.section('=', 1));
     }
 }
 

@@ -1,12 +1,14 @@
 #include "core/Globals.h"
-#include "settings/RegistryAccess.h"
+#include "core/RegistryAPI.h"
 #include "settings/clsConnect.h"
 
+#include "SettingsFixture.h"
 #include "TestEnvironment.h"
 
 #include <QtTest>
 
-using settingsreg::Hive;
+using namespace RegistryAPI;
+using namespace testsettings;
 
 class TestConnect : public QObject
 {
@@ -73,9 +75,9 @@ void TestConnect::httpProperties()
     QFETCH(QString, expectedUser);
     QFETCH(QString, expectedPassword);
     TestEnvironment env;
-    settingsreg::create(Hive::CurrentUser, g_sPreferenceKey);
+    CreateRegistryKey(HKEY_CURRENT_USER, g_sPreferenceKey);
     auto put = [](const char* name, const QString& value) {
-        settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, QString::fromLatin1(name), value);
+        SetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, QString::fromLatin1(name), REG_SZ, value);
     };
     put("AccessType", accessType);
     put("Proxy", proxy);
@@ -103,11 +105,10 @@ void TestConnect::httpProperties()
 void TestConnect::settingsAreThoseOfConstruction()
 {
     TestEnvironment env;
-    settingsreg::create(Hive::CurrentUser, g_sPreferenceKey);
-    settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, "AccessType", "2");
-    settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, "Proxy", "first");
+    store(HKEY_CURRENT_USER, g_sPreferenceKey, "AccessType", "2");
+    SetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, "Proxy", REG_SZ, "first");
     clsConnect c;
-    settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, "Proxy", "second");
+    SetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, "Proxy", REG_SZ, "second");
     HttpProperties http;
     c.SetHttpProperties(http, "u");
     QCOMPARE(http.proxy, QStringLiteral("first:8080"));

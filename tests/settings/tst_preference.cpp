@@ -1,33 +1,34 @@
 #include "core/Globals.h"
-#include "settings/RegistryAccess.h"
-#include "settings/clsPreference.h"
-#include "settings/clsRegister.h"
+#include "core/RegistryAPI.h"
 #include "core/Version.h"
 #include "core/uucode.h"
+#include "settings/clsPreference.h"
+#include "settings/clsRegister.h"
 
 #include "ScriptedPrompter.h"
+#include "SettingsFixture.h"
 #include "TestEnvironment.h"
 
 #include <QtTest>
 
-using settingsreg::Hive;
+using namespace RegistryAPI;
+using namespace testsettings;
 
 namespace {
 
 QString cu(const QString& name)
 {
-    return settingsreg::get(Hive::CurrentUser, g_sPreferenceKey, name, QStringLiteral("<absent>"));
+    return stored(HKEY_CURRENT_USER, g_sPreferenceKey, name);
 }
 
 QString lm(const QString& name)
 {
-    return settingsreg::get(Hive::LocalMachine, g_sPreferenceKey, name, QStringLiteral("<absent>"));
+    return stored(HKEY_LOCAL_MACHINE, g_sPreferenceKey, name);
 }
 
 void putCu(const QString& name, const QString& value)
 {
-    settingsreg::create(Hive::CurrentUser, g_sPreferenceKey);
-    settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, name, value);
+    store(HKEY_CURRENT_USER, g_sPreferenceKey, name, value);
 }
 
 // A property by its name, as text, for table-driven checks.
@@ -78,10 +79,13 @@ private slots:
     void writesBackOnLoad();
     void conversions_data();
     void conversions();
+    void reportStartTime_data();
+    void reportStartTime();
     void badNumberLeavesTheRestLoaded();
     void httpLogin();
     void versionRecord();
     void saveLoadRoundTripAndHives();
+    void saveWritesEveryValueInItsOrder();
     void lastSaveWins();
     void refusedSaveIsReported();
     void developerTokenStaysOutOfTheLog();
@@ -127,7 +131,7 @@ void TestPreference::defaultsOnEmptyRegistry()
 void TestPreference::writesBackOnLoad()
 {
     TestEnvironment env;
-    settingsreg::create(Hive::CurrentUser, g_sPreferenceKey);
+    CreateRegistryKey(HKEY_CURRENT_USER, g_sPreferenceKey);
     clsPreference p;
     p.GetSettings();
     QCOMPARE(cu("LastUpdate"), QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
@@ -178,6 +182,34 @@ void TestPreference::conversions()
     QCOMPARE(cu(value), afterLoad);
 }
 
+void TestPreference::reportStartTime_data()
+{
+    QTest::addColumn<QString>("hour");   // "<absent>": not stored
+    QTest::addColumn<QString>("minute");
+    QTest::addColumn<QTime>("expected");
+    QTest::newRow("nothing stored") << "<absent>" << "<absent>" << QTime(1, 0);
+    QTest::newRow("last valid values") << "22" << "59" << QTime(22, 59);
+    // The load's hour would be 12 here; this reader's is 1.
+    QTest::newRow("first refused values") << "23" << "60" << QTime(1, 0);
+    QTest::newRow("not numbers") << "x" << "" << QTime(1, 0);
+}
+
+void TestPreference::reportStartTime()
+{
+    QFETCH(QString, hour);
+    QFETCH(QString, minute);
+    QFETCH(QTime, expected);
+    TestEnvironment env;
+    if (hour != kAbsent)
+        putCu("Hour", hour);
+    if (minute != kAbsent)
+        putCu("Minute", minute);
+    clsPreference p;
+    QCOMPARE(p.GetReportStartTime(), expected);
+    QCOMPARE(p.Hour(), qint16(expected.hour()));
+    QCOMPARE(p.GetLastReportDate(), QDateTime(QDate::currentDate().addDays(-1), QTime(0, 0)));
+}
+
 void TestPreference::badNumberLeavesTheRestLoaded()
 {
     TestEnvironment env;
@@ -221,11 +253,10 @@ void TestPreference::httpLogin()
 void TestPreference::versionRecord()
 {
     TestEnvironment env;
-    settingsreg::create(Hive::LocalMachine, g_sVersionKey);
-    settingsreg::set(Hive::LocalMachine, g_sVersionKey, "Version", "1.2.03");
+    store(HKEY_LOCAL_MACHINE, g_sVersionKey, "Version", "1.2.03");
     clsPreference p;
     p.GetSettings();
-    const QString version = settingsreg::get(Hive::LocalMachine, g_sVersionKey, "Version", QString());
+    const QString version = GetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, "Version", REG_SZ, QString()).toString();
     QCOMPARE(version, Version::text());
 }
 
@@ -301,6 +332,34 @@ void TestPreference::saveLoadRoundTripAndHives()
     QVERIFY(log.contains("clsPreference_SaveSetting end"));
 }
 
+void TestPreference::saveWritesEveryValueInItsOrder()
+{
+    // A value whose save fails stops the save, so the order decides what is kept.
+    TestEnvironment env;
+    clsPreference p;
+    p.GetSettings();
+    p.SaveSettings();
+    const auto names = [&env](const char* hive) {
+        QStringList found;
+        const QByteArray file = TestEnvironment::readAll(env.registryDir() + QLatin1Char('/') + hive);
+        static const QRegularExpression value(QStringLiteral("^\"([^\"]*)\"="));
+        for (const QString& line : QString::fromUtf8(file).split(QLatin1Char('\n'))) {
+            const QRegularExpressionMatch m = value.match(line);
+            if (m.hasMatch())
+                found << m.captured(1);
+        }
+        return found;
+    };
+    QCOMPARE(names("HKEY_CURRENT_USER.reg"),
+             QStringList({"AccessType", "Proxy", "Port", "TimeOut", "ConfirmConnection", "SMTPServer", "SMTPPort",
+                          "Auth_Username", "Auth_Password", "Authentication", "Hour", "Minute", "LastReportDate",
+                          "SMTPAuthentication", "SMTPUsername", "SMTPPassword", "CompetitorLookUp", "MaxListing",
+                          "ReporterName", "CompanyName", "Email", "WebSite", "LogoURL", "LogoPosition",
+                          "UpdateEngineData", "HideIcon", "LastUpdate", "Apptoken", "UserAgent", "TimeDelay",
+                          "Connections", "SSL", "LGIY", "YMID", "YMPd", "CUID", "AdwordsEditor"}));
+    QCOMPARE(names("HKEY_LOCAL_MACHINE.reg"), QStringList({"CTK", "WorkingFolder"}));
+}
+
 void TestPreference::lastSaveWins()
 {
     TestEnvironment env;
@@ -359,8 +418,7 @@ void TestPreference::workingPath()
     TestEnvironment env;
     clsPreference p;
     QCOMPARE(p.GetWorkingPath(), env.programDir());
-    settingsreg::create(Hive::LocalMachine, g_sPreferenceKey);
-    settingsreg::set(Hive::LocalMachine, g_sPreferenceKey, "WorkingFolder", "/data/work/");
+    store(HKEY_LOCAL_MACHINE, g_sPreferenceKey, "WorkingFolder", "/data/work/");
     clsPreference q;
     QCOMPARE(q.GetWorkingPath(), QStringLiteral("/data/work/"));
 }

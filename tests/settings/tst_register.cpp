@@ -1,13 +1,15 @@
 #include "core/Globals.h"
+#include "core/RegistryAPI.h"
 #include "core/uucode.h"
-#include "settings/RegistryAccess.h"
 #include "settings/clsRegister.h"
 
+#include "SettingsFixture.h"
 #include "TestEnvironment.h"
 
 #include <QtTest>
 
-using settingsreg::Hive;
+using namespace RegistryAPI;
+using namespace testsettings;
 
 class TestRegister : public QObject
 {
@@ -105,10 +107,10 @@ void TestRegister::storedTokenOfAWellFormedSave()
     // Values as an earlier release wrote them for a 22-character token.
     TestEnvironment env;
     const QString token = QStringLiteral("Ab3De6Gh9Jk2Mn5Pq8St1V");
-    settingsreg::create(Hive::LocalMachine, g_sSettingKey);
-    settingsreg::create(Hive::LocalMachine, g_sRegisterKey);
-    settingsreg::set(Hive::LocalMachine, g_sSettingKey, "GTX", uucode::Encode(token.left(10) + "g"));
-    settingsreg::set(Hive::LocalMachine, g_sRegisterKey, "TGY", uucode::Encode("t" + token.mid(10)));
+    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sSettingKey);
+    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sRegisterKey);
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sSettingKey, "GTX", REG_SZ, uucode::Encode(token.left(10) + "g"));
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sRegisterKey, "TGY", REG_SZ, uucode::Encode("t" + token.mid(10)));
     clsRegister reg;
     reg.GetSettings();
     QCOMPARE(reg.TarnwellGoogleAPIToken(), token);
@@ -118,12 +120,12 @@ void TestRegister::numericPartsIgnored()
 {
     TestEnvironment env;
     clsRegister reg;
-    settingsreg::set(Hive::LocalMachine, g_sSettingKey, "GTX", "12345");
-    settingsreg::set(Hive::LocalMachine, g_sRegisterKey, "TGY", uucode::Encode("tXYZ"));
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sSettingKey, "GTX", REG_SZ, "12345");
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sRegisterKey, "TGY", REG_SZ, uucode::Encode("tXYZ"));
     reg.GetSettings();
     QCOMPARE(reg.TarnwellGoogleAPIToken(), QStringLiteral("XYZ"));
-    settingsreg::set(Hive::LocalMachine, g_sSettingKey, "GTX", uucode::Encode("ABCg"));
-    settingsreg::set(Hive::LocalMachine, g_sRegisterKey, "TGY", "42");
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sSettingKey, "GTX", REG_SZ, uucode::Encode("ABCg"));
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sRegisterKey, "TGY", REG_SZ, "42");
     reg.GetSettings();
     QCOMPARE(reg.TarnwellGoogleAPIToken(), QStringLiteral("ABC"));
     BuiltInDeveloperToken.clear();
@@ -137,10 +139,10 @@ void TestRegister::flags()
     QCOMPARE(reg.GoogleAPISelection(), false);
     reg.SaveSettings();
     auto setting = [](const char* name) {
-        return settingsreg::get(Hive::LocalMachine, g_sSettingKey, QString::fromLatin1(name), "<absent>");
+        return stored(HKEY_LOCAL_MACHINE, g_sSettingKey, QString::fromLatin1(name));
     };
     auto registerValue = [](const char* name) {
-        return settingsreg::get(Hive::LocalMachine, g_sRegisterKey, QString::fromLatin1(name), "<absent>");
+        return stored(HKEY_LOCAL_MACHINE, g_sRegisterKey, QString::fromLatin1(name));
     };
     QCOMPARE(setting("GAPIS"), QStringLiteral("0"));
     QCOMPARE(setting("UOGT"), QStringLiteral("0"));
@@ -158,9 +160,8 @@ void TestRegister::flags()
 void TestRegister::yahooCredentialsStayOutOfTheLog()
 {
     TestEnvironment env;
-    settingsreg::create(Hive::CurrentUser, g_sPreferenceKey);
-    settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, "YTK", "tok\r\nen");
-    settingsreg::set(Hive::CurrentUser, g_sPreferenceKey, "YMPd", "pw-secret");
+    store(HKEY_CURRENT_USER, g_sPreferenceKey, "YTK", "tok\r\nen");
+    SetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, "YMPd", REG_SZ, "pw-secret");
     clsRegister reg;
     reg.setUseMyOwnYahooAPIToken(true);
     reg.GetYahooToken();

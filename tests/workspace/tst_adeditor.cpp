@@ -3,11 +3,14 @@
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
+#include <QDialog>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -59,6 +62,41 @@ void sendFocus(QWidget* widget, QEvent::Type type)
     QCoreApplication::sendEvent(widget, &event);
 }
 
+// Asks as a real message box does: in a modal window of its own, which takes
+// the activation (and the focus) from the window that asks, and is answered
+// as soon as it is active. Once it is closed the window that asked is made
+// active again, as the desktop does.
+class WindowedPrompter final : public platform::Prompter
+{
+public:
+    explicit WindowedPrompter(platform::MsgResult answer) : m_answer(answer) { platform::setPrompter(this); }
+    ~WindowedPrompter() override { platform::setPrompter(nullptr); }
+
+    platform::MsgResult message(const platform::MessageRequest&) override
+    {
+        ++asked;
+        QPointer<QWidget> owner = QApplication::activeWindow();
+        QDialog box(owner);
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, &box, [&box] {
+            if (box.isActiveWindow())
+                box.accept();
+        });
+        answer.start(5);
+        box.exec();
+        if (owner)
+            owner->activateWindow();
+        return m_answer;
+    }
+    QString fileDialog(platform::FileDialogRequest&) override { return {}; }
+    QString browseForFolder(const QString&) override { return {}; }
+
+    int asked = 0;
+
+private:
+    platform::MsgResult m_answer;
+};
+
 QColor textColour(const QLabel* label)
 {
     return label->palette().color(QPalette::WindowText);
@@ -88,6 +126,8 @@ private Q_SLOTS:
     void destinationFill_data();
     void destinationFill();
     void focusMovingOnFromDisplayURL();
+    void questionInAWindowOfItsOwn_data();
+    void questionInAWindowOfItsOwn();
 };
 
 void TestAdEditor::layout()
@@ -392,6 +432,59 @@ void TestAdEditor::focusMovingOnFromDisplayURL()
     QCOMPARE(f.prompter.messages.size(), 2);
     QCOMPARE(QApplication::focusWidget(), destination);
     QCOMPARE(destination->text(), QStringLiteral("Https://shop.example"));
+}
+
+void TestAdEditor::questionInAWindowOfItsOwn_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("No: the focus moves on and fills the destination") << false;
+    QTest::newRow("Yes: the focus goes back") << true;
+}
+
+// The question takes the window's activation while the focus is on its way
+// to the destination box, which then gets the focus back as a window change.
+void TestAdEditor::questionInAWindowOfItsOwn()
+{
+    QFETCH(bool, yes);
+    TestEnvironment env;
+    WindowedPrompter prompter(yes ? platform::MsgResult::Yes : platform::MsgResult::No);
+    QWidget page;
+    AdEditor editor(&page);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowActive(&page));
+    auto* display = page.findChild<QLineEdit*>(QStringLiteral("txtDisplayURL0"));
+    auto* destination = page.findChild<QLineEdit*>(QStringLiteral("txtDestinationURL0"));
+    display->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(display, QStringLiteral("http://shop.example"));
+
+    destination->setFocus(Qt::TabFocusReason);
+    QCOMPARE(prompter.asked, 1);
+    QTRY_VERIFY(page.isActiveWindow());
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(yes ? display : destination));
+    QCOMPARE(destination->text(), yes ? QString() : QStringLiteral("http://shop.example"));
+    QCOMPARE(display->selectedText(), yes ? QStringLiteral("http://") : QString());
+
+    if (yes)
+        return;
+
+    // Switching to another window and back is no move between the boxes:
+    // leaving the display URL so asks nothing, and an emptied destination
+    // stays empty.
+    const auto switchWindows = [&page] {
+        QWidget other;
+        other.show();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+    };
+    destination->clear();
+    switchWindows();
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(destination));
+    QCOMPARE(destination->text(), QString());
+    display->setFocus(Qt::BacktabFocusReason);
+    switchWindows();
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(display));
+    QCOMPARE(prompter.asked, 1);
 }
 
 QTEST_MAIN(TestAdEditor)

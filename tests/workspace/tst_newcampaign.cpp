@@ -27,6 +27,8 @@ private Q_SLOTS:
     void populateProjects();
     void badNameKeepsTheDialogOpen();
     void enterInCampaignBoxActsAsOk();
+    void focusedButtonAnswersEnterAndSpace_data();
+    void focusedButtonAnswersEnterAndSpace();
     void cancelAndCloseBoxCancel();
     void existingCampaignKeepsTheDialogOpen();
 };
@@ -144,6 +146,44 @@ void tst_NewCampaign::enterInCampaignBoxActsAsOk()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.AccountName(), QStringLiteral("Shop"));
     QCOMPARE(dialog.Campaign(), QStringLiteral("Winter"));
+    QVERIFY(prompter.messages.isEmpty());
+}
+
+void tst_NewCampaign::focusedButtonAnswersEnterAndSpace_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("key");
+    for (const char* button : {"cmdFinish", "cmdCancel"}) {
+        QTest::addRow("%s Return", button) << button << int(Qt::Key_Return);
+        QTest::addRow("%s keypad Enter", button) << button << int(Qt::Key_Enter);
+        QTest::addRow("%s Space", button) << button << int(Qt::Key_Space);
+    }
+}
+
+void tst_NewCampaign::focusedButtonAnswersEnterAndSpace()
+{
+    QFETCH(QString, button);
+    QFETCH(int, key);
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    frmNewCampaign dialog;
+    dialog.PopulateProjects(nullptr);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.findChild<QLineEdit*>("txtCampaign")->setText("Winter");
+    auto* target = dialog.findChild<QPushButton*>(button);
+    target->setFocus();
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(target));
+
+    const Qt::KeyboardModifiers modifiers = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+    QTest::keyClick(target, Qt::Key(key), modifiers);
+    QVERIFY(!dialog.isVisible());
+    const bool ok = button == QLatin1String("cmdFinish");
+    QCOMPARE(dialog.result(), int(ok ? QDialog::Accepted : QDialog::Rejected));
+    QCOMPARE(dialog.Cancelled(), !ok);
+    if (ok)
+        QCOMPARE(dialog.Campaign(), QStringLiteral("Winter"));
     QVERIFY(prompter.messages.isEmpty());
 }
 

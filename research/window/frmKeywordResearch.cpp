@@ -1,0 +1,469 @@
+#include "research/window/frmKeywordResearch.h"
+
+#include "core/CodeFiles.h"
+#include "core/Globals.h"
+#include "core/modCommon.h"
+#include "platform/Prompter.h"
+#include "research/ResearchEndpoints.h"
+#include "research/TargetingIdeaRequest.h"
+#include "research/clsKeywordBuilder.h"
+#include "settings/clsPreference.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSet>
+#include <QStatusBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+using platform::MsgBox;
+using platform::MsgButtons;
+using platform::MsgIcon;
+
+namespace {
+
+const QString kBuilderTitle = QStringLiteral("Keyword Builder");
+const QString kResearchTitle = QStringLiteral("Keyword Research");
+
+template <typename W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel* label(const char* name, const QString& text, QWidget* parent)
+{
+    auto* l = named(new QLabel(text, parent), name);
+    l->setWordWrap(true);
+    return l;
+}
+
+// A volume as "###,###,###,##0" shows it; a text that is no number stays.
+QString thousands(const QString& text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok)
+        return text;
+    QString digits = QString::number(std::abs(std::nearbyint(value)), 'f', 0);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, QLatin1Char(','));
+    return value < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+// A volume as "000000000000" shows it (the sort key of its column).
+QString zeroPadded(const QString& text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok)
+        return text;
+    return QString::number(std::nearbyint(value), 'f', 0).rightJustified(12, QLatin1Char('0'));
+}
+
+// The names of a list and their ticks, for the request.
+QList<TargetingIdeaRequest::ListEntry> entries(const QListWidget* list)
+{
+    QList<TargetingIdeaRequest::ListEntry> out;
+    for (int row = 0; row < list->count(); ++row)
+        out.append({list->item(row)->text(), list->item(row)->checkState() == Qt::Checked});
+    return out;
+}
+
+// Fills a tick list; the entry equal to tick (any case) is ticked and returned.
+QListWidgetItem* fill(QListWidget* list, const std::optional<QStringList>& names, const QString& tick)
+{
+    QListWidgetItem* ticked = nullptr;
+    if (!names)
+        return ticked;
+    for (const QString& name : *names) {
+        auto* item = new QListWidgetItem(name, list);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        const bool match = name.compare(tick, Qt::CaseInsensitive) == 0;
+        item->setCheckState(match ? Qt::Checked : Qt::Unchecked);
+        if (match)
+            ticked = item;
+    }
+    return ticked;
+}
+
+} // namespace
+
+void KeywordResearch(QWidget* parent, const KeywordAdder& addKeywords)
+{
+    clsPreference preferences;
+    preferences.GetSettings();
+    if (preferences.UserName().isEmpty() && preferences.Password().isEmpty()) {
+        MsgBox(QStringLiteral("You did not set up your Google Adwords login details yet. To use 'Keyword Builder' "
+                              "function, you need to provide your Google Adwords details under the 'File/Setup' "
+                              "window."),
+               MsgButtons::OK, MsgIcon::Information, kBuilderTitle);
+        return;
+    }
+    frmKeywordResearch window(addKeywords, parent);
+    window.exec();
+}
+
+frmKeywordResearch::frmKeywordResearch(KeywordAdder addKeywords, QWidget* parent)
+    : QDialog(parent)
+    , m_addKeywords(std::move(addKeywords))
+{
+    setObjectName(QStringLiteral("frmKeywordResearch"));
+    setWindowTitle(kResearchTitle);
+    buildControls();
+
+    // The folder is kept for the research's files; nothing is written there yet.
+    if (!g_sWorkingFolder.isEmpty())
+        QDir().mkpath(g_sWorkingFolder + QStringLiteral("/KeywordResearch"));
+    Prepare();
+    for (int n = 10; n <= 100; n += 10)
+        m_cboMaxKw->addItem(QString::number(n));
+    m_cboMaxKw->setCurrentIndex(4);
+    m_pbrProgress->setMaximum(3);
+    CreateListViewHeader();
+    m_CmdStop->setEnabled(false);
+
+    m_tmrDisconnect.setInterval(1000);
+    connect(&m_tmrDisconnect, &QTimer::timeout, this, &frmKeywordResearch::tmrDisconnect_Timer);
+}
+
+frmKeywordResearch::~frmKeywordResearch() { releaseBuilder(); }
+
+void frmKeywordResearch::buildControls()
+{
+    auto* outer = new QVBoxLayout(this);
+    auto* container = named(new QGroupBox(QStringLiteral("Keyword Research Tool"), this), "fraContainer");
+    outer->addWidget(container);
+    auto* column = new QVBoxLayout(container);
+
+    column->addWidget(label("Label1",
+                            QStringLiteral("Keyword Research allows you to get new keyword ideas to build a keyword "
+                                           "list base on the master keyword you are specified. Enter a few "
+                                           "descriptive words or phrases below:"),
+                            container));
+
+    auto* frame = named(new QFrame(container), "Frame1");
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* inputs = new QGridLayout(frame);
+    inputs->addWidget(label("lblKeyword", QStringLiteral("Enter Seed Keywords (One Keyword per line):"), frame), 0, 0);
+    m_txtKeyword = named(new QPlainTextEdit(frame), "txtKeyword");
+    inputs->addWidget(m_txtKeyword, 1, 0, 3, 1);
+    inputs->addWidget(label("lblLang", QStringLiteral("Select Language"), frame), 0, 1);
+    m_lstLanguage = named(new QListWidget(frame), "lstLanguage");
+    inputs->addWidget(m_lstLanguage, 1, 1, 3, 1);
+    auto* countryCaption = new QHBoxLayout;
+    countryCaption->addWidget(label("Label2", QStringLiteral("Select Country"), frame));
+    countryCaption->addWidget(label("Label3", QStringLiteral(" (One country only)"), frame));
+    inputs->addLayout(countryCaption, 0, 2);
+    m_lstCountry = named(new QListWidget(frame), "lstCountry");
+    inputs->addWidget(m_lstCountry, 1, 2, 3, 1);
+    inputs->addWidget(label("lblMaxKW", QStringLiteral("Maximum Keywords to Return:"), frame), 1, 3);
+    m_cboMaxKw = named(new QComboBox(frame), "cboMaxKw");
+    inputs->addWidget(m_cboMaxKw, 2, 3);
+    inputs->addWidget(named(new QCheckBox(QStringLiteral("Use Synonyms"), frame), "chkSynonyms"), 3, 3);
+    auto* requestButtons = new QHBoxLayout;
+    m_cmdGet = named(new QPushButton(QStringLiteral("&Get"), frame), "cmdGet");
+    m_CmdStop = named(new QPushButton(QStringLiteral("&Stop"), frame), "CmdStop");
+    requestButtons->addWidget(m_cmdGet);
+    requestButtons->addWidget(m_CmdStop);
+    inputs->addLayout(requestButtons, 4, 3);
+    column->addWidget(frame);
+
+    m_lvwKeywords = named(new QTreeWidget(container), "lvwKeywords");
+    m_lvwKeywords->setRootIsDecorated(false);
+    m_lvwKeywords->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_lvwKeywords->header()->setSectionsClickable(true);
+    m_lvwKeywords->header()->setSortIndicatorShown(false);
+    column->addWidget(m_lvwKeywords, 1);
+
+    auto* listButtons = new QHBoxLayout;
+    m_chkSelectAll = named(new QCheckBox(QStringLiteral("Select All"), container), "chkSelectAll");
+    m_cmdDelete = named(new QPushButton(QStringLiteral("&Delete"), container), "cmdDelete");
+    auto* toBase = named(new QPushButton(QStringLiteral("Add To &Base"), container), "cmdAddToBase");
+    auto* toExtension = named(new QPushButton(QStringLiteral("Add &Extention"), container), "cmdAddToExtention");
+    m_cmdClose = named(new QPushButton(QStringLiteral("&Close"), container), "cmdClose");
+    listButtons->addWidget(m_chkSelectAll);
+    listButtons->addWidget(m_cmdDelete);
+    listButtons->addStretch();
+    listButtons->addWidget(toBase);
+    listButtons->addWidget(toExtension);
+    listButtons->addWidget(m_cmdClose);
+    column->addLayout(listButtons);
+
+    auto* status = named(new QStatusBar(this), "sbrStatus");
+    status->setSizeGripEnabled(false);
+    m_sbrStatus = named(new QLabel(status), "sbrStatusPanel1");
+    status->addWidget(m_sbrStatus, 1);
+    m_pbrProgress = named(new QProgressBar(status), "pbrProgress");
+    m_pbrProgress->setVisible(false);
+    status->addPermanentWidget(m_pbrProgress);
+    outer->addWidget(status);
+
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(false);
+    connect(m_cmdGet, &QPushButton::clicked, this, &frmKeywordResearch::cmdGet_Click);
+    connect(m_CmdStop, &QPushButton::clicked, this, &frmKeywordResearch::CmdStop_Click);
+    connect(m_chkSelectAll, &QCheckBox::clicked, this, &frmKeywordResearch::chkSelectAll_Click);
+    connect(m_cmdDelete, &QPushButton::clicked, this, &frmKeywordResearch::cmdDelete_Click);
+    connect(toBase, &QPushButton::clicked, this, [this] { m_addKeywords(m_lvwKeywords, QStringLiteral("Base")); });
+    connect(toExtension, &QPushButton::clicked, this,
+            [this] { m_addKeywords(m_lvwKeywords, QStringLiteral("Extension")); });
+    connect(m_cmdClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_lvwKeywords->header(), &QHeaderView::sectionClicked, this, &frmKeywordResearch::lvwKeywords_ColumnClick);
+}
+
+void frmKeywordResearch::Prepare()
+{
+    fill(m_lstCountry, modCommon::PopulateListCountryGoogle(), QStringLiteral("United States"));
+    QListWidgetItem* english = fill(m_lstLanguage, modCommon::PopulateListLanguage(), QStringLiteral("English"));
+    if (!english && m_lstLanguage->count() > 0)
+        english = m_lstLanguage->item(0);
+    m_lstLanguage->setCurrentItem(english);
+    UpdateDeleteButton();
+}
+
+void frmKeywordResearch::CreateListViewHeader()
+{
+    m_lvwKeywords->clear();
+    m_lvwKeywords->setColumnCount(7);
+    m_lvwKeywords->setHeaderLabels({QStringLiteral("Keywords"), QStringLiteral("Competition"),
+                                    QStringLiteral("Monthly Searches"), QStringLiteral("Global Volume"),
+                                    QStringLiteral("KEI"), QStringLiteral("HiddenValue"),
+                                    QStringLiteral("HiddenGlobalValue")});
+    const int w = std::max(m_lvwKeywords->viewport()->width(), 400);
+    m_lvwKeywords->setColumnWidth(Keyword, int(0.4 * w));
+    for (const Column shown : {Competition, MonthlySearches, KEI})
+        m_lvwKeywords->setColumnWidth(shown, int(0.2 * w));
+    for (const Column hidden : {GlobalVolume, HiddenValue, HiddenGlobalValue})
+        m_lvwKeywords->setColumnHidden(hidden, true);
+}
+
+QString frmKeywordResearch::statusText() const { return m_sbrStatus->text(); }
+
+void frmKeywordResearch::setStatusText(const QString& text) { m_sbrStatus->setText(text); }
+
+void frmKeywordResearch::setProgressValue(int value) { m_pbrProgress->setValue(value); }
+
+void frmKeywordResearch::cmdGet_Click()
+{
+    int ticked = 0;
+    for (int row = 0; row < m_lstCountry->count(); ++row) {
+        if (m_lstCountry->item(row)->checkState() == Qt::Checked && ++ticked > 1) {
+            MsgBox(QStringLiteral("You can only select one country at a time."), MsgButtons::OK, MsgIcon::Information,
+                   kBuilderTitle);
+            return;
+        }
+    }
+    DoGet();
+}
+
+void frmKeywordResearch::DoGet()
+{
+    if (modCommon::Trim(m_txtKeyword->toPlainText()).isEmpty()) {
+        MsgBox(QStringLiteral("Please enter a Keyword."), MsgButtons::OK, MsgIcon::Exclamation, kResearchTitle);
+        m_txtKeyword->setFocus();
+        return;
+    }
+    m_accessToken.GetoAuthToken();
+    if (m_accessToken.token().isEmpty()) {
+        MsgBox(QStringLiteral("Error occured: Bad Authentication"), MsgButtons::OK, MsgIcon::Exclamation,
+               kBuilderTitle);
+        return;
+    }
+    SetBusy();
+    QCoreApplication::processEvents();
+    m_lvwKeywords->clear();
+
+    releaseBuilder();
+    m_oBuilder = new clsKeywordBuilder(this);
+    m_oBuilder->setEngineName(QStringLiteral("Google"));
+    m_oBuilder->setFormKeywordBuilder(this);
+    connect(m_oBuilder, &clsKeywordBuilder::GetResultGoogleCompleted, this, &frmKeywordResearch::PopulateKeywordsAdv);
+
+    const TargetingIdeaRequest::PostString request = TargetingIdeaRequest::GetPostStringGoogle(
+        {m_txtKeyword->toPlainText(), entries(m_lstLanguage), entries(m_lstCountry), m_cboMaxKw->currentText()},
+        QStringLiteral("IDEAS"));
+    if (request.global)
+        m_lvwKeywords->headerItem()->setText(MonthlySearches, QStringLiteral("Monthly Searches (Global)"));
+    const QString text = modCommon::Trim(request.text);
+    if (text.isEmpty()) {
+        // Nothing to send: the window stays idle.
+        UpdateDeleteButton();
+        return;
+    }
+    m_oBuilder->setAuthToken(m_accessToken.token());
+    m_oBuilder->Connect(text, researchEndpoints().targetingIdeaServiceUrl());
+    m_busyPointer.emplace();
+    m_cmdGet->setEnabled(false);
+    m_CmdStop->setEnabled(true);
+    m_pbrProgress->setVisible(true);
+}
+
+void frmKeywordResearch::SetBusy() { m_cmdDelete->setEnabled(false); }
+
+void frmKeywordResearch::ResetUI(const QString& message)
+{
+    m_cmdDelete->setEnabled(true);
+    m_cmdGet->setText(QStringLiteral("&Get..."));
+    m_cmdClose->setEnabled(true);
+    m_pbrProgress->setValue(0);
+    if (statusText().compare(QLatin1String("Download data from server..."), Qt::CaseInsensitive) == 0)
+        setStatusText(message.isEmpty() ? QStringLiteral(" Download completed.") : message);
+    else
+        setStatusText(QString());
+}
+
+void frmKeywordResearch::UpdateDeleteButton() { m_cmdDelete->setEnabled(m_lvwKeywords->topLevelItemCount() > 0); }
+
+void frmKeywordResearch::idle()
+{
+    m_CmdStop->setEnabled(false);
+    m_pbrProgress->setVisible(false);
+    m_cmdGet->setEnabled(true);
+    m_busyPointer.reset();
+}
+
+void frmKeywordResearch::DownLoadCompleted()
+{
+    ResetUI(QString());
+    UpdateDeleteButton();
+    idle();
+    if (!m_oBuilder || m_oBuilder->Keywords().isEmpty())
+        return;
+    m_Keywords = m_oBuilder->Keywords();
+    m_lvwKeywords->headerItem()->setText(
+        Keyword, QStringLiteral("Keywords (") + QString::number(m_lvwKeywords->topLevelItemCount()) + QLatin1Char(')'));
+}
+
+void frmKeywordResearch::PopulateKeywordsAdv(const KeywordIdeas& keywords)
+{
+    m_lvwKeywords->clear();
+    QSet<QString> listed;
+    for (const clsKWBuilder& idea : keywords) {
+        // A keyword the reply repeats is listed once.
+        if (listed.contains(idea.Keyword))
+            continue;
+        listed.insert(idea.Keyword);
+        auto* row = new QTreeWidgetItem(m_lvwKeywords);
+        row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
+        row->setCheckState(Keyword, Qt::Unchecked);
+        row->setText(Keyword, idea.Keyword);
+        row->setText(Competition, idea.Competition);
+        if (!idea.Search.isEmpty()) {
+            row->setText(MonthlySearches, thousands(idea.Search));
+            row->setText(HiddenValue, zeroPadded(idea.Search));
+        }
+        if (!idea.GlobalSearch.isEmpty()) {
+            row->setText(GlobalVolume, thousands(idea.GlobalSearch));
+            row->setText(HiddenGlobalValue, zeroPadded(idea.GlobalSearch));
+        }
+        row->setText(KEI, idea.KEI);
+    }
+    if (m_sorted)
+        m_lvwKeywords->sortItems(m_sortKey, m_sortOrder);
+}
+
+void frmKeywordResearch::lvwKeywords_ColumnClick(int column)
+{
+    // The volume columns sort by their zero-padded twins.
+    const int key = column == MonthlySearches ? HiddenValue : column == GlobalVolume ? HiddenGlobalValue : column;
+    if (key != m_sortKey) {
+        m_sortKey = key;
+        m_sortOrder = Qt::AscendingOrder;
+    } else {
+        m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    }
+    m_sorted = true;
+    m_lvwKeywords->sortItems(m_sortKey, m_sortOrder);
+}
+
+void frmKeywordResearch::chkSelectAll_Click()
+{
+    const Qt::CheckState state = m_chkSelectAll->isChecked() ? Qt::Checked : Qt::Unchecked;
+    for (int row = 0; row < m_lvwKeywords->topLevelItemCount(); ++row)
+        m_lvwKeywords->topLevelItem(row)->setCheckState(Keyword, state);
+}
+
+void frmKeywordResearch::cmdDelete_Click()
+{
+    DoDelete();
+    UpdateDeleteButton();
+}
+
+void frmKeywordResearch::DoDelete()
+{
+    if (MsgBox(QStringLiteral("Are you sure you want to remove selected Keywords?"), MsgButtons::YesNo,
+               MsgIcon::Question, kResearchTitle)
+        != platform::MsgResult::Yes)
+        return;
+    int removedAt = -1;
+    for (int row = 0; row < m_lvwKeywords->topLevelItemCount();) {
+        if (m_lvwKeywords->topLevelItem(row)->isSelected()) {
+            delete m_lvwKeywords->takeTopLevelItem(row);
+            removedAt = row;
+        } else {
+            ++row;
+        }
+    }
+    const int count = m_lvwKeywords->topLevelItemCount();
+    if (count == 0 || removedAt < 0)
+        return;
+    // The row that took the last removed one's place, else the first.
+    QTreeWidgetItem* next = m_lvwKeywords->topLevelItem(count > removedAt + 1 ? removedAt : 0);
+    m_lvwKeywords->setCurrentItem(next);
+    next->setSelected(true);
+}
+
+void frmKeywordResearch::CmdStop_Click()
+{
+    if (m_oBuilder)
+        m_oBuilder->Disconnect();
+    m_tmrDisconnect.start();
+    m_cmdGet->setEnabled(true);
+    m_CmdStop->setEnabled(false);
+}
+
+void frmKeywordResearch::tmrDisconnect_Timer()
+{
+    if (!m_oBuilder || !m_oBuilder->Disconnected())
+        return;
+    ResetUI(QStringLiteral("Stop."));
+    UpdateDeleteButton();
+    QCoreApplication::processEvents();
+    m_tmrDisconnect.stop();
+}
+
+void frmKeywordResearch::releaseBuilder()
+{
+    if (!m_oBuilder)
+        return;
+    m_oBuilder->CloseHTTPForm();
+    m_oBuilder->setFormKeywordBuilder(nullptr);
+    m_oBuilder->disconnect(this);
+    m_oBuilder->deleteLater();
+    m_oBuilder = nullptr;
+}
+
+void frmKeywordResearch::done(int result)
+{
+    // A request still running is cancelled; nothing of it reaches a closed window.
+    releaseBuilder();
+    m_tmrDisconnect.stop();
+    idle();
+    QDialog::done(result);
+}

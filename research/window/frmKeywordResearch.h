@@ -1,0 +1,118 @@
+#pragma once
+
+#include "platform/WaitCursor.h"
+#include "research/KeywordResearchView.h"
+#include "research/OAuthAccessToken.h"
+#include "research/clsKWBuilder.h"
+
+#include <QDialog>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+class clsKeywordBuilder;
+
+// Appends the ticked rows of the research list to the open campaign's base
+// keywords (kind "Base") or extension keywords (any other kind).
+using KeywordAdder = std::function<void(const QTreeWidget* list, const QString& kind)>;
+
+// The Keyword menu's "Keyword Builder": opens the research window modally,
+// or tells the user to enter an ad platform login in File/Setup first
+// (a user name or a password is enough).
+void KeywordResearch(QWidget* parent, const KeywordAdder& addKeywords);
+
+// The keyword research window: seed keywords, one country and any
+// languages, Get / Stop, and the list of keyword ideas with their
+// competition, monthly searches and KEI, sortable and tickable, whose
+// ticked keywords the two add buttons append to the campaign's keyword
+// boxes. Controls carry their names as objectName ("txtKeyword",
+// "lstCountry", "cmdGet", "lvwKeywords", ...).
+//
+// A request runs asynchronously: Get obtains the access token (once per
+// window), builds the request and hands it to a request driver, which
+// reports back through KeywordResearchView. The window is busy (Get
+// disabled, Stop enabled, progress shown) until the driver's
+// DownLoadCompleted; Stop cancels. Closing the window cancels a running
+// request, and nothing of it reaches the window afterwards.
+class frmKeywordResearch : public QDialog, public KeywordResearchView
+{
+    Q_OBJECT
+
+public:
+    // The columns of the list, in order.
+    enum Column { Keyword, Competition, MonthlySearches, GlobalVolume, KEI, HiddenValue, HiddenGlobalValue };
+
+    explicit frmKeywordResearch(KeywordAdder addKeywords, QWidget* parent = nullptr);
+    ~frmKeywordResearch() override;
+
+    // Fills the country and language lists from the code files, "United
+    // States" and "English" ticked.
+    void Prepare();
+    // Lists the ideas (a repeated keyword is left out).
+    void PopulateKeywordsAdv(const KeywordIdeas& keywords);
+    // The ideas of the last request that returned any.
+    const KeywordIdeas& Keywords() const { return m_Keywords; }
+    // The status bar's first panel.
+    QString statusText() const;
+
+    void setProgressValue(int value) override;
+    void setStatusText(const QString& text) override;
+    void DownLoadCompleted() override;
+
+    // The list's sort column and order, as column clicks set them.
+    int sortKey() const { return m_sortKey; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+
+public slots:
+    void done(int result) override;
+
+private:
+    void buildControls();
+    void CreateListViewHeader();
+    void cmdGet_Click();
+    void DoGet();
+    void SetBusy();
+    void ResetUI(const QString& message);
+    void UpdateDeleteButton();
+    void lvwKeywords_ColumnClick(int column);
+    void chkSelectAll_Click();
+    void cmdDelete_Click();
+    void DoDelete();
+    void CmdStop_Click();
+    void tmrDisconnect_Timer();
+    void releaseBuilder();
+    void idle();
+
+    KeywordAdder m_addKeywords;
+    OAuthAccessToken m_accessToken;
+    clsKeywordBuilder* m_oBuilder = nullptr;  // the driver of the last request
+    KeywordIdeas m_Keywords;
+    std::optional<platform::WaitCursor> m_busyPointer;
+    int m_sortKey = 0;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    bool m_sorted = false;
+
+    QPlainTextEdit* m_txtKeyword = nullptr;
+    QListWidget* m_lstLanguage = nullptr;
+    QListWidget* m_lstCountry = nullptr;
+    QComboBox* m_cboMaxKw = nullptr;
+    QPushButton* m_cmdGet = nullptr;
+    QPushButton* m_CmdStop = nullptr;
+    QTreeWidget* m_lvwKeywords = nullptr;
+    QCheckBox* m_chkSelectAll = nullptr;
+    QPushButton* m_cmdDelete = nullptr;
+    QPushButton* m_cmdClose = nullptr;
+    QProgressBar* m_pbrProgress = nullptr;
+    QLabel* m_sbrStatus = nullptr;
+    QTimer m_tmrDisconnect;
+};

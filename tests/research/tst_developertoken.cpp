@@ -1,0 +1,106 @@
+#include "research/DeveloperToken.h"
+#include "settings/clsRegister.h"
+
+#include "ResearchTestSupport.h"
+#include "ScriptedHttpServer.h"
+#include "TestEnvironment.h"
+
+#include <QtTest>
+
+using Server = ScriptedHttpServer;
+
+namespace {
+
+const QString kPath = QStringLiteral("/secure/gapi.asp");
+
+// The token the dealer settings hold after loading them afresh.
+QString storedToken()
+{
+    clsRegister reloaded;
+    reloaded.GetSettings();
+    return reloaded.TarnwellGoogleAPIToken();
+}
+
+} // namespace
+
+class TestDeveloperToken : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { BuildKeyPaths(); }
+    void init();
+    void cleanup() { g_oRegister.reset(); }
+    void replies_data();
+    void replies();
+    void emptyReplyIsTriedOnceMore();
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+void TestDeveloperToken::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+    putPreferences({});
+    g_oRegister = std::make_unique<clsRegister>();
+    g_oRegister->GetSettings();
+    g_oRegister->setTarnwellGoogleAPIToken("OLD-token");
+    g_oRegister->SaveSettings();
+    BuiltInDeveloperToken = QStringLiteral("OLD-token");
+}
+
+void TestDeveloperToken::replies_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("token");
+    QTest::addColumn<QByteArray>("logLine");
+
+    QTest::newRow("100 and a token") << QByteArray("100 ABC-def_123") << "ABC-def_123"
+                                     << QByteArray("frmRegister_GetGTK successfully");
+    QTest::newRow("a refusal") << QByteArray("200 unknown dealer") << "OLD-token"
+                               << QByteArray("frmRegister_GetGTK_Failed: 200 unknown dealer");
+    QTest::newRow("100 further on") << QByteArray(" 100 ABC") << "OLD-token"
+                                    << QByteArray("frmRegister_GetGTK_Failed:  100 ABC");
+}
+
+void TestDeveloperToken::replies()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, token);
+    QFETCH(QByteArray, logLine);
+
+    Server server;
+    server.route(kPath, Server::answer(200, reply));
+    LoopbackEndpoints endpoints(server);
+    DeveloperToken::GetGoogleToken();
+
+    QCOMPARE(server.requests().size(), 1);
+    QCOMPARE(server.requests().first().method, "POST");
+    QCOMPARE(server.requests().first().body, "service=gettoken&dealerid=TWL");
+    QCOMPARE(BuiltInDeveloperToken, token);
+    QCOMPARE(storedToken(), token);
+    const QByteArray log = TestEnvironment::readAll(m_env->programDir() + "/Error.log");
+    QVERIFY2(log.contains(logLine + "\r\n"), log.constData());
+    QVERIFY(!log.contains("ABC-def_123"));
+}
+
+void TestDeveloperToken::emptyReplyIsTriedOnceMore()
+{
+    Server server;
+    server.route(kPath, Server::answer(200, ""));
+    LoopbackEndpoints endpoints(server);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(DeveloperToken::PostPage(server.url(kPath), "service=gettoken&dealerid=TWL"), QString());
+    QCOMPARE(server.requests().size(), 2);
+    QVERIFY(clock.elapsed() >= 1900);
+
+    DeveloperToken::GetGoogleToken();
+    QCOMPARE(server.requests().size(), 4);
+    QCOMPARE(BuiltInDeveloperToken, "OLD-token");
+    QVERIFY(TestEnvironment::readAll(m_env->programDir() + "/Error.log").contains("frmRegister_GetGTK_Failed: \r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestDeveloperToken)
+#include "tst_developertoken.moc"

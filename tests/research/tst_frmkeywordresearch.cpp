@@ -1,0 +1,412 @@
+#include "research/window/frmKeywordResearch.h"
+#include "settings/clsRegister.h"
+
+#include "InstalledCodeFiles.h"
+#include "ResearchTestSupport.h"
+#include "ScriptedHttpServer.h"
+#include "ScriptedPrompter.h"
+#include "TestEnvironment.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+using Server = ScriptedHttpServer;
+using Reply = ScriptedHttpServer::Reply;
+using platform::MsgIcon;
+
+namespace {
+
+const QString kServicePath = QStringLiteral("/api/adwords/o/v201809/TargetingIdeaService");
+
+QString entry(const QString& keyword, const QString& competition, const QString& volume)
+{
+    auto item = [](const QString& key, const QString& value) {
+        return "<data><key>" + key + "</key><value><Attribute.Type>T</Attribute.Type><value>" + value
+            + "</value></value></data>";
+    };
+    return "<entries>" + item("KEYWORD_TEXT", keyword) + item("COMPETITION", competition)
+        + item("SEARCH_VOLUME", volume) + "</entries>";
+}
+
+// Three ideas whose keyword, competition and volume orders all differ.
+Reply ideas(int delayMs = 0)
+{
+    const QString body = "<soap:Envelope xmlns:soap=\"urn:s\"><soap:Body><getResponse><rval>"
+        + entry("red shoes", "0.9", "45000") + entry("boots", "0.2", "900") + entry("shoes", "0.5", "12000")
+        + "</rval></getResponse></soap:Body></soap:Envelope>";
+    Reply reply = Server::answer(200, body.toUtf8(), "text/xml");
+    reply.delayMs = delayMs;
+    return reply;
+}
+
+QStringList column(const QTreeWidget* list, int col)
+{
+    QStringList texts;
+    for (int row = 0; row < list->topLevelItemCount(); ++row)
+        texts.append(list->topLevelItem(row)->text(col));
+    return texts;
+}
+
+struct Added {
+    QStringList keywords;
+    QString kind;
+};
+
+// An open research window with a stored login, the code files, the token
+// services and the research service on one loopback server.
+struct Research {
+    explicit Research(const Reply& service = ideas(), const QString& refreshStatus = "200")
+    {
+        putPreferences({{"YMID", "adwords.user@example.com"}});
+        installCodeFiles(env);
+        g_oRegister = std::make_unique<clsRegister>();
+        g_oRegister->GetSettings();
+        server.route("/token/oauthtoken.txt", Server::answer(refreshStatus.toInt(), "refresh-1"));
+        server.route("/o/oauth2/token", Server::answer(200, "{\n \"access_token\" : \"acc-9\"\n}", "application/json"));
+        server.route(kServicePath, service);
+        m_window = std::make_unique<frmKeywordResearch>([this](const QTreeWidget* list, const QString& kind) {
+            QStringList ticked;
+            for (int row = 0; row < list->topLevelItemCount(); ++row)
+                if (list->topLevelItem(row)->checkState(0) == Qt::Checked)
+                    ticked.append(list->topLevelItem(row)->text(0));
+            added.append({ticked, kind});
+        });
+        m_window->show();
+    }
+    ~Research() { g_oRegister.reset(); }
+
+    template <typename T>
+    T* find(const char* name) const
+    {
+        return m_window->findChild<T*>(QString::fromLatin1(name));
+    }
+    QTreeWidget* list() const { return find<QTreeWidget>("lvwKeywords"); }
+    void click(const char* name) const { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+    void get(const QString& seeds = QStringLiteral("shoes"))
+    {
+        find<QPlainTextEdit>("txtKeyword")->setPlainText(seeds);
+        click("cmdGet");
+    }
+    bool idle() const
+    {
+        return find<QPushButton>("cmdGet")->isEnabled() && !find<QPushButton>("CmdStop")->isEnabled()
+            && find<QProgressBar>("pbrProgress")->isHidden();
+    }
+    void clickColumn(int col) const
+    {
+        QHeaderView* header = list()->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(col) + 5, header->height() / 2));
+    }
+    int serviceRequests() const
+    {
+        return int(std::count_if(server.requests().begin(), server.requests().end(),
+                                 [](const Server::Request& r) { return r.path() == kServicePath; }));
+    }
+
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    Server server;
+    LoopbackEndpoints endpoints{server};
+    QList<Added> added;
+    std::unique_ptr<frmKeywordResearch> m_window;
+    frmKeywordResearch& window() const { return *m_window; }
+};
+
+} // namespace
+
+class TestFrmKeywordResearch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { BuildKeyPaths(); }
+    void opening();
+    void getListsTheIdeas();
+    void sorting();
+    void addButtons();
+    void stopDuringSlowReply();
+    void refusals_data();
+    void refusals();
+    void noLoginStored();
+    void requestWithoutPositiveKeywordStaysIdle();
+    void noTargetsMeansGlobalVolumes();
+    void deleteRows();
+    void repeatedKeywordIsSkipped();
+    void closingCancelsTheRequest();
+};
+
+void TestFrmKeywordResearch::opening()
+{
+    g_sWorkingFolder = QString();
+    Research t;
+    QListWidget* countries = t.find<QListWidget>("lstCountry");
+    QListWidget* languages = t.find<QListWidget>("lstLanguage");
+    QVERIFY(countries->count() > 200);
+    QVERIFY(languages->count() > 40);
+    QList<QString> ticked;
+    for (QListWidget* list : {countries, languages})
+        for (int row = 0; row < list->count(); ++row)
+            if (list->item(row)->checkState() == Qt::Checked)
+                ticked.append(list->item(row)->text());
+    QCOMPARE(ticked, (QStringList{"United States", "English"}));
+    QCOMPARE(languages->currentItem()->text(), "English");
+
+    auto* max = t.find<QComboBox>("cboMaxKw");
+    QCOMPARE(max->count(), 10);
+    QCOMPARE(max->itemText(0), "10");
+    QCOMPARE(max->itemText(9), "100");
+    QCOMPARE(max->currentText(), "50");
+    QVERIFY(t.idle());
+    QVERIFY(!t.find<QPushButton>("cmdDelete")->isEnabled());
+    QCOMPARE(t.window().windowTitle(), "Keyword Research");
+    QStringList headers;
+    for (int col = 0; col < 7; ++col)
+        headers.append(t.list()->headerItem()->text(col));
+    QCOMPARE(headers, (QStringList{"Keywords", "Competition", "Monthly Searches", "Global Volume", "KEI",
+                                   "HiddenValue", "HiddenGlobalValue"}));
+    for (const int hidden : {3, 5, 6})
+        QVERIFY(t.list()->isColumnHidden(hidden));
+
+    // The research folder is made under the working folder.
+    g_sWorkingFolder = t.env.path("work");
+    frmKeywordResearch second([](const QTreeWidget*, const QString&) {});
+    QVERIFY(QFileInfo(t.env.path("work/KeywordResearch")).isDir());
+    g_sWorkingFolder = QString();
+}
+
+void TestFrmKeywordResearch::getListsTheIdeas()
+{
+    Research t;
+    t.get("shoes\nboots");
+    QVERIFY(!t.find<QPushButton>("cmdGet")->isEnabled());
+    QVERIFY(t.find<QPushButton>("CmdStop")->isEnabled());
+    QVERIFY(t.find<QProgressBar>("pbrProgress")->isVisible());
+    QTRY_VERIFY(t.idle());
+
+    QCOMPARE(column(t.list(), 0), (QStringList{"red shoes", "boots", "shoes"}));
+    QCOMPARE(column(t.list(), 1), (QStringList{"High", "Low", "Medium"}));
+    QCOMPARE(column(t.list(), 2), (QStringList{"45,000", "900", "12,000"}));
+    QCOMPARE(column(t.list(), 3), (QStringList{"45,000", "900", "12,000"}));
+    QCOMPARE(column(t.list(), 5), (QStringList{"000000045000", "000000000900", "000000012000"}));
+    QCOMPARE(t.list()->headerItem()->text(0), "Keywords (3)");
+    QCOMPARE(t.window().Keywords().size(), 3);
+    QCOMPARE(t.find<QLabel>("sbrStatusPanel1")->text(), QString());
+    QVERIFY(t.find<QPushButton>("cmdDelete")->isEnabled());
+    QVERIFY(t.prompter.messages.isEmpty());
+
+    const Server::Request& sent = t.server.requests().last();
+    QCOMPARE(sent.header("Authorization"), "Bearer acc-9");
+    QVERIFY(sent.body.contains("<o:queries>boots</o:queries>"));
+    QVERIFY(sent.body.contains("<cm:id>1000</cm:id>\r\n</o:languages>"));
+    QVERIFY(sent.body.contains("<cm:id>2840</cm:id>\r\n</o:locations>"));
+    QVERIFY(sent.body.contains("<cm:numberResults>50</cm:numberResults>"));
+
+    // The token serves the next request as well.
+    const qsizetype before = t.server.requests().size();
+    t.get("boots");
+    QTRY_VERIFY(t.idle());
+    QCOMPARE(t.server.requests().size(), before + 1);
+}
+
+void TestFrmKeywordResearch::sorting()
+{
+    Research t;
+    t.get();
+    QTRY_COMPARE(t.list()->topLevelItemCount(), 3);
+    // The list starts sorted by keyword, ascending: the first click turns it.
+    t.clickColumn(0);
+    QCOMPARE(column(t.list(), 0), (QStringList{"shoes", "red shoes", "boots"}));
+    // Volumes sort as numbers through their padded twins.
+    t.clickColumn(2);
+    QCOMPARE(column(t.list(), 2), (QStringList{"900", "12,000", "45,000"}));
+    QCOMPARE(t.window().sortKey(), 5);
+    t.clickColumn(2);
+    QCOMPARE(column(t.list(), 2), (QStringList{"45,000", "12,000", "900"}));
+    t.clickColumn(0);
+    QCOMPARE(column(t.list(), 0), (QStringList{"boots", "red shoes", "shoes"}));
+    QCOMPARE(t.window().sortOrder(), Qt::AscendingOrder);
+}
+
+void TestFrmKeywordResearch::addButtons()
+{
+    Research t;
+    t.get();
+    QTRY_COMPARE(t.list()->topLevelItemCount(), 3);
+    t.list()->topLevelItem(0)->setCheckState(0, Qt::Checked);
+    t.list()->topLevelItem(2)->setCheckState(0, Qt::Checked);
+    t.click("cmdAddToBase");
+    QTest::mouseClick(t.find<QCheckBox>("chkSelectAll"), Qt::LeftButton);
+    t.click("cmdAddToExtention");
+    QTest::mouseClick(t.find<QCheckBox>("chkSelectAll"), Qt::LeftButton);
+    t.click("cmdAddToBase");
+
+    QCOMPARE(t.added.size(), 3);
+    QCOMPARE(t.added.at(0).keywords, (QStringList{"red shoes", "shoes"}));
+    QCOMPARE(t.added.at(0).kind, "Base");
+    QCOMPARE(t.added.at(1).keywords, (QStringList{"red shoes", "boots", "shoes"}));
+    QCOMPARE(t.added.at(1).kind, "Extension");
+    QCOMPARE(t.added.at(2).keywords, QStringList());
+}
+
+void TestFrmKeywordResearch::stopDuringSlowReply()
+{
+    Research t(ideas(5000));
+    t.get();
+    QTRY_COMPARE(t.serviceRequests(), 1);
+    t.click("CmdStop");
+    QVERIFY(t.find<QPushButton>("cmdGet")->isEnabled());
+    QTRY_COMPARE(t.prompter.messages.size(), 1);
+    QCOMPARE(t.prompter.messages.first().text, "Operation cancelled by user.");
+    QCOMPARE(t.prompter.messages.first().title, "Keyword Research");
+    QVERIFY(t.idle());
+    QCOMPARE(t.list()->topLevelItemCount(), 0);
+}
+
+void TestFrmKeywordResearch::refusals_data()
+{
+    QTest::addColumn<QString>("seeds");
+    QTest::addColumn<QString>("secondCountry");
+    QTest::addColumn<QString>("refreshStatus");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<MsgIcon>("icon");
+
+    QTest::newRow("two countries") << "shoes" << "Canada" << "200" << "You can only select one country at a time."
+                                   << "Keyword Builder" << MsgIcon::Information;
+    QTest::newRow("seed box of blanks") << "   " << "" << "200" << "Please enter a Keyword." << "Keyword Research"
+                                    << MsgIcon::Exclamation;
+    QTest::newRow("no access token") << "shoes" << "" << "404" << "Error occured: Bad Authentication"
+                                     << "Keyword Builder" << MsgIcon::Exclamation;
+}
+
+void TestFrmKeywordResearch::refusals()
+{
+    QFETCH(QString, seeds);
+    QFETCH(QString, secondCountry);
+    QFETCH(QString, refreshStatus);
+    QFETCH(QString, message);
+    QFETCH(QString, title);
+    QFETCH(MsgIcon, icon);
+
+    Research t(ideas(), refreshStatus);
+    if (!secondCountry.isEmpty())
+        t.find<QListWidget>("lstCountry")->findItems(secondCountry, Qt::MatchExactly).first()->setCheckState(Qt::Checked);
+    t.get(seeds);
+    QCOMPARE(t.prompter.messages.size(), 1);
+    QCOMPARE(t.prompter.messages.first().text, message);
+    QCOMPARE(t.prompter.messages.first().title, title);
+    QCOMPARE(t.prompter.messages.first().icon, icon);
+    QVERIFY(t.idle());
+    QCOMPARE(t.serviceRequests(), 0);
+}
+
+void TestFrmKeywordResearch::noLoginStored()
+{
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    putPreferences({});
+    KeywordResearch(nullptr, [](const QTreeWidget*, const QString&) {});
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(prompter.messages.first().text,
+             "You did not set up your Google Adwords login details yet. To use 'Keyword Builder' function, you need "
+             "to provide your Google Adwords details under the 'File/Setup' window.");
+    QCOMPARE(prompter.messages.first().title, "Keyword Builder");
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestFrmKeywordResearch::requestWithoutPositiveKeywordStaysIdle()
+{
+    Research t;
+    t.get("-cheap\n-free");
+    QCOMPARE(t.prompter.messages.size(), 1);
+    QCOMPARE(t.prompter.messages.first().title, "Positive Keywords");
+    QVERIFY(t.idle());
+    QCOMPARE(t.serviceRequests(), 0);
+    QTest::qWait(100);
+    QVERIFY(t.idle());
+}
+
+void TestFrmKeywordResearch::noTargetsMeansGlobalVolumes()
+{
+    Research t;
+    for (const char* name : {"lstCountry", "lstLanguage"}) {
+        QListWidget* list = t.find<QListWidget>(name);
+        for (int row = 0; row < list->count(); ++row)
+            list->item(row)->setCheckState(Qt::Unchecked);
+    }
+    t.get();
+    QTRY_VERIFY(t.idle());
+    QCOMPARE(t.list()->headerItem()->text(2), "Monthly Searches (Global)");
+    QVERIFY(!t.server.requests().last().body.contains("SearchParameter\">\r\n<o:l"));
+}
+
+void TestFrmKeywordResearch::deleteRows()
+{
+    Research t;
+    t.get();
+    QTRY_COMPARE(t.list()->topLevelItemCount(), 3);
+    QTreeWidget* list = t.list();
+
+    // Nothing highlighted: nothing removed, no highlight made.
+    list->clearSelection();
+    t.prompter.answers.enqueue(platform::MsgResult::Yes);
+    t.click("cmdDelete");
+    QCOMPARE(t.prompter.messages.last().text, "Are you sure you want to remove selected Keywords?");
+    QCOMPARE(t.prompter.messages.last().buttons, platform::MsgButtons::YesNo);
+    QCOMPARE(list->topLevelItemCount(), 3);
+    QVERIFY(list->selectedItems().isEmpty());
+
+    // No: nothing removed.
+    list->topLevelItem(0)->setSelected(true);
+    t.prompter.answers.enqueue(platform::MsgResult::No);
+    t.click("cmdDelete");
+    QCOMPARE(list->topLevelItemCount(), 3);
+
+    // Yes: the highlighted rows go, the row after the last one is highlighted.
+    list->topLevelItem(1)->setSelected(true);
+    t.prompter.answers.enqueue(platform::MsgResult::Yes);
+    t.click("cmdDelete");
+    QCOMPARE(column(list, 0), QStringList{"shoes"});
+    QCOMPARE(list->selectedItems().size(), 1);
+
+    list->topLevelItem(0)->setSelected(true);
+    t.prompter.answers.enqueue(platform::MsgResult::Yes);
+    t.click("cmdDelete");
+    QCOMPARE(list->topLevelItemCount(), 0);
+    QVERIFY(!t.find<QPushButton>("cmdDelete")->isEnabled());
+}
+
+void TestFrmKeywordResearch::repeatedKeywordIsSkipped()
+{
+    Research t;
+    clsKWBuilder a;
+    a.Keyword = "shoes";
+    clsKWBuilder b;
+    b.Keyword = "boots";
+    t.window().PopulateKeywordsAdv({a, a, b});
+    QCOMPARE(column(t.list(), 0), (QStringList{"shoes", "boots"}));
+}
+
+void TestFrmKeywordResearch::closingCancelsTheRequest()
+{
+    Research t(ideas(400));
+    t.get();
+    QTRY_COMPARE(t.serviceRequests(), 1);
+    t.click("cmdClose");
+    QVERIFY(t.window().isHidden());
+    QTest::qWait(1500);
+    QVERIFY(t.prompter.messages.isEmpty());
+    QCOMPARE(t.list()->topLevelItemCount(), 0);
+}
+
+QTEST_MAIN(TestFrmKeywordResearch)
+#include "tst_frmkeywordresearch.moc"
