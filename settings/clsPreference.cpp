@@ -7,6 +7,7 @@
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
+#include "settings/AdwordsEditorPath.h"
 #include "settings/clsRegister.h"
 
 #include <QLocale>
@@ -139,8 +140,7 @@ std::span<const clsPreference::Setting> clsPreference::settingsTable()
         {"Log point 14", "YMID", CU, "", Load::AsIs, 35, &P::m_UserName},
         {"Log point 14", "YMPd", CU, "", Load::AsIs, 36, &P::m_Password},
         {"Log point 14", "CUID", CU, "", Load::AsIs, 37, &P::m_ClientEmailID},
-        {"Log point 14", "AdwordsEditor", CU, "C:\\Program Files\\Google\\Google AdWords Editor\\adwords_editor.exe",
-         Load::AsIs, 38, &P::m_GoogleAdwordsEditor},
+        {"Log point 14", "AdwordsEditor", CU, kDefaultAdwordsEditorPath, Load::AsIs, 38, &P::m_GoogleAdwordsEditor},
     };
     return rows;
 }

@@ -3,6 +3,7 @@
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
+#include "workspace/CampaignStore.h"
 #include "workspace/TextFiles.h"
 
 #include <QDir>
@@ -31,6 +32,17 @@ bool sortsBefore(const QString& a, const QString& b)
     return c != 0 ? c < 0 : a < b;
 }
 
+QString folded(const QString& name)
+{
+    return name.toCaseFolded();
+}
+
+// Names compare without regard to case; an account key has no campaign part.
+QString indexKey(const NodeId& id)
+{
+    return id.isAccount() ? folded(id.account) : folded(id.account) + QChar(0) + folded(id.campaign);
+}
+
 } // namespace
 
 QString NodeId::key() const
@@ -47,7 +59,6 @@ bool NodeId::matches(const NodeId& other) const
 clsMain::clsMain(const QString& workingFolder)
     : m_workingFolder(workingFolder)
     , m_accountsFile(join(workingFolder, QStringLiteral("Accounts.dat")))
-    , m_accountsFolder(join(workingFolder, QStringLiteral("Accounts")))
 {
 }
 
@@ -95,12 +106,13 @@ bool clsMain::SaveAccount() const
         return false;
     }
     QString text;
+    const QHash<QString, QList<int>> campaigns = campaignPositions();
     for (const TreeNode& node : m_nodes) {
         if (!node.id.isAccount())
             continue;
         text += QLatin1Char('[') + node.id.account + QStringLiteral("]\r\n");
-        for (const NodeId& campaign : campaignsOf(node.id.account))
-            text += campaign.campaign + QStringLiteral("\r\n");
+        for (int at : campaigns.value(folded(node.id.account)))
+            text += m_nodes.at(at).id.campaign + QStringLiteral("\r\n");
     }
     QString error;
     QDir().mkpath(m_workingFolder);
@@ -113,20 +125,15 @@ bool clsMain::SaveAccount() const
 
 int clsMain::indexOf(const NodeId& id) const
 {
-    for (int i = 0; i < m_nodes.size(); ++i) {
-        if (m_nodes.at(i).id.matches(id))
-            return i;
-    }
-    return -1;
+    return m_index.value(indexKey(id), -1);
 }
 
 std::optional<NodeId> clsMain::findAccount(const QString& name) const
 {
-    for (const TreeNode& node : m_nodes) {
-        if (node.id.isAccount() && sameName(node.id.account, name))
-            return node.id;
-    }
-    return std::nullopt;
+    const int at = indexOf(NodeId::accountNode(name));
+    if (at < 0)
+        return std::nullopt;
+    return m_nodes.at(at).id;
 }
 
 bool clsMain::NodeKeyExists(const QString& key) const
@@ -137,24 +144,40 @@ bool clsMain::NodeKeyExists(const QString& key) const
 
 bool clsMain::hasChildren(const NodeId& id) const
 {
-    if (!id.isAccount())
-        return false;
-    return std::any_of(m_nodes.cbegin(), m_nodes.cend(), [&](const TreeNode& node) {
-        return node.id.isCampaign() && sameName(node.id.account, id.account);
-    });
+    return id.isAccount() && m_campaignCounts.value(folded(id.account)) > 0;
 }
 
 bool clsMain::IsAccountExists() const
 {
-    return std::any_of(m_nodes.cbegin(), m_nodes.cend(),
-                       [](const TreeNode& node) { return node.id.isCampaign(); });
+    return m_campaigns > 0;
+}
+
+void clsMain::append(const TreeNode& node)
+{
+    m_index.insert(indexKey(node.id), int(m_nodes.size()));
+    m_nodes.append(node);
+    if (node.id.isCampaign()) {
+        ++m_campaignCounts[folded(node.id.account)];
+        ++m_campaigns;
+    }
+}
+
+void clsMain::rebuildIndex()
+{
+    const QList<TreeNode> nodes = m_nodes;
+    m_nodes.clear();
+    m_index.clear();
+    m_campaignCounts.clear();
+    m_campaigns = 0;
+    for (const TreeNode& node : nodes)
+        append(node);
 }
 
 bool clsMain::addAccount(const QString& name)
 {
     if (name.isEmpty() || findAccount(name))
         return false;
-    m_nodes.append(TreeNode{NodeId::accountNode(name), kAccount, kAccountOpen});
+    append(TreeNode{NodeId::accountNode(name), kAccount, kAccountOpen});
     return true;
 }
 
@@ -167,7 +190,7 @@ bool clsMain::addCampaign(const QString& account, const QString& campaign, const
     const NodeId id = NodeId::campaignNode(parent->account, campaign);
     if (contains(id))
         return false;
-    m_nodes.append(TreeNode{id, image, selectedImage});
+    append(TreeNode{id, image, selectedImage});
     return true;
 }
 
@@ -177,12 +200,16 @@ bool clsMain::removeCampaign(const NodeId& id)
     if (i < 0 || m_nodes.at(i).id.isAccount())
         return false;
     m_nodes.removeAt(i);
+    rebuildIndex();
     return true;
 }
 
 void clsMain::clear()
 {
     m_nodes.clear();
+    m_index.clear();
+    m_campaignCounts.clear();
+    m_campaigns = 0;
     m_selectNode.reset();
 }
 
@@ -195,8 +222,11 @@ QString clsMain::image(const NodeId& id) const
 void clsMain::setImage(const NodeId& id, const QString& image)
 {
     const int i = indexOf(id);
-    if (i >= 0)
-        m_nodes[i].image = image;
+    if (i < 0 || m_nodes.at(i).image == image)
+        return;
+    m_nodes[i].image = image;
+    if (m_imageObserver)
+        m_imageObserver(m_nodes.at(i).id);
 }
 
 QList<NodeId> clsMain::displayOrder() const
@@ -208,10 +238,14 @@ QList<NodeId> clsMain::displayOrder() const
     }
     std::stable_sort(accounts.begin(), accounts.end(),
                      [](const NodeId& a, const NodeId& b) { return sortsBefore(a.account, b.account); });
+    const QHash<QString, QList<int>> positions = campaignPositions();
     QList<NodeId> order;
+    order.reserve(m_nodes.size());
     for (const NodeId& account : accounts) {
         order.append(account);
-        QList<NodeId> campaigns = campaignsOf(account.account);
+        QList<NodeId> campaigns;
+        for (int at : positions.value(folded(account.account)))
+            campaigns.append(m_nodes.at(at).id);
         std::stable_sort(campaigns.begin(), campaigns.end(),
                          [](const NodeId& a, const NodeId& b) { return sortsBefore(a.campaign, b.campaign); });
         order.append(campaigns);
@@ -219,14 +253,14 @@ QList<NodeId> clsMain::displayOrder() const
     return order;
 }
 
-QList<NodeId> clsMain::campaignsOf(const QString& account) const
+QHash<QString, QList<int>> clsMain::campaignPositions() const
 {
-    QList<NodeId> result;
-    for (const TreeNode& node : m_nodes) {
-        if (node.id.isCampaign() && sameName(node.id.account, account))
-            result.append(node.id);
+    QHash<QString, QList<int>> positions;
+    for (int i = 0; i < m_nodes.size(); ++i) {
+        if (m_nodes.at(i).id.isCampaign())
+            positions[folded(m_nodes.at(i).id.account)].append(i);
     }
-    return result;
+    return positions;
 }
 
 void clsMain::setSelectNode(const NodeId& id)
@@ -279,7 +313,7 @@ std::optional<NodeId> clsMain::DeleteAccount()
     }
     const std::optional<NodeId> next = siblingAfterRemoval(node);
 
-    const QString datFile = join(join(join(m_accountsFolder, node.account), node.campaign),
+    const QString datFile = join(CampaignStore::campaignFolder(m_workingFolder, node.account, node.campaign),
                                  node.campaign + QStringLiteral(".dat"));
     if (QFileInfo(datFile).isFile() && !QFile::remove(datFile))
         modCommon::WriteErrorLog(QStringLiteral("clsMain_DeleteAccount error: cannot delete ") + datFile);

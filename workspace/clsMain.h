@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // A node of the account/campaign tree. Inside the program a node is the pair
@@ -15,6 +17,8 @@ struct NodeId {
 
     bool isAccount() const { return campaign.isEmpty(); }
     bool isCampaign() const { return !campaign.isEmpty(); }
+    // The node's text in the tree: the account or the campaign name.
+    QString text() const { return isAccount() ? account : campaign; }
     // The stored key: the account name, or account & "-" & campaign.
     QString key() const;
     // Same node: both names equal without regard to case.
@@ -34,14 +38,14 @@ struct TreeNode {
 
 // The accounts and campaigns of the working folder, mirrored in Accounts.dat.
 // Nodes are kept in the order in which they were added ("node order"); the
-// tree view shows them sorted (displayOrder()).
+// tree view shows them sorted (displayOrder()). Finding a node by its names
+// costs a hash lookup, so trees of a hundred thousand campaigns stay quick.
 class clsMain
 {
 public:
     explicit clsMain(const QString& workingFolder);
 
     QString accountsFile() const { return m_accountsFile; }
-    QString accountsFolder() const { return m_accountsFolder; }
 
     // Rebuilds the tree from Accounts.dat. True when the file exists. The
     // tree never stays empty: an account "Default" is added (not saved).
@@ -78,12 +82,12 @@ public:
 
     QString image(const NodeId& id) const;
     void setImage(const NodeId& id, const QString& image);
+    // Called with the node whenever its image key changes.
+    void setImageObserver(std::function<void(const NodeId&)> observer) { m_imageObserver = std::move(observer); }
 
     // Sorted display order: accounts by name, each followed by its campaigns
     // by name (without regard to case).
     QList<NodeId> displayOrder() const;
-    // Children of an account in node order.
-    QList<NodeId> campaignsOf(const QString& account) const;
 
     // The campaign node last opened by a click (or the replacement chosen by
     // a deletion). Setting it gives the former node the image "Campaign" and
@@ -100,11 +104,18 @@ public:
 
 private:
     std::optional<NodeId> siblingAfterRemoval(const NodeId& id) const;
+    void append(const TreeNode& node);
+    void rebuildIndex();
+    // The node-order positions of each account's campaigns, by folded account name.
+    QHash<QString, QList<int>> campaignPositions() const;
 
     QString m_workingFolder;
     QString m_accountsFile;
-    QString m_accountsFolder;
     bool m_accountsUnreadable = false; // never overwrite a file that could not be read
     QList<TreeNode> m_nodes;
+    QHash<QString, int> m_index;           // folded names -> position in m_nodes
+    QHash<QString, int> m_campaignCounts;  // folded account name -> its campaigns
+    int m_campaigns = 0;
     std::optional<NodeId> m_selectNode;
+    std::function<void(const NodeId&)> m_imageObserver;
 };

@@ -1,18 +1,15 @@
 #include "workspace/frmMain.h"
 
 #include "core/Globals.h"
-#include "core/RegistryAPI.h"
 #include "core/modCommon.h"
 #include "platform/HelpFile.h"
-#include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "platform/WaitCursor.h"
+#include "settings/AdwordsEditorPath.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
 #include "workspace/AdEditor.h"
-#include "workspace/CampaignStore.h"
 #include "workspace/GeneratedFilesPanel.h"
-#include "workspace/clsBuildCampaigns.h"
 #include "workspace/KeywordInputs.h"
 #include "workspace/frmNewCampaign.h"
 
@@ -22,12 +19,10 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -38,57 +33,54 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <exception>
+#include <vector>
 
 using modCommon::WriteErrorLog;
 
-namespace {
-
-const QString kCampaignOpen = QStringLiteral("CampaignOpen");
-
-enum ItemRole { AccountRole = Qt::UserRole, CampaignRole, ImageRole };
-
-NodeId nodeOf(const QTreeWidgetItem* item)
-{
-    return NodeId{item->data(0, AccountRole).toString(), item->data(0, CampaignRole).toString()};
-}
-
-QString lastSelectAcc()
-{
-    return RegistryAPI::GetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey,
-                                         QStringLiteral("LastSelectAcc"), RegistryAPI::REG_SZ, QString())
-        .toString();
-}
-
-void setPreferenceValue(const QString& name, const QString& value)
-{
-    RegistryAPI::CreateRegistryKey(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey);
-    RegistryAPI::SetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ, value);
-}
-
-} // namespace
-
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent)
-    , m_main(std::make_unique<clsMain>(g_sWorkingFolder))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("PPC Quillmark"));
-
-    QStyle* s = style();
-    m_imgMain.insert(QStringLiteral("Account"), s->standardIcon(QStyle::SP_DirClosedIcon));
-    m_imgMain.insert(QStringLiteral("AccountOpen"), s->standardIcon(QStyle::SP_DirOpenIcon));
-    m_imgMain.insert(QStringLiteral("Campaign"), s->standardIcon(QStyle::SP_FileIcon));
-    m_imgMain.insert(kCampaignOpen, s->standardIcon(QStyle::SP_FileDialogContentsView));
 
     buildMenus();
     buildToolbar();
     buildPanes();
     m_buildCampaigns = new clsBuildCampaigns(*this, this);
-    connect(toolAction(8), &QAction::triggered, m_buildCampaigns, [this] { m_buildCampaigns->BuildCampaigns(); });
+    connect(toolAction(ToolButton::BuildCampaigns), &QAction::triggered, m_buildCampaigns,
+            [this] { m_buildCampaigns->BuildCampaigns(); });
+
+    m_workspace = new Workspace(*this, this);
+    QStyle* s = style();
+    m_workspace->treeModel().setIcons({
+        {QStringLiteral("Account"), s->standardIcon(QStyle::SP_DirClosedIcon)},
+        {QStringLiteral("AccountOpen"), s->standardIcon(QStyle::SP_DirOpenIcon)},
+        {QStringLiteral("Campaign"), s->standardIcon(QStyle::SP_FileIcon)},
+        {QStringLiteral("CampaignOpen"), s->standardIcon(QStyle::SP_FileDialogContentsView)},
+    });
+    AccountTreeModel* model = &m_workspace->treeModel();
+    m_tvwAccount->setModel(model);
+    // Accounts are shown expanded, as loaded.
+    connect(model, &QAbstractItemModel::modelReset, m_tvwAccount, &QTreeView::expandAll);
+    connect(m_tvwAccount, &QTreeView::expanded, model, [model](const QModelIndex& i) { model->setExpanded(i, true); });
+    connect(m_tvwAccount, &QTreeView::collapsed, model, [model](const QModelIndex& i) { model->setExpanded(i, false); });
+    connect(m_tvwAccount, &QTreeView::clicked, this, &frmMain::onNodeClicked);
+    QItemSelectionModel* selection = m_tvwAccount->selectionModel();
+    connect(selection, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        // Keyboard moves open the node as a click does; a mouse click is
+        // handled once, by clicked.
+        if (!m_treeUpdating && m_tvwAccount->hasFocus() && QApplication::mouseButtons() == Qt::NoButton)
+            onNodeClicked(current);
+    });
+    connect(selection, &QItemSelectionModel::selectionChanged, this, [this, selection] {
+        // A click on the empty space below the nodes does not unselect.
+        if (!m_treeUpdating && !selection->hasSelection() && selection->currentIndex().isValid())
+            selection->select(selection->currentIndex(), QItemSelectionModel::Select);
+    });
     resize(1000, 700);
 }
 
@@ -109,12 +101,15 @@ public:
         m_widgets.emplace_back(window.m_tvwAccount, window.m_tvwAccount->isEnabled());
         for (int i = 0; i < 3 && i < tabs->count(); ++i)
             m_widgets.emplace_back(tabs->widget(i), tabs->widget(i)->isEnabled());
-        for (int i : {0, 2, 3, 5, 6, 7, 8})
-            keep(window.toolAction(i));
-        for (int i : {1, 2, 5})
-            keep(window.menuItem(QStringLiteral("mnuFile"), i));
-        for (int i : {1, 3, 4})
-            keep(window.menuItem(QStringLiteral("mnuKeyword"), i));
+        for (ToolButton button : {ToolButton::New, ToolButton::OpenBaseKeywords, ToolButton::OpenExtensionKeywords,
+                                  ToolButton::KeywordBuilder, ToolButton::CopyAd, ToolButton::DeleteAd,
+                                  ToolButton::BuildCampaigns})
+            keep(window.toolAction(button));
+        for (FileItem item : {FileItem::NewCampaign, FileItem::DeleteCampaign, FileItem::Setup})
+            keep(window.fileItem(item));
+        for (KeywordItem item : {KeywordItem::KeywordBuilder, KeywordItem::LoadBaseKeywords,
+                                 KeywordItem::LoadExtensionKeywords})
+            keep(window.menuItem(QStringLiteral("mnuKeyword"), int(item)));
         for (auto& [widget, enabled] : m_widgets)
             widget->setEnabled(false);
         for (auto& [action, enabled] : m_actions)
@@ -206,21 +201,21 @@ void frmMain::buildMenus()
 void frmMain::buildToolbar()
 {
     struct Button {
-        int index;
+        ToolButton index;
         const char* caption;
         const char* tip;
     };
     static const Button buttons[] = {
-        {0, "New", "Create a new campaign"},
-        {1, "Save", "Save campaign"},
-        {2, "Open Base KW", "Load base keywords from a file"},
-        {3, "Open Ext. KW", "Load extention keywords from a file"},
-        {5, "Keyword Builder", "Keyword Suggestion tool"},
-        {6, "Copy Ad", "Add a new ad from last ad"},
-        {7, "Delete Ad", "Delete last ad"},
-        {8, "Build Campaigns", "Build campaigns"},
-        {9, "Help", "Help"},
-        {10, "Adwords Editor", "Open Google AdWords Editor"},
+        {ToolButton::New, "New", "Create a new campaign"},
+        {ToolButton::Save, "Save", "Save campaign"},
+        {ToolButton::OpenBaseKeywords, "Open Base KW", "Load base keywords from a file"},
+        {ToolButton::OpenExtensionKeywords, "Open Ext. KW", "Load extention keywords from a file"},
+        {ToolButton::KeywordBuilder, "Keyword Builder", "Keyword Suggestion tool"},
+        {ToolButton::CopyAd, "Copy Ad", "Add a new ad from last ad"},
+        {ToolButton::DeleteAd, "Delete Ad", "Delete last ad"},
+        {ToolButton::BuildCampaigns, "Build Campaigns", "Build campaigns"},
+        {ToolButton::Help, "Help", "Help"},
+        {ToolButton::AdwordsEditor, "Adwords Editor", "Open Google AdWords Editor"},
     };
     QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
     bar->setObjectName(QStringLiteral("tlbToolbar"));
@@ -228,17 +223,17 @@ void frmMain::buildToolbar()
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     for (const Button& b : buttons) {
         QAction* action = bar->addAction(QString::fromUtf8(b.caption));
-        action->setObjectName(QStringLiteral("cmdTools") + QString::number(b.index));
+        const int index = int(b.index);
+        action->setObjectName(QStringLiteral("cmdTools") + QString::number(index));
         action->setToolTip(QString::fromUtf8(b.tip));
-        m_tools.insert(b.index, action);
+        m_tools.insert(index, action);
         // Keyword Builder and Build Campaigns are connected by their owners.
-        if (b.index == 5 || b.index == 8)
+        if (b.index == ToolButton::KeywordBuilder || b.index == ToolButton::BuildCampaigns)
             continue;
-        const int index = b.index;
         connect(action, &QAction::triggered, this, [this, index] { cmdTools_Click(index); });
     }
     // Launching the AdWords Editor is hidden in the design and shown at load.
-    m_tools.value(10)->setVisible(false);
+    toolAction(ToolButton::AdwordsEditor)->setVisible(false);
 }
 
 void frmMain::buildPanes()
@@ -252,36 +247,9 @@ void frmMain::buildPanes()
     // Left pane: one tab "Accounts" holding the tree.
     m_tabLeft = new QTabWidget(central);
     m_tabLeft->setObjectName(QStringLiteral("tabLeft"));
-    auto* picLeft = new QWidget(m_tabLeft);
-    picLeft->setObjectName(QStringLiteral("picLeft"));
-    auto* leftLayout = new QVBoxLayout(picLeft);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
-    m_tvwAccount = new QTreeWidget(picLeft);
-    m_tvwAccount->setObjectName(QStringLiteral("tvwAccount"));
-    m_tvwAccount->setHeaderHidden(true);
-    m_tvwAccount->setColumnCount(1);
-    m_tvwAccount->setSelectionMode(QAbstractItemView::SingleSelection);
-    leftLayout->addWidget(m_tvwAccount);
-    m_tabLeft->addTab(picLeft, QStringLiteral("Accounts"));
+    m_tabLeft->addTab(buildTree(m_tabLeft), QStringLiteral("Accounts"));
     m_tabLeft->setFixedWidth(200);
     row->addWidget(m_tabLeft);
-
-    connect(m_tvwAccount, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { onItemClicked(item); });
-    connect(m_tvwAccount, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        // Keyboard moves open the node as a click does; a mouse click is
-        // handled once, by itemClicked.
-        if (!m_treeUpdating && item && m_tvwAccount->hasFocus() && QApplication::mouseButtons() == Qt::NoButton)
-            onItemClicked(item);
-    });
-    connect(m_tvwAccount, &QTreeWidget::itemSelectionChanged, this, [this] {
-        // A click on the empty space below the nodes does not unselect.
-        if (m_tvwAccount->selectedItems().isEmpty() && m_tvwAccount->currentItem())
-            m_tvwAccount->currentItem()->setSelected(true);
-    });
-    connect(m_tvwAccount, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { showExpandedImage(item); });
-    connect(m_tvwAccount, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
-        item->setIcon(0, nodeIcon(item->data(0, ImageRole).toString()));
-    });
 
     auto* splitter = new QFrame(central);
     splitter->setObjectName(QStringLiteral("picSpliterVertical"));
@@ -331,6 +299,21 @@ void frmMain::buildPanes()
     setStatusBar(status);
 
     showEditor(false);
+}
+
+QWidget* frmMain::buildTree(QWidget* parent)
+{
+    auto* picLeft = new QWidget(parent);
+    picLeft->setObjectName(QStringLiteral("picLeft"));
+    auto* leftLayout = new QVBoxLayout(picLeft);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    m_tvwAccount = new QTreeView(picLeft);
+    m_tvwAccount->setObjectName(QStringLiteral("tvwAccount"));
+    m_tvwAccount->setHeaderHidden(true);
+    m_tvwAccount->setUniformRowHeights(true);
+    m_tvwAccount->setSelectionMode(QAbstractItemView::SingleSelection);
+    leftLayout->addWidget(m_tvwAccount);
+    return picLeft;
 }
 
 QWidget* frmMain::buildWelcomePage()
@@ -410,27 +393,12 @@ void frmMain::Form_Load()
     const platform::WaitCursor hourglass;
     try {
         WriteErrorLog(QStringLiteral("frmMain: set ListView "));
-        m_tools.value(10)->setVisible(true);
+        toolAction(ToolButton::AdwordsEditor)->setVisible(true);
         WriteErrorLog(QStringLiteral("frmMain: show frmSplash "));
-        m_tabMain->setCurrentIndex(0);
+        showTab(EditorTab::Keywords);
         m_tabAdFile->setCurrentIndex(0);
 
-        const QString accountsFolder = platform::Locations::join(g_sWorkingFolder, QStringLiteral("Accounts"));
-        if (!QFileInfo(accountsFolder).isDir())
-            QDir().mkpath(accountsFolder);
-
-        WriteErrorLog(QStringLiteral("frmMain: set tree view "));
-        m_main = std::make_unique<clsMain>(g_sWorkingFolder);
-        const bool exists = m_main->LoadAccounts();
-        refreshTree();
-        if (exists) {
-            showEditor(true);
-            selectFirstAccount();
-            if (m_oSelectedNode && m_oSelectedNode->isCampaign())
-                OpenCampaign();
-        } else {
-            showEditor(false);
-        }
+        m_workspace->load();
         WriteErrorLog(QStringLiteral("frmMain: Landing page tab "));
         WriteErrorLog(QStringLiteral("frmMain: end of landing page tab "));
     } catch (const std::exception& e) {
@@ -459,20 +427,16 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 void frmMain::Form_QueryUnload()
 {
-    SaveCampaign();
+    m_workspace->SaveCampaign();
 }
 
 void frmMain::Form_Unload()
 {
-    if (!isMinimized())
-        setPreferenceValue(QStringLiteral("MainFormPos"), windowPositionText());
-    if (const auto node = treeSelection())
-        setPreferenceValue(QStringLiteral("LastSelectAcc"), node->key());
+    m_workspace->close(isMinimized() ? QString() : windowPositionText());
     if (g_oRegister) {
         g_oRegister->SaveSettings();
         g_oRegister.reset();
     }
-    m_oSelectedNode.reset();
 }
 
 QString frmMain::windowPositionText() const
@@ -487,269 +451,44 @@ QString frmMain::windowPositionText() const
 // ---------------------------------------------------------------------------
 // Tree
 
-QString frmMain::nodeText(const NodeId& node) const
-{
-    return node.isAccount() ? node.account : node.campaign;
-}
-
-QIcon frmMain::nodeIcon(const QString& imageKey) const
-{
-    return m_imgMain.value(imageKey);
-}
-
-QTreeWidgetItem* frmMain::itemFor(const NodeId& node) const
-{
-    for (int i = 0; i < m_tvwAccount->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* account = m_tvwAccount->topLevelItem(i);
-        if (nodeOf(account).matches(node))
-            return account;
-        for (int j = 0; j < account->childCount(); ++j) {
-            if (nodeOf(account->child(j)).matches(node))
-                return account->child(j);
-        }
-    }
-    return nullptr;
-}
-
-void frmMain::refreshTree()
-{
-    const std::optional<NodeId> selection = treeSelection();
-    m_treeUpdating = true;
-    m_tvwAccount->clear();
-    QTreeWidgetItem* parent = nullptr;
-    for (const NodeId& id : m_main->displayOrder()) {
-        const int at = m_main->indexOf(id);
-        const TreeNode& node = m_main->nodes().at(at);
-        QTreeWidgetItem* item;
-        if (id.isAccount()) {
-            item = new QTreeWidgetItem(m_tvwAccount);
-            parent = item;
-        } else {
-            item = new QTreeWidgetItem(parent);
-        }
-        item->setText(0, nodeText(id));
-        item->setData(0, AccountRole, id.account);
-        item->setData(0, CampaignRole, id.campaign);
-        const QString image = displayImage(node);
-        item->setData(0, ImageRole, image);
-        item->setIcon(0, nodeIcon(image));
-    }
-    // Accounts are expanded and then show their expanded image.
-    m_tvwAccount->expandAll();
-    for (int i = 0; i < m_tvwAccount->topLevelItemCount(); ++i)
-        showExpandedImage(m_tvwAccount->topLevelItem(i));
-    if (selection) {
-        if (QTreeWidgetItem* item = itemFor(*selection))
-            m_tvwAccount->setCurrentItem(item);
-    }
-    m_treeUpdating = false;
-}
-
-void frmMain::refreshImages()
-{
-    for (int i = 0; i < m_tvwAccount->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* account = m_tvwAccount->topLevelItem(i);
-        QList<QTreeWidgetItem*> items{account};
-        for (int j = 0; j < account->childCount(); ++j)
-            items.append(account->child(j));
-        for (QTreeWidgetItem* item : items) {
-            const int at = m_main->indexOf(nodeOf(item));
-            if (at < 0)
-                continue;
-            const QString image = displayImage(m_main->nodes().at(at));
-            item->setData(0, ImageRole, image);
-            item->setIcon(0, nodeIcon(image));
-        }
-        showExpandedImage(account);
-    }
-}
-
-void frmMain::showExpandedImage(QTreeWidgetItem* item)
-{
-    const int at = m_main->indexOf(nodeOf(item));
-    if (at < 0 || !item->isExpanded() || item->childCount() == 0)
-        return;
-    const TreeNode& node = m_main->nodes().at(at);
-    if (node.id.isAccount() && !node.selectedImage.isEmpty())
-        item->setIcon(0, nodeIcon(node.selectedImage));
-}
-
-QString frmMain::displayImage(const TreeNode& node)
-{
-    // An account is drawn as an account whatever image key a selection gave
-    // it; a campaign made by New Campaign has only its selected image.
-    if (node.id.isAccount())
-        return QStringLiteral("Account");
-    return node.image.isEmpty() ? node.selectedImage : node.image;
-}
-
-void frmMain::setTreeSelection(const NodeId& node)
-{
-    m_treeUpdating = true;
-    if (QTreeWidgetItem* item = itemFor(node))
-        m_tvwAccount->setCurrentItem(item);
-    m_treeUpdating = false;
-}
-
 std::optional<NodeId> frmMain::treeSelection() const
 {
-    const QList<QTreeWidgetItem*> selected = m_tvwAccount->selectedItems();
+    const QModelIndexList selected = m_tvwAccount->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return std::nullopt;
-    return nodeOf(selected.first());
+    return m_workspace->treeModel().nodeAt(selected.first());
 }
 
-void frmMain::onItemClicked(QTreeWidgetItem* item)
+void frmMain::onNodeClicked(const QModelIndex& index)
 {
-    if (item)
-        tvwAccount_NodeClick(nodeOf(item));
+    if (const std::optional<NodeId> node = m_workspace->treeModel().nodeAt(index))
+        m_workspace->tvwAccount_NodeClick(*node);
 }
 
-bool frmMain::IsAccountExists() const
+void frmMain::showSelection(const std::optional<NodeId>& node)
 {
-    return m_main->IsAccountExists();
-}
-
-void frmMain::tvwAccount_NodeClick(const NodeId& node)
-{
-    const QString prefix = QStringLiteral("tvwAccount_NodeClick ....");
-    WriteErrorLog(prefix + nodeText(node) + QLatin1Char('/') + node.key());
-    if (m_oSelectedNode) {
-        WriteErrorLog(prefix + nodeText(*m_oSelectedNode) + QLatin1Char('/') + m_oSelectedNode->key());
-        if (m_oSelectedNode->matches(node)) {
-            WriteErrorLog(QStringLiteral("tvwAccount_NodeClick .... m_oSelectedNode.key = Node.key"));
-            return;
-        }
-        WriteErrorLog(QStringLiteral("tvwAccount_NodeClick .... SaveCampaign"));
-        SaveCampaign();
-    }
-    m_oSelectedNode = node;
-    if (m_main->hasChildren(node)) {
-        WriteErrorLog(QStringLiteral("tvwAccount_NodeClick .... Node.Children > 0"));
-        showEditor(false);
-        return;
-    }
-    if (node.isAccount()) {
-        // An account is never open in the editor, but it is the node that
-        // Delete Campaign asks about next.
-        m_main->setSelectNode(node);
-        refreshImages();
-        showEditor(false);
-        return;
-    }
-    showEditor(true);
-    m_main->setSelectNode(node);
-    refreshImages();
-    setTreeSelection(node);
-    WriteErrorLog(QStringLiteral("tvwAccount_NodeClick .... set new m_oSelectedNode: ") + nodeText(node)
-                  + QLatin1Char('/') + node.key());
-    OpenCampaign();
-}
-
-void frmMain::selectFirstAccount()
-{
-    QString target = lastSelectAcc();
-    std::optional<NodeId> hand;
-    bool found = false;
-    int at = 0;
-    for (; at < m_main->count(); ++at) {
-        const NodeId& id = m_main->nodes().at(at).id;
-        hand = id;
-        if (target.isEmpty() && id.isCampaign())
-            target = id.key();
-        if (id.key().compare(target, Qt::CaseInsensitive) == 0) {
-            found = true;
-            break;
-        }
-    }
-    if (found) {
-        setTreeSelection(*hand);
-        if (at != 0)
-            m_main->setImage(*hand, kCampaignOpen);
-    }
-    if (m_main->IsAccountExists()) {
-        tvwAccount_NodeClick(*hand);
-    } else if (m_main->count() >= 2) {
-        hand = m_main->nodes().at(1).id;
-        m_main->setImage(*hand, kCampaignOpen);
-        setTreeSelection(*hand);
-    }
-    if (hand)
-        WriteErrorLog(QStringLiteral("frmMain_selectFirstAccount ....") + nodeText(*hand) + QLatin1Char('/')
-                      + hand->key());
-    // The node click has set (or, when the campaign could not be read,
-    // cleared) the open node already.
-    if (!m_main->IsAccountExists())
-        m_oSelectedNode = hand;
-    refreshImages();
-    // A node with campaigns, an account, or a tree of fewer than two nodes
-    // shows the welcome page.
-    const std::optional<NodeId>& open = m_oSelectedNode;
-    const bool welcome = !open || m_main->hasChildren(*open) || open->isAccount() || m_main->count() < 2;
-    showEditor(!welcome);
-}
-
-void frmMain::DeleteCampaign()
-{
-    const std::optional<NodeId> removed = m_main->DeleteAccount();
-    if (!removed)
-        return;
-    if (m_oSelectedNode && m_oSelectedNode->matches(*removed)) {
-        // The deleted campaign is no longer open: nothing writes it back.
-        m_oSelectedNode.reset();
-        showEditor(false);
-    }
-    refreshTree();
-    if (const auto next = m_main->SelectNode())
-        setTreeSelection(*next);
+    m_treeUpdating = true;
+    const QModelIndex index = node ? m_workspace->treeModel().indexOf(*node) : QModelIndex();
+    if (index.isValid())
+        m_tvwAccount->setCurrentIndex(index);
+    else
+        m_tvwAccount->selectionModel()->clear();
+    m_treeUpdating = false;
 }
 
 void frmMain::NewCampaign()
 {
-    SaveCampaign();
+    m_workspace->SaveCampaign();
     frmNewCampaign dialog(this);
-    dialog.PopulateProjects(m_main.get());
+    dialog.PopulateProjects(&m_workspace->accounts());
     const int result = dialog.exec();
     if (result != QDialog::Accepted || dialog.Cancelled())
         return;
-    addNewCampaign(dialog.AccountName(), dialog.Campaign());
-}
-
-bool frmMain::addNewCampaign(const QString& account, const QString& campaign)
-{
-    if (campaign.isEmpty())
-        return false;
-    if (!m_main->findAccount(account))
-        m_main->addAccount(account);
-    const std::optional<NodeId> parent = m_main->findAccount(account);
-    if (!parent || !m_main->addCampaign(parent->account, campaign, QString(), kCampaignOpen)) {
-        WriteErrorLog(QStringLiteral("frmMain_NewCampaign_Error: the campaign '") + campaign
-                      + QStringLiteral("' exists already in account '") + account + QStringLiteral("'"));
-        platform::MsgBox(QStringLiteral("Campaign '") + campaign + QStringLiteral("' already exists in account '")
-                             + account + QStringLiteral("'."),
-                         platform::MsgButtons::OK, platform::MsgIcon::Critical, QStringLiteral("Create New Campaign"));
-        refreshTree();
-        return false;
-    }
-    const NodeId id = NodeId::campaignNode(parent->account, campaign);
-    refreshTree();
-    setTreeSelection(id);
-    m_oSelectedNode = id;
-    ClearCampaign();
-    showEditor(true);
-    m_main->SaveAccount();
-    return true;
+    m_workspace->addNewCampaign(dialog.AccountName(), dialog.Campaign());
 }
 
 // ---------------------------------------------------------------------------
-// Campaign storage
-
-QString frmMain::campaignFolder() const
-{
-    if (!m_oSelectedNode || !m_oSelectedNode->isCampaign())
-        return QString();
-    return CampaignStore::campaignFolder(g_sWorkingFolder, m_oSelectedNode->account, m_oSelectedNode->campaign);
-}
+// The editor, as the workspace and the build see it
 
 CampaignData frmMain::editedCampaign() const
 {
@@ -760,11 +499,27 @@ CampaignData frmMain::editedCampaign() const
     return data;
 }
 
-std::optional<NodeId> frmMain::openCampaign() const
+void frmMain::emptyEditor()
 {
-    if (m_oSelectedNode && m_oSelectedNode->isCampaign())
-        return m_oSelectedNode;
-    return std::nullopt;
+    m_keywordInputs->clear();
+    m_adEditor->clear();
+}
+
+void frmMain::fillEditor(const CampaignData& campaign)
+{
+    m_keywordInputs->load(campaign);
+    m_adEditor->load(campaign.ads);
+    m_txtLandingPagePath->setText(campaign.landingPagePath);
+}
+
+void frmMain::showGeneratedFiles(const QString& campaignFolder)
+{
+    m_panel->LoadAdFiles(campaignFolder);
+}
+
+void frmMain::clearGeneratedFiles()
+{
+    m_panel->clear();
 }
 
 void frmMain::showTab(EditorTab tab)
@@ -789,85 +544,26 @@ void frmMain::blockCampaignInputs(bool blocked)
         UpdateUI();
 }
 
-void frmMain::SaveCampaign()
-{
-    if (!m_oSelectedNode || !m_oSelectedNode->isCampaign())
-        return;
-    WriteErrorLog(QStringLiteral("frmMain_SaveCampaign ....") + nodeText(*m_oSelectedNode) + QLatin1Char('/')
-                  + m_oSelectedNode->key());
-    QString error;
-    if (!CampaignStore::save(campaignFolder(), editedCampaign(), &error))
-        WriteErrorLog(QStringLiteral("SaveCampaign_Error: ") + error + QStringLiteral("-log point 3"));
-}
-
-bool frmMain::OpenCampaign()
-{
-    setStatusText(QStringLiteral("Please wait while loading campaign data ..."));
-    auto fail = [this](const QString& why, const QString& label) {
-        setStatusText(QStringLiteral("Load campaign data failed"));
-        WriteErrorLog(QStringLiteral("OpenCampaign_Error: ") + why + QLatin1Char('-') + label);
-        return false;
-    };
-    if (!m_oSelectedNode) {
-        WriteErrorLog(QStringLiteral("frmMain_OpenCampaign .... m_oSelectedNode is nothing"));
-        return fail(QStringLiteral("no campaign is selected"), QStringLiteral("Log point 2"));
-    }
-    WriteErrorLog(QStringLiteral("frmMain_OpenCampaign ....") + nodeText(*m_oSelectedNode) + QLatin1Char('/')
-                  + m_oSelectedNode->key());
-    if (!m_oSelectedNode->isCampaign())
-        return fail(QStringLiteral("the node '") + m_oSelectedNode->account + QStringLiteral("' is an account"),
-                    QStringLiteral("Log point 3"));
-
-    // The editor is emptied first, so a failure never leaves two campaigns mixed.
-    m_keywordInputs->clear();
-    m_adEditor->clear();
-    const QString folder = campaignFolder();
-    CampaignData data;
-    QString error;
-    if (!CampaignStore::load(folder, data, &error)) {
-        m_oSelectedNode.reset();
-        showEditor(false);
-        return fail(error, QStringLiteral("Log point 4"));
-    }
-    m_keywordInputs->load(data);
-    m_adEditor->load(data.ads);
-    m_txtLandingPagePath->setText(data.landingPagePath);
-
-    setStatusText(QStringLiteral("Please wait while loading adwords files ..."));
-    m_panel->LoadAdFiles(folder);
-    setStatusText(QString());
-    return true;
-}
-
-void frmMain::ClearCampaign()
-{
-    m_keywordInputs->clear();
-    m_adEditor->clear();
-    m_panel->clear();
-}
-
 // ---------------------------------------------------------------------------
 // Commands
 
 void frmMain::mnuFileItems_Click(int index)
 {
-    switch (index) {
-    case 1:
+    switch (FileItem(index)) {
+    case FileItem::NewCampaign:
         NewCampaign();
         break;
-    case 2:
-        DeleteCampaign();
+    case FileItem::DeleteCampaign:
+        m_workspace->DeleteCampaign();
         break;
-    case 3:
-        SaveCampaign();
+    case FileItem::SaveCampaign:
+        m_workspace->SaveCampaign();
         break;
-    case 5:
+    case FileItem::Setup:
         ShowPreferences();
         break;
-    case 7:
+    case FileItem::Exit:
         close();
-        break;
-    default:
         break;
     }
 }
@@ -878,10 +574,16 @@ void frmMain::mnuEditItems_Click(int)
 
 void frmMain::mnuKeywordItems_Click(int index)
 {
-    if (index == 3)
+    switch (KeywordItem(index)) {
+    case KeywordItem::LoadBaseKeywords:
         m_keywordInputs->LoadBaseKeywords();
-    else if (index == 4)
+        break;
+    case KeywordItem::LoadExtensionKeywords:
         m_keywordInputs->LoadExtKeywords();
+        break;
+    case KeywordItem::KeywordBuilder:
+        break;
+    }
 }
 
 QString frmMain::helpFile() const
@@ -896,8 +598,8 @@ void frmMain::setHelpFile(const QString& path)
 
 void frmMain::mnuHelpItems_Click(int index)
 {
-    switch (index) {
-    case 1:
+    switch (HelpItem(index)) {
+    case HelpItem::Contents:
         if (!QFileInfo(helpFile()).isFile()) {
             platform::MsgBox(platform::missingHelpFileMessage(helpFile()), platform::MsgButtons::OK,
                              platform::MsgIcon::Information, QStringLiteral("Help Contents"));
@@ -905,62 +607,60 @@ void frmMain::mnuHelpItems_Click(int index)
             modCommon::ShellOpen(helpFile(), 1);
         }
         break;
-    case 2:
+    case HelpItem::PdfUserGuide:
         modCommon::ShellOpen(g_oRegister ? g_oRegister->PDFLocation() : QString(), 10);
         break;
-    case 4:
+    case HelpItem::Support:
         modCommon::ShellOpen(g_oRegister ? g_oRegister->SupportURL() : QString(), 1);
         break;
-    case 6:
+    case HelpItem::About:
         if (m_aboutHook)
             m_aboutHook(this);
-        break;
-    default:
         break;
     }
 }
 
 void frmMain::cmdTools_Click(int index)
 {
-    switch (index) {
-    case 0:
+    switch (ToolButton(index)) {
+    case ToolButton::New:
         NewCampaign();
         break;
-    case 1:
-        SaveCampaign();
+    case ToolButton::Save:
+        m_workspace->SaveCampaign();
         break;
-    case 2:
+    case ToolButton::OpenBaseKeywords:
         m_keywordInputs->LoadBaseKeywords();
         break;
-    case 3:
+    case ToolButton::OpenExtensionKeywords:
         m_keywordInputs->LoadExtKeywords();
         break;
-    case 4:
+    case ToolButton::Paste:
         Paste();
         break;
-    case 6:
+    case ToolButton::CopyAd:
         m_adEditor->CopyAd();
         break;
-    case 7:
+    case ToolButton::DeleteAd:
         m_adEditor->DeleteAd();
         break;
-    case 8:
+    case ToolButton::BuildCampaigns:
         m_buildCampaigns->BuildCampaigns();
         break;
-    case 9:
+    case ToolButton::Help:
         m_mnuHelp->popup(QCursor::pos());
         break;
-    case 10:
+    case ToolButton::AdwordsEditor:
         LaunchAdwordsEditor();
         break;
-    default:
+    case ToolButton::KeywordBuilder:
         break;
     }
 }
 
 void frmMain::cmdStart_Click()
 {
-    cmdTools_Click(0);
+    cmdTools_Click(int(ToolButton::New));
 }
 
 void frmMain::Paste()
@@ -979,97 +679,54 @@ void frmMain::UpdateUI()
 {
     if (m_inputsBlock)
         return; // the block decides until it ends
-    QAction* fileDelete = menuItem(QStringLiteral("mnuFile"), 2);
-    QAction* fileSave = menuItem(QStringLiteral("mnuFile"), 3);
-    const bool empty = m_main->isEmpty();
-    setEnabled(fileDelete, !empty);
-    setEnabled(fileSave, !empty);
-    for (int i : {1, 2, 3, 5, 6, 7, 8})
-        setEnabled(toolAction(i), !empty);
+    static const ToolButton kCampaignButtons[] = {
+        ToolButton::Save, ToolButton::OpenBaseKeywords, ToolButton::OpenExtensionKeywords, ToolButton::KeywordBuilder,
+        ToolButton::CopyAd, ToolButton::DeleteAd, ToolButton::BuildCampaigns};
+    const bool empty = m_workspace->accounts().isEmpty();
+    setEnabled(fileItem(FileItem::DeleteCampaign), !empty);
+    setEnabled(fileItem(FileItem::SaveCampaign), !empty);
+    for (ToolButton button : kCampaignButtons)
+        setEnabled(toolAction(button), !empty);
     if (empty) {
-        if (auto* base = findChild<QWidget*>(QStringLiteral("picIncludeBase")))
-            base->setVisible(true);
-        if (auto* ext = findChild<QWidget*>(QStringLiteral("picIncludeExt")))
-            ext->setVisible(false);
+        m_keywordInputs->setIncludePanels(true, false);
         return;
     }
     bool loadKeywords = true;
     bool ads = true;
-    switch (m_tabMain->currentIndex()) {
-    case 0:
+    switch (EditorTab(m_tabMain->currentIndex())) {
+    case EditorTab::Keywords:
         ads = false;
         break;
-    case 1:
+    case EditorTab::AdGroups:
         loadKeywords = false;
         ads = false;
         break;
-    case 2:
+    case EditorTab::Ads:
         loadKeywords = false;
         break;
-    default:
+    case EditorTab::LandingPage:
+    case EditorTab::AdwordsFiles:
         break;
     }
-    setEnabled(toolAction(2), loadKeywords);
-    setEnabled(toolAction(3), loadKeywords);
-    setEnabled(toolAction(6), ads);
-    setEnabled(toolAction(7), ads);
-}
-
-void frmMain::reloadTree()
-{
-    m_main = std::make_unique<clsMain>(g_sWorkingFolder);
-    const bool exists = m_main->LoadAccounts();
-    refreshTree();
-    if (exists)
-        selectFirstAccount();
+    setEnabled(toolAction(ToolButton::OpenBaseKeywords), loadKeywords);
+    setEnabled(toolAction(ToolButton::OpenExtensionKeywords), loadKeywords);
+    setEnabled(toolAction(ToolButton::CopyAd), ads);
+    setEnabled(toolAction(ToolButton::DeleteAd), ads);
 }
 
 void frmMain::ShowPreferences()
 {
-    // The open campaign is saved first; the reload below replaces the editor.
-    SaveCampaign();
-    m_oSelectedNode.reset();
-
-    if (m_preferencesHook)
-        m_preferencesHook(this);
-
-    clsPreference preference;
-    preference.GetSettings();
-    QString folder = preference.WorkingFolder();
-    if (folder.compare(g_sWorkingFolder, Qt::CaseInsensitive) != 0) {
-        if (folder.endsWith(QLatin1Char('\\')) || folder.endsWith(QLatin1Char('/')))
-            folder.chop(1);
-        if (!QFileInfo(folder).isDir())
-            QDir().mkpath(folder);
-        WriteErrorLog(QStringLiteral("Change WorkingFolder: \r\nOld Folder: ") + g_sWorkingFolder
-                      + QStringLiteral(", NewFolder: ") + folder);
-        g_sWorkingFolder = folder;
-        reloadTree();
-    }
-
-    m_main = std::make_unique<clsMain>(g_sWorkingFolder);
-    const bool exists = m_main->LoadAccounts();
-    refreshTree();
-    if (exists) {
-        selectFirstAccount();
-        if (m_oSelectedNode && m_oSelectedNode->isCampaign())
-            OpenCampaign();
-    } else {
-        // No campaign is open: the editor would show the former one.
-        showEditor(false);
-    }
+    m_workspace->changeSettings([this] {
+        if (m_preferencesHook)
+            m_preferencesHook(this);
+    });
 }
 
 void frmMain::LaunchAdwordsEditor()
 {
     clsPreference preference;
     preference.GetSettings();
-    QString path = preference.GoogleAdwordsEditor();
-    if (!path.isEmpty() && !QFileInfo(path).isFile()) {
-        path = QStringLiteral("C:\\Program Files\\Google\\Google AdWords Editor\\adwords_editor.exe");
-        if (!QFileInfo(path).isFile())
-            path = QStringLiteral("C:\\Program Files (x86)\\Google\\Google AdWords Editor\\adwords_editor.exe");
-    }
+    QString path = AdwordsEditorProgram(preference.GoogleAdwordsEditor());
     if (!QFileInfo(path).isFile()) {
         platform::MsgBox(QStringLiteral("Google Adwords Editor is not installed on this PC. Please download and "
                                         "install it now from Google website."),
@@ -1100,6 +757,11 @@ QString frmMain::statusText() const
 void frmMain::setStatusText(const QString& text)
 {
     m_statusPanel->setText(text);
+}
+
+QAction* frmMain::fileItem(FileItem item) const
+{
+    return menuItem(QStringLiteral("mnuFile"), int(item));
 }
 
 bool frmMain::isWelcomeShown() const

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "workspace/WindowCommands.h"
+#include "workspace/Workspace.h"
 #include "workspace/clsBuildCampaigns.h"
-#include "workspace/clsMain.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QMainWindow>
 #include <QMap>
@@ -20,17 +22,19 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QModelIndex;
 class QTabWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 // The main window "PPC Quillmark": the accounts tree on the left, the
 // welcome page or the campaign editor (tabMain) on the right, menus, toolbar
-// and status bar. Every named control carries its name as objectName; the
-// toolbar buttons are the actions "cmdTools<index>", the menu items the
-// actions "mnuFileItems<index>", "mnuEditItems<index>", "mnuKeywordItems<index>"
-// and "mnuHelpItems<index>".
-class frmMain : public QMainWindow, private BuildHost
+// and status bar. It builds the controls and routes the commands; the
+// accounts, the open campaign and the tree commands belong to its Workspace.
+// Every named control carries its name as objectName; the toolbar buttons
+// are the actions "cmdTools<index>", the menu items the actions
+// "mnuFileItems<index>", "mnuEditItems<index>", "mnuKeywordItems<index>" and
+// "mnuHelpItems<index>" (indexes in WindowCommands.h).
+class frmMain : public QMainWindow, private WorkspaceView, private BuildHost
 {
     Q_OBJECT
 
@@ -38,43 +42,19 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // Prepares the window: accounts folder, tree, start-up selection, opening
-    // of the selected campaign. Runs once, when the window is first shown (or
-    // when called before that).
+    // Prepares the window and loads the workspace: accounts folder, tree,
+    // start-up selection, opening of the selected campaign. Runs once, when
+    // the window is first shown (or when called before that).
     void Form_Load();
 
-    // --- Campaign storage --------------------------------------------------
-    // Writes the editor into the open campaign's folder (nothing when no
-    // campaign is open).
-    void SaveCampaign();
-    // Fills the editor from the folder of m_oSelectedNode and reloads the
-    // generated files. False (status "Load campaign data failed") when no
-    // campaign is selected or its files cannot be read; the editor is then
-    // left empty and no campaign counts as open.
-    bool OpenCampaign();
-    // Empties the editor for a new campaign (the landing-page path stays).
-    void ClearCampaign();
-    // The campaign as the editor holds it now.
-    CampaignData editedCampaign() const override;
+    Workspace& workspace() { return *m_workspace; }
+    const Workspace& workspace() const { return *m_workspace; }
 
-    // --- Tree -----------------------------------------------------------------
-    // The campaign node open in the editor (m_oSelectedNode); an account node
-    // only as the record of the last click, never open in the editor.
-    std::optional<NodeId> selectedNode() const { return m_oSelectedNode; }
-    // The folder of the open campaign; "" when no campaign node is selected.
-    QString campaignFolder() const;
-    clsMain& accounts() { return *m_main; }
-    const clsMain& accounts() const { return *m_main; }
     // The node highlighted in the tree view, if any.
     std::optional<NodeId> treeSelection() const;
-    void tvwAccount_NodeClick(const NodeId& node);
-    void selectFirstAccount();
-    bool IsAccountExists() const;
-    // File/Delete Campaign.
-    void DeleteCampaign();
-    // File/New Campaign (dialog); addNewCampaign does what follows the dialog.
+    // File/New Campaign: saves the open campaign, asks for the names and
+    // adds the campaign.
     void NewCampaign();
-    bool addNewCampaign(const QString& account, const QString& campaign);
 
     // --- Commands -------------------------------------------------------------
     void mnuFileItems_Click(int index);
@@ -88,8 +68,8 @@ public:
     // paste target.
     void Paste();
 
-    // File/Setup: saves the open campaign, runs the preferences hook, follows
-    // a changed working folder and reloads the tree.
+    // File/Setup: the preferences hook, then the workspace follows a changed
+    // working folder and loads the tree again.
     void ShowPreferences();
     // Shows the preferences dialog modally; true when it was confirmed.
     // Without a hook File/Setup shows nothing and only reloads the tree.
@@ -106,13 +86,11 @@ public:
     // --- Parts of the window ----------------------------------------------------
     QAction* toolAction(int index) const;               // cmdTools<index>; null for 4 or out of range
     QAction* menuItem(const QString& menu, int index) const; // menu "mnuFile", "mnuEdit", "mnuKeyword", "mnuHelp"
-    KeywordInputs* keywordInputs() const { return m_keywordInputs; }
-    AdEditor* adEditor() const { return m_adEditor; }
     GeneratedFilesPanel* generatedFilesPanel() const { return m_panel; }
     // The "Build Campaigns" command (toolbar button 8).
     clsBuildCampaigns* buildCampaigns() const { return m_buildCampaigns; }
     QTabWidget* tabMain() const { return m_tabMain; }
-    QTreeWidget* tvwAccount() const { return m_tvwAccount; }
+    QTreeView* tvwAccount() const { return m_tvwAccount; }
     // The first status-bar panel.
     QString statusText() const;
     void setStatusText(const QString& text) override;
@@ -129,8 +107,15 @@ protected:
 private:
     class CampaignInputsBlock;
 
-    // BuildHost
-    std::optional<NodeId> openCampaign() const override;
+    // WorkspaceView and BuildHost
+    CampaignData editedCampaign() const override;
+    void emptyEditor() override;
+    void fillEditor(const CampaignData& campaign) override;
+    void showGeneratedFiles(const QString& campaignFolder) override;
+    void clearGeneratedFiles() override;
+    void showEditor(bool editor) override;
+    void showSelection(const std::optional<NodeId>& node) override;
+    std::optional<NodeId> openCampaign() const override { return m_workspace->openCampaign(); }
     void showTab(EditorTab tab) override;
     void focusControl(const QString& objectName) override;
     GeneratedFilesPanel& generatedFiles() override { return *m_panel; }
@@ -139,41 +124,30 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildPanes();
+    QWidget* buildTree(QWidget* parent);
     QWidget* buildWelcomePage();
     QWidget* buildLandingPage();
 
     void Form_QueryUnload();
     void Form_Unload();
 
-    void showEditor(bool editor);
-    void refreshTree();
-    void setTreeSelection(const NodeId& node);
-    void showExpandedImage(QTreeWidgetItem* item);
-    static QString displayImage(const TreeNode& node);
-    // Shows the model's image keys on the existing items.
-    void refreshImages();
-    QTreeWidgetItem* itemFor(const NodeId& node) const;
-    void onItemClicked(QTreeWidgetItem* item);
-    QString nodeText(const NodeId& node) const;
-    QIcon nodeIcon(const QString& imageKey) const;
-    void reloadTree();
+    void onNodeClicked(const QModelIndex& index);
     void LaunchAdwordsEditor();
+    QAction* toolAction(ToolButton button) const { return toolAction(int(button)); }
+    QAction* fileItem(FileItem item) const;
     void setEnabled(QAction* action, bool enabled);
 
-    std::unique_ptr<clsMain> m_main;
-    std::optional<NodeId> m_oSelectedNode;
     bool m_loaded = false;
     bool m_treeUpdating = false;
     PreferencesHook m_preferencesHook;
     AboutHook m_aboutHook;
 
-    QMap<QString, QIcon> m_imgMain;
     QMap<int, QAction*> m_tools;
     QMap<QString, QMap<int, QAction*>> m_menuItems;
     QMenu* m_mnuHelp = nullptr;
 
     QTabWidget* m_tabLeft = nullptr;
-    QTreeWidget* m_tvwAccount = nullptr;
+    QTreeView* m_tvwAccount = nullptr;
     QGroupBox* m_contWelcome = nullptr;
     QTabWidget* m_tabMain = nullptr;
     QTabWidget* m_tabAdFile = nullptr;
@@ -185,4 +159,6 @@ private:
     GeneratedFilesPanel* m_panel = nullptr;
     clsBuildCampaigns* m_buildCampaigns = nullptr;
     std::unique_ptr<CampaignInputsBlock> m_inputsBlock;
+    // A child made after the controls: it goes after the tree view that shows it.
+    Workspace* m_workspace = nullptr;
 };

@@ -38,7 +38,7 @@ protected:
 
 } // namespace
 
-class tst_Dialog : public QObject
+class TestDialog : public QObject
 {
     Q_OBJECT
 
@@ -47,7 +47,7 @@ private Q_SLOTS:
     void focusedButtonAnswersEnterAndSpace();
 };
 
-void tst_Dialog::focusedButtonAnswersEnterAndSpace_data()
+void TestDialog::focusedButtonAnswersEnterAndSpace_data()
 {
     QTest::addColumn<bool>("onButton");
     QTest::addColumn<int>("key");
@@ -61,7 +61,7 @@ void tst_Dialog::focusedButtonAnswersEnterAndSpace_data()
     QTest::newRow("Return in the text box") << false << int(Qt::Key_Return) << 0 << 0;
 }
 
-void tst_Dialog::focusedButtonAnswersEnterAndSpace()
+void TestDialog::focusedButtonAnswersEnterAndSpace()
 {
     QFETCH(bool, onButton);
     QFETCH(int, key);
@@ -80,5 +80,5 @@ void tst_Dialog::focusedButtonAnswersEnterAndSpace()
     QVERIFY(dialog.isVisible());
 }
 
-QTEST_MAIN(tst_Dialog)
+QTEST_MAIN(TestDialog)
 #include "tst_dialog.moc"

@@ -791,7 +791,7 @@ void tst_frmPreference::fileSetupWithNewFolderReloadsTheTree()
     frmMain w;
     w.setPreferencesHook(&frmPreference::ShowModal); // as the program installs it
     w.Form_Load();
-    QCOMPARE(w.accounts().nodes().first().id.key(), QStringLiteral("Old"));
+    QCOMPARE(w.workspace().accounts().nodes().first().id.key(), QStringLiteral("Old"));
     bool answered = false;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<frmPreference*>(QApplication::activeModalWidget());
@@ -806,10 +806,10 @@ void tst_frmPreference::fileSetupWithNewFolderReloadsTheTree()
     QCOMPARE(stored("WorkingFolder"), next);
     QCOMPARE(g_sWorkingFolder, next);
     QStringList keys;
-    for (const auto& node : w.accounts().nodes())
+    for (const auto& node : w.workspace().accounts().nodes())
         keys << node.id.key();
     QCOMPARE(keys, (QStringList{"New", "New-fresh"}));
-    QCOMPARE(w.selectedNode()->key(), QStringLiteral("New-fresh"));
+    QCOMPARE(w.workspace().selectedNode()->key(), QStringLiteral("New-fresh"));
     QVERIFY(fx.errorLog().contains(("Change WorkingFolder: \r\nOld Folder: " + fx.work + ", NewFolder: " + next).toUtf8()));
 }
 

@@ -6,9 +6,11 @@
 #include <QQueue>
 #include <QString>
 
+#include <functional>
+
 // A prompter for tests: answers from queues filled by the test (a default
-// answer when a queue is empty) and records every request. Installs itself
-// for its lifetime.
+// answer when a queue is empty) and records every request; onMessage, when
+// set, runs while a message is up. Installs itself for its lifetime.
 class ScriptedPrompter final : public platform::Prompter
 {
 public:
@@ -18,6 +20,8 @@ public:
     platform::MsgResult message(const platform::MessageRequest& request) override
     {
         messages.append(request);
+        if (onMessage)
+            onMessage(request);
         if (!answers.isEmpty())
             return answers.dequeue();
         return defaultAnswer;
@@ -36,6 +40,7 @@ public:
     }
 
     QQueue<platform::MsgResult> answers;
+    std::function<void(const platform::MessageRequest&)> onMessage;
     platform::MsgResult defaultAnswer = platform::MsgResult::OK;
     QQueue<QString> files;
     QQueue<QString> folders;

@@ -1,10 +1,13 @@
 #include "TestEnvironment.h"
 #include "ScriptedPrompter.h"
 
+#include "workspace/AccountTreeModel.h"
 #include "workspace/clsMain.h"
 
 #include <QDir>
 #include <QFile>
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -20,7 +23,7 @@ QStringList describe(const clsMain& tree)
 
 } // namespace
 
-class tst_AccountTree : public QObject
+class TestAccountTree : public QObject
 {
     Q_OBJECT
 
@@ -32,12 +35,13 @@ private Q_SLOTS:
     void unreadableFileIsNeverOverwritten();
     void keysDoNotCollide();
     void displayOrderIsSorted();
+    void modelShowsTheTreeSorted();
     void deleteCampaign_data();
     void deleteCampaign();
     void deleteNeedsYesAndACampaign();
 };
 
-void tst_AccountTree::load_data()
+void TestAccountTree::load_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("nodes");
@@ -63,7 +67,7 @@ void tst_AccountTree::load_data()
     QTest::newRow("Windows-1252") << QByteArray("[Caf\xe9]\r\n") << QStringList{QString::fromUtf8("Café")};
 }
 
-void tst_AccountTree::load()
+void TestAccountTree::load()
 {
     QFETCH(QByteArray, file);
     QFETCH(QStringList, nodes);
@@ -77,7 +81,7 @@ void tst_AccountTree::load()
     QCOMPARE(TestEnvironment::readAll(work + "/Accounts.dat"), file);
 }
 
-void tst_AccountTree::missingFileGivesDefault()
+void TestAccountTree::missingFileGivesDefault()
 {
     TestEnvironment env;
     const QString work = env.path("work");
@@ -89,7 +93,7 @@ void tst_AccountTree::missingFileGivesDefault()
     QVERIFY(!QFile::exists(work + "/Accounts.dat"));
 }
 
-void tst_AccountTree::saveWritesAccountsWithTheirCampaigns()
+void TestAccountTree::saveWritesAccountsWithTheirCampaigns()
 {
     TestEnvironment env;
     const QString work = env.path("work");
@@ -110,7 +114,7 @@ void tst_AccountTree::saveWritesAccountsWithTheirCampaigns()
     QCOMPARE(TestEnvironment::readAll(work + "/Accounts.dat"), QByteArray("[A]\r\nx\r\nz\r\n[B]\r\ny\r\n\r\n"));
 }
 
-void tst_AccountTree::unreadableFileIsNeverOverwritten()
+void TestAccountTree::unreadableFileIsNeverOverwritten()
 {
     TestEnvironment env;
     const QString work = env.path("work");
@@ -129,7 +133,7 @@ void tst_AccountTree::unreadableFileIsNeverOverwritten()
     QCOMPARE(TestEnvironment::readAll(file), QByteArray("[A]\r\nx\r\n"));
 }
 
-void tst_AccountTree::keysDoNotCollide()
+void TestAccountTree::keysDoNotCollide()
 {
     TestEnvironment env;
     const QString work = env.path("work");
@@ -144,7 +148,7 @@ void tst_AccountTree::keysDoNotCollide()
     QVERIFY(tree.NodeKeyExists("a-B-C"));
 }
 
-void tst_AccountTree::displayOrderIsSorted()
+void TestAccountTree::displayOrderIsSorted()
 {
     TestEnvironment env;
     const QString work = env.path("work");
@@ -157,7 +161,48 @@ void tst_AccountTree::displayOrderIsSorted()
     QCOMPARE(shown, (QStringList{"Alpha", "Alpha-m", "beta", "beta-A", "beta-z"}));
 }
 
-void tst_AccountTree::deleteCampaign_data()
+// The model of the tree view: every node in display order under its
+// account, found again by its names in any letter case, and an image change
+// repaints that one node.
+void TestAccountTree::modelShowsTheTreeSorted()
+{
+    TestEnvironment env;
+    const QString work = env.path("work");
+    QVERIFY(TestEnvironment::writeAll(work + "/Accounts.dat", "[beta]\r\nz\r\nA\r\n[Alpha]\r\nm\r\n[gamma]\r\n"));
+    clsMain tree(work);
+    QVERIFY(tree.LoadAccounts());
+    AccountTreeModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.setTree(&tree);
+
+    QStringList shown;
+    for (int a = 0; a < model.rowCount(); ++a) {
+        const QModelIndex account = model.index(a, 0);
+        shown << account.data().toString();
+        for (int c = 0; c < model.rowCount(account); ++c)
+            shown << "  " + model.index(c, 0, account).data().toString();
+    }
+    QCOMPARE(shown, (QStringList{"Alpha", "  m", "beta", "  A", "  z", "gamma"}));
+    for (const NodeId& id : tree.displayOrder()) {
+        const QModelIndex index = model.indexOf(NodeId{id.account.toUpper(), id.campaign.toLower()});
+        QVERIFY2(index.isValid(), qPrintable(id.key()));
+        QVERIFY(model.nodeAt(index)->matches(id));
+    }
+    QVERIFY(!model.indexOf(NodeId::campaignNode("beta", "m")).isValid());
+    QCOMPARE(model.index(1, 0).data(AccountTreeModel::ImageKeyRole).toString(), QStringLiteral("AccountOpen"));
+    QCOMPARE(model.index(2, 0).data(AccountTreeModel::ImageKeyRole).toString(), QStringLiteral("Account"));
+
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    const NodeId z = NodeId::campaignNode("beta", "z");
+    tree.setSelectNode(z);
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.first().at(0).value<QModelIndex>(), model.indexOf(z));
+    QCOMPARE(model.indexOf(z).data(AccountTreeModel::ImageKeyRole).toString(), QStringLiteral("CampaignOpen"));
+    model.setExpanded(model.index(1, 0), false);
+    QCOMPARE(model.index(1, 0).data(AccountTreeModel::ImageKeyRole).toString(), QStringLiteral("Account"));
+}
+
+void TestAccountTree::deleteCampaign_data()
 {
     QTest::addColumn<QString>("campaign");
     QTest::addColumn<QString>("nextSelect");
@@ -169,7 +214,7 @@ void tst_AccountTree::deleteCampaign_data()
                                                       << QByteArray("[A]\r\nc\r\na\r\nb\r\n[B]\r\n\r\n");
 }
 
-void tst_AccountTree::deleteCampaign()
+void TestAccountTree::deleteCampaign()
 {
     QFETCH(QString, campaign);
     QFETCH(QString, nextSelect);
@@ -205,7 +250,7 @@ void tst_AccountTree::deleteCampaign()
     QVERIFY(QFile::exists(folder + "/Campaign.dat"));
 }
 
-void tst_AccountTree::deleteNeedsYesAndACampaign()
+void TestAccountTree::deleteNeedsYesAndACampaign()
 {
     TestEnvironment env;
     ScriptedPrompter prompter;
@@ -238,5 +283,5 @@ void tst_AccountTree::deleteNeedsYesAndACampaign()
     QCOMPARE(TestEnvironment::readAll(work + "/Accounts.dat"), file);
 }
 
-QTEST_GUILESS_MAIN(tst_AccountTree)
+QTEST_GUILESS_MAIN(TestAccountTree)
 #include "tst_accounttree.moc"

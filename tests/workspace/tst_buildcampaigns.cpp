@@ -1,9 +1,6 @@
-#include "TestEnvironment.h"
+#include "WorkingFolderFixture.h"
 
-#include "core/Globals.h"
-#include "core/modCommon.h"
 #include "platform/Prompter.h"
-#include "settings/clsPreference.h"
 #include "workspace/AdFileModel.h"
 #include "workspace/GeneratedFilesPanel.h"
 #include "workspace/clsBuildCampaigns.h"
@@ -18,10 +15,9 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 
-#include <functional>
 #include <memory>
 
 using platform::MsgButtons;
@@ -32,62 +28,21 @@ namespace {
 
 const QString kSuccess = QStringLiteral("Campaign files have been created successfully.");
 
-// Answers every message from a queue (default OK) and records it; an
-// optional hook runs while a message is up, i.e. in the middle of a build.
-struct RecordingPrompter final : platform::Prompter {
-    RecordingPrompter() { platform::setPrompter(this); }
-    ~RecordingPrompter() override { platform::setPrompter(nullptr); }
-
-    MsgResult message(const platform::MessageRequest& request) override
-    {
-        messages.append(request);
-        if (onMessage)
-            onMessage(request);
-        return answers.isEmpty() ? MsgResult::OK : answers.dequeue();
-    }
-    QString fileDialog(platform::FileDialogRequest&) override { return QString(); }
-    QString browseForFolder(const QString&) override { return QString(); }
-
-    QList<platform::MessageRequest> messages;
-    QQueue<MsgResult> answers;
-    std::function<void(const platform::MessageRequest&)> onMessage;
-};
-
-// A working folder with the account "Shop" and its campaign "Spring", and
-// the main window showing that campaign.
-struct Fixture {
-    TestEnvironment env;
-    RecordingPrompter prompter;
-    QString work;
+// The main window showing the campaign "Spring" of the account "Shop".
+struct Fixture : WorkingFolderFixture {
     std::unique_ptr<frmMain> w;
 
     Fixture()
+        : WorkingFolderFixture("[Shop]\r\nSpring\r\n")
     {
-        modCommon::CloseErrorLog();
-        BuildKeyPaths();
-        work = env.path("work");
-        QDir().mkpath(work);
-        g_sWorkingFolder = work;
-        clsPreference preference;
-        preference.GetSettings();
-        preference.setWorkingFolder(work);
-        preference.SaveSettings();
-        TestEnvironment::writeAll(work + "/Accounts.dat", "[Shop]\r\nSpring\r\n");
-        TestEnvironment::writeAll(folder() + "/Campaign.dat", "[LandingPage]\r\nLandingPagePath=x\r\n");
+        campaign("Shop", "Spring");
         w = std::make_unique<frmMain>();
         w->show();
     }
 
-    ~Fixture()
-    {
-        w.reset();
-        modCommon::CloseErrorLog();
-    }
-
-    QString folder() const { return work + "/Accounts/Shop/Spring"; }
+    QString folder() const { return campaignFolder("Shop", "Spring"); }
     QByteArray file(const char* name) const { return TestEnvironment::readAll(folder() + "/" + name); }
     bool exists(const char* name) const { return QFileInfo::exists(folder() + "/" + name); }
-    QString log() const { return QString::fromUtf8(TestEnvironment::readAll(env.programDir() + "/Error.log")); }
 
     template <typename T>
     T* find(const QString& name) const
@@ -160,7 +115,7 @@ QByteArray crlfJoin(const QStringList& rows)
 
 } // namespace
 
-class tst_BuildCampaigns : public QObject
+class TestBuildCampaigns : public QObject
 {
     Q_OBJECT
 
@@ -179,10 +134,10 @@ private Q_SLOTS:
 // The whole road: controls filled, toolbar button pressed, three files on
 // disk byte for byte, the panel reloaded, tab 3, "Finish!", the log lines
 // and the final message with the one over-long headline.
-void tst_BuildCampaigns::buildThroughTheToolbar()
+void TestBuildCampaigns::buildThroughTheToolbar()
 {
     Fixture f;
-    QCOMPARE(f.w->selectedNode()->key(), NodeId::campaignNode("Shop", "Spring").key());
+    QCOMPARE(f.w->workspace().selectedNode()->key(), NodeId::campaignNode("Shop", "Spring").key());
     f.fill();
     f.find<QPlainTextEdit>("txtAdGroupCSV")->setPlainText("stale");
     f.build();
@@ -275,7 +230,7 @@ void tst_BuildCampaigns::buildThroughTheToolbar()
     QCOMPARE(f.file("AdwordsAds.csv").count("\r\n"), 4);
 }
 
-void tst_BuildCampaigns::validation_data()
+void TestBuildCampaigns::validation_data()
 {
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("base");
@@ -322,7 +277,7 @@ void tst_BuildCampaigns::validation_data()
 // Each refusal: one information message with its title, tab "Keywords" in
 // front, the focus on the field, nothing written; the campaign folder is
 // made all the same (it comes before the checks).
-void tst_BuildCampaigns::validation()
+void TestBuildCampaigns::validation()
 {
     QFETCH(QString, url);
     QFETCH(QString, base);
@@ -371,14 +326,14 @@ void tst_BuildCampaigns::validation()
     QVERIFY(f.w->toolAction(8)->isEnabled());
 }
 
-void tst_BuildCampaigns::emptyUrlQuestion_data()
+void TestBuildCampaigns::emptyUrlQuestion_data()
 {
     QTest::addColumn<bool>("yes");
     QTest::newRow("Yes: keyword rows without a URL") << true;
     QTest::newRow("No: back to the template") << false;
 }
 
-void tst_BuildCampaigns::emptyUrlQuestion()
+void TestBuildCampaigns::emptyUrlQuestion()
 {
     QFETCH(bool, yes);
     Fixture f;
@@ -408,7 +363,7 @@ void tst_BuildCampaigns::emptyUrlQuestion()
     }
 }
 
-void tst_BuildCampaigns::noCampaign_data()
+void TestBuildCampaigns::noCampaign_data()
 {
     QTest::addColumn<bool>("accountNode");
     QTest::newRow("account node selected") << true;
@@ -416,18 +371,18 @@ void tst_BuildCampaigns::noCampaign_data()
 }
 
 // Only the "Invalid campaign" message: no folder, no file, no tab change.
-void tst_BuildCampaigns::noCampaign()
+void TestBuildCampaigns::noCampaign()
 {
     QFETCH(bool, accountNode);
     Fixture f;
     f.fill();
     if (accountNode) {
-        f.w->tvwAccount_NodeClick(NodeId{"Shop", QString()});
-        QVERIFY(f.w->selectedNode());
+        f.w->workspace().tvwAccount_NodeClick(NodeId{"Shop", QString()});
+        QVERIFY(f.w->workspace().selectedNode());
     } else {
         f.prompter.answers.enqueue(MsgResult::Yes);
-        f.w->DeleteCampaign();
-        QVERIFY(!f.w->selectedNode());
+        f.w->workspace().DeleteCampaign();
+        QVERIFY(!f.w->workspace().selectedNode());
     }
     f.prompter.messages.clear();
     QVERIFY(QDir(f.work + "/Accounts").removeRecursively());
@@ -444,7 +399,7 @@ void tst_BuildCampaigns::noCampaign()
     QCOMPARE(f.w->tabMain()->currentIndex(), tab);
 }
 
-void tst_BuildCampaigns::runTimeErrors_data()
+void TestBuildCampaigns::runTimeErrors_data()
 {
     QTest::addColumn<QString>("blocked"); // the file a folder stands in for; "" the campaign folder is a file
     QTest::addColumn<int>("errorLines");
@@ -458,7 +413,7 @@ void tst_BuildCampaigns::runTimeErrors_data()
 // run still ends with "Finish!" and the success message. While the error
 // message is up (inside the build) the inputs, a second build and closing
 // the window are blocked.
-void tst_BuildCampaigns::runTimeErrors()
+void TestBuildCampaigns::runTimeErrors()
 {
     QFETCH(QString, blocked);
     QFETCH(int, errorLines);
@@ -542,5 +497,5 @@ void tst_BuildCampaigns::runTimeErrors()
     QVERIFY(f.w->isVisible());
 }
 
-QTEST_MAIN(tst_BuildCampaigns)
+QTEST_MAIN(TestBuildCampaigns)
 #include "tst_buildcampaigns.moc"

@@ -40,7 +40,7 @@ CampaignData sample()
 
 } // namespace
 
-class tst_CampaignStore : public QObject
+class TestCampaignStore : public QObject
 {
     Q_OBJECT
 
@@ -56,7 +56,7 @@ private Q_SLOTS:
     void savingCreatesTheFolders();
 };
 
-void tst_CampaignStore::roundTripKeepsEveryField()
+void TestCampaignStore::roundTripKeepsEveryField()
 {
     TestEnvironment env;
     const QString folder = CampaignStore::campaignFolder(env.path("work"), "Acc", "Camp");
@@ -71,7 +71,7 @@ void tst_CampaignStore::roundTripKeepsEveryField()
     QVERIFY(back == d);
 }
 
-void tst_CampaignStore::writesTheKeysInOrder()
+void TestCampaignStore::writesTheKeysInOrder()
 {
     TestEnvironment env;
     const QString folder = env.path("work/Accounts/A/C");
@@ -99,7 +99,7 @@ void tst_CampaignStore::writesTheKeysInOrder()
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
-void tst_CampaignStore::repeatedCyclesDoNotGrowKeywordBoxes()
+void TestCampaignStore::repeatedCyclesDoNotGrowKeywordBoxes()
 {
     TestEnvironment env;
     const QString folder = env.path("work/Accounts/A/C");
@@ -115,7 +115,7 @@ void tst_CampaignStore::repeatedCyclesDoNotGrowKeywordBoxes()
     QCOMPARE(TestEnvironment::readAll(folder + "/ExtensionKeywords.dat"), QByteArray("\r\n"));
 }
 
-void tst_CampaignStore::emptiedAdSlotDoesNotComeBack()
+void TestCampaignStore::emptiedAdSlotDoesNotComeBack()
 {
     TestEnvironment env;
     const QString folder = env.path("work/Accounts/A/C");
@@ -131,7 +131,7 @@ void tst_CampaignStore::emptiedAdSlotDoesNotComeBack()
     QVERIFY(!TestEnvironment::readAll(folder + "/Campaign.dat").contains("[Ad3]"));
 }
 
-void tst_CampaignStore::existingFileKeepsItsOtherLines()
+void TestCampaignStore::existingFileKeepsItsOtherLines()
 {
     TestEnvironment env;
     const QString folder = env.path("work/Accounts/A/C");
@@ -147,7 +147,7 @@ void tst_CampaignStore::existingFileKeepsItsOtherLines()
     QCOMPARE(CampaignStore::load(folder).maxCPC, QStringLiteral("0.10"));
 }
 
-void tst_CampaignStore::missingValues_data()
+void TestCampaignStore::missingValues_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("includeExt");
@@ -167,7 +167,7 @@ void tst_CampaignStore::missingValues_data()
                                                << 1 << 1 << 0 << false;
 }
 
-void tst_CampaignStore::missingValues()
+void TestCampaignStore::missingValues()
 {
     QFETCH(QByteArray, file);
     QFETCH(int, includeExt);
@@ -189,7 +189,7 @@ void tst_CampaignStore::missingValues()
     QCOMPARE(d.ads[0], AdSlotData());
 }
 
-void tst_CampaignStore::longValueComesBackWhole()
+void TestCampaignStore::longValueComesBackWhole()
 {
     TestEnvironment env;
     const QString folder = env.path("work/Accounts/A/C");
@@ -204,7 +204,7 @@ void tst_CampaignStore::longValueComesBackWhole()
     QCOMPARE(back.ads[1].destinationURL, d.ads[1].destinationURL.trimmed());
 }
 
-void tst_CampaignStore::savingCreatesTheFolders()
+void TestCampaignStore::savingCreatesTheFolders()
 {
     TestEnvironment env;
     const QString work = env.path("work");
@@ -223,5 +223,5 @@ void tst_CampaignStore::savingCreatesTheFolders()
     QVERIFY(!error.isEmpty());
 }
 
-QTEST_GUILESS_MAIN(tst_CampaignStore)
+QTEST_GUILESS_MAIN(TestCampaignStore)
 #include "tst_campaignstore.moc"

@@ -1,6 +1,5 @@
-#include "TestEnvironment.h"
 #include "RecordingShellOpener.h"
-#include "ScriptedPrompter.h"
+#include "WorkingFolderFixture.h"
 
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
@@ -25,7 +24,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 
 using RegistryAPI::HKEY_CURRENT_USER;
@@ -45,45 +44,6 @@ void writePreference(const QString& name, const QString& value)
     RegistryAPI::SetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ, value);
 }
 
-void storeWorkingFolder(const QString& folder)
-{
-    clsPreference preference;
-    preference.GetSettings();
-    preference.setWorkingFolder(folder);
-    preference.SaveSettings();
-}
-
-// A working folder with an accounts file and campaigns whose Campaign.dat
-// holds a landing-page path naming the campaign, so an opened campaign shows
-// in txtLandingPagePath.
-struct Workspace {
-    TestEnvironment env;
-    ScriptedPrompter prompter;
-    QString work;
-
-    explicit Workspace(const QByteArray& accounts = QByteArray(), bool writeAccounts = true)
-    {
-        BuildKeyPaths();
-        work = env.path("work");
-        QDir().mkpath(work);
-        g_sWorkingFolder = work;
-        storeWorkingFolder(work);
-        if (writeAccounts)
-            TestEnvironment::writeAll(work + "/Accounts.dat", accounts);
-    }
-
-    void campaign(const QString& account, const QString& name)
-    {
-        TestEnvironment::writeAll(work + "/Accounts/" + account + "/" + name + "/Campaign.dat",
-                                  "[LandingPage]\r\nLandingPagePath=" + (account + "/" + name).toUtf8() + "\r\n");
-    }
-
-    QByteArray campaignFile(const QString& account, const QString& name) const
-    {
-        return TestEnvironment::readAll(work + "/Accounts/" + account + "/" + name + "/Campaign.dat");
-    }
-};
-
 void storeEditorPath(const QString& path)
 {
     clsPreference preference;
@@ -99,12 +59,21 @@ QLineEdit* landingPath(frmMain& w)
 
 QString selectedKey(const frmMain& w)
 {
-    return w.selectedNode() ? w.selectedNode()->key() : QStringLiteral("<none>");
+    return w.workspace().selectedNode() ? w.workspace().selectedNode()->key() : QStringLiteral("<none>");
+}
+
+// The tree view's node at account row `account` and, unless -1, its
+// campaign row `campaign`.
+QModelIndex treeNode(const frmMain& w, int account, int campaign = -1)
+{
+    const QAbstractItemModel* model = w.tvwAccount()->model();
+    const QModelIndex a = model->index(account, 0);
+    return campaign < 0 ? a : model->index(campaign, 0, a);
 }
 
 } // namespace
 
-class tst_frmMain : public QObject
+class TestMainWindow : public QObject
 {
     Q_OBJECT
 
@@ -133,9 +102,9 @@ private Q_SLOTS:
     void editorRoundTrip();
 };
 
-void tst_frmMain::controlsExist()
+void TestMainWindow::controlsExist()
 {
-    Workspace ws;
+    WorkingFolderFixture ws;
     frmMain w;
     QCOMPARE(w.windowTitle(), QStringLiteral("PPC Quillmark"));
     for (const char* name : {"tabLeft", "picLeft", "tvwAccount", "picSpliterVertical", "tlbToolbar", "stbStatusBar",
@@ -191,21 +160,21 @@ void tst_frmMain::controlsExist()
     QVERIFY(w.toolAction(10)->isVisible());
 }
 
-void tst_frmMain::firstRunShowsDefaultAndWelcome()
+void TestMainWindow::firstRunShowsDefaultAndWelcome()
 {
-    Workspace ws(QByteArray(), false);
+    WorkingFolderFixture ws(QByteArray(), false);
     frmMain w;
     w.show();
     QVERIFY(QFileInfo(ws.work + "/Accounts").isDir());
-    QCOMPARE(w.accounts().count(), 1);
-    QCOMPARE(w.accounts().nodes().first().id.key(), QStringLiteral("Default"));
-    QCOMPARE(w.tvwAccount()->topLevelItemCount(), 1);
-    QCOMPARE(w.tvwAccount()->topLevelItem(0)->text(0), QStringLiteral("Default"));
+    QCOMPARE(w.workspace().accounts().count(), 1);
+    QCOMPARE(w.workspace().accounts().nodes().first().id.key(), QStringLiteral("Default"));
+    QCOMPARE(w.tvwAccount()->model()->rowCount(), 1);
+    QCOMPARE(treeNode(w, 0).data().toString(), QStringLiteral("Default"));
     QVERIFY(w.isWelcomeShown());
-    QVERIFY(!w.selectedNode());
+    QVERIFY(!w.workspace().selectedNode());
     QVERIFY(!QFile::exists(ws.work + "/Accounts.dat"));
     QCOMPARE(w.statusText(), QString());
-    QVERIFY(!w.OpenCampaign());
+    QVERIFY(!w.workspace().OpenCampaign());
     QCOMPARE(w.statusText(), QStringLiteral("Load campaign data failed"));
     QVERIFY(TestEnvironment::readAll(ws.env.programDir() + "/Error.log")
                 .contains("frmMain_OpenCampaign .... m_oSelectedNode is nothing\r\nOpenCampaign_Error: "));
@@ -214,7 +183,7 @@ void tst_frmMain::firstRunShowsDefaultAndWelcome()
                           "frmMain: form load completed.\r\n"));
 }
 
-void tst_frmMain::startUpSelection_data()
+void TestMainWindow::startUpSelection_data()
 {
     QTest::addColumn<QByteArray>("accounts");
     QTest::addColumn<QString>("stored");   // "<none>" when nothing is stored
@@ -233,14 +202,14 @@ void tst_frmMain::startUpSelection_data()
     QTest::newRow("only blank lines") << QByteArray("\r\n\r\n") << "<none>" << "Default" << true << "";
 }
 
-void tst_frmMain::startUpSelection()
+void TestMainWindow::startUpSelection()
 {
     QFETCH(QByteArray, accounts);
     QFETCH(QString, stored);
     QFETCH(QString, selected);
     QFETCH(bool, welcome);
     QFETCH(QString, opened);
-    Workspace ws(accounts);
+    WorkingFolderFixture ws(accounts);
     ws.campaign("A", "x");
     ws.campaign("B", "y");
     if (stored != "<none>")
@@ -251,18 +220,18 @@ void tst_frmMain::startUpSelection()
     QCOMPARE(w.isWelcomeShown(), welcome);
     QCOMPARE(landingPath(w)->text(), opened);
     if (!welcome) {
-        const NodeId open = *w.selectedNode();
-        QCOMPARE(w.accounts().image(open), QStringLiteral("CampaignOpen"));
+        const NodeId open = *w.workspace().selectedNode();
+        QCOMPARE(w.workspace().accounts().image(open), QStringLiteral("CampaignOpen"));
         QVERIFY(w.treeSelection() && w.treeSelection()->matches(open));
-        QCOMPARE(w.campaignFolder(), ws.work + "/Accounts/" + open.account + "/" + open.campaign);
+        QCOMPARE(w.workspace().campaignFolder(), ws.work + "/Accounts/" + open.account + "/" + open.campaign);
     } else {
-        QCOMPARE(w.campaignFolder(), QString());
+        QCOMPARE(w.workspace().campaignFolder(), QString());
     }
 }
 
-void tst_frmMain::closeWritesPositionAndSelection()
+void TestMainWindow::closeWritesPositionAndSelection()
 {
-    Workspace ws("[A]\r\nx\r\n");
+    WorkingFolderFixture ws("[A]\r\nx\r\n");
     ws.campaign("A", "x");
     writePreference("MainFormPos", "old");
     frmMain w;
@@ -275,12 +244,12 @@ void tst_frmMain::closeWritesPositionAndSelection()
     QCOMPARE(readPreference("MainFormPos"), position);
     QCOMPARE(readPreference("LastSelectAcc"), QStringLiteral("A-x"));
     QVERIFY(ws.campaignFile("A", "x").contains("LandingPagePath=edited.html\r\n"));
-    QVERIFY(!w.selectedNode());
+    QVERIFY(!w.workspace().selectedNode());
 }
 
-void tst_frmMain::closeWhileMinimisedOrWithoutSelection()
+void TestMainWindow::closeWhileMinimisedOrWithoutSelection()
 {
-    Workspace ws(QByteArray(), false);
+    WorkingFolderFixture ws(QByteArray(), false);
     writePreference("MainFormPos", "1,2,3,4");
     writePreference("LastSelectAcc", "Kept-key");
     frmMain w;
@@ -293,9 +262,9 @@ void tst_frmMain::closeWhileMinimisedOrWithoutSelection()
     QCOMPARE(readPreference("LastSelectAcc"), QStringLiteral("Kept-key"));
 }
 
-void tst_frmMain::nodeClickSavesAndOpens()
+void TestMainWindow::nodeClickSavesAndOpens()
 {
-    Workspace ws("[A]\r\nx\r\ny\r\n");
+    WorkingFolderFixture ws("[A]\r\nx\r\ny\r\n");
     ws.campaign("A", "x");
     ws.campaign("A", "y");
     frmMain w;
@@ -305,29 +274,28 @@ void tst_frmMain::nodeClickSavesAndOpens()
     // Clicking the open campaign does nothing: no save, no reload.
     landingPath(w)->setText("typed");
     const QByteArray before = ws.campaignFile("A", "x");
-    w.tvwAccount_NodeClick(NodeId::campaignNode("a", "X"));
+    w.workspace().tvwAccount_NodeClick(NodeId::campaignNode("a", "X"));
     QCOMPARE(ws.campaignFile("A", "x"), before);
     QCOMPARE(landingPath(w)->text(), QStringLiteral("typed"));
 
     // Another campaign: the open one is saved, the clicked one opened.
-    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "y"));
+    w.workspace().tvwAccount_NodeClick(NodeId::campaignNode("A", "y"));
     QVERIFY(ws.campaignFile("A", "x").contains("LandingPagePath=typed\r\n"));
     QCOMPARE(landingPath(w)->text(), QStringLiteral("A/y"));
-    QCOMPARE(w.accounts().image(NodeId::campaignNode("A", "y")), QStringLiteral("CampaignOpen"));
-    QCOMPARE(w.accounts().image(NodeId::campaignNode("A", "x")), QStringLiteral("Campaign"));
+    QCOMPARE(w.workspace().accounts().image(NodeId::campaignNode("A", "y")), QStringLiteral("CampaignOpen"));
+    QCOMPARE(w.workspace().accounts().image(NodeId::campaignNode("A", "x")), QStringLiteral("Campaign"));
 
     // The account with campaigns: saved, welcome page, nothing opened.
     landingPath(w)->setText("typed y");
-    w.tvwAccount_NodeClick(NodeId::accountNode("A"));
+    w.workspace().tvwAccount_NodeClick(NodeId::accountNode("A"));
     QVERIFY(ws.campaignFile("A", "y").contains("LandingPagePath=typed y\r\n"));
     QVERIFY(w.isWelcomeShown());
-    QCOMPARE(w.campaignFolder(), QString());
+    QCOMPARE(w.workspace().campaignFolder(), QString());
 
     // A click in the tree view goes the same way.
-    QTreeWidgetItem* account = w.tvwAccount()->topLevelItem(0);
-    QTreeWidgetItem* x = account->child(0);
-    QCOMPARE(x->text(0), QStringLiteral("x"));
-    const QRect rect = w.tvwAccount()->visualItemRect(x);
+    const QModelIndex x = treeNode(w, 0, 0);
+    QCOMPARE(x.data().toString(), QStringLiteral("x"));
+    const QRect rect = w.tvwAccount()->visualRect(x);
     w.show();
     QTest::mouseClick(w.tvwAccount()->viewport(), Qt::LeftButton, {}, rect.center());
     QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
@@ -343,7 +311,7 @@ void tst_frmMain::nodeClickSavesAndOpens()
     const QString logFile = ws.env.programDir() + "/Error.log";
     const qsizetype before2 = TestEnvironment::readAll(logFile).size();
     QTest::mouseClick(w.tvwAccount()->viewport(), Qt::LeftButton, {},
-                      w.tvwAccount()->visualItemRect(account->child(1)).center());
+                      w.tvwAccount()->visualRect(treeNode(w, 0, 1)).center());
     QCOMPARE(selectedKey(w), QStringLiteral("A-y"));
     QCOMPARE(TestEnvironment::readAll(logFile).mid(before2),
              QByteArray("tvwAccount_NodeClick ....y/A-y\r\ntvwAccount_NodeClick ....x/A-x\r\n"
@@ -364,9 +332,9 @@ void tst_frmMain::nodeClickSavesAndOpens()
     QCOMPARE(TestEnvironment::readAll(logFile).mid(before3).count("tvwAccount_NodeClick ....x/A-x\r\n"), 1);
 }
 
-void tst_frmMain::deleteOpenCampaign()
+void TestMainWindow::deleteOpenCampaign()
 {
-    Workspace ws("[A]\r\nx\r\ny\r\n");
+    WorkingFolderFixture ws("[A]\r\nx\r\ny\r\n");
     ws.campaign("A", "x");
     ws.prompter.answers.enqueue(platform::MsgResult::Yes);
     frmMain w;
@@ -377,96 +345,95 @@ void tst_frmMain::deleteOpenCampaign()
     QCOMPARE(ws.prompter.messages.size(), 1);
     QCOMPARE(ws.prompter.messages.first().text, QStringLiteral("Are you sure you want to delete campaign 'x' ?"));
     QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"), QByteArray("[A]\r\ny\r\n\r\n"));
-    QVERIFY(!w.accounts().contains(NodeId::campaignNode("A", "x")));
-    QCOMPARE(w.tvwAccount()->topLevelItem(0)->childCount(), 1);
-    QVERIFY(!w.selectedNode());
+    QVERIFY(!w.workspace().accounts().contains(NodeId::campaignNode("A", "x")));
+    QCOMPARE(w.tvwAccount()->model()->rowCount(treeNode(w, 0)), 1);
+    QVERIFY(!w.workspace().selectedNode());
     QVERIFY(w.isWelcomeShown());
-    QCOMPARE(w.accounts().SelectNode()->key(), QStringLiteral("A-y"));
+    QCOMPARE(w.workspace().accounts().SelectNode()->key(), QStringLiteral("A-y"));
 
     // Neither a save nor the close writes the deleted campaign back.
-    w.SaveCampaign();
+    w.workspace().SaveCampaign();
     w.close();
     QVERIFY(!ws.campaignFile("A", "x").contains("changed"));
     QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"), QByteArray("[A]\r\ny\r\n\r\n"));
 }
 
-void tst_frmMain::deleteAfterClickOnEmptyAccount()
+void TestMainWindow::deleteAfterClickOnEmptyAccount()
 {
     // Delete Campaign acts on the node last clicked: after a click on an
     // account without campaigns it asks about that account, and on Yes
     // deletes nothing, least of all the campaign clicked before.
-    Workspace ws("[A]\r\nx\r\n[B]\r\n");
+    WorkingFolderFixture ws("[A]\r\nx\r\n[B]\r\n");
     ws.campaign("A", "x");
     ws.prompter.answers.enqueue(platform::MsgResult::Yes);
     frmMain w;
     w.Form_Load();
     QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
-    w.tvwAccount_NodeClick(NodeId::accountNode("B"));
+    w.workspace().tvwAccount_NodeClick(NodeId::accountNode("B"));
     QVERIFY(w.isWelcomeShown());
-    QCOMPARE(w.accounts().SelectNode()->key(), QStringLiteral("B"));
+    QCOMPARE(w.workspace().accounts().SelectNode()->key(), QStringLiteral("B"));
     w.mnuFileItems_Click(2);
     QCOMPARE(ws.prompter.messages.size(), 1);
     QCOMPARE(ws.prompter.messages.first().text, QStringLiteral("Are you sure you want to delete campaign 'B' ?"));
-    QVERIFY(w.accounts().contains(NodeId::campaignNode("A", "x")));
-    QVERIFY(w.accounts().contains(NodeId::accountNode("B")));
+    QVERIFY(w.workspace().accounts().contains(NodeId::campaignNode("A", "x")));
+    QVERIFY(w.workspace().accounts().contains(NodeId::accountNode("B")));
     QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"), QByteArray("[A]\r\nx\r\n[B]\r\n"));
     QVERIFY(QFileInfo(ws.work + "/Accounts/A/x/Campaign.dat").isFile());
 }
 
-void tst_frmMain::accountsKeepAccountPictures()
+void TestMainWindow::accountsKeepAccountPictures()
 {
     // Clicking an account without campaigns and then a campaign re-images
     // the nodes, but an account is still drawn as an account.
-    Workspace ws("[A]\r\nx\r\n[B]\r\n");
+    WorkingFolderFixture ws("[A]\r\nx\r\n[B]\r\n");
     ws.campaign("A", "x");
     frmMain w;
     w.Form_Load();
-    w.tvwAccount_NodeClick(NodeId::accountNode("B"));
-    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "x"));
+    w.workspace().tvwAccount_NodeClick(NodeId::accountNode("B"));
+    w.workspace().tvwAccount_NodeClick(NodeId::campaignNode("A", "x"));
     auto picture = [&](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
-    QTreeWidgetItem* a = w.tvwAccount()->topLevelItem(0);
-    QTreeWidgetItem* b = w.tvwAccount()->topLevelItem(1);
-    QCOMPARE(b->text(0), QStringLiteral("B"));
-    QCOMPARE(picture(b->icon(0)), picture(w.style()->standardIcon(QStyle::SP_DirClosedIcon)));
-    QCOMPARE(picture(a->icon(0)), picture(w.style()->standardIcon(QStyle::SP_DirOpenIcon)));
-    w.tvwAccount_NodeClick(NodeId::accountNode("B"));
-    QCOMPARE(picture(b->icon(0)), picture(w.style()->standardIcon(QStyle::SP_DirClosedIcon)));
+    auto icon = [&](int row) { return treeNode(w, row).data(Qt::DecorationRole).value<QIcon>(); };
+    QCOMPARE(treeNode(w, 1).data().toString(), QStringLiteral("B"));
+    QCOMPARE(picture(icon(1)), picture(w.style()->standardIcon(QStyle::SP_DirClosedIcon)));
+    QCOMPARE(picture(icon(0)), picture(w.style()->standardIcon(QStyle::SP_DirOpenIcon)));
+    w.workspace().tvwAccount_NodeClick(NodeId::accountNode("B"));
+    QCOMPARE(picture(icon(1)), picture(w.style()->standardIcon(QStyle::SP_DirClosedIcon)));
 }
 
-void tst_frmMain::newCampaign()
+void TestMainWindow::newCampaign()
 {
-    Workspace ws("[Shop]\r\nSummer\r\n");
+    WorkingFolderFixture ws("[Shop]\r\nSummer\r\n");
     ws.campaign("Shop", "Summer");
     frmMain w;
     w.Form_Load();
-    QVERIFY(w.addNewCampaign("shop", "Winter"));
+    QVERIFY(w.workspace().addNewCampaign("shop", "Winter"));
     QCOMPARE(selectedKey(w), QStringLiteral("Shop-Winter"));
     QVERIFY(!w.isWelcomeShown());
-    QCOMPARE(w.accounts().count(), 3);
+    QCOMPARE(w.workspace().accounts().count(), 3);
     QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"), QByteArray("[Shop]\r\nSummer\r\nWinter\r\n\r\n"));
     QVERIFY(w.treeSelection() && w.treeSelection()->key() == "Shop-Winter");
-    QCOMPARE(w.campaignFolder(), ws.work + "/Accounts/Shop/Winter");
+    QCOMPARE(w.workspace().campaignFolder(), ws.work + "/Accounts/Shop/Winter");
     QCOMPARE(w.statusText(), QString());
     // The folder comes with the first save.
-    QVERIFY(!QFileInfo::exists(w.campaignFolder()));
-    w.SaveCampaign();
-    QVERIFY(QFileInfo(w.campaignFolder() + "/Campaign.dat").isFile());
+    QVERIFY(!QFileInfo::exists(w.workspace().campaignFolder()));
+    w.workspace().SaveCampaign();
+    QVERIFY(QFileInfo(w.workspace().campaignFolder() + "/Campaign.dat").isFile());
 
     // A duplicate is reported and changes nothing.
-    QVERIFY(!w.addNewCampaign("Shop", "winter"));
+    QVERIFY(!w.workspace().addNewCampaign("Shop", "winter"));
     QCOMPARE(ws.prompter.messages.size(), 1);
     QCOMPARE(ws.prompter.messages.first().title, QStringLiteral("Create New Campaign"));
-    QCOMPARE(w.accounts().count(), 3);
+    QCOMPARE(w.workspace().accounts().count(), 3);
 
     // A new account.
-    QVERIFY(w.addNewCampaign("Client", "Brand"));
+    QVERIFY(w.workspace().addNewCampaign("Client", "Brand"));
     QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"),
              QByteArray("[Shop]\r\nSummer\r\nWinter\r\n[Client]\r\nBrand\r\n\r\n"));
 }
 
-void tst_frmMain::newCampaignThroughTheDialog()
+void TestMainWindow::newCampaignThroughTheDialog()
 {
-    Workspace ws("[Shop]\r\nSummer\r\n");
+    WorkingFolderFixture ws("[Shop]\r\nSummer\r\n");
     ws.campaign("Shop", "Summer");
     frmMain w;
     w.Form_Load();
@@ -498,7 +465,7 @@ void tst_frmMain::newCampaignThroughTheDialog()
     QCOMPARE(selectedKey(w), QStringLiteral("Shop-Autumn"));
 }
 
-void tst_frmMain::updateUI_data()
+void TestMainWindow::updateUI_data()
 {
     QTest::addColumn<int>("tab");
     QTest::addColumn<bool>("loadKeywords");
@@ -510,12 +477,12 @@ void tst_frmMain::updateUI_data()
     QTest::newRow("Adwords Files") << 4 << true << true;
 }
 
-void tst_frmMain::updateUI()
+void TestMainWindow::updateUI()
 {
     QFETCH(int, tab);
     QFETCH(bool, loadKeywords);
     QFETCH(bool, ads);
-    Workspace ws("[A]\r\nx\r\n");
+    WorkingFolderFixture ws("[A]\r\nx\r\n");
     frmMain w;
     w.Form_Load();
     for (int i : {1, 2, 3, 5, 6, 7, 8})
@@ -532,12 +499,12 @@ void tst_frmMain::updateUI()
     QVERIFY(w.menuItem("mnuFile", 3)->isEnabled());
 }
 
-void tst_frmMain::updateUIWithEmptyTree()
+void TestMainWindow::updateUIWithEmptyTree()
 {
-    Workspace ws("[A]\r\nx\r\n");
+    WorkingFolderFixture ws("[A]\r\nx\r\n");
     frmMain w;
     w.Form_Load();
-    w.accounts().clear();
+    w.workspace().accounts().clear();
     w.tabMain()->setCurrentIndex(2);
     w.UpdateUI();
     for (int i : {1, 2, 3, 5, 6, 7, 8})
@@ -550,9 +517,9 @@ void tst_frmMain::updateUIWithEmptyTree()
         QVERIFY(w.menuItem("mnuFile", i)->isEnabled());
 }
 
-void tst_frmMain::setupReloadsFromChangedFolder()
+void TestMainWindow::setupReloadsFromChangedFolder()
 {
-    Workspace ws("[A]\r\nx\r\n");
+    WorkingFolderFixture ws("[A]\r\nx\r\n");
     ws.campaign("A", "x");
     const QString oldFolder = ws.work;
     const QString newFolder = ws.env.path("elsewhere/new");
@@ -567,7 +534,7 @@ void tst_frmMain::setupReloadsFromChangedFolder()
         ++shown;
         if (owner != &w)
             return false;
-        storeWorkingFolder(newFolder + "/");
+        WorkingFolderFixture::storeWorkingFolder(newFolder + "/");
         return true;
     });
     w.mnuFileItems_Click(5);
@@ -578,18 +545,18 @@ void tst_frmMain::setupReloadsFromChangedFolder()
     const QByteArray log = TestEnvironment::readAll(ws.env.programDir() + "/Error.log");
     QVERIFY(log.contains(("Change WorkingFolder: \r\nOld Folder: " + oldFolder + ", NewFolder: " + newFolder + "\r\n")
                              .toUtf8()));
-    QCOMPARE(w.accounts().count(), 1);
-    QCOMPARE(w.accounts().nodes().first().id.key(), QStringLiteral("Default"));
+    QCOMPARE(w.workspace().accounts().count(), 1);
+    QCOMPARE(w.workspace().accounts().nodes().first().id.key(), QStringLiteral("Default"));
     QVERIFY(!QFileInfo::exists(newFolder + "/Accounts/A"));
     // Nothing is open in the new folder: the editor is not left showing the
     // old campaign, whose further edits would be saved nowhere.
-    QVERIFY(!w.selectedNode());
+    QVERIFY(!w.workspace().selectedNode());
     QVERIFY(w.isWelcomeShown());
 
     // A folder with campaigns opens the stored one.
     writePreference("LastSelectAcc", "N-n");
     w.setPreferencesHook([&](QWidget*) {
-        storeWorkingFolder(ws.env.path("other"));
+        WorkingFolderFixture::storeWorkingFolder(ws.env.path("other"));
         return true;
     });
     w.mnuFileItems_Click(5);
@@ -598,14 +565,14 @@ void tst_frmMain::setupReloadsFromChangedFolder()
     QVERIFY(!w.isWelcomeShown());
 }
 
-void tst_frmMain::setupWithSameFolderOnlyReloads()
+void TestMainWindow::setupWithSameFolderOnlyReloads()
 {
-    Workspace ws("[A]\r\nx\r\ny\r\n");
+    WorkingFolderFixture ws("[A]\r\nx\r\ny\r\n");
     ws.campaign("A", "x");
     ws.campaign("A", "y");
     frmMain w;
     w.Form_Load();
-    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "y"));
+    w.workspace().tvwAccount_NodeClick(NodeId::campaignNode("A", "y"));
     landingPath(w)->setText("kept");
     w.mnuFileItems_Click(5); // no hook: nothing shown, the folder stays
     QCOMPARE(g_sWorkingFolder, ws.work);
@@ -616,9 +583,9 @@ void tst_frmMain::setupWithSameFolderOnlyReloads()
     QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
 }
 
-void tst_frmMain::helpContentsMissing()
+void TestMainWindow::helpContentsMissing()
 {
-    Workspace ws;
+    WorkingFolderFixture ws;
     frmMain w;
     w.setHelpFile(ws.env.path("nowhere/quillmark.chm"));
     w.mnuHelpItems_Click(1);
@@ -631,9 +598,9 @@ void tst_frmMain::helpContentsMissing()
     QCOMPARE(ws.prompter.messages.first().icon, platform::MsgIcon::Information);
 }
 
-void tst_frmMain::helpCommandsOpenTheirTargets()
+void TestMainWindow::helpCommandsOpenTheirTargets()
 {
-    Workspace ws;
+    WorkingFolderFixture ws;
     RecordingShellOpener opener;
     frmMain w;
     const QString help = ws.env.path("program/quillmark.chm");
@@ -653,7 +620,7 @@ void tst_frmMain::helpCommandsOpenTheirTargets()
     QVERIFY(ws.prompter.messages.isEmpty());
 }
 
-void tst_frmMain::adwordsEditorLaunch_data()
+void TestMainWindow::adwordsEditorLaunch_data()
 {
     QTest::addColumn<QString>("stored"); // "<program>" for a file that exists
     QTest::addColumn<bool>("missing");
@@ -662,11 +629,11 @@ void tst_frmMain::adwordsEditorLaunch_data()
     QTest::newRow("empty stored path") << "" << true;
 }
 
-void tst_frmMain::adwordsEditorLaunch()
+void TestMainWindow::adwordsEditorLaunch()
 {
     QFETCH(QString, stored);
     QFETCH(bool, missing);
-    Workspace ws;
+    WorkingFolderFixture ws;
     RecordingShellOpener opener;
     const QString program = ws.env.path("editor/adwords_editor");
     TestEnvironment::writeAll(program, "program");
@@ -690,9 +657,9 @@ void tst_frmMain::adwordsEditorLaunch()
 
 // Through the editor's own controls: every stored field survives a save,
 // an emptied editor and a reopen; a new campaign starts from the cleared state.
-void tst_frmMain::editorRoundTrip()
+void TestMainWindow::editorRoundTrip()
 {
-    Workspace ws("[A]\r\nx\r\ny\r\n");
+    WorkingFolderFixture ws("[A]\r\nx\r\ny\r\n");
     frmMain w;
     w.Form_Load();
     auto* base = w.findChild<QPlainTextEdit*>("txtBaseKeywords");
@@ -726,10 +693,10 @@ void tst_frmMain::editorRoundTrip()
         option(groups.at(g) + QString::number(chosen.at(g)))->click();
 
     // Away and back: saved on leaving, read on coming back.
-    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "y"));
+    w.workspace().tvwAccount_NodeClick(NodeId::campaignNode("A", "y"));
     QCOMPARE(base->toPlainText(), QString());
     QVERIFY(!check("chkBroadMatch")->isChecked());
-    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "x"));
+    w.workspace().tvwAccount_NodeClick(NodeId::campaignNode("A", "x"));
     QCOMPARE(base->toPlainText().replace("\n", "\r\n").replace("\r\r\n", "\r\n"), QStringLiteral("red\r\nblue"));
     QCOMPARE(ext->toPlainText(), QStringLiteral("cheap"));
     QVERIFY(check("chkBroadMatch")->isChecked());
@@ -739,7 +706,7 @@ void tst_frmMain::editorRoundTrip()
         QCOMPARE(line(qPrintable(name))->text(), name + " value");
     for (int g = 0; g < groups.size(); ++g)
         QVERIFY2(option(groups.at(g) + QString::number(chosen.at(g)))->isChecked(), qPrintable(groups.at(g)));
-    const CampaignData stored = CampaignStore::load(w.campaignFolder());
+    const CampaignData stored = CampaignStore::load(w.workspace().campaignFolder());
     QCOMPARE(stored.ads[2].headline, QStringLiteral("txtHeadline2 value"));
     QVERIFY(!stored.ads[1].isFilled());
 
@@ -747,18 +714,18 @@ void tst_frmMain::editorRoundTrip()
     // any of the former campaign's values.
     TestEnvironment::writeAll(ws.work + "/Accounts/A/y/Campaign.dat",
                               "[AdGroup]\r\nGrouping=9\r\nIncludeExtKeyword=5\r\nMaxCPC=ymax\r\n");
-    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "y"));
+    w.workspace().tvwAccount_NodeClick(NodeId::campaignNode("A", "y"));
     QCOMPARE(line("txtMaxCPC")->text(), QStringLiteral("ymax"));
     QVERIFY(option("optGrouping0")->isChecked());
     QVERIFY(option("optIncludeExtentKwyword1")->isChecked());
     QCOMPARE(base->toPlainText(), QString());
     QCOMPARE(line("txtHeadline0")->text(), QString());
     QVERIFY(!check("chkBroadMatch")->isChecked());
-    w.tvwAccount_NodeClick(NodeId::campaignNode("A", "x"));
+    w.workspace().tvwAccount_NodeClick(NodeId::campaignNode("A", "x"));
 
     // A new campaign starts empty, with index 0 in every group; the
     // landing-page path is left as it was.
-    QVERIFY(w.addNewCampaign("A", "z"));
+    QVERIFY(w.workspace().addNewCampaign("A", "z"));
     QCOMPARE(base->toPlainText(), QString());
     QCOMPARE(line("txtURLTemplate")->text(), QStringLiteral("http://"));
     QCOMPARE(line("txtHeadline0")->text(), QString());
@@ -769,5 +736,5 @@ void tst_frmMain::editorRoundTrip()
     QCOMPARE(line("txtLandingPagePath")->text(), QStringLiteral("txtLandingPagePath value"));
 }
 
-QTEST_MAIN(tst_frmMain)
+QTEST_MAIN(TestMainWindow)
 #include "tst_frmmain.moc"

@@ -17,7 +17,7 @@ const QString kList = QStringLiteral("\\ / : * ? \" < > |");
 
 } // namespace
 
-class tst_NewCampaign : public QObject
+class TestNewCampaign : public QObject
 {
     Q_OBJECT
 
@@ -33,7 +33,7 @@ private Q_SLOTS:
     void existingCampaignKeepsTheDialogOpen();
 };
 
-void tst_NewCampaign::names_data()
+void TestNewCampaign::names_data()
 {
     QTest::addColumn<QString>("account");
     QTest::addColumn<QString>("campaign");
@@ -73,7 +73,7 @@ void tst_NewCampaign::names_data()
                                        << "Campaign name is too long.";
 }
 
-void tst_NewCampaign::names()
+void TestNewCampaign::names()
 {
     QFETCH(QString, account);
     QFETCH(QString, campaign);
@@ -84,7 +84,7 @@ void tst_NewCampaign::names()
     QCOMPARE(v.message, message);
 }
 
-void tst_NewCampaign::populateProjects()
+void TestNewCampaign::populateProjects()
 {
     TestEnvironment env;
     frmNewCampaign dialog;
@@ -105,7 +105,7 @@ void tst_NewCampaign::populateProjects()
     QCOMPARE(combo->currentText(), QStringLiteral("Zed"));
 }
 
-void tst_NewCampaign::badNameKeepsTheDialogOpen()
+void TestNewCampaign::badNameKeepsTheDialogOpen()
 {
     TestEnvironment env;
     ScriptedPrompter prompter;
@@ -131,7 +131,7 @@ void tst_NewCampaign::badNameKeepsTheDialogOpen()
     QCOMPARE(dialog.Campaign(), QStringLiteral("Winter"));
 }
 
-void tst_NewCampaign::enterInCampaignBoxActsAsOk()
+void TestNewCampaign::enterInCampaignBoxActsAsOk()
 {
     TestEnvironment env;
     ScriptedPrompter prompter;
@@ -149,7 +149,7 @@ void tst_NewCampaign::enterInCampaignBoxActsAsOk()
     QVERIFY(prompter.messages.isEmpty());
 }
 
-void tst_NewCampaign::focusedButtonAnswersEnterAndSpace_data()
+void TestNewCampaign::focusedButtonAnswersEnterAndSpace_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("key");
@@ -160,7 +160,7 @@ void tst_NewCampaign::focusedButtonAnswersEnterAndSpace_data()
     }
 }
 
-void tst_NewCampaign::focusedButtonAnswersEnterAndSpace()
+void TestNewCampaign::focusedButtonAnswersEnterAndSpace()
 {
     QFETCH(QString, button);
     QFETCH(int, key);
@@ -187,7 +187,7 @@ void tst_NewCampaign::focusedButtonAnswersEnterAndSpace()
     QVERIFY(prompter.messages.isEmpty());
 }
 
-void tst_NewCampaign::cancelAndCloseBoxCancel()
+void TestNewCampaign::cancelAndCloseBoxCancel()
 {
     TestEnvironment env;
     {
@@ -205,7 +205,7 @@ void tst_NewCampaign::cancelAndCloseBoxCancel()
     }
 }
 
-void tst_NewCampaign::existingCampaignKeepsTheDialogOpen()
+void TestNewCampaign::existingCampaignKeepsTheDialogOpen()
 {
     TestEnvironment env;
     ScriptedPrompter prompter;
@@ -228,5 +228,5 @@ void tst_NewCampaign::existingCampaignKeepsTheDialogOpen()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
 }
 
-QTEST_MAIN(tst_NewCampaign)
+QTEST_MAIN(TestNewCampaign)
 #include "tst_newcampaign.moc"

@@ -1,0 +1,201 @@
+#include "WorkingFolderFixture.h"
+
+#include "core/RegistryAPI.h"
+#include "workspace/frmMain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
+#include <QTreeView>
+#include <QtTest>
+
+namespace {
+
+const QByteArray kAccounts("[A]\r\nx\r\ny\r\nz\r\n[B]\r\nv\r\n[C]\r\n");
+
+QString lastSelectAcc()
+{
+    return RegistryAPI::GetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey,
+                                         QStringLiteral("LastSelectAcc"), RegistryAPI::REG_SZ, QString())
+        .toString();
+}
+
+QString describe(const std::optional<NodeId>& node)
+{
+    return node ? node->key() : QStringLiteral("<none>");
+}
+
+// The workspace with the window that shows it, and checks of everything
+// that names "the campaign".
+struct Session : WorkingFolderFixture {
+    std::unique_ptr<frmMain> w;
+
+    Session()
+        : WorkingFolderFixture(kAccounts)
+    {
+        for (const auto& [account, name] : {std::pair{"A", "x"}, {"A", "y"}, {"A", "z"}, {"B", "v"}})
+            campaign(QString::fromLatin1(account), QString::fromLatin1(name));
+        open();
+    }
+
+    void open()
+    {
+        w = std::make_unique<frmMain>();
+        w->show();
+    }
+
+    Workspace& ws() { return w->workspace(); }
+
+    // Every node of the tree, accounts and campaigns.
+    QList<NodeId> nodes() const
+    {
+        QList<NodeId> out;
+        for (const TreeNode& node : w->workspace().accounts().nodes())
+            out << node.id;
+        return out;
+    }
+
+    // The tree highlights the selected node, and nothing when nothing is
+    // selected.
+    void expectHighlightAgrees(const QString& after) const
+    {
+        const std::optional<NodeId> selected = w->workspace().selectedNode();
+        const std::optional<NodeId> shown = w->treeSelection();
+        const bool agree = selected ? shown && shown->matches(*selected) : !shown;
+        QVERIFY2(agree, qPrintable(after + ": highlighted " + describe(shown) + ", selected " + describe(selected)));
+    }
+
+    // A build writes the open campaign's folder, its name in every row.
+    void expectBuildNamesTheOpenCampaign()
+    {
+        const std::optional<NodeId> open = ws().openCampaign();
+        if (!open)
+            return;
+        w->findChild<QPlainTextEdit*>(QStringLiteral("txtBaseKeywords"))->setPlainText(QStringLiteral("red shoes"));
+        w->findChild<QCheckBox*>(QStringLiteral("chkBroadMatch"))->setChecked(true);
+        w->findChild<QLineEdit*>(QStringLiteral("txtBroadBid"))->setText(QStringLiteral("0.5"));
+        w->findChild<QLineEdit*>(QStringLiteral("txtURLTemplate"))->setText(QStringLiteral("http://shop.example/"));
+        w->toolAction(int(ToolButton::BuildCampaigns))->trigger();
+        const QByteArray rows =
+            TestEnvironment::readAll(campaignFolder(open->account, open->campaign) + "/AdwordsKeywords.csv");
+        QCOMPARE(rows, (open->campaign + ",RED-SHOES,red shoes,Broad,0.5,http://shop.example/\r\n").toUtf8());
+    }
+
+    // The close stores the selected node as the last selection.
+    void expectCloseStoresTheSelection()
+    {
+        const std::optional<NodeId> selected = ws().selectedNode();
+        const QString before = lastSelectAcc();
+        QVERIFY(w->close());
+        QCOMPARE(lastSelectAcc(), selected ? selected->key() : before);
+    }
+};
+
+} // namespace
+
+class TestTreeCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void newThenDeleteKeepsTheNewCampaign();
+    void highlightFollowsTheSelectionOverRandomCommands();
+};
+
+// A new campaign, then Delete Campaign: the campaign clicked before is
+// deleted, and the new one stays the campaign the window works on.
+void TestTreeCommands::newThenDeleteKeepsTheNewCampaign()
+{
+    Session s;
+    QCOMPARE(describe(s.ws().selectedNode()), QStringLiteral("A-x"));
+    QVERIFY(s.ws().addNewCampaign("A", "n"));
+    s.prompter.answers.enqueue(platform::MsgResult::Yes);
+    s.w->mnuFileItems_Click(int(FileItem::DeleteCampaign));
+    QCOMPARE(s.prompter.messages.last().text, QStringLiteral("Are you sure you want to delete campaign 'x' ?"));
+    QVERIFY(!s.ws().accounts().contains(NodeId::campaignNode("A", "x")));
+
+    QCOMPARE(describe(s.ws().selectedNode()), QStringLiteral("A-n"));
+    s.expectHighlightAgrees("delete");
+    s.ws().SaveCampaign();
+    QVERIFY(s.log().endsWith("frmMain_SaveCampaign ....n/A-n\r\n"));
+    s.expectBuildNamesTheOpenCampaign();
+    QVERIFY(!QFileInfo::exists(s.campaignFolder("A", "y") + "/AdwordsKeywords.csv"));
+    s.expectCloseStoresTheSelection();
+    QCOMPARE(lastSelectAcc(), QStringLiteral("A-n"));
+}
+
+// New, delete, click and File/Setup in random order: after every command
+// the tree highlights the node the workspace has selected; at the end of a
+// sequence a build names the open campaign and the close stores it.
+void TestTreeCommands::highlightFollowsTheSelectionOverRandomCommands()
+{
+    enum Command { ClickInTheTree, NodeClick, NewCampaign, DeleteCampaign, Setup, Save, CommandCount };
+    const QStringList accounts{"A", "B", "C", "D"};
+    const QStringList names{"x", "y", "n1", "n2", "n3"};
+    QRandomGenerator random(20240611);
+    for (int sequence = 0; sequence < 25; ++sequence) {
+        Session s;
+        QStringList done;
+        for (int step = 0; step < 12; ++step) {
+            const QList<NodeId> nodes = s.nodes();
+            const NodeId target = nodes.at(random.bounded(int(nodes.size())));
+            switch (Command(random.bounded(int(CommandCount)))) {
+            case ClickInTheTree: {
+                const QModelIndex index = s.w->workspace().treeModel().indexOf(target);
+                s.w->tvwAccount()->scrollTo(index);
+                QTest::mouseClick(s.w->tvwAccount()->viewport(), Qt::LeftButton, {},
+                                  s.w->tvwAccount()->visualRect(index).center());
+                done << "click " + target.key();
+                break;
+            }
+            case NodeClick:
+                s.ws().tvwAccount_NodeClick(target);
+                done << "node click " + target.key();
+                break;
+            case NewCampaign: {
+                const QString account = accounts.at(random.bounded(int(accounts.size())));
+                const QString name = names.at(random.bounded(int(names.size())));
+                s.ws().addNewCampaign(account, name);
+                done << "new " + account + "-" + name;
+                break;
+            }
+            case DeleteCampaign: {
+                const bool yes = random.bounded(3) != 0;
+                s.prompter.answers.enqueue(yes ? platform::MsgResult::Yes : platform::MsgResult::No);
+                s.w->mnuFileItems_Click(int(FileItem::DeleteCampaign));
+                done << QStringLiteral("delete, answered ") + (yes ? "Yes" : "No");
+                break;
+            }
+            case Setup:
+                s.w->mnuFileItems_Click(int(FileItem::Setup));
+                done << "File/Setup";
+                break;
+            case Save:
+                s.w->mnuFileItems_Click(int(FileItem::SaveCampaign));
+                if (const std::optional<NodeId> open = s.ws().openCampaign()) {
+                    QVERIFY(s.log().endsWith("frmMain_SaveCampaign ...." + open->campaign + "/" + open->key()
+                                             + "\r\n"));
+                }
+                done << "save";
+                break;
+            case CommandCount:
+                break;
+            }
+            s.prompter.answers.clear();
+            s.expectHighlightAgrees(done.join(", "));
+            if (QTest::currentTestFailed())
+                return;
+        }
+        s.expectBuildNamesTheOpenCampaign();
+        s.expectCloseStoresTheSelection();
+        if (QTest::currentTestFailed()) {
+            qWarning("after %s", qPrintable(done.join(", ")));
+            return;
+        }
+    }
+}
+
+QTEST_MAIN(TestTreeCommands)
+#include "tst_treecommands.moc"

@@ -1,0 +1,210 @@
+#include "workspace/AccountTreeModel.h"
+
+#include <algorithm>
+
+namespace {
+
+// The internal id of a campaign's index: its account's row, one up, times
+// an odd constant. Qt keeps a persistent index of every item a tree view
+// shows, hashed by row * 16 + internal id and placed by the low bits of that
+// sum alone: the spread keeps the campaigns of a big tree from piling into
+// the same slots. Account indexes have id 0.
+constexpr quintptr kSpread = sizeof(quintptr) == 8 ? quintptr(0x9E3779B97F4A7C15ull) : quintptr(0x9E3779B9u);
+
+// The inverse of an odd number modulo 2^bits (Newton: each step doubles the
+// correct bits).
+constexpr quintptr inverse(quintptr odd)
+{
+    quintptr x = odd;
+    for (int i = 0; i < 6; ++i)
+        x *= 2 - odd * x;
+    return x;
+}
+
+constexpr quintptr kUnspread = inverse(kSpread);
+static_assert(kSpread * kUnspread == 1);
+
+quintptr campaignId(int accountRow)
+{
+    return (quintptr(accountRow) + 1) * kSpread;
+}
+
+int accountRowOf(quintptr id)
+{
+    return int(id * kUnspread) - 1;
+}
+
+// Names are unique without regard to case at each level, and the display
+// order sorts by that comparison first: it finds a node by binary search.
+template <class List, class NameOf>
+int findRow(const List& list, const QString& name, NameOf nameOf)
+{
+    const auto at = std::lower_bound(list.begin(), list.end(), name, [&](const auto& item, const QString& key) {
+        return nameOf(item).compare(key, Qt::CaseInsensitive) < 0;
+    });
+    if (at == list.end() || nameOf(*at).compare(name, Qt::CaseInsensitive) != 0)
+        return -1;
+    return int(at - list.begin());
+}
+
+} // namespace
+
+AccountTreeModel::AccountTreeModel(QObject* parent)
+    : QAbstractItemModel(parent)
+{
+}
+
+AccountTreeModel::~AccountTreeModel()
+{
+    if (m_tree)
+        m_tree->setImageObserver(nullptr);
+}
+
+void AccountTreeModel::setTree(clsMain* tree)
+{
+    if (m_tree)
+        m_tree->setImageObserver(nullptr);
+    m_tree = tree;
+    if (m_tree)
+        m_tree->setImageObserver([this](const NodeId& node) { imageChanged(node); });
+    reload();
+}
+
+void AccountTreeModel::reload()
+{
+    beginResetModel();
+    m_accounts.clear();
+    if (m_tree) {
+        for (const NodeId& id : m_tree->displayOrder()) {
+            if (id.isAccount())
+                m_accounts.push_back(Account{id, {}});
+            else if (!m_accounts.empty())
+                m_accounts.back().campaigns.append(id);
+        }
+    }
+    endResetModel();
+}
+
+void AccountTreeModel::setIcons(const QHash<QString, QIcon>& icons)
+{
+    m_icons = icons;
+    if (!m_accounts.empty())
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DecorationRole});
+}
+
+void AccountTreeModel::setExpanded(const QModelIndex& account, bool expanded)
+{
+    if (!account.isValid() || accountOf(account))
+        return;
+    Account& a = m_accounts[size_t(account.row())];
+    if (a.expanded == expanded)
+        return;
+    a.expanded = expanded;
+    Q_EMIT dataChanged(account, account, {Qt::DecorationRole, ImageKeyRole});
+}
+
+QModelIndex AccountTreeModel::indexOf(const NodeId& node) const
+{
+    const int row = findRow(m_accounts, node.account, [](const Account& a) -> const QString& { return a.id.account; });
+    if (row < 0)
+        return QModelIndex();
+    if (node.isAccount())
+        return createIndex(row, 0, quintptr(0));
+    const Account& account = m_accounts[size_t(row)];
+    const int at = findRow(account.campaigns, node.campaign, [](const NodeId& c) -> const QString& { return c.campaign; });
+    return at < 0 ? QModelIndex() : createIndex(at, 0, campaignId(row));
+}
+
+std::optional<NodeId> AccountTreeModel::nodeAt(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.model() != this)
+        return std::nullopt;
+    if (const Account* account = accountOf(index))
+        return account->campaigns.at(index.row());
+    return m_accounts[size_t(index.row())].id;
+}
+
+void AccountTreeModel::imageChanged(const NodeId& node)
+{
+    const QModelIndex at = indexOf(node);
+    if (at.isValid())
+        Q_EMIT dataChanged(at, at, {Qt::DecorationRole, ImageKeyRole});
+}
+
+// The account a campaign index belongs to; null for an account index.
+const AccountTreeModel::Account* AccountTreeModel::accountOf(const QModelIndex& index) const
+{
+    const int row = accountRowOf(index.internalId());
+    return row < 0 ? nullptr : &m_accounts[size_t(row)];
+}
+
+QModelIndex AccountTreeModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (column != 0 || row < 0)
+        return QModelIndex();
+    if (!parent.isValid())
+        return row < int(m_accounts.size()) ? createIndex(row, 0, quintptr(0)) : QModelIndex();
+    if (accountOf(parent))
+        return QModelIndex(); // campaigns have no children
+    const Account& account = m_accounts[size_t(parent.row())];
+    return row < account.campaigns.size() ? createIndex(row, 0, campaignId(parent.row())) : QModelIndex();
+}
+
+QModelIndex AccountTreeModel::parent(const QModelIndex& child) const
+{
+    const int row = child.isValid() ? accountRowOf(child.internalId()) : -1;
+    return row < 0 ? QModelIndex() : createIndex(row, 0, quintptr(0));
+}
+
+int AccountTreeModel::rowCount(const QModelIndex& parent) const
+{
+    if (!parent.isValid())
+        return int(m_accounts.size());
+    if (parent.column() != 0 || accountOf(parent))
+        return 0;
+    return int(m_accounts[size_t(parent.row())].campaigns.size());
+}
+
+int AccountTreeModel::columnCount(const QModelIndex&) const
+{
+    return 1;
+}
+
+QString AccountTreeModel::imageKey(const QModelIndex& index) const
+{
+    const std::optional<NodeId> node = nodeAt(index);
+    const int at = m_tree && node ? m_tree->indexOf(*node) : -1;
+    if (at < 0)
+        return QString();
+    const TreeNode& tree = m_tree->nodes().at(at);
+    if (node->isAccount()) {
+        // An account is drawn as an account whatever image key a selection
+        // gave it, and opened while it shows its campaigns.
+        const Account& account = m_accounts[size_t(index.row())];
+        const bool open = account.expanded && !account.campaigns.isEmpty() && !tree.selectedImage.isEmpty();
+        return open ? tree.selectedImage : QStringLiteral("Account");
+    }
+    // A campaign made by New Campaign has only its selected image.
+    return tree.image.isEmpty() ? tree.selectedImage : tree.image;
+}
+
+QVariant AccountTreeModel::data(const QModelIndex& index, int role) const
+{
+    switch (role) {
+    case Qt::DisplayRole: {
+        const std::optional<NodeId> node = nodeAt(index);
+        return node ? QVariant(node->isAccount() ? node->account : node->campaign) : QVariant();
+    }
+    case Qt::DecorationRole:
+        return m_icons.value(imageKey(index));
+    case ImageKeyRole:
+        return imageKey(index);
+    default:
+        return QVariant();
+    }
+}
+
+Qt::ItemFlags AccountTreeModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}

@@ -1,0 +1,304 @@
+#include "workspace/Workspace.h"
+
+#include "core/Globals.h"
+#include "core/RegistryAPI.h"
+#include "core/modCommon.h"
+#include "platform/Prompter.h"
+#include "settings/clsPreference.h"
+#include "workspace/CampaignStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using modCommon::WriteErrorLog;
+
+namespace {
+
+const QString kCampaignOpen = QStringLiteral("CampaignOpen");
+
+QString readPreference(const QString& name)
+{
+    return RegistryAPI::GetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ,
+                                         QString())
+        .toString();
+}
+
+void writePreference(const QString& name, const QString& value)
+{
+    RegistryAPI::CreateRegistryKey(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey);
+    RegistryAPI::SetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ, value);
+}
+
+// The trace form of a node: its text & "/" & its key.
+QString trace(const NodeId& node)
+{
+    return node.text() + QLatin1Char('/') + node.key();
+}
+
+} // namespace
+
+Workspace::Workspace(WorkspaceView& view, QObject* parent)
+    : QObject(parent)
+    , m_view(view)
+    , m_accounts(std::make_unique<clsMain>(g_sWorkingFolder))
+{
+    m_model.setTree(m_accounts.get());
+}
+
+Workspace::~Workspace()
+{
+    m_model.setTree(nullptr);
+}
+
+std::optional<NodeId> Workspace::openCampaign() const
+{
+    if (m_oSelectedNode && m_oSelectedNode->isCampaign())
+        return m_oSelectedNode;
+    return std::nullopt;
+}
+
+QString Workspace::campaignFolder() const
+{
+    const std::optional<NodeId> open = openCampaign();
+    return open ? CampaignStore::campaignFolder(g_sWorkingFolder, open->account, open->campaign) : QString();
+}
+
+void Workspace::setSelectedNode(const std::optional<NodeId>& node)
+{
+    m_oSelectedNode = node;
+    m_view.showSelection(node);
+}
+
+void Workspace::treeChanged()
+{
+    m_model.reload();
+    m_view.showSelection(m_oSelectedNode);
+}
+
+// ---------------------------------------------------------------------------
+// Start-up, File/Setup and close
+
+void Workspace::load()
+{
+    const QString accountsFolder = CampaignStore::accountsFolder(g_sWorkingFolder);
+    if (!QFileInfo(accountsFolder).isDir())
+        QDir().mkpath(accountsFolder);
+    WriteErrorLog(QStringLiteral("frmMain: set tree view "));
+    loadTree();
+}
+
+void Workspace::loadTree()
+{
+    m_model.setTree(nullptr);
+    m_accounts = std::make_unique<clsMain>(g_sWorkingFolder);
+    m_model.setTree(m_accounts.get());
+    const bool exists = m_accounts->LoadAccounts();
+    treeChanged();
+    if (!exists) {
+        // No campaign is open: the editor would show the former one, whose
+        // further edits would be saved nowhere.
+        m_view.showEditor(false);
+        return;
+    }
+    m_view.showEditor(true);
+    selectFirstAccount();
+    if (openCampaign())
+        OpenCampaign();
+}
+
+void Workspace::changeSettings(const std::function<void()>& showPreferences)
+{
+    // The open campaign is saved first; the reload below replaces the editor,
+    // and no later click may save it into another working folder.
+    SaveCampaign();
+    setSelectedNode(std::nullopt);
+
+    showPreferences();
+
+    clsPreference preference;
+    preference.GetSettings();
+    QString folder = preference.WorkingFolder();
+    if (folder.compare(g_sWorkingFolder, Qt::CaseInsensitive) != 0) {
+        if (folder.endsWith(QLatin1Char('\\')) || folder.endsWith(QLatin1Char('/')))
+            folder.chop(1);
+        if (!QFileInfo(folder).isDir())
+            QDir().mkpath(folder);
+        WriteErrorLog(QStringLiteral("Change WorkingFolder: \r\nOld Folder: ") + g_sWorkingFolder
+                      + QStringLiteral(", NewFolder: ") + folder);
+        g_sWorkingFolder = folder;
+    }
+    loadTree();
+}
+
+void Workspace::close(const QString& windowPosition)
+{
+    if (!windowPosition.isEmpty())
+        writePreference(QStringLiteral("MainFormPos"), windowPosition);
+    if (m_oSelectedNode)
+        writePreference(QStringLiteral("LastSelectAcc"), m_oSelectedNode->key());
+    setSelectedNode(std::nullopt);
+}
+
+// ---------------------------------------------------------------------------
+// Tree commands
+
+void Workspace::tvwAccount_NodeClick(const NodeId& node)
+{
+    const QString prefix = QStringLiteral("tvwAccount_NodeClick ....");
+    WriteErrorLog(prefix + trace(node));
+    if (m_oSelectedNode) {
+        WriteErrorLog(prefix + trace(*m_oSelectedNode));
+        if (m_oSelectedNode->matches(node)) {
+            WriteErrorLog(QStringLiteral("tvwAccount_NodeClick .... m_oSelectedNode.key = Node.key"));
+            return;
+        }
+        WriteErrorLog(QStringLiteral("tvwAccount_NodeClick .... SaveCampaign"));
+        SaveCampaign();
+    }
+    setSelectedNode(node);
+    if (m_accounts->hasChildren(node)) {
+        WriteErrorLog(QStringLiteral("tvwAccount_NodeClick .... Node.Children > 0"));
+        m_view.showEditor(false);
+        return;
+    }
+    m_accounts->setSelectNode(node);
+    if (node.isAccount()) {
+        // An account is never open in the editor, but it is the node that
+        // Delete Campaign asks about next.
+        m_view.showEditor(false);
+        return;
+    }
+    m_view.showEditor(true);
+    WriteErrorLog(QStringLiteral("tvwAccount_NodeClick .... set new m_oSelectedNode: ") + trace(node));
+    OpenCampaign();
+}
+
+void Workspace::selectFirstAccount()
+{
+    QString target = readPreference(QStringLiteral("LastSelectAcc"));
+    std::optional<NodeId> hand;
+    bool found = false;
+    int at = 0;
+    for (; at < m_accounts->count(); ++at) {
+        const NodeId& id = m_accounts->nodes().at(at).id;
+        hand = id;
+        if (target.isEmpty() && id.isCampaign())
+            target = id.key();
+        if (id.key().compare(target, Qt::CaseInsensitive) == 0) {
+            found = true;
+            break;
+        }
+    }
+    if (found && at != 0)
+        m_accounts->setImage(*hand, kCampaignOpen);
+    if (m_accounts->IsAccountExists()) {
+        tvwAccount_NodeClick(*hand);
+    } else if (m_accounts->count() >= 2) {
+        hand = m_accounts->nodes().at(1).id;
+        m_accounts->setImage(*hand, kCampaignOpen);
+    }
+    if (hand)
+        WriteErrorLog(QStringLiteral("frmMain_selectFirstAccount ....") + trace(*hand));
+    // The node click has set (or, when the campaign could not be read,
+    // cleared) the selected node already.
+    if (!m_accounts->IsAccountExists())
+        setSelectedNode(hand);
+    // A node with campaigns, an account, or a tree of fewer than two nodes
+    // shows the welcome page.
+    const std::optional<NodeId>& open = m_oSelectedNode;
+    const bool welcome =
+        !open || m_accounts->hasChildren(*open) || open->isAccount() || m_accounts->count() < 2;
+    m_view.showEditor(!welcome);
+}
+
+void Workspace::DeleteCampaign()
+{
+    const std::optional<NodeId> removed = m_accounts->DeleteAccount();
+    if (!removed)
+        return;
+    if (m_oSelectedNode && m_oSelectedNode->matches(*removed)) {
+        // The deleted campaign is no longer open: nothing writes it back.
+        m_oSelectedNode.reset();
+        m_view.showEditor(false);
+    }
+    treeChanged();
+}
+
+bool Workspace::addNewCampaign(const QString& account, const QString& campaign)
+{
+    if (campaign.isEmpty())
+        return false;
+    if (!m_accounts->findAccount(account))
+        m_accounts->addAccount(account);
+    const std::optional<NodeId> parent = m_accounts->findAccount(account);
+    if (!parent || !m_accounts->addCampaign(parent->account, campaign, QString(), kCampaignOpen)) {
+        WriteErrorLog(QStringLiteral("frmMain_NewCampaign_Error: the campaign '") + campaign
+                      + QStringLiteral("' exists already in account '") + account + QStringLiteral("'"));
+        platform::MsgBox(QStringLiteral("Campaign '") + campaign + QStringLiteral("' already exists in account '")
+                             + account + QStringLiteral("'."),
+                         platform::MsgButtons::OK, platform::MsgIcon::Critical, QStringLiteral("Create New Campaign"));
+        treeChanged();
+        return false;
+    }
+    m_oSelectedNode = NodeId::campaignNode(parent->account, campaign);
+    treeChanged();
+    ClearCampaign();
+    m_view.showEditor(true);
+    m_accounts->SaveAccount();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Campaign storage
+
+void Workspace::SaveCampaign()
+{
+    const std::optional<NodeId> open = openCampaign();
+    if (!open)
+        return;
+    WriteErrorLog(QStringLiteral("frmMain_SaveCampaign ....") + trace(*open));
+    QString error;
+    if (!CampaignStore::save(campaignFolder(), m_view.editedCampaign(), &error))
+        WriteErrorLog(QStringLiteral("SaveCampaign_Error: ") + error + QStringLiteral("-log point 3"));
+}
+
+bool Workspace::OpenCampaign()
+{
+    m_view.setStatusText(QStringLiteral("Please wait while loading campaign data ..."));
+    auto fail = [this](const QString& why, const QString& label) {
+        m_view.setStatusText(QStringLiteral("Load campaign data failed"));
+        WriteErrorLog(QStringLiteral("OpenCampaign_Error: ") + why + QLatin1Char('-') + label);
+        return false;
+    };
+    if (!m_oSelectedNode) {
+        WriteErrorLog(QStringLiteral("frmMain_OpenCampaign .... m_oSelectedNode is nothing"));
+        return fail(QStringLiteral("no campaign is selected"), QStringLiteral("Log point 2"));
+    }
+    WriteErrorLog(QStringLiteral("frmMain_OpenCampaign ....") + trace(*m_oSelectedNode));
+    if (!m_oSelectedNode->isCampaign())
+        return fail(QStringLiteral("the node '") + m_oSelectedNode->account + QStringLiteral("' is an account"),
+                    QStringLiteral("Log point 3"));
+
+    // The editor is emptied first, so a failure never leaves two campaigns mixed.
+    m_view.emptyEditor();
+    const QString folder = campaignFolder();
+    CampaignData data;
+    QString error;
+    if (!CampaignStore::load(folder, data, &error)) {
+        setSelectedNode(std::nullopt);
+        m_view.showEditor(false);
+        return fail(error, QStringLiteral("Log point 4"));
+    }
+    m_view.fillEditor(data);
+
+    m_view.setStatusText(QStringLiteral("Please wait while loading adwords files ..."));
+    m_view.showGeneratedFiles(folder);
+    m_view.setStatusText(QString());
+    return true;
+}
+
+void Workspace::ClearCampaign()
+{
+    m_view.emptyEditor();
+    m_view.clearGeneratedFiles();
+}

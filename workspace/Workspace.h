@@ -1,0 +1,110 @@
+#pragma once
+
+#include "generator/CampaignData.h"
+#include "workspace/AccountTreeModel.h"
+#include "workspace/clsMain.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+// What the workspace needs of the window that shows it.
+class WorkspaceView
+{
+public:
+    // The campaign as the editor holds it now.
+    virtual CampaignData editedCampaign() const = 0;
+    // Empties the keyword and ad inputs (the landing-page path stays).
+    virtual void emptyEditor() = 0;
+    // Shows a campaign read from its folder in the editor.
+    virtual void fillEditor(const CampaignData& campaign) = 0;
+    // Loads the three import files of a campaign folder into the
+    // generated-files panel, or empties the panel.
+    virtual void showGeneratedFiles(const QString& campaignFolder) = 0;
+    virtual void clearGeneratedFiles() = 0;
+    virtual void setStatusText(const QString& text) = 0;
+    // The editor tabs (true) or the welcome page.
+    virtual void showEditor(bool editor) = 0;
+    // Highlights the node in the tree, or nothing.
+    virtual void showSelection(const std::optional<NodeId>& node) = 0;
+
+protected:
+    ~WorkspaceView() = default;
+};
+
+// The accounts and campaigns of the working folder and the campaign open in
+// the editor, free of any widget: the start-up selection, the tree
+// commands, opening and saving a campaign and the change of working folder.
+//
+// The selected node (m_oSelectedNode) is the one record of "the campaign":
+// the open campaign (or the account last clicked, which is never open)
+// names the folder that is saved and built, the rows of the import files,
+// "LastSelectAcc" and the trace lines, and the tree highlights it after
+// every command.
+class Workspace : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Workspace(WorkspaceView& view, QObject* parent = nullptr);
+    ~Workspace() override;
+
+    clsMain& accounts() { return *m_accounts; }
+    const clsMain& accounts() const { return *m_accounts; }
+    AccountTreeModel& treeModel() { return m_model; }
+
+    // The campaign open in the editor, or the account last clicked.
+    std::optional<NodeId> selectedNode() const { return m_oSelectedNode; }
+    // The open campaign; nothing when none is open.
+    std::optional<NodeId> openCampaign() const;
+    // Its folder; "" when no campaign is open.
+    QString campaignFolder() const;
+
+    // --- Start-up and close --------------------------------------------------
+    // Makes the accounts folder, loads the tree, selects a campaign by
+    // "LastSelectAcc" and opens it.
+    void load();
+    // File/Setup: saves the open campaign, runs showPreferences (the modal
+    // dialog, which saves the preferences itself), follows a changed working
+    // folder and loads the tree again from it, reopening a campaign.
+    void changeSettings(const std::function<void()>& showPreferences);
+    // At close: stores the window position (unless empty, as when minimised)
+    // and the selected node, and lets the selection go.
+    void close(const QString& windowPosition);
+
+    // --- Tree commands ---------------------------------------------------------
+    void tvwAccount_NodeClick(const NodeId& node);
+    void selectFirstAccount();
+    bool IsAccountExists() const { return m_accounts->IsAccountExists(); }
+    // File/Delete Campaign: deletes the node last clicked, after a question.
+    void DeleteCampaign();
+    // What follows the New Campaign dialog: adds the account when new and the
+    // campaign, and makes it the open campaign with an empty editor.
+    bool addNewCampaign(const QString& account, const QString& campaign);
+
+    // --- Campaign storage --------------------------------------------------------
+    // Writes the editor into the open campaign's folder (nothing when no
+    // campaign is open).
+    void SaveCampaign();
+    // Fills the editor from the selected campaign's folder and reloads the
+    // generated files. False (status "Load campaign data failed") when no
+    // campaign is selected or its files cannot be read; the editor is then
+    // left empty and no campaign counts as open.
+    bool OpenCampaign();
+    // Empties the editor for a new campaign (the landing-page path stays).
+    void ClearCampaign();
+
+private:
+    void setSelectedNode(const std::optional<NodeId>& node);
+    // The one load sequence of the start and of File/Setup.
+    void loadTree();
+    void treeChanged();
+
+    WorkspaceView& m_view;
+    std::unique_ptr<clsMain> m_accounts;
+    AccountTreeModel m_model;
+    std::optional<NodeId> m_oSelectedNode;
+};
