@@ -253,6 +253,9 @@ bool Workspace::addNewCampaign(const QString& account, const QString& campaign)
 
 void Workspace::SaveCampaign()
 {
+    // The page lives in its own file, whichever campaign is open: it is kept
+    // before the campaign changes or the window closes.
+    m_view.saveLandingPage();
     const std::optional<NodeId> open = openCampaign();
     if (!open)
         return;

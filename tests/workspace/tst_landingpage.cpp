@@ -1,3 +1,4 @@
+#include "LandingPageTyping.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
@@ -24,9 +25,8 @@
 
 namespace {
 
-// Page loads and script answers come from a separate browser process; on a
-// busy machine they may take long.
-constexpr int kWait = 30000;
+using landingtest::kWait;
+using landingtest::runInEditor;
 
 // A page with everything a rich-text round trip would lose. Its script adds
 // an element when it runs, which the editor must not save.
@@ -43,33 +43,6 @@ QByteArray richPage(const QByteArray& charsetDeclaration, const QByteArray& body
         + "</h1>\n<p id=\"last\">Order today</p>\n"
           "<form action=\"/subscribe\" method=\"post\"><input name=\"email\" type=\"email\"></form>\n"
           "</body></html>\n";
-}
-
-QVariant runInEditor(LandingPageEditor* editor, const QString& script)
-{
-    auto* web = qobject_cast<WebPageEditor*>(editor);
-    QVariant result;
-    bool done = false;
-    web->view()->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, kWait))
-        qWarning("script gave no answer");
-    return result;
-}
-
-QVariant runInPreview(QWebEngineView* preview, const QString& script)
-{
-    QVariant result;
-    bool done = false;
-    preview->page()->runJavaScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, kWait))
-        qWarning("script gave no answer");
-    return result;
 }
 
 // The landing-page tab on screen with its own folders.
@@ -110,25 +83,12 @@ struct Fixture {
         return !shown.isEmpty() || shown.wait(kWait);
     }
 
-    // Puts the caret at the end of the element with the id, as a click
-    // there would, and types.
+    // On the "Edit" tab: the caret at the end of the element with the id,
+    // and the text typed there.
     void typeAtEndOf(const QString& id, const QString& text)
     {
         tab.sTab()->setCurrentIndex(1);
-        runInEditor(editor(),
-                    QStringLiteral("var r = document.createRange();"
-                                   "r.selectNodeContents(document.getElementById('%1')); r.collapse(false);"
-                                   "var s = getSelection(); s.removeAllRanges(); s.addRange(r);"
-                                   "document.body.focus(); true;")
-                        .arg(id));
-        QWidget* target = qobject_cast<WebPageEditor*>(editor())->view()->focusProxy();
-        target->setFocus();
-        // One key event per character, also for those no key of the test's
-        // keyboard map produces.
-        for (const QChar c : text) {
-            QTest::sendKeyEvent(QTest::Press, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
-            QTest::sendKeyEvent(QTest::Release, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        }
+        landingtest::typeAtEndOf(editor(), id, text);
     }
 
     // Brings "Preview" to the front and waits for the preview to show the page.
@@ -139,7 +99,12 @@ struct Fixture {
         return shown.wait(kWait);
     }
 
-    QString previewText() { return runInPreview(tab.preview(), QStringLiteral("document.body.innerText")).toString(); }
+    QString previewText()
+    {
+        return landingtest::runScript(tab.preview()->page(), QStringLiteral("document.body.innerText"),
+                                      QWebEngineScript::MainWorld)
+            .toString();
+    }
 
     QByteArray log() const
     {
@@ -262,7 +227,7 @@ void tst_LandingPage::previewWithoutEditLeavesTheFileUntouched()
     f.tab.sTab()->setCurrentIndex(1);
     // Clicking into the page and moving the caret is no edit.
     f.typeAtEndOf(QStringLiteral("last"), QString());
-    QTest::keyClick(qobject_cast<WebPageEditor*>(f.editor())->view()->focusProxy(), Qt::Key_Left);
+    QTest::keyClick(landingtest::keyTarget(f.editor()), Qt::Key_Left);
     f.tab.sTab()->setCurrentIndex(0);
     QVERIFY(!f.editor()->IsDirty());
     QCOMPARE(TestEnvironment::readAll(path), page);
@@ -282,7 +247,7 @@ void tst_LandingPage::boldAtTheCaretReachesTheToolStrip()
     QVERIFY(!strip->cboFont()->currentText().isEmpty());
     QVERIFY(!strip->cboFont()->currentText().contains(QLatin1Char('"')));
 
-    QWidget* target = qobject_cast<WebPageEditor*>(f.editor())->view()->focusProxy();
+    QWidget* target = landingtest::keyTarget(f.editor());
     QTest::keyClick(target, Qt::Key_B, Qt::ControlModifier);
     QTRY_VERIFY_WITH_TIMEOUT(strip->button(0)->isChecked(), kWait);
     QTest::keyClicks(target, QStringLiteral("now"));
