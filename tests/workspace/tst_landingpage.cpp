@@ -23,6 +23,8 @@
 #include <QWebEngineView>
 #include <QtTest>
 
+#include <csignal>
+
 namespace {
 
 using landingtest::kWait;
@@ -137,6 +139,7 @@ private slots:
     void unreadableFileIsReportedAndChangesNothing();
     void refreshInstructionDoesNotReplaceTheEditedPage();
     void cancelledDialogChangesNothing();
+    void editorProcessEndLeavesTheFileAndCanBeReopened();
 };
 
 void tst_LandingPage::encodesInThePageCharset_data()
@@ -386,6 +389,32 @@ void tst_LandingPage::cancelledDialogChangesNothing()
     QCOMPARE(f.tab.pagePath(), QStringLiteral("/kept/path.html"));
     QVERIFY(f.editor()->DocumentPath().isEmpty());
     QVERIFY(f.prompter.messages.isEmpty());
+}
+
+void tst_LandingPage::editorProcessEndLeavesTheFileAndCanBeReopened()
+{
+    Fixture f;
+    const QByteArray page = richPage("", "Deals");
+    const QString path = f.file(QStringLiteral("offer.html"), page);
+    QVERIFY(f.open(path));
+    f.typeAtEndOf(QStringLiteral("last"), QStringLiteral(" lost"));
+    QTRY_VERIFY_WITH_TIMEOUT(f.editor()->IsDirty(), kWait);
+
+    // The editor's page process (started by this test) ends.
+    QWebEnginePage* editorPage = qobject_cast<WebPageEditor*>(f.editor())->view()->page();
+    const qint64 pid = editorPage->renderProcessPid();
+    QVERIFY(pid > 0);
+    QVERIFY(::kill(pid_t(pid), SIGKILL) == 0);
+    QTRY_VERIFY_WITH_TIMEOUT(f.editor()->DocumentPath().isEmpty(), kWait);
+    QVERIFY(!f.editor()->IsDirty());
+    QVERIFY(!f.tab.toolStrip()->button(0)->isEnabled());
+
+    // Nothing is written, nothing waits, and the page opens again.
+    f.tab.sTab()->setCurrentIndex(0);
+    QVERIFY(f.tab.SaveEdits());
+    QCOMPARE(TestEnvironment::readAll(path), page);
+    QVERIFY(f.open(path));
+    QCOMPARE(f.editor()->DocumentPath(), path);
 }
 
 QTEST_MAIN(tst_LandingPage)
