@@ -5,6 +5,7 @@
 #include "platform/HelpFile.h"
 #include "platform/Prompter.h"
 #include "platform/WaitCursor.h"
+#include "research/window/frmKeywordResearch.h"
 #include "settings/AdwordsEditorPath.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
@@ -232,8 +233,8 @@ void frmMain::buildToolbar()
         action->setObjectName(QStringLiteral("cmdTools") + QString::number(index));
         action->setToolTip(QString::fromUtf8(b.tip));
         m_tools.insert(index, action);
-        // Keyword Builder and Build Campaigns are connected by their owners.
-        if (b.index == ToolButton::KeywordBuilder || b.index == ToolButton::BuildCampaigns)
+        // Build Campaigns is connected by its owner.
+        if (b.index == ToolButton::BuildCampaigns)
             continue;
         connect(action, &QAction::triggered, this, [this, index] { cmdTools_Click(index); });
     }
@@ -564,6 +565,7 @@ void frmMain::mnuKeywordItems_Click(int index)
         m_keywordInputs->LoadExtKeywords();
         break;
     case KeywordItem::KeywordBuilder:
+        KeywordResearch();
         break;
     }
 }
@@ -636,6 +638,7 @@ void frmMain::cmdTools_Click(int index)
         LaunchAdwordsEditor();
         break;
     case ToolButton::KeywordBuilder:
+        KeywordResearch();
         break;
     }
 }
@@ -649,6 +652,13 @@ void frmMain::Paste()
 {
     if (QPlainTextEdit* target = m_keywordInputs->pasteTarget())
         target->insertPlainText(QApplication::clipboard()->text());
+}
+
+void frmMain::KeywordResearch()
+{
+    showKeywordResearch(this, [this](const QTreeWidget* list, const QString& kind) {
+        m_keywordInputs->AddKeywordsLine(list, kind);
+    });
 }
 
 void frmMain::setEnabled(QAction* action, bool enabled)

@@ -70,6 +70,9 @@ public:
     // Pastes the clipboard's text into the keyword box registered as the
     // paste target.
     void Paste();
+    // Keyword/Keyword Builder and toolbar button 5: the modal research
+    // window, whose add buttons append to the keyword boxes.
+    void KeywordResearch();
 
     // File/Setup: the preferences hook, then the workspace follows a changed
     // working folder and loads the tree again.
