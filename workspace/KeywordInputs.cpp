@@ -1,9 +1,8 @@
 #include "workspace/KeywordInputs.h"
 
-#include "workspace/MainLayout.h"
-
 #include "core/clsFileController.h"
 #include "core/modCommon.h"
+#include "workspace/MainLayout.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -31,8 +31,9 @@ class QTreeView;
 
 // The main window "PPC Quillmark": the accounts tree in the pinnable pane on
 // the left, the welcome page or the campaign editor (tabMain) on the right,
-// menus, toolbar and status bar; the splash window while it loads. It builds the controls and routes the commands; the
-// accounts, the open campaign and the tree commands belong to its Workspace.
+// menus, toolbar and status bar; the splash window while it loads. It builds
+// the controls and routes the commands; the accounts, the open campaign and
+// the tree commands belong to its Workspace.
 // Every named control carries its name as objectName; the toolbar buttons
 // are the actions "cmdTools<index>", the menu items the actions
 // "mnuFileItems<index>", "mnuEditItems<index>", "mnuKeywordItems<index>" and
