@@ -258,6 +258,9 @@ bool Workspace::addNewCampaign(const QString& account, const QString& campaign)
 
 QString Workspace::saveOpenCampaign()
 {
+    // The page lives in its own file, whichever campaign is open: it is kept
+    // before the campaign changes or the window closes.
+    m_view.saveLandingPage();
     const std::optional<NodeId> open = openCampaign();
     if (!open)
         return QString();

@@ -30,6 +30,8 @@ public:
     virtual void showEditor(bool editor) = 0;
     // Highlights the node in the tree, or nothing.
     virtual void showSelection(const std::optional<NodeId>& node) = 0;
+    // Writes an edited landing page back to the file it came from.
+    virtual void saveLandingPage() = 0;
 
 protected:
     ~WorkspaceView() = default;
