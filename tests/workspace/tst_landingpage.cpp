@@ -186,6 +186,13 @@ void tst_LandingPage::editThenPreviewRewritesTheFileKeepingItsMarkup_data()
         << QStringLiteral(" \u00fcber")
         << QList<QByteArray>{"<!DOCTYPE html>", "<meta charset=\"windows-1252\">", "Caf\xe9 deals",
                              "Order today \xfc" "ber"};
+    // What stands outside the root element belongs to the file too.
+    const QByteArray prologue = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE html>\n"
+                                "<!-- saved from url=(0014)about:internet -->\n";
+    QTest::newRow("declaration and comments around the root element")
+        << QByteArray(prologue + richPage("", "Deals").mid(16) + "<!-- generated 2024-05-01 -->\n")
+        << QStringLiteral(" now")
+        << QList<QByteArray>{prologue + "<html>", "<!-- generated 2024-05-01 -->", "Order today now"};
 }
 
 void tst_LandingPage::editThenPreviewRewritesTheFileKeepingItsMarkup()
@@ -204,7 +211,7 @@ void tst_LandingPage::editThenPreviewRewritesTheFileKeepingItsMarkup()
 
     const QByteArray saved = TestEnvironment::readAll(path);
     for (const QByteArray& part : kept)
-        QVERIFY2(saved.contains(part), part.constData());
+        QVERIFY2(saved.contains(part), (part + "\n-- in --\n" + saved).constData());
     for (const QByteArray& part :
          {QByteArray("<style>.hero { color: #c00; }</style>"), QByteArray("document.addEventListener('DOMContentLoaded'"),
           QByteArray("<h1 class=\"hero\" data-role=\"headline\">"),

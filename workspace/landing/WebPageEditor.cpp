@@ -106,13 +106,23 @@ const char kEditorScript[] = R"JS(
 })();
 )JS";
 
-// The document as a file: doctype, then the whole element tree.
+// The document as a file: every node of its top level - the doctype, the
+// comments before and after the root element, the element tree - one a line.
+// The HTML parser reads a processing instruction such as an XML declaration
+// as a comment holding "?...?": it is written back as it stood.
 const char kSerializeScript[] = R"JS(
 (function () {
-    var doctype = document.doctype;
+    var parts = [];
+    document.childNodes.forEach(function (node) {
+        if (node.nodeType === Node.ELEMENT_NODE)
+            parts.push(node.outerHTML);
+        else if (node.nodeType === Node.COMMENT_NODE && node.data.charAt(0) === '?')
+            parts.push('<' + node.data + '>');
+        else
+            parts.push(new XMLSerializer().serializeToString(node));
+    });
     return {
-        html: (doctype ? new XMLSerializer().serializeToString(doctype) + '\n' : '')
-              + document.documentElement.outerHTML,
+        html: parts.join('\n'),
         generation: window.quillmarkGeneration ? window.quillmarkGeneration() : 0,
         charset: document.characterSet
     };
