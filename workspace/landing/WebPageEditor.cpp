@@ -234,6 +234,7 @@ WebPageEditor::WebPageEditor(QWebEngineProfile* profile, QWidget* parent)
     // The document went with its process: nothing is left to edit or save.
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this, [this] {
         m_ready = false;
+        m_loading = false;
         m_path.clear();
         clearState();
         emit DisplayChanged();
@@ -270,6 +271,7 @@ void WebPageEditor::LoadDocument(const QString& path)
     m_path = path;
     m_url = QUrl::fromLocalFile(path);
     m_ready = false;
+    m_loading = true;
     m_byteOrderMark = PageEncoding::startsWithByteOrderMark(fileHead(path));
     clearState();
     m_page->expect(m_url);
@@ -278,9 +280,13 @@ void WebPageEditor::LoadDocument(const QString& path)
 
 void WebPageEditor::onLoadingChanged(const QWebEngineLoadingInfo& info)
 {
-    // A load that a newer one replaced reports for its own address.
-    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus || info.url() != m_url)
+    // Only the end of the load LoadDocument started counts. A load that a
+    // newer one replaced reports for its own address; a navigation the page
+    // asks for and is refused reports as stopped, for the same address when
+    // the page refreshes itself.
+    if (!m_loading || info.status() == QWebEngineLoadingInfo::LoadStartedStatus || info.url() != m_url)
         return;
+    m_loading = false;
     m_ready = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
     if (!m_ready)
         m_path.clear();
