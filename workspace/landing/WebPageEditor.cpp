@@ -211,9 +211,8 @@ WebPageEditor::WebPageEditor(QWebEngineProfile* profile, QWidget* parent)
     m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
 
-    m_bridge = new EditorBridge(this);
     auto* channel = new QWebChannel(m_page);
-    channel->registerObject(QStringLiteral("editor"), m_bridge);
+    channel->registerObject(QStringLiteral("editor"), new EditorBridge(this));
     m_page->setWebChannel(channel, QWebEngineScript::ApplicationWorld);
 
     QWebEngineScript script;

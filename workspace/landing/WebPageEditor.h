@@ -46,7 +46,6 @@ private:
 
     EditorWebPage* m_page = nullptr;
     QWebEngineView* m_view = nullptr;
-    EditorBridge* m_bridge = nullptr;
 
     QString m_path;
     QUrl m_url;
