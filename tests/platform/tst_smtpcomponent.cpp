@@ -152,6 +152,7 @@ void TestSmtpComponent::failuresEndWithError_data()
     QTest::newRow("certificate not trusted") << "untrusted" << int(CURLE_PEER_FAILED_VERIFICATION);
     QTest::newRow("STARTTLS required but not offered") << "no-starttls" << int(CURLE_USE_SSL_FAILED);
     QTest::newRow("closed before the data was accepted") << "close-after-data" << int(CURLE_RECV_ERROR);
+    QTest::newRow("closed in the middle of the data") << "close-during-data" << int(CURLE_SEND_ERROR);
     QTest::newRow("no greeting within the time-out") << "silent" << int(CURLE_OPERATION_TIMEDOUT);
     QTest::newRow("greeting refuses the client") << "refused" << 554;
     QTest::newRow("no mail server") << "no-server" << int(CURLE_FAILED_INIT);
@@ -177,6 +178,11 @@ void TestSmtpComponent::failuresEndWithError()
         if (kind == QLatin1String("close-after-data")) {
             scriptUpToData(scripted);
             scripted.addStep({{}, true});
+        } else if (kind == QLatin1String("close-during-data")) {
+            scripted.setGreeting({"220 scripted ready\r\n"});
+            for (int reply = 0; reply < 3; ++reply)   // EHLO, MAIL FROM, RCPT TO
+                scripted.addReply("250 OK\r\n");
+            scripted.addStep({{"354 Go ahead\r\n"}, true});
         } else if (kind == QLatin1String("refused")) {
             scripted.setGreeting({"554 no service here\r\n"});
         }
@@ -187,6 +193,8 @@ void TestSmtpComponent::failuresEndWithError()
     }
     if (kind == QLatin1String("no-server"))
         smtp.setServer(QString());
+    if (kind == QLatin1String("close-during-data"))   // far more than the socket buffers hold
+        smtp.setBodyText(QString(16 * 1024 * 1024, QLatin1Char('x')));
     smtp.send();
     QVERIFY(recorder.waitClosed());
 
