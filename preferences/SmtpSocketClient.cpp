@@ -147,6 +147,8 @@ void SmtpSocketClient::SendData(const QString& text)
 void SmtpSocketClient::SendCancel()
 {
     m_socket.close();
+    // A dialogue still connecting gets no close from the socket.
+    fail(QStringLiteral("Cancelled"));
 }
 
 QString SmtpSocketClient::WrapWord(const QString& text)
