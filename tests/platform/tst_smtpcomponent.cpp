@@ -8,16 +8,43 @@
 #include <QtTest>
 
 #include <curl/curl.h>
+#include <dlfcn.h>
+#include <netdb.h>
 
+#include <chrono>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 using namespace platform;
 
 namespace {
 
 constexpr int kSendMs = 20000;
+
+// A name whose lookup hangs, as with a name server that does not answer.
+constexpr char kStalledHost[] = "stalled-lookup.invalid";
+constexpr int kStallSeconds = 20;
+
+} // namespace
+
+// This program's own name lookup stands in for the system's, which the mail
+// transport calls: it answers kStalledHost only after kStallSeconds (with a
+// failure, asking no name server) and hands every other name to the system.
+extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo* hints, addrinfo** result)
+{
+    if (node && std::strcmp(node, kStalledHost) == 0) {
+        std::this_thread::sleep_for(std::chrono::seconds(kStallSeconds));
+        return EAI_AGAIN;
+    }
+    using Lookup = int (*)(const char*, const char*, const addrinfo*, addrinfo**);
+    static const auto system = reinterpret_cast<Lookup>(dlsym(RTLD_NEXT, "getaddrinfo"));
+    return system(node, service, hints, result);
+}
+
+namespace {
 
 // What one send reported, in order.
 struct Recorder {
@@ -83,6 +110,8 @@ private Q_SLOTS:
     void failuresEndWithError();
     void abortEndsARunningSendAtOnce();
     void destroyingTheComponentEndsItsSend();
+    void abortDoesNotWaitForANameLookup_data();
+    void abortDoesNotWaitForANameLookup();
     void lineBreaksAreRefused_data();
     void lineBreaksAreRefused();
     void redactor_data();
@@ -236,6 +265,36 @@ void TestSmtpComponent::destroyingTheComponentEndsItsSend()
         QTest::qWait(200);
     }
     QVERIFY2(clock.elapsed() < 60000, "the destructor waited for the server");
+}
+
+void TestSmtpComponent::abortDoesNotWaitForANameLookup_data()
+{
+    QTest::addColumn<bool>("destroy");
+    QTest::newRow("abort") << false;
+    QTest::newRow("destruction") << true;
+}
+
+void TestSmtpComponent::abortDoesNotWaitForANameLookup()
+{
+    // Closing the Send Mail window must not freeze it until a name server
+    // that does not answer gives up.
+    QFETCH(bool, destroy);
+    auto smtp = std::make_unique<SmtpComponent>();
+    Recorder recorder(*smtp);
+    fill(*smtp, 25);
+    smtp->setServer(QString::fromLatin1(kStalledHost));
+    smtp->send();
+    QTest::qWait(300);   // the lookup has begun
+    QElapsedTimer clock;
+    clock.start();
+    if (destroy) {
+        smtp.reset();
+    } else {
+        smtp->abort();
+        QVERIFY(recorder.waitClosed());
+        QCOMPARE(recorder.description, QStringLiteral("Send aborted"));
+    }
+    QVERIFY2(clock.elapsed() < kStallSeconds * 1000 / 2, qPrintable(QString::number(clock.elapsed())));
 }
 
 void TestSmtpComponent::lineBreaksAreRefused_data()
