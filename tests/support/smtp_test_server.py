@@ -114,7 +114,10 @@ def stop_at_end_of_input(loop):
         if not os.read(sys.stdin.fileno(), 4096):
             loop.stop()
 
-    loop.add_reader(sys.stdin.fileno(), readable)
+    try:
+        loop.add_reader(sys.stdin.fileno(), readable)
+    except (OSError, ValueError):
+        pass  # run by hand with no pipe as input: only a signal stops it
 
 
 def main():
