@@ -337,6 +337,7 @@ void frmKeywordResearch::DoGet()
     m_oBuilder->setAuthToken(m_accessToken.token());
     m_oBuilder->Connect(text, researchEndpoints().targetingIdeaServiceUrl());
     m_busyPointer.emplace();
+    m_cmdGet->setEnabled(false);  // again: an earlier request that ended meanwhile made the window idle
     m_CmdStop->setEnabled(true);
     m_pbrProgress->setVisible(true);
 }

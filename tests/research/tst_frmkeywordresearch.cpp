@@ -145,6 +145,7 @@ private slots:
     void sorting();
     void addButtons();
     void stopDuringSlowReply();
+    void getRightAfterStop();
     void refusals_data();
     void refusals();
     void noLoginStored();
@@ -283,6 +284,25 @@ void TestFrmKeywordResearch::stopDuringSlowReply()
     QCOMPARE(t.prompter.messages.first().title, "Keyword Research");
     QVERIFY(t.idle());
     QCOMPARE(t.list()->topLevelItemCount(), 0);
+}
+
+void TestFrmKeywordResearch::getRightAfterStop()
+{
+    Research t(ideas(1500));
+    t.get();
+    QTRY_COMPARE(t.serviceRequests(), 1);
+    t.click("CmdStop");
+    // The stopped request ends while the new one is being made; the new one
+    // keeps the window busy all the same.
+    t.get();
+    QCOMPARE(t.prompter.messages.size(), 1);
+    QCOMPARE(t.prompter.messages.first().text, "Operation cancelled by user.");
+    QVERIFY(!t.find<QPushButton>("cmdGet")->isEnabled());
+    QVERIFY(t.find<QPushButton>("CmdStop")->isEnabled());
+    QVERIFY(t.find<QProgressBar>("pbrProgress")->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(t.idle(), 5000);
+    QCOMPARE(t.list()->topLevelItemCount(), 3);
+    QCOMPARE(t.prompter.messages.size(), 1);
 }
 
 void TestFrmKeywordResearch::refusals_data()
