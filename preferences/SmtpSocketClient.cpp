@@ -147,6 +147,8 @@ void SmtpSocketClient::SendData(const QString& text)
 void SmtpSocketClient::SendCancel()
 {
     m_socket.close();
+    // A dialogue still connecting gets no close from the socket.
+    fail(QStringLiteral("Cancelled"));
 }
 
 QString SmtpSocketClient::WrapWord(const QString& text)
@@ -225,6 +227,7 @@ void SmtpSocketClient::onReply(const QString& reply)
     const int code = replyCode(reply);
     if (code == 220) {
         m_authTimerStarted = false;
+        m_authRequested = false;
         m_authStep = 0;
         if (m_SMTPAuth) {
             sendLine(QStringLiteral("EHLO local_machine"));
@@ -292,14 +295,16 @@ void SmtpSocketClient::onReply(const QString& reply)
         sendLine(line);
         logSent(line);
         m_state = kMailFromSent;
-    } else if (code == 334) {
+    } else if (code == 334 && m_authRequested) {
         const QString& secret = m_authStep == 0 ? m_settings.SMTPUsername : m_settings.SMTPPassword;
         const QString encoded = modBase64Encode::Base64Encode(secret);
         sendLine(encoded);
         logSent(QString::number(m_authStep) + QStringLiteral(": ") + encoded);
         m_authStep = 1;
-    } else if (code >= 400 && code <= 599) {
-        // A 432 ("password transition needed") is refused like any other.
+    } else if ((code >= 400 && code <= 599) || code == 334) {
+        // A 432 ("password transition needed") is refused like any other, and
+        // so is a challenge the client did not ask for: the login goes to no
+        // server that has not been sent AUTH LOGIN.
         WriteErrorLog(QStringLiteral("Error sending mail: %1 - ").arg(code) + reply);
         emit mailLog(m_redactor.reply(reply));
         sendQuitAfterError();
@@ -308,6 +313,7 @@ void SmtpSocketClient::onReply(const QString& reply)
 
 void SmtpSocketClient::onAuthTimer()
 {
+    m_authRequested = true;
     logSent(QStringLiteral("AUTH LOGIN "));
     sendLine(QStringLiteral("AUTH LOGIN"));
 }

@@ -396,14 +396,17 @@ void frmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    Form_QueryUnload();
+    if (!Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
 
-void frmMain::Form_QueryUnload()
+bool frmMain::Form_QueryUnload()
 {
-    m_workspace->SaveCampaign();
+    return m_workspace->saveBeforeLeaving(QStringLiteral("Close the program anyway?"));
 }
 
 void frmMain::Form_Unload()
@@ -456,7 +459,8 @@ void frmMain::showSelection(const std::optional<NodeId>& node)
 
 void frmMain::NewCampaign()
 {
-    m_workspace->SaveCampaign();
+    if (!m_workspace->saveBeforeLeaving(QStringLiteral("Create a new campaign anyway?")))
+        return;
     frmNewCampaign dialog(this);
     dialog.PopulateProjects(&m_workspace->accounts());
     const int result = dialog.exec();

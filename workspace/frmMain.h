@@ -138,7 +138,9 @@ private:
     QWidget* buildTree(QWidget* parent);
     QWidget* buildWelcomePage();
 
-    void Form_QueryUnload();
+    // Saves the open campaign; false when its save failed and the user keeps
+    // the window open.
+    bool Form_QueryUnload();
     void Form_Unload();
 
     void onNodeClicked(const QModelIndex& index);

@@ -106,13 +106,23 @@ const char kEditorScript[] = R"JS(
 })();
 )JS";
 
-// The document as a file: doctype, then the whole element tree.
+// The document as a file: every node of its top level - the doctype, the
+// comments before and after the root element, the element tree - one a line.
+// The HTML parser reads a processing instruction such as an XML declaration
+// as a comment holding "?...?": it is written back as it stood.
 const char kSerializeScript[] = R"JS(
 (function () {
-    var doctype = document.doctype;
+    var parts = [];
+    document.childNodes.forEach(function (node) {
+        if (node.nodeType === Node.ELEMENT_NODE)
+            parts.push(node.outerHTML);
+        else if (node.nodeType === Node.COMMENT_NODE && node.data.charAt(0) === '?')
+            parts.push('<' + node.data + '>');
+        else
+            parts.push(new XMLSerializer().serializeToString(node));
+    });
     return {
-        html: (doctype ? new XMLSerializer().serializeToString(doctype) + '\n' : '')
-              + document.documentElement.outerHTML,
+        html: parts.join('\n'),
         generation: window.quillmarkGeneration ? window.quillmarkGeneration() : 0,
         charset: document.characterSet
     };
@@ -201,9 +211,8 @@ WebPageEditor::WebPageEditor(QWebEngineProfile* profile, QWidget* parent)
     m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
 
-    m_bridge = new EditorBridge(this);
     auto* channel = new QWebChannel(m_page);
-    channel->registerObject(QStringLiteral("editor"), m_bridge);
+    channel->registerObject(QStringLiteral("editor"), new EditorBridge(this));
     m_page->setWebChannel(channel, QWebEngineScript::ApplicationWorld);
 
     QWebEngineScript script;
@@ -224,6 +233,7 @@ WebPageEditor::WebPageEditor(QWebEngineProfile* profile, QWidget* parent)
     // The document went with its process: nothing is left to edit or save.
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this, [this] {
         m_ready = false;
+        m_loading = false;
         m_path.clear();
         clearState();
         emit DisplayChanged();
@@ -260,6 +270,7 @@ void WebPageEditor::LoadDocument(const QString& path)
     m_path = path;
     m_url = QUrl::fromLocalFile(path);
     m_ready = false;
+    m_loading = true;
     m_byteOrderMark = PageEncoding::startsWithByteOrderMark(fileHead(path));
     clearState();
     m_page->expect(m_url);
@@ -268,9 +279,13 @@ void WebPageEditor::LoadDocument(const QString& path)
 
 void WebPageEditor::onLoadingChanged(const QWebEngineLoadingInfo& info)
 {
-    // A load that a newer one replaced reports for its own address.
-    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus || info.url() != m_url)
+    // Only the end of the load LoadDocument started counts. A load that a
+    // newer one replaced reports for its own address; a navigation the page
+    // asks for and is refused reports as stopped, for the same address when
+    // the page refreshes itself.
+    if (!m_loading || info.status() == QWebEngineLoadingInfo::LoadStartedStatus || info.url() != m_url)
         return;
+    m_loading = false;
     m_ready = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
     if (!m_ready)
         m_path.clear();
