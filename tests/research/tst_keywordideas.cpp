@@ -1,4 +1,5 @@
 #include "core/RegistryAPI.h"
+#include "platform/HttpClient.h"
 #include "research/GoogleResultParser.h"
 #include "research/KeywordResearchView.h"
 #include "research/clsKeywordBuilder.h"
@@ -328,6 +329,10 @@ void TestKeywordIdeas::completions_data()
     QTest::newRow("200 without a body") << Server::answer(200, "") << false << -1 << error
                                         << errorLog + "Connection Error: FileData empty";
     QTest::newRow("refused") << Reply() << true << -1 << error << errorLog + "Connection Error: FileData empty";
+    // Far more than any list of ideas: not kept, so not read as one.
+    QTest::newRow("a reply too large to keep")
+        << Server::answer(200, QByteArray(platform::HttpClient::kDefaultMaxReplyBytes + 1, ' '), "text/xml") << false
+        << -1 << error << errorLog + "Connection Error: FileData empty";
     QTest::newRow("\"cancelled\" in any case") << Server::answer(500, "cancelled") << false << -1
                                                << "Operation cancelled by user."
                                                << "clsKeywordBuilder_HTTP_Completed_Cancelled: cancelled";
