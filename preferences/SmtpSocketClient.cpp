@@ -251,13 +251,9 @@ void SmtpSocketClient::onReply(const QString& reply)
                 m_TimerMailAuth.start();
             }
             break;
-        case kHeloSent: {
-            const QString line = QStringLiteral("MAIL FROM:<") + m_settings.senderAddress + QLatin1Char('>');
-            sendLine(line);
-            logSent(line);
-            m_state = kMailFromSent;
+        case kHeloSent:
+            sendMailFrom();
             break;
-        }
         case kMailFromSent:
             sendCCAddress();
             if (m_addressList.isEmpty()) {
@@ -291,10 +287,7 @@ void SmtpSocketClient::onReply(const QString& reply)
         sendMessage();
         m_state = kMessageSent;
     } else if (code == 235) {
-        const QString line = QStringLiteral("MAIL FROM:<") + m_settings.senderAddress + QLatin1Char('>');
-        sendLine(line);
-        logSent(line);
-        m_state = kMailFromSent;
+        sendMailFrom();
     } else if (code == 334 && m_authRequested) {
         const QString& secret = m_authStep == 0 ? m_settings.SMTPUsername : m_settings.SMTPPassword;
         const QString encoded = modBase64Encode::Base64Encode(secret);
@@ -326,6 +319,14 @@ void SmtpSocketClient::sendLine(const QString& line)
 void SmtpSocketClient::logSent(const QString& line)
 {
     emit mailLog(m_redactor.command(line));
+}
+
+void SmtpSocketClient::sendMailFrom()
+{
+    const QString line = QStringLiteral("MAIL FROM:<") + m_settings.senderAddress + QLatin1Char('>');
+    sendLine(line);
+    logSent(line);
+    m_state = kMailFromSent;
 }
 
 void SmtpSocketClient::sendQuitAfterError()

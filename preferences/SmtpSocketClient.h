@@ -76,6 +76,7 @@ private:
     void onAuthTimer();
     void sendLine(const QString& line);
     void logSent(const QString& line);
+    void sendMailFrom();
     void sendQuitAfterError();
     void sendMessage();
     void finish(bool success, const QString& errorLogLine);

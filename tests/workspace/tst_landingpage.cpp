@@ -31,8 +31,9 @@ namespace {
 using landingtest::kWait;
 using landingtest::runInEditor;
 
-// A page with everything a rich-text round trip would lose. Its script adds
-// an element when it runs, which the editor must not save.
+// A page with everything a rich-text round trip would lose. Its script and
+// the error handler of its missing image mark an element when they run,
+// which the editor must not save.
 QByteArray richPage(const QByteArray& charsetDeclaration, const QByteArray& body)
 {
     return "<!DOCTYPE html>\n<html><head>" + charsetDeclaration
@@ -45,6 +46,7 @@ QByteArray richPage(const QByteArray& charsetDeclaration, const QByteArray& body
         + body
         + "</h1>\n<p id=\"last\">Order today</p>\n"
           "<form action=\"/subscribe\" method=\"post\"><input name=\"email\" type=\"email\"></form>\n"
+          "<img src=\"missing.png\" onerror=\"this.id = 'made-by-script'\">\n"
           "</body></html>\n";
 }
 
@@ -188,6 +190,13 @@ void tst_LandingPage::editThenPreviewRewritesTheFileKeepingItsMarkup_data()
         << QStringLiteral(" \u00fcber")
         << QList<QByteArray>{"<!DOCTYPE html>", "<meta charset=\"windows-1252\">", "Caf\xe9 deals",
                              "Order today \xfc" "ber"};
+    // A browser that runs scripts reads a <noscript> of the head as text;
+    // read as elements, its image would move the rest of the head into the body.
+    const QByteArray noscript = "<noscript><img height=\"1\" width=\"1\" src=\"px.gif\"></noscript>\n"
+                                "<meta name=\"description\" content=\"Shoes\">";
+    QTest::newRow("noscript in the head")
+        << richPage(noscript, "Deals") << QStringLiteral(" now")
+        << QList<QByteArray>{"<head>" + noscript + "<title>Offer</title>", "Order today now"};
     // What stands outside the root element belongs to the file too.
     const QByteArray prologue = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE html>\n"
                                 "<!-- saved from url=(0014)about:internet -->\n";
