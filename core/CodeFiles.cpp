@@ -34,7 +34,8 @@ QString codeFilePath(const CodeFile& codeFile)
     if (!path.isEmpty())
         return path;
     // The program folder is where a user puts a copy.
-    platform::MsgBox(platform::Locations::join(platform::Locations::programDir(), name) + QStringLiteral(" is missing.\r\n Please install it on your computer and try again!!!"),
+    platform::MsgBox(platform::Locations::join(platform::Locations::programDir(), name)
+                         + QStringLiteral(" is missing.\r\n Please install it on your computer and try again!!!"),
                      platform::MsgButtons::OK, platform::MsgIcon::Information,
                      QString::fromLatin1(codeFile.missingTitle));
     return QString();

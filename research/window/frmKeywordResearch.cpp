@@ -248,7 +248,7 @@ void frmKeywordResearch::CreateListViewHeader()
                                     QStringLiteral("HiddenGlobalValue")});
     for (const Column hidden : {GlobalVolume, HiddenValue, HiddenGlobalValue})
         m_lvwKeywords->setColumnHidden(hidden, true);
-    sizeColumns();
+    // The widths follow when the window shows (sizeColumns).
 }
 
 // The shown columns share the list's width, less room for its scroll bar:

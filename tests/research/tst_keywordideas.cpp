@@ -167,6 +167,7 @@ private slots:
     void entriesWithMissingData();
     void unreadableReply_data();
     void unreadableReply();
+    void deeplyNestedReplyIsNotRead();
     // The request driver.
     void completions_data();
     void completions();
@@ -304,6 +305,21 @@ void TestKeywordIdeas::unreadableReply()
     TestEnvironment env;
     QVERIFY(GoogleResultParser::GetResultGoogle(data, fixed(0)).isEmpty());
     QCOMPARE(logLines(env, "clsKeywordBuilder_GetResultGoogle: ").size(), 1);
+}
+
+void TestKeywordIdeas::deeplyNestedReplyIsNotRead()
+{
+    // Reading elements nested this deep takes the XML reader seconds (ever
+    // longer the deeper), with the window waiting; no reply of the service
+    // nests more than a handful.
+    const int depth = 20000;
+    const QString data = "<rval><entries>" + QString("<value>").repeated(depth) + QString("</value>").repeated(depth)
+        + "</entries></rval>";
+    TestEnvironment env;
+    QVERIFY(GoogleResultParser::GetResultGoogle(data, fixed(0)).isEmpty());
+    const QStringList logged = logLines(env, "clsKeywordBuilder_GetResultGoogle: ");
+    QCOMPARE(logged.size(), 1);
+    QVERIFY2(logged.first().contains("nested more than"), qPrintable(logged.first()));
 }
 
 void TestKeywordIdeas::completions_data()

@@ -178,7 +178,8 @@ void ScriptedHttpServer::respond(QTcpSocket* socket, const Request& request)
         case Behaviour::Trickle: {
             send(socket, reply, false);
             auto* drip = new QTimer(socket);
-            QObject::connect(drip, &QTimer::timeout, socket, [socket, drip, body = reply.body, sent = qsizetype(0)]() mutable {
+            QObject::connect(drip, &QTimer::timeout, socket,
+                             [socket, drip, body = reply.body, sent = qsizetype(0)]() mutable {
                 if (socket->state() != QAbstractSocket::ConnectedState) {
                     drip->stop();
                     return;
