@@ -147,6 +147,12 @@ void LandingPageTab::ensureViews()
     connect(m_editor, &LandingPageEditor::DisplayChanged, this,
             [this] { m_toolStrip->UpdateToolBarUI(m_editor); });
     connect(m_editor, &LandingPageEditor::DocumentLoaded, this, &LandingPageTab::onDocumentLoaded);
+    connect(m_editor, &LandingPageEditor::DocumentLost, this, [](const QString& path, bool unsaved) {
+        platform::MsgBox(QStringLiteral("The editor of the landing page '") + path + QStringLiteral("' stopped.")
+                             + (unsaved ? QStringLiteral(" The changes not yet saved are lost.") : QString())
+                             + QStringLiteral(" Open the page again to go on editing."),
+                         platform::MsgButtons::OK, platform::MsgIcon::Exclamation, kTitle);
+    });
 }
 
 void LandingPageTab::cmdOpenLandingPage_Click()
