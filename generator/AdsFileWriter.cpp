@@ -76,7 +76,6 @@ struct TitleWarnings {
 // One ad slot's templates, prepared once per build.
 struct SlotTemplates {
     bool filled = false;
-    QString typedHeadline;
     QString headline;        // after quoting and removing its own alternative
     QString alternative;     // the headline's own alternative
     bool headlineQuoted = false;
@@ -102,27 +101,73 @@ struct GroupValues {
     const QString* extAlt;
 };
 
-class AdsFileWriter
+// The ad slots' templates, prepared once per build and read by every thread
+// that formats rows.
+class AdTemplates
 {
 public:
-    AdsFileWriter(BuildContext& context, RowWriter& file)
+    explicit AdTemplates(const CampaignData& campaign)
+    {
+        for (size_t s = 0; s < campaign.ads.size(); ++s) {
+            const AdSlotData& ad = campaign.ads[s];
+            SlotTemplates& t = m_slots[s];
+            t.filled = !ad.headline.isEmpty();
+            if (!t.filled)
+                continue;
+            QString h = adTextForm(ad.headline, &t.headlineQuoted);
+            if (h.contains(QLatin1Char('[')) && h.contains(QLatin1Char(']'))) {
+                QString copy = h;
+                QString sec = modCommon::FindSection(copy, QStringLiteral("["), QStringLiteral("]"), false);
+                if (sec.size() > 2)
+                    sec = sec.mid(1);
+                t.alternative = sec;
+                h.replace(QLatin1Char('[') + sec + QLatin1Char(']'), QString(), Qt::CaseInsensitive);
+                h = modCommon::Trim(h);
+            }
+            t.headline = h;
+            t.headlineC = CompiledTemplate(h, {TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
+            const QString* typedDescr[2] = {&ad.description1, &ad.description2};
+            for (int d = 0; d < 2; ++d) {
+                t.description[d] = adTextForm(*typedDescr[d], &t.descriptionQuoted[d]);
+                t.descriptionC[d] = CompiledTemplate(t.description[d],
+                                                     {TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
+            }
+            t.display = ad.displayURL;
+            t.displayC = CompiledTemplate(t.display, {TokTitle, TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
+            t.destinationForm = GetToken(ad.destinationURL, TokenText(TokBase));
+            t.destination = ad.destinationURL;
+            t.destination.replace(TokenText(TokTitle), ad.headline, Qt::CaseInsensitive);
+            t.destinationC = CompiledTemplate(t.destination, {TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
+        }
+    }
+
+    const std::array<SlotTemplates, CampaignData::AdSlotCount>& adSlots() const { return m_slots; }
+
+private:
+    std::array<SlotTemplates, CampaignData::AdSlotCount> m_slots;
+};
+
+// Formats the rows of the ads file for one thread at a time, with caches of
+// its own.
+class AdRowFormatter
+{
+public:
+    AdRowFormatter(const BuildContext& context, const AdTemplates& templates)
         : m_ctx(context)
         , m_c(context.campaign)
         , m_lists(context.lists)
         , m_groups(context.groups)
-        , m_file(file)
+        , m_slots(templates.adSlots())
+        , m_campaign(quoted(context.input.campaignName))
     {
     }
 
-    void write()
+    // The rows of groups first to last. An over-long headline without an
+    // alternative of its own is also noted in the block, for the title
+    // warnings.
+    void format(qsizetype first, qsizetype last, RowBlock& block)
     {
-        prepareSlots();
-        const QString campaign = quoted(m_ctx.input.campaignName);
-
-        const qsizetype last = m_groups.lastIndex();
-        for (qsizetype gi = 0; gi <= last; ++gi) {
-            if (gi % 100 == 0)
-                m_ctx.progress(GenerationPhase::AdsFile, gi, last);
+        for (qsizetype gi = first; gi <= last; ++gi) {
             const QString& name = m_groups.names[size_t(gi)];
             if (name.isEmpty())
                 continue;
@@ -142,17 +187,22 @@ public:
                 if (!t.filled)
                     continue;
                 // Headline
-                QString h = fastGroup && t.headlineC.clean() ? fillAdText(t.headlineC, g, true, kHeadlineLimit)
-                                                             : literalHeadline(t, g);
+                QString& h = m_headline;
+                if (fastGroup && t.headlineC.clean()) {
+                    h.resize(0); // keeps its memory for the next headline
+                    fillAdTextInto(h, t.headlineC, g, true, kHeadlineLimit);
+                } else {
+                    h = literalHeadline(t, g);
+                }
                 if (h.size() > kHeadlineLimit) {
                     if (!t.alternative.isEmpty())
                         h = t.alternative;
                     else
-                        m_warnings.consider(h);
+                        block.notes().push_back(h);
                 }
 
-                QString& out = m_file.row();
-                out += campaign;
+                RowText& out = block.row();
+                out += m_campaign;
                 out += QLatin1Char(',');
                 if (nameQuoted)
                     appendField(out, name);
@@ -171,7 +221,7 @@ public:
                         fillAdTextInto(out, t.descriptionC[k], g, false, kDescriptionLimit);
                     else
                         out += literalDescription(t.description[k], g);
-                    if (!keepsAdTextForm(t.descriptionQuoted[k], QStringView(out).mid(at)))
+                    if (!keepsAdTextForm(t.descriptionQuoted[k], out.mid(at)))
                         quoteFrom(out, at);
                 }
                 // Display URL
@@ -212,62 +262,18 @@ public:
                     out += literalDestination(t, g);
                 }
                 quoteFrom(out, at);
-                m_file.endRow();
+                block.endRow();
             }
         }
-        m_ctx.result.titleWarnings = m_warnings.text;
-        m_ctx.result.titleWarningCount = m_warnings.count;
     }
 
 private:
-    void prepareSlots()
-    {
-        for (size_t s = 0; s < m_c.ads.size(); ++s) {
-            const AdSlotData& ad = m_c.ads[s];
-            SlotTemplates& t = m_slots[s];
-            t.filled = !ad.headline.isEmpty();
-            if (!t.filled)
-                continue;
-            t.typedHeadline = ad.headline;
-            QString h = adTextForm(ad.headline, &t.headlineQuoted);
-            if (h.contains(QLatin1Char('[')) && h.contains(QLatin1Char(']'))) {
-                QString copy = h;
-                QString sec = modCommon::FindSection(copy, QStringLiteral("["), QStringLiteral("]"), false);
-                if (sec.size() > 2)
-                    sec = sec.mid(1);
-                t.alternative = sec;
-                h.replace(QLatin1Char('[') + sec + QLatin1Char(']'), QString(), Qt::CaseInsensitive);
-                h = modCommon::Trim(h);
-            }
-            t.headline = h;
-            t.headlineC = CompiledTemplate(h, {TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
-            const QString* typedDescr[2] = {&ad.description1, &ad.description2};
-            for (int d = 0; d < 2; ++d) {
-                t.description[d] = adTextForm(*typedDescr[d], &t.descriptionQuoted[d]);
-                t.descriptionC[d] = CompiledTemplate(t.description[d],
-                                                     {TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
-            }
-            t.display = ad.displayURL;
-            t.displayC = CompiledTemplate(t.display, {TokTitle, TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
-            t.destinationForm = GetToken(ad.destinationURL, TokenText(TokBase));
-            t.destination = ad.destinationURL;
-            t.destination.replace(TokenText(TokTitle), ad.headline, Qt::CaseInsensitive);
-            t.destinationC = CompiledTemplate(t.destination, {TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
-        }
-    }
-
-    // Headline or description filled by the precompiled template, for values
-    // without braces. capitalised: headlines capitalise the values also when
-    // combining with alternatives, descriptions only without alternatives.
-    QString fillAdText(const CompiledTemplate& c, const GroupValues& g, bool headline, int maxLen)
-    {
-        QString out;
-        fillAdTextInto(out, c, g, headline, maxLen);
-        return out;
-    }
-
-    // Appends the filled text to out (which may already hold other text).
-    void fillAdTextInto(QString& target, const CompiledTemplate& c, const GroupValues& g, bool headline, int maxLen)
+    // Appends a headline or description filled by the precompiled template
+    // to target (a QString or the row), for values without braces.
+    // headline: headlines capitalise the values also when combining with
+    // alternatives, descriptions only without alternatives.
+    template <class Text>
+    void fillAdTextInto(Text& target, const CompiledTemplate& c, const GroupValues& g, bool headline, int maxLen)
     {
         std::array<const QString*, TokKindCount> v{};
         v[TokCampaign] = g.campaign;
@@ -402,13 +408,13 @@ private:
         return *memo;
     }
 
-    BuildContext& m_ctx;
+    const BuildContext& m_ctx;
     const CampaignData& m_c;
     const KeywordLists& m_lists;
     const AdGroupList& m_groups;
-    RowWriter& m_file;
+    const std::array<SlotTemplates, CampaignData::AdSlotCount>& m_slots;
+    const QString m_campaign;
 
-    std::array<SlotTemplates, CampaignData::AdSlotCount> m_slots;
     // Capitalised keywords per element and typed form, kept for the whole file.
     std::vector<std::unique_ptr<CapMemo>> m_baseCaps;
     std::vector<std::unique_ptr<CapMemo>> m_extCaps;
@@ -416,14 +422,27 @@ private:
     CapMemo* m_capBase = nullptr;
     CapMemo* m_capExt = nullptr;
     CapMemo m_capMix{m_c.capitalization};
-    TitleWarnings m_warnings;
+    QString m_headline;
 };
 
 } // namespace
 
 void WriteAdsFile(BuildContext& context, RowWriter& file)
 {
-    AdsFileWriter(context, file).write();
+    const AdTemplates templates(context.campaign);
+    TitleWarnings warnings;
+    context.writeRows(
+        GenerationPhase::AdsFile, file, context.groups.lastIndex(),
+        [&] {
+            return [formatter = std::make_shared<AdRowFormatter>(context, templates)](
+                       qsizetype first, qsizetype last, RowBlock& block) { formatter->format(first, last, block); };
+        },
+        [&warnings](const RowBlock& block) {
+            for (const QString& headline : block.notes())
+                warnings.consider(headline);
+        });
+    context.result.titleWarnings = warnings.text;
+    context.result.titleWarningCount = warnings.count;
 }
 
 } // namespace generator

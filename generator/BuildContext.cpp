@@ -20,6 +20,18 @@ void BuildContext::progress(GenerationPhase phase, qsizetype index, qsizetype la
         m_callbacks.progress(phase, index, lastIndex);
 }
 
+void BuildContext::writeRows(GenerationPhase phase, RowWriter& file, qsizetype lastIndex,
+                             std::function<BlockFormatter()> makeFormatter,
+                             std::function<void(const RowBlock& block)> written) const
+{
+    BlockJob job;
+    job.lastIndex = lastIndex;
+    job.makeFormatter = std::move(makeFormatter);
+    job.progress = [this, phase, lastIndex](qsizetype index) { progress(phase, index, lastIndex); };
+    job.written = std::move(written);
+    WriteInBlocks(job, file);
+}
+
 void BuildContext::reportError(const QString& description)
 {
     if (description.isEmpty())

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "generator/BlockPipeline.h"
 #include "generator/CampaignGenerator.h"
 #include "generator/KeywordMixing.h"
 #include "generator/TemplateText.h"
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace generator {
@@ -34,6 +36,13 @@ public:
     GenerationResult result;
 
     void progress(GenerationPhase phase, qsizetype index, qsizetype lastIndex) const;
+    // Writes the rows of records 0 to lastIndex of the file of phase, formatted
+    // on worker threads by formatters that makeFormatter makes (see
+    // WriteInBlocks), with the phase's progress; written sees the blocks in
+    // record order.
+    void writeRows(GenerationPhase phase, RowWriter& file, qsizetype lastIndex,
+                   std::function<BlockFormatter()> makeFormatter,
+                   std::function<void(const RowBlock& block)> written = {}) const;
     // Logs "BuildCampaigns_Error: " & description & " - " & the step label,
     // records the error and tells the caller; an empty description is no error.
     void reportError(const QString& description);

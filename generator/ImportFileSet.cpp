@@ -21,7 +21,7 @@ ImportFile::ImportFile(const QString& path)
 
 QString ImportFile::finish()
 {
-    QString error = m_rows.finish();
+    QString error = m_rows.error();
     // The last bytes leave the device's own buffer only now: a failure here
     // is the file's failure too.
     if (error.isEmpty() && (!m_file.flush() || m_file.error() != QFileDevice::NoError))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generator/CampaignData.h"
+#include "generator/RowText.h"
 
 #include <QString>
 
@@ -30,7 +31,7 @@ QString GetToken(const QString& text, const QString& token);
 // Capitalization tick; otherwise value unchanged).
 QString CapitalizeX(const QString& value, const QString& form, bool capitalization);
 
-QString FormatGroupName(const QString& name, const GroupNameOptions& options);
+QString FormatGroupName(QStringView name, const GroupNameOptions& options);
 
 // Template with "{base}" / "{extension}" filled, falling back on the
 // alternatives when the text would exceed maxLen; the result is trimmed.
@@ -42,6 +43,7 @@ QString RemoveReplaceField(const QString& text);
 
 // Space replacement of URLs, in text from index from on.
 void ReplaceUrlSpaces(QString& text, ReplaceSpace replaceSpace, qsizetype from = 0);
+void ReplaceUrlSpaces(RowText& text, ReplaceSpace replaceSpace, qsizetype from);
 
 bool HasBrace(const QString& text);
 
@@ -118,9 +120,16 @@ public:
     qsizetype literalLength() const { return m_literalLength; }
     const QString& text() const { return m_text; }
 
-    // Appends the template with each token kind replaced by values[kind];
-    // a null pointer leaves that token as typed.
-    void appendTo(QString& out, const std::array<const QString*, TokKindCount>& values) const;
+    // Appends the template to out (a QString or a RowText) with each token
+    // kind replaced by values[kind]; a null pointer leaves that token as typed.
+    template <class Text>
+    void appendTo(Text& out, const std::array<const QString*, TokKindCount>& values) const
+    {
+        for (const Segment& s : m_segments) {
+            const QString* v = s.kind == TokLiteral ? nullptr : values[s.kind];
+            out += v ? *v : s.text;
+        }
+    }
     // Like appendTo, but into pieces[0], pieces[1], ... starting a new piece at
     // every "{match}"; returns the number of pieces (the vector may hold more).
     size_t appendPieces(std::vector<QString>& pieces, const std::array<const QString*, TokKindCount>& values) const;

@@ -17,7 +17,7 @@ namespace {
 
 const QString kRow = QString::fromUtf8("Spring,caf\u00e9 \U0001F45F,0.50");
 
-// The bytes of `count` rows written by a RowWriter.
+// The bytes of `count` rows.
 QByteArray rowBytes(int count)
 {
     QByteArray out;
@@ -26,11 +26,19 @@ QByteArray rowBytes(int count)
     return out;
 }
 
+// Writes `count` rows in blocks of about a million characters.
 void writeRows(RowWriter& writer, int count)
 {
+    const int perBlock = (1 << 20) / int(kRow.size() + 2);
+    RowBlock block;
     for (int i = 0; i < count; ++i) {
-        writer.row() += kRow;
-        writer.endRow();
+        block.row() += kRow;
+        block.endRow();
+        if (block.rows() == perBlock || i == count - 1) {
+            block.encode();
+            writer.write(block);
+            block.clear();
+        }
     }
 }
 
@@ -87,8 +95,8 @@ void TestImportFiles::rowWriterOnAFailingDevice_data()
     QTest::addColumn<int>("rows");
     QTest::addColumn<qint64>("capacity");
     QTest::addColumn<bool>("fails");
-    // A row is 24 bytes; the writer hands the device chunks of about a
-    // million characters, so 100000 rows take three chunks.
+    // A row is 24 bytes; the device gets blocks of about a million
+    // characters, so 100000 rows take three blocks.
     QTest::newRow("room for everything") << 100000 << qint64(1) << false;
     QTest::newRow("no room at all") << 10 << qint64(0) << true;
     QTest::newRow("full in the last, short chunk") << 10 << qint64(100) << true;
@@ -106,7 +114,7 @@ void TestImportFiles::rowWriterOnAFailingDevice()
     FailingDevice device(fails ? capacity : expected.size());
     RowWriter writer(device, QStringLiteral("/c/AdwordsKeywords.csv"));
     writeRows(writer, rows);
-    const QString error = writer.finish();
+    const QString error = writer.error();
     QCOMPARE(writer.rows(), qint64(rows));
     if (!fails) {
         QCOMPARE(error, QString());
@@ -116,11 +124,11 @@ void TestImportFiles::rowWriterOnAFailingDevice()
     }
     QCOMPARE(error, QStringLiteral("Cannot write /c/AdwordsKeywords.csv: No space left on device"));
     QCOMPARE(device.written(), expected.left(capacity));
-    // Only chunks written whole count as written.
+    // Only blocks written whole count as written.
     QVERIFY(writer.bytes() < capacity || capacity == 0);
     QVERIFY(expected.startsWith(device.written().left(writer.bytes())));
     writeRows(writer, 1);
-    QCOMPARE(writer.finish(), error);
+    QCOMPARE(writer.error(), error);
     QCOMPARE(device.written().size(), capacity);
 }
 

@@ -1,0 +1,209 @@
+#include "generator/BlockPipeline.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace generator {
+
+namespace {
+
+// About a quarter to half a megabyte of text per block: large enough that
+// handing blocks over costs nothing next to formatting them, small enough
+// that the blocks under way stay a few megabytes.
+constexpr qsizetype kDefaultRecordsPerBlock = 512;
+// Blocks under way per worker (being formatted, or formatted and waiting
+// for their turn to be written).
+constexpr int kBlocksPerWorker = 2;
+constexpr unsigned kMaxWorkers = 16;
+
+std::atomic<qsizetype> g_recordsPerBlock{0};
+
+qsizetype recordsPerBlock()
+{
+    const qsizetype n = g_recordsPerBlock.load();
+    return n > 0 ? n : kDefaultRecordsPerBlock;
+}
+
+// The blocks of one job: the workers claim them in order and leave each,
+// formatted, in a slot of a ring; the calling thread takes them from there
+// in the same order and frees their slots.
+class BlockRing
+{
+public:
+    BlockRing(const BlockJob& job, qsizetype perBlock, qsizetype blockCount, unsigned workers)
+        : m_job(job)
+        , m_perBlock(perBlock)
+        , m_blockCount(blockCount)
+        , m_slots(size_t(workers) * kBlocksPerWorker)
+    {
+        m_workers.reserve(workers);
+        for (unsigned w = 0; w < workers; ++w)
+            m_workers.emplace_back([this] { work(); });
+    }
+
+    ~BlockRing()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_stopping = true;
+        }
+        m_slotFreed.notify_all();
+        for (std::thread& worker : m_workers)
+            worker.join();
+    }
+
+    BlockRing(const BlockRing&) = delete;
+    BlockRing& operator=(const BlockRing&) = delete;
+
+    // Waits for block b (the one after the block released last) and
+    // returns it formatted; rethrows its formatter's exception.
+    RowBlock& take(qsizetype b)
+    {
+        Slot& slot = slotOf(b);
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_awaited = b;
+        m_blockReady.wait(lock, [&] { return slot.ready; });
+        if (slot.error)
+            std::rethrow_exception(slot.error);
+        return slot.block;
+    }
+
+    // Frees the slot of block b, taken before.
+    void release(qsizetype b)
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            slotOf(b).ready = false;
+            ++m_released;
+        }
+        // One slot is free: one worker can start a block.
+        m_slotFreed.notify_one();
+    }
+
+private:
+    // Each slot on cache lines of its own: a worker writes its block's
+    // bookkeeping at every append, and slots side by side are written by
+    // different threads.
+    struct alignas(64) Slot {
+        RowBlock block;
+        bool ready = false;
+        std::exception_ptr error;
+    };
+
+    Slot& slotOf(qsizetype b) { return m_slots[size_t(b) % m_slots.size()]; }
+
+    void work()
+    {
+        BlockFormatter format;
+        std::exception_ptr madeError;
+        try {
+            format = m_job.makeFormatter();
+        } catch (...) {
+            madeError = std::current_exception();
+        }
+        for (;;) {
+            qsizetype b = 0;
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                // A block may start once the block a ring's length before it
+                // has been released: its slot is then free.
+                m_slotFreed.wait(lock, [&] {
+                    return m_stopping || m_claimed >= m_blockCount
+                        || m_claimed < m_released + qsizetype(m_slots.size());
+                });
+                if (m_stopping || m_claimed >= m_blockCount)
+                    return;
+                b = m_claimed++;
+            }
+            Slot& slot = slotOf(b);
+            slot.block.clear();
+            slot.error = madeError;
+            if (!slot.error) {
+                try {
+                    const qsizetype first = b * m_perBlock;
+                    format(first, std::min(first + m_perBlock, m_job.lastIndex + 1) - 1, slot.block);
+                    slot.block.encode();
+                } catch (...) {
+                    slot.error = std::current_exception();
+                }
+            }
+            bool awaited = false;
+            {
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                slot.ready = true;
+                awaited = b == m_awaited;
+            }
+            if (awaited)
+                m_blockReady.notify_one();
+        }
+    }
+
+    const BlockJob& m_job;
+    const qsizetype m_perBlock;
+    const qsizetype m_blockCount;
+    std::vector<Slot> m_slots;
+    std::vector<std::thread> m_workers;
+
+    std::mutex m_mutex; // guards the counters, the flags and the slots' ready/error
+    std::condition_variable m_blockReady;
+    std::condition_variable m_slotFreed;
+    qsizetype m_claimed = 0;  // blocks handed to a worker
+    qsizetype m_released = 0; // blocks written and their slots freed
+    qsizetype m_awaited = -1; // the block the calling thread waits for
+    bool m_stopping = false;
+};
+
+void reportProgress(const BlockJob& job, qsizetype first, qsizetype last)
+{
+    if (!job.progress)
+        return;
+    for (qsizetype i = (first + 99) / 100 * 100; i <= last; i += 100)
+        job.progress(i);
+}
+
+void writeBlock(const BlockJob& job, RowWriter& file, qsizetype first, qsizetype last, const RowBlock& block)
+{
+    reportProgress(job, first, last);
+    file.write(block);
+    if (job.written)
+        job.written(block);
+}
+
+} // namespace
+
+void WriteInBlocks(const BlockJob& job, RowWriter& file)
+{
+    const qsizetype records = job.lastIndex + 1;
+    if (records <= 0)
+        return;
+    const qsizetype perBlock = recordsPerBlock();
+    const qsizetype blockCount = (records + perBlock - 1) / perBlock;
+    // One thread writes; the others format.
+    const unsigned cores = std::max(std::thread::hardware_concurrency(), 2u);
+    const unsigned workers = unsigned(std::min<qsizetype>({qsizetype(cores - 1), qsizetype(kMaxWorkers), blockCount}));
+    if (blockCount == 1) {
+        // Not worth a thread.
+        RowBlock block;
+        job.makeFormatter()(0, job.lastIndex, block);
+        block.encode();
+        writeBlock(job, file, 0, job.lastIndex, block);
+        return;
+    }
+    BlockRing ring(job, perBlock, blockCount, workers);
+    for (qsizetype b = 0; b < blockCount; ++b) {
+        const qsizetype first = b * perBlock;
+        writeBlock(job, file, first, std::min(first + perBlock, records) - 1, ring.take(b));
+        ring.release(b);
+    }
+}
+
+namespace detail {
+void setRecordsPerBlock(qsizetype records) { g_recordsPerBlock.store(records); }
+} // namespace detail
+
+} // namespace generator
