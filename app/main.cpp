@@ -2,7 +2,9 @@
 #include "platform/CurlLibrary.h"
 #include "platform/desktop/DesktopServices.h"
 #include "preferences/frmPreference.h"
+#include "workspace/frmAbout.h"
 #include "workspace/frmMain.h"
+#include "workspace/landing/WebEngineSetup.h"
 
 #include <QApplication>
 
@@ -25,6 +27,7 @@ int main(int argc, char* argv[])
 {
     // Before any thread starts: the mail component sends on worker threads.
     const platform::CurlLibrary curl;
+    WebEngineSetup::prepare();
     QApplication app(argc, argv);
     const platform::desktop::DesktopServices desktop(!unattended());
 
@@ -32,6 +35,7 @@ int main(int argc, char* argv[])
     const bool started = modStartUp::Main([&window]() -> QWidget* {
         window = std::make_unique<frmMain>();
         window->setPreferencesHook(&frmPreference::ShowModal);
+        window->setAboutHook(&frmAbout::showModal);
         return window.get();
     });
     return started ? app.exec() : 0;

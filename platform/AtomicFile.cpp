@@ -5,6 +5,23 @@
 
 namespace platform {
 
+namespace {
+
+// A write that reaches the end of the disk stores what fits and reports
+// that short count without a reason; the next one fails and gives it.
+bool writeAll(QSaveFile& out, const QByteArray& bytes)
+{
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 n = out.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+} // namespace
+
 SaveResult saveAtomically(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions)
 {
     SaveResult result;
@@ -21,7 +38,7 @@ SaveResult saveAtomically(const QString& path, const QByteArray& bytes, QFileDev
         out.setPermissions(permissions);
     // Every byte must reach the temporary file before it may replace the old
     // one; commit() alone does not report a failed final flush.
-    if (out.write(bytes) != bytes.size() || !out.flush() || out.error() != QFileDevice::NoError)
+    if (!writeAll(out, bytes) || !out.flush() || out.error() != QFileDevice::NoError)
         return fail();
     if (!out.commit()) {
         result.error = int(out.error());

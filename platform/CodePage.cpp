@@ -66,10 +66,10 @@ QString fromWindows1252(QByteArrayView bytes)
     return text;
 }
 
-QString decode(QByteArrayView bytes)
+QString decode(QByteArrayView bytes, Position position)
 {
     if (isValidUtf8(bytes)) {
-        if (bytes.startsWith("\xEF\xBB\xBF"))
+        if (position == Position::FileStart && bytes.startsWith("\xEF\xBB\xBF"))
             bytes = bytes.sliced(3);
         // fromUtf8 would drop a second mark as well: it is text here.
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);

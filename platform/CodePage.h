@@ -13,9 +13,13 @@ namespace platform::CodePage {
 // surrogates, nothing above U+10FFFF).
 bool isValidUtf8(QByteArrayView bytes);
 
-// Bytes -> text: UTF-8 when valid (a leading byte-order mark is dropped),
-// else Windows-1252.
-QString decode(QByteArrayView bytes);
+// Where the bytes stand: at the start of a file, whose one leading UTF-8
+// byte-order mark is no text, or further on, where a mark is text.
+enum class Position { FileStart, WithinFile };
+
+// Bytes -> text: UTF-8 when valid (at the start of a file a leading
+// byte-order mark is dropped), else Windows-1252.
+QString decode(QByteArrayView bytes, Position position = Position::FileStart);
 
 // Text -> bytes: UTF-8.
 QByteArray encode(const QString& text);

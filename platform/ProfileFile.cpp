@@ -26,13 +26,21 @@ QString oneLine(const QString& s)
     return trimmed(line);
 }
 
-// The file's lines without their line ends; an empty list for a missing file.
-bool readLines(const QString& path, QStringList& lines)
+// The file's lines without their line ends; false and the system's reason
+// when it cannot be read.
+bool readLines(const QString& path, QStringList& lines, QString& error)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.open(QIODevice::ReadOnly)) {
+        error = f.errorString();
         return false;
-    const QString text = CodePage::decode(f.readAll());
+    }
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        error = f.errorString();
+        return false;
+    }
+    const QString text = CodePage::decode(bytes);
     lines = text.split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.constLast().isEmpty())
         lines.removeLast(); // the file ended with a line break
@@ -107,10 +115,11 @@ bool Document::load(const QString& file, QString* error)
     m_lines.clear();
     if (file.isEmpty() || !QFile::exists(file))
         return true;
-    if (readLines(file, m_lines))
+    QString why;
+    if (readLines(file, m_lines, why))
         return true;
     if (error)
-        *error = QFile(file).errorString();
+        *error = why;
     return false;
 }
 

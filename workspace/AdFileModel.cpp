@@ -337,7 +337,7 @@ QStringList AdFileModel::rowFields(int row) const
         // a file cut short by another program leaves the rest unbacked.
         const qint64 held = std::min(m_size, m_file.size());
         const QByteArrayView all(reinterpret_cast<const char*>(m_data), held);
-        m_cachedFields = AdFiles::splitFields(AdFiles::decodeText(AdFiles::lineAt(all, start)));
+        m_cachedFields = AdFiles::splitFields(AdFiles::decodeLine(AdFiles::lineAt(all, start), start == 0));
         if (m_cachedFields.size() > m_captions.size())
             m_cachedFields.resize(m_captions.size());
         m_cachedRow = row;

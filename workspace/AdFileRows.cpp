@@ -18,14 +18,6 @@ QByteArrayView stripCr(QByteArrayView line)
     return line;
 }
 
-QByteArrayView stripBom(QByteArrayView bytes)
-{
-    if (bytes.size() >= 3 && static_cast<uchar>(bytes[0]) == 0xEF
-        && static_cast<uchar>(bytes[1]) == 0xBB && static_cast<uchar>(bytes[2]) == 0xBF)
-        bytes = bytes.sliced(3);
-    return bytes;
-}
-
 bool onlySpaces(QStringView s)
 {
     for (QChar c : s)
@@ -74,7 +66,13 @@ QString countCaption(int kind, qint64 count)
 
 QString decodeText(QByteArrayView bytes)
 {
-    return platform::CodePage::decode(stripBom(bytes));
+    return platform::CodePage::decode(bytes);
+}
+
+QString decodeLine(QByteArrayView line, bool firstLine)
+{
+    using platform::CodePage::Position;
+    return platform::CodePage::decode(line, firstLine ? Position::FileStart : Position::WithinFile);
 }
 
 QString textViewText(const QString& fileText)
@@ -137,12 +135,10 @@ QList<QStringList> AddListViewItems(const QString& text, int columnCount)
 bool isListLine(QByteArrayView line, bool firstLine)
 {
     line = stripCr(line);
-    if (firstLine)
-        line = stripBom(line);
     const bool hasQuote = std::memchr(line.data(), '"', line.size()) != nullptr;
     if (!hasQuote && !firstLine)
         return std::memchr(line.data(), ',', line.size()) != nullptr;
-    return listRow(decodeText(line), firstLine, nullptr);
+    return listRow(decodeLine(line, firstLine), firstLine, nullptr);
 }
 
 QByteArrayView lineAt(QByteArrayView data, qint64 start)
@@ -301,7 +297,7 @@ void columnKey(QByteArrayView line, bool firstLine, int column, QByteArray& out)
         }
         return;
     }
-    const QStringList fields = splitFields(decodeText(line));
+    const QStringList fields = splitFields(decodeLine(line, firstLine));
     if (column < fields.size())
         out = fields.at(column).toCaseFolded().toUtf8();
 }

@@ -30,9 +30,12 @@ QStringList columnCaptions(int kind);
 QString designCaption(int kind);
 QString countCaption(int kind, qint64 count);
 
-// UTF-8 when the bytes are valid UTF-8, else Windows-1252. A leading UTF-8
-// byte order mark is dropped.
+// A whole file's text: UTF-8 when the bytes are valid UTF-8, else
+// Windows-1252; one leading UTF-8 byte order mark is dropped.
 QString decodeText(QByteArrayView bytes);
+// One line of a file, decoded as decodeText does; a byte order mark is
+// dropped only from the file's first line, so both views show the same text.
+QString decodeLine(QByteArrayView line, bool firstLine);
 // The text as the text views show it: every "%2C" as ",".
 QString textViewText(const QString& fileText);
 

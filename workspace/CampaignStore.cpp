@@ -5,8 +5,6 @@
 #include "platform/ProfileFile.h"
 #include "workspace/TextFiles.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QStringList>
 
 #include <cmath>
@@ -57,6 +55,16 @@ QString dropSavedLineBreak(const QString& text)
     return text;
 }
 
+bool loadCampaignFile(const QString& path, Document& ini, QString* error)
+{
+    QString why;
+    if (ini.load(path, &why))
+        return true;
+    if (error)
+        *error = TextFiles::readError(path, why);
+    return false;
+}
+
 } // namespace
 
 QString CampaignStore::accountsFolder(const QString& workingFolder)
@@ -76,26 +84,22 @@ QString CampaignStore::campaignFolder(const QString& workingFolder, const QStrin
 
 bool CampaignStore::save(const QString& folder, const CampaignData& data, QString* error)
 {
-    auto fail = [&](const QString& what, const QString& why) {
+    QString why;
+    auto fail = [&] {
         if (error)
-            *error = what + QStringLiteral(": ") + why;
+            *error = why;
         return false;
     };
-    if (folder.isEmpty())
-        return fail(QStringLiteral("campaign folder"), QStringLiteral("no campaign is open"));
-    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
-        return fail(folder, QStringLiteral("cannot create the folder"));
-
-    QString why;
-    if (!TextFiles::saveText(join(folder, kBaseFile), data.baseKeywords, &why))
-        return fail(kBaseFile, why);
-    if (!TextFiles::saveText(join(folder, kExtFile), data.extensionKeywords, &why))
-        return fail(kExtFile, why);
-
+    if (folder.isEmpty()) {
+        why = QStringLiteral("No campaign is open");
+        return fail();
+    }
     const QString path = join(folder, kCampaignFile);
     Document ini;
-    if (!ini.load(path, &why))
-        return fail(kCampaignFile, why);
+    if (!TextFiles::makeFolder(folder, &why) || !TextFiles::saveText(join(folder, kBaseFile), data.baseKeywords, &why)
+        || !TextFiles::saveText(join(folder, kExtFile), data.extensionKeywords, &why)
+        || !loadCampaignFile(path, ini, &why))
+        return fail();
 
     const QString keywords = QStringLiteral("Keywords");
     ini.setValue(keywords, QStringLiteral("BroadMatch"), flag(data.broadMatch));
@@ -136,32 +140,21 @@ bool CampaignStore::save(const QString& folder, const CampaignData& data, QStrin
 
     ini.setValue(QStringLiteral("LandingPage"), QStringLiteral("LandingPagePath"), data.landingPagePath);
 
-    if (!ini.save(path, &why))
-        return fail(kCampaignFile, why);
+    if (!ini.save(path, &why)) {
+        why = TextFiles::writeError(path, why);
+        return fail();
+    }
     return true;
 }
 
 bool CampaignStore::load(const QString& folder, CampaignData& data, QString* error)
 {
     data = CampaignData();
-    QString why;
-    auto readFile = [&](const QString& name, QString& text) {
-        if (TextFiles::read(join(folder, name), text, &why))
-            return true;
-        if (error)
-            *error = name + QStringLiteral(": ") + why;
-        return false;
-    };
-
     QString base, ext;
     Document ini;
-    if (!readFile(kBaseFile, base) || !readFile(kExtFile, ext))
+    if (!TextFiles::read(join(folder, kBaseFile), base, error) || !TextFiles::read(join(folder, kExtFile), ext, error)
+        || !loadCampaignFile(join(folder, kCampaignFile), ini, error))
         return false;
-    if (!ini.load(join(folder, kCampaignFile), &why)) {
-        if (error)
-            *error = kCampaignFile + QStringLiteral(": ") + why;
-        return false;
-    }
     data.baseKeywords = dropSavedLineBreak(base);
     data.extensionKeywords = dropSavedLineBreak(ext);
 

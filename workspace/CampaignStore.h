@@ -28,13 +28,14 @@ public:
     // keyword files and then the keys of Campaign.dat section by section.
     // Keys already in Campaign.dat are replaced where they stand; the section
     // of an ad slot with an empty headline is removed. Every file is replaced
-    // atomically. On failure error names the file and the step.
+    // atomically. On failure error names the file or folder and the reason
+    // ("Cannot write <path>: <reason>", as TextFiles words it).
     static bool save(const QString& folder, const CampaignData& data, QString* error = nullptr);
 
     // Reads the folder; missing files and keys give the defaults (an empty
     // text, 0, and 1 for IncludeExtKeyword). An option index outside its
-    // group counts as missing. False (with the defaults) when a file exists
-    // but cannot be read.
+    // group counts as missing. False (with the defaults, and error naming the
+    // file and the reason) when a file exists but cannot be read.
     static bool load(const QString& folder, CampaignData& data, QString* error = nullptr);
     static CampaignData load(const QString& folder);
 };

@@ -43,16 +43,17 @@ DockingPane::DockingPane(const QString& name, const QString& caption, QWidget* c
     : QWidget(parent)
     , m_content(content)
 {
-    setObjectName(name);
+    setObjectName(name + QStringLiteral("Dock"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
     m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(name);
     m_tabs->setDocumentMode(true);
     m_tabs->addTab(content, caption);
     m_pin = new QToolButton(m_tabs);
-    m_pin->setObjectName(objectName() + QStringLiteral("Pin"));
+    m_pin->setObjectName(name + QStringLiteral("Pin"));
     m_pin->setAutoRaise(true);
     m_pin->setIcon(pinIcon(true, palette().color(QPalette::ButtonText)));
     m_pin->setToolTip(QStringLiteral("Auto Hide"));
@@ -61,6 +62,7 @@ DockingPane::DockingPane(const QString& name, const QString& caption, QWidget* c
     layout->addWidget(m_tabs);
 
     m_foldedTab = new QTabBar(this);
+    m_foldedTab->setObjectName(name + QStringLiteral("Folded"));
     m_foldedTab->setShape(QTabBar::RoundedWest);
     m_foldedTab->addTab(caption);
     m_foldedTab->setDrawBase(false);
@@ -118,7 +120,7 @@ void DockingPane::setPinned(bool pinned)
     if (!m_flyout) {
         // Over the main area: a child of the window's central part.
         m_flyout = new QFrame(parentWidget());
-        m_flyout->setObjectName(objectName() + QStringLiteral("Flyout"));
+        m_flyout->setObjectName(m_tabs->objectName() + QStringLiteral("Flyout"));
         m_flyout->setFrameShape(QFrame::StyledPanel);
         m_flyout->setAutoFillBackground(true);
         auto* flyoutLayout = new QVBoxLayout(m_flyout);
@@ -153,8 +155,11 @@ void DockingPane::slideIn()
 
 void DockingPane::placeFlyout()
 {
+    // As wide as the content, which has its width fixed, and the frame.
+    const QMargins margins = m_flyout->layout()->contentsMargins();
+    const int width = m_content->maximumWidth() + margins.left() + margins.right() + 2 * m_flyout->frameWidth();
     const QRect pane = geometry();
-    m_flyout->setGeometry(pane.right() + 1, pane.top(), m_flyout->sizeHint().width(), pane.height());
+    m_flyout->setGeometry(pane.right() + 1, pane.top(), width, pane.height());
 }
 
 void DockingPane::onFocusChanged(QWidget* now)

@@ -18,9 +18,10 @@ class DockingPane : public QWidget
     Q_OBJECT
 
 public:
-    // name: the objectName, which the pin button ("<name>Pin") and the
-    // sliding panel ("<name>Flyout") carry too. content: shown in the pane's
-    // one tab; the pane owns it.
+    // name: the objectName of the tab widget that holds the content in its
+    // one tab; the pane itself is "<name>Dock", its pin button "<name>Pin",
+    // the folded tab "<name>Folded" and the sliding panel "<name>Flyout".
+    // content: the pane owns it.
     DockingPane(const QString& name, const QString& caption, QWidget* content, QWidget* parent = nullptr);
 
     bool isPinned() const { return m_pinned; }

@@ -2,6 +2,7 @@
 
 #include "core/clsFileController.h"
 #include "core/modCommon.h"
+#include "workspace/MainLayout.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -195,7 +196,10 @@ void KeywordInputs::buildKeywordsPage(QWidget* page)
     boxes->addWidget(lblExt, 0, 1);
     boxes->addWidget(m_base, 1, 0);
     boxes->addWidget(m_ext, 1, 1);
-    boxes->setHorizontalSpacing(24);
+    // The two boxes are equally wide and 200 twips apart.
+    boxes->setHorizontalSpacing(MainLayout::toPixels(200, host->logicalDpiX()));
+    boxes->setColumnStretch(0, 1);
+    boxes->setColumnStretch(1, 1);
     keywordsLayout->addLayout(boxes, 1);
 
     auto* row = new QHBoxLayout;

@@ -6,8 +6,8 @@ class DockingPane;
 class QHBoxLayout;
 class QSpacerItem;
 
-// The main window's columns: the pinnable left pane tabLeft with one tab
-// "Accounts", the splitter strip picSpliterVertical and the main area.
+// The main window's columns: the pinnable left pane (tabLeft, the tab widget
+// with one tab "Accounts", in its DockingPane), the splitter strip picSpliterVertical and the main area.
 // resizeControl gives them their widths in twips at the screen's resolution
 // (MainLayout) whenever the pane is pinned or unpinned; the main area takes
 // the rest of the width, and Qt's layout keeps it so on every resize.

@@ -4,23 +4,73 @@
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <filesystem>
+#include <system_error>
+
 namespace TextFiles {
+
+namespace {
+
+bool fail(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+// A folder where the file should be is named as such: the system's own
+// words for it say little.
+QString fileReason(const QString& path, const QString& reason)
+{
+    return QFileInfo(path).isDir() ? QStringLiteral("it is a folder, not a file") : reason;
+}
+
+// Why a folder cannot be made: the part of its path that stands as a file,
+// else what the system says.
+QString folderReason(const QString& folder, const std::error_code& code)
+{
+    QString part = QDir::cleanPath(folder);
+    while (!QFileInfo::exists(part)) {
+        const QString parent = QFileInfo(part).path();
+        if (parent == part)
+            break;
+        part = parent;
+    }
+    if (QFileInfo::exists(part) && !QFileInfo(part).isDir())
+        return QDir::toNativeSeparators(part) + QStringLiteral(" is a file, not a folder");
+    return QString::fromLocal8Bit(code.message());
+}
+
+} // namespace
+
+QString readError(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Cannot read ") + QDir::toNativeSeparators(path) + QStringLiteral(": ")
+        + fileReason(path, reason);
+}
+
+QString writeError(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Cannot write ") + QDir::toNativeSeparators(path) + QStringLiteral(": ")
+        + fileReason(path, reason);
+}
 
 bool read(const QString& path, QString& text, QString* error)
 {
     text.clear();
-    if (!QFileInfo(path).isFile())
+    if (!QFileInfo::exists(path))
         return true;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    text = platform::CodePage::decode(file.readAll());
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error, readError(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fail(error, readError(path, file.errorString()));
+    text = platform::CodePage::decode(bytes);
     return true;
 }
 
@@ -30,9 +80,19 @@ bool saveText(const QString& path, const QString& text, QString* error)
         return true;
     const platform::SaveResult result =
         platform::saveAtomically(path, platform::CodePage::encode(text + QStringLiteral("\r\n")));
-    if (!result.ok && error)
-        *error = result.errorText;
-    return result.ok;
+    return result.ok || fail(error, writeError(path, result.errorText));
+}
+
+bool makeFolder(const QString& folder, QString* error)
+{
+    if (QFileInfo(folder).isDir())
+        return true;
+    std::error_code code;
+    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), code);
+    if (!code)
+        return true;
+    return fail(error, QStringLiteral("Cannot create the folder ") + QDir::toNativeSeparators(folder)
+                           + QStringLiteral(": ") + folderReason(folder, code));
 }
 
 QStringList splitLines(const QString& text)

@@ -4,16 +4,28 @@
 #include <QStringList>
 
 // Whole-file text reading and writing for the workspace's own data files
-// (Accounts.dat, the keyword files, Campaign.dat).
+// (Accounts.dat, the keyword files, Campaign.dat). A failure is described
+// as "Cannot read <path>: <reason>", "Cannot write <path>: <reason>" or
+// "Cannot create the folder <path>: <reason>", so that the log and the user
+// learn which file is at fault and why.
 namespace TextFiles {
 
 // Reads the whole file as text (UTF-8 when valid, else Windows-1252). A
-// missing file gives "" and true; a file that cannot be read gives false.
+// missing file gives "" and true; a file that cannot be read (a folder in
+// its place among them) gives false.
 bool read(const QString& path, QString& text, QString* error = nullptr);
 
 // Writes text followed by one CRLF, as every whole text is saved, atomically
 // and as UTF-8.
 bool saveText(const QString& path, const QString& text, QString* error = nullptr);
+
+// Creates the folder with its missing parents.
+bool makeFolder(const QString& folder, QString* error = nullptr);
+
+// The failure texts, for files read or written another way; a folder that
+// stands where the file should be is named as the reason.
+QString readError(const QString& path, const QString& reason);
+QString writeError(const QString& path, const QString& reason);
 
 // Splits at CRLF, CR or LF, the way line input reads a file. A final line
 // break does not start another line.

@@ -15,6 +15,7 @@ using modCommon::WriteErrorLog;
 namespace {
 
 const QString kCampaignOpen = QStringLiteral("CampaignOpen");
+const QString kSaveCampaign = QStringLiteral("Save Campaign");
 
 QString readPreference(const QString& name)
 {
@@ -110,7 +111,8 @@ void Workspace::changeSettings(const std::function<void()>& showPreferences)
 {
     // The open campaign is saved first; the reload below replaces the editor,
     // and no later click may save it into another working folder.
-    SaveCampaign();
+    if (!saveBeforeLeaving(QStringLiteral("Open the setup anyway?")))
+        return;
     setSelectedNode(std::nullopt);
 
     showPreferences();
@@ -153,7 +155,10 @@ void Workspace::tvwAccount_NodeClick(const NodeId& node)
             return;
         }
         WriteErrorLog(QStringLiteral("tvwAccount_NodeClick .... SaveCampaign"));
-        SaveCampaign();
+        if (!saveBeforeLeaving(QStringLiteral("Leave the campaign anyway?"))) {
+            m_view.showSelection(m_oSelectedNode); // the click moved the highlight
+            return;
+        }
     }
     setSelectedNode(node);
     if (m_accounts->hasChildren(node)) {
@@ -251,15 +256,41 @@ bool Workspace::addNewCampaign(const QString& account, const QString& campaign)
 // ---------------------------------------------------------------------------
 // Campaign storage
 
-void Workspace::SaveCampaign()
+QString Workspace::saveOpenCampaign()
 {
+    // The page lives in its own file, whichever campaign is open: it is kept
+    // before the campaign changes or the window closes.
+    m_view.saveLandingPage();
     const std::optional<NodeId> open = openCampaign();
     if (!open)
-        return;
+        return QString();
     WriteErrorLog(QStringLiteral("frmMain_SaveCampaign ....") + trace(*open));
     QString error;
-    if (!CampaignStore::save(campaignFolder(), m_view.editedCampaign(), &error))
-        WriteErrorLog(QStringLiteral("SaveCampaign_Error: ") + error + QStringLiteral("-log point 3"));
+    if (CampaignStore::save(campaignFolder(), m_view.editedCampaign(), &error))
+        return QString();
+    WriteErrorLog(QStringLiteral("SaveCampaign_Error: ") + error + QStringLiteral("-log point 3"));
+    return QStringLiteral("The campaign '") + open->campaign + QStringLiteral("' of account '") + open->account
+        + QStringLiteral("' could not be saved.\r\n\r\n") + error;
+}
+
+bool Workspace::SaveCampaign()
+{
+    const QString failure = saveOpenCampaign();
+    if (failure.isEmpty())
+        return true;
+    platform::MsgBox(failure, platform::MsgButtons::OK, platform::MsgIcon::Critical, kSaveCampaign);
+    return false;
+}
+
+bool Workspace::saveBeforeLeaving(const QString& goOnQuestion)
+{
+    const QString failure = saveOpenCampaign();
+    if (failure.isEmpty())
+        return true;
+    const QString text = failure + QStringLiteral("\r\n\r\n") + goOnQuestion
+        + QStringLiteral(" Your changes to the campaign will be lost.");
+    return platform::MsgBox(text, platform::MsgButtons::YesNo, platform::MsgIcon::Exclamation, kSaveCampaign)
+        == platform::MsgResult::Yes;
 }
 
 bool Workspace::OpenCampaign()

@@ -30,6 +30,8 @@ public:
     virtual void showEditor(bool editor) = 0;
     // Highlights the node in the tree, or nothing.
     virtual void showSelection(const std::optional<NodeId>& node) = 0;
+    // Writes an edited landing page back to the file it came from.
+    virtual void saveLandingPage() = 0;
 
 protected:
     ~WorkspaceView() = default;
@@ -67,9 +69,10 @@ public:
     // Makes the accounts folder, loads the tree, selects a campaign by
     // "LastSelectAcc" and opens it.
     void load();
-    // File/Setup: saves the open campaign, runs showPreferences (the modal
-    // dialog, which saves the preferences itself), follows a changed working
-    // folder and loads the tree again from it, reopening a campaign.
+    // File/Setup: saves the open campaign (a failed save asks whether to go
+    // on), runs showPreferences (the modal dialog, which saves the
+    // preferences itself), follows a changed working folder and loads the
+    // tree again from it, reopening a campaign.
     void changeSettings(const std::function<void()>& showPreferences);
     // At close: stores the window position (unless empty, as when minimised)
     // and the selected node, and lets the selection go.
@@ -87,8 +90,14 @@ public:
 
     // --- Campaign storage --------------------------------------------------------
     // Writes the editor into the open campaign's folder (nothing when no
-    // campaign is open).
-    void SaveCampaign();
+    // campaign is open). A failure is logged and shown to the user with the
+    // file and the reason; false then.
+    bool SaveCampaign();
+    // Saves the open campaign before something replaces the editor. When the
+    // save fails the user is told which file and why and asked goOnQuestion
+    // ("Close the program anyway?"); false when they answer No and keep the
+    // campaign open with its edits.
+    bool saveBeforeLeaving(const QString& goOnQuestion);
     // Fills the editor from the selected campaign's folder and reloads the
     // generated files. False (status "Load campaign data failed") when no
     // campaign is selected or its files cannot be read; the editor is then
@@ -98,6 +107,9 @@ public:
     void ClearCampaign();
 
 private:
+    // Saves the open campaign; "" when saved or none is open, else the
+    // message for the user (the failure is logged).
+    QString saveOpenCampaign();
     void setSelectedNode(const std::optional<NodeId>& node);
     // The one load sequence of the start and of File/Setup.
     void loadTree();

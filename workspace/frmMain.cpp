@@ -5,13 +5,17 @@
 #include "platform/HelpFile.h"
 #include "platform/Prompter.h"
 #include "platform/WaitCursor.h"
+#include "research/window/frmKeywordResearch.h"
 #include "settings/AdwordsEditorPath.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
 #include "workspace/AdEditor.h"
 #include "workspace/GeneratedFilesPanel.h"
 #include "workspace/KeywordInputs.h"
+#include "workspace/PaneRow.h"
 #include "workspace/frmNewCampaign.h"
+#include "workspace/frmSplash.h"
+#include "workspace/landing/LandingPageTab.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,11 +24,9 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -84,7 +86,11 @@ frmMain::frmMain(QWidget* parent)
     resize(1000, 700);
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // A window of its own, which goes with the main window at the latest.
+    delete m_splash;
+}
 
 // Blocks the inputs of the open campaign for its lifetime: the tree, the
 // Keywords, Ad Groups and Ads pages, and the commands that change the open
@@ -227,8 +233,8 @@ void frmMain::buildToolbar()
         action->setObjectName(QStringLiteral("cmdTools") + QString::number(index));
         action->setToolTip(QString::fromUtf8(b.tip));
         m_tools.insert(index, action);
-        // Keyword Builder and Build Campaigns are connected by their owners.
-        if (b.index == ToolButton::KeywordBuilder || b.index == ToolButton::BuildCampaigns)
+        // Build Campaigns is connected by its owner.
+        if (b.index == ToolButton::BuildCampaigns)
             continue;
         connect(action, &QAction::triggered, this, [this, index] { cmdTools_Click(index); });
     }
@@ -238,26 +244,7 @@ void frmMain::buildToolbar()
 
 void frmMain::buildPanes()
 {
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("centralWidget"));
-    auto* row = new QHBoxLayout(central);
-    row->setContentsMargins(2, 2, 2, 2);
-    row->setSpacing(0);
-
-    // Left pane: one tab "Accounts" holding the tree.
-    m_tabLeft = new QTabWidget(central);
-    m_tabLeft->setObjectName(QStringLiteral("tabLeft"));
-    m_tabLeft->addTab(buildTree(m_tabLeft), QStringLiteral("Accounts"));
-    m_tabLeft->setFixedWidth(200);
-    row->addWidget(m_tabLeft);
-
-    auto* splitter = new QFrame(central);
-    splitter->setObjectName(QStringLiteral("picSpliterVertical"));
-    splitter->setFrameShape(QFrame::VLine);
-    splitter->setFixedWidth(6);
-    row->addWidget(splitter);
-
-    auto* right = new QWidget(central);
+    auto* right = new QWidget(this);
     right->setObjectName(QStringLiteral("mainArea"));
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
@@ -276,10 +263,10 @@ void frmMain::buildPanes()
     m_tabMain->addTab(keywordsPage, QStringLiteral("Keywords"));
     m_tabMain->addTab(adGroupsPage, QStringLiteral("Ad Groups"));
     m_tabMain->addTab(adsPage, QStringLiteral("Ads"));
-    m_tabMain->addTab(buildLandingPage(), QStringLiteral("Landing Page"));
+    m_landingPage = new LandingPageTab(m_tabMain);
+    m_tabMain->addTab(m_landingPage, QStringLiteral("Landing Page"));
     m_tabMain->addTab(m_tabAdFile, QStringLiteral("Adwords Files"));
     rightLayout->addWidget(m_tabMain);
-    row->addWidget(right, 1);
 
     m_keywordInputs = new KeywordInputs(keywordsPage, adGroupsPage, this);
     m_adEditor = new AdEditor(adsPage, this);
@@ -289,7 +276,9 @@ void frmMain::buildPanes()
     connect(m_tabMain, &QTabWidget::currentChanged, this, [this] { UpdateUI(); });
     connect(m_tabMain, &QTabWidget::tabBarClicked, this, [this] { UpdateUI(); });
 
-    setCentralWidget(central);
+    // The tree's pane on the left: one tab "Accounts" holding picLeft.
+    m_columns = new PaneRow(buildTree(nullptr), right, this);
+    setCentralWidget(m_columns);
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("stbStatusBar"));
@@ -356,24 +345,6 @@ QWidget* frmMain::buildWelcomePage()
     return m_contWelcome;
 }
 
-QWidget* frmMain::buildLandingPage()
-{
-    auto* page = new QWidget(this);
-    page->setObjectName(QStringLiteral("tabMainLandingPage"));
-    auto* layout = new QVBoxLayout(page);
-    auto* cont = new QGroupBox(QStringLiteral("Landing Page Template"), page);
-    cont->setObjectName(QStringLiteral("contLandingPage"));
-    auto* row = new QHBoxLayout(cont);
-    auto* label = new QLabel(QStringLiteral("Page Path:"), cont);
-    m_txtLandingPagePath = new QLineEdit(cont);
-    m_txtLandingPagePath->setObjectName(QStringLiteral("txtLandingPagePath"));
-    row->addWidget(label);
-    row->addWidget(m_txtLandingPagePath, 1);
-    layout->addWidget(cont);
-    layout->addStretch();
-    return page;
-}
-
 // ---------------------------------------------------------------------------
 // Load and close
 
@@ -395,14 +366,19 @@ void frmMain::Form_Load()
         WriteErrorLog(QStringLiteral("frmMain: set ListView "));
         toolAction(ToolButton::AdwordsEditor)->setVisible(true);
         WriteErrorLog(QStringLiteral("frmMain: show frmSplash "));
+        m_splash = new frmSplash(g_oRegister ? g_oRegister->DealerID() : QString(), AppTitle());
+        m_splash->Form_Load();
         showTab(EditorTab::Keywords);
         m_tabAdFile->setCurrentIndex(0);
 
         m_workspace->load();
         WriteErrorLog(QStringLiteral("frmMain: Landing page tab "));
+        m_landingPage->SetUp();
         WriteErrorLog(QStringLiteral("frmMain: end of landing page tab "));
     } catch (const std::exception& e) {
         const QString what = QString::fromLocal8Bit(e.what());
+        if (m_splash)
+            m_splash->close();
         platform::MsgBox(QStringLiteral("Error occur while loading the program. Please report this error to the the "
                                         "software vendor at '")
                              + g_sSupportEmail + QStringLiteral("'.\r\n\r\nError: ") + what,
@@ -420,18 +396,23 @@ void frmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    Form_QueryUnload();
+    if (!Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
 
-void frmMain::Form_QueryUnload()
+bool frmMain::Form_QueryUnload()
 {
-    m_workspace->SaveCampaign();
+    return m_workspace->saveBeforeLeaving(QStringLiteral("Close the program anyway?"));
 }
 
 void frmMain::Form_Unload()
 {
+    if (m_splash)
+        m_splash->close();
     m_workspace->close(isMinimized() ? QString() : windowPositionText());
     if (g_oRegister) {
         g_oRegister->SaveSettings();
@@ -478,7 +459,8 @@ void frmMain::showSelection(const std::optional<NodeId>& node)
 
 void frmMain::NewCampaign()
 {
-    m_workspace->SaveCampaign();
+    if (!m_workspace->saveBeforeLeaving(QStringLiteral("Create a new campaign anyway?")))
+        return;
     frmNewCampaign dialog(this);
     dialog.PopulateProjects(&m_workspace->accounts());
     const int result = dialog.exec();
@@ -495,7 +477,7 @@ CampaignData frmMain::editedCampaign() const
     CampaignData data;
     m_keywordInputs->store(data);
     data.ads = m_adEditor->adSlots();
-    data.landingPagePath = m_txtLandingPagePath->text();
+    data.landingPagePath = m_landingPage->pagePath();
     return data;
 }
 
@@ -509,7 +491,12 @@ void frmMain::fillEditor(const CampaignData& campaign)
 {
     m_keywordInputs->load(campaign);
     m_adEditor->load(campaign.ads);
-    m_txtLandingPagePath->setText(campaign.landingPagePath);
+    m_landingPage->setPagePath(campaign.landingPagePath);
+}
+
+void frmMain::saveLandingPage()
+{
+    m_landingPage->SaveEdits();
 }
 
 void frmMain::showGeneratedFiles(const QString& campaignFolder)
@@ -582,6 +569,7 @@ void frmMain::mnuKeywordItems_Click(int index)
         m_keywordInputs->LoadExtKeywords();
         break;
     case KeywordItem::KeywordBuilder:
+        KeywordResearch();
         break;
     }
 }
@@ -654,6 +642,7 @@ void frmMain::cmdTools_Click(int index)
         LaunchAdwordsEditor();
         break;
     case ToolButton::KeywordBuilder:
+        KeywordResearch();
         break;
     }
 }
@@ -667,6 +656,13 @@ void frmMain::Paste()
 {
     if (QPlainTextEdit* target = m_keywordInputs->pasteTarget())
         target->insertPlainText(QApplication::clipboard()->text());
+}
+
+void frmMain::KeywordResearch()
+{
+    showKeywordResearch(this, [this](const QTreeWidget* list, const QString& kind) {
+        m_keywordInputs->AddKeywordsLine(list, kind);
+    });
 }
 
 void frmMain::setEnabled(QAction* action, bool enabled)

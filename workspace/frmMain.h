@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QMainWindow>
 #include <QMap>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -17,19 +18,22 @@
 class AdEditor;
 class GeneratedFilesPanel;
 class KeywordInputs;
+class LandingPageTab;
+class PaneRow;
+class frmSplash;
 class QAction;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QModelIndex;
 class QTabWidget;
 class QTreeView;
 
-// The main window "PPC Quillmark": the accounts tree on the left, the
-// welcome page or the campaign editor (tabMain) on the right, menus, toolbar
-// and status bar. It builds the controls and routes the commands; the
-// accounts, the open campaign and the tree commands belong to its Workspace.
+// The main window "PPC Quillmark": the accounts tree in the pinnable pane on
+// the left, the welcome page or the campaign editor (tabMain) on the right,
+// menus, toolbar and status bar; the splash window while it loads. It builds
+// the controls and routes the commands; the accounts, the open campaign and
+// the tree commands belong to its Workspace.
 // Every named control carries its name as objectName; the toolbar buttons
 // are the actions "cmdTools<index>", the menu items the actions
 // "mnuFileItems<index>", "mnuEditItems<index>", "mnuKeywordItems<index>" and
@@ -67,6 +71,9 @@ public:
     // Pastes the clipboard's text into the keyword box registered as the
     // paste target.
     void Paste();
+    // Keyword/Keyword Builder and toolbar button 5: the modal research
+    // window, whose add buttons append to the keyword boxes.
+    void KeywordResearch();
 
     // File/Setup: the preferences hook, then the workspace follows a changed
     // working folder and loads the tree again.
@@ -87,6 +94,9 @@ public:
     QAction* toolAction(int index) const;               // cmdTools<index>; null for 4 or out of range
     QAction* menuItem(const QString& menu, int index) const; // menu "mnuFile", "mnuEdit", "mnuKeyword", "mnuHelp"
     GeneratedFilesPanel* generatedFilesPanel() const { return m_panel; }
+    LandingPageTab* landingPage() const { return m_landingPage; }
+    // The left pane, the splitter and the main area.
+    PaneRow* columns() const { return m_columns; }
     // The "Build Campaigns" command (toolbar button 8).
     clsBuildCampaigns* buildCampaigns() const { return m_buildCampaigns; }
     QTabWidget* tabMain() const { return m_tabMain; }
@@ -115,6 +125,7 @@ private:
     void clearGeneratedFiles() override;
     void showEditor(bool editor) override;
     void showSelection(const std::optional<NodeId>& node) override;
+    void saveLandingPage() override;
     std::optional<NodeId> openCampaign() const override { return m_workspace->openCampaign(); }
     void showTab(EditorTab tab) override;
     void focusControl(const QString& objectName) override;
@@ -126,9 +137,10 @@ private:
     void buildPanes();
     QWidget* buildTree(QWidget* parent);
     QWidget* buildWelcomePage();
-    QWidget* buildLandingPage();
 
-    void Form_QueryUnload();
+    // Saves the open campaign; false when its save failed and the user keeps
+    // the window open.
+    bool Form_QueryUnload();
     void Form_Unload();
 
     void onNodeClicked(const QModelIndex& index);
@@ -146,12 +158,13 @@ private:
     QMap<QString, QMap<int, QAction*>> m_menuItems;
     QMenu* m_mnuHelp = nullptr;
 
-    QTabWidget* m_tabLeft = nullptr;
+    PaneRow* m_columns = nullptr;
     QTreeView* m_tvwAccount = nullptr;
     QGroupBox* m_contWelcome = nullptr;
     QTabWidget* m_tabMain = nullptr;
     QTabWidget* m_tabAdFile = nullptr;
-    QLineEdit* m_txtLandingPagePath = nullptr;
+    LandingPageTab* m_landingPage = nullptr;
+    QPointer<frmSplash> m_splash;
     QLabel* m_statusPanel = nullptr;
 
     KeywordInputs* m_keywordInputs = nullptr;

@@ -23,8 +23,8 @@ QLabel* logoLabel(const QString& name, Branding::Logo logo, QWidget* parent)
 
 } // namespace
 
-frmSplash::frmSplash(const QString& dealerId, const QString& title, QWidget* owner)
-    : QWidget(owner, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+frmSplash::frmSplash(const QString& dealerId, const QString& title)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
     , m_dealerId(dealerId)
     , m_title(title)
 {

@@ -13,13 +13,14 @@ class QTimer;
 // activated, with the logo that the dealer code and the title choose
 // (imgLogo, imgKZV or imgCoBrandLogoAdv). It shows the hourglass pointer
 // from Form_Load until it closes, which Timer1 does 3 seconds after loading;
-// its owner may close it earlier. It deletes itself when closed.
+// the main window may close it earlier. A window of its own, so the main
+// window can take the focus meanwhile; it deletes itself when closed.
 class frmSplash : public QWidget
 {
     Q_OBJECT
 
 public:
-    frmSplash(const QString& dealerId, const QString& title, QWidget* owner = nullptr);
+    frmSplash(const QString& dealerId, const QString& title);
     ~frmSplash() override;
 
     // Picks the logo, shows the window and starts Timer1.

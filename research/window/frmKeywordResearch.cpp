@@ -104,7 +104,7 @@ QListWidgetItem* fill(QListWidget* list, const std::optional<QStringList>& names
 
 } // namespace
 
-void KeywordResearch(QWidget* parent, const KeywordAdder& addKeywords)
+void showKeywordResearch(QWidget* parent, const KeywordAdder& addKeywords)
 {
     clsPreference preferences;
     preferences.GetSettings();

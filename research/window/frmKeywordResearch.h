@@ -29,7 +29,7 @@ using KeywordAdder = std::function<void(const QTreeWidget* list, const QString& 
 // The Keyword menu's "Keyword Builder": opens the research window modally,
 // or tells the user to enter an ad platform login in File/Setup first
 // (a user name or a password is enough).
-void KeywordResearch(QWidget* parent, const KeywordAdder& addKeywords);
+void showKeywordResearch(QWidget* parent, const KeywordAdder& addKeywords);
 
 // The keyword research window: seed keywords, one country and any
 // languages, Get / Stop, and the list of keyword ideas with their

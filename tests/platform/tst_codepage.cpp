@@ -11,6 +11,8 @@ class TestCodePage : public QObject
 private Q_SLOTS:
     void decode_data();
     void decode();
+    void markWithinFileIsText_data();
+    void markWithinFileIsText();
     void encodeIsUtf8();
     void everyWindows1252ByteRoundTripsThroughUtf8();
 };
@@ -47,6 +49,23 @@ void TestCodePage::decode()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, expected);
     QCOMPARE(CodePage::decode(bytes), expected);
+}
+
+void TestCodePage::markWithinFileIsText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("one mark") << QByteArray("\xEF\xBB\xBFx") << QStringLiteral("\uFEFFx");
+    QTest::newRow("two marks") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx") << QStringLiteral("\uFEFF\uFEFFx");
+    QTest::newRow("1252 text after the mark bytes") << QByteArray("\xEF\xBB\xBF\xE9")
+                                                    << QStringLiteral("\u00EF\u00BB\u00BF\u00E9");
+}
+
+void TestCodePage::markWithinFileIsText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+    QCOMPARE(CodePage::decode(bytes, CodePage::Position::WithinFile), expected);
 }
 
 void TestCodePage::encodeIsUtf8()

@@ -26,23 +26,9 @@ namespace {
 
 const QString kServicePath = QStringLiteral("/api/adwords/o/v201809/TargetingIdeaService");
 
-QString entry(const QString& keyword, const QString& competition, const QString& volume)
-{
-    auto item = [](const QString& key, const QString& value) {
-        return "<data><key>" + key + "</key><value><Attribute.Type>T</Attribute.Type><value>" + value
-            + "</value></value></data>";
-    };
-    return "<entries>" + item("KEYWORD_TEXT", keyword) + item("COMPETITION", competition)
-        + item("SEARCH_VOLUME", volume) + "</entries>";
-}
-
-// Three ideas whose keyword, competition and volume orders all differ.
 Reply ideas(int delayMs = 0)
 {
-    const QString body = "<soap:Envelope xmlns:soap=\"urn:s\"><soap:Body><getResponse><rval>"
-        + entry("red shoes", "0.9", "45000") + entry("boots", "0.2", "900") + entry("shoes", "0.5", "12000")
-        + "</rval></getResponse></soap:Body></soap:Envelope>";
-    Reply reply = Server::answer(200, body.toUtf8(), "text/xml");
+    Reply reply = Server::answer(200, threeIdeas(), "text/xml");
     reply.delayMs = delayMs;
     return reply;
 }
@@ -314,7 +300,7 @@ void TestFrmKeywordResearch::noLoginStored()
     TestEnvironment env;
     ScriptedPrompter prompter;
     putPreferences({});
-    KeywordResearch(nullptr, [](const QTreeWidget*, const QString&) {});
+    showKeywordResearch(nullptr, [](const QTreeWidget*, const QString&) {});
     QCOMPARE(prompter.messages.size(), 1);
     QCOMPARE(prompter.messages.first().text,
              "You did not set up your Google Adwords login details yet. To use 'Keyword Builder' function, you need "

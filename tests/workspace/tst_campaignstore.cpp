@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "TestEnvironment.h"
 
 #include "workspace/CampaignStore.h"
@@ -54,6 +55,8 @@ private Q_SLOTS:
     void missingValues();
     void longValueComesBackWhole();
     void savingCreatesTheFolders();
+    void failuresNameTheFileAndTheReason_data();
+    void failuresNameTheFileAndTheReason();
 };
 
 void TestCampaignStore::roundTripKeepsEveryField()
@@ -221,6 +224,116 @@ void TestCampaignStore::savingCreatesTheFolders()
     QString error;
     QVERIFY(!CampaignStore::save(work + "/Accounts/Blocked/C", CampaignData(), &error));
     QVERIFY(!error.isEmpty());
+}
+
+namespace {
+
+// What stands in the way of a saved campaign's folder.
+enum class Obstacle {
+    BaseFileIsFolder,
+    ExtensionFileIsFolder,
+    CampaignFileIsFolder,
+    FileForCampaignFolder,
+    FileForAccountFolder,
+    FullDisk,
+    UnwritableFolder,
+};
+
+bool replaceByFolder(const QString& file)
+{
+    return QFile::remove(file) && QDir().mkpath(file);
+}
+
+bool replaceByFile(const QString& folder)
+{
+    return QDir(folder).removeRecursively() && TestEnvironment::writeAll(folder, "in the way");
+}
+
+} // namespace
+
+void TestCampaignStore::failuresNameTheFileAndTheReason_data()
+{
+    QTest::addColumn<Obstacle>("obstacle");
+    QTest::addColumn<bool>("saving");
+    // %1 is the campaign folder, %2 its account folder.
+    QTest::addColumn<QString>("expected");
+
+    const QString folder = QStringLiteral("it is a folder, not a file");
+    QTest::newRow("open: keyword file is a folder")
+        << Obstacle::BaseFileIsFolder << false << "Cannot read %1/BaseKeywords.dat: " + folder;
+    QTest::newRow("open: Campaign.dat is a folder")
+        << Obstacle::CampaignFileIsFolder << false << "Cannot read %1/Campaign.dat: " + folder;
+    QTest::newRow("save: keyword file is a folder")
+        << Obstacle::ExtensionFileIsFolder << true << "Cannot write %1/ExtensionKeywords.dat: " + folder;
+    // A save reads Campaign.dat first to keep its other lines.
+    QTest::newRow("save: Campaign.dat is a folder")
+        << Obstacle::CampaignFileIsFolder << true << "Cannot read %1/Campaign.dat: " + folder;
+    QTest::newRow("save: a file where the campaign folder should be")
+        << Obstacle::FileForCampaignFolder << true << QStringLiteral("Cannot create the folder %1: %1 is a file, not a folder");
+    QTest::newRow("save: a file where the account folder should be")
+        << Obstacle::FileForAccountFolder << true << QStringLiteral("Cannot create the folder %1: %2 is a file, not a folder");
+    QTest::newRow("save: full disk")
+        << Obstacle::FullDisk << true << QStringLiteral("Cannot write %1/BaseKeywords.dat: File too large");
+    QTest::newRow("save: unwritable folder")
+        << Obstacle::UnwritableFolder << true << QStringLiteral("Cannot write %1/BaseKeywords.dat: Permission denied");
+}
+
+void TestCampaignStore::failuresNameTheFileAndTheReason()
+{
+    QFETCH(Obstacle, obstacle);
+    QFETCH(bool, saving);
+    QFETCH(QString, expected);
+    TestEnvironment env;
+    const QString account = env.path("work/Accounts/A");
+    const QString folder = account + "/C";
+    CampaignData data = sample();
+    QVERIFY(CampaignStore::save(folder, data));
+
+    switch (obstacle) {
+    case Obstacle::BaseFileIsFolder:
+        QVERIFY(replaceByFolder(folder + "/BaseKeywords.dat"));
+        break;
+    case Obstacle::ExtensionFileIsFolder:
+        QVERIFY(replaceByFolder(folder + "/ExtensionKeywords.dat"));
+        break;
+    case Obstacle::CampaignFileIsFolder:
+        QVERIFY(replaceByFolder(folder + "/Campaign.dat"));
+        break;
+    case Obstacle::FileForCampaignFolder:
+        QVERIFY(replaceByFile(folder));
+        break;
+    case Obstacle::FileForAccountFolder:
+        QVERIFY(replaceByFile(account));
+        break;
+    case Obstacle::FullDisk:
+        data.baseKeywords = QString(256 * 1024, QLatin1Char('k'));
+        break;
+    case Obstacle::UnwritableFolder:
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        if (TestEnvironment::writeAll(folder + "/probe", "x")) {
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            QSKIP("this user can write into a folder without write permission (root)");
+        }
+        break;
+    }
+
+    QString error;
+    bool done = false;
+    if (!saving) {
+        CampaignData back;
+        done = CampaignStore::load(folder, back, &error);
+    } else if (obstacle == Obstacle::FullDisk) {
+        const FileSizeLimit limit(64 * 1024);
+        QVERIFY(limit.isActive());
+        done = CampaignStore::save(folder, data, &error);
+    } else {
+        done = CampaignStore::save(folder, data, &error);
+    }
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(!done);
+    QCOMPARE(error, QString(expected)
+                        .replace(QStringLiteral("%1"), QDir::toNativeSeparators(folder))
+                        .replace(QStringLiteral("%2"), QDir::toNativeSeparators(account)));
 }
 
 QTEST_GUILESS_MAIN(TestCampaignStore)

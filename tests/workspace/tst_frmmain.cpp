@@ -295,8 +295,9 @@ void TestMainWindow::nodeClickSavesAndOpens()
     // A click in the tree view goes the same way.
     const QModelIndex x = treeNode(w, 0, 0);
     QCOMPARE(x.data().toString(), QStringLiteral("x"));
-    const QRect rect = w.tvwAccount()->visualRect(x);
+    // Where the node is, once the window is laid out.
     w.show();
+    const QRect rect = w.tvwAccount()->visualRect(x);
     QTest::mouseClick(w.tvwAccount()->viewport(), Qt::LeftButton, {}, rect.center());
     QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
     QVERIFY(!w.isWelcomeShown());

@@ -103,6 +103,8 @@ private slots:
 
     void loadShowsTextListsAndCaptions();
     void missingFilesAndNoCampaign();
+    void byteOrderMarks_data();
+    void byteOrderMarks();
     void controlsAndViewSwitch();
     void sortingSharesOneOrderFlag();
     void copySelectionOrWholeFile();
@@ -402,6 +404,47 @@ void TestGeneratedFilesPanel::missingFilesAndNoCampaign()
     QVERIFY(!m_panel->LoadAdFiles(campaignFolder()));
     QVERIFY(errorLog().contains(QStringLiteral("-Log point 5\r\n")));
     QCOMPARE(find<QTableView>("lsvAdFile")->model()->rowCount(), 0);
+}
+
+void TestGeneratedFilesPanel::byteOrderMarks_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("rows");
+    // Column 1 after one click (descending, by the shown text).
+    QTest::addColumn<QStringList>("sorted");
+
+    const QByteArray mark("\xEF\xBB\xBF");
+    const QString bom(QChar(0xFEFF));
+    QTest::newRow("mark at the start of the file") << mark + "a,1\r\nb,2\r\n" << "a,1\nb,2\n"
+                                                    << QStringList{"a|1", "b|2"} << QStringList{"b", "a"};
+    QTest::newRow("mark at the start of a later line")
+        << "d,1\r\n" + mark + "c,2\r\n" << "d,1\n" + bom + "c,2\n" << QStringList{"d|1", bom + "c|2"}
+        << QStringList{bom + "c", "d"};
+    QTest::newRow("quoted field after a later mark")
+        << "d,1\r\n" + mark + "\"c,x\",2\r\n" << "d,1\n" + bom + "\"c,x\",2\n"
+        << QStringList{"d|1", bom + "\"c|x\"|2"} << QStringList{bom + "\"c", "d"};
+    QTest::newRow("two marks at the start: the second is text")
+        << mark + mark + "a,1\r\n" << bom + "a,1\n" << QStringList{bom + "a|1"} << QStringList{bom + "a"};
+    QTest::newRow("header after the mark") << mark + "Campaign,Ad Group\r\na,1\r\n" << "Campaign,Ad Group\na,1\n"
+                                           << QStringList{"a|1"} << QStringList{"a"};
+}
+
+// Only the mark that opens the file is no text: the text view and the list
+// show every later one alike, and the list sorts by what it shows.
+void TestGeneratedFilesPanel::byteOrderMarks()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, text);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, sorted);
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), file);
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    QCOMPARE(find<QPlainTextEdit>("txtKeywordCSV")->toPlainText(), text);
+    auto* model = find<QTableView>("lsvKeywordFile")->model();
+    QCOMPARE(modelRows(model), rows);
+    m_panel->lsvKeywordFile_ColumnClick(0);
+    QCOMPARE(column(model, 0), sorted);
 }
 
 void TestGeneratedFilesPanel::controlsAndViewSwitch()

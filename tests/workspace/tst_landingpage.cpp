@@ -1,3 +1,4 @@
+#include "LandingPageTyping.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
@@ -22,11 +23,12 @@
 #include <QWebEngineView>
 #include <QtTest>
 
+#include <csignal>
+
 namespace {
 
-// Page loads and script answers come from a separate browser process; on a
-// busy machine they may take long.
-constexpr int kWait = 30000;
+using landingtest::kWait;
+using landingtest::runInEditor;
 
 // A page with everything a rich-text round trip would lose. Its script adds
 // an element when it runs, which the editor must not save.
@@ -43,33 +45,6 @@ QByteArray richPage(const QByteArray& charsetDeclaration, const QByteArray& body
         + "</h1>\n<p id=\"last\">Order today</p>\n"
           "<form action=\"/subscribe\" method=\"post\"><input name=\"email\" type=\"email\"></form>\n"
           "</body></html>\n";
-}
-
-QVariant runInEditor(LandingPageEditor* editor, const QString& script)
-{
-    auto* web = qobject_cast<WebPageEditor*>(editor);
-    QVariant result;
-    bool done = false;
-    web->view()->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, kWait))
-        qWarning("script gave no answer");
-    return result;
-}
-
-QVariant runInPreview(QWebEngineView* preview, const QString& script)
-{
-    QVariant result;
-    bool done = false;
-    preview->page()->runJavaScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, kWait))
-        qWarning("script gave no answer");
-    return result;
 }
 
 // The landing-page tab on screen with its own folders.
@@ -110,25 +85,12 @@ struct Fixture {
         return !shown.isEmpty() || shown.wait(kWait);
     }
 
-    // Puts the caret at the end of the element with the id, as a click
-    // there would, and types.
+    // On the "Edit" tab: the caret at the end of the element with the id,
+    // and the text typed there.
     void typeAtEndOf(const QString& id, const QString& text)
     {
         tab.sTab()->setCurrentIndex(1);
-        runInEditor(editor(),
-                    QStringLiteral("var r = document.createRange();"
-                                   "r.selectNodeContents(document.getElementById('%1')); r.collapse(false);"
-                                   "var s = getSelection(); s.removeAllRanges(); s.addRange(r);"
-                                   "document.body.focus(); true;")
-                        .arg(id));
-        QWidget* target = qobject_cast<WebPageEditor*>(editor())->view()->focusProxy();
-        target->setFocus();
-        // One key event per character, also for those no key of the test's
-        // keyboard map produces.
-        for (const QChar c : text) {
-            QTest::sendKeyEvent(QTest::Press, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
-            QTest::sendKeyEvent(QTest::Release, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        }
+        landingtest::typeAtEndOf(editor(), id, text);
     }
 
     // Brings "Preview" to the front and waits for the preview to show the page.
@@ -139,7 +101,12 @@ struct Fixture {
         return shown.wait(kWait);
     }
 
-    QString previewText() { return runInPreview(tab.preview(), QStringLiteral("document.body.innerText")).toString(); }
+    QString previewText()
+    {
+        return landingtest::runScript(tab.preview()->page(), QStringLiteral("document.body.innerText"),
+                                      QWebEngineScript::MainWorld)
+            .toString();
+    }
 
     QByteArray log() const
     {
@@ -172,6 +139,7 @@ private slots:
     void unreadableFileIsReportedAndChangesNothing();
     void refreshInstructionDoesNotReplaceTheEditedPage();
     void cancelledDialogChangesNothing();
+    void editorProcessEndLeavesTheFileAndCanBeReopened();
 };
 
 void tst_LandingPage::encodesInThePageCharset_data()
@@ -262,7 +230,7 @@ void tst_LandingPage::previewWithoutEditLeavesTheFileUntouched()
     f.tab.sTab()->setCurrentIndex(1);
     // Clicking into the page and moving the caret is no edit.
     f.typeAtEndOf(QStringLiteral("last"), QString());
-    QTest::keyClick(qobject_cast<WebPageEditor*>(f.editor())->view()->focusProxy(), Qt::Key_Left);
+    QTest::keyClick(landingtest::keyTarget(f.editor()), Qt::Key_Left);
     f.tab.sTab()->setCurrentIndex(0);
     QVERIFY(!f.editor()->IsDirty());
     QCOMPARE(TestEnvironment::readAll(path), page);
@@ -282,7 +250,7 @@ void tst_LandingPage::boldAtTheCaretReachesTheToolStrip()
     QVERIFY(!strip->cboFont()->currentText().isEmpty());
     QVERIFY(!strip->cboFont()->currentText().contains(QLatin1Char('"')));
 
-    QWidget* target = qobject_cast<WebPageEditor*>(f.editor())->view()->focusProxy();
+    QWidget* target = landingtest::keyTarget(f.editor());
     QTest::keyClick(target, Qt::Key_B, Qt::ControlModifier);
     QTRY_VERIFY_WITH_TIMEOUT(strip->button(0)->isChecked(), kWait);
     QTest::keyClicks(target, QStringLiteral("now"));
@@ -421,6 +389,32 @@ void tst_LandingPage::cancelledDialogChangesNothing()
     QCOMPARE(f.tab.pagePath(), QStringLiteral("/kept/path.html"));
     QVERIFY(f.editor()->DocumentPath().isEmpty());
     QVERIFY(f.prompter.messages.isEmpty());
+}
+
+void tst_LandingPage::editorProcessEndLeavesTheFileAndCanBeReopened()
+{
+    Fixture f;
+    const QByteArray page = richPage("", "Deals");
+    const QString path = f.file(QStringLiteral("offer.html"), page);
+    QVERIFY(f.open(path));
+    f.typeAtEndOf(QStringLiteral("last"), QStringLiteral(" lost"));
+    QTRY_VERIFY_WITH_TIMEOUT(f.editor()->IsDirty(), kWait);
+
+    // The editor's page process (started by this test) ends.
+    QWebEnginePage* editorPage = qobject_cast<WebPageEditor*>(f.editor())->view()->page();
+    const qint64 pid = editorPage->renderProcessPid();
+    QVERIFY(pid > 0);
+    QVERIFY(::kill(pid_t(pid), SIGKILL) == 0);
+    QTRY_VERIFY_WITH_TIMEOUT(f.editor()->DocumentPath().isEmpty(), kWait);
+    QVERIFY(!f.editor()->IsDirty());
+    QVERIFY(!f.tab.toolStrip()->button(0)->isEnabled());
+
+    // Nothing is written, nothing waits, and the page opens again.
+    f.tab.sTab()->setCurrentIndex(0);
+    QVERIFY(f.tab.SaveEdits());
+    QCOMPARE(TestEnvironment::readAll(path), page);
+    QVERIFY(f.open(path));
+    QCOMPARE(f.editor()->DocumentPath(), path);
 }
 
 QTEST_MAIN(tst_LandingPage)

@@ -144,7 +144,7 @@ void tst_MainLayout::unpinnedPaneFoldsAndSlidesOut()
     QVERIFY(near(r.mainArea->width(), 1000 - r.mainArea->x() - r.px(50)));
 
     // Pointing at the folded tab slides the content out over the main area.
-    auto* tab = r.pane()->findChild<QTabBar*>();
+    auto* tab = r.pane()->findChild<QTabBar*>(QStringLiteral("tabLeftFolded"));
     QVERIFY(tab && tab->isVisible());
     QEvent enter(QEvent::Enter);
     QCoreApplication::sendEvent(tab, &enter);

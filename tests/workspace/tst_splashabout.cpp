@@ -72,9 +72,7 @@ void tst_SplashAbout::splashShowsTheLogoOfDealerAndTitle()
 
 void tst_SplashAbout::splashIsTopmostAndNotActivated()
 {
-    QWidget owner;
-    owner.show();
-    QPointer<frmSplash> splash = new frmSplash(QStringLiteral("TWL"), AppTitle(), &owner);
+    QPointer<frmSplash> splash = new frmSplash(QStringLiteral("TWL"), AppTitle());
     splash->Form_Load();
     QVERIFY(splash->isVisible());
     QVERIFY(splash->isWindow());
@@ -86,8 +84,8 @@ void tst_SplashAbout::splashIsTopmostAndNotActivated()
     // The pointer is the hourglass while it shows.
     QVERIFY(QApplication::overrideCursor());
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    // It goes with its owner.
-    delete splash.data();
+    splash->close();
+    QTRY_VERIFY(!splash);
 }
 
 void tst_SplashAbout::splashClosesItselfAfterThreeSeconds()

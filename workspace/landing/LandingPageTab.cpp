@@ -132,10 +132,10 @@ void LandingPageTab::ensureViews()
     m_previewWebPage = new SilentWebPage(m_profile, this);
     m_preview = new QWebEngineView(m_previewWebPage, m_previewPage);
     m_preview->setObjectName(QStringLiteral("wbrReport"));
-    m_previewPage->layout()->addWidget(m_preview);
+    static_cast<QVBoxLayout*>(m_previewPage->layout())->addWidget(m_preview, 1);
 
     m_editor = new WebPageEditor(m_profile, m_editPage);
-    m_editPage->layout()->addWidget(m_editor);
+    static_cast<QVBoxLayout*>(m_editPage->layout())->addWidget(m_editor, 1);
     connect(m_editor, &LandingPageEditor::DisplayChanged, this,
             [this] { m_toolStrip->UpdateToolBarUI(m_editor); });
     connect(m_editor, &LandingPageEditor::DocumentLoaded, this, &LandingPageTab::onDocumentLoaded);

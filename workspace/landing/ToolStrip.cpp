@@ -154,6 +154,7 @@ ToolStrip::ToolStrip(QWidget* parent)
     : QFrame(parent)
 {
     setObjectName(QStringLiteral("fraTbl"));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(2, 2, 2, 2);
     row->setSpacing(2);

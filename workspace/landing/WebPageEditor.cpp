@@ -221,6 +221,13 @@ WebPageEditor::WebPageEditor(QWebEngineProfile* profile, QWidget* parent)
     layout->addWidget(m_view);
 
     connect(m_page, &QWebEnginePage::loadingChanged, this, &WebPageEditor::onLoadingChanged);
+    // The document went with its process: nothing is left to edit or save.
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this, [this] {
+        m_ready = false;
+        m_path.clear();
+        clearState();
+        emit DisplayChanged();
+    });
 }
 
 WebPageEditor::~WebPageEditor()
@@ -310,6 +317,7 @@ bool WebPageEditor::SaveDocument(const QString& path, QString* error)
     QEventLoop loop;
     QPointer<QEventLoop> waiting(&loop);
     QTimer::singleShot(kSaveTimeoutMs, &loop, &QEventLoop::quit);
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
     m_page->runJavaScript(QString::fromUtf8(kSerializeScript), QWebEngineScript::ApplicationWorld,
                           [answer, waiting](const QVariant& result) {
                               answer->result = result;
