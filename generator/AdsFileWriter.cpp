@@ -5,6 +5,7 @@
 
 #include <QSet>
 
+#include <algorithm>
 #include <memory>
 
 namespace generator {
@@ -39,12 +40,16 @@ public:
     {
         if (!m_cap)
             return m_value;
+        // The forms are the few texts of the build's templates: looked up by
+        // their data, each text under every copy of it that asked.
         for (const auto& [f, r] : m_memo) {
-            if (f == form)
+            if (f.constData() == form.constData())
                 return r;
         }
-        m_memo.emplace_back(form, CapitalizeX(m_value, form, m_cap));
-        return m_memo.back().second;
+        const auto same = std::find_if(m_memo.begin(), m_memo.end(), [&](const auto& entry) { return entry.first == form; });
+        const QString result = same != m_memo.end() ? same->second : CapitalizeX(m_value, form, m_cap);
+        m_memo.emplace_back(form, result);
+        return result;
     }
 
 private:
@@ -159,6 +164,7 @@ public:
         , m_groups(context.groups)
         , m_slots(templates.adSlots())
         , m_campaign(quoted(context.input.campaignName))
+        , m_campaignQuotes(needsQuoting(context.input.campaignName))
     {
     }
 
@@ -182,23 +188,38 @@ public:
             m_capExt = &capsOf(m_extCaps, r.ext, *g.ext);
             m_capMix.reset(mix);
             const bool nameQuoted = needsQuoting(name);
+            // Which values hold a character that makes a field need quotes:
+            // a field made of none of them needs no check.
+            std::array<bool, TokKindCount> quotes{};
+            quotes[TokCampaign] = m_campaignQuotes;
+            quotes[TokAdGroup] = nameQuoted;
+            quotes[TokBase] = r.base >= 0 && m_lists.base[size_t(r.base)].quotes;
+            quotes[TokExtension] = r.ext >= 0 && m_lists.ext[size_t(r.ext)].quotes;
+            quotes[TokMix] = quotes[TokBase] || quotes[TokExtension];
 
             for (const SlotTemplates& t : m_slots) {
                 if (!t.filled)
                     continue;
                 // Headline
-                QString& h = m_headline;
-                if (fastGroup && t.headlineC.clean()) {
-                    h.resize(0); // keeps its memory for the next headline
+                RowText& h = m_headline;
+                h.clear();
+                // A headline filled by the precompiled template holds no brace.
+                const bool fastHeadline = fastGroup && t.headlineC.clean();
+                bool headlineBrace = false;
+                if (fastHeadline) {
                     fillAdTextInto(h, t.headlineC, g, true, kHeadlineLimit);
                 } else {
-                    h = literalHeadline(t, g);
+                    h += literalHeadline(t, g);
+                    headlineBrace = HasBrace(h.view());
                 }
                 if (h.size() > kHeadlineLimit) {
-                    if (!t.alternative.isEmpty())
-                        h = t.alternative;
-                    else
-                        block.notes().push_back(h);
+                    if (!t.alternative.isEmpty()) {
+                        h.clear();
+                        h += t.alternative;
+                        headlineBrace = HasBrace(t.alternative);
+                    } else {
+                        block.notes().push_back(h.view().toString());
+                    }
                 }
 
                 RowText& out = block.row();
@@ -209,59 +230,66 @@ public:
                 else
                     out += name;
                 out += QLatin1Char(',');
-                if (keepsAdTextForm(t.headlineQuoted, h))
-                    out += h;
+                if (keepsAdTextForm(t.headlineQuoted, h.view()))
+                    out += h.view();
                 else
-                    appendField(out, h);
+                    appendField(out, h.view());
                 // Descriptions
                 for (int k = 0; k < 2; ++k) {
                     out += QLatin1Char(',');
                     const qsizetype at = out.size();
-                    if (fastGroup && t.descriptionC[k].clean())
+                    const bool fast = fastGroup && t.descriptionC[k].clean();
+                    if (fast)
                         fillAdTextInto(out, t.descriptionC[k], g, false, kDescriptionLimit);
                     else
                         out += literalDescription(t.description[k], g);
-                    if (!keepsAdTextForm(t.descriptionQuoted[k], out.mid(at)))
+                    if ((!fast || t.descriptionC[k].mayNeedQuotes(quotes))
+                        && !keepsAdTextForm(t.descriptionQuoted[k], out.mid(at)))
                         quoteFrom(out, at);
                 }
                 // Display URL
                 out += QLatin1Char(',');
                 qsizetype at = out.size();
-                if (fastGroup && t.displayC.clean() && !HasBrace(h)) {
-                    std::array<const QString*, TokKindCount> v{};
+                if (fastGroup && t.displayC.clean() && !headlineBrace) {
+                    TokenValues v;
                     const QString b = t.displayC.has(TokBase) ? m_capBase->get(t.displayC.form(TokBase)) : QString();
                     const QString e =
                         t.displayC.has(TokExtension) ? m_capExt->get(t.displayC.form(TokExtension)) : QString();
                     const QString m = t.displayC.has(TokMix) ? m_capMix.get(t.displayC.form(TokMix)) : QString();
-                    v[TokTitle] = &h;
-                    v[TokCampaign] = g.campaign;
-                    v[TokAdGroup] = g.name;
-                    v[TokBase] = &b;
-                    v[TokExtension] = &e;
-                    v[TokMix] = &m;
+                    v[TokTitle] = h.view();
+                    v[TokCampaign] = *g.campaign;
+                    v[TokAdGroup] = *g.name;
+                    v[TokBase] = b;
+                    v[TokExtension] = e;
+                    v[TokMix] = m;
                     t.displayC.appendTo(out, v);
                     ReplaceUrlSpaces(out, m_c.replaceSpace, at);
+                    quotes[TokTitle] = t.displayC.has(TokTitle) && needsQuoting(h.view());
+                    if (t.displayC.mayNeedQuotes(quotes))
+                        quoteFrom(out, at);
                 } else {
-                    out += literalDisplay(t.display, h, g);
+                    out += literalDisplay(t.display, h.view().toString(), g);
+                    quoteFrom(out, at);
                 }
-                quoteFrom(out, at);
                 // Destination URL
                 out += QLatin1Char(',');
                 at = out.size();
                 if (fastGroup && t.destinationC.clean()) {
-                    std::array<const QString*, TokKindCount> v{};
+                    TokenValues v;
                     const QString b = t.destinationC.has(TokBase) ? m_capBase->get(t.destinationForm) : QString();
-                    v[TokCampaign] = g.campaign;
-                    v[TokAdGroup] = g.name;
-                    v[TokBase] = &b;
-                    v[TokExtension] = g.ext;
-                    v[TokMix] = g.mix;
+                    v[TokCampaign] = *g.campaign;
+                    v[TokAdGroup] = *g.name;
+                    v[TokBase] = b;
+                    v[TokExtension] = *g.ext;
+                    v[TokMix] = *g.mix;
                     t.destinationC.appendTo(out, v);
                     ReplaceUrlSpaces(out, m_c.replaceSpace, at);
+                    if (t.destinationC.mayNeedQuotes(quotes))
+                        quoteFrom(out, at);
                 } else {
                     out += literalDestination(t, g);
+                    quoteFrom(out, at);
                 }
-                quoteFrom(out, at);
                 block.endRow();
             }
         }
@@ -275,9 +303,9 @@ private:
     template <class Text>
     void fillAdTextInto(Text& target, const CompiledTemplate& c, const GroupValues& g, bool headline, int maxLen)
     {
-        std::array<const QString*, TokKindCount> v{};
-        v[TokCampaign] = g.campaign;
-        v[TokAdGroup] = g.name;
+        TokenValues v;
+        v[TokCampaign] = *g.campaign;
+        v[TokAdGroup] = *g.name;
         QString baseV;
         QString extV;
         QString mixV;
@@ -294,13 +322,12 @@ private:
             extV = *g.ext;
         }
         if (noAlternatives) {
-            v[TokBase] = &baseV;
-            v[TokExtension] = &extV;
-            v[TokMix] = &mixV;
+            v[TokBase] = baseV;
+            v[TokExtension] = extV;
+            v[TokMix] = mixV;
             c.appendTo(target, v);
             return;
         }
-        QString out;
         const bool hasBase = c.has(TokBase);
         const bool hasExt = c.has(TokExtension);
         const qsizetype fixed = c.literalLength() + c.count(TokCampaign) * g.campaign->size()
@@ -314,17 +341,24 @@ private:
         };
         const CombineChoice choice = ChooseCombination(hasBase, hasExt, g.baseAlt->isEmpty(), g.extAlt->isEmpty(),
                                                        qint16(maxLen), lengthOf);
+        QStringView combined;
         if (choice == CombineChoice::BaseAltAlone) {
-            out = modCommon::Trim(*g.baseAlt);
+            combined = *g.baseAlt;
         } else {
-            v[TokBase] = ChoiceUsesBaseAlt(choice) ? g.baseAlt : &baseV;
-            v[TokExtension] = ChoiceUsesExtAlt(choice) ? g.extAlt : &extV;
-            c.appendTo(out, v); // "{mix}" left as typed
-            out = modCommon::Trim(out);
+            v[TokBase] = ChoiceUsesBaseAlt(choice) ? *g.baseAlt : baseV;
+            v[TokExtension] = ChoiceUsesExtAlt(choice) ? *g.extAlt : extV;
+            m_combined.clear();
+            c.appendTo(m_combined, v); // "{mix}" left as typed
+            combined = m_combined.view();
         }
-        if (c.has(TokMix))
-            out.replace(TokenText(TokMix), mixV, Qt::CaseInsensitive);
-        target += out;
+        combined = TrimSpaces(combined);
+        if (!c.has(TokMix)) {
+            target += combined;
+            return;
+        }
+        QString withMix = combined.toString();
+        withMix.replace(TokenText(TokMix), mixV, Qt::CaseInsensitive);
+        target += withMix;
     }
 
     QString literalHeadline(const SlotTemplates& t, const GroupValues& g)
@@ -414,6 +448,7 @@ private:
     const AdGroupList& m_groups;
     const std::array<SlotTemplates, CampaignData::AdSlotCount>& m_slots;
     const QString m_campaign;
+    const bool m_campaignQuotes;
 
     // Capitalised keywords per element and typed form, kept for the whole file.
     std::vector<std::unique_ptr<CapMemo>> m_baseCaps;
@@ -422,7 +457,8 @@ private:
     CapMemo* m_capBase = nullptr;
     CapMemo* m_capExt = nullptr;
     CapMemo m_capMix{m_c.capitalization};
-    QString m_headline;
+    RowText m_headline;
+    RowText m_combined; // a text combined with alternatives, before trimming
 };
 
 } // namespace

@@ -15,8 +15,12 @@ ImportFile::ImportFile(const QString& path)
     : m_file(path)
     , m_rows(m_file, path)
 {
-    if (!m_file.open(QIODevice::WriteOnly))
+    if (!m_file.open(QIODevice::WriteOnly)) {
         m_rows.fail(QStringLiteral("Cannot create %1: %2").arg(m_file.fileName(), m_file.errorString()));
+        return;
+    }
+    m_sync = std::make_unique<BackgroundSync>(m_file.handle());
+    m_rows.setWrittenHook([this](qint64 bytes) { m_sync->written(bytes); });
 }
 
 QString ImportFile::finish()
@@ -28,12 +32,15 @@ QString ImportFile::finish()
         error = writeError(m_file);
     if (!error.isEmpty())
         m_file.cancelWriting();
+    if (m_sync)
+        m_sync->finish();
     m_complete = error.isEmpty();
     return error;
 }
 
 QString ImportFile::commit()
 {
+    m_sync.reset(); // waits until the file is on the disk
     if (!m_complete)
         return QString();
     m_complete = false;

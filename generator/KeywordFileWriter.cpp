@@ -27,6 +27,7 @@ public:
         , m_ticked{m_c.broadMatch, m_c.phraseMatch, m_c.exactMatch}
         , m_bids{quoted(m_c.broadBid), quoted(m_c.phraseBid), quoted(m_c.exactBid)}
         , m_campaign(quoted(context.input.campaignName))
+        , m_campaignQuotes(needsQuoting(context.input.campaignName))
         , m_withUrl(!m_c.urlTemplate.isEmpty())
         , m_urlC(m_c.urlTemplate, {TokBase, TokExtension, TokMix, TokCampaign, TokAdGroup, TokMatch})
         , m_urlFast(m_urlC.clean() && !context.campaignBrace && !context.literalOnly())
@@ -53,7 +54,7 @@ public:
         static const QString types[3] = {QStringLiteral(",Broad,"), QStringLiteral(",Phrase,"),
                                          QStringLiteral(",Exact,")};
         const QString& tmpl = m_c.urlTemplate;
-        std::vector<QString> pieces;
+        std::vector<RowText> pieces;
         QString url;
         QString lastGroup;
         qint32 lastGroupBase = -2, lastGroupExt = -2;
@@ -78,7 +79,15 @@ public:
             const bool baseBrackets = r.base >= 0 && m_lists.base[size_t(r.base)].brackets;
             const bool extBrackets = r.ext >= 0 && m_lists.ext[size_t(r.ext)].brackets;
             const QString keyword = baseBrackets || extBrackets ? RemoveReplaceField(mix) : mix;
-            const bool keywordQuoted = needsQuoting(keyword);
+            // Which values hold a character that makes a field need quotes:
+            // a field made of none of them needs no check.
+            std::array<bool, TokKindCount> quotes{};
+            quotes[TokCampaign] = m_campaignQuotes;
+            quotes[TokAdGroup] = lastGroupQuoted;
+            quotes[TokBase] = r.base >= 0 && m_lists.base[size_t(r.base)].quotes;
+            quotes[TokExtension] = r.ext >= 0 && m_lists.ext[size_t(r.ext)].quotes;
+            quotes[TokMix] = quotes[TokBase] || quotes[TokExtension];
+            const bool keywordQuoted = quotes[TokMix] && needsQuoting(keyword);
 
             const QString& b = BaseText(m_lists, r);
             const QString& e = ExtText(m_lists, r);
@@ -90,16 +99,17 @@ public:
                     || (r.ext >= 0 && m_lists.ext[size_t(r.ext)].braces) || lastGroupBrace;
                 fast = m_urlFast && !braces;
                 if (fast) {
-                    std::array<const QString*, TokKindCount> v{};
-                    v[TokBase] = &b;
-                    v[TokExtension] = &e;
-                    v[TokMix] = &mix;
-                    v[TokCampaign] = &m_ctx.input.campaignName;
-                    v[TokAdGroup] = &group;
+                    TokenValues v;
+                    v[TokBase] = b;
+                    v[TokExtension] = e;
+                    v[TokMix] = mix;
+                    v[TokCampaign] = m_ctx.input.campaignName;
+                    v[TokAdGroup] = group;
                     pieceCount = m_urlC.appendPieces(pieces, v);
+                    const bool mayQuote = m_urlC.mayNeedQuotes(quotes);
                     for (size_t k = 0; k < pieceCount; ++k) {
-                        ReplaceUrlSpaces(pieces[k], m_c.replaceSpace);
-                        piecesQuoted = piecesQuoted || needsQuoting(pieces[k]);
+                        ReplaceUrlSpaces(pieces[k], m_c.replaceSpace, 0);
+                        piecesQuoted = piecesQuoted || (mayQuote && needsQuoting(pieces[k].view()));
                     }
                 } else {
                     url = tmpl;
@@ -132,20 +142,20 @@ public:
                     if (fast && !piecesQuoted) {
                         const qsizetype at = out.size();
                         out += QLatin1Char(',');
-                        out += pieces[0];
+                        out += pieces[0].view();
                         for (size_t k = 1; k < pieceCount; ++k) {
                             out += words[t];
-                            out += pieces[k];
+                            out += pieces[k].view();
                         }
                         if (out.size() == at + 1)
                             out.truncate(at); // no URL
                     } else {
                         QString u;
                         if (fast) {
-                            u = pieces[0];
+                            u = pieces[0].view().toString();
                             for (size_t k = 1; k < pieceCount; ++k) {
                                 u += words[t];
-                                u += pieces[k];
+                                u += pieces[k].view();
                             }
                         } else {
                             u = url;
@@ -225,6 +235,7 @@ private:
     const bool m_ticked[3];
     const QString m_bids[3];
     const QString m_campaign;
+    const bool m_campaignQuotes;
     const bool m_withUrl;
     const CompiledTemplate m_urlC;
     const bool m_urlFast;

@@ -1,6 +1,7 @@
 #include "generator/KeywordMixing.h"
 
 #include "core/modCommon.h"
+#include "generator/ImportFormat.h"
 
 namespace generator {
 
@@ -44,6 +45,7 @@ std::vector<KeywordElement> splitElements(const QString& text)
         e.alternative = modCommon::FindSectionB(line, open, close);
         e.braces = HasBrace(e.keyword) || HasBrace(e.alternative);
         e.brackets = e.keyword.contains(QLatin1Char('[')) || e.keyword.contains(QLatin1Char(']'));
+        e.quotes = ImportFormat::needsQuoting(e.keyword) || ImportFormat::needsQuoting(e.alternative);
         elements.push_back(std::move(e));
     }
     return elements;

@@ -44,6 +44,8 @@ void RowWriter::write(const RowBlock& block)
         fail(QStringLiteral("Cannot write %1: %2").arg(m_name, m_device.errorString()));
     else
         m_bytes += n;
+    if (m_writtenHook && m_error.isEmpty())
+        m_writtenHook(m_bytes);
 }
 
 } // namespace generator

@@ -7,6 +7,7 @@
 #include <QIODevice>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace generator {
@@ -56,6 +57,8 @@ public:
     RowWriter(QIODevice& device, const QString& name);
 
     void write(const RowBlock& block);
+    // Called after each block that reached the device, with bytes().
+    void setWrittenHook(std::function<void(qint64 bytes)> hook) { m_writtenHook = std::move(hook); }
     // Records an error of the device found elsewhere (it could not be opened).
     void fail(const QString& description);
     // The first error ("Cannot write <name>: <reason>"), or a null text.
@@ -71,6 +74,7 @@ private:
     QString m_error;
     qint64 m_rows = 0;
     qint64 m_bytes = 0;
+    std::function<void(qint64 bytes)> m_writtenHook;
 };
 
 } // namespace generator

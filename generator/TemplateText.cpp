@@ -1,6 +1,7 @@
 #include "generator/TemplateText.h"
 
 #include "core/modCommon.h"
+#include "generator/ImportFormat.h"
 
 #include <QStringList>
 
@@ -96,14 +97,6 @@ QString changeCase(QStringView text, bool upper)
     return result;
 }
 
-QStringView trimSpaces(QStringView text)
-{
-    while (!text.isEmpty() && text.front() == QLatin1Char(' '))
-        text = text.mid(1);
-    while (!text.isEmpty() && text.back() == QLatin1Char(' '))
-        text.chop(1);
-    return text;
-}
 
 // value in the case that rule asks for (not Vanish). EachWord: each
 // space-separated word with its first character in upper case and the rest
@@ -141,7 +134,16 @@ void setLiteralFillOnly(bool on) { g_literalFillOnly = on; }
 bool literalFillOnly() { return g_literalFillOnly; }
 } // namespace detail
 
-bool HasBrace(const QString& text)
+QStringView TrimSpaces(QStringView text)
+{
+    while (!text.isEmpty() && text.front() == QLatin1Char(' '))
+        text = text.mid(1);
+    while (!text.isEmpty() && text.back() == QLatin1Char(' '))
+        text.chop(1);
+    return text;
+}
+
+bool HasBrace(QStringView text)
 {
     return text.contains(QLatin1Char('{')) || text.contains(QLatin1Char('}'));
 }
@@ -164,7 +166,7 @@ QString CapitalizeX(const QString& value, const QString& form, bool capitalizati
 
 QString FormatGroupName(QStringView name, const GroupNameOptions& options)
 {
-    QStringView s = trimSpaces(name);
+    QStringView s = TrimSpaces(name);
     QString withExtra;
     if (options.extraGroupText != ExtraGroupText::None) {
         const bool prefix = options.extraGroupText == ExtraGroupText::Prefix;
@@ -172,7 +174,7 @@ QString FormatGroupName(QStringView name, const GroupNameOptions& options)
         withExtra += prefix ? QStringView(options.extraText) : s;
         withExtra += QLatin1Char(' ');
         withExtra += prefix ? s : QStringView(options.extraText);
-        s = trimSpaces(withExtra);
+        s = TrimSpaces(withExtra);
     }
     QString result = options.capitalisation == Capitalisation::None ? s.toString()
                                                                     : changeCase(s, options.capitalisation == Capitalisation::UpperCase);
@@ -300,6 +302,7 @@ CompiledTemplate::CompiledTemplate(const QString& text, std::initializer_list<To
     auto flushLiteral = [&] {
         if (!literal.isEmpty()) {
             m_literalLength += literal.size();
+            m_literalQuotes = m_literalQuotes || ImportFormat::needsQuoting(literal);
             m_segments.push_back({TokLiteral, literal});
             literal.clear();
         }
@@ -335,23 +338,22 @@ CompiledTemplate::CompiledTemplate(const QString& text, std::initializer_list<To
     flushLiteral();
 }
 
-size_t CompiledTemplate::appendPieces(std::vector<QString>& pieces,
-                                      const std::array<const QString*, TokKindCount>& values) const
+size_t CompiledTemplate::appendPieces(std::vector<RowText>& pieces, const TokenValues& values) const
 {
     size_t n = 1;
-    auto piece = [&](size_t k) -> QString& {
+    auto piece = [&](size_t k) -> RowText& {
         if (pieces.size() <= k)
             pieces.resize(k + 1);
         return pieces[k];
     };
-    piece(0).resize(0);
+    piece(0).clear();
     for (const Segment& s : m_segments) {
         if (s.kind == TokMatch) {
-            piece(n++).resize(0);
+            piece(n++).clear();
             continue;
         }
-        const QString* v = s.kind == TokLiteral ? nullptr : values[s.kind];
-        piece(n - 1) += v ? *v : s.text;
+        const std::optional<QStringView>& v = values[s.kind];
+        piece(n - 1) += s.kind != TokLiteral && v ? *v : QStringView(s.text);
     }
     return n;
 }

@@ -162,11 +162,12 @@ void clsBuildCampaigns::BuildCampaigns()
     InputBlock block(m_host);
 
     m_stepLabel = QStringLiteral("log point 21");
-    const generator::GenerationResult result = generate(in);
+    GeneratedFileTexts texts;
+    const generator::GenerationResult result = generate(in, texts);
 
     // 16. Show the files.
     WriteErrorLog(QStringLiteral("BuildCampaigns: load ad files ..."));
-    panel.LoadAdFiles(campaignFolder);
+    panel.LoadAdFiles(campaignFolder, std::move(texts));
     block.release();
     m_host.showTab(EditorTab::LandingPage);
     hourglass.reset();
@@ -178,8 +179,10 @@ void clsBuildCampaigns::BuildCampaigns()
 }
 
 // Steps 11 to 15 on the build thread (see the header), with the status
-// texts, the emptying of the text views and the errors on the window's.
-generator::GenerationResult clsBuildCampaigns::generate(const generator::GenerationInput& in)
+// texts, the emptying of the text views and the errors on the window's;
+// the build thread then reads the new files' texts for the panel.
+generator::GenerationResult clsBuildCampaigns::generate(const generator::GenerationInput& in,
+                                                        GeneratedFileTexts& texts)
 {
     GeneratedFilesPanel& panel = m_host.generatedFiles();
     const auto onWindow = [this](std::function<void()> call, Qt::ConnectionType type = Qt::QueuedConnection) {
@@ -224,6 +227,7 @@ generator::GenerationResult clsBuildCampaigns::generate(const generator::Generat
         } catch (const std::exception& e) {
             failure = QString::fromLocal8Bit(e.what());
         }
+        texts = GeneratedFileTexts::read(in.campaignFolder, thread());
         onWindow([&ended] { ended = true; });
     });
     while (!ended)

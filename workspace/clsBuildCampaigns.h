@@ -11,6 +11,7 @@
 #include <optional>
 
 class GeneratedFilesPanel;
+class GeneratedFileTexts;
 
 // What the build command needs of the window it runs in.
 class BuildHost
@@ -73,7 +74,7 @@ private:
     void refuse(const QString& focus);
     void runTimeError(const QString& description, bool logged);
     void makeFolder(const QString& path);
-    generator::GenerationResult generate(const generator::GenerationInput& in);
+    generator::GenerationResult generate(const generator::GenerationInput& in, GeneratedFileTexts& texts);
     void showResult(const QString& titleWarnings);
 
     BuildHost& m_host;
