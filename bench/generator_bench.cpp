@@ -165,7 +165,8 @@ int main(int argc, char** argv)
     out << "  total: " << rows << " rows, " << totalBytes << " bytes\n";
     out << "  generator: " << QString::number(seconds, 'f', 2) << " s ("
         << QString::number(rows > 0 ? seconds * 1e9 / double(rows) : 0.0, 'f', 0) << " ns per row)\n";
-    out << "  phases (s): mixing+groups " << QString::number(phaseStart[2] - phaseStart[0], 'f', 2)
+    out << "  phases (s): mixing " << QString::number(phaseStart[1] - phaseStart[0], 'f', 2)
+        << ", ad groups " << QString::number(phaseStart[2] - phaseStart[1], 'f', 2)
         << ", keyword file " << QString::number(phaseStart[3] - phaseStart[2], 'f', 2)
         << ", ads file " << QString::number(phaseStart[4] - phaseStart[3], 'f', 2)
         << ", ad-group file and replacing the set " << QString::number(seconds - phaseStart[4], 'f', 2) << "\n";

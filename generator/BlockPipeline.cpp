@@ -23,6 +23,13 @@ constexpr unsigned kMaxWorkers = 16;
 
 std::atomic<qsizetype> g_recordsPerBlock{0};
 
+// One thread writes; the others format.
+unsigned workerCount(qsizetype blocks)
+{
+    const unsigned cores = std::max(std::thread::hardware_concurrency(), 2u);
+    return unsigned(std::min<qsizetype>({qsizetype(cores - 1), qsizetype(kMaxWorkers), blocks}));
+}
+
 qsizetype recordsPerBlock()
 {
     const qsizetype n = g_recordsPerBlock.load();
@@ -183,9 +190,6 @@ void WriteInBlocks(const BlockJob& job, RowWriter& file)
         return;
     const qsizetype perBlock = recordsPerBlock();
     const qsizetype blockCount = (records + perBlock - 1) / perBlock;
-    // One thread writes; the others format.
-    const unsigned cores = std::max(std::thread::hardware_concurrency(), 2u);
-    const unsigned workers = unsigned(std::min<qsizetype>({qsizetype(cores - 1), qsizetype(kMaxWorkers), blockCount}));
     if (blockCount == 1) {
         // Not worth a thread.
         RowBlock block;
@@ -194,12 +198,40 @@ void WriteInBlocks(const BlockJob& job, RowWriter& file)
         writeBlock(job, file, 0, job.lastIndex, block);
         return;
     }
-    BlockRing ring(job, perBlock, blockCount, workers);
+    BlockRing ring(job, perBlock, blockCount, workerCount(blockCount));
     for (qsizetype b = 0; b < blockCount; ++b) {
         const qsizetype first = b * perBlock;
         writeBlock(job, file, first, std::min(first + perBlock, records) - 1, ring.take(b));
         ring.release(b);
     }
+}
+
+void ForEachRange(qsizetype count, qsizetype perRange, const std::function<void(qsizetype first, qsizetype last)>& work)
+{
+    const qsizetype ranges = (count + perRange - 1) / perRange;
+    std::atomic<qsizetype> next{0};
+    std::mutex mutex;
+    std::exception_ptr error; // the first, guarded by mutex
+    const auto run = [&] {
+        for (qsizetype r = next++; r < ranges; r = next++) {
+            try {
+                work(r * perRange, std::min(count, (r + 1) * perRange) - 1);
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(mutex);
+                if (!error)
+                    error = std::current_exception();
+                next = ranges; // no more ranges start
+            }
+        }
+    };
+    std::vector<std::thread> workers;
+    for (unsigned w = 1; w < workerCount(ranges); ++w)
+        workers.emplace_back(run);
+    run();
+    for (std::thread& worker : workers)
+        worker.join();
+    if (error)
+        std::rethrow_exception(error);
 }
 
 namespace detail {
