@@ -16,6 +16,7 @@
 #include "PeakMemory.h"
 #include "StallMeter.h"
 #include "StandardCampaign.h"
+#include "WindowBench.h"
 
 #include "core/Globals.h"
 #include "platform/Prompter.h"
@@ -23,7 +24,6 @@
 #include "workspace/WindowCommands.h"
 #include "workspace/Workspace.h"
 #include "workspace/frmMain.h"
-#include "workspace/landing/WebEngineSetup.h"
 
 #include <QAction>
 #include <QApplication>
@@ -61,15 +61,12 @@ public:
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir scratch;
     if (!scratch.isValid()) {
         std::fprintf(stderr, "cannot create a temporary folder\n");
         return 1;
     }
-    for (const char* variable : {"QUILLMARK_PROGRAM_DIR", "QUILLMARK_REGISTRY_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
-        qputenv(variable, QFile::encodeName(scratch.path()));
-    WebEngineSetup::prepare();
+    prepareWindowBench(scratch.path());
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     const bool cold = args.removeAll(QStringLiteral("--cold")) > 0;

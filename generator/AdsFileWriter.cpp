@@ -164,7 +164,6 @@ public:
         , m_groups(context.groups)
         , m_slots(templates.adSlots())
         , m_campaign(quoted(context.input.campaignName))
-        , m_campaignQuotes(needsQuoting(context.input.campaignName))
     {
     }
 
@@ -188,14 +187,7 @@ public:
             m_capExt = &capsOf(m_extCaps, r.ext, *g.ext);
             m_capMix.reset(mix);
             const bool nameQuoted = needsQuoting(name);
-            // Which values hold a character that makes a field need quotes:
-            // a field made of none of them needs no check.
-            std::array<bool, TokKindCount> quotes{};
-            quotes[TokCampaign] = m_campaignQuotes;
-            quotes[TokAdGroup] = nameQuoted;
-            quotes[TokBase] = r.base >= 0 && m_lists.base[size_t(r.base)].quotes;
-            quotes[TokExtension] = r.ext >= 0 && m_lists.ext[size_t(r.ext)].quotes;
-            quotes[TokMix] = quotes[TokBase] || quotes[TokExtension];
+            std::array<bool, TokKindCount> quotes = m_ctx.valueQuotes(r, nameQuoted);
 
             for (const SlotTemplates& t : m_slots) {
                 if (!t.filled)
@@ -448,7 +440,6 @@ private:
     const AdGroupList& m_groups;
     const std::array<SlotTemplates, CampaignData::AdSlotCount>& m_slots;
     const QString m_campaign;
-    const bool m_campaignQuotes;
 
     // Capitalised keywords per element and typed form, kept for the whole file.
     std::vector<std::unique_ptr<CapMemo>> m_baseCaps;

@@ -27,7 +27,6 @@ public:
         , m_ticked{m_c.broadMatch, m_c.phraseMatch, m_c.exactMatch}
         , m_bids{quoted(m_c.broadBid), quoted(m_c.phraseBid), quoted(m_c.exactBid)}
         , m_campaign(quoted(context.input.campaignName))
-        , m_campaignQuotes(needsQuoting(context.input.campaignName))
         , m_withUrl(!m_c.urlTemplate.isEmpty())
         , m_urlC(m_c.urlTemplate, {TokBase, TokExtension, TokMix, TokCampaign, TokAdGroup, TokMatch})
         , m_urlFast(m_urlC.clean() && !context.campaignBrace && !context.literalOnly())
@@ -79,14 +78,7 @@ public:
             const bool baseBrackets = r.base >= 0 && m_lists.base[size_t(r.base)].brackets;
             const bool extBrackets = r.ext >= 0 && m_lists.ext[size_t(r.ext)].brackets;
             const QString keyword = baseBrackets || extBrackets ? RemoveReplaceField(mix) : mix;
-            // Which values hold a character that makes a field need quotes:
-            // a field made of none of them needs no check.
-            std::array<bool, TokKindCount> quotes{};
-            quotes[TokCampaign] = m_campaignQuotes;
-            quotes[TokAdGroup] = lastGroupQuoted;
-            quotes[TokBase] = r.base >= 0 && m_lists.base[size_t(r.base)].quotes;
-            quotes[TokExtension] = r.ext >= 0 && m_lists.ext[size_t(r.ext)].quotes;
-            quotes[TokMix] = quotes[TokBase] || quotes[TokExtension];
+            const std::array<bool, TokKindCount> quotes = m_ctx.valueQuotes(r, lastGroupQuoted);
             const bool keywordQuoted = quotes[TokMix] && needsQuoting(keyword);
 
             const QString& b = BaseText(m_lists, r);
@@ -235,7 +227,6 @@ private:
     const bool m_ticked[3];
     const QString m_bids[3];
     const QString m_campaign;
-    const bool m_campaignQuotes;
     const bool m_withUrl;
     const CompiledTemplate m_urlC;
     const bool m_urlFast;
