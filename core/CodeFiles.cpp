@@ -6,7 +6,6 @@
 #include "platform/Prompter.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace modCommon {
@@ -30,11 +29,13 @@ const CodeFile kLanguageFile{"LanguageNCode.rpt", "Language Code File", "modComm
 
 QString codeFilePath(const CodeFile& codeFile)
 {
-    const QString path = platform::Locations::join(platform::Locations::programDir(),
-                                                   QString::fromLatin1(codeFile.fileName));
-    if (QFileInfo(path).isFile())
+    const QString name = QString::fromLatin1(codeFile.fileName);
+    const QString path = platform::Locations::installedFile(name);
+    if (!path.isEmpty())
         return path;
-    platform::MsgBox(path + QStringLiteral(" is missing.\r\n Please install it on your computer and try again!!!"),
+    // The program folder is where a user puts a copy.
+    platform::MsgBox(platform::Locations::join(platform::Locations::programDir(), name)
+                         + QStringLiteral(" is missing.\r\n Please install it on your computer and try again!!!"),
                      platform::MsgButtons::OK, platform::MsgIcon::Information,
                      QString::fromLatin1(codeFile.missingTitle));
     return QString();

@@ -6,15 +6,17 @@
 #include <optional>
 
 // The country and language code files that keyword research targets by
-// name: CountryNCodeGoogle.rpt and LanguageNCode.rpt in the program folder,
-// installed with the program. Each is a profile file whose first lines (up
+// name: CountryNCodeGoogle.rpt and LanguageNCode.rpt, installed with the
+// program (platform::Locations::installedFile: the program folder's copy,
+// else the one beside the executable). Each is a profile file whose first lines (up
 // to a marker line) list the names as "name=code", and whose "CountryID"
 // (respectively "LanguageID") section maps each listed name to the
 // identifier the research request sends.
 namespace modCommon {
 
 // The file's path, or "" after telling the user that it is missing
-// (information box "Country Code File" / "Language Code File").
+// (information box "Country Code File" / "Language Code File", naming the
+// file's path in the program folder).
 QString GetCountryCodeFile();
 QString GetLanguageCodeFile();
 

@@ -83,6 +83,9 @@ HttpClient::HttpClient(QObject* parent)
     // waiting for a login that never comes.
     connect(m_manager.get(), &QNetworkAccessManager::proxyAuthenticationRequired, this,
             [](const QNetworkProxy&, QAuthenticator*) {});
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this,
+            [this] { fail(QStringLiteral("Time out: no whole reply within %1 ms").arg(m_timeoutMs)); });
 }
 
 HttpClient::~HttpClient()
@@ -125,7 +128,6 @@ void HttpClient::start(const QByteArray& verb, const QByteArray& body, const QSt
     m_manager->setProxy(proxyFor(m_proxy, m_proxyUserName, m_proxyPassword));
     QNetworkRequest request{QUrl(m_url)};
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    request.setTransferTimeout(m_timeoutMs);
     request.setRawHeader("User-Agent", m_userAgent.toUtf8());
     const bool post = verb == "POST";
     QByteArray lengthName = "Content-Length";
@@ -148,6 +150,8 @@ void HttpClient::start(const QByteArray& verb, const QByteArray& body, const QSt
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpClient::onMetaData);
     connect(m_reply, &QNetworkReply::readyRead, this, &HttpClient::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &HttpClient::onFinished);
+    if (m_timeoutMs > 0)
+        m_deadline.start(m_timeoutMs);
 }
 
 QString HttpClient::waitForCompletion()
@@ -164,10 +168,22 @@ void HttpClient::abort()
 {
     if (!m_reply)
         return;
-    dropReply();
+    fail(QStringLiteral("Aborted"));
     m_state = Aborted;
-    m_error = QStringLiteral("Aborted");
+}
+
+// Ends the running request with error; what arrived so far stays.
+void HttpClient::fail(const QString& error)
+{
+    dropReply();
+    m_error = error;
     completeLater();
+}
+
+void HttpClient::tooLarge()
+{
+    m_body.clear();
+    fail(QStringLiteral("Reply too large: over %1 bytes").arg(m_maxReplyBytes));
 }
 
 QString HttpClient::replyText() const
@@ -187,26 +203,41 @@ void HttpClient::onMetaData()
     m_contentType = m_reply->rawHeader("Content-Type");
     if (m_status != 0)
         m_state = Receiving;
+    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toLongLong() > m_maxReplyBytes)
+        tooLarge();
+}
+
+// Reads what arrived; false when the body grew over the limit (the request has ended).
+bool HttpClient::readArrived()
+{
+    if (m_reply->bytesAvailable() > m_maxReplyBytes - m_body.size()) {
+        tooLarge();
+        return false;
+    }
+    m_body += m_reply->readAll();
+    return true;
 }
 
 void HttpClient::onReadyRead()
 {
     // Read as it comes: after an abort or a time-out the reply has nothing left to read.
-    m_body += m_reply->readAll();
+    if (!readArrived())
+        return;
     const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
     Q_EMIT progress(m_body.size(), length.isValid() ? length.toLongLong() : -1);
 }
 
 void HttpClient::onFinished()
 {
-    if (m_reply->isOpen())
-        m_body += m_reply->readAll();
-    if (m_status == 0)
+    if (m_reply->isOpen() && !readArrived())
+        return;
+    if (m_status == 0) {
         onMetaData();
-    const QNetworkReply::NetworkError error = m_reply->error();
-    if (error == QNetworkReply::OperationCanceledError)
-        m_error = QStringLiteral("Time out: no data for %1 ms").arg(m_timeoutMs);
-    else if (m_status == 0 || cutShort(error))
+        if (!m_reply)
+            return;
+    }
+    if (m_status == 0 || cutShort(m_reply->error()))
         m_error = m_reply->errorString();
     dropReply();
     completeLater();
@@ -214,6 +245,7 @@ void HttpClient::onFinished()
 
 void HttpClient::dropReply()
 {
+    m_deadline.stop();
     if (!m_reply)
         return;
     QNetworkReply* reply = std::exchange(m_reply, nullptr);

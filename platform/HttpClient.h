@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 
@@ -54,9 +55,17 @@ public:
     // missing or refused login ends the request with the proxy's 407 reply.
     void setProxyUserName(const QString& userName) { m_proxyUserName = userName; }
     void setProxyPassword(const QString& password) { m_proxyPassword = password; }
-    // Milliseconds the transfer may stall before the request ends as timed
-    // out; 0 (the default) waits as long as the connection stays open.
+    // Milliseconds a request may take, from its start to the end of its
+    // reply, however the reply comes (a server that keeps sending a byte now
+    // and then is cut off as well); then it ends as timed out with what
+    // arrived so far. 0 (the default) waits as long as the connection stays
+    // open.
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+    // The longest reply body kept. A longer reply (announced or arriving)
+    // ends the request as failed, "Reply too large", with no body at all:
+    // no caller reads a cut reply as a whole one.
+    static constexpr qint64 kDefaultMaxReplyBytes = 16 * 1024 * 1024;
+    void setMaxReplyBytes(qint64 bytes) { m_maxReplyBytes = bytes; }
 
     // Asynchronous use: returns at once; requestCompleted follows exactly
     // once, always from the event loop, never inside this call. Starting
@@ -100,9 +109,12 @@ private:
     void start(const QByteArray& verb, const QByteArray& body, const QStringList& headerLines);
     QString waitForCompletion();
     void onMetaData();
+    bool readArrived();
     void onReadyRead();
     void onFinished();
     void dropReply();
+    void fail(const QString& error);
+    void tooLarge();
     void completeLater();
 
     std::unique_ptr<QNetworkAccessManager> m_manager;
@@ -113,6 +125,8 @@ private:
     QString m_proxyUserName;
     QString m_proxyPassword;
     int m_timeoutMs = 0;
+    qint64 m_maxReplyBytes = kDefaultMaxReplyBytes;
+    QTimer m_deadline;
 
     State m_state = Idle;
     int m_status = 0;

@@ -44,6 +44,17 @@ QString programDir()
     return ensured(join(dataHome, QStringLiteral("PPC Quillmark")));
 }
 
+QString installedFile(const QString& name)
+{
+    const QString own = join(programDir(), name);
+    if (QFileInfo(own).isFile())
+        return own;
+    if (!QCoreApplication::instance())
+        return QString();
+    const QString installed = join(QCoreApplication::applicationDirPath(), name);
+    return QFileInfo(installed).isFile() ? installed : QString();
+}
+
 QString registryDir()
 {
     if (hasEnv("QUILLMARK_REGISTRY_DIR"))

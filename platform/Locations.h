@@ -12,6 +12,14 @@ namespace platform::Locations {
 // else "<XDG data home>/PPC Quillmark". Created when missing.
 QString programDir();
 
+// A file installed with the program, such as a code file: the copy in the
+// program folder when there is one (the user's own, or the one where
+// QUILLMARK_PROGRAM_DIR points), else the one in the executable's folder,
+// where the build and an installation put it; "" when neither exists. So an
+// installed program whose folder cannot be written (and whose program folder
+// is therefore under the data home) still finds its files.
+QString installedFile(const QString& name);
+
 // The folder that holds the two emulated registry hives:
 // $QUILLMARK_REGISTRY_DIR; else "$XDG_CONFIG_HOME/PPC Quillmark".
 QString registryDir();

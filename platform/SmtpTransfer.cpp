@@ -154,6 +154,9 @@ SmtpTransfer::Outcome SmtpTransfer::perform()
         throw std::runtime_error("The mail transport could not start");
     CURL* h = easy.get();
     set(h, CURLOPT_NOSIGNAL, 1L);
+    // An abort does not wait for a name lookup that hangs: its thread is
+    // left to end by itself.
+    set(h, CURLOPT_QUICK_EXIT, 1L);
     set(h, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
     set(h, CURLOPT_CURLU, url.get());
     set(h, CURLOPT_ERRORBUFFER, errorText);

@@ -147,6 +147,8 @@ void SmtpSocketClient::SendData(const QString& text)
 void SmtpSocketClient::SendCancel()
 {
     m_socket.close();
+    // A dialogue still connecting gets no close from the socket.
+    fail(QStringLiteral("Cancelled"));
 }
 
 QString SmtpSocketClient::WrapWord(const QString& text)
@@ -225,6 +227,7 @@ void SmtpSocketClient::onReply(const QString& reply)
     const int code = replyCode(reply);
     if (code == 220) {
         m_authTimerStarted = false;
+        m_authRequested = false;
         m_authStep = 0;
         if (m_SMTPAuth) {
             sendLine(QStringLiteral("EHLO local_machine"));
@@ -248,13 +251,9 @@ void SmtpSocketClient::onReply(const QString& reply)
                 m_TimerMailAuth.start();
             }
             break;
-        case kHeloSent: {
-            const QString line = QStringLiteral("MAIL FROM:<") + m_settings.senderAddress + QLatin1Char('>');
-            sendLine(line);
-            logSent(line);
-            m_state = kMailFromSent;
+        case kHeloSent:
+            sendMailFrom();
             break;
-        }
         case kMailFromSent:
             sendCCAddress();
             if (m_addressList.isEmpty()) {
@@ -288,18 +287,17 @@ void SmtpSocketClient::onReply(const QString& reply)
         sendMessage();
         m_state = kMessageSent;
     } else if (code == 235) {
-        const QString line = QStringLiteral("MAIL FROM:<") + m_settings.senderAddress + QLatin1Char('>');
-        sendLine(line);
-        logSent(line);
-        m_state = kMailFromSent;
-    } else if (code == 334) {
+        sendMailFrom();
+    } else if (code == 334 && m_authRequested) {
         const QString& secret = m_authStep == 0 ? m_settings.SMTPUsername : m_settings.SMTPPassword;
         const QString encoded = modBase64Encode::Base64Encode(secret);
         sendLine(encoded);
         logSent(QString::number(m_authStep) + QStringLiteral(": ") + encoded);
         m_authStep = 1;
-    } else if (code >= 400 && code <= 599) {
-        // A 432 ("password transition needed") is refused like any other.
+    } else if ((code >= 400 && code <= 599) || code == 334) {
+        // A 432 ("password transition needed") is refused like any other, and
+        // so is a challenge the client did not ask for: the login goes to no
+        // server that has not been sent AUTH LOGIN.
         WriteErrorLog(QStringLiteral("Error sending mail: %1 - ").arg(code) + reply);
         emit mailLog(m_redactor.reply(reply));
         sendQuitAfterError();
@@ -308,6 +306,7 @@ void SmtpSocketClient::onReply(const QString& reply)
 
 void SmtpSocketClient::onAuthTimer()
 {
+    m_authRequested = true;
     logSent(QStringLiteral("AUTH LOGIN "));
     sendLine(QStringLiteral("AUTH LOGIN"));
 }
@@ -320,6 +319,14 @@ void SmtpSocketClient::sendLine(const QString& line)
 void SmtpSocketClient::logSent(const QString& line)
 {
     emit mailLog(m_redactor.command(line));
+}
+
+void SmtpSocketClient::sendMailFrom()
+{
+    const QString line = QStringLiteral("MAIL FROM:<") + m_settings.senderAddress + QLatin1Char('>');
+    sendLine(line);
+    logSent(line);
+    m_state = kMailFromSent;
 }
 
 void SmtpSocketClient::sendQuitAfterError()

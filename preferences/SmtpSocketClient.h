@@ -19,8 +19,9 @@
 // to the program's error log. A dialogue always ends, with one ended():
 // status() says "SMTP mail server test completed successfully." only when the
 // server accepted the message data and closed the dialogue with 221; a
-// refusing reply (4xx/5xx), a close or socket error before the end, or no
-// reply within the time-out give "Error occured when sending message.".
+// refusing reply (4xx/5xx), a login challenge (334) that AUTH LOGIN did not
+// ask for, a close or socket error before the end, or no reply within the
+// time-out give "Error occured when sending message.".
 // The body goes out with CRLF line ends, every line that begins with "."
 // getting a second one, in us-ascii (plain text) or iso-8859-1 (HTML) when
 // those hold the texts, else in UTF-8.
@@ -75,6 +76,7 @@ private:
     void onAuthTimer();
     void sendLine(const QString& line);
     void logSent(const QString& line);
+    void sendMailFrom();
     void sendQuitAfterError();
     void sendMessage();
     void finish(bool success, const QString& errorLogLine);
@@ -96,6 +98,7 @@ private:
 
     bool m_SMTPAuth = false;
     bool m_authTimerStarted = false;
+    bool m_authRequested = false;   // AUTH LOGIN sent in this dialogue
     qint16 m_authStep = 0;
     bool m_connected = false;
     bool m_allRecipientsSent = false;

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 using modCommon::WriteErrorLog;
 using platform::SmtpRecipientKind;
@@ -19,6 +20,7 @@ using platform::SmtpRecipientKind;
 namespace {
 
 constexpr int kImplicitTlsPort = 465;
+constexpr int kHighestPort = 65535;
 
 bool isValidEmail(const QString& address)
 {
@@ -155,8 +157,13 @@ void clsSendMail::prepareAndSend()
         m_TimeOut = 60;
     m_oSMTP->setTimeOut(m_TimeOut);
     m_oSMTP->setServer(modCommon::Trim(m_Host));
-    if (portNumber > 0)
-        m_oSMTP->setServerPort(static_cast<int>(std::min(std::lround(portNumber), 65536L)));
+    if (portNumber > 0) {
+        // Refused before rounding: a number beyond every port may not fit a
+        // whole number at all.
+        if (portNumber > kHighestPort)
+            throw std::invalid_argument("Invalid server port " + m_Port.toStdString());
+        m_oSMTP->setServerPort(static_cast<int>(std::lround(portNumber)));
+    }
 
     m_oSMTP->setReportDialogue(true);
     m_oSMTP->setReportProgress(true);

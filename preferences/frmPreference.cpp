@@ -6,6 +6,7 @@
 #include "platform/Prompter.h"
 #include "preferences/PreferenceInput.h"
 #include "preferences/frmSendMail.h"
+#include "settings/AdwordsEditorPath.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -38,6 +39,17 @@ QLineEdit* textBox(const QString& name)
 {
     auto* box = new QLineEdit;
     box->setObjectName(name);
+    return box;
+}
+
+// A box for a program or folder path, wide enough to show a usual one
+// (the default editor path) whole.
+QLineEdit* pathBox(const QString& name)
+{
+    constexpr int kFrameAndMargins = 16;
+    QLineEdit* box = textBox(name);
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString::fromLatin1(kDefaultAdwordsEditorPath))
+                         + kFrameAndMargins);
     return box;
 }
 
@@ -286,24 +298,29 @@ QWidget* frmPreference::buildProfileTab()
 
 QWidget* frmPreference::buildOptionsTab()
 {
-    m_txtGoogleAdwordsEditor = textBox(QStringLiteral("txtGoogleAdwordsEditor"));
+    m_txtGoogleAdwordsEditor = pathBox(QStringLiteral("txtGoogleAdwordsEditor"));
     m_txtToken = textBox(QStringLiteral("txtToken"));
-    m_txtFolder = textBox(QStringLiteral("txtFolder"));
+    m_txtFolder = pathBox(QStringLiteral("txtFolder"));
     QPushButton* open = pushButton(QStringLiteral("cmdOpenFolder"), QStringLiteral("Open"));
     connect(open, &QPushButton::clicked, this, &frmPreference::cmdOpenFolder_Click);
     m_chkHideIcon = checkBox(QStringLiteral("chkHideIcon"),
                              QStringLiteral("Hide program icon from task bar when minimized"));
 
+    // Each box under its label, so that the long labels leave the paths the
+    // tab's whole width.
     auto* folder = new QHBoxLayout;
     folder->addWidget(m_txtFolder, 1);
     folder->addWidget(open);
     auto* pathsBox = new QWidget;
-    auto* paths = new QFormLayout(pathsBox);
+    auto* paths = new QVBoxLayout(pathsBox);
     paths->setContentsMargins(0, 0, 0, 0);
-    addRow(paths, QStringLiteral("Google Adwords Editor Path:"), m_txtGoogleAdwordsEditor);
-    addRow(paths, QStringLiteral("Google Token ID:"), m_txtToken);
-    paths->addRow(label(QStringLiteral("Working folder where the data to be stored:"), m_txtFolder), folder);
-    paths->addRow(m_chkHideIcon);
+    paths->addWidget(label(QStringLiteral("Google Adwords Editor Path:"), m_txtGoogleAdwordsEditor));
+    paths->addWidget(m_txtGoogleAdwordsEditor);
+    paths->addWidget(label(QStringLiteral("Google Token ID:"), m_txtToken));
+    paths->addWidget(m_txtToken);
+    paths->addWidget(label(QStringLiteral("Working folder where the data to be stored:"), m_txtFolder));
+    paths->addLayout(folder);
+    paths->addWidget(m_chkHideIcon);
 
     auto* loginFrame = new QGroupBox(QStringLiteral("Google Adwords Login Details"));
     auto* types = new QHBoxLayout;

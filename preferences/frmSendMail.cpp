@@ -169,6 +169,7 @@ void frmSendMail::done(int result)
 {
     m_tmrTestSendMail.stop();
     m_oSendMail.reset();
+    m_socketClient.SendCancel();
     QDialog::done(result);
 }
 

@@ -39,7 +39,8 @@ class clsSendMail;
 // test header to it and sends the message one second later. Every command
 // and reply goes to txtLog and to sendmail.log (credentials as "<hidden>");
 // lblStatus ends with "SMTP mail server test completed successfully." or
-// "SMTP mail server test failed. ". Closing the window aborts a running send.
+// "SMTP mail server test failed. ". Closing the window aborts a running send
+// (also one of the socket client).
 //
 // The window also carries a socket SMTP client of its own (SendMail and the
 // members after it), which nothing in the program starts.
@@ -103,7 +104,8 @@ public:
     void SendCancel() { m_socketClient.SendCancel(); }
     static QString WrapWord(const QString& text) { return SmtpSocketClient::WrapWord(text); }
 
-    // Releases the mail component (aborting a running send) as the window closes.
+    // Releases the mail component and cancels the socket client's dialogue
+    // (aborting a running send of either) as the window closes.
     void done(int result) override;
 
 signals:

@@ -4,6 +4,7 @@
 
 #include <QDomDocument>
 #include <QRandomGenerator>
+#include <QXmlStreamReader>
 
 #include <cmath>
 
@@ -17,6 +18,25 @@ namespace GoogleResultParser {
 namespace {
 
 const QString kLogPrefix = QStringLiteral("clsKeywordBuilder_GetResultGoogle: ");
+
+// A reply of the service nests some ten elements deep. The DOM reader takes
+// time that grows with the square of the depth, so a far deeper reply is not
+// handed to it.
+constexpr qint64 kMaxDepth = 100;
+
+bool nestedTooDeep(const QString& data)
+{
+    QXmlStreamReader reader(data);
+    qint64 depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > kMaxDepth)
+            return true;
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    return false;
+}
 
 // The elements named name below node, or those named "ns2:" & name when there are none.
 QDomNodeList elements(const QDomDocument& document, const QString& name)
@@ -73,6 +93,11 @@ QString keiText(double c, double s, double r)
 KeywordIdeas GetResultGoogle(const QString& data, const RandomFraction& random)
 {
     KeywordIdeas ideas;
+    if (nestedTooDeep(data)) {
+        modCommon::WriteErrorLog(kLogPrefix
+                                 + QStringLiteral("the reply is nested more than %1 elements deep").arg(kMaxDepth));
+        return ideas;
+    }
     QDomDocument document;
     QString error;
     int errorLine = 0;

@@ -21,8 +21,8 @@ namespace GoogleResultParser {
 // idea. Competition: "Low" up to 0.3333, "Medium" up to 0.6667, "High"
 // above and at 0 or below. KEI = (1 + r) × volume ÷ (competition × 100000),
 // rounded half to even to four decimals, with r drawn once per idea, or "-"
-// when competition or volume is not above 0. A reply that is not XML or has
-// no result gives no ideas. Every reply or entry that cannot be read is
+// when competition or volume is not above 0. A reply that is not XML, has
+// no result or nests elements more than 100 deep gives no ideas. Every reply or entry that cannot be read is
 // logged on one line ("clsKeywordBuilder_GetResultGoogle: ...").
 KeywordIdeas GetResultGoogle(const QString& data, const RandomFraction& random);
 

@@ -81,11 +81,13 @@ QString idBlock(const QList<ListEntry>& entries, const QString& codeFile, const 
 QString SplitKeywordsGoogle(const QStringList& lines)
 {
     QString queries;
+    bool anyLine = false;
     bool anyPositive = false;
     for (qsizetype number = 0; number < lines.size(); ++number) {
         const QString& part = lines.at(number);
         if (modCommon::Trim(part).isEmpty())
             continue;
+        anyLine = true;
         const bool negative = part.startsWith(QLatin1Char('-'));
         QString keyword = negative ? part.mid(1) : part;
         if (enclosed(part, QLatin1Char('['), QLatin1Char(']')) || enclosed(part, QLatin1Char('"'), QLatin1Char('"')))
@@ -98,7 +100,7 @@ QString SplitKeywordsGoogle(const QStringList& lines)
         if (number >= kMaxQueries - 1)
             break;
     }
-    if (queries.isEmpty())
+    if (!anyLine)
         return QString();
     if (!anyPositive) {
         platform::MsgBox(QStringLiteral("Please enter at least one keyword as positive Keyword"),

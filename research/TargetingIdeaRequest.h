@@ -51,7 +51,7 @@ QString SoapHeaderGoogle();
 // become character references, others stay as they are; nothing else is
 // lost but characters that XML cannot hold. "" without any line (blank
 // lines do not count), and "" after the "Positive Keywords" message when
-// no line is positive.
+// no line gives a positive query (a bare "-" or "[]" gives none).
 QString SplitKeywordsGoogle(const QStringList& lines);
 
 } // namespace TargetingIdeaRequest

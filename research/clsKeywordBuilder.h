@@ -35,7 +35,6 @@ public:
     const KeywordIdeas& Keywords() const { return m_Keywords; }
     // True once a cancelled request has stopped.
     bool Disconnected() const { return m_Disconnected; }
-    void setDisconnected(bool disconnected) { m_Disconnected = disconnected; }
     // Where the KEI's random factor comes from (the program's generator by default).
     void setRandomSource(RandomFraction random) { m_random = std::move(random); }
 

@@ -4,7 +4,7 @@
 
 namespace {
 
-// The internal id of a campaign's index: its account's row, one up, times
+// The internal id of a campaign's index: its account's serial, one up, times
 // an odd constant. Qt keeps a persistent index of every item a tree view
 // shows, hashed by row * 16 + internal id and placed by the low bits of that
 // sum alone: the spread keeps the campaigns of a big tree from piling into
@@ -24,27 +24,46 @@ constexpr quintptr inverse(quintptr odd)
 constexpr quintptr kUnspread = inverse(kSpread);
 static_assert(kSpread * kUnspread == 1);
 
-quintptr campaignId(int accountRow)
+quintptr campaignId(quintptr accountSerial)
 {
-    return (quintptr(accountRow) + 1) * kSpread;
+    return (accountSerial + 1) * kSpread;
 }
 
-int accountRowOf(quintptr id)
+// The serial of a campaign index's account; -1 for an account index.
+qint64 accountSerialOf(quintptr id)
 {
-    return int(id * kUnspread) - 1;
+    return qint64(id * kUnspread) - 1;
 }
 
 // Names are unique without regard to case at each level, and the display
-// order sorts by that comparison first: it finds a node by binary search.
+// order sorts by that comparison first: a node's row, or the row a new one
+// takes, is found by binary search.
 template <class List, class NameOf>
-int findRow(const List& list, const QString& name, NameOf nameOf)
+int lowerRow(const List& list, const QString& name, NameOf nameOf)
 {
     const auto at = std::lower_bound(list.begin(), list.end(), name, [&](const auto& item, const QString& key) {
         return nameOf(item).compare(key, Qt::CaseInsensitive) < 0;
     });
-    if (at == list.end() || nameOf(*at).compare(name, Qt::CaseInsensitive) != 0)
-        return -1;
     return int(at - list.begin());
+}
+
+template <class List, class NameOf>
+int findRow(const List& list, const QString& name, NameOf nameOf)
+{
+    const int row = lowerRow(list, name, nameOf);
+    if (row == int(list.size()) || nameOf(list[row]).compare(name, Qt::CaseInsensitive) != 0)
+        return -1;
+    return row;
+}
+
+const QString& accountName(const auto* account)
+{
+    return account->id.account;
+}
+
+const QString& campaignName(const NodeId& campaign)
+{
+    return campaign.campaign;
 }
 
 } // namespace
@@ -74,21 +93,63 @@ void AccountTreeModel::reload()
 {
     beginResetModel();
     m_accounts.clear();
+    m_rows.clear();
     if (m_tree) {
         for (const NodeId& id : m_tree->displayOrder()) {
             if (id.isAccount())
-                m_accounts.push_back(Account{id, {}});
-            else if (!m_accounts.empty())
-                m_accounts.back().campaigns.append(id);
+                addAccount(id, m_rows.size());
+            else if (!m_rows.empty())
+                m_rows.back()->campaigns.append(id);
         }
     }
     endResetModel();
 }
 
+AccountTreeModel::Account& AccountTreeModel::addAccount(const NodeId& id, size_t row)
+{
+    auto account = std::make_unique<Account>();
+    account->id = id;
+    account->serial = m_accounts.size();
+    m_rows.insert(m_rows.begin() + qsizetype(row), account.get());
+    for (size_t r = row; r < m_rows.size(); ++r)
+        m_rows[r]->row = int(r);
+    m_accounts.push_back(std::move(account));
+    return *m_accounts.back();
+}
+
+void AccountTreeModel::nodeAdded(const NodeId& node)
+{
+    if (node.isAccount()) {
+        const int row = lowerRow(m_rows, node.account, accountName<Account>);
+        beginInsertRows(QModelIndex(), row, row);
+        addAccount(node, size_t(row));
+        endInsertRows();
+        return;
+    }
+    const int accountAt = accountRow(node.account);
+    if (accountAt < 0)
+        return;
+    QList<NodeId>& campaigns = m_rows[size_t(accountAt)]->campaigns;
+    const int row = lowerRow(campaigns, node.campaign, campaignName);
+    beginInsertRows(index(accountAt, 0), row, row);
+    campaigns.insert(row, node);
+    endInsertRows();
+}
+
+void AccountTreeModel::campaignRemoved(const NodeId& node)
+{
+    const QModelIndex at = indexOf(node);
+    if (!at.isValid() || !node.isCampaign())
+        return;
+    beginRemoveRows(at.parent(), at.row(), at.row());
+    m_rows[size_t(at.parent().row())]->campaigns.removeAt(at.row());
+    endRemoveRows();
+}
+
 void AccountTreeModel::setIcons(const QHash<QString, QIcon>& icons)
 {
     m_icons = icons;
-    if (!m_accounts.empty())
+    if (!m_rows.empty())
         Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DecorationRole});
 }
 
@@ -96,23 +157,28 @@ void AccountTreeModel::setExpanded(const QModelIndex& account, bool expanded)
 {
     if (!account.isValid() || accountOf(account))
         return;
-    Account& a = m_accounts[size_t(account.row())];
+    Account& a = *m_rows[size_t(account.row())];
     if (a.expanded == expanded)
         return;
     a.expanded = expanded;
     Q_EMIT dataChanged(account, account, {Qt::DecorationRole, ImageKeyRole});
 }
 
+int AccountTreeModel::accountRow(const QString& name) const
+{
+    return findRow(m_rows, name, accountName<Account>);
+}
+
 QModelIndex AccountTreeModel::indexOf(const NodeId& node) const
 {
-    const int row = findRow(m_accounts, node.account, [](const Account& a) -> const QString& { return a.id.account; });
+    const int row = accountRow(node.account);
     if (row < 0)
         return QModelIndex();
     if (node.isAccount())
         return createIndex(row, 0, quintptr(0));
-    const Account& account = m_accounts[size_t(row)];
-    const int at = findRow(account.campaigns, node.campaign, [](const NodeId& c) -> const QString& { return c.campaign; });
-    return at < 0 ? QModelIndex() : createIndex(at, 0, campaignId(row));
+    const Account& account = *m_rows[size_t(row)];
+    const int at = findRow(account.campaigns, node.campaign, campaignName);
+    return at < 0 ? QModelIndex() : createIndex(at, 0, campaignId(account.serial));
 }
 
 std::optional<NodeId> AccountTreeModel::nodeAt(const QModelIndex& index) const
@@ -121,7 +187,7 @@ std::optional<NodeId> AccountTreeModel::nodeAt(const QModelIndex& index) const
         return std::nullopt;
     if (const Account* account = accountOf(index))
         return account->campaigns.at(index.row());
-    return m_accounts[size_t(index.row())].id;
+    return m_rows[size_t(index.row())]->id;
 }
 
 void AccountTreeModel::imageChanged(const NodeId& node)
@@ -131,11 +197,10 @@ void AccountTreeModel::imageChanged(const NodeId& node)
         Q_EMIT dataChanged(at, at, {Qt::DecorationRole, ImageKeyRole});
 }
 
-// The account a campaign index belongs to; null for an account index.
 const AccountTreeModel::Account* AccountTreeModel::accountOf(const QModelIndex& index) const
 {
-    const int row = accountRowOf(index.internalId());
-    return row < 0 ? nullptr : &m_accounts[size_t(row)];
+    const qint64 serial = accountSerialOf(index.internalId());
+    return serial < 0 ? nullptr : m_accounts[size_t(serial)].get();
 }
 
 QModelIndex AccountTreeModel::index(int row, int column, const QModelIndex& parent) const
@@ -143,26 +208,26 @@ QModelIndex AccountTreeModel::index(int row, int column, const QModelIndex& pare
     if (column != 0 || row < 0)
         return QModelIndex();
     if (!parent.isValid())
-        return row < int(m_accounts.size()) ? createIndex(row, 0, quintptr(0)) : QModelIndex();
+        return row < int(m_rows.size()) ? createIndex(row, 0, quintptr(0)) : QModelIndex();
     if (accountOf(parent))
         return QModelIndex(); // campaigns have no children
-    const Account& account = m_accounts[size_t(parent.row())];
-    return row < account.campaigns.size() ? createIndex(row, 0, campaignId(parent.row())) : QModelIndex();
+    const Account& account = *m_rows[size_t(parent.row())];
+    return row < account.campaigns.size() ? createIndex(row, 0, campaignId(account.serial)) : QModelIndex();
 }
 
 QModelIndex AccountTreeModel::parent(const QModelIndex& child) const
 {
-    const int row = child.isValid() ? accountRowOf(child.internalId()) : -1;
-    return row < 0 ? QModelIndex() : createIndex(row, 0, quintptr(0));
+    const Account* account = child.isValid() ? accountOf(child) : nullptr;
+    return account ? createIndex(account->row, 0, quintptr(0)) : QModelIndex();
 }
 
 int AccountTreeModel::rowCount(const QModelIndex& parent) const
 {
     if (!parent.isValid())
-        return int(m_accounts.size());
+        return int(m_rows.size());
     if (parent.column() != 0 || accountOf(parent))
         return 0;
-    return int(m_accounts[size_t(parent.row())].campaigns.size());
+    return int(m_rows[size_t(parent.row())]->campaigns.size());
 }
 
 int AccountTreeModel::columnCount(const QModelIndex&) const
@@ -173,19 +238,18 @@ int AccountTreeModel::columnCount(const QModelIndex&) const
 QString AccountTreeModel::imageKey(const QModelIndex& index) const
 {
     const std::optional<NodeId> node = nodeAt(index);
-    const int at = m_tree && node ? m_tree->indexOf(*node) : -1;
-    if (at < 0)
+    const TreeNode* tree = m_tree && node ? m_tree->find(*node) : nullptr;
+    if (!tree)
         return QString();
-    const TreeNode& tree = m_tree->nodes().at(at);
     if (node->isAccount()) {
         // An account is drawn as an account whatever image key a selection
         // gave it, and opened while it shows its campaigns.
-        const Account& account = m_accounts[size_t(index.row())];
-        const bool open = account.expanded && !account.campaigns.isEmpty() && !tree.selectedImage.isEmpty();
-        return open ? tree.selectedImage : QStringLiteral("Account");
+        const Account& account = *m_rows[size_t(index.row())];
+        const bool open = account.expanded && !account.campaigns.isEmpty() && !tree->selectedImage.isEmpty();
+        return open ? tree->selectedImage : QStringLiteral("Account");
     }
     // A campaign made by New Campaign has only its selected image.
-    return tree.image.isEmpty() ? tree.selectedImage : tree.image;
+    return tree->image.isEmpty() ? tree->selectedImage : tree->image;
 }
 
 QVariant AccountTreeModel::data(const QModelIndex& index, int role) const

@@ -6,12 +6,14 @@
 #include <QHash>
 #include <QIcon>
 
+#include <memory>
 #include <vector>
 
 // The accounts tree as the tree view shows it: the accounts sorted by name,
 // each with its campaigns sorted by name, and each node with the picture of
-// its image key. A node's index is found by binary search and an image
-// change repaints that one node, so a click costs the same in a tree of a
+// its image key. A node's index is found by binary search, an image change
+// repaints that one node and a new or deleted node inserts or removes that
+// one row, so a click or a tree command costs about the same in a tree of a
 // hundred thousand campaigns as in one of ten.
 class AccountTreeModel : public QAbstractItemModel
 {
@@ -24,11 +26,15 @@ public:
     explicit AccountTreeModel(QObject* parent = nullptr);
     ~AccountTreeModel() override;
 
-    // The tree shown (not owned; null shows nothing). reload() must follow
-    // every change of its nodes; image changes are taken through its image
-    // observer.
+    // The tree shown (not owned; null shows nothing). Image changes are
+    // taken through its image observer; every other change must be told:
+    // reload() after the tree was rebuilt, nodeAdded() after a node was
+    // added and campaignRemoved() after a campaign was removed.
     void setTree(clsMain* tree);
     void reload();
+    // An account, or a campaign of an account shown.
+    void nodeAdded(const NodeId& node);
+    void campaignRemoved(const NodeId& node);
     // The pictures of the image keys.
     void setIcons(const QHash<QString, QIcon>& icons);
     // An expanded account with campaigns shows its expanded image.
@@ -49,15 +55,23 @@ private:
     struct Account {
         NodeId id;
         QList<NodeId> campaigns;
+        int row = 0;          // in m_rows
+        quintptr serial = 0;  // in m_accounts
         bool expanded = true;
     };
 
+    // The account a campaign index belongs to; null for an account index.
     const Account* accountOf(const QModelIndex& index) const;
+    int accountRow(const QString& name) const;
+    Account& addAccount(const NodeId& id, size_t row);
     QString imageKey(const QModelIndex& index) const;
     void imageChanged(const NodeId& node);
 
     clsMain* m_tree = nullptr;
-    // Rebuilt whole by reload(): between two reloads rows do not move.
-    std::vector<Account> m_accounts;
+    // The accounts in the order they came, and in rows (display order). A
+    // campaign's index names its account by the account's serial, which
+    // stays while accounts come in above it.
+    std::vector<std::unique_ptr<Account>> m_accounts;
+    std::vector<Account*> m_rows;
     QHash<QString, QIcon> m_icons;
 };

@@ -98,23 +98,18 @@ bool makeFolder(const QString& folder, QString* error)
 QStringList splitLines(const QString& text)
 {
     QStringList lines;
-    QString current;
-    bool pending = false;
+    qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            lines.append(current);
-            current.clear();
-            pending = false;
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-        } else {
-            current.append(c);
-            pending = true;
-        }
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
     }
-    if (pending)
-        lines.append(current);
+    if (start < text.size())
+        lines.append(text.mid(start));
     return lines;
 }
 

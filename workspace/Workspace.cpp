@@ -70,12 +70,6 @@ void Workspace::setSelectedNode(const std::optional<NodeId>& node)
     m_view.showSelection(node);
 }
 
-void Workspace::treeChanged()
-{
-    m_model.reload();
-    m_view.showSelection(m_oSelectedNode);
-}
-
 // ---------------------------------------------------------------------------
 // Start-up, File/Setup and close
 
@@ -94,7 +88,8 @@ void Workspace::loadTree()
     m_accounts = std::make_unique<clsMain>(g_sWorkingFolder);
     m_model.setTree(m_accounts.get());
     const bool exists = m_accounts->LoadAccounts();
-    treeChanged();
+    m_model.reload();
+    m_view.showSelection(m_oSelectedNode);
     if (!exists) {
         // No campaign is open: the editor would show the former one, whose
         // further edits would be saved nowhere.
@@ -183,23 +178,23 @@ void Workspace::selectFirstAccount()
     QString target = readPreference(QStringLiteral("LastSelectAcc"));
     std::optional<NodeId> hand;
     bool found = false;
-    int at = 0;
-    for (; at < m_accounts->count(); ++at) {
-        const NodeId& id = m_accounts->nodes().at(at).id;
-        hand = id;
-        if (target.isEmpty() && id.isCampaign())
-            target = id.key();
-        if (id.key().compare(target, Qt::CaseInsensitive) == 0) {
+    bool first = true;
+    for (const TreeNode& node : m_accounts->nodes()) {
+        hand = node.id;
+        if (target.isEmpty() && node.id.isCampaign())
+            target = node.id.key();
+        if (node.id.key().compare(target, Qt::CaseInsensitive) == 0) {
             found = true;
             break;
         }
+        first = false;
     }
-    if (found && at != 0)
+    if (found && !first)
         m_accounts->setImage(*hand, kCampaignOpen);
     if (m_accounts->IsAccountExists()) {
         tvwAccount_NodeClick(*hand);
     } else if (m_accounts->count() >= 2) {
-        hand = m_accounts->nodes().at(1).id;
+        hand = std::next(m_accounts->nodes().cbegin())->id;
         m_accounts->setImage(*hand, kCampaignOpen);
     }
     if (hand)
@@ -221,20 +216,21 @@ void Workspace::DeleteCampaign()
     const std::optional<NodeId> removed = m_accounts->DeleteAccount();
     if (!removed)
         return;
+    m_model.campaignRemoved(*removed);
     if (m_oSelectedNode && m_oSelectedNode->matches(*removed)) {
         // The deleted campaign is no longer open: nothing writes it back.
         m_oSelectedNode.reset();
         m_view.showEditor(false);
     }
-    treeChanged();
+    m_view.showSelection(m_oSelectedNode);
 }
 
 bool Workspace::addNewCampaign(const QString& account, const QString& campaign)
 {
     if (campaign.isEmpty())
         return false;
-    if (!m_accounts->findAccount(account))
-        m_accounts->addAccount(account);
+    if (m_accounts->addAccount(account))
+        m_model.nodeAdded(NodeId::accountNode(account));
     const std::optional<NodeId> parent = m_accounts->findAccount(account);
     if (!parent || !m_accounts->addCampaign(parent->account, campaign, QString(), kCampaignOpen)) {
         WriteErrorLog(QStringLiteral("frmMain_NewCampaign_Error: the campaign '") + campaign
@@ -242,11 +238,12 @@ bool Workspace::addNewCampaign(const QString& account, const QString& campaign)
         platform::MsgBox(QStringLiteral("Campaign '") + campaign + QStringLiteral("' already exists in account '")
                              + account + QStringLiteral("'."),
                          platform::MsgButtons::OK, platform::MsgIcon::Critical, QStringLiteral("Create New Campaign"));
-        treeChanged();
+        m_view.showSelection(m_oSelectedNode);
         return false;
     }
-    m_oSelectedNode = NodeId::campaignNode(parent->account, campaign);
-    treeChanged();
+    const NodeId added = NodeId::campaignNode(parent->account, campaign);
+    m_model.nodeAdded(added);
+    setSelectedNode(added);
     ClearCampaign();
     m_view.showEditor(true);
     m_accounts->SaveAccount();

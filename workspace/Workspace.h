@@ -113,7 +113,6 @@ private:
     void setSelectedNode(const std::optional<NodeId>& node);
     // The one load sequence of the start and of File/Setup.
     void loadTree();
-    void treeChanged();
 
     WorkspaceView& m_view;
     std::unique_ptr<clsMain> m_accounts;

@@ -37,12 +37,6 @@ QString folded(const QString& name)
     return name.toCaseFolded();
 }
 
-// Names compare without regard to case; an account key has no campaign part.
-QString indexKey(const NodeId& id)
-{
-    return id.isAccount() ? folded(id.account) : folded(id.account) + QChar(0) + folded(id.campaign);
-}
-
 } // namespace
 
 QString NodeId::key() const
@@ -75,21 +69,17 @@ bool clsMain::LoadAccounts()
             m_accountsUnreadable = true;
             modCommon::WriteErrorLog(QStringLiteral("LoadLoadAccounts_Error: ") + error);
         }
-        QString current;
+        QString current; // the account's folded name
         for (const QString& raw : TextFiles::splitLines(text)) {
             const QString line = modCommon::Trim(raw);
             if (line.isEmpty())
                 continue;
             if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')) && line.size() >= 2) {
-                current = line.mid(1, line.size() - 2);
-                if (!current.isEmpty()) {
-                    if (const auto existing = findAccount(current))
-                        current = existing->account; // a repeated account joins the first one
-                    else
-                        addAccount(current);
-                }
+                const QString name = line.mid(1, line.size() - 2);
+                current = folded(name);
+                addAccount(name); // a repeated account joins the first one
             } else if (!current.isEmpty()) {
-                addCampaign(current, line, kCampaign, QString()); // a duplicate is dropped
+                addCampaignTo(m_accounts.find(current), line, kCampaign, QString()); // a duplicate is dropped
             }
         }
     }
@@ -106,13 +96,16 @@ bool clsMain::SaveAccount() const
         return false;
     }
     QString text;
-    const QHash<QString, QList<int>> campaigns = campaignPositions();
-    for (const TreeNode& node : m_nodes) {
-        if (!node.id.isAccount())
-            continue;
-        text += QLatin1Char('[') + node.id.account + QStringLiteral("]\r\n");
-        for (int at : campaigns.value(folded(node.id.account)))
-            text += m_nodes.at(at).id.campaign + QStringLiteral("\r\n");
+    // An account's campaigns by serial, which is their node order.
+    std::vector<std::pair<quint64, const QString*>> campaigns;
+    for (const Account* account : accountsInNodeOrder()) {
+        text += QLatin1Char('[') + account->name + QStringLiteral("]\r\n");
+        campaigns.clear();
+        for (const auto& [name, serial] : account->campaigns)
+            campaigns.emplace_back(serial, &name);
+        std::sort(campaigns.begin(), campaigns.end());
+        for (const auto& [serial, name] : campaigns)
+            text += *name + QStringLiteral("\r\n");
     }
     QString error;
     QDir().mkpath(m_workingFolder);
@@ -123,17 +116,50 @@ bool clsMain::SaveAccount() const
     return true;
 }
 
-int clsMain::indexOf(const NodeId& id) const
+const clsMain::Account* clsMain::accountEntry(const QString& name) const
 {
-    return m_index.value(indexKey(id), -1);
+    const auto at = m_accounts.constFind(folded(name));
+    return at == m_accounts.cend() ? nullptr : &*at;
+}
+
+std::vector<const clsMain::Account*> clsMain::accountsInNodeOrder() const
+{
+    std::vector<const Account*> accounts;
+    accounts.reserve(size_t(m_accounts.size()));
+    for (const Account& account : m_accounts)
+        accounts.push_back(&account);
+    std::sort(accounts.begin(), accounts.end(),
+              [](const Account* a, const Account* b) { return a->serial < b->serial; });
+    return accounts;
+}
+
+const TreeNode* clsMain::find(const NodeId& id) const
+{
+    const Account* account = accountEntry(id.account);
+    if (!account)
+        return nullptr;
+    quint64 serial = account->serial;
+    if (id.isCampaign()) {
+        const auto campaign = account->campaigns.find(id.campaign);
+        if (campaign == account->campaigns.end())
+            return nullptr;
+        serial = campaign->second;
+    }
+    const auto node = m_nodes.constFind(serial);
+    return node == m_nodes.cend() ? nullptr : &*node;
+}
+
+TreeNode* clsMain::findNode(const NodeId& id)
+{
+    return const_cast<TreeNode*>(std::as_const(*this).find(id));
 }
 
 std::optional<NodeId> clsMain::findAccount(const QString& name) const
 {
-    const int at = indexOf(NodeId::accountNode(name));
-    if (at < 0)
+    const Account* account = accountEntry(name);
+    if (!account)
         return std::nullopt;
-    return m_nodes.at(at).id;
+    return NodeId::accountNode(account->name);
 }
 
 bool clsMain::NodeKeyExists(const QString& key) const
@@ -144,7 +170,8 @@ bool clsMain::NodeKeyExists(const QString& key) const
 
 bool clsMain::hasChildren(const NodeId& id) const
 {
-    return id.isAccount() && m_campaignCounts.value(folded(id.account)) > 0;
+    const Account* account = id.isAccount() ? accountEntry(id.account) : nullptr;
+    return account && !account->campaigns.empty();
 }
 
 bool clsMain::IsAccountExists() const
@@ -152,115 +179,91 @@ bool clsMain::IsAccountExists() const
     return m_campaigns > 0;
 }
 
-void clsMain::append(const TreeNode& node)
+quint64 clsMain::append(const TreeNode& node)
 {
-    m_index.insert(indexKey(node.id), int(m_nodes.size()));
-    m_nodes.append(node);
-    if (node.id.isCampaign()) {
-        ++m_campaignCounts[folded(node.id.account)];
-        ++m_campaigns;
-    }
-}
-
-void clsMain::rebuildIndex()
-{
-    const QList<TreeNode> nodes = m_nodes;
-    m_nodes.clear();
-    m_index.clear();
-    m_campaignCounts.clear();
-    m_campaigns = 0;
-    for (const TreeNode& node : nodes)
-        append(node);
+    const quint64 serial = m_nextSerial++;
+    m_nodes.insert(serial, node);
+    return serial;
 }
 
 bool clsMain::addAccount(const QString& name)
 {
     if (name.isEmpty() || findAccount(name))
         return false;
-    append(TreeNode{NodeId::accountNode(name), kAccount, kAccountOpen});
+    Account& account = m_accounts[folded(name)];
+    account.name = name;
+    account.serial = append(TreeNode{NodeId::accountNode(name), kAccount, kAccountOpen});
     return true;
 }
 
 bool clsMain::addCampaign(const QString& account, const QString& campaign, const QString& image,
                           const QString& selectedImage)
 {
-    const auto parent = findAccount(account);
-    if (!parent || campaign.isEmpty())
+    return addCampaignTo(m_accounts.find(folded(account)), campaign, image, selectedImage);
+}
+
+bool clsMain::addCampaignTo(QHash<QString, Account>::iterator entry, const QString& campaign, const QString& image,
+                            const QString& selectedImage)
+{
+    if (entry == m_accounts.end() || campaign.isEmpty() || entry->campaigns.count(campaign) > 0)
         return false;
-    const NodeId id = NodeId::campaignNode(parent->account, campaign);
-    if (contains(id))
-        return false;
-    append(TreeNode{id, image, selectedImage});
+    const NodeId id = NodeId::campaignNode(entry->name, campaign);
+    entry->campaigns.emplace(campaign, append(TreeNode{id, image, selectedImage}));
+    ++m_campaigns;
     return true;
 }
 
 bool clsMain::removeCampaign(const NodeId& id)
 {
-    const int i = indexOf(id);
-    if (i < 0 || m_nodes.at(i).id.isAccount())
+    const auto entry = id.isCampaign() ? m_accounts.find(folded(id.account)) : m_accounts.end();
+    if (entry == m_accounts.end())
         return false;
-    m_nodes.removeAt(i);
-    rebuildIndex();
+    const auto campaign = entry->campaigns.find(id.campaign);
+    if (campaign == entry->campaigns.end())
+        return false;
+    m_nodes.remove(campaign->second);
+    entry->campaigns.erase(campaign);
+    --m_campaigns;
     return true;
 }
 
 void clsMain::clear()
 {
     m_nodes.clear();
-    m_index.clear();
-    m_campaignCounts.clear();
+    m_accounts.clear();
     m_campaigns = 0;
     m_selectNode.reset();
 }
 
 QString clsMain::image(const NodeId& id) const
 {
-    const int i = indexOf(id);
-    return i < 0 ? QString() : m_nodes.at(i).image;
+    const TreeNode* node = find(id);
+    return node ? node->image : QString();
 }
 
 void clsMain::setImage(const NodeId& id, const QString& image)
 {
-    const int i = indexOf(id);
-    if (i < 0 || m_nodes.at(i).image == image)
+    TreeNode* node = findNode(id);
+    if (!node || node->image == image)
         return;
-    m_nodes[i].image = image;
+    node->image = image;
     if (m_imageObserver)
-        m_imageObserver(m_nodes.at(i).id);
+        m_imageObserver(node->id);
 }
 
 QList<NodeId> clsMain::displayOrder() const
 {
-    QList<NodeId> accounts;
-    for (const TreeNode& node : m_nodes) {
-        if (node.id.isAccount())
-            accounts.append(node.id);
-    }
-    std::stable_sort(accounts.begin(), accounts.end(),
-                     [](const NodeId& a, const NodeId& b) { return sortsBefore(a.account, b.account); });
-    const QHash<QString, QList<int>> positions = campaignPositions();
+    std::vector<const Account*> accounts = accountsInNodeOrder();
+    std::sort(accounts.begin(), accounts.end(),
+              [](const Account* a, const Account* b) { return sortsBefore(a->name, b->name); });
     QList<NodeId> order;
     order.reserve(m_nodes.size());
-    for (const NodeId& account : accounts) {
-        order.append(account);
-        QList<NodeId> campaigns;
-        for (int at : positions.value(folded(account.account)))
-            campaigns.append(m_nodes.at(at).id);
-        std::stable_sort(campaigns.begin(), campaigns.end(),
-                         [](const NodeId& a, const NodeId& b) { return sortsBefore(a.campaign, b.campaign); });
-        order.append(campaigns);
+    for (const Account* account : accounts) {
+        order.append(NodeId::accountNode(account->name));
+        for (const auto& [name, serial] : account->campaigns)
+            order.append(NodeId::campaignNode(account->name, name));
     }
     return order;
-}
-
-QHash<QString, QList<int>> clsMain::campaignPositions() const
-{
-    QHash<QString, QList<int>> positions;
-    for (int i = 0; i < m_nodes.size(); ++i) {
-        if (m_nodes.at(i).id.isCampaign())
-            positions[folded(m_nodes.at(i).id.account)].append(i);
-    }
-    return positions;
 }
 
 void clsMain::setSelectNode(const NodeId& id)
@@ -274,20 +277,15 @@ void clsMain::setSelectNode(const NodeId& id)
 std::optional<NodeId> clsMain::siblingAfterRemoval(const NodeId& id) const
 {
     // Siblings in the order the sorted tree shows them.
-    QList<NodeId> siblings;
-    for (const NodeId& node : displayOrder()) {
-        if (node.isCampaign() && sameName(node.account, id.account))
-            siblings.append(node);
-    }
-    int at = -1;
-    for (int i = 0; i < siblings.size(); ++i) {
-        if (siblings.at(i).matches(id))
-            at = i;
-    }
-    if (at >= 0 && at + 1 < siblings.size())
-        return siblings.at(at + 1);
-    if (at > 0)
-        return siblings.at(at - 1);
+    const Account* account = accountEntry(id.account);
+    if (!account)
+        return std::nullopt;
+    const auto& campaigns = account->campaigns;
+    auto at = campaigns.find(id.campaign);
+    if (at != campaigns.end() && std::next(at) != campaigns.end())
+        return m_nodes.value(std::next(at)->second).id;
+    if (at != campaigns.end() && at != campaigns.begin())
+        return m_nodes.value(std::prev(at)->second).id;
     return findAccount(id.account);
 }
 

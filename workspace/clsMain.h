@@ -2,10 +2,13 @@
 
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QString>
 
 #include <functional>
+#include <map>
 #include <optional>
+#include <vector>
 
 // A node of the account/campaign tree. Inside the program a node is the pair
 // (account, campaign); the joined "account-campaign" text is only the form
@@ -38,11 +41,16 @@ struct TreeNode {
 
 // The accounts and campaigns of the working folder, mirrored in Accounts.dat.
 // Nodes are kept in the order in which they were added ("node order"); the
-// tree view shows them sorted (displayOrder()). Finding a node by its names
-// costs a hash lookup, so trees of a hundred thousand campaigns stay quick.
+// tree view shows them sorted (displayOrder()). Finding, adding and removing
+// a node cost a hash lookup and a search among its account's campaigns, so
+// trees of a hundred thousand campaigns and more stay quick.
 class clsMain
 {
 public:
+    // The nodes in node order, under increasing serial numbers; iterating
+    // it gives the TreeNodes.
+    using NodeList = QMap<quint64, TreeNode>;
+
     explicit clsMain(const QString& workingFolder);
 
     QString accountsFile() const { return m_accountsFile; }
@@ -55,11 +63,12 @@ public:
     bool SaveAccount() const;
 
     // Node collection.
-    const QList<TreeNode>& nodes() const { return m_nodes; }
+    const NodeList& nodes() const { return m_nodes; }
     int count() const { return int(m_nodes.size()); }
     bool isEmpty() const { return m_nodes.isEmpty(); }
-    int indexOf(const NodeId& id) const; // -1 when missing
-    bool contains(const NodeId& id) const { return indexOf(id) >= 0; }
+    // The node with these names (without regard to case); null when missing.
+    const TreeNode* find(const NodeId& id) const;
+    bool contains(const NodeId& id) const { return find(id) != nullptr; }
     // The account node whose name equals name without regard to case.
     std::optional<NodeId> findAccount(const QString& name) const;
     // True when some node's stored key equals key without regard to case.
@@ -103,18 +112,31 @@ public:
     std::optional<NodeId> DeleteAccount();
 
 private:
+    // Campaign names compare without regard to case, as the tree sorts them.
+    struct NameOrder {
+        bool operator()(const QString& a, const QString& b) const { return a.compare(b, Qt::CaseInsensitive) < 0; }
+    };
+    struct Account {
+        QString name;
+        quint64 serial = 0;
+        std::map<QString, quint64, NameOrder> campaigns; // name -> serial, in display order
+    };
+
+    TreeNode* findNode(const NodeId& id);
+    const Account* accountEntry(const QString& name) const;
+    // The accounts in node order.
+    std::vector<const Account*> accountsInNodeOrder() const;
     std::optional<NodeId> siblingAfterRemoval(const NodeId& id) const;
-    void append(const TreeNode& node);
-    void rebuildIndex();
-    // The node-order positions of each account's campaigns, by folded account name.
-    QHash<QString, QList<int>> campaignPositions() const;
+    quint64 append(const TreeNode& node);
+    bool addCampaignTo(QHash<QString, Account>::iterator entry, const QString& campaign, const QString& image,
+                       const QString& selectedImage);
 
     QString m_workingFolder;
     QString m_accountsFile;
     bool m_accountsUnreadable = false; // never overwrite a file that could not be read
-    QList<TreeNode> m_nodes;
-    QHash<QString, int> m_index;           // folded names -> position in m_nodes
-    QHash<QString, int> m_campaignCounts;  // folded account name -> its campaigns
+    NodeList m_nodes;
+    quint64 m_nextSerial = 0;
+    QHash<QString, Account> m_accounts; // by case-folded account name
     int m_campaigns = 0;
     std::optional<NodeId> m_selectNode;
     std::function<void(const NodeId&)> m_imageObserver;

@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -245,12 +246,29 @@ void frmKeywordResearch::CreateListViewHeader()
                                     QStringLiteral("Monthly Searches"), QStringLiteral("Global Volume"),
                                     QStringLiteral("KEI"), QStringLiteral("HiddenValue"),
                                     QStringLiteral("HiddenGlobalValue")});
-    const int w = std::max(m_lvwKeywords->viewport()->width(), 400);
+    for (const Column hidden : {GlobalVolume, HiddenValue, HiddenGlobalValue})
+        m_lvwKeywords->setColumnHidden(hidden, true);
+    // The widths follow when the window shows (sizeColumns).
+}
+
+// The shown columns share the list's width, less room for its scroll bar:
+// 40 % for the keyword, 20 % for each of the others.
+void frmKeywordResearch::sizeColumns()
+{
+    const int w = m_lvwKeywords->viewport()->width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     m_lvwKeywords->setColumnWidth(Keyword, int(0.4 * w));
     for (const Column shown : {Competition, MonthlySearches, KEI})
         m_lvwKeywords->setColumnWidth(shown, int(0.2 * w));
-    for (const Column hidden : {GlobalVolume, HiddenValue, HiddenGlobalValue})
-        m_lvwKeywords->setColumnHidden(hidden, true);
+}
+
+void frmKeywordResearch::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Only now has the list the width the window opens with.
+    if (!m_columnsSized) {
+        m_columnsSized = true;
+        sizeColumns();
+    }
 }
 
 QString frmKeywordResearch::statusText() const { return m_sbrStatus->text(); }
@@ -279,14 +297,23 @@ void frmKeywordResearch::DoGet()
         m_txtKeyword->setFocus();
         return;
     }
-    m_accessToken.GetoAuthToken();
+    // One click, one request: clicks that come while the token is fetched
+    // or during the pending events below find Get disabled.
+    m_cmdGet->setEnabled(false);
+    {
+        const platform::WaitCursor fetching;
+        m_accessToken.GetoAuthToken();
+    }
     if (m_accessToken.token().isEmpty()) {
+        m_cmdGet->setEnabled(true);
         MsgBox(QStringLiteral("Error occured: Bad Authentication"), MsgButtons::OK, MsgIcon::Exclamation,
                kBuilderTitle);
         return;
     }
     SetBusy();
     QCoreApplication::processEvents();
+    if (!isVisible())
+        return;  // closed meanwhile: no request for a closed window
     m_lvwKeywords->clear();
 
     releaseBuilder();
@@ -304,12 +331,13 @@ void frmKeywordResearch::DoGet()
     if (text.isEmpty()) {
         // Nothing to send: the window stays idle.
         UpdateDeleteButton();
+        m_cmdGet->setEnabled(true);
         return;
     }
     m_oBuilder->setAuthToken(m_accessToken.token());
     m_oBuilder->Connect(text, researchEndpoints().targetingIdeaServiceUrl());
     m_busyPointer.emplace();
-    m_cmdGet->setEnabled(false);
+    m_cmdGet->setEnabled(false);  // again: an earlier request that ended meanwhile made the window idle
     m_CmdStop->setEnabled(true);
     m_pbrProgress->setVisible(true);
 }

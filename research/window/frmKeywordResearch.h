@@ -39,11 +39,13 @@ void showKeywordResearch(QWidget* parent, const KeywordAdder& addKeywords);
 // "lstCountry", "cmdGet", "lvwKeywords", ...).
 //
 // A request runs asynchronously: Get obtains the access token (once per
-// window), builds the request and hands it to a request driver, which
-// reports back through KeywordResearchView. The window is busy (Get
-// disabled, Stop enabled, progress shown) until the driver's
-// DownLoadCompleted; Stop cancels. Closing the window cancels a running
-// request, and nothing of it reaches the window afterwards.
+// window, a blocking fetch under the busy pointer), builds the request and
+// hands it to a request driver, which reports back through
+// KeywordResearchView. From the click on, Get is disabled, so one click
+// makes at most one request; once the request is sent the window is busy
+// (Stop enabled, progress shown) until the driver's DownLoadCompleted; Stop
+// cancels. Closing the window cancels a running request, and nothing of it
+// reaches the window afterwards.
 class frmKeywordResearch : public QDialog, public KeywordResearchView
 {
     Q_OBJECT
@@ -76,9 +78,13 @@ public:
 public slots:
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildControls();
     void CreateListViewHeader();
+    void sizeColumns();
     void cmdGet_Click();
     void DoGet();
     void SetBusy();
@@ -101,6 +107,7 @@ private:
     int m_sortKey = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_sorted = false;
+    bool m_columnsSized = false;
 
     QPlainTextEdit* m_txtKeyword = nullptr;
     QListWidget* m_lstLanguage = nullptr;

@@ -5,6 +5,8 @@
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
+#include <QDir>
+#include <QProcess>
 #include <QtTest>
 
 #include <optional>
@@ -52,6 +54,8 @@ private slots:
     void installedFilesListTheResearchTargets_data();
     void installedFilesListTheResearchTargets();
     void buildPutsTheFilesBesideTheProgram();
+    void installedCopiesBesideTheProgram_data();
+    void installedCopiesBesideTheProgram();
 };
 
 void TestCodeFiles::nameList_data()
@@ -180,6 +184,53 @@ void TestCodeFiles::buildPutsTheFilesBesideTheProgram()
             TestEnvironment::readAll(QStringLiteral(QUILLMARK_PROGRAM_BUILD_DIR "/") + QLatin1String(name));
         QVERIFY2(!installed.isEmpty(), name);
         QCOMPARE(installed, TestEnvironment::readAll(codeFileSource(name)));
+    }
+}
+
+void TestCodeFiles::installedCopiesBesideTheProgram_data()
+{
+    QTest::addColumn<bool>("besideProgram");
+    QTest::addColumn<bool>("inProgramFolder");
+    QTest::addColumn<QString>("foundIn");
+
+    // The program folder is elsewhere, as it is under the data home when the
+    // executable's folder cannot be written.
+    QTest::newRow("only the installed copies") << true << false << "installed";
+    QTest::newRow("the program folder's own copies come first") << true << true << "program";
+    QTest::newRow("no copy at all") << false << false << "";
+}
+
+void TestCodeFiles::installedCopiesBesideTheProgram()
+{
+    QFETCH(bool, besideProgram);
+    QFETCH(bool, inProgramFolder);
+    QFETCH(QString, foundIn);
+
+    TestEnvironment env;
+    const QString installed = env.path("installed");
+    QVERIFY(QDir().mkpath(installed));
+    const QString probe = installed + "/codefile_probe";
+    QVERIFY(QFile::copy(QStringLiteral(CODEFILE_PROBE), probe));
+    for (const char* name : {"CountryNCodeGoogle.rpt", "LanguageNCode.rpt"}) {
+        if (besideProgram)
+            QVERIFY(QFile::copy(codeFileSource(name), installed + '/' + QLatin1String(name)));
+    }
+    if (inProgramFolder)
+        QVERIFY(installCodeFiles(env));
+
+    QProcess run; // inherits the test's folders
+    run.start(probe, {});
+    QVERIFY(run.waitForFinished(10000));
+    QCOMPARE(run.exitCode(), 0);
+    const QString folder = foundIn == "installed" ? installed : foundIn == "program" ? env.programDir() : QString();
+    const QString expected = folder.isEmpty()
+        ? QStringLiteral("\n\n")
+        : folder + "/CountryNCodeGoogle.rpt\n" + folder + "/LanguageNCode.rpt\n";
+    QCOMPARE(QString::fromLocal8Bit(run.readAllStandardOutput()), expected);
+    if (folder.isEmpty()) {
+        // The message names the program folder: that is where the user puts a copy.
+        QVERIFY(run.readAllStandardError().contains(
+            (env.programDir() + "/CountryNCodeGoogle.rpt is missing.").toLocal8Bit()));
     }
 }
 

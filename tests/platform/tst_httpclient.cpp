@@ -41,6 +41,9 @@ private slots:
     void abortKeepsWhatArrived_data();
     void abortKeepsWhatArrived();
     void newRequestSupersedesTheOld();
+    void timeOutBoundsTheWholeRequest();
+    void overlongReplyIsDropped_data();
+    void overlongReplyIsDropped();
 };
 
 void TestHttpClient::requestAsSent_data()
@@ -231,6 +234,61 @@ void TestHttpClient::newRequestSupersedesTheOld()
     QCOMPARE(completed.size(), 1);
     QTest::qWait(50);
     QCOMPARE(completed.size(), 1);
+}
+
+void TestHttpClient::timeOutBoundsTheWholeRequest()
+{
+    // A reply that keeps coming, a byte at a time, must not hold a blocking
+    // call (which takes no user input) past its time-out.
+    const QByteArray body(40, 'x');
+    Served s(Server::trickling(body, 50));
+    s.client.setTimeout(400);
+    QElapsedTimer clock;
+    clock.start();
+    const QString text = s.client.get();
+    QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(s.client.errorString().startsWith("Time out"), qPrintable(s.client.errorString()));
+    QCOMPARE(s.client.statusCode(), 200);
+    QVERIFY(text.size() < body.size());
+    QCOMPARE(text, QString(text.size(), QLatin1Char('x')));
+    QCOMPARE(s.completed.size(), 1);
+}
+
+void TestHttpClient::overlongReplyIsDropped_data()
+{
+    QTest::addColumn<Reply>("reply");
+    QTest::addColumn<bool>("kept");
+
+    const QByteArray limit(1000, 'a');
+    QTest::newRow("at the limit") << Server::answer(200, limit) << true;
+    QTest::newRow("a byte over the limit") << Server::answer(200, limit + 'b') << false;
+    // The length is known before any of the body arrives.
+    QTest::newRow("announced over the limit, then silence")
+        << Server::misbehaving(Behaviour::PartialThenStall, limit + limit, 10) << false;
+    Reply unannounced = Server::trickling(limit + limit, 0);
+    unannounced.sendLength = false;
+    QTest::newRow("no length given, coming past the limit") << unannounced << false;
+}
+
+void TestHttpClient::overlongReplyIsDropped()
+{
+    QFETCH(Reply, reply);
+    QFETCH(bool, kept);
+
+    Served s(reply);
+    s.client.setMaxReplyBytes(1000);
+    s.client.setTimeout(3000);
+    const QString text = s.client.get();
+    QCOMPARE(text.size(), kept ? 1000 : 0);
+    if (kept) {
+        QCOMPARE(s.client.errorString(), QString());
+    } else {
+        QVERIFY2(s.client.errorString().startsWith("Reply too large"), qPrintable(s.client.errorString()));
+        QCOMPARE(s.client.replyBody(), QByteArray());
+    }
+    QCOMPARE(s.completed.size(), 1);
+    QTest::qWait(50);
+    QCOMPARE(s.completed.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestHttpClient)

@@ -8,16 +8,43 @@
 #include <QtTest>
 
 #include <curl/curl.h>
+#include <dlfcn.h>
+#include <netdb.h>
 
+#include <chrono>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 using namespace platform;
 
 namespace {
 
 constexpr int kSendMs = 20000;
+
+// A name whose lookup hangs, as with a name server that does not answer.
+constexpr char kStalledHost[] = "stalled-lookup.invalid";
+constexpr int kStallSeconds = 20;
+
+} // namespace
+
+// This program's own name lookup stands in for the system's, which the mail
+// transport calls: it answers kStalledHost only after kStallSeconds (with a
+// failure, asking no name server) and hands every other name to the system.
+extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo* hints, addrinfo** result)
+{
+    if (node && std::strcmp(node, kStalledHost) == 0) {
+        std::this_thread::sleep_for(std::chrono::seconds(kStallSeconds));
+        return EAI_AGAIN;
+    }
+    using Lookup = int (*)(const char*, const char*, const addrinfo*, addrinfo**);
+    static const auto system = reinterpret_cast<Lookup>(dlsym(RTLD_NEXT, "getaddrinfo"));
+    return system(node, service, hints, result);
+}
+
+namespace {
 
 // What one send reported, in order.
 struct Recorder {
@@ -83,10 +110,13 @@ private Q_SLOTS:
     void failuresEndWithError();
     void abortEndsARunningSendAtOnce();
     void destroyingTheComponentEndsItsSend();
+    void abortDoesNotWaitForANameLookup_data();
+    void abortDoesNotWaitForANameLookup();
     void lineBreaksAreRefused_data();
     void lineBreaksAreRefused();
     void redactor_data();
     void redactor();
+    void testServerStopsWhenItsTestEnds();
 
 private:
     CurlLibrary m_curl;
@@ -151,6 +181,7 @@ void TestSmtpComponent::failuresEndWithError_data()
     QTest::newRow("certificate not trusted") << "untrusted" << int(CURLE_PEER_FAILED_VERIFICATION);
     QTest::newRow("STARTTLS required but not offered") << "no-starttls" << int(CURLE_USE_SSL_FAILED);
     QTest::newRow("closed before the data was accepted") << "close-after-data" << int(CURLE_RECV_ERROR);
+    QTest::newRow("closed in the middle of the data") << "close-during-data" << int(CURLE_SEND_ERROR);
     QTest::newRow("no greeting within the time-out") << "silent" << int(CURLE_OPERATION_TIMEDOUT);
     QTest::newRow("greeting refuses the client") << "refused" << 554;
     QTest::newRow("no mail server") << "no-server" << int(CURLE_FAILED_INIT);
@@ -176,14 +207,23 @@ void TestSmtpComponent::failuresEndWithError()
         if (kind == QLatin1String("close-after-data")) {
             scriptUpToData(scripted);
             scripted.addStep({{}, true});
+        } else if (kind == QLatin1String("close-during-data")) {
+            scripted.setGreeting({"220 scripted ready\r\n"});
+            for (int reply = 0; reply < 3; ++reply)   // EHLO, MAIL FROM, RCPT TO
+                scripted.addReply("250 OK\r\n");
+            scripted.addStep({{"354 Go ahead\r\n"}, true});
         } else if (kind == QLatin1String("refused")) {
             scripted.setGreeting({"554 no service here\r\n"});
         }
         fill(smtp, scripted.port());
-        smtp.setTimeOut(1);
+        // Only the silent server is waited out; a loaded machine must not
+        // turn the other failures into time-outs.
+        smtp.setTimeOut(kind == QLatin1String("silent") ? 1 : 60);
     }
     if (kind == QLatin1String("no-server"))
         smtp.setServer(QString());
+    if (kind == QLatin1String("close-during-data"))   // far more than the socket buffers hold
+        smtp.setBodyText(QString(16 * 1024 * 1024, QLatin1Char('x')));
     smtp.send();
     QVERIFY(recorder.waitClosed());
 
@@ -225,6 +265,36 @@ void TestSmtpComponent::destroyingTheComponentEndsItsSend()
         QTest::qWait(200);
     }
     QVERIFY2(clock.elapsed() < 60000, "the destructor waited for the server");
+}
+
+void TestSmtpComponent::abortDoesNotWaitForANameLookup_data()
+{
+    QTest::addColumn<bool>("destroy");
+    QTest::newRow("abort") << false;
+    QTest::newRow("destruction") << true;
+}
+
+void TestSmtpComponent::abortDoesNotWaitForANameLookup()
+{
+    // Closing the Send Mail window must not freeze it until a name server
+    // that does not answer gives up.
+    QFETCH(bool, destroy);
+    auto smtp = std::make_unique<SmtpComponent>();
+    Recorder recorder(*smtp);
+    fill(*smtp, 25);
+    smtp->setServer(QString::fromLatin1(kStalledHost));
+    smtp->send();
+    QTest::qWait(300);   // the lookup has begun
+    QElapsedTimer clock;
+    clock.start();
+    if (destroy) {
+        smtp.reset();
+    } else {
+        smtp->abort();
+        QVERIFY(recorder.waitClosed());
+        QCOMPARE(recorder.description, QStringLiteral("Send aborted"));
+    }
+    QVERIFY2(clock.elapsed() < kStallSeconds * 1000 / 2, qPrintable(QString::number(clock.elapsed())));
 }
 
 void TestSmtpComponent::lineBreaksAreRefused_data()
@@ -291,6 +361,18 @@ void TestSmtpComponent::redactor()
         result << line.left(2) + (line.startsWith(QLatin1Char('>')) ? redactor.command(text) : redactor.reply(text));
     }
     QCOMPARE(result, shown);
+}
+
+void TestSmtpComponent::testServerStopsWhenItsTestEnds()
+{
+    // A test program that crashes or is killed cannot stop its server by
+    // its process id; the server must not outlive it.
+    SmtpTestServer server;
+    QString error;
+    QVERIFY2(server.start({}, &error), qPrintable(error));
+    QVERIFY(server.isRunning());
+    server.closeInput();
+    QTRY_VERIFY_WITH_TIMEOUT(!server.isRunning(), 10000);
 }
 
 QTEST_GUILESS_MAIN(TestSmtpComponent)

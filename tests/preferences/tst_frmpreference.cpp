@@ -7,6 +7,7 @@
 #include "core/RegistryAPI.h"
 #include "platform/HelpFile.h"
 #include "platform/Registry.h"
+#include "settings/AdwordsEditorPath.h"
 #include "preferences/frmPreference.h"
 #include "settings/clsPreference.h"
 #include "workspace/frmMain.h"
@@ -158,6 +159,7 @@ private Q_SLOTS:
     void controls_data();
     void controls();
     void windowAndTabs();
+    void pathBoxesShowAWholePath();
     void loading_data();
     void loading();
     void okRefusals_data();
@@ -311,6 +313,22 @@ void tst_frmPreference::windowAndTabs()
     QVERIFY(!test->isEnabled());
     dialog.setTestMailWindow([](QWidget*, const TestMailSettings&) {});
     QVERIFY(test->isEnabled());
+}
+
+void tst_frmPreference::pathBoxesShowAWholePath()
+{
+    // The default editor path is as long as a path the user keeps there
+    // usually is; the Options tab must show it whole, not its last part.
+    Fixture fx;
+    frmPreference dialog;
+    dialog.setCurrentTab(3);
+    showActive(dialog);
+    const QString path = QString::fromLatin1(kDefaultAdwordsEditorPath);
+    for (const char* name : {"txtGoogleAdwordsEditor", "txtFolder"}) {
+        auto* box = child<QLineEdit>(dialog, name);
+        box->setText(path);
+        QVERIFY2(box->fontMetrics().horizontalAdvance(path) < box->contentsRect().width() - 8, name);
+    }
 }
 
 void tst_frmPreference::loading_data()

@@ -60,6 +60,7 @@ private Q_SLOTS:
     void logIsTrimmedAndHeadedWhenTheWindowOpens_data();
     void logIsTrimmedAndHeadedWhenTheWindowOpens();
     void closingDuringASendAbortsIt();
+    void closingEndsTheSocketDialogueToo();
     void openedByThePreferencesDialog();
     void smtpPortVariant_data();
     void smtpPortVariant();
@@ -183,6 +184,27 @@ void TestFrmSendMail::closingDuringASendAbortsIt()
     QVERIFY2(clock.elapsed() < 30000, "closing waited for the server");
     QTest::qWait(100);
     QCOMPARE(::status(window), kWaiting);
+}
+
+void TestFrmSendMail::closingEndsTheSocketDialogueToo()
+{
+    TestEnvironment env;
+    ScriptedSmtpServer server;   // greets, then never answers
+    server.setGreeting({"220 scripted ready\r\n"});
+    frmSendMail window;
+    int ended = 0;
+    connect(&window, &frmSendMail::DialogueEnded, [&ended] { ++ended; });
+    window.show();
+    window.MailServer(QStringLiteral("127.0.0.1"), server.port());
+    window.From(QStringLiteral("User Name"), QStringLiteral("user@example.com"));
+    window.SendMail(QStringLiteral("reader@example.com"), QStringLiteral("Hi"), QStringLiteral("Hello"), QString(),
+                    QString());
+    QTRY_VERIFY_WITH_TIMEOUT(!server.commands.isEmpty(), kTestMs);
+    window.findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+    // At once, not when the reply time-out has run out.
+    QTRY_COMPARE_WITH_TIMEOUT(ended, 1, 5000);
+    QVERIFY(!window.Connect());
+    QTRY_VERIFY_WITH_TIMEOUT(server.disconnected, 5000);
 }
 
 void TestFrmSendMail::openedByThePreferencesDialog()

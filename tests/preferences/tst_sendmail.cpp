@@ -268,7 +268,10 @@ void TestSendMail::refusedBeforeSending_data()
         m.setReplyTo(QStringLiteral("a@example.com") + QChar(0));
     }) << 30001 << "INVALID_MAIL_FORMAT: A line break or NUL in the reply-to address";
     QTest::newRow("port beyond 65535") << Change([](clsSendMail& m) { m.setPort(QStringLiteral("70000")); }) << 30001
-                                       << "INVALID_MAIL_FORMAT: Invalid server port 65536";
+                                       << "INVALID_MAIL_FORMAT: Invalid server port 70000";
+    QTest::newRow("port beyond any whole number") << Change([](clsSendMail& m) {
+        m.setPort(QStringLiteral("99999999999999999999"));
+    }) << 30001 << "INVALID_MAIL_FORMAT: Invalid server port 99999999999999999999";
 }
 
 void TestSendMail::refusedBeforeSending()

@@ -129,6 +129,9 @@ void TestAccessToken::failures_data()
         << getError + "HTTP status 404";
     QTest::newRow("refresh-token source silent") << Server::misbehaving(Behaviour::NoReply) << good << false << false
                                                  << getError;
+    // The window takes no input meanwhile: the time-out bounds the whole reply.
+    QTest::newRow("refresh token trickling in") << Server::trickling(kRefreshToken + kRefreshToken, 200) << good
+                                                << false << false << getError + "Time out";
     QTest::newRow("empty refresh token") << Server::answer(200, " \r\n") << good << false << false << QByteArray();
     QTest::newRow("token endpoint closes")
         << Server::answer(200, kRefreshToken) << Server::misbehaving(Behaviour::CloseWithoutReply) << false << true

@@ -41,6 +41,30 @@ QStringList column(const QTreeWidget* list, int col)
     return texts;
 }
 
+// Counts how deep the busy pointer is shown.
+class BusyDepth final : public platform::BusyPointer
+{
+public:
+    BusyDepth() { platform::setBusyPointer(this); }
+    ~BusyDepth() override { platform::setBusyPointer(nullptr); }
+    void show() override { ++depth; }
+    void restore() override { --depth; }
+    int depth = 0;
+};
+
+// A click as the window system delivers it: queued, handled when the event
+// loop next runs.
+void postClick(QWidget* widget)
+{
+    const QPointF at = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(at);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QCoreApplication::postEvent(widget, new QMouseEvent(type, at, global, Qt::LeftButton,
+                                                            type == QEvent::MouseButtonPress ? Qt::LeftButton
+                                                                                             : Qt::NoButton,
+                                                            Qt::NoModifier));
+}
+
 struct Added {
     QStringList keywords;
     QString kind;
@@ -92,11 +116,12 @@ struct Research {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(col) + 5, header->height() / 2));
     }
-    int serviceRequests() const
+    int requestsFor(const QString& path) const
     {
         return int(std::count_if(server.requests().begin(), server.requests().end(),
-                                 [](const Server::Request& r) { return r.path() == kServicePath; }));
+                                 [&](const Server::Request& r) { return r.path() == path; }));
     }
+    int serviceRequests() const { return requestsFor(kServicePath); }
 
     TestEnvironment env;
     ScriptedPrompter prompter;
@@ -120,6 +145,7 @@ private slots:
     void sorting();
     void addButtons();
     void stopDuringSlowReply();
+    void getRightAfterStop();
     void refusals_data();
     void refusals();
     void noLoginStored();
@@ -128,6 +154,9 @@ private slots:
     void deleteRows();
     void repeatedKeywordIsSkipped();
     void closingCancelsTheRequest();
+    void columnsShareTheListWidth();
+    void oneRequestPerClick_data();
+    void oneRequestPerClick();
 };
 
 void TestFrmKeywordResearch::opening()
@@ -255,6 +284,25 @@ void TestFrmKeywordResearch::stopDuringSlowReply()
     QCOMPARE(t.prompter.messages.first().title, "Keyword Research");
     QVERIFY(t.idle());
     QCOMPARE(t.list()->topLevelItemCount(), 0);
+}
+
+void TestFrmKeywordResearch::getRightAfterStop()
+{
+    Research t(ideas(1500));
+    t.get();
+    QTRY_COMPARE(t.serviceRequests(), 1);
+    t.click("CmdStop");
+    // The stopped request ends while the new one is being made; the new one
+    // keeps the window busy all the same.
+    t.get();
+    QCOMPARE(t.prompter.messages.size(), 1);
+    QCOMPARE(t.prompter.messages.first().text, "Operation cancelled by user.");
+    QVERIFY(!t.find<QPushButton>("cmdGet")->isEnabled());
+    QVERIFY(t.find<QPushButton>("CmdStop")->isEnabled());
+    QVERIFY(t.find<QProgressBar>("pbrProgress")->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(t.idle(), 5000);
+    QCOMPARE(t.list()->topLevelItemCount(), 3);
+    QCOMPARE(t.prompter.messages.size(), 1);
 }
 
 void TestFrmKeywordResearch::refusals_data()
@@ -392,6 +440,68 @@ void TestFrmKeywordResearch::closingCancelsTheRequest()
     QTest::qWait(1500);
     QVERIFY(t.prompter.messages.isEmpty());
     QCOMPARE(t.list()->topLevelItemCount(), 0);
+}
+
+void TestFrmKeywordResearch::columnsShareTheListWidth()
+{
+    Research t;
+    // The shares are of the list as the window opens, less room for its scroll bar.
+    frmKeywordResearch window([](const QTreeWidget*, const QString&) {});
+    window.resize(900, 600);
+    window.show();
+    QTreeWidget* list = window.findChild<QTreeWidget*>("lvwKeywords");
+    const int w = list->viewport()->width() - list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QVERIFY(w > 600);
+    QCOMPARE(list->columnWidth(0), int(0.4 * w));
+    for (const int shown : {1, 2})
+        QCOMPARE(list->columnWidth(shown), int(0.2 * w));
+    QVERIFY(list->columnWidth(4) >= int(0.2 * w));
+    QVERIFY(QFontMetrics(list->header()->font()).horizontalAdvance("Monthly Searches") < list->columnWidth(2));
+}
+
+void TestFrmKeywordResearch::oneRequestPerClick_data()
+{
+    QTest::addColumn<bool>("closeToo");
+    QTest::newRow("a second click on Get") << false;
+    QTest::newRow("Close right after Get") << true;
+}
+
+void TestFrmKeywordResearch::oneRequestPerClick()
+{
+    QFETCH(bool, closeToo);
+
+    Research t;
+    BusyDepth busy;
+    Reply slowRefresh = Server::answer(200, "refresh-1");
+    slowRefresh.delayMs = 200;
+    t.server.route("/token/oauthtoken.txt", slowRefresh);
+    // While the token is fetched the window is busy: Get is off and the pointer says so.
+    QList<std::pair<bool, int>> duringFetch;
+    connect(&t.server, &Server::requestReceived, this, [&] {
+        duringFetch.append({t.find<QPushButton>("cmdGet")->isEnabled(), busy.depth});
+    });
+
+    t.find<QPlainTextEdit>("txtKeyword")->setPlainText("shoes");
+    postClick(t.find<QPushButton>("cmdGet"));
+    postClick(t.find<QPushButton>(closeToo ? "cmdClose" : "cmdGet"));
+    QTest::qWait(1000);
+    QTRY_VERIFY(t.idle());
+
+    QCOMPARE(t.requestsFor("/token/oauthtoken.txt"), 1);
+    QCOMPARE(t.requestsFor("/o/oauth2/token"), 1);
+    QCOMPARE(duringFetch.first().second, 1);
+    if (closeToo) {
+        // Nothing of the request reaches the closed window.
+        QVERIFY(t.window().isHidden());
+        QCOMPARE(t.serviceRequests(), 0);
+        QCOMPARE(t.list()->topLevelItemCount(), 0);
+    } else {
+        QVERIFY(!duringFetch.first().first);
+        QCOMPARE(t.serviceRequests(), 1);
+        QCOMPARE(t.list()->topLevelItemCount(), 3);
+    }
+    QVERIFY(t.prompter.messages.isEmpty());
+    QCOMPARE(busy.depth, 0);
 }
 
 QTEST_MAIN(TestFrmKeywordResearch)

@@ -1,4 +1,5 @@
 #include "core/RegistryAPI.h"
+#include "platform/HttpClient.h"
 #include "research/GoogleResultParser.h"
 #include "research/KeywordResearchView.h"
 #include "research/clsKeywordBuilder.h"
@@ -166,6 +167,7 @@ private slots:
     void entriesWithMissingData();
     void unreadableReply_data();
     void unreadableReply();
+    void deeplyNestedReplyIsNotRead();
     // The request driver.
     void completions_data();
     void completions();
@@ -305,6 +307,21 @@ void TestKeywordIdeas::unreadableReply()
     QCOMPARE(logLines(env, "clsKeywordBuilder_GetResultGoogle: ").size(), 1);
 }
 
+void TestKeywordIdeas::deeplyNestedReplyIsNotRead()
+{
+    // Reading elements nested this deep takes the XML reader seconds (ever
+    // longer the deeper), with the window waiting; no reply of the service
+    // nests more than a handful.
+    const int depth = 20000;
+    const QString data = "<rval><entries>" + QString("<value>").repeated(depth) + QString("</value>").repeated(depth)
+        + "</entries></rval>";
+    TestEnvironment env;
+    QVERIFY(GoogleResultParser::GetResultGoogle(data, fixed(0)).isEmpty());
+    const QStringList logged = logLines(env, "clsKeywordBuilder_GetResultGoogle: ");
+    QCOMPARE(logged.size(), 1);
+    QVERIFY2(logged.first().contains("nested more than"), qPrintable(logged.first()));
+}
+
 void TestKeywordIdeas::completions_data()
 {
     QTest::addColumn<Reply>("answer");
@@ -328,6 +345,10 @@ void TestKeywordIdeas::completions_data()
     QTest::newRow("200 without a body") << Server::answer(200, "") << false << -1 << error
                                         << errorLog + "Connection Error: FileData empty";
     QTest::newRow("refused") << Reply() << true << -1 << error << errorLog + "Connection Error: FileData empty";
+    // Far more than any list of ideas: not kept, so not read as one.
+    QTest::newRow("a reply too large to keep")
+        << Server::answer(200, QByteArray(platform::HttpClient::kDefaultMaxReplyBytes + 1, ' '), "text/xml") << false
+        << -1 << error << errorLog + "Connection Error: FileData empty";
     QTest::newRow("\"cancelled\" in any case") << Server::answer(500, "cancelled") << false << -1
                                                << "Operation cancelled by user."
                                                << "clsKeywordBuilder_HTTP_Completed_Cancelled: cancelled";

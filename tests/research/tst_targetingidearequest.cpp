@@ -91,6 +91,8 @@ void TestTargetingIdeaRequest::queries_data()
         << tenthBlank << queryLines({"kw1", "kw2", "kw3", "kw4", "kw5", "kw6", "kw7", "kw8", "kw9", "kw11"}) << false;
     QTest::newRow("only blank lines") << QStringList{"", "  ", ""} << QString() << false;
     QTest::newRow("only negative lines") << QStringList{"-cheap", "-free"} << QString() << true;
+    // A line of its own counts, even when it leaves no text to send.
+    QTest::newRow("only a bare minus") << QStringList{"-"} << QString() << true;
     QTest::newRow("a negative among positives is sent without its -")
         << QStringList{"-[used]", "shoes"} << queryLines({"[used]", "shoes"}) << false;
     QTest::newRow("markup and quotes are escaped")

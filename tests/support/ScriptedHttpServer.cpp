@@ -113,6 +113,13 @@ ScriptedHttpServer::Reply ScriptedHttpServer::misbehaving(Behaviour behaviour, c
     return reply;
 }
 
+ScriptedHttpServer::Reply ScriptedHttpServer::trickling(const QByteArray& body, int everyMs)
+{
+    Reply reply = misbehaving(Behaviour::Trickle, body);
+    reply.trickleMs = everyMs;
+    return reply;
+}
+
 QString ScriptedHttpServer::refusingUrl(const QString& path)
 {
     QTcpServer probe;
@@ -168,6 +175,24 @@ void ScriptedHttpServer::respond(QTcpSocket* socket, const Request& request)
         case Behaviour::CloseWithoutReply:
             socket->disconnectFromHost();
             break;
+        case Behaviour::Trickle: {
+            send(socket, reply, false);
+            auto* drip = new QTimer(socket);
+            QObject::connect(drip, &QTimer::timeout, socket,
+                             [socket, drip, body = reply.body, sent = qsizetype(0)]() mutable {
+                if (socket->state() != QAbstractSocket::ConnectedState) {
+                    drip->stop();
+                    return;
+                }
+                socket->write(body.mid(sent++, 1));
+                if (sent >= body.size()) {
+                    drip->stop();
+                    socket->disconnectFromHost();
+                }
+            });
+            drip->start(reply.trickleMs);
+            break;
+        }
         case Behaviour::NoReply:
             break;
         }
@@ -179,7 +204,9 @@ void ScriptedHttpServer::send(QTcpSocket* socket, const Reply& reply, bool whole
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
     for (const Header& h : reply.headers)
         head += h.first + ": " + h.second + "\r\n";
-    head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\nConnection: close\r\n\r\n";
+    if (reply.sendLength)
+        head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+    head += "Connection: close\r\n\r\n";
     socket->write(head + (whole ? reply.body : reply.body.left(reply.partialBytes)));
     socket->flush();
 }

@@ -15,7 +15,8 @@ class QTcpSocket;
 // port the system picks (port 0) from construction to destruction, and
 // answers each request by the route of its path: a status, headers and a
 // body, optionally after a delay, or one of the misbehaviours a client must
-// survive (no reply, part of a reply then silence, a close without reply).
+// survive (no reply, part of a reply then silence, a close without reply, a
+// reply that trickles in).
 // Every request is recorded. In proxy mode it plays an HTTP proxy that
 // wants a Basic login: a request without the right Proxy-Authorization gets
 // 407 with a Basic challenge, one with it gets the route's reply.
@@ -32,15 +33,18 @@ public:
         NoReply,           // reads the request, then says nothing and keeps the connection open
         PartialThenStall,  // status line, headers and the first partialBytes of the body, then silence
         CloseWithoutReply, // reads the request and closes the connection
+        Trickle,           // status line and headers, then the body one byte every trickleMs
     };
 
     struct Reply {
         int status = 200;
-        QList<Header> headers;   // sent as given; Content-Length (of the whole body) is added
+        QList<Header> headers;   // sent as given; Content-Length (of the whole body) is added unless
+        bool sendLength = true;  // false: the body ends where the connection does
         QByteArray body;
         int delayMs = 0;         // wait this long after the request before answering
         Behaviour behaviour = Behaviour::Answer;
         qsizetype partialBytes = 0;
+        int trickleMs = 0;
     };
 
     struct Request {
@@ -70,6 +74,8 @@ public:
     static Reply answer(int status, const QByteArray& body, const QByteArray& contentType = "text/plain");
     // A 200 reply of body that misbehaves as behaviour says.
     static Reply misbehaving(Behaviour behaviour, const QByteArray& body = QByteArray(), qsizetype partialBytes = 0);
+    // A 200 reply of body that comes one byte every everyMs.
+    static Reply trickling(const QByteArray& body, int everyMs);
     // An address on 127.0.0.1 where nothing listens: connections are refused.
     static QString refusingUrl(const QString& path = QStringLiteral("/"));
 

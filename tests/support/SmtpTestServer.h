@@ -34,6 +34,12 @@ public:
     bool start(const Options& options, QString* error);
     void stop();
 
+    // Closes the server's standard input, as the end of the test program
+    // does however it ends (a crash, a kill by the test runner); the server
+    // then stops by itself.
+    void closeInput() { m_process.closeWriteChannel(); }
+    bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
+
     quint16 port() const { return m_port; }
     QString caFile() const;
 

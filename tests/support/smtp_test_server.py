@@ -1,6 +1,8 @@
 """A real SMTP server for the mail tests, on 127.0.0.1 only.
 
-Prints "READY <port>" once it listens, then serves until it is terminated.
+Prints "READY <port>" once it listens, then serves until it is terminated or
+its standard input ends: the test program holds that pipe open, so a test
+that crashes or is killed does not leave its server behind.
 Every accepted message is stored as <maildir>/<n>.json: the envelope, the
 login used, the raw message and its MIME tree parsed back with the email
 module, so the C++ tests can check headers and parts without a MIME parser
@@ -16,6 +18,7 @@ import logging
 import os
 import signal
 import ssl
+import sys
 
 from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
@@ -106,6 +109,17 @@ def make_authenticator(user):
     return authenticate
 
 
+def stop_at_end_of_input(loop):
+    def readable():
+        if not os.read(sys.stdin.fileno(), 4096):
+            loop.stop()
+
+    try:
+        loop.add_reader(sys.stdin.fileno(), readable)
+    except (OSError, ValueError):
+        pass  # run by hand with no pipe as input: only a signal stops it
+
+
 def main():
     args = parse_args()
     logging.getLogger("mail.log").setLevel(logging.CRITICAL)
@@ -137,6 +151,7 @@ def main():
         host="127.0.0.1", port=0,
         ssl=context if args.security == "tls" else None))
     loop.add_signal_handler(signal.SIGTERM, loop.stop)
+    stop_at_end_of_input(loop)
     print("READY %d" % server.sockets[0].getsockname()[1], flush=True)
     loop.run_forever()
     server.close()

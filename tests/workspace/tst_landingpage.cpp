@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -30,8 +31,9 @@ namespace {
 using landingtest::kWait;
 using landingtest::runInEditor;
 
-// A page with everything a rich-text round trip would lose. Its script adds
-// an element when it runs, which the editor must not save.
+// A page with everything a rich-text round trip would lose. Its script and
+// the error handler of its missing image mark an element when they run,
+// which the editor must not save.
 QByteArray richPage(const QByteArray& charsetDeclaration, const QByteArray& body)
 {
     return "<!DOCTYPE html>\n<html><head>" + charsetDeclaration
@@ -44,6 +46,7 @@ QByteArray richPage(const QByteArray& charsetDeclaration, const QByteArray& body
         + body
         + "</h1>\n<p id=\"last\">Order today</p>\n"
           "<form action=\"/subscribe\" method=\"post\"><input name=\"email\" type=\"email\"></form>\n"
+          "<img src=\"missing.png\" onerror=\"this.id = 'made-by-script'\">\n"
           "</body></html>\n";
 }
 
@@ -137,6 +140,7 @@ private slots:
     void failedSaveKeepsTheEditAndSaysSo();
     void unreadableFileIsReportedAndChangesNothing_data();
     void unreadableFileIsReportedAndChangesNothing();
+    void refreshInstructionDoesNotReplaceTheEditedPage_data();
     void refreshInstructionDoesNotReplaceTheEditedPage();
     void cancelledDialogChangesNothing();
     void editorProcessEndLeavesTheFileAndCanBeReopened();
@@ -186,6 +190,20 @@ void tst_LandingPage::editThenPreviewRewritesTheFileKeepingItsMarkup_data()
         << QStringLiteral(" \u00fcber")
         << QList<QByteArray>{"<!DOCTYPE html>", "<meta charset=\"windows-1252\">", "Caf\xe9 deals",
                              "Order today \xfc" "ber"};
+    // A browser that runs scripts reads a <noscript> of the head as text;
+    // read as elements, its image would move the rest of the head into the body.
+    const QByteArray noscript = "<noscript><img height=\"1\" width=\"1\" src=\"px.gif\"></noscript>\n"
+                                "<meta name=\"description\" content=\"Shoes\">";
+    QTest::newRow("noscript in the head")
+        << richPage(noscript, "Deals") << QStringLiteral(" now")
+        << QList<QByteArray>{"<head>" + noscript + "<title>Offer</title>", "Order today now"};
+    // What stands outside the root element belongs to the file too.
+    const QByteArray prologue = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE html>\n"
+                                "<!-- saved from url=(0014)about:internet -->\n";
+    QTest::newRow("declaration and comments around the root element")
+        << QByteArray(prologue + richPage("", "Deals").mid(16) + "<!-- generated 2024-05-01 -->\n")
+        << QStringLiteral(" now")
+        << QList<QByteArray>{prologue + "<html>", "<!-- generated 2024-05-01 -->", "Order today now"};
 }
 
 void tst_LandingPage::editThenPreviewRewritesTheFileKeepingItsMarkup()
@@ -204,7 +222,7 @@ void tst_LandingPage::editThenPreviewRewritesTheFileKeepingItsMarkup()
 
     const QByteArray saved = TestEnvironment::readAll(path);
     for (const QByteArray& part : kept)
-        QVERIFY2(saved.contains(part), part.constData());
+        QVERIFY2(saved.contains(part), (part + "\n-- in --\n" + saved).constData());
     for (const QByteArray& part :
          {QByteArray("<style>.hero { color: #c00; }</style>"), QByteArray("document.addEventListener('DOMContentLoaded'"),
           QByteArray("<h1 class=\"hero\" data-role=\"headline\">"),
@@ -358,14 +376,33 @@ void tst_LandingPage::unreadableFileIsReportedAndChangesNothing()
     QCOMPARE(reloaded.size(), 0);
 }
 
+void tst_LandingPage::refreshInstructionDoesNotReplaceTheEditedPage_data()
+{
+    QTest::addColumn<QByteArray>("refresh");
+    QTest::newRow("to another page") << QByteArray("0; url=elsewhere.html");
+    QTest::newRow("of the page itself") << QByteArray("0");
+}
+
 void tst_LandingPage::refreshInstructionDoesNotReplaceTheEditedPage()
 {
+    QFETCH(QByteArray, refresh);
     Fixture f;
     f.file(QStringLiteral("elsewhere.html"), "<html><body><p id=\"last\">Elsewhere</p></body></html>");
     const QString path = f.file(QStringLiteral("moving.html"),
-                                "<html><head><meta http-equiv=\"refresh\" content=\"0; url=elsewhere.html\">"
-                                "</head><body><p id=\"last\">Here</p></body></html>");
+                                "<html><head><meta http-equiv=\"refresh\" content=\"" + refresh
+                                    + "\"></head><body><p id=\"last\">Here</p></body></html>");
+    QWebEnginePage* page = qobject_cast<WebPageEditor*>(f.editor())->view()->page();
+    int stopped = 0;
+    QObject::connect(page, &QWebEnginePage::loadingChanged, &f.tab, [&stopped](const QWebEngineLoadingInfo& load) {
+        stopped += load.status() == QWebEngineLoadingInfo::LoadStoppedStatus;
+    });
     QVERIFY(f.open(path));
+    // The refresh the page asks for once it has loaded is refused; the
+    // browser reports it as a stopped load, for the same address when the
+    // page refreshes itself. The page stays open for editing.
+    QTRY_VERIFY_WITH_TIMEOUT(stopped > 0, kWait);
+    QCOMPARE(f.editor()->DocumentPath(), path);
+    QVERIFY(f.prompter.messages.isEmpty());
     f.typeAtEndOf(QStringLiteral("last"), QStringLiteral(" typed"));
     QTRY_VERIFY_WITH_TIMEOUT(f.editor()->IsDirty(), kWait);
     QVERIFY(f.showPreview());
@@ -408,6 +445,10 @@ void tst_LandingPage::editorProcessEndLeavesTheFileAndCanBeReopened()
     QTRY_VERIFY_WITH_TIMEOUT(f.editor()->DocumentPath().isEmpty(), kWait);
     QVERIFY(!f.editor()->IsDirty());
     QVERIFY(!f.tab.toolStrip()->button(0)->isEnabled());
+    // The user is told that the edit is gone.
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QVERIFY(f.prompter.messages.first().text.contains(QStringLiteral("'") + path + QStringLiteral("'")));
+    QVERIFY(f.prompter.messages.first().text.contains(QStringLiteral("changes not yet saved are lost")));
 
     // Nothing is written, nothing waits, and the page opens again.
     f.tab.sTab()->setCurrentIndex(0);

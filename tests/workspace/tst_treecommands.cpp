@@ -3,11 +3,13 @@
 #include "core/RegistryAPI.h"
 #include "workspace/frmMain.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTreeView>
 #include <QtTest>
 
@@ -67,6 +69,26 @@ struct Session : WorkingFolderFixture {
         QVERIFY2(agree, qPrintable(after + ": highlighted " + describe(shown) + ", selected " + describe(selected)));
     }
 
+    // The tree view shows every node of the accounts, sorted, each account
+    // expanded unless the user collapsed it (none here).
+    void expectTreeShowsTheAccounts(const QString& after) const
+    {
+        const QAbstractItemModel* model = w->tvwAccount()->model();
+        QStringList shown;
+        for (int a = 0; a < model->rowCount(); ++a) {
+            const QModelIndex account = model->index(a, 0);
+            shown << w->workspace().treeModel().nodeAt(account)->key();
+            for (int c = 0; c < model->rowCount(account); ++c)
+                shown << w->workspace().treeModel().nodeAt(model->index(c, 0, account))->key();
+            QVERIFY2(model->rowCount(account) == 0 || w->tvwAccount()->isExpanded(account),
+                     qPrintable(after + ": " + account.data().toString() + " collapsed"));
+        }
+        QStringList expected;
+        for (const NodeId& node : w->workspace().accounts().displayOrder())
+            expected << node.key();
+        QVERIFY2(shown == expected, qPrintable(after + ": shown " + shown.join(", ")));
+    }
+
     // A build writes the open campaign's folder, its name in every row.
     void expectBuildNamesTheOpenCampaign()
     {
@@ -101,6 +123,8 @@ class TestTreeCommands : public QObject
 
 private Q_SLOTS:
     void newThenDeleteKeepsTheNewCampaign();
+    void newAndDeleteChangeOneRow_data();
+    void newAndDeleteChangeOneRow();
     void highlightFollowsTheSelectionOverRandomCommands();
 };
 
@@ -126,8 +150,57 @@ void TestTreeCommands::newThenDeleteKeepsTheNewCampaign()
     QCOMPARE(lastSelectAcc(), QStringLiteral("A-n"));
 }
 
+void TestTreeCommands::newAndDeleteChangeOneRow_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("inserted");
+    QTest::addColumn<int>("removed");
+    QTest::newRow("new campaign") << "new A-n" << 1 << 0;
+    // The new account sorts above B, whose row moves down.
+    QTest::newRow("new campaign in a new account") << "new Aa-n" << 2 << 0;
+    QTest::newRow("delete campaign") << "delete A-y" << 0 << 1;
+}
+
+// New and Delete Campaign insert or remove their rows; the rest of the tree
+// stays as the user left it: an account collapsed stays collapsed, a new
+// account shows expanded.
+void TestTreeCommands::newAndDeleteChangeOneRow()
+{
+    QFETCH(QString, command);
+    QFETCH(int, inserted);
+    QFETCH(int, removed);
+    Session s;
+    QAbstractItemModelTester tester(s.w->tvwAccount()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    AccountTreeModel& model = s.ws().treeModel();
+    s.w->tvwAccount()->collapse(model.indexOf(NodeId::accountNode("B")));
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy insertions(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removals(&model, &QAbstractItemModel::rowsRemoved);
+
+    const QString account = command.section(' ', 1).section('-', 0, 0);
+    const QString campaign = command.section('-', 1);
+    if (command.startsWith("new")) {
+        QVERIFY(s.ws().addNewCampaign(account, campaign));
+        QVERIFY(s.w->tvwAccount()->isExpanded(model.indexOf(NodeId::accountNode(account))));
+    } else {
+        s.ws().tvwAccount_NodeClick(NodeId::campaignNode(account, campaign));
+        s.prompter.answers.enqueue(platform::MsgResult::Yes);
+        s.w->mnuFileItems_Click(int(FileItem::DeleteCampaign));
+        QVERIFY(!s.ws().accounts().contains(NodeId::campaignNode(account, campaign)));
+    }
+    QVERIFY(!s.w->tvwAccount()->isExpanded(model.indexOf(NodeId::accountNode("B"))));
+    QCOMPARE(model.indexOf(NodeId::accountNode("B")).data(AccountTreeModel::ImageKeyRole).toString(),
+             QStringLiteral("Account"));
+    QVERIFY(s.w->tvwAccount()->isExpanded(model.indexOf(NodeId::accountNode("A"))));
+    s.expectHighlightAgrees(command);
+    QCOMPARE(resets.size(), 0);
+    QCOMPARE(insertions.size(), inserted);
+    QCOMPARE(removals.size(), removed);
+}
+
 // New, delete, click and File/Setup in random order: after every command
-// the tree highlights the node the workspace has selected; at the end of a
+// the tree highlights the node the workspace has selected and shows every
+// node of the accounts in order; at the end of a
 // sequence a build names the open campaign and the close stores it.
 void TestTreeCommands::highlightFollowsTheSelectionOverRandomCommands()
 {
@@ -137,6 +210,8 @@ void TestTreeCommands::highlightFollowsTheSelectionOverRandomCommands()
     QRandomGenerator random(20240611);
     for (int sequence = 0; sequence < 25; ++sequence) {
         Session s;
+        QAbstractItemModelTester tester(s.w->tvwAccount()->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QStringList done;
         for (int step = 0; step < 12; ++step) {
             const QList<NodeId> nodes = s.nodes();
@@ -185,6 +260,7 @@ void TestTreeCommands::highlightFollowsTheSelectionOverRandomCommands()
             }
             s.prompter.answers.clear();
             s.expectHighlightAgrees(done.join(", "));
+            s.expectTreeShowsTheAccounts(done.join(", "));
             if (QTest::currentTestFailed())
                 return;
         }

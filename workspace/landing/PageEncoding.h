@@ -14,7 +14,8 @@ namespace PageEncoding {
 // sets only).
 QByteArray encode(const QString& html, const QString& charset, bool byteOrderMark);
 
-// True when the bytes begin with a UTF-8, UTF-16 or UTF-32 byte-order mark.
+// True when the bytes begin with a UTF-8 or UTF-16 byte-order mark (the
+// browser reads no UTF-32).
 bool startsWithByteOrderMark(const QByteArray& head);
 
 } // namespace PageEncoding

@@ -106,13 +106,48 @@ const char kEditorScript[] = R"JS(
 })();
 )JS";
 
-// The document as a file: doctype, then the whole element tree.
+// Runs in the editor's own script world before the page is read: puts a
+// content security policy that lets none of the page's scripts run into its
+// head, in time for the first of them (before it runs a script, the parser
+// lets observers see what it has built). Scripting itself stays on, so the
+// page is read as a browser reads it: a <noscript> in the head holds text,
+// not elements that would move the rest of the head into the body.
+const char kPolicyScript[] = R"JS(
+(function () {
+    'use strict';
+    new MutationObserver(function (records, observer) {
+        if (!document.head)
+            return;
+        observer.disconnect();
+        var policy = document.createElement('meta');
+        policy.httpEquiv = 'Content-Security-Policy';
+        policy.content = "script-src 'none'; object-src 'none'";
+        policy.setAttribute('data-quillmark-policy', '');
+        document.head.appendChild(policy);
+    }).observe(document, {childList: true, subtree: true});
+})();
+)JS";
+
+// The document as a file: every node of its top level - the doctype, the
+// comments before and after the root element, the element tree - one a line.
+// The HTML parser reads a processing instruction such as an XML declaration
+// as a comment holding "?...?": it is written back as it stood.
 const char kSerializeScript[] = R"JS(
 (function () {
-    var doctype = document.doctype;
+    var parts = [];
+    document.childNodes.forEach(function (node) {
+        if (node.nodeType === Node.ELEMENT_NODE) {
+            var root = node.cloneNode(true);
+            root.querySelectorAll('[data-quillmark-policy]').forEach(function (policy) { policy.remove(); });
+            parts.push(root.outerHTML);
+        }
+        else if (node.nodeType === Node.COMMENT_NODE && node.data.charAt(0) === '?')
+            parts.push('<' + node.data + '>');
+        else
+            parts.push(new XMLSerializer().serializeToString(node));
+    });
     return {
-        html: (doctype ? new XMLSerializer().serializeToString(doctype) + '\n' : '')
-              + document.documentElement.outerHTML,
+        html: parts.join('\n'),
         generation: window.quillmarkGeneration ? window.quillmarkGeneration() : 0,
         charset: document.characterSet
     };
@@ -179,6 +214,10 @@ public:
     void expect(const QUrl& url) { m_expected = url; }
 
 protected:
+    // The page's own messages, among them the policy's refusals of its
+    // scripts, are nobody's concern here.
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
+
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override
     {
         if (!isMainFrame)
@@ -197,22 +236,24 @@ WebPageEditor::WebPageEditor(QWebEngineProfile* profile, QWidget* parent)
 {
     setObjectName(QStringLiteral("DHTMLRep"));
     m_page = new EditorWebPage(profile, this);
-    m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     m_page->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
 
-    m_bridge = new EditorBridge(this);
     auto* channel = new QWebChannel(m_page);
-    channel->registerObject(QStringLiteral("editor"), m_bridge);
+    channel->registerObject(QStringLiteral("editor"), new EditorBridge(this));
     m_page->setWebChannel(channel, QWebEngineScript::ApplicationWorld);
 
-    QWebEngineScript script;
-    script.setName(QStringLiteral("quillmark-editor"));
-    script.setWorldId(QWebEngineScript::ApplicationWorld);
-    script.setInjectionPoint(QWebEngineScript::DocumentReady);
-    script.setRunsOnSubFrames(false);
-    script.setSourceCode(editorScriptSource());
-    m_page->scripts().insert(script);
+    const auto addScript = [this](const char* name, QWebEngineScript::InjectionPoint when, const QString& source) {
+        QWebEngineScript script;
+        script.setName(QString::fromLatin1(name));
+        script.setWorldId(QWebEngineScript::ApplicationWorld);
+        script.setInjectionPoint(when);
+        script.setRunsOnSubFrames(false);
+        script.setSourceCode(source);
+        m_page->scripts().insert(script);
+    };
+    addScript("quillmark-policy", QWebEngineScript::DocumentCreation, QString::fromUtf8(kPolicyScript));
+    addScript("quillmark-editor", QWebEngineScript::DocumentReady, editorScriptSource());
 
     m_view = new QWebEngineView(m_page, this);
     m_view->setObjectName(QStringLiteral("DHTMLRepView"));
@@ -222,17 +263,25 @@ WebPageEditor::WebPageEditor(QWebEngineProfile* profile, QWidget* parent)
 
     connect(m_page, &QWebEnginePage::loadingChanged, this, &WebPageEditor::onLoadingChanged);
     // The document went with its process: nothing is left to edit or save.
-    connect(m_page, &QWebEnginePage::renderProcessTerminated, this, [this] {
-        m_ready = false;
-        m_path.clear();
-        clearState();
-        emit DisplayChanged();
-    });
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status) {
+                const QString path = m_path;
+                const bool unsaved = IsDirty();
+                m_ready = false;
+                m_loading = false;
+                m_path.clear();
+                clearState();
+                emit DisplayChanged();
+                if (status != QWebEnginePage::NormalTerminationStatus && !path.isEmpty())
+                    emit DocumentLost(path, unsaved);
+            });
 }
 
 WebPageEditor::~WebPageEditor()
 {
-    // The page goes before its profile, which the owner deletes after us.
+    // The page goes before its profile, which the owner deletes after us,
+    // and reports nothing on its way.
+    m_page->disconnect(this);
     delete m_view;
     delete m_page;
 }
@@ -260,6 +309,7 @@ void WebPageEditor::LoadDocument(const QString& path)
     m_path = path;
     m_url = QUrl::fromLocalFile(path);
     m_ready = false;
+    m_loading = true;
     m_byteOrderMark = PageEncoding::startsWithByteOrderMark(fileHead(path));
     clearState();
     m_page->expect(m_url);
@@ -268,9 +318,13 @@ void WebPageEditor::LoadDocument(const QString& path)
 
 void WebPageEditor::onLoadingChanged(const QWebEngineLoadingInfo& info)
 {
-    // A load that a newer one replaced reports for its own address.
-    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus || info.url() != m_url)
+    // Only the end of the load LoadDocument started counts. A load that a
+    // newer one replaced reports for its own address; a navigation the page
+    // asks for and is refused reports as stopped, for the same address when
+    // the page refreshes itself.
+    if (!m_loading || info.status() == QWebEngineLoadingInfo::LoadStartedStatus || info.url() != m_url)
         return;
+    m_loading = false;
     m_ready = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
     if (!m_ready)
         m_path.clear();

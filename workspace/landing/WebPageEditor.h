@@ -46,10 +46,10 @@ private:
 
     EditorWebPage* m_page = nullptr;
     QWebEngineView* m_view = nullptr;
-    EditorBridge* m_bridge = nullptr;
 
     QString m_path;
     QUrl m_url;
+    bool m_loading = false;        // LoadDocument's load has not ended yet
     bool m_ready = false;          // the file is loaded and editable
     bool m_byteOrderMark = false;  // the file began with one
     // Every edit raises the document's generation; the one last written to
