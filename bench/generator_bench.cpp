@@ -53,7 +53,8 @@ double cpuSeconds()
 double plainWriterSeconds(const QString& folder, const std::vector<qint64>& sizes)
 {
     QByteArray chunk;
-    const QByteArray row = "Bench Campaign,plain-writer,a row of about the length of the generator's rows,Broad,0.50\r\n";
+    const QByteArray row =
+        "Bench Campaign,plain-writer,a row of about the length of the generator's rows,Broad,0.50\r\n";
     while (chunk.size() < (1 << 20))
         chunk += row;
     QElapsedTimer timer;

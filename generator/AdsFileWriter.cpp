@@ -46,7 +46,8 @@ public:
             if (f.constData() == form.constData())
                 return r;
         }
-        const auto same = std::find_if(m_memo.begin(), m_memo.end(), [&](const auto& entry) { return entry.first == form; });
+        const auto same =
+            std::find_if(m_memo.begin(), m_memo.end(), [&](const auto& entry) { return entry.first == form; });
         const QString result = same != m_memo.end() ? same->second : CapitalizeX(m_value, form, m_cap);
         m_memo.emplace_back(form, result);
         return result;
@@ -441,7 +442,8 @@ private:
     const std::array<SlotTemplates, CampaignData::AdSlotCount>& m_slots;
     const QString m_campaign;
 
-    // Capitalised keywords per element and typed form, kept for the whole file.
+    // Capitalised keywords per element and typed form, kept for every block
+    // this formatter makes.
     std::vector<std::unique_ptr<CapMemo>> m_baseCaps;
     std::vector<std::unique_ptr<CapMemo>> m_extCaps;
     CapMemo m_noKeywordCaps{m_c.capitalization};

@@ -206,7 +206,8 @@ void WriteInBlocks(const BlockJob& job, RowWriter& file)
     }
 }
 
-void ForEachRange(qsizetype count, qsizetype perRange, const std::function<void(qsizetype first, qsizetype last)>& work)
+void ForEachRange(qsizetype count, qsizetype perRange,
+                  const std::function<void(qsizetype first, qsizetype last)>& work)
 {
     const qsizetype ranges = (count + perRange - 1) / perRange;
     std::atomic<qsizetype> next{0};

@@ -42,7 +42,8 @@ void WriteInBlocks(const BlockJob& job, RowWriter& file);
 // 0 to count - 1, on worker threads and the calling thread at once, and
 // returns when every range is done; the first exception is passed on.
 // work must be safe to run on several ranges at the same time.
-void ForEachRange(qsizetype count, qsizetype perRange, const std::function<void(qsizetype first, qsizetype last)>& work);
+void ForEachRange(qsizetype count, qsizetype perRange,
+                  const std::function<void(qsizetype first, qsizetype last)>& work);
 
 namespace detail {
 // Records per block; 0 restores the default. For tests that need many

@@ -176,8 +176,9 @@ QString FormatGroupName(QStringView name, const GroupNameOptions& options)
         withExtra += prefix ? s : QStringView(options.extraText);
         s = TrimSpaces(withExtra);
     }
-    QString result = options.capitalisation == Capitalisation::None ? s.toString()
-                                                                    : changeCase(s, options.capitalisation == Capitalisation::UpperCase);
+    QString result = options.capitalisation == Capitalisation::None
+        ? s.toString()
+        : changeCase(s, options.capitalisation == Capitalisation::UpperCase);
     const char16_t with = options.replaceGroupSpace == GroupSpace::Hyphen ? u'-'
         : options.replaceGroupSpace == GroupSpace::Underscore             ? u'_'
         : options.replaceGroupSpace == GroupSpace::Plus                   ? u'+'

@@ -848,7 +848,8 @@ void TestGenerator::filesAlikeInAnyNumberOfBlocks()
     in.campaign.urlTemplate = QStringLiteral("http://x.com/?k={Mix}&g={adgroup}&m={match}");
     in.campaign.maxCPC = QStringLiteral("1");
     in.campaign.ads[0] = {QStringLiteral("{Base} {extension} and words to make it long"), QStringLiteral("{mix}, now"),
-                          QStringLiteral("{BASE}"), QStringLiteral("x.com/{title}"), QStringLiteral("http://x.com/{mix}")};
+                          QStringLiteral("{BASE}"), QStringLiteral("x.com/{title}"),
+                          QStringLiteral("http://x.com/{mix}")};
     in.campaign.ads[2] = {QStringLiteral("{MIX} [Short]"), QStringLiteral("{campaign}"), QString(), QString(),
                           QStringLiteral("http://x.com/{title}")};
 
