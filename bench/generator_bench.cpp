@@ -4,10 +4,12 @@
 // measured against), and prints both times and their ratio, the rows and
 // bytes per file and the peak resident set size of the generator's run.
 //
-//   generator_bench [BASE EXT] [--keep DIR] [--literal]
+//   generator_bench [BASE EXT] [--rounds N] [--keep DIR] [--literal]
 //
 // BASE and EXT are the numbers of base and extension keyword lines (default
-// 1000 each, bench/StandardCampaign.h). With --keep the files are written
+// 1000 each, bench/StandardCampaign.h). --rounds runs both N times, one
+// after the other, and adds the medians: the disk of a shared machine takes
+// the same bytes in one second or in five. With --keep the files are written
 // into DIR and left there. --literal fills every text token by token,
 // without the precompiled templates (slow; the files must come out byte for
 // byte the same).
@@ -28,8 +30,11 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 #include <sys/resource.h>
@@ -83,6 +88,49 @@ double plainWriterSeconds(const QString& folder, const std::vector<qint64>& size
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
+const char* const kUsage = "usage: generator_bench [BASE EXT] [--rounds N] [--keep DIR] [--literal]\n";
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+QString seconds(double s)
+{
+    return QString::number(s, 'f', 2) + QStringLiteral(" s");
+}
+
+// One timed build, with the time at which each phase began.
+struct Run {
+    generator::GenerationResult result;
+    double seconds = 0;
+    std::array<double, 5> phaseStart{};
+
+    explicit Run(const generator::GenerationInput& in)
+    {
+        QElapsedTimer timer;
+        generator::GenerationCallbacks callbacks;
+        callbacks.progress = [&](generator::GenerationPhase phase, qsizetype index, qsizetype) {
+            if (index < 0)
+                phaseStart[size_t(phase)] = double(timer.nsecsElapsed()) / 1e9;
+        };
+        timer.start();
+        result = generator::GenerateCampaignFiles(in, callbacks);
+        seconds = double(timer.nsecsElapsed()) / 1e9;
+    }
+
+    QString phases() const
+    {
+        const auto span = [this](size_t from, double to) { return QString::number(to - phaseStart[from], 'f', 2); };
+        return QStringLiteral("mixing %1, ad groups %2, keyword file %3, ads file %4, "
+                              "ad-group file and replacing the set %5 (s)")
+            .arg(span(0, phaseStart[1]), span(1, phaseStart[2]), span(2, phaseStart[3]), span(3, phaseStart[4]),
+                 span(4, seconds));
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -90,14 +138,20 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     QString keepDir;
-    const qsizetype keepAt = args.indexOf(QStringLiteral("--keep"));
-    if (keepAt >= 0) {
-        if (keepAt + 1 >= args.size()) {
-            std::fprintf(stderr, "usage: generator_bench [BASE EXT] [--keep DIR] [--literal]\n");
+    int rounds = 1;
+    for (const QString& option : {QStringLiteral("--keep"), QStringLiteral("--rounds")}) {
+        const qsizetype at = args.indexOf(option);
+        if (at < 0)
+            continue;
+        if (at + 1 >= args.size()) {
+            std::fprintf(stderr, "%s", kUsage);
             return 2;
         }
-        keepDir = args.at(keepAt + 1);
-        args.remove(keepAt, 2);
+        if (option == QStringLiteral("--keep"))
+            keepDir = args.at(at + 1);
+        else
+            rounds = args.at(at + 1).toInt();
+        args.remove(at, 2);
     }
     if (args.removeAll(QStringLiteral("--literal")) > 0)
         generator::detail::setLiteralFillOnly(true);
@@ -106,8 +160,9 @@ int main(int argc, char** argv)
     if (args.size() >= 2) {
         baseCount = args.at(0).toLongLong();
         extCount = args.at(1).toLongLong();
-    } else if (!args.isEmpty()) {
-        std::fprintf(stderr, "usage: generator_bench [BASE EXT] [--keep DIR] [--literal]\n");
+    }
+    if (args.size() == 1 || args.size() > 2 || rounds < 1) {
+        std::fprintf(stderr, "%s", kUsage);
         return 2;
     }
 
@@ -129,60 +184,57 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
         return 1;
     }
-
-    generator::GenerationInput in{bench::kCampaignName, folder, bench::StandardCampaign(baseCount, extCount)};
-
-    // Phase start times, to show where the time goes.
-    QElapsedTimer timer;
-    double phaseStart[5] = {0, 0, 0, 0, 0};
-    generator::GenerationCallbacks callbacks;
-    callbacks.progress = [&](generator::GenerationPhase phase, qsizetype index, qsizetype) {
-        if (index < 0)
-            phaseStart[int(phase)] = double(timer.nsecsElapsed()) / 1e9;
-    };
-    timer.start();
-    const generator::GenerationResult result = generator::GenerateCampaignFiles(in, callbacks);
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    const double generatorCpu = cpuSeconds();
-    const qint64 generatorPeakKiB = peakRssKiB();
+    const generator::GenerationInput in{bench::kCampaignName, folder, bench::StandardCampaign(baseCount, extCount)};
 
     QTextStream out(stdout);
     out << "generator_bench " << baseCount << " x " << extCount << " (mode 2, group by mix)\n";
-    qint64 totalBytes = 0;
-    std::vector<qint64> sizes;
-    const struct {
-        const char* name;
-        qint64 rows;
-    } files[] = {{"AdwordsKeywords.csv", result.keywordRows},
-                 {"AdwordsAds.csv", result.adRows},
-                 {"AdwordsAdGroups.csv", result.adGroupRows}};
-    for (const auto& f : files) {
-        const qint64 size = QFileInfo(folder + QLatin1Char('/') + QLatin1String(f.name)).size();
-        totalBytes += size;
-        sizes.push_back(size);
-        out << "  " << f.name << ": " << f.rows << " rows, " << size << " bytes\n";
+    std::vector<double> generatorTimes;
+    std::vector<double> floorTimes;
+    double generatorCpu = 0;
+    qint64 rows = 0;
+    for (int round = 1; round <= rounds; ++round) {
+        const double cpuBefore = cpuSeconds();
+        const Run run(in);
+        generatorCpu += cpuSeconds() - cpuBefore;
+        if (!run.result.errors.isEmpty()) {
+            out << "  errors: " << run.result.errors.join(QStringLiteral("; ")) << "\n";
+            return 1;
+        }
+        std::vector<qint64> sizes;
+        for (int f = 0; f < ImportFormat::FileCount; ++f)
+            sizes.push_back(QFileInfo(folder + QLatin1Char('/') + ImportFormat::fileName(ImportFormat::File(f))).size());
+        if (round == 1) {
+            const qint64 fileRows[] = {run.result.keywordRows, run.result.adRows, run.result.adGroupRows};
+            for (int f = 0; f < ImportFormat::FileCount; ++f)
+                out << "  " << ImportFormat::fileName(ImportFormat::File(f)) << ": " << fileRows[f] << " rows, "
+                    << sizes[size_t(f)] << " bytes\n";
+            rows = fileRows[0] + fileRows[1] + fileRows[2];
+            out << "  total: " << rows << " rows, " << std::accumulate(sizes.begin(), sizes.end(), qint64(0))
+                << " bytes\n";
+            out << "  peak RSS of the generator: " << peakRssKiB() / 1024 << " MiB\n";
+        }
+        out.flush();
+        const double floorSeconds = plainWriterSeconds(floorTemp.path(), sizes);
+        if (floorSeconds < 0)
+            return 1;
+        generatorTimes.push_back(run.seconds);
+        floorTimes.push_back(floorSeconds);
+        out << "  round " << round << ": generator " << seconds(run.seconds) << " ("
+            << QString::number(run.seconds * 1e9 / double(rows), 'f', 0) << " ns per row), plain writer of the same "
+            << "bytes and durability " << seconds(floorSeconds) << ", ratio "
+            << QString::number(run.seconds / floorSeconds, 'f', 2) << "\n";
+        out << "    phases: " << run.phases() << "\n";
+        out.flush();
     }
-    const qint64 rows = result.keywordRows + result.adRows + result.adGroupRows;
-    out << "  total: " << rows << " rows, " << totalBytes << " bytes\n";
-    out << "  generator: " << QString::number(seconds, 'f', 2) << " s ("
-        << QString::number(rows > 0 ? seconds * 1e9 / double(rows) : 0.0, 'f', 0) << " ns per row)\n";
-    out << "  phases (s): mixing " << QString::number(phaseStart[1] - phaseStart[0], 'f', 2)
-        << ", ad groups " << QString::number(phaseStart[2] - phaseStart[1], 'f', 2)
-        << ", keyword file " << QString::number(phaseStart[3] - phaseStart[2], 'f', 2)
-        << ", ads file " << QString::number(phaseStart[4] - phaseStart[3], 'f', 2)
-        << ", ad-group file and replacing the set " << QString::number(seconds - phaseStart[4], 'f', 2) << "\n";
-    out << "  CPU time (user+system, all threads): " << QString::number(generatorCpu, 'f', 2) << " s\n";
-    out << "  peak RSS: " << generatorPeakKiB / 1024 << " MiB\n";
-    out.flush();
-    const double floorSeconds = plainWriterSeconds(floorTemp.path(), sizes);
-    if (floorSeconds < 0)
-        return 1;
-    out << "  plain writer, same bytes and durability: " << QString::number(floorSeconds, 'f', 2) << " s\n";
-    out << "  generator / plain writer: " << QString::number(seconds / floorSeconds, 'f', 2) << "\n";
-    if (!result.errors.isEmpty())
-        out << "  errors: " << result.errors.join(QStringLiteral("; ")) << "\n";
+    const double g = median(generatorTimes);
+    const double p = median(floorTimes);
+    out << "  generator: " << seconds(g) << " (" << QString::number(g * 1e9 / double(rows), 'f', 0)
+        << " ns per row)" << (rounds > 1 ? ", median" : "") << "\n";
+    out << "  plain writer: " << seconds(p) << (rounds > 1 ? ", median" : "") << "\n";
+    out << "  generator / plain writer: " << QString::number(g / p, 'f', 2) << "\n";
+    out << "  CPU time of the generator (user+system, all threads): " << seconds(generatorCpu / rounds)
+        << " per round\n";
     if (!keepDir.isEmpty())
         out << "  files kept in " << folder << "\n";
-    out.flush();
-    return result.errors.isEmpty() ? 0 : 1;
+    return 0;
 }

@@ -9,7 +9,7 @@ namespace {
 
 // Pieces large enough that the disk writes them at full speed, small
 // enough that little is left to sync once the file is done.
-constexpr qint64 kPieceBytes = 64 * 1024 * 1024;
+constexpr qint64 kPieceBytes = 16 * 1024 * 1024;
 
 } // namespace
 
