@@ -12,10 +12,12 @@ namespace generator {
 
 namespace {
 
-// About a quarter to half a megabyte of text per block: large enough that
-// handing blocks over costs nothing next to formatting them, small enough
-// that the blocks under way stay a few megabytes.
-constexpr qsizetype kDefaultRecordsPerBlock = 512;
+// Up to about a megabyte of rows per block: large enough that handing blocks
+// over costs nothing next to formatting them, small enough that the blocks
+// under way stay a few megabytes. The first blocks are smaller, growing to
+// that size, so that the writing starts soon after the workers do.
+constexpr qsizetype kRecordsPerBlock = 2048;
+constexpr qsizetype kRecordsInFirstBlock = 64;
 // Blocks under way per worker (being formatted, or formatted and waiting
 // for their turn to be written).
 constexpr int kBlocksPerWorker = 2;
@@ -30,10 +32,17 @@ unsigned workerCount(qsizetype blocks)
     return unsigned(std::min<qsizetype>({qsizetype(cores - 1), qsizetype(kMaxWorkers), blocks}));
 }
 
-qsizetype recordsPerBlock()
+// Where each block starts, and after the last one the record count.
+std::vector<qsizetype> blockStarts(qsizetype records)
 {
-    const qsizetype n = g_recordsPerBlock.load();
-    return n > 0 ? n : kDefaultRecordsPerBlock;
+    const qsizetype fixed = g_recordsPerBlock.load();
+    std::vector<qsizetype> starts{0};
+    qsizetype size = fixed > 0 ? fixed : kRecordsInFirstBlock;
+    while (starts.back() < records) {
+        starts.push_back(std::min(records, starts.back() + size));
+        size = fixed > 0 ? fixed : std::min(2 * size, kRecordsPerBlock);
+    }
+    return starts;
 }
 
 // The blocks of one job: the workers claim them in order and leave each,
@@ -42,10 +51,10 @@ qsizetype recordsPerBlock()
 class BlockRing
 {
 public:
-    BlockRing(const BlockJob& job, qsizetype perBlock, qsizetype blockCount, unsigned workers)
+    BlockRing(const BlockJob& job, const std::vector<qsizetype>& starts, unsigned workers)
         : m_job(job)
-        , m_perBlock(perBlock)
-        , m_blockCount(blockCount)
+        , m_starts(starts)
+        , m_blockCount(qsizetype(starts.size()) - 1)
         , m_slots(size_t(workers) * kBlocksPerWorker)
     {
         m_workers.reserve(workers);
@@ -132,9 +141,7 @@ private:
             slot.error = madeError;
             if (!slot.error) {
                 try {
-                    const qsizetype first = b * m_perBlock;
-                    format(first, std::min(first + m_perBlock, m_job.lastIndex + 1) - 1, slot.block);
-                    slot.block.encode();
+                    format(m_starts[size_t(b)], m_starts[size_t(b) + 1] - 1, slot.block);
                 } catch (...) {
                     slot.error = std::current_exception();
                 }
@@ -151,7 +158,7 @@ private:
     }
 
     const BlockJob& m_job;
-    const qsizetype m_perBlock;
+    const std::vector<qsizetype>& m_starts;
     const qsizetype m_blockCount;
     std::vector<Slot> m_slots;
     std::vector<std::thread> m_workers;
@@ -188,20 +195,18 @@ void WriteInBlocks(const BlockJob& job, RowWriter& file)
     const qsizetype records = job.lastIndex + 1;
     if (records <= 0)
         return;
-    const qsizetype perBlock = recordsPerBlock();
-    const qsizetype blockCount = (records + perBlock - 1) / perBlock;
+    const std::vector<qsizetype> starts = blockStarts(records);
+    const qsizetype blockCount = qsizetype(starts.size()) - 1;
     if (blockCount == 1) {
         // Not worth a thread.
         RowBlock block;
         job.makeFormatter()(0, job.lastIndex, block);
-        block.encode();
         writeBlock(job, file, 0, job.lastIndex, block);
         return;
     }
-    BlockRing ring(job, perBlock, blockCount, workerCount(blockCount));
+    BlockRing ring(job, starts, workerCount(blockCount));
     for (qsizetype b = 0; b < blockCount; ++b) {
-        const qsizetype first = b * perBlock;
-        writeBlock(job, file, first, std::min(first + perBlock, records) - 1, ring.take(b));
+        writeBlock(job, file, starts[size_t(b)], starts[size_t(b) + 1] - 1, ring.take(b));
         ring.release(b);
     }
 }

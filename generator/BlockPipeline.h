@@ -28,7 +28,7 @@ struct BlockJob {
 // worker threads.
 //
 // Threading: the records are cut into blocks of consecutive records. Worker
-// threads format and encode the blocks, each thread with a formatter of its
+// threads format the blocks, each thread with a formatter of its
 // own, at most a few blocks ahead of the writing. The calling thread takes
 // the blocks in record order: it calls progress, writes the block and calls
 // written, so these three and every write to file happen on the calling
@@ -46,8 +46,8 @@ void ForEachRange(qsizetype count, qsizetype perRange,
                   const std::function<void(qsizetype first, qsizetype last)>& work);
 
 namespace detail {
-// Records per block; 0 restores the default. For tests that need many
-// blocks from a few records.
+// Records in every block; 0 restores the default (blocks that grow). For
+// tests that need many blocks from a few records.
 void setRecordsPerBlock(qsizetype records);
 } // namespace detail
 

@@ -1,5 +1,12 @@
 #include "generator/ImportFileSet.h"
 
+#include <QFile>
+
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace generator {
 
 namespace {
@@ -44,7 +51,15 @@ QString ImportFile::commit()
     if (!m_complete)
         return QString();
     m_complete = false;
-    return m_file.commit() ? QString() : writeError(m_file);
+    // The file replaced goes when its last descriptor closes, and freeing a
+    // large file takes a while: one descriptor stays open across the
+    // replacement and is closed on a thread of its own, which nothing waits
+    // for.
+    const int replaced = ::open(QFile::encodeName(m_file.fileName()).constData(), O_RDONLY | O_CLOEXEC);
+    const bool committed = m_file.commit();
+    if (replaced >= 0)
+        std::thread([replaced] { ::close(replaced); }).detach();
+    return committed ? QString() : writeError(m_file);
 }
 
 ImportFile& ImportFileSet::add(const QString& path)

@@ -4,8 +4,10 @@
 
 namespace generator {
 
-void RowBlock::encode()
+void RowBlock::endRow()
 {
+    m_text += ImportFormat::rowEnd();
+    ++m_rows;
     QStringEncoder encoder(QStringEncoder::Utf8);
     const qsizetype at = m_bytes.size();
     m_bytes.resize(at + encoder.requiredSpace(m_text.size()));

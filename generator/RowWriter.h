@@ -13,22 +13,18 @@
 namespace generator {
 
 // The rows of consecutive records of one import file, formatted by one
-// thread and encoded as UTF-8 there. Every row ends with a row end, so the
-// encoded bytes never cut a character in two and a file is the bytes of its
-// blocks one after the other.
+// thread and encoded as UTF-8 there, each row as it ends: only the row being
+// formatted is kept as text, so it stays in the core's cache. A row ends
+// with a row end, so the encoded bytes never cut a character in two and a
+// file is the bytes of its blocks one after the other.
 class RowBlock
 {
 public:
     // The row being written: append its fields, then end it.
     RowText& row() { return m_text; }
-    void endRow()
-    {
-        m_text += ImportFormat::rowEnd();
-        ++m_rows;
-    }
+    void endRow();
 
-    // Encodes the rows ended so far; bytes() holds them until clear().
-    void encode();
+    // The rows ended so far, until clear().
     const QByteArray& bytes() const { return m_bytes; }
     qint64 rows() const { return m_rows; }
 

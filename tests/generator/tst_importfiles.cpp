@@ -41,7 +41,6 @@ void writeRows(RowWriter& writer, int count)
         block.row() += kRow;
         block.endRow();
         if (block.rows() == perBlock || i == count - 1) {
-            block.encode();
             writer.write(block);
             block.clear();
         }

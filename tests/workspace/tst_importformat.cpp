@@ -54,7 +54,6 @@ void TestImportFormat::fieldsComeBackAsWritten()
         }
         block.endRow();
     }
-    block.encode();
     writer.write(block);
     QCOMPARE(writer.error(), QString());
 
