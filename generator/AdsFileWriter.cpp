@@ -40,17 +40,14 @@ public:
     {
         if (!m_cap)
             return m_value;
-        // The forms are the few texts of the build's templates: looked up by
-        // their data, each text under every copy of it that asked.
+        // The forms are the few texts of the build's templates, equal ones
+        // sharing their data (AdTemplates): found by that.
         for (const auto& [f, r] : m_memo) {
             if (f.constData() == form.constData())
                 return r;
         }
-        const auto same =
-            std::find_if(m_memo.begin(), m_memo.end(), [&](const auto& entry) { return entry.first == form; });
-        const QString result = same != m_memo.end() ? same->second : CapitalizeX(m_value, form, m_cap);
-        m_memo.emplace_back(form, result);
-        return result;
+        m_memo.emplace_back(form, CapitalizeX(m_value, form, m_cap));
+        return m_memo.back().second;
     }
 
 private:
@@ -144,6 +141,19 @@ public:
             t.destination = ad.destinationURL;
             t.destination.replace(TokenText(TokTitle), ad.headline, Qt::CaseInsensitive);
             t.destinationC = CompiledTemplate(t.destination, {TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
+        }
+        // Equal forms as one text, which the capitalisation memos find by
+        // its data.
+        std::vector<QString> forms;
+        for (SlotTemplates& t : m_slots) {
+            for (CompiledTemplate* c :
+                 {&t.headlineC, &t.descriptionC[0], &t.descriptionC[1], &t.displayC, &t.destinationC})
+                c->shareForms(forms);
+            const auto same = std::find(forms.begin(), forms.end(), t.destinationForm);
+            if (same == forms.end())
+                forms.push_back(t.destinationForm);
+            else
+                t.destinationForm = *same;
         }
     }
 

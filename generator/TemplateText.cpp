@@ -339,6 +339,17 @@ CompiledTemplate::CompiledTemplate(const QString& text, std::initializer_list<To
     flushLiteral();
 }
 
+void CompiledTemplate::shareForms(std::vector<QString>& pool)
+{
+    for (QString& form : m_form) {
+        const auto same = std::find(pool.begin(), pool.end(), form);
+        if (same == pool.end())
+            pool.push_back(form);
+        else
+            form = *same;
+    }
+}
+
 size_t CompiledTemplate::appendPieces(std::vector<RowText>& pieces, const TokenValues& values) const
 {
     size_t n = 1;

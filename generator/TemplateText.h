@@ -124,6 +124,9 @@ public:
     int count(TokenKind kind) const { return m_count[kind]; }
     // Typed inner name at the first occurrence (GetToken of the template).
     const QString& form(TokenKind kind) const { return m_form[kind]; }
+    // Makes each form the very text of an equal one in pool (adding those
+    // not there yet), so that forms can be told apart by their data.
+    void shareForms(std::vector<QString>& pool);
     qsizetype literalLength() const { return m_literalLength; }
     // False when the template filled with values, of which valueQuotes[kind]
     // tells whether the value of that token kind holds a character that
