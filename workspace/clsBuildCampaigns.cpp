@@ -219,7 +219,7 @@ generator::GenerationResult clsBuildCampaigns::generate(const generator::Generat
     };
 
     generator::GenerationResult result;
-    QString failure;
+    std::optional<QString> failure;
     bool ended = false;
     std::thread build([&] {
         try {
@@ -233,12 +233,12 @@ generator::GenerationResult clsBuildCampaigns::generate(const generator::Generat
     while (!ended)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     build.join();
-    if (failure.isNull()) {
-        m_stepLabel = result.stepLabel;
-    } else {
+    if (failure) {
         // Nothing may escape into the event loop: the run goes on as after
         // any other run-time error.
-        runTimeError(failure, false);
+        runTimeError(*failure, false);
+    } else {
+        m_stepLabel = result.stepLabel;
     }
     return result;
 }
