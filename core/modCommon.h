@@ -27,6 +27,8 @@ double Val(const QString& text);
 // user's.
 bool IsNumeric(const QString& text, double& value);
 
+// Appends message and a line end to Error.log. Any thread may write: each
+// record is appended whole.
 void WriteErrorLog(const QString& message);
 
 // Closes the log so that the next WriteErrorLog opens it again (used when the
