@@ -3,7 +3,7 @@
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/ProfileFile.h"
-#include "workspace/TextFiles.h"
+#include "core/TextFiles.h"
 
 #include <QStringList>
 

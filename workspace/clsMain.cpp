@@ -4,7 +4,7 @@
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "workspace/CampaignStore.h"
-#include "workspace/TextFiles.h"
+#include "core/TextFiles.h"
 
 #include <QDir>
 #include <QFile>
