@@ -13,6 +13,7 @@
 //   --no-sort                          skip the sorting runs
 
 #include "PeakMemory.h"
+#include "StallMeter.h"
 
 #include "workspace/AdFileModel.h"
 #include "workspace/GeneratedFilesPanel.h"
@@ -24,7 +25,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTabWidget>
-#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -94,35 +94,6 @@ int adGroupRow(char* out, size_t size, qint64 i)
 {
     return std::snprintf(out, size, "Camp,Group %lld,0.75,0.50,0.30\r\n", static_cast<long long>(i));
 }
-
-struct StallMeter {
-    QTimer timer;
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 worst = 0;
-    bool trace = qEnvironmentVariableIsSet("PANEL_BENCH_TRACE");
-    StallMeter()
-    {
-        timer.setInterval(10);
-        timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            const qint64 now = clock.elapsed();
-            if (trace && now - last > 50)
-                std::printf("  stall %lld ms ending at %lld ms\n", static_cast<long long>(now - last),
-                            static_cast<long long>(now));
-            worst = std::max(worst, now - last);
-            last = now;
-        });
-    }
-    void start()
-    {
-        clock.start();
-        last = 0;
-        worst = 0;
-        timer.start();
-    }
-    void stop() { timer.stop(); worst = std::max(worst, clock.elapsed() - last); }
-};
 
 void waitIdle(GeneratedFilesPanel& panel)
 {

@@ -7,6 +7,7 @@
 //   tree_bench [CAMPAIGNS [ACCOUNTS]]   (100000 campaigns in 100 accounts by default)
 
 #include "PeakMemory.h"
+#include "WindowBench.h"
 
 #include "core/Globals.h"
 #include "platform/Prompter.h"
@@ -42,14 +43,12 @@ QString campaignName(int c, int perAccount)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir scratch;
     if (!scratch.isValid()) {
         std::fprintf(stderr, "cannot create a temporary folder\n");
         return 1;
     }
-    for (const char* variable : {"QUILLMARK_PROGRAM_DIR", "QUILLMARK_REGISTRY_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
-        qputenv(variable, QFile::encodeName(scratch.path()));
+    prepareWindowBench(scratch.path());
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     const int campaigns = args.size() > 0 ? args.at(0).toInt() : 100000;

@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <mutex>
 #include <utility>
 
 namespace modCommon {
@@ -28,6 +29,7 @@ namespace modCommon {
 namespace {
 
 struct ErrorLog {
+    std::mutex mutex;    // held for each use of the rest
     bool opened = false; // set before the open is tried, as a file number would be
     std::unique_ptr<QFile> file;
     bool holding = false;
@@ -170,9 +172,11 @@ bool IsNumeric(const QString& text, double& value)
     return ok;
 }
 
-void WriteErrorLog(const QString& message)
+namespace {
+
+// Appends one record to the log; log.mutex is held.
+void appendRecord(ErrorLog& log, const QString& message)
 {
-    ErrorLog& log = errorLog();
     if (log.holding) {
         log.held.append(message);
         return;
@@ -192,25 +196,38 @@ void WriteErrorLog(const QString& message)
     log.file->flush();
 }
 
+} // namespace
+
+void WriteErrorLog(const QString& message)
+{
+    ErrorLog& log = errorLog();
+    const std::lock_guard<std::mutex> lock(log.mutex);
+    appendRecord(log, message);
+}
+
 void CloseErrorLog()
 {
     ErrorLog& log = errorLog();
+    const std::lock_guard<std::mutex> lock(log.mutex);
     log.file.reset();
     log.opened = false;
 }
 
 void HoldErrorLog()
 {
-    errorLog().holding = true;
+    ErrorLog& log = errorLog();
+    const std::lock_guard<std::mutex> lock(log.mutex);
+    log.holding = true;
 }
 
 void ReleaseErrorLog(const QString& first)
 {
     ErrorLog& log = errorLog();
+    const std::lock_guard<std::mutex> lock(log.mutex);
     log.holding = false;
-    WriteErrorLog(first);
+    appendRecord(log, first);
     for (const QString& message : std::exchange(log.held, QStringList()))
-        WriteErrorLog(message);
+        appendRecord(log, message);
 }
 
 QString DateTimeText(const QDateTime& when, const QLocale& locale)

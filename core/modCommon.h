@@ -35,7 +35,8 @@ bool IsNumeric(const QString& text, double& value);
 // Appends message & CRLF to Error.log in the program folder. The file is
 // opened on the first call and stays open for the run; every record is
 // flushed at once so a crash loses no line. A run whose first open failed
-// writes nothing. Never fails to its caller.
+// writes nothing. Any thread may write: each record is appended whole.
+// Never fails to its caller.
 void WriteErrorLog(const QString& message);
 
 // Closes the log so that the next WriteErrorLog opens it again (used when the

@@ -31,22 +31,23 @@ void WriteAdGroupFile(BuildContext& context, RowWriter& file)
     if (placement)
         tail += QLatin1Char(',') + quoted(c.placementMaxCPC);
 
-    const qsizetype last = context.groups.lastIndex();
-    for (qsizetype gi = 0; gi <= last; ++gi) {
-        if (gi % 100 == 0)
-            context.progress(GenerationPhase::AdGroupFile, gi, last);
-        const QString& name = context.groups.names[size_t(gi)];
-        if (name.isEmpty())
-            continue;
-        QString& out = file.row();
-        out += campaign;
-        out += QLatin1Char(',');
-        appendField(out, !content && !placement ? modCommon::Trim(name) : name);
-        out += QLatin1Char(',');
-        out += maxCpcField;
-        out += tail;
-        file.endRow();
-    }
+    const AdGroupList& groups = context.groups;
+    const BlockFormatter format = [&](qsizetype first, qsizetype last, RowBlock& block) {
+        for (qsizetype gi = first; gi <= last; ++gi) {
+            const QString& name = groups.names[size_t(gi)];
+            if (name.isEmpty())
+                continue;
+            RowText& out = block.row();
+            out += campaign;
+            out += QLatin1Char(',');
+            appendField(out, !content && !placement ? modCommon::Trim(name) : name);
+            out += QLatin1Char(',');
+            out += maxCpcField;
+            out += tail;
+            block.endRow();
+        }
+    };
+    context.writeRows(GenerationPhase::AdGroupFile, file, groups.lastIndex(), [&format] { return format; });
 }
 
 } // namespace generator

@@ -5,6 +5,7 @@
 
 #include <QSet>
 
+#include <algorithm>
 #include <memory>
 
 namespace generator {
@@ -39,8 +40,10 @@ public:
     {
         if (!m_cap)
             return m_value;
+        // The forms are the few texts of the build's templates, equal ones
+        // sharing their data (AdTemplates): found by that.
         for (const auto& [f, r] : m_memo) {
-            if (f == form)
+            if (f.constData() == form.constData())
                 return r;
         }
         m_memo.emplace_back(form, CapitalizeX(m_value, form, m_cap));
@@ -76,7 +79,6 @@ struct TitleWarnings {
 // One ad slot's templates, prepared once per build.
 struct SlotTemplates {
     bool filled = false;
-    QString typedHeadline;
     QString headline;        // after quoting and removing its own alternative
     QString alternative;     // the headline's own alternative
     bool headlineQuoted = false;
@@ -102,133 +104,19 @@ struct GroupValues {
     const QString* extAlt;
 };
 
-class AdsFileWriter
+// The ad slots' templates, prepared once per build and read by every thread
+// that formats rows.
+class AdTemplates
 {
 public:
-    AdsFileWriter(BuildContext& context, RowWriter& file)
-        : m_ctx(context)
-        , m_c(context.campaign)
-        , m_lists(context.lists)
-        , m_groups(context.groups)
-        , m_file(file)
+    explicit AdTemplates(const CampaignData& campaign)
     {
-    }
-
-    void write()
-    {
-        prepareSlots();
-        const QString campaign = quoted(m_ctx.input.campaignName);
-
-        const qsizetype last = m_groups.lastIndex();
-        for (qsizetype gi = 0; gi <= last; ++gi) {
-            if (gi % 100 == 0)
-                m_ctx.progress(GenerationPhase::AdsFile, gi, last);
-            const QString& name = m_groups.names[size_t(gi)];
-            if (name.isEmpty())
-                continue;
-            const RecordRef& r = m_groups.groups[size_t(gi)];
-            const QString mix = MixText(m_lists, r);
-            const GroupValues g{&m_ctx.input.campaignName, &name, &BaseText(m_lists, r), &ExtText(m_lists, r), &mix,
-                                &BaseAltText(m_lists, r), &ExtAltText(m_lists, r)};
-            const bool fastGroup = !m_ctx.literalOnly() && !m_ctx.campaignBrace && !(r.flags & RecordRef::NameHasBrace)
-                && !(r.base >= 0 && m_lists.base[size_t(r.base)].braces)
-                && !(r.ext >= 0 && m_lists.ext[size_t(r.ext)].braces);
-            m_capBase = &capsOf(m_baseCaps, r.base, *g.base);
-            m_capExt = &capsOf(m_extCaps, r.ext, *g.ext);
-            m_capMix.reset(mix);
-            const bool nameQuoted = needsQuoting(name);
-
-            for (const SlotTemplates& t : m_slots) {
-                if (!t.filled)
-                    continue;
-                // Headline
-                QString h = fastGroup && t.headlineC.clean() ? fillAdText(t.headlineC, g, true, kHeadlineLimit)
-                                                             : literalHeadline(t, g);
-                if (h.size() > kHeadlineLimit) {
-                    if (!t.alternative.isEmpty())
-                        h = t.alternative;
-                    else
-                        m_warnings.consider(h);
-                }
-
-                QString& out = m_file.row();
-                out += campaign;
-                out += QLatin1Char(',');
-                if (nameQuoted)
-                    appendField(out, name);
-                else
-                    out += name;
-                out += QLatin1Char(',');
-                if (keepsAdTextForm(t.headlineQuoted, h))
-                    out += h;
-                else
-                    appendField(out, h);
-                // Descriptions
-                for (int k = 0; k < 2; ++k) {
-                    out += QLatin1Char(',');
-                    const qsizetype at = out.size();
-                    if (fastGroup && t.descriptionC[k].clean())
-                        fillAdTextInto(out, t.descriptionC[k], g, false, kDescriptionLimit);
-                    else
-                        out += literalDescription(t.description[k], g);
-                    if (!keepsAdTextForm(t.descriptionQuoted[k], QStringView(out).mid(at)))
-                        quoteFrom(out, at);
-                }
-                // Display URL
-                out += QLatin1Char(',');
-                qsizetype at = out.size();
-                if (fastGroup && t.displayC.clean() && !HasBrace(h)) {
-                    std::array<const QString*, TokKindCount> v{};
-                    const QString b = t.displayC.has(TokBase) ? m_capBase->get(t.displayC.form(TokBase)) : QString();
-                    const QString e =
-                        t.displayC.has(TokExtension) ? m_capExt->get(t.displayC.form(TokExtension)) : QString();
-                    const QString m = t.displayC.has(TokMix) ? m_capMix.get(t.displayC.form(TokMix)) : QString();
-                    v[TokTitle] = &h;
-                    v[TokCampaign] = g.campaign;
-                    v[TokAdGroup] = g.name;
-                    v[TokBase] = &b;
-                    v[TokExtension] = &e;
-                    v[TokMix] = &m;
-                    t.displayC.appendTo(out, v);
-                    ReplaceUrlSpaces(out, m_c.replaceSpace, at);
-                } else {
-                    out += literalDisplay(t.display, h, g);
-                }
-                quoteFrom(out, at);
-                // Destination URL
-                out += QLatin1Char(',');
-                at = out.size();
-                if (fastGroup && t.destinationC.clean()) {
-                    std::array<const QString*, TokKindCount> v{};
-                    const QString b = t.destinationC.has(TokBase) ? m_capBase->get(t.destinationForm) : QString();
-                    v[TokCampaign] = g.campaign;
-                    v[TokAdGroup] = g.name;
-                    v[TokBase] = &b;
-                    v[TokExtension] = g.ext;
-                    v[TokMix] = g.mix;
-                    t.destinationC.appendTo(out, v);
-                    ReplaceUrlSpaces(out, m_c.replaceSpace, at);
-                } else {
-                    out += literalDestination(t, g);
-                }
-                quoteFrom(out, at);
-                m_file.endRow();
-            }
-        }
-        m_ctx.result.titleWarnings = m_warnings.text;
-        m_ctx.result.titleWarningCount = m_warnings.count;
-    }
-
-private:
-    void prepareSlots()
-    {
-        for (size_t s = 0; s < m_c.ads.size(); ++s) {
-            const AdSlotData& ad = m_c.ads[s];
+        for (size_t s = 0; s < campaign.ads.size(); ++s) {
+            const AdSlotData& ad = campaign.ads[s];
             SlotTemplates& t = m_slots[s];
             t.filled = !ad.headline.isEmpty();
             if (!t.filled)
                 continue;
-            t.typedHeadline = ad.headline;
             QString h = adTextForm(ad.headline, &t.headlineQuoted);
             if (h.contains(QLatin1Char('[')) && h.contains(QLatin1Char(']'))) {
                 QString copy = h;
@@ -254,24 +142,173 @@ private:
             t.destination.replace(TokenText(TokTitle), ad.headline, Qt::CaseInsensitive);
             t.destinationC = CompiledTemplate(t.destination, {TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
         }
+        // Equal forms as one text, which the capitalisation memos find by
+        // its data.
+        std::vector<QString> forms;
+        for (SlotTemplates& t : m_slots) {
+            for (CompiledTemplate* c :
+                 {&t.headlineC, &t.descriptionC[0], &t.descriptionC[1], &t.displayC, &t.destinationC})
+                c->shareForms(forms);
+            const auto same = std::find(forms.begin(), forms.end(), t.destinationForm);
+            if (same == forms.end())
+                forms.push_back(t.destinationForm);
+            else
+                t.destinationForm = *same;
+        }
     }
 
-    // Headline or description filled by the precompiled template, for values
-    // without braces. capitalised: headlines capitalise the values also when
-    // combining with alternatives, descriptions only without alternatives.
-    QString fillAdText(const CompiledTemplate& c, const GroupValues& g, bool headline, int maxLen)
+    const std::array<SlotTemplates, CampaignData::AdSlotCount>& adSlots() const { return m_slots; }
+
+private:
+    std::array<SlotTemplates, CampaignData::AdSlotCount> m_slots;
+};
+
+// Formats the rows of the ads file for one thread at a time, with caches of
+// its own.
+class AdRowFormatter
+{
+public:
+    AdRowFormatter(const BuildContext& context, const AdTemplates& templates)
+        : m_ctx(context)
+        , m_c(context.campaign)
+        , m_lists(context.lists)
+        , m_groups(context.groups)
+        , m_slots(templates.adSlots())
+        , m_campaign(quoted(context.input.campaignName))
     {
-        QString out;
-        fillAdTextInto(out, c, g, headline, maxLen);
-        return out;
     }
 
-    // Appends the filled text to out (which may already hold other text).
-    void fillAdTextInto(QString& target, const CompiledTemplate& c, const GroupValues& g, bool headline, int maxLen)
+    // The rows of groups first to last. An over-long headline without an
+    // alternative of its own is also noted in the block, for the title
+    // warnings.
+    void format(qsizetype first, qsizetype last, RowBlock& block)
     {
-        std::array<const QString*, TokKindCount> v{};
-        v[TokCampaign] = g.campaign;
-        v[TokAdGroup] = g.name;
+        for (qsizetype gi = first; gi <= last; ++gi) {
+            const QString& name = m_groups.names[size_t(gi)];
+            if (name.isEmpty())
+                continue;
+            const RecordRef& r = m_groups.groups[size_t(gi)];
+            const QString mix = MixText(m_lists, r);
+            const GroupValues g{&m_ctx.input.campaignName, &name, &BaseText(m_lists, r), &ExtText(m_lists, r), &mix,
+                                &BaseAltText(m_lists, r), &ExtAltText(m_lists, r)};
+            const bool fastGroup = !m_ctx.literalOnly() && !m_ctx.campaignBrace && !(r.flags & RecordRef::NameHasBrace)
+                && !(r.base >= 0 && m_lists.base[size_t(r.base)].braces)
+                && !(r.ext >= 0 && m_lists.ext[size_t(r.ext)].braces);
+            m_capBase = &capsOf(m_baseCaps, r.base, *g.base);
+            m_capExt = &capsOf(m_extCaps, r.ext, *g.ext);
+            m_capMix.reset(mix);
+            const bool nameQuoted = needsQuoting(name);
+            std::array<bool, TokKindCount> quotes = m_ctx.valueQuotes(r, nameQuoted);
+
+            for (const SlotTemplates& t : m_slots) {
+                if (!t.filled)
+                    continue;
+                // Headline
+                RowText& h = m_headline;
+                h.clear();
+                // A headline filled by the precompiled template holds no brace.
+                const bool fastHeadline = fastGroup && t.headlineC.clean();
+                bool headlineBrace = false;
+                if (fastHeadline) {
+                    fillAdTextInto(h, t.headlineC, g, true, kHeadlineLimit);
+                } else {
+                    h += literalHeadline(t, g);
+                    headlineBrace = HasBrace(h.view());
+                }
+                if (h.size() > kHeadlineLimit) {
+                    if (!t.alternative.isEmpty()) {
+                        h.clear();
+                        h += t.alternative;
+                        headlineBrace = HasBrace(t.alternative);
+                    } else {
+                        block.notes().push_back(h.view().toString());
+                    }
+                }
+
+                RowText& out = block.row();
+                out += m_campaign;
+                out += QLatin1Char(',');
+                if (nameQuoted)
+                    appendField(out, name);
+                else
+                    out += name;
+                out += QLatin1Char(',');
+                if (keepsAdTextForm(t.headlineQuoted, h.view()))
+                    out += h.view();
+                else
+                    appendField(out, h.view());
+                // Descriptions
+                for (int k = 0; k < 2; ++k) {
+                    out += QLatin1Char(',');
+                    const qsizetype at = out.size();
+                    const bool fast = fastGroup && t.descriptionC[k].clean();
+                    if (fast)
+                        fillAdTextInto(out, t.descriptionC[k], g, false, kDescriptionLimit);
+                    else
+                        out += literalDescription(t.description[k], g);
+                    if ((!fast || t.descriptionC[k].mayNeedQuotes(quotes))
+                        && !keepsAdTextForm(t.descriptionQuoted[k], out.mid(at)))
+                        quoteFrom(out, at);
+                }
+                // Display URL
+                out += QLatin1Char(',');
+                qsizetype at = out.size();
+                if (fastGroup && t.displayC.clean() && !headlineBrace) {
+                    TokenValues v;
+                    const QString b = t.displayC.has(TokBase) ? m_capBase->get(t.displayC.form(TokBase)) : QString();
+                    const QString e =
+                        t.displayC.has(TokExtension) ? m_capExt->get(t.displayC.form(TokExtension)) : QString();
+                    const QString m = t.displayC.has(TokMix) ? m_capMix.get(t.displayC.form(TokMix)) : QString();
+                    v[TokTitle] = h.view();
+                    v[TokCampaign] = *g.campaign;
+                    v[TokAdGroup] = *g.name;
+                    v[TokBase] = b;
+                    v[TokExtension] = e;
+                    v[TokMix] = m;
+                    t.displayC.appendTo(out, v);
+                    ReplaceUrlSpaces(out, m_c.replaceSpace, at);
+                    quotes[TokTitle] = t.displayC.has(TokTitle) && needsQuoting(h.view());
+                    if (t.displayC.mayNeedQuotes(quotes))
+                        quoteFrom(out, at);
+                } else {
+                    out += literalDisplay(t.display, h.view().toString(), g);
+                    quoteFrom(out, at);
+                }
+                // Destination URL
+                out += QLatin1Char(',');
+                at = out.size();
+                if (fastGroup && t.destinationC.clean()) {
+                    TokenValues v;
+                    const QString b = t.destinationC.has(TokBase) ? m_capBase->get(t.destinationForm) : QString();
+                    v[TokCampaign] = *g.campaign;
+                    v[TokAdGroup] = *g.name;
+                    v[TokBase] = b;
+                    v[TokExtension] = *g.ext;
+                    v[TokMix] = *g.mix;
+                    t.destinationC.appendTo(out, v);
+                    ReplaceUrlSpaces(out, m_c.replaceSpace, at);
+                    if (t.destinationC.mayNeedQuotes(quotes))
+                        quoteFrom(out, at);
+                } else {
+                    out += literalDestination(t, g);
+                    quoteFrom(out, at);
+                }
+                block.endRow();
+            }
+        }
+    }
+
+private:
+    // Appends a headline or description filled by the precompiled template
+    // to target (a QString or the row), for values without braces.
+    // headline: headlines capitalise the values also when combining with
+    // alternatives, descriptions only without alternatives.
+    template <class Text>
+    void fillAdTextInto(Text& target, const CompiledTemplate& c, const GroupValues& g, bool headline, int maxLen)
+    {
+        TokenValues v;
+        v[TokCampaign] = *g.campaign;
+        v[TokAdGroup] = *g.name;
         QString baseV;
         QString extV;
         QString mixV;
@@ -288,13 +325,12 @@ private:
             extV = *g.ext;
         }
         if (noAlternatives) {
-            v[TokBase] = &baseV;
-            v[TokExtension] = &extV;
-            v[TokMix] = &mixV;
+            v[TokBase] = baseV;
+            v[TokExtension] = extV;
+            v[TokMix] = mixV;
             c.appendTo(target, v);
             return;
         }
-        QString out;
         const bool hasBase = c.has(TokBase);
         const bool hasExt = c.has(TokExtension);
         const qsizetype fixed = c.literalLength() + c.count(TokCampaign) * g.campaign->size()
@@ -308,17 +344,24 @@ private:
         };
         const CombineChoice choice = ChooseCombination(hasBase, hasExt, g.baseAlt->isEmpty(), g.extAlt->isEmpty(),
                                                        qint16(maxLen), lengthOf);
+        QStringView combined;
         if (choice == CombineChoice::BaseAltAlone) {
-            out = modCommon::Trim(*g.baseAlt);
+            combined = *g.baseAlt;
         } else {
-            v[TokBase] = ChoiceUsesBaseAlt(choice) ? g.baseAlt : &baseV;
-            v[TokExtension] = ChoiceUsesExtAlt(choice) ? g.extAlt : &extV;
-            c.appendTo(out, v); // "{mix}" left as typed
-            out = modCommon::Trim(out);
+            v[TokBase] = ChoiceUsesBaseAlt(choice) ? *g.baseAlt : baseV;
+            v[TokExtension] = ChoiceUsesExtAlt(choice) ? *g.extAlt : extV;
+            m_combined.clear();
+            c.appendTo(m_combined, v); // "{mix}" left as typed
+            combined = m_combined.view();
         }
-        if (c.has(TokMix))
-            out.replace(TokenText(TokMix), mixV, Qt::CaseInsensitive);
-        target += out;
+        combined = TrimSpaces(combined);
+        if (!c.has(TokMix)) {
+            target += combined;
+            return;
+        }
+        QString withMix = combined.toString();
+        withMix.replace(TokenText(TokMix), mixV, Qt::CaseInsensitive);
+        target += withMix;
     }
 
     QString literalHeadline(const SlotTemplates& t, const GroupValues& g)
@@ -402,28 +445,43 @@ private:
         return *memo;
     }
 
-    BuildContext& m_ctx;
+    const BuildContext& m_ctx;
     const CampaignData& m_c;
     const KeywordLists& m_lists;
     const AdGroupList& m_groups;
-    RowWriter& m_file;
+    const std::array<SlotTemplates, CampaignData::AdSlotCount>& m_slots;
+    const QString m_campaign;
 
-    std::array<SlotTemplates, CampaignData::AdSlotCount> m_slots;
-    // Capitalised keywords per element and typed form, kept for the whole file.
+    // Capitalised keywords per element and typed form, kept for every block
+    // this formatter makes.
     std::vector<std::unique_ptr<CapMemo>> m_baseCaps;
     std::vector<std::unique_ptr<CapMemo>> m_extCaps;
     CapMemo m_noKeywordCaps{m_c.capitalization};
     CapMemo* m_capBase = nullptr;
     CapMemo* m_capExt = nullptr;
     CapMemo m_capMix{m_c.capitalization};
-    TitleWarnings m_warnings;
+    RowText m_headline;
+    RowText m_combined; // a text combined with alternatives, before trimming
 };
 
 } // namespace
 
 void WriteAdsFile(BuildContext& context, RowWriter& file)
 {
-    AdsFileWriter(context, file).write();
+    const AdTemplates templates(context.campaign);
+    TitleWarnings warnings;
+    context.writeRows(
+        GenerationPhase::AdsFile, file, context.groups.lastIndex(),
+        [&] {
+            return [formatter = std::make_shared<AdRowFormatter>(context, templates)](
+                       qsizetype first, qsizetype last, RowBlock& block) { formatter->format(first, last, block); };
+        },
+        [&warnings](const RowBlock& block) {
+            for (const QString& headline : block.notes())
+                warnings.consider(headline);
+        });
+    context.result.titleWarnings = warnings.text;
+    context.result.titleWarningCount = warnings.count;
 }
 
 } // namespace generator

@@ -29,6 +29,8 @@ enum class GenerationPhase {
     AdGroupFile,      // index over the ad groups (only when the file is written)
 };
 
+// Both are called on the thread that runs GenerateCampaignFiles, one call at
+// a time (the rows are formatted on worker threads of their own).
 struct GenerationCallbacks {
     // Called once at the start of each phase with index -1 and lastIndex -1,
     // then within the three file phases for every index that is a multiple of

@@ -1,5 +1,12 @@
 #include "generator/ImportFileSet.h"
 
+#include <QFile>
+
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace generator {
 
 namespace {
@@ -15,29 +22,44 @@ ImportFile::ImportFile(const QString& path)
     : m_file(path)
     , m_rows(m_file, path)
 {
-    if (!m_file.open(QIODevice::WriteOnly))
+    if (!m_file.open(QIODevice::WriteOnly)) {
         m_rows.fail(QStringLiteral("Cannot create %1: %2").arg(m_file.fileName(), m_file.errorString()));
+        return;
+    }
+    m_sync = std::make_unique<BackgroundSync>(m_file.handle());
+    m_rows.setWrittenHook([this](qint64 bytes) { m_sync->written(bytes); });
 }
 
 QString ImportFile::finish()
 {
-    QString error = m_rows.finish();
+    QString error = m_rows.error();
     // The last bytes leave the device's own buffer only now: a failure here
     // is the file's failure too.
     if (error.isEmpty() && (!m_file.flush() || m_file.error() != QFileDevice::NoError))
         error = writeError(m_file);
     if (!error.isEmpty())
         m_file.cancelWriting();
+    if (m_sync)
+        m_sync->finish();
     m_complete = error.isEmpty();
     return error;
 }
 
 QString ImportFile::commit()
 {
+    m_sync.reset(); // waits until the file is on the disk
     if (!m_complete)
         return QString();
     m_complete = false;
-    return m_file.commit() ? QString() : writeError(m_file);
+    // The file replaced goes when its last descriptor closes, and freeing a
+    // large file takes a while: one descriptor stays open across the
+    // replacement and is closed on a thread of its own, which nothing waits
+    // for.
+    const int replaced = ::open(QFile::encodeName(m_file.fileName()).constData(), O_RDONLY | O_CLOEXEC);
+    const bool committed = m_file.commit();
+    if (replaced >= 0)
+        std::thread([replaced] { ::close(replaced); }).detach();
+    return committed ? QString() : writeError(m_file);
 }
 
 ImportFile& ImportFileSet::add(const QString& path)

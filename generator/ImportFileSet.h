@@ -1,5 +1,6 @@
 #pragma once
 
+#include "generator/BackgroundSync.h"
 #include "generator/RowWriter.h"
 
 #include <QSaveFile>
@@ -12,7 +13,7 @@
 namespace generator {
 
 // One import file of a build, written to a temporary file beside the file
-// it replaces.
+// it replaces, which goes to the disk in the background while it is written.
 class ImportFile
 {
 public:
@@ -22,14 +23,16 @@ public:
     // Writes out the rows and makes sure every byte reached the temporary
     // file. Returns the first error of the file, or a null text.
     QString finish();
-    // Replaces the old file by the new one; a file that could not be
-    // finished keeps its old version. Returns the error, or a null text.
+    // Replaces the old file by the new one once it is on the disk; a file
+    // that could not be finished keeps its old version. Returns the error,
+    // or a null text.
     QString commit();
 
 private:
     QSaveFile m_file;
     RowWriter m_rows;
     bool m_complete = false;
+    std::unique_ptr<BackgroundSync> m_sync; // ends before m_file closes its descriptor
 };
 
 // The import files of one build, replaced together at its end: a build cut

@@ -18,26 +18,11 @@ QString fileName(File file)
     return QString();
 }
 
-void appendField(QString& row, QStringView field)
+void quoteFrom(generator::RowText& row, qsizetype start)
 {
-    if (!needsQuoting(field)) {
-        row += field;
+    if (!needsQuoting(row.mid(start)))
         return;
-    }
-    row += QLatin1Char('"');
-    for (const QChar c : field) {
-        if (c == QLatin1Char('"'))
-            row += QLatin1Char('"');
-        row += c;
-    }
-    row += QLatin1Char('"');
-}
-
-void quoteFrom(QString& row, qsizetype start)
-{
-    if (!needsQuoting(QStringView(row).mid(start)))
-        return;
-    const QString field = row.mid(start);
+    const QString field = row.mid(start).toString();
     row.truncate(start);
     appendField(row, field);
 }

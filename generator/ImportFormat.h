@@ -1,5 +1,7 @@
 #pragma once
 
+#include "generator/RowText.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -32,14 +34,33 @@ inline const QString& rowEnd()
 
 inline bool needsQuoting(QStringView field)
 {
-    return field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"'));
+    for (const QChar c : field) {
+        if (c == QLatin1Char(',') || c == QLatin1Char('"'))
+            return true;
+    }
+    return false;
 }
 
-// Appends field to row, quoted when it needs it.
-void appendField(QString& row, QStringView field);
+// Appends field to row (a QString or a RowText), quoted when it needs it.
+template <class Text>
+void appendField(Text& row, QStringView field)
+{
+    if (!needsQuoting(field)) {
+        row += field;
+        return;
+    }
+    row += QLatin1Char('"');
+    for (const QChar c : field) {
+        if (c == QLatin1Char('"'))
+            row += QLatin1Char('"');
+        row += c;
+    }
+    row += QLatin1Char('"');
+}
+
 // Quotes, when it needs it, the field that makes up the end of row from
 // index start.
-void quoteFrom(QString& row, qsizetype start);
+void quoteFrom(generator::RowText& row, qsizetype start);
 // field as written, quoted when it needs it.
 QString quoted(const QString& field);
 

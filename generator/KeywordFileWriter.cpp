@@ -12,30 +12,25 @@ using ImportFormat::quoted;
 
 namespace {
 
-class KeywordFileWriter
+// The rows of the keyword file, prepared once per build and formatted by
+// several threads at once: nothing here changes after construction.
+class KeywordRows
 {
 public:
-    KeywordFileWriter(BuildContext& context, RowWriter& file)
+    explicit KeywordRows(const BuildContext& context)
         : m_ctx(context)
         , m_c(context.campaign)
         , m_lists(context.lists)
         , m_records(context.records)
         , m_groups(context.groups)
         , m_nameOptions(context.nameOptions)
-        , m_file(file)
+        , m_ticked{m_c.broadMatch, m_c.phraseMatch, m_c.exactMatch}
+        , m_bids{quoted(m_c.broadBid), quoted(m_c.phraseBid), quoted(m_c.exactBid)}
+        , m_campaign(quoted(context.input.campaignName))
+        , m_withUrl(!m_c.urlTemplate.isEmpty())
+        , m_urlC(m_c.urlTemplate, {TokBase, TokExtension, TokMix, TokCampaign, TokAdGroup, TokMatch})
+        , m_urlFast(m_urlC.clean() && !context.campaignBrace && !context.literalOnly())
     {
-    }
-
-    void write()
-    {
-        static const char* const kType[3] = {",Broad,", ",Phrase,", ",Exact,"};
-        static const char* const kWord[3] = {"broad", "phrase", "exact"};
-        const bool ticked[3] = {m_c.broadMatch, m_c.phraseMatch, m_c.exactMatch};
-        const QString bids[3] = {quoted(m_c.broadBid), quoted(m_c.phraseBid), quoted(m_c.exactBid)};
-        const QString words[3] = {QLatin1String(kWord[0]), QLatin1String(kWord[1]), QLatin1String(kWord[2])};
-        const QString types[3] = {QLatin1String(kType[0]), QLatin1String(kType[1]), QLatin1String(kType[2])};
-        const QString campaign = quoted(m_ctx.input.campaignName);
-
         // Group names per element for grouping by base or extension.
         m_emptyName = FormatGroupName(QString(), m_nameOptions);
         m_customName = FormatGroupName(m_c.customGroup, m_nameOptions);
@@ -48,23 +43,24 @@ public:
         } else if (m_c.grouping == Grouping::ByMix) {
             prepareGroupLookup();
         }
+    }
 
+    qsizetype lastIndex() const { return qsizetype(m_records.size()) - 1; }
+
+    void format(qsizetype first, qsizetype last, RowBlock& block) const
+    {
+        static const QString words[3] = {QStringLiteral("broad"), QStringLiteral("phrase"), QStringLiteral("exact")};
+        static const QString types[3] = {QStringLiteral(",Broad,"), QStringLiteral(",Phrase,"),
+                                         QStringLiteral(",Exact,")};
         const QString& tmpl = m_c.urlTemplate;
-        const bool withUrl = !tmpl.isEmpty();
-        const CompiledTemplate urlC(tmpl, {TokBase, TokExtension, TokMix, TokCampaign, TokAdGroup, TokMatch});
-        const bool urlFast = urlC.clean() && !m_ctx.campaignBrace && !m_ctx.literalOnly();
-
-        std::vector<QString> pieces;
+        std::vector<RowText> pieces;
         QString url;
-        const qsizetype last = qsizetype(m_records.size()) - 1;
         QString lastGroup;
         qint32 lastGroupBase = -2, lastGroupExt = -2;
         quint8 lastGroupMix = 0xff;
         bool lastGroupQuoted = false;
         bool lastGroupBrace = false;
-        for (qsizetype i = 0; i <= last; ++i) {
-            if (i % 100 == 0)
-                m_ctx.progress(GenerationPhase::KeywordFile, i, last);
+        for (qsizetype i = first; i <= last; ++i) {
             const RecordRef& r = m_records[size_t(i)];
             const QString mix = MixText(m_lists, r);
             if (mix.isEmpty())
@@ -82,28 +78,30 @@ public:
             const bool baseBrackets = r.base >= 0 && m_lists.base[size_t(r.base)].brackets;
             const bool extBrackets = r.ext >= 0 && m_lists.ext[size_t(r.ext)].brackets;
             const QString keyword = baseBrackets || extBrackets ? RemoveReplaceField(mix) : mix;
-            const bool keywordQuoted = needsQuoting(keyword);
+            const std::array<bool, TokKindCount> quotes = m_ctx.valueQuotes(r, lastGroupQuoted);
+            const bool keywordQuoted = quotes[TokMix] && needsQuoting(keyword);
 
             const QString& b = BaseText(m_lists, r);
             const QString& e = ExtText(m_lists, r);
             bool fast = false;
             size_t pieceCount = 0;
             bool piecesQuoted = false;
-            if (withUrl) {
+            if (m_withUrl) {
                 const bool braces = (r.base >= 0 && m_lists.base[size_t(r.base)].braces)
                     || (r.ext >= 0 && m_lists.ext[size_t(r.ext)].braces) || lastGroupBrace;
-                fast = urlFast && !braces;
+                fast = m_urlFast && !braces;
                 if (fast) {
-                    std::array<const QString*, TokKindCount> v{};
-                    v[TokBase] = &b;
-                    v[TokExtension] = &e;
-                    v[TokMix] = &mix;
-                    v[TokCampaign] = &m_ctx.input.campaignName;
-                    v[TokAdGroup] = &group;
-                    pieceCount = urlC.appendPieces(pieces, v);
+                    TokenValues v;
+                    v[TokBase] = b;
+                    v[TokExtension] = e;
+                    v[TokMix] = mix;
+                    v[TokCampaign] = m_ctx.input.campaignName;
+                    v[TokAdGroup] = group;
+                    pieceCount = m_urlC.appendPieces(pieces, v);
+                    const bool mayQuote = m_urlC.mayNeedQuotes(quotes);
                     for (size_t k = 0; k < pieceCount; ++k) {
-                        ReplaceUrlSpaces(pieces[k], m_c.replaceSpace);
-                        piecesQuoted = piecesQuoted || needsQuoting(pieces[k]);
+                        ReplaceUrlSpaces(pieces[k], m_c.replaceSpace, 0);
+                        piecesQuoted = piecesQuoted || (mayQuote && needsQuoting(pieces[k].view()));
                     }
                 } else {
                     url = tmpl;
@@ -116,10 +114,10 @@ public:
                 }
             }
             for (int t = 0; t < 3; ++t) {
-                if (!ticked[t])
+                if (!m_ticked[t])
                     continue;
-                QString& out = m_file.row();
-                out += campaign;
+                RowText& out = block.row();
+                out += m_campaign;
                 out += QLatin1Char(',');
                 if (lastGroupQuoted)
                     appendField(out, group);
@@ -131,25 +129,25 @@ public:
                 else
                     out += keyword;
                 out += types[t];
-                out += bids[t];
-                if (withUrl) {
+                out += m_bids[t];
+                if (m_withUrl) {
                     if (fast && !piecesQuoted) {
                         const qsizetype at = out.size();
                         out += QLatin1Char(',');
-                        out += pieces[0];
+                        out += pieces[0].view();
                         for (size_t k = 1; k < pieceCount; ++k) {
                             out += words[t];
-                            out += pieces[k];
+                            out += pieces[k].view();
                         }
                         if (out.size() == at + 1)
                             out.truncate(at); // no URL
                     } else {
                         QString u;
                         if (fast) {
-                            u = pieces[0];
+                            u = pieces[0].view().toString();
                             for (size_t k = 1; k < pieceCount; ++k) {
                                 u += words[t];
-                                u += pieces[k];
+                                u += pieces[k].view();
                             }
                         } else {
                             u = url;
@@ -161,7 +159,7 @@ public:
                         }
                     }
                 }
-                m_file.endRow();
+                block.endRow();
             }
         }
     }
@@ -192,7 +190,7 @@ private:
         firstOrdinals(m_lists.ext, m_extOrd, m_emptyExtOrd, m_extNonEmpty);
     }
 
-    QString keywordGroup(const RecordRef& r)
+    QString keywordGroup(const RecordRef& r) const
     {
         switch (m_c.grouping) {
         case Grouping::ByBase:
@@ -220,13 +218,18 @@ private:
         return QString();
     }
 
-    BuildContext& m_ctx;
+    const BuildContext& m_ctx;
     const CampaignData& m_c;
     const KeywordLists& m_lists;
     const std::vector<RecordRef>& m_records;
     const AdGroupList& m_groups;
     const GroupNameOptions& m_nameOptions;
-    RowWriter& m_file;
+    const bool m_ticked[3];
+    const QString m_bids[3];
+    const QString m_campaign;
+    const bool m_withUrl;
+    const CompiledTemplate m_urlC;
+    const bool m_urlFast;
 
     // The ad group of a record, per element for grouping by base or
     // extension and by the first group of equal texts for grouping by mix.
@@ -246,7 +249,10 @@ private:
 
 void WriteKeywordFile(BuildContext& context, RowWriter& file)
 {
-    KeywordFileWriter(context, file).write();
+    const KeywordRows rows(context);
+    context.writeRows(GenerationPhase::KeywordFile, file, rows.lastIndex(), [&rows] {
+        return [&rows](qsizetype first, qsizetype last, RowBlock& block) { rows.format(first, last, block); };
+    });
 }
 
 } // namespace generator

@@ -1,6 +1,8 @@
 #include "generator/KeywordMixing.h"
 
 #include "core/modCommon.h"
+#include "generator/BlockPipeline.h"
+#include "generator/ImportFormat.h"
 
 namespace generator {
 
@@ -44,6 +46,7 @@ std::vector<KeywordElement> splitElements(const QString& text)
         e.alternative = modCommon::FindSectionB(line, open, close);
         e.braces = HasBrace(e.keyword) || HasBrace(e.alternative);
         e.brackets = e.keyword.contains(QLatin1Char('[')) || e.keyword.contains(QLatin1Char(']'));
+        e.quotes = ImportFormat::needsQuoting(e.keyword) || ImportFormat::needsQuoting(e.alternative);
         elements.push_back(std::move(e));
     }
     return elements;
@@ -221,32 +224,40 @@ AdGroupList FormAdGroups(const KeywordLists& lists, const MixOptions& options, c
         }
         break;
     case Grouping::ByMix: {
-        size_t pairs = 0;
-        for (const KeywordElement& b : lists.base)
-            pairs += b.empty ? 0 : 1;
-        size_t extNonEmpty = 0;
-        for (const KeywordElement& x : lists.ext)
-            extNonEmpty += x.empty ? 0 : 1;
-        pairs *= extNonEmpty * (bothOrders ? 2 : 1);
-        out.groups.reserve(pairs);
-        out.names.reserve(pairs);
+        std::vector<qint32> bases;
+        for (qint32 i = 0; i < baseCount; ++i)
+            if (!lists.base[size_t(i)].empty)
+                bases.push_back(i);
+        std::vector<qint32> exts;
+        for (qint32 j = 0; j < extCount; ++j)
+            if (!lists.ext[size_t(j)].empty)
+                exts.push_back(j);
+        // Mode 2 follows every group by an entry without a name.
+        const size_t stride = bothOrders ? 2 : 1;
+        const size_t total = bases.size() * exts.size() * stride;
+        out.groups.assign(total, {-1, -1, MixNone, quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)});
+        out.names.resize(total);
         const quint8 mixForm = mode == Mixing::ExtensionBeforeBase || bothOrders ? MixExtBase
             : mode == Mixing::ExtensionAfterBase                               ? MixBaseExt
                                                                                : MixNone;
-        for (qint32 i = 0; i < baseCount; ++i) {
-            const KeywordElement& b = lists.base[size_t(i)];
-            if (b.empty)
-                continue;
-            for (qint32 j = 0; j < extCount; ++j) {
-                const KeywordElement& x = lists.ext[size_t(j)];
-                if (x.empty)
-                    continue;
-                add({i, j, mixForm, 0}, FormatGroupName(b.keyword + QLatin1Char(' ') + x.keyword, nameOptions));
-                if (bothOrders)
-                    add({-1, -1, MixNone, quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)},
-                        QString());
+        // A million names or more: formed on several threads, each into
+        // entries of its own.
+        ForEachRange(qsizetype(bases.size()), 16, [&](qsizetype first, qsizetype last) {
+            QString joined;
+            for (qsizetype b = first; b <= last; ++b) {
+                const qint32 i = bases[size_t(b)];
+                for (size_t x = 0; x < exts.size(); ++x) {
+                    const size_t k = (size_t(b) * exts.size() + x) * stride;
+                    joined.resize(0);
+                    joined += lists.base[size_t(i)].keyword;
+                    joined += QLatin1Char(' ');
+                    joined += lists.ext[size_t(exts[x])].keyword;
+                    out.names[k] = FormatGroupName(joined, nameOptions);
+                    out.groups[k] = {i, exts[x], mixForm,
+                                     quint8(HasBrace(out.names[k]) ? RecordRef::NameHasBrace : 0)};
+                }
             }
-        }
+        });
         break;
     }
     }

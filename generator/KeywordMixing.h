@@ -20,6 +20,7 @@ struct KeywordElement {
     bool empty = true;    // the line is exactly ""
     bool braces = false;  // keyword or alternative holds "{" or "}"
     bool brackets = false; // keyword holds "[" or "]"
+    bool quotes = false;  // keyword or alternative holds "," or a double quote (a field of it needs quotes)
 };
 
 struct KeywordLists {

@@ -1,13 +1,33 @@
 #include "generator/RowWriter.h"
 
+#include <QStringEncoder>
+
 namespace generator {
+
+void RowBlock::endRow()
+{
+    m_text += ImportFormat::rowEnd();
+    ++m_rows;
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    const qsizetype at = m_bytes.size();
+    m_bytes.resize(at + encoder.requiredSpace(m_text.size()));
+    char* end = encoder.appendToBuffer(m_bytes.data() + at, m_text.view());
+    m_bytes.truncate(end - m_bytes.constData());
+    m_text.clear();
+}
+
+void RowBlock::clear()
+{
+    m_text.clear();
+    m_bytes.resize(0);
+    m_rows = 0;
+    m_notes.clear();
+}
 
 RowWriter::RowWriter(QIODevice& device, const QString& name)
     : m_device(device)
     , m_name(name)
-    , m_encoder(QStringEncoder::Utf8)
 {
-    m_buffer.reserve(kChunkChars + 4096);
 }
 
 void RowWriter::fail(const QString& description)
@@ -16,28 +36,18 @@ void RowWriter::fail(const QString& description)
         m_error = description;
 }
 
-QString RowWriter::finish()
+void RowWriter::write(const RowBlock& block)
 {
-    flush();
-    return m_error;
-}
-
-void RowWriter::flush()
-{
-    if (m_buffer.isEmpty())
+    m_rows += block.rows();
+    if (!m_error.isEmpty() || block.bytes().isEmpty())
         return;
-    if (m_error.isEmpty()) {
-        const qsizetype need = m_encoder.requiredSpace(m_buffer.size());
-        if (m_bytesBuffer.size() < need)
-            m_bytesBuffer.resize(need);
-        char* end = m_encoder.appendToBuffer(m_bytesBuffer.data(), m_buffer);
-        const qint64 n = end - m_bytesBuffer.data();
-        if (m_device.write(m_bytesBuffer.constData(), n) != n)
-            fail(QStringLiteral("Cannot write %1: %2").arg(m_name, m_device.errorString()));
-        else
-            m_bytes += n;
-    }
-    m_buffer.resize(0);
+    const qint64 n = block.bytes().size();
+    if (m_device.write(block.bytes().constData(), n) != n)
+        fail(QStringLiteral("Cannot write %1: %2").arg(m_name, m_device.errorString()));
+    else
+        m_bytes += n;
+    if (m_writtenHook && m_error.isEmpty())
+        m_writtenHook(m_bytes);
 }
 
 } // namespace generator

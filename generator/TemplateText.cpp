@@ -1,8 +1,11 @@
 #include "generator/TemplateText.h"
 
 #include "core/modCommon.h"
+#include "generator/ImportFormat.h"
 
 #include <QStringList>
+
+#include <algorithm>
 
 namespace generator {
 
@@ -17,17 +20,49 @@ qsizetype firstCharLength(QStringView text)
     return text.size() > 1 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate() ? 2 : 1;
 }
 
-// A character of form counts as upper (lower) case when it equals its upper
-// (lower) case form; a missing character counts as both. The form is taken
-// as whole characters, so that a surrogate pair is one character.
-bool isUpperAt(const QList<uint>& form, qsizetype i)
+// What a typed form asks of the value put in its place.
+enum class CaseRule { EachWord, Upper, Lower, Vanish };
+
+// The characters of form that decide its rule: the first, the second and
+// the last, a surrogate pair counting as one character; 0 where form has no
+// such character (a missing character counts as both cases, as 0 does).
+struct FormChars {
+    char32_t first = 0;
+    char32_t second = 0;
+    char32_t last = 0;
+};
+
+FormChars formChars(QStringView form)
 {
-    return i < 0 || i >= form.size() || QChar::toUpper(form.at(i)) == form.at(i);
+    std::array<char32_t, 2> leading{};
+    qsizetype count = 0;
+    char32_t last = 0;
+    for (qsizetype i = 0; i < form.size();) {
+        const qsizetype n = firstCharLength(form.mid(i));
+        last = n == 2 ? QChar::surrogateToUcs4(form.at(i), form.at(i + 1)) : form.at(i).unicode();
+        if (count < 2)
+            leading[size_t(count)] = last;
+        ++count;
+        i += n;
+    }
+    return {leading[0], leading[1], last};
 }
 
-bool isLowerAt(const QList<uint>& form, qsizetype i)
+// A character counts as upper (lower) case when it equals its upper (lower)
+// case form.
+bool isUpper(char32_t c) { return QChar::toUpper(c) == c; }
+bool isLower(char32_t c) { return QChar::toLower(c) == c; }
+
+CaseRule caseRule(const QString& form)
 {
-    return i < 0 || i >= form.size() || QChar::toLower(form.at(i)) == form.at(i);
+    const FormChars c = formChars(form);
+    if (isUpper(c.first) && isLower(c.second))
+        return CaseRule::EachWord;
+    if (isUpper(c.first) && isUpper(c.last))
+        return CaseRule::Upper;
+    if (isLower(c.first) && isLower(c.last))
+        return CaseRule::Lower;
+    return CaseRule::Vanish;
 }
 
 QString capitaliseWord(const QString& word)
@@ -38,6 +73,60 @@ QString capitaliseWord(const QString& word)
     return word.left(first).toUpper() + word.mid(first).toLower();
 }
 
+bool isAscii(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+char16_t asciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; }
+char16_t asciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; }
+
+// text in upper or lower case. Plain ASCII, as most keywords are, takes
+// one pass; any other text goes through the full case mapping.
+QString changeCase(QStringView text, bool upper)
+{
+    if (!isAscii(text))
+        return upper ? text.toString().toUpper() : text.toString().toLower();
+    QString result(text.size(), Qt::Uninitialized);
+    std::transform(text.utf16(), text.utf16() + text.size(), reinterpret_cast<char16_t*>(result.data()),
+                   upper ? asciiUpper : asciiLower);
+    return result;
+}
+
+
+// value in the case that rule asks for (not Vanish). EachWord: each
+// space-separated word with its first character in upper case and the rest
+// in lower case; leading spaces go, every other space stays.
+QString applyCase(const QString& value, CaseRule rule)
+{
+    qsizetype from = 0;
+    if (rule == CaseRule::EachWord) {
+        while (from < value.size() && value.at(from) == QLatin1Char(' '))
+            ++from;
+    }
+    if (rule != CaseRule::EachWord)
+        return changeCase(value, rule == CaseRule::Upper);
+    if (!isAscii(value)) {
+        QStringList words;
+        for (const QStringView word : QStringView(value).mid(from).split(QLatin1Char(' ')))
+            words << capitaliseWord(word.toString());
+        return words.join(QLatin1Char(' '));
+    }
+    // Keywords are mostly plain ASCII: one pass, one allocation.
+    QString result(value.size() - from, Qt::Uninitialized);
+    QChar* out = result.data();
+    bool wordStart = true;
+    for (const QChar c : QStringView(value).mid(from)) {
+        *out++ = QChar(wordStart ? asciiUpper(c.unicode()) : asciiLower(c.unicode()));
+        wordStart = c == QLatin1Char(' ');
+    }
+    return result;
+}
+
 } // namespace
 
 namespace detail {
@@ -45,7 +134,16 @@ void setLiteralFillOnly(bool on) { g_literalFillOnly = on; }
 bool literalFillOnly() { return g_literalFillOnly; }
 } // namespace detail
 
-bool HasBrace(const QString& text)
+QStringView TrimSpaces(QStringView text)
+{
+    while (!text.isEmpty() && text.front() == QLatin1Char(' '))
+        text = text.mid(1);
+    while (!text.isEmpty() && text.back() == QLatin1Char(' '))
+        text.chop(1);
+    return text;
+}
+
+bool HasBrace(QStringView text)
 {
     return text.contains(QLatin1Char('{')) || text.contains(QLatin1Char('}'));
 }
@@ -62,46 +160,34 @@ QString CapitalizeX(const QString& value, const QString& form, bool capitalizati
 {
     if (value.isEmpty() || !capitalization)
         return value;
-    const QList<uint> chars = form.toUcs4();
-    const qsizetype last = chars.size() - 1;
-    if (isUpperAt(chars, 0) && isLowerAt(chars, 1)) {
-        QString result;
-        const QStringList words = value.split(QLatin1Char(' '));
-        for (const QString& w : words) {
-            const QString word = capitaliseWord(modCommon::Trim(w));
-            if (result.isEmpty())
-                result = word;
-            else
-                result += QLatin1Char(' ') + word;
-        }
-        return result;
-    }
-    if (isUpperAt(chars, 0) && isUpperAt(chars, last))
-        return value.toUpper();
-    if (isLowerAt(chars, 0) && isLowerAt(chars, last))
-        return value.toLower();
-    return QString();
+    const CaseRule rule = caseRule(form);
+    return rule == CaseRule::Vanish ? QString() : applyCase(value, rule);
 }
 
-QString FormatGroupName(const QString& name, const GroupNameOptions& options)
+QString FormatGroupName(QStringView name, const GroupNameOptions& options)
 {
-    QString s = modCommon::Trim(name);
-    if (options.extraGroupText == ExtraGroupText::Prefix)
-        s = options.extraText + QLatin1Char(' ') + s;
-    else if (options.extraGroupText == ExtraGroupText::Suffix)
-        s = s + QLatin1Char(' ') + options.extraText;
-    s = modCommon::Trim(s);
-    if (options.capitalisation == Capitalisation::UpperCase)
-        s = s.toUpper();
-    else if (options.capitalisation == Capitalisation::LowerCase)
-        s = s.toLower();
-    switch (options.replaceGroupSpace) {
-    case GroupSpace::Hyphen: s.replace(QLatin1Char(' '), QLatin1Char('-')); break;
-    case GroupSpace::Underscore: s.replace(QLatin1Char(' '), QLatin1Char('_')); break;
-    case GroupSpace::Plus: s.replace(QLatin1Char(' '), QLatin1Char('+')); break;
-    case GroupSpace::Space: break;
+    QStringView s = TrimSpaces(name);
+    QString withExtra;
+    if (options.extraGroupText != ExtraGroupText::None) {
+        const bool prefix = options.extraGroupText == ExtraGroupText::Prefix;
+        withExtra.reserve(options.extraText.size() + 1 + s.size());
+        withExtra += prefix ? QStringView(options.extraText) : s;
+        withExtra += QLatin1Char(' ');
+        withExtra += prefix ? s : QStringView(options.extraText);
+        s = TrimSpaces(withExtra);
     }
-    return s;
+    QString result = options.capitalisation == Capitalisation::None
+        ? s.toString()
+        : changeCase(s, options.capitalisation == Capitalisation::UpperCase);
+    const char16_t with = options.replaceGroupSpace == GroupSpace::Hyphen ? u'-'
+        : options.replaceGroupSpace == GroupSpace::Underscore             ? u'_'
+        : options.replaceGroupSpace == GroupSpace::Plus                   ? u'+'
+                                                                          : u' ';
+    if (with != u' ' && result.contains(QLatin1Char(' '))) {
+        char16_t* d = reinterpret_cast<char16_t*>(result.data());
+        std::replace(d, d + result.size(), u' ', with);
+    }
+    return result;
 }
 
 GroupNameOptions GroupNameOptions::of(const CampaignData& campaign)
@@ -162,28 +248,35 @@ QString RemoveReplaceField(const QString& text)
     return result;
 }
 
+namespace {
+
+// Replaces the spaces of [begin, end) as the option says; returns the new
+// end (Blank removes them).
+char16_t* replaceUrlSpaces(char16_t* begin, char16_t* end, ReplaceSpace replaceSpace)
+{
+    if (replaceSpace == ReplaceSpace::Blank)
+        return std::remove(begin, end, u' ');
+    const char16_t with = replaceSpace == ReplaceSpace::Hyphen ? u'-'
+        : replaceSpace == ReplaceSpace::Underscore             ? u'_'
+                                                               : u'+';
+    std::replace(begin, end, u' ', with);
+    return end;
+}
+
+} // namespace
+
 void ReplaceUrlSpaces(QString& text, ReplaceSpace replaceSpace, qsizetype from)
 {
     if (!QStringView(text).mid(from).contains(QLatin1Char(' ')))
-        return;
-    QChar* d = text.data();
-    const qsizetype n = text.size();
-    if (replaceSpace == ReplaceSpace::Blank) {
-        qsizetype w = from;
-        for (qsizetype r = from; r < n; ++r) {
-            if (d[r] != QLatin1Char(' '))
-                d[w++] = d[r];
-        }
-        text.truncate(w);
-        return;
-    }
-    const QChar with = replaceSpace == ReplaceSpace::Hyphen ? QLatin1Char('-')
-        : replaceSpace == ReplaceSpace::Underscore          ? QLatin1Char('_')
-                                                            : QLatin1Char('+');
-    for (qsizetype r = from; r < n; ++r) {
-        if (d[r] == QLatin1Char(' '))
-            d[r] = with;
-    }
+        return; // nothing to change: no copy of a shared text
+    char16_t* d = reinterpret_cast<char16_t*>(text.data());
+    text.truncate(replaceUrlSpaces(d + from, d + text.size(), replaceSpace) - d);
+}
+
+void ReplaceUrlSpaces(RowText& text, ReplaceSpace replaceSpace, qsizetype from)
+{
+    char16_t* d = text.data();
+    text.truncate(replaceUrlSpaces(d + from, d + text.size(), replaceSpace) - d);
 }
 
 QString TokenText(TokenKind kind)
@@ -210,6 +303,7 @@ CompiledTemplate::CompiledTemplate(const QString& text, std::initializer_list<To
     auto flushLiteral = [&] {
         if (!literal.isEmpty()) {
             m_literalLength += literal.size();
+            m_literalQuotes = m_literalQuotes || ImportFormat::needsQuoting(literal);
             m_segments.push_back({TokLiteral, literal});
             literal.clear();
         }
@@ -245,31 +339,33 @@ CompiledTemplate::CompiledTemplate(const QString& text, std::initializer_list<To
     flushLiteral();
 }
 
-void CompiledTemplate::appendTo(QString& out, const std::array<const QString*, TokKindCount>& values) const
+void CompiledTemplate::shareForms(std::vector<QString>& pool)
 {
-    for (const Segment& s : m_segments) {
-        const QString* v = s.kind == TokLiteral ? nullptr : values[s.kind];
-        out += v ? *v : s.text;
+    for (QString& form : m_form) {
+        const auto same = std::find(pool.begin(), pool.end(), form);
+        if (same == pool.end())
+            pool.push_back(form);
+        else
+            form = *same;
     }
 }
 
-size_t CompiledTemplate::appendPieces(std::vector<QString>& pieces,
-                                      const std::array<const QString*, TokKindCount>& values) const
+size_t CompiledTemplate::appendPieces(std::vector<RowText>& pieces, const TokenValues& values) const
 {
     size_t n = 1;
-    auto piece = [&](size_t k) -> QString& {
+    auto piece = [&](size_t k) -> RowText& {
         if (pieces.size() <= k)
             pieces.resize(k + 1);
         return pieces[k];
     };
-    piece(0).resize(0);
+    piece(0).clear();
     for (const Segment& s : m_segments) {
         if (s.kind == TokMatch) {
-            piece(n++).resize(0);
+            piece(n++).clear();
             continue;
         }
-        const QString* v = s.kind == TokLiteral ? nullptr : values[s.kind];
-        piece(n - 1) += v ? *v : s.text;
+        const std::optional<QStringView>& v = values[s.kind];
+        piece(n - 1) += s.kind != TokLiteral && v ? *v : QStringView(s.text);
     }
     return n;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "generator/CampaignData.h"
+#include "generator/RowText.h"
 
 #include <QString>
 
 #include <array>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 // Text conventions of the generator: template tokens and their typed form,
@@ -30,7 +32,7 @@ QString GetToken(const QString& text, const QString& token);
 // Capitalization tick; otherwise value unchanged).
 QString CapitalizeX(const QString& value, const QString& form, bool capitalization);
 
-QString FormatGroupName(const QString& name, const GroupNameOptions& options);
+QString FormatGroupName(QStringView name, const GroupNameOptions& options);
 
 // Template with "{base}" / "{extension}" filled, falling back on the
 // alternatives when the text would exceed maxLen; the result is trimmed.
@@ -42,8 +44,12 @@ QString RemoveReplaceField(const QString& text);
 
 // Space replacement of URLs, in text from index from on.
 void ReplaceUrlSpaces(QString& text, ReplaceSpace replaceSpace, qsizetype from = 0);
+void ReplaceUrlSpaces(RowText& text, ReplaceSpace replaceSpace, qsizetype from);
 
-bool HasBrace(const QString& text);
+bool HasBrace(QStringView text);
+
+// text without its leading and trailing spaces.
+QStringView TrimSpaces(QStringView text);
 
 // ---------------------------------------------------------------------------
 // Building blocks shared by the literal and the precompiled fill of a text.
@@ -51,6 +57,9 @@ bool HasBrace(const QString& text);
 enum TokenKind : quint8 { TokLiteral, TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix, TokTitle, TokMatch, TokKindCount };
 
 QString TokenText(TokenKind kind);
+
+// The value put in place of each token kind; none leaves the token as typed.
+using TokenValues = std::array<std::optional<QStringView>, TokKindCount>;
 
 // Which text CombineKeywords picks.
 enum class CombineChoice { BaseExt, BaseExtAlt, BaseAltExtAlt, BaseAltExt, BaseAltAlone, Template };
@@ -115,15 +124,38 @@ public:
     int count(TokenKind kind) const { return m_count[kind]; }
     // Typed inner name at the first occurrence (GetToken of the template).
     const QString& form(TokenKind kind) const { return m_form[kind]; }
+    // Makes each form the very text of an equal one in pool (adding those
+    // not there yet), so that forms can be told apart by their data.
+    void shareForms(std::vector<QString>& pool);
     qsizetype literalLength() const { return m_literalLength; }
+    // False when the template filled with values, of which valueQuotes[kind]
+    // tells whether the value of that token kind holds a character that
+    // makes a field need quotes, cannot need quotes: its check can go.
+    bool mayNeedQuotes(const std::array<bool, TokKindCount>& valueQuotes) const
+    {
+        if (m_literalQuotes)
+            return true;
+        for (int kind = TokCampaign; kind < TokKindCount; ++kind) {
+            if (m_count[size_t(kind)] > 0 && valueQuotes[size_t(kind)])
+                return true;
+        }
+        return false;
+    }
     const QString& text() const { return m_text; }
 
-    // Appends the template with each token kind replaced by values[kind];
-    // a null pointer leaves that token as typed.
-    void appendTo(QString& out, const std::array<const QString*, TokKindCount>& values) const;
+    // Appends the template to out (a QString or a RowText) with each token
+    // kind replaced by values[kind].
+    template <class Text>
+    void appendTo(Text& out, const TokenValues& values) const
+    {
+        for (const Segment& s : m_segments) {
+            const std::optional<QStringView>& v = values[s.kind];
+            out += s.kind != TokLiteral && v ? *v : QStringView(s.text);
+        }
+    }
     // Like appendTo, but into pieces[0], pieces[1], ... starting a new piece at
     // every "{match}"; returns the number of pieces (the vector may hold more).
-    size_t appendPieces(std::vector<QString>& pieces, const std::array<const QString*, TokKindCount>& values) const;
+    size_t appendPieces(std::vector<RowText>& pieces, const TokenValues& values) const;
 
 private:
     struct Segment {
@@ -136,6 +168,7 @@ private:
     std::array<QString, TokKindCount> m_form;
     qsizetype m_literalLength = 0;
     bool m_clean = true;
+    bool m_literalQuotes = false;
 };
 
 namespace detail {

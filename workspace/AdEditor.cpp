@@ -156,10 +156,13 @@ void AdEditor::boxChanged(int slot, Box box)
         QLineEdit* headline = s.boxes[Headline];
         s.title->setText(headline->text());
         m_limits[Headline] = QStringLiteral("90");
-        if (headline->text().size() > kHeadlineCut && !headline->text().startsWith(QLatin1Char('{'))) {
+        const QString text = headline->text();
+        if (text.size() > kHeadlineCut && !text.startsWith(QLatin1Char('{'))) {
+            // A character of two code units is not cut in half.
+            const int cut = text.at(kHeadlineCut - 1).isHighSurrogate() ? kHeadlineCut - 1 : kHeadlineCut;
             const int cursor = headline->cursorPosition();
-            headline->setText(headline->text().left(kHeadlineCut)); // handled again by the nested change
-            headline->setCursorPosition(std::min(cursor, kHeadlineCut));
+            headline->setText(text.left(cut)); // handled again by the nested change
+            headline->setCursorPosition(std::min(cursor, cut));
             return;
         }
         updateCounter(slot, Headline);
@@ -310,6 +313,23 @@ void AdEditor::DestinationURLGotFocus(int slot)
     destination->setText(beginsWithHttp(display) ? display : QStringLiteral("http://") + display);
 }
 
+void AdEditor::focusMovedOn()
+{
+    // The question (if one was asked and answered No) may have taken the
+    // window's activation, and whether the desktop gives it back, and when,
+    // is the desktop's: the destination box the focus was moving to is
+    // filled now rather than at a focus-in that may never come.
+    if (!m_focusArriving)
+        return;
+    for (int i = 0; i < CampaignData::AdSlotCount; ++i) {
+        if (m_focusArriving == m_slots[i].boxes[DestinationURL]) {
+            m_focusArriving = nullptr;
+            DestinationURLGotFocus(i);
+            return;
+        }
+    }
+}
+
 bool AdEditor::eventFilter(QObject* watched, QEvent* event)
 {
     const bool focusOut = event->type() == QEvent::FocusOut && isBoxFocusChange(event);
@@ -323,6 +343,7 @@ bool AdEditor::eventFilter(QObject* watched, QEvent* event)
                 watched->event(event);
                 m_focusArriving = QApplication::focusWidget();
                 DisplayURLLostFocus(i);
+                focusMovedOn();
                 return true;
             }
             if (focusIn && watched == m_slots[i].boxes[DestinationURL]) {

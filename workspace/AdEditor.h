@@ -64,6 +64,9 @@ private:
     void boxChanged(int slot, Box box);
     void updateCounter(int slot, Box box);
     void refreshSlot(int slot);
+    // After a display URL box lost the focus: a destination box the focus
+    // is moving to is filled.
+    void focusMovedOn();
 
     std::array<Slot, CampaignData::AdSlotCount> m_slots {};
     std::array<QString, BoxCount> m_limits;
@@ -71,6 +74,6 @@ private:
     // The widget that the focus was moving to when a display URL box lost
     // it: the question asked then takes the window's activation, so that
     // widget gets the focus as a window change, which is still the user
-    // moving on.
+    // moving on (a destination box is filled at once, focusMovedOn).
     QPointer<QWidget> m_focusArriving;
 };

@@ -17,11 +17,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
+#include <QPointer>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -197,6 +200,13 @@ bool GeneratedFilesPanel::eventFilter(QObject* watched, QEvent* event)
 
 bool GeneratedFilesPanel::LoadAdFiles(const QString& campaignFolder)
 {
+    if (campaignFolder.trimmed().isEmpty())
+        return LoadAdFiles(campaignFolder, GeneratedFileTexts());
+    return LoadAdFiles(campaignFolder, GeneratedFileTexts::read(campaignFolder, thread()));
+}
+
+bool GeneratedFilesPanel::LoadAdFiles(const QString& campaignFolder, GeneratedFileTexts texts)
+{
     QString step = QStringLiteral("Log point 1");
     const auto fail = [&step](const QString& description) {
         modCommon::WriteErrorLog(QStringLiteral("LoadAdFiles_Error: ") + description + QStringLiteral("-") + step);
@@ -216,65 +226,46 @@ bool GeneratedFilesPanel::LoadAdFiles(const QString& campaignFolder)
     for (int i = 0; i < 3; ++i)
         m_tabs[i].path = platform::Locations::join(campaignFolder, ImportFormat::fileName(ImportFormat::File(i)));
 
-    QString error;
     step = QStringLiteral("Log point 5");
-    if (!loadText(0, &error))
-        return fail(error);
+    if (!showText(0, texts.file(0)))
+        return fail(texts.file(0).error);
     loadList(0);
 
     step = QStringLiteral("Log point 6");
-    if (!loadText(1, &error))
-        return fail(error);
+    if (!showText(1, texts.file(1)))
+        return fail(texts.file(1).error);
     loadList(1);
 
     step = QStringLiteral("Log point 7");
-    if (!loadText(2, &error))
-        return fail(error);
+    if (!showText(2, texts.file(2)))
+        return fail(texts.file(2).error);
     step = QStringLiteral("Log point 8");
     loadList(2);
     return true;
 }
 
-bool GeneratedFilesPanel::loadText(int i, QString* error)
+bool GeneratedFilesPanel::showText(int i, GeneratedFileTexts::Text& text)
 {
-    FileTab& t = m_tabs[i];
-    QFile file(t.path);
-    if (!file.exists())
-        return true; // a missing file reads as empty
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    if (!text.error.isEmpty())
         return false;
-    }
-    t.fileSize = file.size();
-    QByteArray bytes = file.read(kTextViewBytes);
-    t.truncated = t.fileSize > bytes.size();
+    if (!text.document)
+        return true; // a missing file reads as empty
+    FileTab& t = m_tabs[i];
+    t.fileSize = text.fileSize;
+    t.truncated = text.fileSize > text.shownBytes;
+    QTextDocument* document = text.document.release();
+    document->setParent(t.text);
+    document->setDocumentLayout(new QPlainTextDocumentLayout(document));
+    document->setDefaultFont(t.text->font());
+    const QPointer<QTextDocument> previous = t.text->document();
+    t.text->setDocument(document);
+    if (previous && previous->parent() == t.text)
+        delete previous;
     if (t.truncated) {
-        // End the shown part with a whole line.
-        const qsizetype nl = bytes.lastIndexOf('\n');
-        if (nl >= 0) {
-            bytes.truncate(nl + 1);
-        } else {
-            // No line ends in the shown part: end it before a character that
-            // it would cut, so that UTF-8 text stays UTF-8.
-            qsizetype lead = bytes.size() - 1;
-            while (lead >= 0 && bytes.size() - lead < 4 && (static_cast<uchar>(bytes[lead]) & 0xC0) == 0x80)
-                --lead;
-            if (lead >= 0) {
-                const uchar c = static_cast<uchar>(bytes[lead]);
-                const qsizetype need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-                if (need > bytes.size() - lead)
-                    bytes.truncate(lead);
-            }
-        }
-    }
-    QString text = AdFiles::textViewText(AdFiles::decodeText(bytes));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    t.text->setPlainText(text);
-    if (t.truncated) {
-        const qint64 shown = bytes.size();
         t.note->setText(QStringLiteral("Only the first %1 of %2 bytes of this file are shown here; %3 bytes are "
                                        "not shown. Copy the file to the clipboard to get all of it.")
-                            .arg(bytesText(shown), bytesText(t.fileSize), bytesText(t.fileSize - shown)));
+                            .arg(bytesText(text.shownBytes), bytesText(t.fileSize),
+                                 bytesText(t.fileSize - text.shownBytes)));
         t.note->setVisible(!t.text->isHidden());
     }
     return true;

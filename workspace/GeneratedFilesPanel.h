@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workspace/GeneratedFileTexts.h"
+
 #include <QObject>
 #include <QString>
 
@@ -27,6 +29,9 @@ public:
     // from the campaign folder. An empty folder (no campaign open) leaves the
     // panel as it is and returns false.
     bool LoadAdFiles(const QString& campaignFolder);
+    // The same with the text views' parts read before (on any thread, for
+    // this panel's thread) from the files of campaignFolder.
+    bool LoadAdFiles(const QString& campaignFolder, GeneratedFileTexts texts);
 
     // Empties the three text views and the three lists.
     void clear();
@@ -35,7 +40,7 @@ public:
 
     // A text view shows at most this many bytes of its file; the rest is
     // announced under it and still copied by the copy button.
-    static constexpr qint64 kTextViewBytes = 1024 * 1024;
+    static constexpr qint64 kTextViewBytes = GeneratedFileTexts::kShownBytes;
 
     // Sorting: every click reverses the list's one order flag (a list starts
     // ascending, so the first click sorts descending) and sorts by the column.
@@ -82,7 +87,8 @@ private:
     void setColumnWidths(int width);
     void columnClick(int index, int column);
     void switchView(int index, int view);
-    bool loadText(int index, QString* error);
+    // Shows the text read for view index; false when reading it failed.
+    bool showText(int index, GeneratedFileTexts::Text& text);
     void loadList(int index);
     void checkIdle();
 

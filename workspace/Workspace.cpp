@@ -16,6 +16,7 @@ namespace {
 
 const QString kCampaignOpen = QStringLiteral("CampaignOpen");
 const QString kSaveCampaign = QStringLiteral("Save Campaign");
+const QString kCreateNewCampaign = QStringLiteral("Create New Campaign");
 
 QString readPreference(const QString& name)
 {
@@ -213,7 +214,8 @@ void Workspace::selectFirstAccount()
 
 void Workspace::DeleteCampaign()
 {
-    const std::optional<NodeId> removed = m_accounts->DeleteAccount();
+    QString saveError;
+    const std::optional<NodeId> removed = m_accounts->DeleteAccount(&saveError);
     if (!removed)
         return;
     m_model.campaignRemoved(*removed);
@@ -223,6 +225,8 @@ void Workspace::DeleteCampaign()
         m_view.showEditor(false);
     }
     m_view.showSelection(m_oSelectedNode);
+    if (!saveError.isEmpty())
+        reportUnsavedTree(*removed, false, saveError);
 }
 
 bool Workspace::addNewCampaign(const QString& account, const QString& campaign)
@@ -237,7 +241,7 @@ bool Workspace::addNewCampaign(const QString& account, const QString& campaign)
                       + QStringLiteral("' exists already in account '") + account + QStringLiteral("'"));
         platform::MsgBox(QStringLiteral("Campaign '") + campaign + QStringLiteral("' already exists in account '")
                              + account + QStringLiteral("'."),
-                         platform::MsgButtons::OK, platform::MsgIcon::Critical, QStringLiteral("Create New Campaign"));
+                         platform::MsgButtons::OK, platform::MsgIcon::Critical, kCreateNewCampaign);
         m_view.showSelection(m_oSelectedNode);
         return false;
     }
@@ -246,8 +250,21 @@ bool Workspace::addNewCampaign(const QString& account, const QString& campaign)
     setSelectedNode(added);
     ClearCampaign();
     m_view.showEditor(true);
-    m_accounts->SaveAccount();
+    QString saveError;
+    if (!m_accounts->SaveAccount(&saveError))
+        reportUnsavedTree(added, true, saveError);
     return true;
+}
+
+void Workspace::reportUnsavedTree(const NodeId& campaign, bool added, const QString& error)
+{
+    const QString text = QStringLiteral("The campaign '") + campaign.campaign + QStringLiteral("' of account '")
+        + campaign.account + (added ? QStringLiteral("' has been added") : QStringLiteral("' has been deleted"))
+        + QStringLiteral(", but the list of accounts and campaigns could not be saved: the campaign will be ")
+        + (added ? QStringLiteral("missing from") : QStringLiteral("back in"))
+        + QStringLiteral(" the tree when the program starts again.\r\n\r\n") + error;
+    platform::MsgBox(text, platform::MsgButtons::OK, platform::MsgIcon::Critical,
+                     added ? kCreateNewCampaign : QStringLiteral("Delete Campaign"));
 }
 
 // ---------------------------------------------------------------------------

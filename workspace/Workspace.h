@@ -83,9 +83,11 @@ public:
     void selectFirstAccount();
     bool IsAccountExists() const { return m_accounts->IsAccountExists(); }
     // File/Delete Campaign: deletes the node last clicked, after a question.
+    // When Accounts.dat cannot be written the user is told which file and why.
     void DeleteCampaign();
     // What follows the New Campaign dialog: adds the account when new and the
-    // campaign, and makes it the open campaign with an empty editor.
+    // campaign, makes it the open campaign with an empty editor and saves
+    // Accounts.dat (a failure is shown, naming the file and the reason).
     bool addNewCampaign(const QString& account, const QString& campaign);
 
     // --- Campaign storage --------------------------------------------------------
@@ -111,6 +113,10 @@ private:
     // message for the user (the failure is logged).
     QString saveOpenCampaign();
     void setSelectedNode(const std::optional<NodeId>& node);
+    // Tells the user that a campaign was added (or deleted) in the tree but
+    // Accounts.dat could not be written, so the next start would not show
+    // the change; error names the file and the reason.
+    void reportUnsavedTree(const NodeId& campaign, bool added, const QString& error);
     // The one load sequence of the start and of File/Setup.
     void loadTree();
 

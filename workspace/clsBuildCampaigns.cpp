@@ -15,7 +15,9 @@
 #include <QFileInfo>
 
 #include <exception>
+#include <functional>
 #include <optional>
+#include <thread>
 
 using modCommon::WriteErrorLog;
 using platform::MsgButtons;
@@ -151,59 +153,21 @@ void clsBuildCampaigns::BuildCampaigns()
     if (!passesChecks(in.campaign))
         return;
 
-    // 10 to 15: mixing, ad groups and the three files, with the window kept
-    // alive between records and its inputs blocked.
+    // 10 to 15: mixing, ad groups and the three files, with the window's
+    // campaign inputs blocked.
     m_stepLabel = QStringLiteral("log point 11");
     GeneratedFilesPanel& panel = m_host.generatedFiles();
     std::optional<platform::WaitCursor> hourglass;
     hourglass.emplace();
     InputBlock block(m_host);
 
-    generator::GenerationCallbacks callbacks;
-    // The counters of a long build change far faster than anyone can read:
-    // a new count is shown at most every kStatusIntervalMs (each shown text
-    // costs a relayout and repaint of the status bar), a phase's opening
-    // text at once. Pending events still run at every progress point.
-    QElapsedTimer shown;
-    shown.start();
-    callbacks.progress = [this, &panel, &shown](generator::GenerationPhase phase, qsizetype index,
-                                                qsizetype lastIndex) {
-        if (index < 0) {
-            // Each text view is emptied just before its file is written.
-            if (phase == generator::GenerationPhase::KeywordFile) {
-                panel.clearTextView(0);
-                panel.clearTextView(1);
-            } else if (phase == generator::GenerationPhase::AdsFile) {
-                panel.clearTextView(1);
-            } else if (phase == generator::GenerationPhase::AdGroupFile) {
-                panel.clearTextView(2);
-            }
-        }
-        if (index <= 0 || shown.elapsed() >= kStatusIntervalMs) {
-            const QString status = generator::GenerationStatusText(phase, index, lastIndex);
-            if (!status.isNull()) {
-                m_host.setStatusText(status);
-                shown.restart();
-            }
-        }
-        QCoreApplication::processEvents();
-    };
-    callbacks.error = [this](const QString& description) { runTimeError(description, true); };
-
     m_stepLabel = QStringLiteral("log point 21");
-    generator::GenerationResult result;
-    try {
-        result = generator::GenerateCampaignFiles(in, callbacks);
-        m_stepLabel = result.stepLabel;
-    } catch (const std::exception& e) {
-        // Nothing may escape into the event loop: the run goes on as after
-        // any other run-time error.
-        runTimeError(QString::fromLocal8Bit(e.what()), false);
-    }
+    GeneratedFileTexts texts;
+    const generator::GenerationResult result = generate(in, texts);
 
     // 16. Show the files.
     WriteErrorLog(QStringLiteral("BuildCampaigns: load ad files ..."));
-    panel.LoadAdFiles(campaignFolder);
+    panel.LoadAdFiles(campaignFolder, std::move(texts));
     block.release();
     m_host.showTab(EditorTab::LandingPage);
     hourglass.reset();
@@ -212,6 +176,71 @@ void clsBuildCampaigns::BuildCampaigns()
 
     // 17.
     showResult(result.titleWarnings);
+}
+
+// Steps 11 to 15 on the build thread (see the header), with the status
+// texts, the emptying of the text views and the errors on the window's;
+// the build thread then reads the new files' texts for the panel.
+generator::GenerationResult clsBuildCampaigns::generate(const generator::GenerationInput& in,
+                                                        GeneratedFileTexts& texts)
+{
+    GeneratedFilesPanel& panel = m_host.generatedFiles();
+    const auto onWindow = [this](std::function<void()> call, Qt::ConnectionType type = Qt::QueuedConnection) {
+        QMetaObject::invokeMethod(this, std::move(call), type);
+    };
+    generator::GenerationCallbacks callbacks;
+    // The counters of a long build change far faster than anyone can read:
+    // a new count is shown at most every kStatusIntervalMs (each shown text
+    // costs a relayout and repaint of the status bar), a phase's opening
+    // text at once.
+    QElapsedTimer shown; // used on the build thread only
+    shown.start();
+    callbacks.progress = [this, &panel, &shown, onWindow](generator::GenerationPhase phase, qsizetype index,
+                                                          qsizetype lastIndex) {
+        if (index < 0) {
+            // Each text view is emptied just before its file is written.
+            if (phase == generator::GenerationPhase::KeywordFile)
+                onWindow([&panel] { panel.clearTextView(0); panel.clearTextView(1); });
+            else if (phase == generator::GenerationPhase::AdsFile)
+                onWindow([&panel] { panel.clearTextView(1); });
+            else if (phase == generator::GenerationPhase::AdGroupFile)
+                onWindow([&panel] { panel.clearTextView(2); });
+        }
+        if (index <= 0 || shown.elapsed() >= kStatusIntervalMs) {
+            const QString status = generator::GenerationStatusText(phase, index, lastIndex);
+            if (!status.isNull()) {
+                onWindow([this, status] { m_host.setStatusText(status); });
+                shown.restart();
+            }
+        }
+    };
+    callbacks.error = [this, onWindow](const QString& description) {
+        onWindow([this, description] { runTimeError(description, true); }, Qt::BlockingQueuedConnection);
+    };
+
+    generator::GenerationResult result;
+    std::optional<QString> failure;
+    bool ended = false;
+    std::thread build([&] {
+        try {
+            result = generator::GenerateCampaignFiles(in, callbacks);
+        } catch (const std::exception& e) {
+            failure = QString::fromLocal8Bit(e.what());
+        }
+        texts = GeneratedFileTexts::read(in.campaignFolder, thread());
+        onWindow([&ended] { ended = true; });
+    });
+    while (!ended)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    build.join();
+    if (failure) {
+        // Nothing may escape into the event loop: the run goes on as after
+        // any other run-time error.
+        runTimeError(*failure, false);
+    } else {
+        m_stepLabel = result.stepLabel;
+    }
+    return result;
 }
 
 void clsBuildCampaigns::showResult(const QString& titleWarnings)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generator/CampaignData.h"
+#include "generator/CampaignGenerator.h"
 #include "workspace/WindowCommands.h"
 #include "workspace/clsMain.h"
 
@@ -10,6 +11,7 @@
 #include <optional>
 
 class GeneratedFilesPanel;
+class GeneratedFileTexts;
 
 // What the build command needs of the window it runs in.
 class BuildHost
@@ -41,6 +43,19 @@ protected:
 // While a build runs the window keeps repainting, but its campaign inputs
 // are blocked (BuildHost::blockCampaignInputs) and a second build returns
 // at once.
+//
+// Threading: BuildCampaigns runs on the window's thread, and so do the
+// checks, the folder, every message, the status texts, the text views and
+// the panel. The generator (keyword mixing, the ad groups and the three
+// files) runs on a build thread of its own, with a copy of the campaign,
+// while the window's thread goes on processing events inside
+// BuildCampaigns; BuildCampaigns returns once the build thread has ended.
+// The build thread reaches the window only through calls queued to the
+// window's thread, which run in the order it makes them: a status text and
+// the emptying of a text view without waiting, an error by waiting until
+// the window has logged and shown it, so that the build goes on (to its
+// next phase, its next text view and log line) only once the message is
+// closed.
 class clsBuildCampaigns : public QObject
 {
     Q_OBJECT
@@ -59,6 +74,7 @@ private:
     void refuse(const QString& focus);
     void runTimeError(const QString& description, bool logged);
     void makeFolder(const QString& path);
+    generator::GenerationResult generate(const generator::GenerationInput& in, GeneratedFileTexts& texts);
     void showResult(const QString& titleWarnings);
 
     BuildHost& m_host;

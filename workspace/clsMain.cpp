@@ -6,7 +6,6 @@
 #include "workspace/CampaignStore.h"
 #include "core/TextFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -88,13 +87,17 @@ bool clsMain::LoadAccounts()
     return exists;
 }
 
-bool clsMain::SaveAccount() const
+bool clsMain::SaveAccount(QString* error) const
 {
-    if (m_accountsUnreadable) {
-        modCommon::WriteErrorLog(QStringLiteral("clsMain_SaveAccount error:  ") + m_accountsFile
-                                 + QStringLiteral(" could not be read, so it is not overwritten"));
+    const auto fail = [error](const QString& why) {
+        modCommon::WriteErrorLog(QStringLiteral("clsMain_SaveAccount error:  ") + why);
+        if (error)
+            *error = why;
         return false;
-    }
+    };
+    if (m_accountsUnreadable)
+        return fail(TextFiles::writeError(m_accountsFile, QStringLiteral("it could not be read when the tree was "
+                                                                         "loaded, so it is not overwritten")));
     QString text;
     // An account's campaigns by serial, which is their node order.
     std::vector<std::pair<quint64, const QString*>> campaigns;
@@ -107,12 +110,9 @@ bool clsMain::SaveAccount() const
         for (const auto& [serial, name] : campaigns)
             text += *name + QStringLiteral("\r\n");
     }
-    QString error;
-    QDir().mkpath(m_workingFolder);
-    if (!TextFiles::saveText(m_accountsFile, text, &error)) {
-        modCommon::WriteErrorLog(QStringLiteral("clsMain_SaveAccount error:  ") + error);
-        return false;
-    }
+    QString why;
+    if (!TextFiles::makeFolder(m_workingFolder, &why) || !TextFiles::saveText(m_accountsFile, text, &why))
+        return fail(why);
     return true;
 }
 
@@ -289,8 +289,10 @@ std::optional<NodeId> clsMain::siblingAfterRemoval(const NodeId& id) const
     return findAccount(id.account);
 }
 
-std::optional<NodeId> clsMain::DeleteAccount()
+std::optional<NodeId> clsMain::DeleteAccount(QString* saveError)
 {
+    if (saveError)
+        saveError->clear();
     if (!m_selectNode) {
         modCommon::WriteErrorLog(QStringLiteral("clsMain_DeleteAccount error: no campaign has been opened"));
         return std::nullopt;
@@ -320,6 +322,6 @@ std::optional<NodeId> clsMain::DeleteAccount()
     m_selectNode = next;
     if (next)
         setImage(*next, kCampaignOpen);
-    SaveAccount();
+    SaveAccount(saveError);
     return node;
 }

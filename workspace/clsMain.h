@@ -59,8 +59,10 @@ public:
     // tree never stays empty: an account "Default" is added (not saved).
     bool LoadAccounts();
     // Writes every account in node order followed by its campaigns, each line
-    // ended by CRLF, plus the closing CRLF of a saved text; atomically.
-    bool SaveAccount() const;
+    // ended by CRLF, plus the closing CRLF of a saved text; atomically. A
+    // file that could not be read at the load is never overwritten. False on
+    // failure, which is logged; error then names the file and the reason.
+    bool SaveAccount(QString* error = nullptr) const;
 
     // Node collection.
     const NodeList& nodes() const { return m_nodes; }
@@ -108,8 +110,9 @@ public:
     // Delete Campaign: asks about SelectNode, removes it from the tree, deletes
     // the file "<campaign>.dat" in its folder, makes the next sibling (else the
     // previous one, else the account) the new SelectNode and saves the accounts
-    // file. Returns the removed node.
-    std::optional<NodeId> DeleteAccount();
+    // file (a failed save leaves saveError as SaveAccount words it, else "").
+    // Returns the removed node.
+    std::optional<NodeId> DeleteAccount(QString* saveError = nullptr);
 
 private:
     // Campaign names compare without regard to case, as the tree sorts them.

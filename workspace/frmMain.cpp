@@ -31,6 +31,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -406,7 +407,13 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 bool frmMain::Form_QueryUnload()
 {
-    return m_workspace->saveBeforeLeaving(QStringLiteral("Close the program anyway?"));
+    // The edited landing page lives only in the editor, which goes with the
+    // window: it is saved, or given up by the user, before the campaign.
+    const QString question = QStringLiteral("Close the program anyway?");
+    if (!m_landingPage->SaveEditsBeforeLeaving(question))
+        return false;
+    const QScopedValueRollback<bool> pageSettled(m_landingPageSettled, true);
+    return m_workspace->saveBeforeLeaving(question);
 }
 
 void frmMain::Form_Unload()
@@ -496,7 +503,8 @@ void frmMain::fillEditor(const CampaignData& campaign)
 
 void frmMain::saveLandingPage()
 {
-    m_landingPage->SaveEdits();
+    if (!m_landingPageSettled)
+        m_landingPage->SaveEdits();
 }
 
 void frmMain::showGeneratedFiles(const QString& campaignFolder)

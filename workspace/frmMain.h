@@ -138,8 +138,8 @@ private:
     QWidget* buildTree(QWidget* parent);
     QWidget* buildWelcomePage();
 
-    // Saves the open campaign; false when its save failed and the user keeps
-    // the window open.
+    // Saves the edited landing page and the open campaign; false when a save
+    // failed and the user keeps the window open.
     bool Form_QueryUnload();
     void Form_Unload();
 
@@ -150,6 +150,9 @@ private:
     void setEnabled(QAction* action, bool enabled);
 
     bool m_loaded = false;
+    // While the window closes: the landing page is saved or given up, so
+    // the campaign's save leaves it alone.
+    bool m_landingPageSettled = false;
     bool m_treeUpdating = false;
     PreferencesHook m_preferencesHook;
     AboutHook m_aboutHook;

@@ -1,5 +1,6 @@
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
+#include "generator/BlockPipeline.h"
 #include "generator/CampaignGenerator.h"
 #include "generator/KeywordMixing.h"
 #include "generator/TemplateText.h"
@@ -112,6 +113,8 @@ private Q_SLOTS:
     void progressAndStatusTexts();
     void precompiledFillEqualsLiteralReplacement_data();
     void precompiledFillEqualsLiteralReplacement();
+    void filesAlikeInAnyNumberOfBlocks_data();
+    void filesAlikeInAnyNumberOfBlocks();
     void buildLeavesTheSettingsAlone();
 
 private:
@@ -808,6 +811,71 @@ void TestGenerator::precompiledFillEqualsLiteralReplacement()
     QVERIFY(outputs[0].count('\n') > 10);
     QCOMPARE(outputs[0], outputs[1]);
     QCOMPARE(warnings[0], warnings[1]);
+}
+
+void TestGenerator::filesAlikeInAnyNumberOfBlocks_data()
+{
+    QTest::addColumn<int>("perBlock");
+    QTest::newRow("one record per block") << 1;
+    QTest::newRow("seven records per block") << 7;
+}
+
+// The rows are formatted in blocks on several threads. Whatever the blocks,
+// the files, the title warnings (only the first 85 in row order are listed)
+// and the progress are those of a build in one block. The fixture has more
+// over-long headlines than are listed, alternatives, keywords that differ
+// in case only (the keyword file's groups) and fields that need quotes.
+void TestGenerator::filesAlikeInAnyNumberOfBlocks()
+{
+    QFETCH(int, perBlock);
+    TestEnvironment env;
+    GenerationInput in = baseInput(QString());
+    QString base;
+    QString ext;
+    for (int i = 0; i < 30; ++i) {
+        base += QStringLiteral("%1 base keyword number %2 with words that go on and on and on%3\r\n")
+                    .arg(i % 3 ? QStringLiteral("Red") : QStringLiteral("red"))
+                    .arg(i % 10)
+                    .arg(i % 4 ? QString() : QStringLiteral(" [alt %1]").arg(i));
+        ext += QStringLiteral("ext, %1%2\r\n").arg(i).arg(i % 5 ? QString() : QStringLiteral(" [e%1]").arg(i));
+    }
+    in.campaign.baseKeywords = base;
+    in.campaign.extensionKeywords = ext;
+    in.campaign.mixing = Mixing::ExtensionBeforeAndAfterBase;
+    in.campaign.capitalization = true;
+    in.campaign.phraseMatch = true;
+    in.campaign.phraseBid = QStringLiteral("0.70");
+    in.campaign.urlTemplate = QStringLiteral("http://x.com/?k={Mix}&g={adgroup}&m={match}");
+    in.campaign.maxCPC = QStringLiteral("1");
+    in.campaign.ads[0] = {QStringLiteral("{Base} {extension} and words to make it long"), QStringLiteral("{mix}, now"),
+                          QStringLiteral("{BASE}"), QStringLiteral("x.com/{title}"),
+                          QStringLiteral("http://x.com/{mix}")};
+    in.campaign.ads[2] = {QStringLiteral("{MIX} [Short]"), QStringLiteral("{campaign}"), QString(), QString(),
+                          QStringLiteral("http://x.com/{title}")};
+
+    QByteArray outputs[2];
+    GenerationResult results[2];
+    QStringList progress[2];
+    for (int run = 0; run < 2; ++run) {
+        detail::setRecordsPerBlock(run == 0 ? 1000000 : perBlock);
+        in.campaignFolder = env.path(QStringLiteral("c%1").arg(run));
+        QDir().mkpath(in.campaignFolder);
+        GenerationCallbacks cb;
+        cb.progress = [&progress, run](GenerationPhase phase, qsizetype index, qsizetype last) {
+            progress[run] << QStringLiteral("%1:%2/%3").arg(int(phase)).arg(index).arg(last);
+        };
+        results[run] = GenerateCampaignFiles(in, cb);
+        for (const QString& f : {kKeywords, kAds, kAdGroups})
+            outputs[run] += TestEnvironment::readAll(in.campaignFolder + QLatin1Char('/') + f) + "#\n";
+    }
+    detail::setRecordsPerBlock(0);
+    QCOMPARE(results[0].titleWarningCount, 85);
+    QVERIFY(outputs[0].count('\n') > 5000);
+    QCOMPARE(outputs[1], outputs[0]);
+    QCOMPARE(results[1].titleWarnings, results[0].titleWarnings);
+    QCOMPARE(results[1].keywordRows, results[0].keywordRows);
+    QCOMPARE(results[1].adRows, results[0].adRows);
+    QCOMPARE(progress[1], progress[0]);
 }
 
 void TestGenerator::buildLeavesTheSettingsAlone()

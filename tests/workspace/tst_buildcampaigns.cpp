@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 
@@ -129,6 +130,7 @@ private Q_SLOTS:
     void noCampaign();
     void runTimeErrors_data();
     void runTimeErrors();
+    void windowAnswersWhileTheFilesAreMade();
 };
 
 // The whole road: controls filled, toolbar button pressed, three files on
@@ -493,6 +495,63 @@ void TestBuildCampaigns::runTimeErrors()
     QVERIFY(during.visibleAfterClose);
     QVERIFY(f.w->tvwAccount()->isEnabled());
     QVERIFY(f.w->tabMain()->widget(0)->isEnabled());
+    QVERIFY(f.w->toolAction(8)->isEnabled());
+    QVERIFY(f.w->isVisible());
+}
+
+// The files are made off the window's thread: its event loop goes on
+// turning (a timer fires) while the inputs stay blocked, a second build is
+// refused without a message and closing the window is refused; the build
+// then ends as ever.
+void TestBuildCampaigns::windowAnswersWhileTheFilesAreMade()
+{
+    Fixture f;
+    f.fill();
+    f.text("txtHeadline2", "");
+    QString base;
+    QString ext;
+    for (int i = 0; i < 150; ++i) {
+        base += QStringLiteral("base keyword %1\n").arg(i);
+        ext += QStringLiteral("extension %1\n").arg(i);
+    }
+    f.find<QPlainTextEdit>("txtBaseKeywords")->setPlainText(base);
+    f.find<QPlainTextEdit>("txtExtendKeywords")->setPlainText(ext);
+    f.option("optMixing2");   // both orders
+    f.option("optGrouping2"); // by mix
+
+    struct During {
+        int turns = 0;
+        bool inputsBlocked = true;
+        bool visibleAfterClose = false;
+        int messagesBefore = -1;
+    } during;
+    QTimer tick;
+    tick.setInterval(0);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (!f.w->buildCampaigns()->isBuilding() || !f.prompter.messages.isEmpty())
+            return;
+        ++during.turns;
+        during.inputsBlocked = during.inputsBlocked && !f.w->tvwAccount()->isEnabled()
+            && !f.w->tabMain()->widget(0)->isEnabled() && !f.w->toolAction(8)->isEnabled();
+        f.w->buildCampaigns()->BuildCampaigns(); // refused at once
+        f.w->close();
+        during.visibleAfterClose = f.w->isVisible();
+    });
+    tick.start();
+
+    f.build();
+    tick.stop();
+
+    QVERIFY(during.turns > 0);
+    QVERIFY(during.inputsBlocked);
+    QVERIFY(during.visibleAfterClose);
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QCOMPARE(f.prompter.messages.first().text, kSuccess);
+    // Two rows per pair and match type, one per keyword alone.
+    QCOMPARE(f.file("AdwordsKeywords.csv").count("\r\n"), 2 * (150 * 150 * 2 + 150));
+    QCOMPARE(f.file("AdwordsAds.csv").count("\r\n"), 150 * 150 * 2);
+    QCOMPARE(f.w->statusText(), QStringLiteral("Finish!"));
+    QVERIFY(f.w->tvwAccount()->isEnabled());
     QVERIFY(f.w->toolAction(8)->isEnabled());
     QVERIFY(f.w->isVisible());
 }

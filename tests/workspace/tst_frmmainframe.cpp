@@ -14,6 +14,8 @@
 #include "workspace/landing/WebEngineSetup.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -76,6 +78,8 @@ private slots:
     void paneColumnsFollowPinningAndEveryResize();
     void keywordBoxesAndListsTakeTheirShare();
     void landingPageIsSavedToItsOwnFileWhenTheCampaignChangesOrTheWindowCloses();
+    void landingPageThatCannotBeSavedAtCloseAsksWhetherToClose_data();
+    void landingPageThatCannotBeSavedAtCloseAsksWhetherToClose();
 };
 
 void tst_frmMainFrame::splashShowsAtLoadAndGoesWithTheWindow()
@@ -250,6 +254,62 @@ void tst_frmMainFrame::landingPageIsSavedToItsOwnFileWhenTheCampaignChangesOrThe
     QVERIFY(TestEnvironment::readAll(pageX).contains("Offer now again"));
     QCOMPARE(TestEnvironment::readAll(pageY), page);
     QVERIFY(ws.prompter.messages.isEmpty());
+}
+
+void tst_frmMainFrame::landingPageThatCannotBeSavedAtCloseAsksWhetherToClose_data()
+{
+    QTest::addColumn<platform::MsgResult>("answer");
+    QTest::newRow("No keeps the window open") << platform::MsgResult::No;
+    QTest::newRow("Yes closes without the edit") << platform::MsgResult::Yes;
+}
+
+// The edited page lives only in the editor: what cannot be written to its
+// file at close is lost with the window, so the user is asked, as for a
+// campaign that cannot be saved.
+void tst_frmMainFrame::landingPageThatCannotBeSavedAtCloseAsksWhetherToClose()
+{
+    QFETCH(platform::MsgResult, answer);
+    WorkingFolderFixture ws("[A]\r\nx\r\n");
+    ws.campaign("A", "x");
+    const QString page = ws.env.path(QStringLiteral("pages/x.html"));
+    TestEnvironment::writeAll(page, "<html><body><p id=\"last\">Offer</p></body></html>");
+    frmMain w;
+    w.resize(1000, 700);
+    w.show();
+    w.tabMain()->setCurrentIndex(int(EditorTab::LandingPage));
+    LandingPageTab* landing = w.landingPage();
+    QSignalSpy loaded(landing->editor(), &LandingPageEditor::DocumentLoaded);
+    QVERIFY(landing->OpenPage(page));
+    QVERIFY(loaded.wait(landingtest::kWait));
+    landing->sTab()->setCurrentIndex(1);
+    landingtest::typeAtEndOf(landing->editor(), QStringLiteral("last"), QStringLiteral(" kept"));
+    QTRY_VERIFY_WITH_TIMEOUT(landing->editor()->IsDirty(), landingtest::kWait);
+
+    // The file has become a folder: nothing can be written there.
+    QVERIFY(QFile::remove(page) && QDir().mkdir(page));
+    ws.prompter.answers.enqueue(answer);
+    QCOMPARE(w.close(), answer == platform::MsgResult::Yes);
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    const platform::MessageRequest& asked = ws.prompter.messages.first();
+    QVERIFY2(asked.text.startsWith(QStringLiteral("The landing page could not be saved to '") + page + "'.\r\n\r\n"),
+             qPrintable(asked.text));
+    QVERIFY(asked.text.endsWith(
+        QStringLiteral("\r\n\r\nClose the program anyway? Your changes to the landing page will be lost.")));
+    QCOMPARE(asked.buttons, platform::MsgButtons::YesNo);
+    QCOMPARE(asked.icon, platform::MsgIcon::Exclamation);
+    QVERIFY(ws.log().contains("frmMain_SaveLandingPage_Error: "));
+    if (answer == platform::MsgResult::Yes) {
+        QVERIFY(QFileInfo(page).isDir());
+        return;
+    }
+
+    QVERIFY(w.isVisible());
+    QVERIFY(landing->editor()->IsDirty());
+    // Once the file can be written again, closing keeps the edit.
+    QVERIFY(QDir().rmdir(page));
+    QVERIFY(w.close());
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    QVERIFY(TestEnvironment::readAll(page).contains("Offer kept"));
 }
 
 QTEST_MAIN(tst_frmMainFrame)

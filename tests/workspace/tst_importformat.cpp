@@ -44,16 +44,18 @@ void TestImportFormat::fieldsComeBackAsWritten()
     QBuffer buffer;
     QVERIFY(buffer.open(QIODevice::WriteOnly));
     generator::RowWriter writer(buffer, QStringLiteral("test"));
+    generator::RowBlock block;
     for (int row = 0; row < 2; ++row) {
-        QString& out = writer.row();
+        generator::RowText& out = block.row();
         for (int i = 0; i < fields.size(); ++i) {
             if (i > 0)
                 out += QLatin1Char(',');
             ImportFormat::appendField(out, fields.at(i));
         }
-        writer.endRow();
+        block.endRow();
     }
-    QCOMPARE(writer.finish(), QString());
+    writer.write(block);
+    QCOMPARE(writer.error(), QString());
 
     const QList<QStringList> read =
         AdFiles::AddListViewItems(AdFiles::decodeText(buffer.data()), int(fields.size()));

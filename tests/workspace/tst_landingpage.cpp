@@ -445,6 +445,10 @@ void tst_LandingPage::editorProcessEndLeavesTheFileAndCanBeReopened()
     QTRY_VERIFY_WITH_TIMEOUT(f.editor()->DocumentPath().isEmpty(), kWait);
     QVERIFY(!f.editor()->IsDirty());
     QVERIFY(!f.tab.toolStrip()->button(0)->isEnabled());
+    // The user is told that the edit is gone.
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QVERIFY(f.prompter.messages.first().text.contains(QStringLiteral("'") + path + QStringLiteral("'")));
+    QVERIFY(f.prompter.messages.first().text.contains(QStringLiteral("changes not yet saved are lost")));
 
     // Nothing is written, nothing waits, and the page opens again.
     f.tab.sTab()->setCurrentIndex(0);

@@ -126,6 +126,8 @@ private Q_SLOTS:
     void newAndDeleteChangeOneRow_data();
     void newAndDeleteChangeOneRow();
     void highlightFollowsTheSelectionOverRandomCommands();
+    void unsavedAccountsFileIsReported_data();
+    void unsavedAccountsFileIsReported();
 };
 
 // A new campaign, then Delete Campaign: the campaign clicked before is
@@ -271,6 +273,63 @@ void TestTreeCommands::highlightFollowsTheSelectionOverRandomCommands()
             return;
         }
     }
+}
+
+void TestTreeCommands::unsavedAccountsFileIsReported_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("new campaign")
+        << "new A-n"
+        << "The campaign 'n' of account 'A' has been added, but the list of accounts and campaigns could not be "
+           "saved: the campaign will be missing from the tree when the program starts again."
+        << "Create New Campaign";
+    QTest::newRow("delete campaign")
+        << "delete A-y"
+        << "The campaign 'y' of account 'A' has been deleted, but the list of accounts and campaigns could not be "
+           "saved: the campaign will be back in the tree when the program starts again."
+        << "Delete Campaign";
+}
+
+// New and Delete Campaign that cannot write Accounts.dat say so, naming the
+// file and the reason, and log it; the tree keeps the change, and the next
+// command that saves the file writes it.
+void TestTreeCommands::unsavedAccountsFileIsReported()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, message);
+    QFETCH(QString, title);
+    Session s;
+    const QString file = s.work + "/Accounts.dat";
+    QVERIFY(QFile::remove(file) && QDir().mkpath(file));
+    const QString account = command.section(' ', 1).section('-', 0, 0);
+    const QString campaign = command.section('-', 1);
+    if (command.startsWith("new")) {
+        QVERIFY(s.ws().addNewCampaign(account, campaign));
+        QVERIFY(s.ws().accounts().contains(NodeId::campaignNode(account, campaign)));
+    } else {
+        s.ws().tvwAccount_NodeClick(NodeId::campaignNode(account, campaign));
+        s.prompter.answers.enqueue(platform::MsgResult::Yes);
+        s.w->mnuFileItems_Click(int(FileItem::DeleteCampaign));
+        QVERIFY(!s.ws().accounts().contains(NodeId::campaignNode(account, campaign)));
+    }
+    const QString why = "Cannot write " + QDir::toNativeSeparators(file) + ": it is a folder, not a file";
+    QVERIFY(!s.prompter.messages.isEmpty());
+    const platform::MessageRequest& shown = s.prompter.messages.last();
+    QCOMPARE(shown.text, message + "\r\n\r\n" + why);
+    QCOMPARE(shown.title, title);
+    QCOMPARE(shown.icon, platform::MsgIcon::Critical);
+    QCOMPARE(shown.buttons, platform::MsgButtons::OK);
+    QVERIFY(s.log().contains("clsMain_SaveAccount error:  " + why + "\r\n"));
+
+    QVERIFY(QDir(file).removeRecursively());
+    const int messages = int(s.prompter.messages.size());
+    QVERIFY(s.ws().addNewCampaign("C", "w"));
+    QCOMPARE(s.prompter.messages.size(), messages);
+    const QByteArray saved = TestEnvironment::readAll(file);
+    QVERIFY(saved.contains("\r\nw\r\n"));
+    QCOMPARE(saved.contains("\r\n" + campaign.toUtf8() + "\r\n"), command.startsWith("new"));
 }
 
 QTEST_MAIN(TestTreeCommands)

@@ -62,4 +62,7 @@ public:
 signals:
     void DisplayChanged();
     void DocumentLoaded(bool ok);
+    // The document of path went with the editor's page process, which
+    // ended abnormally; unsaved: it had changes not in its file.
+    void DocumentLost(const QString& path, bool unsaved);
 };

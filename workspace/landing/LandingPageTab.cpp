@@ -26,6 +26,14 @@ namespace {
 
 const QString kTitle = QStringLiteral("Landing Page");
 
+const QString kSaveLogPrefix = QStringLiteral("frmMain_SaveLandingPage_Error: ");
+
+void showKept(const QString& failure)
+{
+    platform::MsgBox(failure + QStringLiteral("\r\n\r\nYour changes are kept in the editor."), platform::MsgButtons::OK,
+                     platform::MsgIcon::Critical, kTitle);
+}
+
 // Why path cannot be opened; "" when it can.
 QString unreadable(const QString& path)
 {
@@ -139,6 +147,12 @@ void LandingPageTab::ensureViews()
     connect(m_editor, &LandingPageEditor::DisplayChanged, this,
             [this] { m_toolStrip->UpdateToolBarUI(m_editor); });
     connect(m_editor, &LandingPageEditor::DocumentLoaded, this, &LandingPageTab::onDocumentLoaded);
+    connect(m_editor, &LandingPageEditor::DocumentLost, this, [](const QString& path, bool unsaved) {
+        platform::MsgBox(QStringLiteral("The editor of the landing page '") + path + QStringLiteral("' stopped.")
+                             + (unsaved ? QStringLiteral(" The changes not yet saved are lost.") : QString())
+                             + QStringLiteral(" Open the page again to go on editing."),
+                         platform::MsgButtons::OK, platform::MsgIcon::Exclamation, kTitle);
+    });
 }
 
 void LandingPageTab::cmdOpenLandingPage_Click()
@@ -180,18 +194,39 @@ void LandingPageTab::onDocumentLoaded(bool ok)
 
 bool LandingPageTab::SaveEdits()
 {
-    return !m_editor || !m_editor->IsDirty() || writeEdits(QStringLiteral("frmMain_SaveLandingPage_Error: "));
+    if (!m_editor || !m_editor->IsDirty())
+        return true;
+    const QString failure = writeEdits(kSaveLogPrefix);
+    if (failure.isEmpty())
+        return true;
+    showKept(failure);
+    return false;
+}
+
+bool LandingPageTab::SaveEditsBeforeLeaving(const QString& goOnQuestion)
+{
+    if (!m_editor || !m_editor->IsDirty())
+        return true;
+    const QString failure = writeEdits(kSaveLogPrefix);
+    return failure.isEmpty()
+        || platform::MsgBox(failure + QStringLiteral("\r\n\r\n") + goOnQuestion
+                                + QStringLiteral(" Your changes to the landing page will be lost."),
+                            platform::MsgButtons::YesNo, platform::MsgIcon::Exclamation, kTitle)
+        == platform::MsgResult::Yes;
 }
 
 void LandingPageTab::sTab_TabChange()
 {
     if (!m_editor || m_sTab->currentIndex() != 0 || !m_editor->IsDirty())
         return;
-    if (writeEdits(QStringLiteral("frmMain_sTab_TabChange_Error: ")))
+    const QString failure = writeEdits(QStringLiteral("frmMain_sTab_TabChange_Error: "));
+    if (failure.isEmpty())
         m_preview->load(QUrl::fromLocalFile(m_editor->DocumentPath()));
+    else
+        showKept(failure);
 }
 
-bool LandingPageTab::writeEdits(const QString& logPrefix)
+QString LandingPageTab::writeEdits(const QString& logPrefix)
 {
     const QString path = m_editor->DocumentPath();
     QString error;
@@ -201,10 +236,7 @@ bool LandingPageTab::writeEdits(const QString& logPrefix)
         saved = m_editor->SaveDocument(path, &error);
     }
     if (saved)
-        return true;
+        return QString();
     WriteErrorLog(logPrefix + error);
-    platform::MsgBox(QStringLiteral("The landing page could not be saved to '") + path + QStringLiteral("'.\r\n\r\n")
-                         + error + QStringLiteral("\r\n\r\nYour changes are kept in the editor."),
-                     platform::MsgButtons::OK, platform::MsgIcon::Critical, kTitle);
-    return false;
+    return QStringLiteral("The landing page could not be saved to '") + path + QStringLiteral("'.\r\n\r\n") + error;
 }

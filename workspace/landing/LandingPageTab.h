@@ -45,6 +45,11 @@ public:
     // Writes an edited page to the file it came from. True when nothing is
     // left unsaved; a failure is logged and shown, and the edit stays.
     bool SaveEdits();
+    // The same before something that takes the editor's content with it (the
+    // close of the window): a failure is logged, and the user is told why
+    // and asked goOnQuestion ("Close the program anyway?"); false when they
+    // answer No. The edit stays in the editor either way.
+    bool SaveEditsBeforeLeaving(const QString& goOnQuestion);
     // sTab's change: with "Preview" in front, an edited page is saved and
     // shown; otherwise nothing happens.
     void sTab_TabChange();
@@ -60,7 +65,9 @@ protected:
 
 private:
     void ensureViews();
-    bool writeEdits(const QString& logPrefix);
+    // Writes the edited page to its file; "" when written, else the message
+    // for the user (the failure is logged with logPrefix).
+    QString writeEdits(const QString& logPrefix);
     void onDocumentLoaded(bool ok);
 
     QLineEdit* m_txtLandingPagePath = nullptr;

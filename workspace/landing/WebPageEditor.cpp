@@ -263,18 +263,25 @@ WebPageEditor::WebPageEditor(QWebEngineProfile* profile, QWidget* parent)
 
     connect(m_page, &QWebEnginePage::loadingChanged, this, &WebPageEditor::onLoadingChanged);
     // The document went with its process: nothing is left to edit or save.
-    connect(m_page, &QWebEnginePage::renderProcessTerminated, this, [this] {
-        m_ready = false;
-        m_loading = false;
-        m_path.clear();
-        clearState();
-        emit DisplayChanged();
-    });
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status) {
+                const QString path = m_path;
+                const bool unsaved = IsDirty();
+                m_ready = false;
+                m_loading = false;
+                m_path.clear();
+                clearState();
+                emit DisplayChanged();
+                if (status != QWebEnginePage::NormalTerminationStatus && !path.isEmpty())
+                    emit DocumentLost(path, unsaved);
+            });
 }
 
 WebPageEditor::~WebPageEditor()
 {
-    // The page goes before its profile, which the owner deletes after us.
+    // The page goes before its profile, which the owner deletes after us,
+    // and reports nothing on its way.
+    m_page->disconnect(this);
     delete m_view;
     delete m_page;
 }

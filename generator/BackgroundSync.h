@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace generator {
+
+// Puts a file that is being written on the disk in the background, a large
+// piece at a time while the writing goes on and the rest once it has ended,
+// so that the sync that must come before the file replaces an old one finds
+// little left to do. The writing thread only says how far it has written.
+//
+// Threading: one thread of its own per file, which only syncs the file's
+// descriptor; written() and finish() come from the one writing thread, and
+// the destructor waits until the thread has ended. The descriptor must stay
+// open until then.
+class BackgroundSync
+{
+public:
+    explicit BackgroundSync(int fd);
+    ~BackgroundSync();
+
+    BackgroundSync(const BackgroundSync&) = delete;
+    BackgroundSync& operator=(const BackgroundSync&) = delete;
+
+    // The file holds the bytes before end.
+    void written(qint64 end);
+    // Nothing more is written: the rest is synced, and the thread ends.
+    void finish();
+
+private:
+    void run();
+
+    const int m_fd;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    qint64 m_written = 0; // guarded by m_mutex
+    bool m_finished = false; // guarded by m_mutex
+    std::thread m_thread;
+};
+
+} // namespace generator
