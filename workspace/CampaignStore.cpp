@@ -3,7 +3,7 @@
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/ProfileFile.h"
-#include "workspace/TextFiles.h"
+#include "core/TextFiles.h"
 
 #include <QStringList>
 
@@ -80,6 +80,12 @@ QString CampaignStore::accountFolder(const QString& workingFolder, const QString
 QString CampaignStore::campaignFolder(const QString& workingFolder, const QString& account, const QString& campaign)
 {
     return join(accountFolder(workingFolder, account), campaign);
+}
+
+bool CampaignStore::isFolderName(const QString& name)
+{
+    return !name.isEmpty() && name != QStringLiteral(".") && name != QStringLiteral("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
 }
 
 bool CampaignStore::save(const QString& folder, const CampaignData& data, QString* error)

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "platform/AtomicFile.h"
+
 #include <QString>
 #include <QStringList>
 
-// Whole-file text reading and writing for the workspace's own data files
-// (Accounts.dat, the keyword files, Campaign.dat). A failure is described
-// as "Cannot read <path>: <reason>", "Cannot write <path>: <reason>" or
-// "Cannot create the folder <path>: <reason>", so that the log and the user
-// learn which file is at fault and why.
+// Whole-file text reading and writing: the program's data files (Accounts.dat,
+// Account.vxp, the keyword files, Campaign.dat) and the text files the user
+// opens. A failure is described as "Cannot read <path>: <reason>", "Cannot
+// write <path>: <reason>" or "Cannot create the folder <path>: <reason>", so
+// that the log and the user learn which file is at fault and why.
 namespace TextFiles {
 
 // Reads the whole file as text (UTF-8 when valid, else Windows-1252). A
@@ -16,8 +18,10 @@ namespace TextFiles {
 bool read(const QString& path, QString& text, QString* error = nullptr);
 
 // Writes text followed by one CRLF, as every whole text is saved, atomically
-// and as UTF-8.
+// and as UTF-8. An empty path writes nothing and succeeds.
 bool saveText(const QString& path, const QString& text, QString* error = nullptr);
+// The same, with the file error's number beside the failure text.
+platform::SaveResult writeText(const QString& path, const QString& text);
 
 // Creates the folder with its missing parents.
 bool makeFolder(const QString& folder, QString* error = nullptr);

@@ -1,6 +1,5 @@
-#include "workspace/TextFiles.h"
+#include "core/TextFiles.h"
 
-#include "core/modCommon.h"
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 
@@ -74,13 +73,21 @@ bool read(const QString& path, QString& text, QString* error)
     return true;
 }
 
-bool saveText(const QString& path, const QString& text, QString* error)
+platform::SaveResult writeText(const QString& path, const QString& text)
 {
     if (path.isEmpty())
-        return true;
-    const platform::SaveResult result =
+        return {true, 0, QString()};
+    platform::SaveResult result =
         platform::saveAtomically(path, platform::CodePage::encode(text + QStringLiteral("\r\n")));
-    return result.ok || fail(error, writeError(path, result.errorText));
+    if (!result.ok)
+        result.errorText = writeError(path, result.errorText);
+    return result;
+}
+
+bool saveText(const QString& path, const QString& text, QString* error)
+{
+    const platform::SaveResult result = writeText(path, text);
+    return result.ok || fail(error, result.errorText);
 }
 
 bool makeFolder(const QString& folder, QString* error)
