@@ -83,6 +83,9 @@ CampaignData sampleCampaign()
     return data;
 }
 
+// Opens, then fails to read, even for root.
+const QString kUnreadableFile = QStringLiteral("/proc/self/mem");
+
 } // namespace
 
 class TestKeywordInputs : public QObject
@@ -375,7 +378,7 @@ void TestKeywordInputs::selectAll()
 void TestKeywordInputs::loadKeywordFile_data()
 {
     QTest::addColumn<bool>("base");
-    QTest::addColumn<QString>("chosen"); // "" cancels, "missing" names no file
+    QTest::addColumn<QString>("chosen"); // "" cancels, "missing" names no file, "unreadable" one that fails part-way
     QTest::addColumn<bool>("replaced");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("text");
@@ -388,6 +391,8 @@ void TestKeywordInputs::loadKeywordFile_data()
     QTest::newRow("empty file") << true << "file" << true << QByteArray() << QString();
     QTest::newRow("cancelled") << true << "" << false << utf8 << text;
     QTest::newRow("missing file") << false << "missing" << false << utf8 << text;
+    QTest::newRow("unreadable base file") << true << "unreadable" << false << utf8 << text;
+    QTest::newRow("unreadable extension file") << false << "unreadable" << false << utf8 << text;
 }
 
 void TestKeywordInputs::loadKeywordFile()
@@ -410,6 +415,8 @@ void TestKeywordInputs::loadKeywordFile()
         f.prompter.files.enqueue(file);
     else if (chosen == QLatin1String("missing"))
         f.prompter.files.enqueue(f.env.path(QStringLiteral("nothing.txt")));
+    else if (chosen == QLatin1String("unreadable"))
+        f.prompter.files.enqueue(kUnreadableFile);
     else
         f.prompter.files.enqueue(QString());
 
@@ -430,6 +437,17 @@ void TestKeywordInputs::loadKeywordFile()
     const QString other = base ? f.inputs.extensionKeywords() : f.inputs.baseKeywords();
     QCOMPARE(target, replaced ? loaded : (base ? data.baseKeywords : data.extensionKeywords));
     QCOMPARE(other, base ? data.extensionKeywords : data.baseKeywords);
+
+    // A file that fails part-way is named to the user and in the log.
+    const bool fails = chosen == QLatin1String("unreadable");
+    QCOMPARE(f.prompter.messages.size(), fails ? 1 : 0);
+    const QByteArray log = TestEnvironment::readAll(f.env.programDir() + QStringLiteral("/Error.log"));
+    if (fails) {
+        QCOMPARE(f.prompter.messages.constFirst().title, QStringLiteral("Open File"));
+        const QByteArray line = (base ? "LoadBaseKeywords_Error: " : "LoadExtKeywords_Error: ")
+            + f.prompter.messages.constFirst().text.toUtf8() + "\r\n";
+        QVERIFY2(log.contains(line), log.constData());
+    }
 }
 
 void TestKeywordInputs::pasteTarget()
