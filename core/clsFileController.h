@@ -9,9 +9,8 @@ class clsFileController
 public:
     // The whole file as text (TextFiles::read); "" when the file is missing
     // or a folder. A read error gives "" and shows an exclamation box titled
-    // "Open File" naming the file and the reason; that text also goes to
-    // error (when given), which stays empty on success, so a caller can tell
-    // an empty file from a failed one.
+    // "Open File" naming the file and the reason, which also goes to error
+    // (left empty when the file was read or is missing).
     QString openTextFile(const QString& path, QString* error = nullptr);
 
     // Writes text & CRLF to path, replacing the file atomically (a failed

@@ -82,6 +82,12 @@ QString CampaignStore::campaignFolder(const QString& workingFolder, const QStrin
     return join(accountFolder(workingFolder, account), campaign);
 }
 
+bool CampaignStore::isFolderName(const QString& name)
+{
+    return !name.isEmpty() && name != QStringLiteral(".") && name != QStringLiteral("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+}
+
 bool CampaignStore::save(const QString& folder, const CampaignData& data, QString* error)
 {
     QString why;

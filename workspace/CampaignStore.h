@@ -23,6 +23,11 @@ public:
     static QString accountsFolder(const QString& workingFolder);
     static QString accountFolder(const QString& workingFolder, const QString& account);
     static QString campaignFolder(const QString& workingFolder, const QString& account, const QString& campaign);
+    // True when name can stand for one folder inside its parent: not empty,
+    // not "." or "..", no slash or backslash. Names read from a damaged or
+    // hand-edited Accounts.dat may break this, and their folder would then lie
+    // elsewhere or be shared with another campaign.
+    static bool isFolderName(const QString& name);
 
     // Creates the folder (with its parents) when missing, writes the two
     // keyword files and then the keys of Campaign.dat section by section.

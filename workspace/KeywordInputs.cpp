@@ -490,11 +490,11 @@ void KeywordInputs::loadKeywordFile(QPlainTextEdit* box, const QString& errorPre
     const QString path = files.GetFileName(0, kKeywordFileFilter, QString());
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
-    QString problem;
-    const QString text = files.openTextFile(path, &problem);
-    // A file that cannot be read, wholly or part-way, leaves the box as it is.
-    if (!problem.isEmpty()) {
-        modCommon::WriteErrorLog(errorPrefix + problem);
+    // A file that cannot be read (the user is told why) leaves the box as it is.
+    QString error;
+    const QString text = files.openTextFile(path, &error);
+    if (!error.isEmpty()) {
+        modCommon::WriteErrorLog(errorPrefix + error);
         return;
     }
     setBoxText(box, text);

@@ -326,14 +326,23 @@ bool Workspace::OpenCampaign()
 
     // The editor is emptied first, so a failure never leaves two campaigns mixed.
     m_view.emptyEditor();
+    const auto closeOnFailure = [&](const QString& why, const QString& label) {
+        setSelectedNode(std::nullopt);
+        m_view.showEditor(false);
+        return fail(why, label);
+    };
+    // A name from a damaged Accounts.dat must not lead a save or a build out
+    // of the campaign's own folder.
+    const NodeId& node = *m_oSelectedNode;
+    if (!CampaignStore::isFolderName(node.account) || !CampaignStore::isFolderName(node.campaign))
+        return closeOnFailure(QStringLiteral("the campaign '") + node.campaign + QStringLiteral("' of account '")
+                                  + node.account + QStringLiteral("' has a name that cannot be a folder of its own"),
+                              QStringLiteral("Log point 3"));
     const QString folder = campaignFolder();
     CampaignData data;
     QString error;
-    if (!CampaignStore::load(folder, data, &error)) {
-        setSelectedNode(std::nullopt);
-        m_view.showEditor(false);
-        return fail(error, QStringLiteral("Log point 4"));
-    }
+    if (!CampaignStore::load(folder, data, &error))
+        return closeOnFailure(error, QStringLiteral("Log point 4"));
     m_view.fillEditor(data);
 
     m_view.setStatusText(QStringLiteral("Please wait while loading adwords files ..."));

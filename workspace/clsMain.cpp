@@ -315,7 +315,9 @@ std::optional<NodeId> clsMain::DeleteAccount(QString* saveError)
 
     const QString datFile = join(CampaignStore::campaignFolder(m_workingFolder, node.account, node.campaign),
                                  node.campaign + QStringLiteral(".dat"));
-    if (QFileInfo(datFile).isFile() && !QFile::remove(datFile))
+    // A name that is no folder of its own never had its files written there.
+    const bool ownFolder = CampaignStore::isFolderName(node.account) && CampaignStore::isFolderName(node.campaign);
+    if (ownFolder && QFileInfo(datFile).isFile() && !QFile::remove(datFile))
         modCommon::WriteErrorLog(QStringLiteral("clsMain_DeleteAccount error: cannot delete ") + datFile);
 
     removeCampaign(node);
