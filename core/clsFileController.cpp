@@ -11,8 +11,10 @@
 
 using namespace platform;
 
-QString clsFileController::openTextFile(const QString& path)
+QString clsFileController::openTextFile(const QString& path, QString* error)
 {
+    if (error)
+        error->clear();
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return QString(); // a missing file is not an error
     QString text;
@@ -23,6 +25,8 @@ QString clsFileController::openTextFile(const QString& path)
     }
     if (!problem.isEmpty())
         MsgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Open File"));
+    if (error)
+        *error = problem;
     return text;
 }
 

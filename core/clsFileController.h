@@ -9,8 +9,9 @@ class clsFileController
 public:
     // The whole file as text (TextFiles::read); "" when the file is missing
     // or a folder. A read error gives "" and shows an exclamation box titled
-    // "Open File" naming the file and the reason.
-    QString openTextFile(const QString& path);
+    // "Open File" naming the file and the reason, which also goes to error
+    // (left empty when the file was read or is missing).
+    QString openTextFile(const QString& path, QString* error = nullptr);
 
     // Writes text & CRLF to path, replacing the file atomically (a failed
     // write leaves the old file whole). With confirm true an existing file is

@@ -8,7 +8,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -491,14 +490,14 @@ void KeywordInputs::loadKeywordFile(QPlainTextEdit* box, const QString& errorPre
     const QString path = files.GetFileName(0, kKeywordFileFilter, QString());
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
-    // A file that cannot be opened leaves the box as it is.
-    QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly)) {
-        modCommon::WriteErrorLog(errorPrefix + probe.errorString());
+    // A file that cannot be read (the user is told why) leaves the box as it is.
+    QString error;
+    const QString text = files.openTextFile(path, &error);
+    if (!error.isEmpty()) {
+        modCommon::WriteErrorLog(errorPrefix + error);
         return;
     }
-    probe.close();
-    setBoxText(box, files.openTextFile(path));
+    setBoxText(box, text);
 }
 
 void KeywordInputs::LoadBaseKeywords()
