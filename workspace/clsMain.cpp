@@ -58,16 +58,13 @@ clsMain::clsMain(const QString& workingFolder)
 bool clsMain::LoadAccounts()
 {
     clear();
-    m_accountsUnreadable = false;
+    m_readError.clear();
     bool exists = false;
     if (QFileInfo(m_accountsFile).isFile()) {
         exists = true;
         QString text;
-        QString error;
-        if (!TextFiles::read(m_accountsFile, text, &error)) {
-            m_accountsUnreadable = true;
-            modCommon::WriteErrorLog(QStringLiteral("LoadLoadAccounts_Error: ") + error);
-        }
+        if (!TextFiles::read(m_accountsFile, text, &m_readError))
+            modCommon::WriteErrorLog(QStringLiteral("LoadLoadAccounts_Error: ") + m_readError);
         QString current; // the account's folded name
         for (const QString& raw : TextFiles::splitLines(text)) {
             const QString line = modCommon::Trim(raw);
@@ -95,7 +92,7 @@ bool clsMain::SaveAccount(QString* error) const
             *error = why;
         return false;
     };
-    if (m_accountsUnreadable)
+    if (!m_readError.isEmpty())
         return fail(TextFiles::writeError(m_accountsFile, QStringLiteral("it could not be read when the tree was "
                                                                          "loaded, so it is not overwritten")));
     QString text;

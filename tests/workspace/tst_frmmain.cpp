@@ -80,6 +80,8 @@ class TestMainWindow : public QObject
 private Q_SLOTS:
     void controlsExist();
     void firstRunShowsDefaultAndWelcome();
+    void unreadableFilesAreTold_data();
+    void unreadableFilesAreTold();
     void startUpSelection_data();
     void startUpSelection();
     void closeWritesPositionAndSelection();
@@ -181,6 +183,43 @@ void TestMainWindow::firstRunShowsDefaultAndWelcome()
     QVERIFY(TestEnvironment::readAll(ws.env.programDir() + "/Error.log")
                 .contains("frmMain: Landing page tab \r\nfrmMain: end of landing page tab \r\n"
                           "frmMain: form load completed.\r\n"));
+}
+
+void TestMainWindow::unreadableFilesAreTold_data()
+{
+    QTest::addColumn<QString>("file"); // under the working folder
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("Accounts.dat") << "Accounts.dat" << "PPC Quillmark"
+                                  << "The list of accounts and campaigns could not be read, so the tree shows none "
+                                     "of them; the file is left as it is.";
+    QTest::newRow("Campaign.dat") << "Accounts/A/x/Campaign.dat" << "Open Campaign"
+                                  << "The campaign 'x' of account 'A' could not be opened.";
+}
+
+// A file that exists but cannot be read at the start is named with the
+// reason: the tree or the campaign would otherwise just look empty.
+void TestMainWindow::unreadableFilesAreTold()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, title);
+    QFETCH(QString, message);
+    WorkingFolderFixture ws("[A]\r\nx\r\n");
+    ws.campaign("A", "x");
+    const QString path = ws.work + '/' + file;
+    // Opens, but reading it fails: the process's own memory from address 0.
+    QVERIFY(QFile::remove(path) && QFile::link(QStringLiteral("/proc/self/mem"), path));
+    frmMain w;
+    w.show();
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    const platform::MessageRequest& shown = ws.prompter.messages.first();
+    const QString why = "Cannot read " + QDir::toNativeSeparators(path) + ": ";
+    QVERIFY2(shown.text.startsWith(message + "\r\n\r\n" + why), qPrintable(shown.text));
+    QCOMPARE(shown.title, title);
+    QCOMPARE(shown.icon, platform::MsgIcon::Critical);
+    QCOMPARE(shown.buttons, platform::MsgButtons::OK);
+    QVERIFY(w.isWelcomeShown());
+    QVERIFY(!w.workspace().openCampaign());
 }
 
 void TestMainWindow::startUpSelection_data()

@@ -370,8 +370,13 @@ void TestTreeCommands::namesThatAreNotOneFolderStayClosed()
     QCOMPARE(describe(w.workspace().openCampaign()), QStringLiteral("<none>"));
     QVERIFY(w.isWelcomeShown());
     QCOMPARE(w.statusText(), QStringLiteral("Load campaign data failed"));
-    QVERIFY(f.log().contains("OpenCampaign_Error: the campaign '" + campaign + "' of account '" + account
-                             + "' has a name that cannot be a folder of its own-Log point 3"));
+    const QString why = "The name of the campaign or of its account cannot be the name of a folder: it is \".\" or "
+                        "\"..\", or it holds a slash or backslash.";
+    QVERIFY(f.log().contains("OpenCampaign_Error: " + why + "-Log point 3"));
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QCOMPARE(f.prompter.messages.first().text,
+             "The campaign '" + campaign + "' of account '" + account + "' could not be opened.\r\n\r\n" + why);
+    QCOMPARE(f.prompter.messages.first().title, QStringLiteral("Open Campaign"));
 
     w.mnuFileItems_Click(int(FileItem::SaveCampaign));
     w.toolAction(int(ToolButton::BuildCampaigns))->trigger();
