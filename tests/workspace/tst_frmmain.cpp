@@ -82,6 +82,7 @@ private Q_SLOTS:
     void firstRunShowsDefaultAndWelcome();
     void unreadableFilesAreTold_data();
     void unreadableFilesAreTold();
+    void windowsWorkingFolderIsUsed();
     void keywordLoadsNeedAnOpenCampaign_data();
     void keywordLoadsNeedAnOpenCampaign();
     void startUpSelection_data();
@@ -222,6 +223,30 @@ void TestMainWindow::unreadableFilesAreTold()
     QCOMPARE(shown.buttons, platform::MsgButtons::OK);
     QVERIFY(w.isWelcomeShown());
     QVERIFY(!w.workspace().openCampaign());
+}
+
+// The Windows program named the accounts file and folder "accounts.dat" and
+// "accounts" (its file names ignore case): a working folder copied from it
+// shows its campaigns, and they are saved where they are, not beside them.
+void TestMainWindow::windowsWorkingFolderIsUsed()
+{
+    WorkingFolderFixture ws(QByteArray(), false);
+    QVERIFY(TestEnvironment::writeAll(ws.work + "/accounts.dat", "[A]\r\nx\r\n"));
+    QVERIFY(TestEnvironment::writeAll(ws.work + "/accounts/A/x/Campaign.dat",
+                                      "[LandingPage]\r\nLandingPagePath=from windows\r\n"));
+    frmMain w;
+    w.show();
+    QVERIFY(w.workspace().openCampaign());
+    QCOMPARE(w.workspace().openCampaign()->key(), QStringLiteral("A-x"));
+    QCOMPARE(w.findChild<QLineEdit*>("txtLandingPagePath")->text(), QStringLiteral("from windows"));
+
+    w.findChild<QLineEdit*>("txtBroadBid")->setText("0.7");
+    QVERIFY(w.workspace().SaveCampaign());
+    QVERIFY(TestEnvironment::readAll(ws.work + "/accounts/A/x/Campaign.dat").contains("BroadBid=0.7\r\n"));
+    QVERIFY(w.workspace().addNewCampaign("A", "y"));
+    QCOMPARE(TestEnvironment::readAll(ws.work + "/accounts.dat"), QByteArray("[A]\r\nx\r\ny\r\n\r\n"));
+    QCOMPARE(QDir(ws.work).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             (QStringList{"accounts", "accounts.dat"}));
 }
 
 void TestMainWindow::keywordLoadsNeedAnOpenCampaign_data()
