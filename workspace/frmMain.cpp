@@ -571,10 +571,10 @@ void frmMain::mnuKeywordItems_Click(int index)
 {
     switch (KeywordItem(index)) {
     case KeywordItem::LoadBaseKeywords:
-        m_keywordInputs->LoadBaseKeywords();
+        LoadBaseKeywords();
         break;
     case KeywordItem::LoadExtensionKeywords:
-        m_keywordInputs->LoadExtKeywords();
+        LoadExtKeywords();
         break;
     case KeywordItem::KeywordBuilder:
         KeywordResearch();
@@ -626,10 +626,10 @@ void frmMain::cmdTools_Click(int index)
         m_workspace->SaveCampaign();
         break;
     case ToolButton::OpenBaseKeywords:
-        m_keywordInputs->LoadBaseKeywords();
+        LoadBaseKeywords();
         break;
     case ToolButton::OpenExtensionKeywords:
-        m_keywordInputs->LoadExtKeywords();
+        LoadExtKeywords();
         break;
     case ToolButton::Paste:
         Paste();
@@ -666,10 +666,33 @@ void frmMain::Paste()
         target->insertPlainText(QApplication::clipboard()->text());
 }
 
+bool frmMain::campaignOpenFor(const QString& command)
+{
+    if (m_workspace->openCampaign())
+        return true;
+    platform::MsgBox(QStringLiteral("No campaign is open. Please open a campaign in the tree, or create a new one, "
+                                    "first."),
+                     platform::MsgButtons::OK, platform::MsgIcon::Information, command);
+    return false;
+}
+
+void frmMain::LoadBaseKeywords()
+{
+    if (campaignOpenFor(QStringLiteral("Load Base Keywords From File")))
+        m_keywordInputs->LoadBaseKeywords();
+}
+
+void frmMain::LoadExtKeywords()
+{
+    if (campaignOpenFor(QStringLiteral("Load Extention Keywords From File")))
+        m_keywordInputs->LoadExtKeywords();
+}
+
 void frmMain::KeywordResearch()
 {
     showKeywordResearch(this, [this](const QTreeWidget* list, const QString& kind) {
-        m_keywordInputs->AddKeywordsLine(list, kind);
+        if (campaignOpenFor(QStringLiteral("Keyword Builder")))
+            m_keywordInputs->AddKeywordsLine(list, kind);
     });
 }
 

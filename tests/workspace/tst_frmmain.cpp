@@ -82,6 +82,8 @@ private Q_SLOTS:
     void firstRunShowsDefaultAndWelcome();
     void unreadableFilesAreTold_data();
     void unreadableFilesAreTold();
+    void keywordLoadsNeedAnOpenCampaign_data();
+    void keywordLoadsNeedAnOpenCampaign();
     void startUpSelection_data();
     void startUpSelection();
     void closeWritesPositionAndSelection();
@@ -220,6 +222,55 @@ void TestMainWindow::unreadableFilesAreTold()
     QCOMPARE(shown.buttons, platform::MsgButtons::OK);
     QVERIFY(w.isWelcomeShown());
     QVERIFY(!w.workspace().openCampaign());
+}
+
+void TestMainWindow::keywordLoadsNeedAnOpenCampaign_data()
+{
+    QTest::addColumn<QString>("command"); // "menu <index>" or "tool <index>"
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("menu, base") << "menu 3" << "Load Base Keywords From File" << "txtBaseKeywords";
+    QTest::newRow("menu, extension") << "menu 4" << "Load Extention Keywords From File" << "txtExtendKeywords";
+    QTest::newRow("toolbar, base") << "tool 2" << "Load Base Keywords From File" << "txtBaseKeywords";
+    QTest::newRow("toolbar, extension") << "tool 3" << "Load Extention Keywords From File" << "txtExtendKeywords";
+}
+
+// Without an open campaign (the welcome page) a loaded keyword file would
+// go into hidden boxes and be dropped unseen by the next campaign opened or
+// created: the command says so instead, and asks for no file.
+void TestMainWindow::keywordLoadsNeedAnOpenCampaign()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, title);
+    QFETCH(QString, box);
+    WorkingFolderFixture ws(QByteArray(), false);
+    const QString file = ws.env.path("keywords.txt");
+    QVERIFY(TestEnvironment::writeAll(file, "red shoes\r\n"));
+    frmMain w;
+    w.show();
+    QVERIFY(w.isWelcomeShown());
+    const int index = command.section(' ', 1).toInt();
+    ws.prompter.files.enqueue(file);
+    if (command.startsWith("menu"))
+        w.menuItem("mnuKeyword", index)->trigger();
+    else
+        w.toolAction(index)->trigger();
+    QVERIFY(ws.prompter.fileRequests.isEmpty());
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    QCOMPARE(ws.prompter.messages.first().text,
+             QStringLiteral("No campaign is open. Please open a campaign in the tree, or create a new one, first."));
+    QCOMPARE(ws.prompter.messages.first().title, title);
+    QCOMPARE(ws.prompter.messages.first().icon, platform::MsgIcon::Information);
+    QCOMPARE(w.findChild<QPlainTextEdit*>(box)->toPlainText(), QString());
+
+    // With a campaign open the file is loaded.
+    QVERIFY(w.workspace().addNewCampaign("Default", "c"));
+    if (command.startsWith("menu"))
+        w.menuItem("mnuKeyword", index)->trigger();
+    else
+        w.toolAction(index)->trigger();
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    QCOMPARE(w.findChild<QPlainTextEdit*>(box)->toPlainText(), QStringLiteral("red shoes\n"));
 }
 
 void TestMainWindow::startUpSelection_data()
