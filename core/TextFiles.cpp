@@ -66,6 +66,10 @@ bool read(const QString& path, QString& text, QString* error)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(error, readError(path, file.errorString()));
+    if (file.size() > kMaxBytes)
+        return fail(error, readError(path, QStringLiteral("it holds %1 bytes, more than the %2 a text file may hold")
+                                               .arg(file.size())
+                                               .arg(kMaxBytes)));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail(error, readError(path, file.errorString()));

@@ -12,9 +12,14 @@
 // that the log and the user learn which file is at fault and why.
 namespace TextFiles {
 
+// The largest file read() takes: the 32-bit length the program's text files
+// have always been limited to. A larger file is no text of this program, and
+// reading it would take many times its size in memory.
+inline constexpr qint64 kMaxBytes = 2147483647;
+
 // Reads the whole file as text (UTF-8 when valid, else Windows-1252). A
 // missing file gives "" and true; a file that cannot be read (a folder in
-// its place among them) gives false.
+// its place among them, or one larger than kMaxBytes) gives false.
 bool read(const QString& path, QString& text, QString* error = nullptr);
 
 // Writes text followed by one CRLF, as every whole text is saved, atomically

@@ -1,3 +1,4 @@
+#include "core/TextFiles.h"
 #include "core/clsFileController.h"
 
 #include "FileSizeLimit.h"
@@ -23,6 +24,7 @@ private Q_SLOTS:
     void overwriteQuestion();
     void failedSaveKeepsTheOldFile();
     void failuresNameTheFile();
+    void oversizedFileIsNotRead();
     void emptyPathDoesNothing();
     void getFileName();
 };
@@ -159,6 +161,24 @@ void TestFileController::failuresNameTheFile()
     QCOMPARE(prompter.messages.at(1).icon, MsgIcon::Exclamation);
     QVERIFY2(prompter.messages.at(1).text.startsWith(QStringLiteral("Cannot read ") + unreadable + ": "),
              qPrintable(prompter.messages.at(1).text));
+}
+
+void TestFileController::oversizedFileIsNotRead()
+{
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    const QString huge = env.path(QStringLiteral("huge.txt"));
+    {
+        QFile file(huge);
+        // Sparse: the file takes no room on the disk.
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(TextFiles::kMaxBytes + 1));
+    }
+    QCOMPARE(clsFileController().openTextFile(huge), QString());
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(prompter.messages.at(0).title, QStringLiteral("Open File"));
+    const QString& text = prompter.messages.at(0).text;
+    QVERIFY2(text.startsWith(QStringLiteral("Cannot read ") + huge + ": ") && text.contains("2147483648"),
+             qPrintable(text));
 }
 
 void TestFileController::emptyPathDoesNothing()
