@@ -83,6 +83,7 @@ private Q_SLOTS:
     void unreadableFilesAreTold_data();
     void unreadableFilesAreTold();
     void windowsWorkingFolderIsUsed();
+    void longValuesComeBackWhole();
     void keywordLoadsNeedAnOpenCampaign_data();
     void keywordLoadsNeedAnOpenCampaign();
     void startUpSelection_data();
@@ -247,6 +248,28 @@ void TestMainWindow::windowsWorkingFolderIsUsed()
     QCOMPARE(TestEnvironment::readAll(ws.work + "/accounts.dat"), QByteArray("[A]\r\nx\r\ny\r\n\r\n"));
     QCOMPARE(QDir(ws.work).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              (QStringList{"accounts", "accounts.dat"}));
+}
+
+// Campaign.dat values of any length pass through the editor's boxes: opening
+// and saving the campaign keeps them whole.
+void TestMainWindow::longValuesComeBackWhole()
+{
+    WorkingFolderFixture ws("[A]\r\nx\r\ny\r\n");
+    const QByteArray url = "http://shop.example/" + QByteArray(40000, 'u');
+    const QByteArray headline = "{base} " + QByteArray(40000, 'h');
+    QVERIFY(TestEnvironment::writeAll(ws.work + "/Accounts/A/x/Campaign.dat",
+                                      "[Keywords]\r\nURLTemplate=" + url + "\r\nBroadBid=" + url
+                                          + "\r\n[Ad1]\r\nHeadline=" + headline + "\r\nDestinationURL=" + url
+                                          + "\r\n"));
+    frmMain w;
+    w.show();
+    QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
+    w.workspace().tvwAccount_NodeClick(NodeId::campaignNode("A", "y")); // saves x
+    const CampaignData stored = CampaignStore::load(CampaignStore::campaignFolder(ws.work, "A", "x"));
+    QCOMPARE(stored.urlTemplate.size(), url.size());
+    QCOMPARE(stored.broadBid.size(), url.size());
+    QCOMPARE(stored.ads[0].headline.size(), headline.size());
+    QCOMPARE(stored.ads[0].destinationURL.size(), url.size());
 }
 
 void TestMainWindow::keywordLoadsNeedAnOpenCampaign_data()
