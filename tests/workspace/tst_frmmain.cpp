@@ -103,6 +103,8 @@ private Q_SLOTS:
     void setupWithSameFolderOnlyReloads();
     void helpContentsMissing();
     void helpCommandsOpenTheirTargets();
+    void failedOpensAreTold_data();
+    void failedOpensAreTold();
     void adwordsEditorLaunch_data();
     void adwordsEditorLaunch();
     void editorRoundTrip();
@@ -757,6 +759,49 @@ void TestMainWindow::helpCommandsOpenTheirTargets()
     QCOMPARE(opener.targets, (QStringList{help, "https://support.example/"}));
     QCOMPARE(about, 1);
     QVERIFY(ws.prompter.messages.isEmpty());
+}
+
+void TestMainWindow::failedOpensAreTold_data()
+{
+    QTest::addColumn<QString>("command"); // "help <index>" or "tool <index>"
+    QTest::addColumn<QString>("title");
+    QTest::newRow("Contents") << "help 1" << "Help Contents";
+    QTest::newRow("PDF User Guide") << "help 2" << "PDF User Guide";
+    QTest::newRow("Support") << "help 4" << "Support";
+    QTest::newRow("Adwords Editor") << "tool 10" << "Adwords Editor";
+}
+
+// A target that the desktop cannot open (no program for it, or gone) is
+// named to the user, where the Windows shell would have shown its own error.
+void TestMainWindow::failedOpensAreTold()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, title);
+    WorkingFolderFixture ws;
+    RecordingShellOpener opener;
+    opener.result = false;
+    const QString help = ws.env.path("program/quillmark.chm");
+    const QString program = ws.env.path("editor/adwords_editor");
+    TestEnvironment::writeAll(help, "help");
+    TestEnvironment::writeAll(program, "program");
+    storeEditorPath(program);
+    g_oRegister = std::make_unique<clsRegister>();
+    g_oRegister->setSupportURL("https://support.example/");
+    frmMain w;
+    w.setHelpFile(help);
+    const int index = command.section(' ', 1).toInt();
+    if (command.startsWith("help"))
+        w.mnuHelpItems_Click(index);
+    else
+        w.cmdTools_Click(index);
+    g_oRegister.reset();
+    QCOMPARE(opener.targets.size(), 1);
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    const platform::MessageRequest& shown = ws.prompter.messages.first();
+    QCOMPARE(shown.text, "Cannot open '" + opener.targets.first()
+                             + "': it does not exist, or the desktop has no program that opens it.");
+    QCOMPARE(shown.title, title);
+    QCOMPARE(shown.icon, platform::MsgIcon::Exclamation);
 }
 
 void TestMainWindow::adwordsEditorLaunch_data()
