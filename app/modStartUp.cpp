@@ -19,6 +19,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 
 constexpr qint64 kLogLimit = 500000;
@@ -85,14 +88,17 @@ QString GetWorkingFolder()
     QString path = preference.GetWorkingPath();
     if (path.endsWith(QLatin1Char('\\')) || (path.endsWith(QLatin1Char('/')) && path.size() > 1))
         path.chop(1);
-    if (!QFileInfo(path).isDir()) {
-        const QFileInfo info(path);
-        if (path.isEmpty() || !QDir(info.absolutePath()).exists() || !QDir(info.absolutePath()).mkdir(info.fileName())) {
-            modCommon::WriteErrorLog(QStringLiteral("modCommon_GetWorkingFolder_Error: ") + QStringLiteral("Path not found: ")
-                                     + path);
-            // Never work at the filesystem root: the program folder stands in.
-            return programFolder();
-        }
+    if (QFileInfo(path).isDir())
+        return path;
+    // One level only: a missing parent is an error, as is a file in its place.
+    std::error_code code;
+    std::filesystem::create_directory(std::filesystem::path(QFile::encodeName(path).toStdString()), code);
+    if (code || !QFileInfo(path).isDir()) {
+        const QString reason = code ? QString::fromLocal8Bit(code.message()) : QStringLiteral("File exists");
+        modCommon::WriteErrorLog(QStringLiteral("modCommon_GetWorkingFolder_Error: ") + path + QStringLiteral(": ")
+                                 + reason);
+        // Never work at the filesystem root: the program folder stands in.
+        return programFolder();
     }
     return path;
 }
@@ -124,10 +130,13 @@ void ChangeEngineFolder()
         if (!info.isDir())
             continue;
         const QString to = platform::Locations::join(info.absolutePath(), QString::fromLatin1(r[1]));
-        if (QFileInfo::exists(to) || !QDir().rename(from, to)) {
-            modCommon::WriteErrorLog(QStringLiteral("modStartUp_ChangeEngineFolder_Error: ")
-                                     + (QFileInfo::exists(to) ? QStringLiteral("File already exists")
-                                                              : QStringLiteral("Permission denied")));
+        // A folder of the new name is never merged into nor replaced.
+        std::error_code code;
+        if (!QFileInfo::exists(to))
+            std::filesystem::rename(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(), code);
+        if (QFileInfo::exists(from)) {
+            const QString reason = code ? QString::fromLocal8Bit(code.message()) : QStringLiteral("File already exists");
+            modCommon::WriteErrorLog(QStringLiteral("modStartUp_ChangeEngineFolder_Error: ") + reason);
             return;
         }
     }
@@ -135,7 +144,7 @@ void ChangeEngineFolder()
 
 bool Main(const MainWindowFactory& createMainWindow)
 {
-    // 1. Single instance; the lock is kept for the whole run.
+    // A second copy only raises the first one's window; the lock is kept for the whole run.
     static platform::SingleInstance* instance = nullptr;
     if (!instance)
         instance = new platform::SingleInstance(QStringLiteral("PPCQuillmark"), QCoreApplication::instance());
@@ -151,39 +160,26 @@ bool Main(const MainWindowFactory& createMainWindow)
     // start header, so that it does not read as part of the previous run.
     modCommon::HoldErrorLog();
 
-    // 4. Key paths; the current user's Preference key exists from here on.
+    // Key paths; the current user's Preference key exists from here on.
     BuildKeyPaths();
     RegistryAPI::CreateRegistryKey(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey);
 
-    // 5. Working folder.
     g_sWorkingFolder = GetWorkingFolder();
-
-    // 6, 7. Error log rotation, mail log.
     RotateLogs();
-
-    // 8. Start header.
     modCommon::ReleaseErrorLog(StartHeader());
 
-    // 9. Dealer settings.
+    // Dealer settings, and the address error messages name for support.
     g_oRegister = std::make_unique<clsRegister>();
     g_oRegister->GetSettings();
-
-    // 10. Support address.
     g_sSupportEmail = g_oRegister->DealerEmail();
     if (g_sSupportEmail.isEmpty())
         g_sSupportEmail = clsRegister::MakerSupportEmail();
-
-    // 11. Engine list.
     g_sEngineListFile = modCommon::GetWindowsDir() + QStringLiteral("vexeng.dat");
-
-    // 12. First run.
     g_bFirstRun = modCommon::FirstRun();
 
-    // 13, 14.
     modCommon::WriteErrorLog(QStringLiteral("loading frmMain ....."));
     ChangeEngineFolder();
 
-    // 15. Main window.
     QWidget* window = createMainWindow ? createMainWindow() : nullptr;
     if (window) {
         window->show();
@@ -196,7 +192,6 @@ bool Main(const MainWindowFactory& createMainWindow)
             QTimer::singleShot(0, window, [window] { window->close(); });
     }
 
-    // 16.
     modCommon::WriteErrorLog(QStringLiteral("end of modStartUp"));
     return true;
 }

@@ -23,8 +23,9 @@ using MainWindowFactory = std::function<QWidget*()>;
 bool Main(const MainWindowFactory& createMainWindow);
 
 // The working folder without a trailing separator, created (one level) when
-// missing. When it cannot be created the error is logged and the program
-// folder is used.
+// missing. When it cannot be created (a missing parent, a file in its place)
+// "modCommon_GetWorkingFolder_Error: <path>: <reason>" is logged and the
+// program folder is used.
 QString GetWorkingFolder();
 
 // Renames the engine names "Yahoo" and "Yahoo(UK)" to "Yahoo!" and
@@ -33,9 +34,10 @@ QString GetWorkingFolder();
 // missing (then it is created).
 void ChangeEngineFolder();
 
-// Steps 6 and 7 of Main: copies an Error.log larger than 500000 bytes into
-// "backup" (kept when the copy fails) and deletes a sendmail.log larger than
-// 500000 bytes.
+// Main's log trimming, before the run writes its first record: copies an
+// Error.log larger than 500000 bytes into "backup" as "Error.log.yyyyMMdd"
+// (replacing a copy of the same day) and removes it (kept when the copy
+// fails), and deletes a sendmail.log larger than 500000 bytes.
 void RotateLogs();
 
 // The start header written to Error.log (six lines with the log's CRLF).

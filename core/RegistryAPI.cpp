@@ -14,17 +14,22 @@ void logReadProblems()
         modCommon::WriteErrorLog(QStringLiteral("RegistryAPI: ") + problem);
 }
 
+QString saveError(Root root, const QString& reason)
+{
+    return QStringLiteral("Cannot save the registry file ") + platform::Registry::hiveFile(root)
+        + QStringLiteral(": ") + reason;
+}
+
 } // namespace
 
 bool CreateRegistryKey(Root root, const QString& subKey)
 {
     bool existed = false;
-    const bool created = platform::Registry::createKey(root, subKey, &existed);
+    QString why;
+    const bool created = platform::Registry::createKey(root, subKey, &existed, &why);
     logReadProblems();
     if (!created) {
-        modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_CreateRegistryKey:  ")
-                                 + QStringLiteral("Cannot save the registry file ")
-                                 + platform::Registry::hiveFile(root));
+        modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_CreateRegistryKey:  ") + saveError(root, why));
         return false;
     }
     return existed;
@@ -54,11 +59,11 @@ void SetRegistryValue(Root root, const QString& subKey, const QString& valueName
     logReadProblems();
     if (!keyThere)
         return; // the key is not created here; silently nothing
-    if (!platform::Registry::setValue(root, subKey, valueName, value.toString())) {
-        modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_SetRegistryValue:  ")
-                                 + QStringLiteral("Cannot save the registry file ")
-                                 + platform::Registry::hiveFile(root) + QStringLiteral(" KeyName= ") + subKey
-                                 + QStringLiteral("  ValueName=  ") + valueName);
+    QString why;
+    if (!platform::Registry::setValue(root, subKey, valueName, value.toString(), &why)) {
+        modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_SetRegistryValue:  ") + saveError(root, why)
+                                 + QStringLiteral(" KeyName= ") + subKey + QStringLiteral("  ValueName=  ")
+                                 + valueName);
     }
 }
 

@@ -1,37 +1,33 @@
 #include "core/clsFileController.h"
 
+#include "core/TextFiles.h"
 #include "core/modCommon.h"
 #include "platform/AtomicFile.h"
-#include "platform/CodePage.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "platform/WaitCursor.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 using namespace platform;
 
-QString clsFileController::openTextFile(const QString& path)
+QString clsFileController::openTextFile(const QString& path, QString* error)
 {
+    if (error)
+        error->clear();
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return QString(); // a missing file is not an error
-    QByteArray bytes;
+    QString text;
     QString problem;
     {
         const WaitCursor wait;
-        QFile f(path);
-        if (f.open(QIODevice::ReadOnly)) {
-            bytes = f.readAll();
-            if (f.error() != QFileDevice::NoError)
-                problem = f.errorString();
-        } else {
-            problem = f.errorString();
-        }
+        TextFiles::read(path, text, &problem);
     }
     if (!problem.isEmpty())
         MsgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Open File"));
-    return CodePage::decode(bytes);
+    if (error)
+        *error = problem;
+    return text;
 }
 
 bool clsFileController::SaveTextFile(const QString& path, const QString& text, bool confirm)
@@ -46,20 +42,16 @@ bool clsFileController::SaveTextFile(const QString& path, const QString& text, b
             return false;
     }
 
-    QByteArray bytes = CodePage::encode(text);
-    bytes += "\r\n";
     SaveResult result;
     {
         const WaitCursor wait;
-        result = saveAtomically(path, bytes);
+        result = TextFiles::writeText(path, text);
     }
     if (result.ok)
         return true;
-    const QString& problem = result.errorText;
-    const int number = result.error;
-    modCommon::WriteErrorLog(QStringLiteral("saveTextFile_Error: ") + QString::number(number) + QLatin1Char(' ')
-                             + problem);
-    MsgBox(problem, MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Save File"));
+    modCommon::WriteErrorLog(QStringLiteral("saveTextFile_Error: ") + QString::number(result.error) + QLatin1Char(' ')
+                             + result.errorText);
+    MsgBox(result.errorText, MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Save File"));
     return false;
 }
 

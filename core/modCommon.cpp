@@ -4,6 +4,7 @@
 #include "core/RegistryAPI.h"
 #include "core/Version.h"
 
+#include "platform/CodePage.h"
 #include "platform/Locations.h"
 #include "platform/ProfileFile.h"
 #include "platform/Prompter.h"
@@ -14,6 +15,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QThread>
 #include <QTimer>
@@ -440,5 +442,72 @@ QString BrowseForFolder(QWidget* owner, const QString& title)
     Q_UNUSED(owner);
     return TrimNull(platform::prompter().browseForFolder(title));
 }
+
+// --- country and language code files -----------------------------------------
+
+namespace {
+
+struct CodeFile {
+    const char* fileName;
+    const char* missingTitle;
+    const char* errorPrefix;
+    bool (*isMarker)(const QString& line);
+};
+
+const QString kCountryMarker = QStringLiteral("[Country Code]");
+const QString kLanguageMarker = QStringLiteral("[LanguageCode]");
+
+const CodeFile kCountryFile{"CountryNCodeGoogle.rpt", "Country Code File", "modcommon _PopulateListCountryGoogle Error:  ",
+                            [](const QString& line) { return line.startsWith(kCountryMarker, Qt::CaseInsensitive); }};
+const CodeFile kLanguageFile{"LanguageNCode.rpt", "Language Code File", "modCommon_PopulateListLanguage Error:  ",
+                             [](const QString& line) { return line.endsWith(kLanguageMarker, Qt::CaseInsensitive); }};
+
+QString codeFilePath(const CodeFile& codeFile)
+{
+    const QString name = QString::fromLatin1(codeFile.fileName);
+    const QString path = platform::Locations::installedFile(name);
+    if (!path.isEmpty())
+        return path;
+    // The program folder is where a user puts a copy.
+    platform::MsgBox(platform::Locations::join(platform::Locations::programDir(), name)
+                         + QStringLiteral(" is missing.\r\n Please install it on your computer and try again!!!"),
+                     platform::MsgButtons::OK, platform::MsgIcon::Information,
+                     QString::fromLatin1(codeFile.missingTitle));
+    return QString();
+}
+
+std::optional<QStringList> nameList(const CodeFile& codeFile)
+{
+    const QString path = codeFilePath(codeFile);
+    if (Trim(path).isEmpty())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        WriteErrorLog(QString::fromLatin1(codeFile.errorPrefix) + file.errorString());
+        return std::nullopt;
+    }
+    static const QRegularExpression lineEnd(QStringLiteral("\r?\n"));
+    const QStringList lines = platform::CodePage::decode(file.readAll()).split(lineEnd);
+    QStringList names;
+    if (lines.size() < 2)
+        return names;
+    for (const QString& line : lines) {
+        if (codeFile.isMarker(line))
+            break;
+        if (line.startsWith(QLatin1Char('[')))
+            continue;
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (equals >= 0)
+            names.append(line.left(equals));
+    }
+    return names;
+}
+
+} // namespace
+
+QString GetCountryCodeFile() { return codeFilePath(kCountryFile); }
+QString GetLanguageCodeFile() { return codeFilePath(kLanguageFile); }
+std::optional<QStringList> PopulateListCountryGoogle() { return nameList(kCountryFile); }
+std::optional<QStringList> PopulateListLanguage() { return nameList(kLanguageFile); }
 
 } // namespace modCommon

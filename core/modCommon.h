@@ -3,16 +3,19 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class QWidget;
 
-// Shared procedures used across the program: the error log and the text
-// section functions. Further services of this module live beside them.
+// Shared procedures used across the program: the error log, text functions,
+// profile files, a few system services, the installation record, the file
+// and folder dialogs, and the country and language code files.
 namespace modCommon {
 
-// Appends message & CRLF to Error.log in the program folder. The file is
-// opened on the first call and stays open for the run; every record is
-// flushed at once so a crash loses no line. Never fails to its caller.
+// --- conversions as the runtime makes them -----------------------------------
+
 // The text without leading and trailing blanks (spaces only, as the
 // runtime's Trim: tabs and line breaks stay).
 QString Trim(const QString& text);
@@ -27,8 +30,13 @@ double Val(const QString& text);
 // user's.
 bool IsNumeric(const QString& text, double& value);
 
-// Appends message and a line end to Error.log. Any thread may write: each
-// record is appended whole.
+// --- the error log -----------------------------------------------------------
+
+// Appends message & CRLF to Error.log in the program folder. The file is
+// opened on the first call and stays open for the run; every record is
+// flushed at once so a crash loses no line. A run whose first open failed
+// writes nothing. Any thread may write: each record is appended whole.
+// Never fails to its caller.
 void WriteErrorLog(const QString& message);
 
 // Closes the log so that the next WriteErrorLog opens it again (used when the
@@ -48,6 +56,8 @@ QString DateTimeText(const QDateTime& when, const QLocale& locale = QLocale::sys
 // DateTimeText of the current date and time.
 QString NowText();
 
+// --- tagged sections ---------------------------------------------------------
+
 // The trimmed text after the first startTag (case-insensitive) up to the next
 // endTag, or to the end of the text when no endTag follows; "" when the text
 // holds no startTag.
@@ -63,7 +73,7 @@ QString RemoveSection(const QString& text, const QString& startTag, const QStrin
 // the marker, whatever cut says, so a loop over it always makes progress.
 QString FindSection(QString& text, const QString& startMarker, const QString& endMarker, bool cut);
 
-// --- profile (INI) files -------------------------------------------------
+// --- profile (INI) files -----------------------------------------------------
 
 // The value of key in section of the profile file, blanks around it removed;
 // "" when the file, the section or the key is missing or the value is empty.
@@ -75,7 +85,7 @@ QString ReadINI(const QString& file, const QString& section, const QString& key)
 // missing folder). A line break inside the value is written as a blank.
 QString WriteINI(const QString& file, const QString& section, const QString& key, const QString& value);
 
-// --- text functions --------------------------------------------------------
+// --- text functions ----------------------------------------------------------
 
 // The text before its first NUL character; the whole text when it has none.
 QString TrimNull(const QString& text);
@@ -93,7 +103,7 @@ bool IsValidEmail(const QString& address, QString& reason);
 // False when the name holds any of \ / : * ? " < > |.
 bool IsValidName(const QString& name);
 
-// --- system functions ------------------------------------------------------
+// --- system functions --------------------------------------------------------
 
 // Opens a document or an address with the desktop's associated program
 // (platform::shellOpener()). showMode is accepted for the callers' sake; the
@@ -108,7 +118,33 @@ QString GetWindowsDir();
 // 0 or less returns at once.
 void Delay(int seconds);
 
-// --- installation record ---------------------------------------------------
+// --- country and language code files -----------------------------------------
+
+// The country and language code files that keyword research targets by
+// name: CountryNCodeGoogle.rpt and LanguageNCode.rpt, installed with the
+// program (platform::Locations::installedFile: the program folder's copy,
+// else the one beside the executable). Each is a profile file whose first
+// lines (up to a marker line) list the names as "name=code", and whose
+// "CountryID" (respectively "LanguageID") section maps each listed name to
+// the identifier the research request sends.
+
+// The file's path, or "" after telling the user that it is missing
+// (information box "Country Code File" / "Language Code File", naming the
+// file's path in the program folder).
+QString GetCountryCodeFile();
+QString GetLanguageCodeFile();
+
+// The names before the marker line, in file order: the country file stops
+// at a line beginning with "[Country Code]", the language file at a line
+// ending with "[LanguageCode]" (without regard to case). Lines beginning
+// with "[" and lines without "=" are skipped; a name is the text before the
+// first "=", untrimmed. Lines end with CRLF or LF; a file of a single line
+// lists nothing. No list (nullopt) when the file is missing (the user was
+// told) or cannot be read (logged).
+std::optional<QStringList> PopulateListCountryGoogle();
+std::optional<QStringList> PopulateListLanguage();
+
+// --- installation record -----------------------------------------------------
 
 // True when this run recorded the installation: on a machine hive without a
 // "Version" value under g_sVersionKey, writes "Version" (the version text) and
@@ -116,7 +152,7 @@ void Delay(int seconds);
 // "modStartUp _FirstRun error: " and gives false.
 bool FirstRun();
 
-// --- dialogs (through platform::prompter()) --------------------------------
+// --- dialogs (through platform::prompter()) ----------------------------------
 
 // A file dialog: mode 0 open (default title "Open File"), 1 save (default
 // title "Save File"). An empty initial folder means the program folder. The

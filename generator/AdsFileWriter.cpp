@@ -76,6 +76,27 @@ struct TitleWarnings {
     }
 };
 
+// Takes the headline's own alternative out of headline: the trimmed text
+// inside its first "[" "]" pair, that part (brackets included, every copy
+// of it) removed from the headline, which is then trimmed. Whatever the
+// brackets hold (one character, nothing, blanks around the text), they do
+// not stay in the ad.
+QString takeOwnAlternative(QString& headline)
+{
+    if (!headline.contains(QLatin1Char('[')) || !headline.contains(QLatin1Char(']')))
+        return QString();
+    QString alternative;
+    const qsizetype open = headline.indexOf(QLatin1Char('['));
+    const qsizetype close = headline.indexOf(QLatin1Char(']'), open + 1);
+    if (close >= 0) {
+        const QString part = headline.mid(open, close + 1 - open);
+        alternative = modCommon::Trim(part.mid(1, part.size() - 2));
+        headline.remove(part, Qt::CaseInsensitive);
+    }
+    headline = modCommon::Trim(headline);
+    return alternative;
+}
+
 // One ad slot's templates, prepared once per build.
 struct SlotTemplates {
     bool filled = false;
@@ -118,15 +139,7 @@ public:
             if (!t.filled)
                 continue;
             QString h = adTextForm(ad.headline, &t.headlineQuoted);
-            if (h.contains(QLatin1Char('[')) && h.contains(QLatin1Char(']'))) {
-                QString copy = h;
-                QString sec = modCommon::FindSection(copy, QStringLiteral("["), QStringLiteral("]"), false);
-                if (sec.size() > 2)
-                    sec = sec.mid(1);
-                t.alternative = sec;
-                h.replace(QLatin1Char('[') + sec + QLatin1Char(']'), QString(), Qt::CaseInsensitive);
-                h = modCommon::Trim(h);
-            }
+            t.alternative = takeOwnAlternative(h);
             t.headline = h;
             t.headlineC = CompiledTemplate(h, {TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix});
             const QString* typedDescr[2] = {&ad.description1, &ad.description2};

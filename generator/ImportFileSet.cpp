@@ -47,9 +47,17 @@ QString ImportFile::finish()
 
 QString ImportFile::commit()
 {
-    m_sync.reset(); // waits until the file is on the disk
+    // Waits until the file is on the disk.
+    const int syncError = m_sync ? m_sync->wait() : 0;
+    m_sync.reset();
     if (!m_complete)
         return QString();
+    if (syncError != 0) {
+        // The new bytes may not all be on the disk: the old file stays.
+        m_complete = false;
+        m_file.cancelWriting();
+        return QStringLiteral("Cannot write %1: %2").arg(m_file.fileName(), qt_error_string(syncError));
+    }
     m_complete = false;
     // The file replaced goes when its last descriptor closes, and freeing a
     // large file takes a while: one descriptor stays open across the

@@ -68,6 +68,15 @@ QString fromWindows1252(QByteArrayView bytes)
 
 QString decode(QByteArrayView bytes, Position position)
 {
+    // A file saved as "Unicode" by a Windows editor: the mark says which order.
+    if (position == Position::FileStart && bytes.size() >= 2) {
+        const bool little = bytes.startsWith("\xFF\xFE");
+        if (little || bytes.startsWith("\xFE\xFF")) {
+            QStringDecoder utf16(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                                 QStringDecoder::Flag::Stateless);
+            return utf16.decode(bytes.sliced(2));
+        }
+    }
     if (isValidUtf8(bytes)) {
         if (position == Position::FileStart && bytes.startsWith("\xEF\xBB\xBF"))
             bytes = bytes.sliced(3);

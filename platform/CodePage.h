@@ -6,7 +6,9 @@
 
 // The program's one "ANSI code page". Text is written as UTF-8; bytes are
 // read as UTF-8 when they form valid UTF-8, else as Windows-1252, so files
-// made by the older Windows program still read correctly.
+// made by the older Windows program still read correctly. A file that starts
+// with a UTF-16 byte-order mark (a Windows editor's "Unicode") is read as
+// UTF-16 in that order.
 namespace platform::CodePage {
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no
@@ -17,8 +19,9 @@ bool isValidUtf8(QByteArrayView bytes);
 // byte-order mark is no text, or further on, where a mark is text.
 enum class Position { FileStart, WithinFile };
 
-// Bytes -> text: UTF-8 when valid (at the start of a file a leading
-// byte-order mark is dropped), else Windows-1252.
+// Bytes -> text. At the start of a file a UTF-16 mark selects UTF-16 (an odd
+// last byte becomes U+FFFD); otherwise UTF-8 when valid (at the start of a
+// file one leading UTF-8 mark is dropped), else Windows-1252.
 QString decode(QByteArrayView bytes, Position position = Position::FileStart);
 
 // Text -> bytes: UTF-8.

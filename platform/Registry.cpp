@@ -45,6 +45,7 @@ struct HiveData {
     bool loaded = false;
     bool existed = false;    // stat of the file when last read or written
     bool unreadable = false; // the file exists but could not be read: never overwrite it
+    QString reportedUnreadable; // the unreadable file the reports named already
     QDateTime modified;
     qint64 size = -1;
     std::deque<Key> keys;             // [0] is the hive itself; never moved as it grows
@@ -411,29 +412,43 @@ HiveData& loaded(Hive which)
     clear(hive);
     hive.loaded = true;
     QFile f(file);
-    if (f.open(QIODevice::ReadOnly))
-        parse(hive, which, f.readAll());
-    hive.unreadable = f.exists() && !f.isOpen();
+    if (f.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = f.readAll();
+        // Part of a file is no hive: what was not read would be lost at the next save.
+        if (f.error() == QFileDevice::NoError)
+            parse(hive, which, bytes);
+        else
+            clear(hive);
+    }
+    hive.unreadable = f.exists() && (!f.isOpen() || f.error() != QFileDevice::NoError);
+    if (hive.unreadable && hive.reportedUnreadable != file)
+        g_problems.append(QStringLiteral("%1: it cannot be read (%2); its values are not used and it is left as it is")
+                              .arg(file, f.errorString()));
+    hive.reportedUnreadable = hive.unreadable ? file : QString();
     remember(hive);
     return hive;
 }
 
-bool save(Hive which, HiveData& hive)
+bool save(Hive which, HiveData& hive, QString* error)
 {
     // Saving what little was read would replace the user's settings with it.
     if (hive.unreadable) {
-        hive.loaded = false;
+        hive.loaded = false; // read again next time: it may have been mended
+        if (error)
+            *error = QStringLiteral("it could not be read");
         return false;
     }
     QDir().mkpath(QFileInfo(hive.file).absolutePath());
-    const bool ok = saveAtomically(hive.file, serialised(which, hive),
-                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner).ok;
+    const SaveResult result = saveAtomically(hive.file, serialised(which, hive),
+                                             QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     // Whatever happened, the next access compares against the file as it is.
-    if (ok)
+    if (result.ok)
         remember(hive);
     else
         hive.loaded = false;
-    return ok;
+    if (!result.ok && error)
+        *error = result.errorText;
+    return result.ok;
 }
 
 } // namespace
@@ -448,7 +463,7 @@ bool keyExists(Hive which, const QString& key)
     return findKey(loaded(which), key) >= 0;
 }
 
-bool createKey(Hive which, const QString& key, bool* existed)
+bool createKey(Hive which, const QString& key, bool* existed, QString* error)
 {
     HiveData& hive = loaded(which);
     const bool there = findKey(hive, key) >= 0;
@@ -457,7 +472,7 @@ bool createKey(Hive which, const QString& key, bool* existed)
     if (there)
         return true;
     list(hive, makeKey(hive, key));
-    return save(which, hive);
+    return save(which, hive, error);
 }
 
 std::optional<QString> value(Hive which, const QString& key, const QString& name)
@@ -472,15 +487,18 @@ std::optional<QString> value(Hive which, const QString& key, const QString& name
     return hive.keys[size_t(k)].entries.at(*found).text;
 }
 
-bool setValue(Hive which, const QString& key, const QString& name, const QString& text)
+bool setValue(Hive which, const QString& key, const QString& name, const QString& text, QString* error)
 {
     HiveData& hive = loaded(which);
     const int k = findKey(hive, key);
-    if (k <= 0)
+    if (k <= 0) {
+        if (error)
+            *error = QStringLiteral("the key does not exist");
         return false;
+    }
     if (!store(hive, k, name, text))
         return true;
-    return save(which, hive);
+    return save(which, hive, error);
 }
 
 QStringList takeReadProblems()

@@ -30,7 +30,9 @@
 // escape) is kept as it stood, in its place, and saved again unchanged; the
 // lines under a key header that cannot be read are kept the same way. Each
 // such line (of an unreadable key: its header) is reported once per reading
-// of the file (takeReadProblems()).
+// of the file (takeReadProblems()). A file that exists but cannot be read
+// (no permission, a folder in its place, a read error) counts as empty and
+// is never overwritten.
 // Comment lines (";") are kept without a report.
 //
 // A hive is read on first use and kept in memory; it is read again when its
@@ -46,18 +48,22 @@ QString hiveFile(Hive hive);
 bool keyExists(Hive hive, const QString& key);
 
 // Creates key and its missing parents. existed (when given) tells whether the
-// key was there already. False when the hive could not be saved.
-bool createKey(Hive hive, const QString& key, bool* existed = nullptr);
+// key was there already. False, with the reason in error (when given), when
+// the hive could not be saved.
+bool createKey(Hive hive, const QString& key, bool* existed = nullptr, QString* error = nullptr);
 
 // The stored text; nothing when the key or the value is missing.
 std::optional<QString> value(Hive hive, const QString& key, const QString& name);
 
-// Stores the text under an existing key. False (and nothing written) when the
-// key is missing or the hive could not be saved.
-bool setValue(Hive hive, const QString& key, const QString& name, const QString& text);
+// Stores the text under an existing key. False (and nothing written, the
+// reason in error when given) when the key is missing or the hive could not
+// be saved.
+bool setValue(Hive hive, const QString& key, const QString& name, const QString& text,
+              QString* error = nullptr);
 
-// The reports on lines that could not be read since the last call, one text
-// per line naming the file and the line number; the list is emptied.
+// The reports on what could not be read since the last call, one text each,
+// naming the file: a line (with its number), or the whole file when it
+// cannot be read at all (once, until it reads again); the list is emptied.
 QStringList takeReadProblems();
 
 // Forgets the cached hives and the reports (tests).

@@ -26,6 +26,8 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::lockFilePath() const
 {
+    if (!m_lockPath.isEmpty())
+        return m_lockPath;
     return Locations::join(Locations::programDir(), m_name + QStringLiteral(".lock"));
 }
 
@@ -43,15 +45,24 @@ bool SingleInstance::tryAcquire()
 {
     if (m_server)
         return true; // acquired before
-    auto lock = std::make_unique<QLockFile>(lockFilePath());
-    lock->setStaleLockTime(0); // only a dead owner's lock is stale
-    if (!lock->tryLock(0)) {
-        // Only a lock held by a running copy refuses the start; a folder where
-        // no lock can be made must not keep the program from running.
+    // A program folder that cannot hold the lock (one the user may not write)
+    // must neither stop the start nor let a second copy run: the temp folder
+    // holds it then, under the socket's name, which is the same for every copy
+    // of that program folder.
+    const QString candidates[] = {
+        lockFilePath(),
+        QDir(QDir::tempPath()).filePath(serverName() + QStringLiteral(".lock")),
+    };
+    for (const QString& path : candidates) {
+        auto lock = std::make_unique<QLockFile>(path);
+        lock->setStaleLockTime(0); // only a dead owner's lock is stale
+        if (lock->tryLock(0)) {
+            m_lock = std::move(lock);
+            m_lockPath = path;
+            break;
+        }
         if (lock->error() == QLockFile::LockFailedError)
-            return false;
-    } else {
-        m_lock = std::move(lock);
+            return false; // held by a running copy
     }
 
     const QString name = serverName();

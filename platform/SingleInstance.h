@@ -9,8 +9,9 @@ class QLockFile;
 class QLocalServer;
 
 // Lets only one copy of the program run per program folder: a lock file in the
-// program folder, plus a local socket on which the running copy listens so a
-// second start can ask it to bring its window to the front.
+// program folder (in the temp folder when the program folder cannot hold it),
+// plus a local socket on which the running copy listens so a second start can
+// ask it to bring its window to the front.
 namespace platform {
 
 class SingleInstance : public QObject
@@ -24,15 +25,15 @@ public:
 
     // True when this process is now the only running copy (it then listens
     // for activation requests); false when another running copy holds the
-    // lock. A lock that cannot be made at all (read-only folder) does not
-    // stop the start.
+    // lock. A lock that can be made nowhere does not stop the start.
     bool tryAcquire();
 
     // Asks the running copy to raise its window. True when the request was
     // delivered.
     bool activateRunning();
 
-    // The lock file and the local socket name in use.
+    // The lock file (the one held, else the program folder's) and the local
+    // socket name.
     QString lockFilePath() const;
     QString serverName() const;
 
@@ -44,6 +45,7 @@ private:
     void onNewConnection();
 
     QString m_name;
+    QString m_lockPath; // of the lock held
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
 };

@@ -1,6 +1,5 @@
 #include "research/TargetingIdeaRequest.h"
 
-#include "core/CodeFiles.h"
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
 

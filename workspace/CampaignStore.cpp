@@ -3,8 +3,10 @@
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/ProfileFile.h"
-#include "workspace/TextFiles.h"
+#include "core/TextFiles.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <cmath>
@@ -67,9 +69,20 @@ bool loadCampaignFile(const QString& path, Document& ini, QString* error)
 
 } // namespace
 
+QString CampaignStore::existingEntry(const QString& folder, const QString& name)
+{
+    const QString exact = join(folder, name);
+    if (QFileInfo::exists(exact) || folder.isEmpty())
+        return exact;
+    // Name filters match without regard to case unless told otherwise.
+    const QStringList found = QDir(folder).entryList({name}, QDir::AllEntries | QDir::Hidden | QDir::System
+                                                                 | QDir::NoDotAndDotDot, QDir::Name);
+    return found.isEmpty() ? exact : join(folder, found.first());
+}
+
 QString CampaignStore::accountsFolder(const QString& workingFolder)
 {
-    return join(workingFolder, QStringLiteral("Accounts"));
+    return existingEntry(workingFolder, QStringLiteral("Accounts"));
 }
 
 QString CampaignStore::accountFolder(const QString& workingFolder, const QString& account)
@@ -80,6 +93,12 @@ QString CampaignStore::accountFolder(const QString& workingFolder, const QString
 QString CampaignStore::campaignFolder(const QString& workingFolder, const QString& account, const QString& campaign)
 {
     return join(accountFolder(workingFolder, account), campaign);
+}
+
+bool CampaignStore::isFolderName(const QString& name)
+{
+    return !name.isEmpty() && name != QStringLiteral(".") && name != QStringLiteral("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
 }
 
 bool CampaignStore::save(const QString& folder, const CampaignData& data, QString* error)

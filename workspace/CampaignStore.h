@@ -18,11 +18,20 @@ public:
     static constexpr int ReplaceGroupSpaceOptions = 4;
     static constexpr int ExtraGroupTextOptions = 3;
 
-    // workingFolder/Accounts, workingFolder/Accounts/account and
-    // workingFolder/Accounts/account/campaign.
+    // folder/name, or the entry of folder whose name differs from name only
+    // in letter case when folder/name does not exist: the Windows program's
+    // file names ignore case, and it made "accounts.dat" and "accounts".
+    static QString existingEntry(const QString& folder, const QString& name);
+    // workingFolder/Accounts (as existingEntry finds it), then
+    // workingFolder/Accounts/account and workingFolder/Accounts/account/campaign.
     static QString accountsFolder(const QString& workingFolder);
     static QString accountFolder(const QString& workingFolder, const QString& account);
     static QString campaignFolder(const QString& workingFolder, const QString& account, const QString& campaign);
+    // True when name can stand for one folder inside its parent: not empty,
+    // not "." or "..", no slash or backslash. Names read from a damaged or
+    // hand-edited Accounts.dat may break this, and their folder would then lie
+    // elsewhere or be shared with another campaign.
+    static bool isFolderName(const QString& name);
 
     // Creates the folder (with its parents) when missing, writes the two
     // keyword files and then the keys of Campaign.dat section by section.

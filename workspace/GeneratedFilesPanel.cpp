@@ -1,8 +1,10 @@
 #include "workspace/GeneratedFilesPanel.h"
 
+#include "core/TextFiles.h"
 #include "core/modCommon.h"
 #include "generator/ImportFormat.h"
 #include "platform/Locations.h"
+#include "platform/Prompter.h"
 #include "platform/WaitCursor.h"
 #include "workspace/AdFileModel.h"
 #include "workspace/AdFileRows.h"
@@ -348,29 +350,27 @@ void GeneratedFilesPanel::picCopyFile_Click(int index)
         t.text->selectAll();
 
     QString text;
-    bool ok = true;
     if (whole && t.truncated) {
+        // The text view holds only part of the file: the whole is read again.
         QFile file(t.path);
-        if (file.open(QIODevice::ReadOnly)) {
+        if (file.open(QIODevice::ReadOnly))
             text = AdFiles::textViewText(AdFiles::decodeText(file.readAll()));
-            if (file.error() != QFileDevice::NoError) {
-                modCommon::WriteErrorLog(QStringLiteral("picCopyFile_Error: ") + file.errorString());
-                ok = false;
-            }
-        } else {
-            modCommon::WriteErrorLog(QStringLiteral("picCopyFile_Error: ") + file.errorString());
-            ok = false;
+        if (file.error() != QFileDevice::NoError) {
+            // Told, or a paste would give what the clipboard held before.
+            const QString error = TextFiles::readError(t.path, file.errorString());
+            modCommon::WriteErrorLog(QStringLiteral("picCopyFile_Error: ") + error);
+            platform::MsgBox(QStringLiteral("The file could not be copied to the clipboard.\r\n\r\n") + error,
+                             platform::MsgButtons::OK, platform::MsgIcon::Critical, QStringLiteral("Copy File"));
+            return;
         }
     } else {
         text = t.text->textCursor().selectedText();
         text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
         text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
     }
-    if (ok) {
-        QClipboard* clipboard = QApplication::clipboard();
-        clipboard->clear();
-        clipboard->setText(text);
-    }
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
 }
 
 bool GeneratedFilesPanel::isBusy() const

@@ -54,7 +54,9 @@ public:
     void picAdGroupCSV_Click(int index);
 
     // Copies the selection of text view index (0 to 2), or the whole file
-    // when nothing is selected, to the clipboard.
+    // when nothing is selected, to the clipboard. A partly shown file is read
+    // again; when that fails the user is told the file and the reason
+    // ("Copy File") and the clipboard is left as it was.
     void picCopyFile_Click(int index);
 
     // True while a list is still being indexed or sorted in the background.

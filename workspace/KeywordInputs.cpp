@@ -8,7 +8,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -24,6 +23,8 @@
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <limits>
 
 namespace {
 
@@ -102,6 +103,8 @@ QLineEdit* lineEdit(const QString& name)
 {
     auto* edit = new QLineEdit;
     edit->setObjectName(name);
+    // A stored value of any length comes back whole (Qt's default cuts at 32767).
+    edit->setMaxLength(std::numeric_limits<int>::max());
     return edit;
 }
 
@@ -491,14 +494,14 @@ void KeywordInputs::loadKeywordFile(QPlainTextEdit* box, const QString& errorPre
     const QString path = files.GetFileName(0, kKeywordFileFilter, QString());
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
-    // A file that cannot be opened leaves the box as it is.
-    QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly)) {
-        modCommon::WriteErrorLog(errorPrefix + probe.errorString());
+    // A file that cannot be read (the user is told why) leaves the box as it is.
+    QString error;
+    const QString text = files.openTextFile(path, &error);
+    if (!error.isEmpty()) {
+        modCommon::WriteErrorLog(errorPrefix + error);
         return;
     }
-    probe.close();
-    setBoxText(box, files.openTextFile(path));
+    setBoxText(box, text);
 }
 
 void KeywordInputs::LoadBaseKeywords()

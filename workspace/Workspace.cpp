@@ -91,6 +91,11 @@ void Workspace::loadTree()
     const bool exists = m_accounts->LoadAccounts();
     m_model.reload();
     m_view.showSelection(m_oSelectedNode);
+    if (!m_accounts->readError().isEmpty())
+        platform::MsgBox(QStringLiteral("The list of accounts and campaigns could not be read, so the tree shows "
+                                        "none of them; the file is left as it is.\r\n\r\n")
+                             + m_accounts->readError(),
+                         platform::MsgButtons::OK, platform::MsgIcon::Critical, AppTitle());
     if (!exists) {
         // No campaign is open: the editor would show the former one, whose
         // further edits would be saved nowhere.
@@ -326,14 +331,28 @@ bool Workspace::OpenCampaign()
 
     // The editor is emptied first, so a failure never leaves two campaigns mixed.
     m_view.emptyEditor();
+    const NodeId node = *m_oSelectedNode;
+    // The user is told why: the campaign would otherwise just look closed.
+    const auto closeOnFailure = [&](const QString& why, const QString& label) {
+        setSelectedNode(std::nullopt);
+        m_view.showEditor(false);
+        fail(why, label);
+        platform::MsgBox(QStringLiteral("The campaign '") + node.campaign + QStringLiteral("' of account '")
+                             + node.account + QStringLiteral("' could not be opened.\r\n\r\n") + why,
+                         platform::MsgButtons::OK, platform::MsgIcon::Critical, QStringLiteral("Open Campaign"));
+        return false;
+    };
+    // A name from a damaged Accounts.dat must not lead a save or a build out
+    // of the campaign's own folder.
+    if (!CampaignStore::isFolderName(node.account) || !CampaignStore::isFolderName(node.campaign))
+        return closeOnFailure(QStringLiteral("The name of the campaign or of its account cannot be the name of a "
+                                             "folder: it is \".\" or \"..\", or it holds a slash or backslash."),
+                              QStringLiteral("Log point 3"));
     const QString folder = campaignFolder();
     CampaignData data;
     QString error;
-    if (!CampaignStore::load(folder, data, &error)) {
-        setSelectedNode(std::nullopt);
-        m_view.showEditor(false);
-        return fail(error, QStringLiteral("Log point 4"));
-    }
+    if (!CampaignStore::load(folder, data, &error))
+        return closeOnFailure(error, QStringLiteral("Log point 4"));
     m_view.fillEditor(data);
 
     m_view.setStatusText(QStringLiteral("Please wait while loading adwords files ..."));

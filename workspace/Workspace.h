@@ -102,8 +102,9 @@ public:
     bool saveBeforeLeaving(const QString& goOnQuestion);
     // Fills the editor from the selected campaign's folder and reloads the
     // generated files. False (status "Load campaign data failed") when no
-    // campaign is selected or its files cannot be read; the editor is then
-    // left empty and no campaign counts as open.
+    // campaign is selected, its files cannot be read, or its account or
+    // campaign name cannot be one folder (CampaignStore::isFolderName); the
+    // editor is then left empty and no campaign counts as open.
     bool OpenCampaign();
     // Empties the editor for a new campaign (the landing-page path stays).
     void ClearCampaign();

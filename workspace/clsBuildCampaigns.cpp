@@ -76,6 +76,7 @@ void clsBuildCampaigns::runTimeError(const QString& description, bool logged)
 {
     if (!logged)
         WriteErrorLog(QStringLiteral("BuildCampaigns_Error: ") + description + QStringLiteral(" - ") + m_stepLabel);
+    m_errors << description;
     m_host.setStatusText(QStringLiteral("Error occur: ") + description);
     if (!m_errorShown) {
         m_errorShown = true;
@@ -122,6 +123,7 @@ void clsBuildCampaigns::BuildCampaigns()
 
     // 1. Both length limits are 90 inside the generator.
     m_errorShown = false;
+    m_errors.clear();
     m_stepLabel = QStringLiteral("log point 1");
 
     // 2. The open campaign.
@@ -246,6 +248,14 @@ generator::GenerationResult clsBuildCampaigns::generate(const generator::Generat
 void clsBuildCampaigns::showResult(const QString& titleWarnings)
 {
     const QString title = QStringLiteral("Build Campaigns");
+    if (!m_errors.isEmpty()) {
+        // The error message named the first failure only: the end of the run
+        // says what is missing instead of claiming success.
+        platform::MsgBox(QStringLiteral("Campaign files could not all be created:") + kCrlf + kCrlf
+                             + m_errors.join(kCrlf),
+                         MsgButtons::OK, MsgIcon::Exclamation, title);
+        return;
+    }
     const QString done = QStringLiteral("Campaign files have been created successfully.");
     if (titleWarnings.isEmpty()) {
         platform::MsgBox(done, MsgButtons::OK, MsgIcon::Information, title);

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -38,7 +39,8 @@ protected:
 // The "Build Campaigns" command: checks the open campaign, makes its
 // folder, writes the three import files through the generator with progress
 // in the status bar, reloads the generated-files panel and reports the
-// result.
+// result: success, or every error of the run when there was one (the first
+// error is also shown as it happens).
 //
 // While a build runs the window keeps repainting, but its campaign inputs
 // are blocked (BuildHost::blockCampaignInputs) and a second build returns
@@ -80,5 +82,6 @@ private:
     BuildHost& m_host;
     bool m_bBuilding = false;
     bool m_errorShown = false;
+    QStringList m_errors; // descriptions of the run's errors, in order
     QString m_stepLabel;
 };

@@ -4,7 +4,7 @@
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "workspace/CampaignStore.h"
-#include "workspace/TextFiles.h"
+#include "core/TextFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -58,16 +58,14 @@ clsMain::clsMain(const QString& workingFolder)
 bool clsMain::LoadAccounts()
 {
     clear();
-    m_accountsUnreadable = false;
+    m_readError.clear();
+    m_accountsFile = CampaignStore::existingEntry(m_workingFolder, QStringLiteral("Accounts.dat"));
     bool exists = false;
     if (QFileInfo(m_accountsFile).isFile()) {
         exists = true;
         QString text;
-        QString error;
-        if (!TextFiles::read(m_accountsFile, text, &error)) {
-            m_accountsUnreadable = true;
-            modCommon::WriteErrorLog(QStringLiteral("LoadLoadAccounts_Error: ") + error);
-        }
+        if (!TextFiles::read(m_accountsFile, text, &m_readError))
+            modCommon::WriteErrorLog(QStringLiteral("LoadLoadAccounts_Error: ") + m_readError);
         QString current; // the account's folded name
         for (const QString& raw : TextFiles::splitLines(text)) {
             const QString line = modCommon::Trim(raw);
@@ -95,7 +93,7 @@ bool clsMain::SaveAccount(QString* error) const
             *error = why;
         return false;
     };
-    if (m_accountsUnreadable)
+    if (!m_readError.isEmpty())
         return fail(TextFiles::writeError(m_accountsFile, QStringLiteral("it could not be read when the tree was "
                                                                          "loaded, so it is not overwritten")));
     QString text;
@@ -315,7 +313,9 @@ std::optional<NodeId> clsMain::DeleteAccount(QString* saveError)
 
     const QString datFile = join(CampaignStore::campaignFolder(m_workingFolder, node.account, node.campaign),
                                  node.campaign + QStringLiteral(".dat"));
-    if (QFileInfo(datFile).isFile() && !QFile::remove(datFile))
+    // A name that is no folder of its own never had its files written there.
+    const bool ownFolder = CampaignStore::isFolderName(node.account) && CampaignStore::isFolderName(node.campaign);
+    if (ownFolder && QFileInfo(datFile).isFile() && !QFile::remove(datFile))
         modCommon::WriteErrorLog(QStringLiteral("clsMain_DeleteAccount error: cannot delete ") + datFile);
 
     removeCampaign(node);

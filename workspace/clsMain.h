@@ -55,9 +55,14 @@ public:
 
     QString accountsFile() const { return m_accountsFile; }
 
-    // Rebuilds the tree from Accounts.dat. True when the file exists. The
-    // tree never stays empty: an account "Default" is added (not saved).
+    // Rebuilds the tree from Accounts.dat (found as CampaignStore::existingEntry
+    // finds it, so also as "accounts.dat"; saves go to the same file). True
+    // when the file exists. The tree never stays empty: an account "Default"
+    // is added (not saved).
     bool LoadAccounts();
+    // Why the last LoadAccounts could not read an existing Accounts.dat
+    // ("Cannot read <path>: <reason>"); "" when it was read or is missing.
+    QString readError() const { return m_readError; }
     // Writes every account in node order followed by its campaigns, each line
     // ended by CRLF, plus the closing CRLF of a saved text; atomically. A
     // file that could not be read at the load is never overwritten. False on
@@ -136,7 +141,7 @@ private:
 
     QString m_workingFolder;
     QString m_accountsFile;
-    bool m_accountsUnreadable = false; // never overwrite a file that could not be read
+    QString m_readError; // a file that could not be read is never overwritten
     NodeList m_nodes;
     quint64 m_nextSerial = 0;
     QHash<QString, Account> m_accounts; // by case-folded account name

@@ -571,10 +571,10 @@ void frmMain::mnuKeywordItems_Click(int index)
 {
     switch (KeywordItem(index)) {
     case KeywordItem::LoadBaseKeywords:
-        m_keywordInputs->LoadBaseKeywords();
+        LoadBaseKeywords();
         break;
     case KeywordItem::LoadExtensionKeywords:
-        m_keywordInputs->LoadExtKeywords();
+        LoadExtKeywords();
         break;
     case KeywordItem::KeywordBuilder:
         KeywordResearch();
@@ -600,14 +600,14 @@ void frmMain::mnuHelpItems_Click(int index)
             platform::MsgBox(platform::missingHelpFileMessage(helpFile()), platform::MsgButtons::OK,
                              platform::MsgIcon::Information, QStringLiteral("Help Contents"));
         } else {
-            modCommon::ShellOpen(helpFile(), 1);
+            openOrTell(helpFile(), 1, QStringLiteral("Help Contents"));
         }
         break;
     case HelpItem::PdfUserGuide:
-        modCommon::ShellOpen(g_oRegister ? g_oRegister->PDFLocation() : QString(), 10);
+        openOrTell(g_oRegister ? g_oRegister->PDFLocation() : QString(), 10, QStringLiteral("PDF User Guide"));
         break;
     case HelpItem::Support:
-        modCommon::ShellOpen(g_oRegister ? g_oRegister->SupportURL() : QString(), 1);
+        openOrTell(g_oRegister ? g_oRegister->SupportURL() : QString(), 1, QStringLiteral("Support"));
         break;
     case HelpItem::About:
         if (m_aboutHook)
@@ -626,10 +626,10 @@ void frmMain::cmdTools_Click(int index)
         m_workspace->SaveCampaign();
         break;
     case ToolButton::OpenBaseKeywords:
-        m_keywordInputs->LoadBaseKeywords();
+        LoadBaseKeywords();
         break;
     case ToolButton::OpenExtensionKeywords:
-        m_keywordInputs->LoadExtKeywords();
+        LoadExtKeywords();
         break;
     case ToolButton::Paste:
         Paste();
@@ -666,10 +666,33 @@ void frmMain::Paste()
         target->insertPlainText(QApplication::clipboard()->text());
 }
 
+bool frmMain::campaignOpenFor(const QString& command)
+{
+    if (m_workspace->openCampaign())
+        return true;
+    platform::MsgBox(QStringLiteral("No campaign is open. Please open a campaign in the tree, or create a new one, "
+                                    "first."),
+                     platform::MsgButtons::OK, platform::MsgIcon::Information, command);
+    return false;
+}
+
+void frmMain::LoadBaseKeywords()
+{
+    if (campaignOpenFor(QStringLiteral("Load Base Keywords From File")))
+        m_keywordInputs->LoadBaseKeywords();
+}
+
+void frmMain::LoadExtKeywords()
+{
+    if (campaignOpenFor(QStringLiteral("Load Extention Keywords From File")))
+        m_keywordInputs->LoadExtKeywords();
+}
+
 void frmMain::KeywordResearch()
 {
     showKeywordResearch(this, [this](const QTreeWidget* list, const QString& kind) {
-        m_keywordInputs->AddKeywordsLine(list, kind);
+        if (campaignOpenFor(QStringLiteral("Keyword Builder")))
+            m_keywordInputs->AddKeywordsLine(list, kind);
     });
 }
 
@@ -737,7 +760,16 @@ void frmMain::LaunchAdwordsEditor()
                          platform::MsgButtons::OK, platform::MsgIcon::Information, QStringLiteral("Build Campaign"));
         path = QStringLiteral("https://www.google.com/intl/en/adwordseditor/index.html");
     }
-    modCommon::ShellOpen(path, 1);
+    openOrTell(path, 1, QStringLiteral("Adwords Editor"));
+}
+
+void frmMain::openOrTell(const QString& target, int showMode, const QString& title)
+{
+    if (modCommon::ShellOpen(target, showMode) != 0)
+        return;
+    platform::MsgBox(QStringLiteral("Cannot open '") + target
+                         + QStringLiteral("': it does not exist, or the desktop has no program that opens it."),
+                     platform::MsgButtons::OK, platform::MsgIcon::Exclamation, title);
 }
 
 // ---------------------------------------------------------------------------

@@ -74,6 +74,10 @@ public:
     // Keyword/Keyword Builder and toolbar button 5: the modal research
     // window, whose add buttons append to the keyword boxes.
     void KeywordResearch();
+    // The Keyword menu's and the toolbar's loads of a keyword file into the
+    // base or extension box.
+    void LoadBaseKeywords();
+    void LoadExtKeywords();
 
     // File/Setup: the preferences hook, then the workspace follows a changed
     // working folder and loads the tree again.
@@ -145,6 +149,14 @@ private:
 
     void onNodeClicked(const QModelIndex& index);
     void LaunchAdwordsEditor();
+    // Opens target with the desktop's program for it; when that fails the
+    // user is told (titled title), as the Windows shell told its own failures.
+    void openOrTell(const QString& target, int showMode, const QString& title);
+    // The keyword boxes belong to the open campaign: with none open (the
+    // welcome page) what a command put into them would be dropped unseen by
+    // the next campaign opened or created. False, after telling the user
+    // (titled command), when no campaign is open.
+    bool campaignOpenFor(const QString& command);
     QAction* toolAction(ToolButton button) const { return toolAction(int(button)); }
     QAction* fileItem(FileItem item) const;
     void setEnabled(QAction* action, bool enabled);

@@ -2,7 +2,6 @@
 
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
-#include "workspace/TextFiles.h"
 #include "workspace/clsMain.h"
 
 #include <QComboBox>

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QUrl>
 
@@ -12,15 +13,26 @@ namespace platform::desktop {
 
 namespace {
 
-// Converts "desc|pattern|desc|pattern" into Qt's ";;"-separated name filters.
+// Converts "desc|pattern;pattern|desc|pattern" into Qt's name filters. Qt
+// reads a filter's patterns from the parentheses that end its text, so a
+// description that shows its patterns there gets them replaced, not repeated.
+// "*.*" stands for every file, as in a Windows dialog; Qt's wildcard would
+// want a point in the name.
 QStringList nameFilters(const QString& filter)
 {
+    static const QRegularExpression shownPatterns(QStringLiteral("\\s*\\([^()]*[*?][^()]*\\)\\s*$"));
     QStringList result;
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts.at(i + 1);
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        result << parts.at(i) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns) {
+            pattern = pattern.trimmed();
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        QString description = parts.at(i);
+        description.remove(shownPatterns);
+        result << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return result;
 }
@@ -30,6 +42,8 @@ QStringList nameFilters(const QString& filter)
 MsgResult MessageBoxPrompter::message(const MessageRequest& request)
 {
     QMessageBox box(QApplication::activeWindow());
+    // Messages carry names and texts from files and servers: never markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(request.text);
     box.setWindowTitle(request.title);
     switch (request.icon) {

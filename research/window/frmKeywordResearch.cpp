@@ -1,8 +1,7 @@
 #include "research/window/frmKeywordResearch.h"
 
-#include "core/CodeFiles.h"
-#include "core/Globals.h"
 #include "core/modCommon.h"
+#include "core/Globals.h"
 #include "platform/Prompter.h"
 #include "research/ResearchEndpoints.h"
 #include "research/TargetingIdeaRequest.h"

@@ -276,9 +276,12 @@ void TestStartUp::workingFolder_data()
     QTest::addColumn<QString>("setting");   // relative to the test folder
     QTest::addColumn<QString>("expected");  // relative to the test folder; "<program>" for the program folder
     QTest::addColumn<bool>("logged");
-    QTest::newRow("trailing separator dropped") << "work/" << "work" << false;
-    QTest::newRow("missing folder created") << "fresh" << "fresh" << false;
-    QTest::newRow("missing parent falls back") << "no/such/folder" << "<program>" << true;
+    QTest::addColumn<QString>("reason");    // what the error line says after the path
+    QTest::newRow("trailing separator dropped") << "work/" << "work" << false << "";
+    QTest::newRow("missing folder created") << "fresh" << "fresh" << false << "";
+    QTest::newRow("missing parent falls back") << "no/such/folder" << "<program>" << true
+                                               << "No such file or directory";
+    QTest::newRow("a file in its place falls back") << "plain.txt" << "<program>" << true << "File exists";
 }
 
 void TestStartUp::workingFolder()
@@ -286,14 +289,18 @@ void TestStartUp::workingFolder()
     QFETCH(QString, setting);
     QFETCH(QString, expected);
     QFETCH(bool, logged);
+    QFETCH(QString, reason);
     TestEnvironment env;
     QDir().mkpath(env.path("work"));
+    QVERIFY(TestEnvironment::writeAll(env.path("plain.txt"), "a file"));
     store(HKEY_LOCAL_MACHINE, g_sPreferenceKey, "WorkingFolder", env.path(setting));
     const QString result = modStartUp::GetWorkingFolder();
     QCOMPARE(result, expected == "<program>" ? env.programDir() : env.path(expected));
     QVERIFY(QFileInfo(result).isDir());
     const QByteArray log = TestEnvironment::readAll(env.programDir() + "/Error.log");
     QCOMPARE(log.contains("modCommon_GetWorkingFolder_Error: "), logged);
+    if (logged)
+        QCOMPARE(log, "modCommon_GetWorkingFolder_Error: " + env.path(setting).toUtf8() + ": " + reason.toUtf8() + "\r\n");
 }
 
 QTEST_MAIN(TestStartUp)

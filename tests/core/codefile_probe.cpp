@@ -1,7 +1,7 @@
 // The program's code-file lookup in miniature: prints the paths of the
 // country and language code files as the program finds them, one a line
 // (an empty line for a file it does not find).
-#include "core/CodeFiles.h"
+#include "core/modCommon.h"
 
 #include <QCoreApplication>
 

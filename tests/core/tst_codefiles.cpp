@@ -1,4 +1,3 @@
-#include "core/CodeFiles.h"
 #include "core/modCommon.h"
 
 #include "InstalledCodeFiles.h"

@@ -1,12 +1,11 @@
+#include "core/TextFiles.h"
 #include "core/clsFileController.h"
 
+#include "FileSizeLimit.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
 #include <QtTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using platform::MsgButtons;
 using platform::MsgIcon;
@@ -24,6 +23,8 @@ private Q_SLOTS:
     void overwriteQuestion_data();
     void overwriteQuestion();
     void failedSaveKeepsTheOldFile();
+    void failuresNameTheFile();
+    void oversizedFileIsNotRead();
     void emptyPathDoesNothing();
     void getFileName();
 };
@@ -119,15 +120,12 @@ void TestFileController::failedSaveKeepsTheOldFile()
     QVERIFY(TestEnvironment::writeAll(file, "precious"));
 
     // The disk "fills up" after 64 bytes: the write fails half-way.
-    struct rlimit old {};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 64;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = clsFileController().SaveTextFile(file, QString(4096, QLatin1Char('x')));
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, oldHandler);
+    bool saved = true;
+    {
+        const FileSizeLimit full(64);
+        QVERIFY(full.isActive());
+        saved = clsFileController().SaveTextFile(file, QString(4096, QLatin1Char('x')));
+    }
 
     QVERIFY(!saved);
     QCOMPARE(TestEnvironment::readAll(file), QByteArray("precious"));
@@ -136,6 +134,51 @@ void TestFileController::failedSaveKeepsTheOldFile()
     QCOMPARE(prompter.messages.at(0).title, QStringLiteral("Save File"));
     QCOMPARE(prompter.messages.at(0).icon, MsgIcon::Exclamation);
     QVERIFY(TestEnvironment::readAll(env.programDir() + QStringLiteral("/Error.log")).startsWith("saveTextFile_Error: "));
+}
+
+void TestFileController::failuresNameTheFile()
+{
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    // A file where the folder should be, as a damaged working folder may hold.
+    QVERIFY(TestEnvironment::writeAll(env.path(QStringLiteral("work")), "a file"));
+    const QString file = env.path(QStringLiteral("work/Account.vxp"));
+    QVERIFY(!clsFileController().SaveTextFile(file, QStringLiteral("x")));
+    QCOMPARE(prompter.messages.size(), 1);
+    const QString saveMessage = prompter.messages.at(0).text;
+    QVERIFY2(saveMessage.startsWith(QStringLiteral("Cannot write ") + QDir::toNativeSeparators(file) + ": "),
+             qPrintable(saveMessage));
+    const QByteArray log = TestEnvironment::readAll(env.programDir() + QStringLiteral("/Error.log"));
+    QVERIFY2(log.startsWith("saveTextFile_Error: ") && log.contains(saveMessage.toUtf8() + "\r\n"), log.constData());
+
+    // Reading the own process's memory file fails part-way, even for root.
+    const QString unreadable = QStringLiteral("/proc/self/mem");
+    if (!QFileInfo(unreadable).isFile())
+        QSKIP("no /proc/self/mem here");
+    QCOMPARE(clsFileController().openTextFile(unreadable), QString());
+    QCOMPARE(prompter.messages.size(), 2);
+    QCOMPARE(prompter.messages.at(1).title, QStringLiteral("Open File"));
+    QCOMPARE(prompter.messages.at(1).icon, MsgIcon::Exclamation);
+    QVERIFY2(prompter.messages.at(1).text.startsWith(QStringLiteral("Cannot read ") + unreadable + ": "),
+             qPrintable(prompter.messages.at(1).text));
+}
+
+void TestFileController::oversizedFileIsNotRead()
+{
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    const QString huge = env.path(QStringLiteral("huge.txt"));
+    {
+        QFile file(huge);
+        // Sparse: the file takes no room on the disk.
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(TextFiles::kMaxBytes + 1));
+    }
+    QCOMPARE(clsFileController().openTextFile(huge), QString());
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(prompter.messages.at(0).title, QStringLiteral("Open File"));
+    const QString& text = prompter.messages.at(0).text;
+    QVERIFY2(text.startsWith(QStringLiteral("Cannot read ") + huge + ": ") && text.contains("2147483648"),
+             qPrintable(text));
 }
 
 void TestFileController::emptyPathDoesNothing()

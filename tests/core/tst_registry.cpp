@@ -35,6 +35,7 @@ private Q_SLOTS:
     void hiveFileIsPrivateAndReadable();
     void changesOnDiskAndFolderSwitchAreSeen();
     void unreadableHiveIsNeverOverwritten();
+    void unreadableHiveIsNamedOnce();
     void unreadableLinesAreLoggedOnce();
 };
 
@@ -213,6 +214,27 @@ void TestRegistry::unreadableHiveIsNeverOverwritten()
     SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("B"), REG_SZ, QStringLiteral("new"));
     QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     QCOMPARE(TestEnvironment::readAll(file), stored);
+}
+
+void TestRegistry::unreadableHiveIsNamedOnce()
+{
+    TestEnvironment env;
+    const QString file = env.registryDir() + QStringLiteral("/HKEY_CURRENT_USER.reg");
+    QVERIFY(QDir().mkpath(file)); // a folder where the hive should be: it cannot be read
+    QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("A")), QStringLiteral("<default>"));
+    QCOMPARE(get(HKEY_CURRENT_USER, kKey, QStringLiteral("B")), QStringLiteral("<default>"));
+    CreateRegistryKey(HKEY_CURRENT_USER, kKey);
+    CreateRegistryKey(HKEY_CURRENT_USER, kKey);
+
+    // The user learns which file and why, once, and that it was left alone.
+    const QByteArray log = TestEnvironment::readAll(env.programDir() + QStringLiteral("/Error.log"));
+    const QByteArray named = "RegistryAPI: " + file.toUtf8() + ": it cannot be read (";
+    QCOMPARE(log.count(named), 1);
+    QVERIFY2(log.contains("); its values are not used and it is left as it is\r\n"), log.constData());
+    QCOMPARE(log.count("RegistryAPI_CreateRegistryKey:  Cannot save the registry file " + file.toUtf8()
+                       + ": it could not be read\r\n"),
+             2);
+    QVERIFY(QFileInfo(file).isDir());
 }
 
 void TestRegistry::unreadableLinesAreLoggedOnce()

@@ -152,6 +152,7 @@ void TestTextFunctions::uuEncode_data()
     QTest::newRow("zero bits are blanks") << QString::fromLatin1("\x00\x00\x00", 3) << "    ";
     QTest::newRow("token") << "ABCdef-123_xyz" << QString();
     QTest::newRow("unicode") << QStringLiteral("caf\u00E9 \u20AC") << QString();
+    QTest::newRow("leading byte-order mark character") << QStringLiteral("\uFEFFab") << QString();
 }
 
 void TestTextFunctions::uuEncode()

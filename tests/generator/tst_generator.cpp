@@ -486,6 +486,21 @@ void TestGenerator::adTexts_data()
     QTest::newRow("own alternative used only when too long")
         << true << QStringList{"{base} [Short]", "", "", "", ""}
         << crlfRows({"Spring,Red Shoes Paris,red shoes,,,,"});
+    // Whatever the brackets hold, they never reach the ad.
+    QTest::newRow("own alternative of one character")
+        << true << QStringList{"{base} [S]", "", "", "www.x.com/{title}", ""}
+        << crlfRows({"Spring,Red Shoes Paris,red shoes,,,www.x.com/red+shoes,"});
+    QTest::newRow("empty brackets") << true << QStringList{"{base} []", "", "", "", ""}
+                                    << crlfRows({"Spring,Red Shoes Paris,red shoes,,,,"});
+    QTest::newRow("own alternative with blanks inside the brackets")
+        << true << QStringList{"{base} [ Short ]", "", "", "", ""}
+        << crlfRows({"Spring,Red Shoes Paris,red shoes,,,,"});
+    QTest::newRow("own alternative with blanks, too long: the alternative trimmed")
+        << true << QStringList{"{base} " + QString(82, QLatin1Char('x')) + " [ Short ]", "", "", "", ""}
+        << crlfRows({"Spring,Red Shoes Paris,Short,,,,"});
+    QTest::newRow("one-character own alternative, too long")
+        << true << QStringList{"{base} " + QString(82, QLatin1Char('x')) + " [S]", "", "", "", ""}
+        << crlfRows({"Spring,Red Shoes Paris,S,,,,"});
 }
 
 void TestGenerator::adTexts()

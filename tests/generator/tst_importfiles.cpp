@@ -1,3 +1,4 @@
+#include "generator/BackgroundSync.h"
 #include "generator/BlockPipeline.h"
 #include "generator/CampaignGenerator.h"
 #include "generator/ImportFormat.h"
@@ -16,6 +17,9 @@
 #include <mutex>
 #include <stdexcept>
 #include <thread>
+
+#include <cerrno>
+#include <unistd.h>
 
 using namespace generator;
 
@@ -155,6 +159,8 @@ private Q_SLOTS:
     void blocksComeOutInRecordOrder();
     void failingFormatterStopsTheFile();
     void filesAreReplacedTogetherAtTheEnd();
+    void syncFailureIsReported_data();
+    void syncFailureIsReported();
     void buildCutShortLeavesTheOldSet_data();
     void buildCutShortLeavesTheOldSet();
 };
@@ -287,6 +293,38 @@ void TestImportFiles::filesAreReplacedTogetherAtTheEnd()
     QCOMPARE(TestEnvironment::readAll(pathOf(folder, ImportFormat::File::AdGroups)),
              QByteArray("Spring,RED-SHOES,0.40\r\nSpring,BLUE-BOOTS,0.40\r\n"));
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), ImportFormat::FileCount);
+}
+
+void TestImportFiles::syncFailureIsReported_data()
+{
+    QTest::addColumn<QString>("descriptor");
+    QTest::addColumn<int>("error");
+    QTest::newRow("a file") << "file" << 0;
+    QTest::newRow("a pipe, which cannot be synced at all") << "pipe" << 0;
+    QTest::newRow("a descriptor that fails every sync") << "closed" << EBADF;
+}
+
+// The sync before a file replaces its old version is the only one whose
+// failure is seen: it must reach the caller.
+void TestImportFiles::syncFailureIsReported()
+{
+    QFETCH(QString, descriptor);
+    QFETCH(int, error);
+    TestEnvironment env;
+    QFile file(env.path(QStringLiteral("synced")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    int fds[2] = {-1, -1};
+    QCOMPARE(::pipe(fds), 0);
+    const int fd = descriptor == "file" ? file.handle() : descriptor == "pipe" ? fds[1] : -1;
+    {
+        BackgroundSync sync(fd);
+        QCOMPARE(file.write(kRow.toUtf8()), kRow.toUtf8().size());
+        QVERIFY(file.flush());
+        sync.written(file.size());
+        QCOMPARE(sync.wait(), error);
+    }
+    ::close(fds[0]);
+    ::close(fds[1]);
 }
 
 void TestImportFiles::buildCutShortLeavesTheOldSet_data()

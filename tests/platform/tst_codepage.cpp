@@ -42,6 +42,14 @@ void TestCodePage::decode_data()
                                             << QStringLiteral("\u00ED\u00A0\u20AC");
     QTest::newRow("truncated sequence") << QByteArray("a\xE2\x82") << QStringLiteral("a\u00E2\u201A");
     QTest::newRow("empty") << QByteArray() << QString();
+    // A text file saved as "Unicode" by a Windows editor starts with a UTF-16 mark.
+    QTest::newRow("utf-16le after its mark") << QByteArray("\xFF\xFE" "c\0a\0f\0\xE9\0\r\0\n\0", 14)
+                                             << QStringLiteral("caf\u00E9\r\n");
+    QTest::newRow("utf-16be after its mark") << QByteArray("\xFE\xFF\0c\0a\0f\0\xE9", 10)
+                                             << QStringLiteral("caf\u00E9");
+    QTest::newRow("utf-16le surrogate pair") << QByteArray("\xFF\xFE\x3D\xD8\x00\xDE", 6)
+                                             << QStringLiteral("\U0001F600");
+    QTest::newRow("utf-16le odd last byte") << QByteArray("\xFF\xFEx\0y", 5) << QStringLiteral("x\uFFFD");
 }
 
 void TestCodePage::decode()
@@ -59,6 +67,7 @@ void TestCodePage::markWithinFileIsText_data()
     QTest::newRow("two marks") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx") << QStringLiteral("\uFEFF\uFEFFx");
     QTest::newRow("1252 text after the mark bytes") << QByteArray("\xEF\xBB\xBF\xE9")
                                                     << QStringLiteral("\u00EF\u00BB\u00BF\u00E9");
+    QTest::newRow("a utf-16 mark is 1252 text") << QByteArray("\xFF\xFEx") << QStringLiteral("\u00FF\u00FEx");
 }
 
 void TestCodePage::markWithinFileIsText()

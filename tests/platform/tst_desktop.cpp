@@ -1,6 +1,13 @@
 #include "platform/desktop/DesktopServices.h"
 
-#include <QGuiApplication>
+#include "TestEnvironment.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QListView>
+#include <QTimer>
 #include <QtTest>
 
 using namespace platform;
@@ -12,6 +19,9 @@ class TestDesktop : public QObject
 private Q_SLOTS:
     void servicesAreInstalledForTheirLifetime();
     void nestedWaitCursorsSetTheOverrideCursorOnce();
+    void fileDialogFilters_data();
+    void fileDialogFilters();
+    void messagesShowTheirTextAsItIs();
 };
 
 void TestDesktop::servicesAreInstalledForTheirLifetime()
@@ -43,6 +53,93 @@ void TestDesktop::nestedWaitCursorsSetTheOverrideCursorOnce()
         QVERIFY(QGuiApplication::overrideCursor());
     }
     QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestDesktop::fileDialogFilters_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<int>("filterIndex");
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QString>("caption"); // of the chosen filter
+    const QString keywordFiles =
+        QStringLiteral("Text files (*.txt)|*.txt|Data files (*.dat)|*.dat|All Files (*.*)|*.*");
+    QTest::newRow("one pattern") << keywordFiles << 1 << QStringList{"a.txt"} << "Text files (*.txt)";
+    QTest::newRow("all files, also those without a point")
+        << keywordFiles << 3 << QStringList{"README", "a.txt", "b.dat", "page.htm"} << "All Files (*)";
+    QTest::newRow("two patterns") << QStringLiteral("HTML file (*.htm;*.html)|*.htm;*.html") << 1
+                                  << QStringList{"page.htm"} << "HTML file (*.htm *.html)";
+    QTest::newRow("parentheses that hold no pattern stay")
+        << QStringLiteral("Keywords (UK)|*.txt") << 1 << QStringList{"a.txt"} << "Keywords (UK) (*.txt)";
+    QTest::newRow("a description without its patterns")
+        << QStringLiteral("Data|*.dat") << 1 << QStringList{"b.dat"} << "Data (*.dat)";
+}
+
+void TestDesktop::fileDialogFilters()
+{
+    QFETCH(QString, filter);
+    QFETCH(int, filterIndex);
+    QFETCH(QStringList, listed);
+    QFETCH(QString, caption);
+    TestEnvironment env;
+    for (const char* name : {"README", "a.txt", "b.dat", "page.htm"})
+        QVERIFY(TestEnvironment::writeAll(env.path(QStringLiteral("files/") + QString::fromLatin1(name)), "x"));
+    const desktop::DesktopServices services(true);
+    FileDialogRequest request;
+    request.filter = filter;
+    request.filterIndex = filterIndex;
+    request.initialFolder = env.path(QStringLiteral("files"));
+
+    // The dialog is looked at once it is up, and always closed, so that a
+    // failed check cannot leave the test waiting on it.
+    QStringList shown;
+    QString shownCaption;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll.stop();
+        if (const auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"))) {
+            // The folder is read in the background.
+            (void)QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) >= listed.size(); });
+            QTest::qWait(50); // nothing more comes
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+                shown << view->model()->index(row, 0, view->rootIndex()).data().toString();
+        }
+        shownCaption = dialog->selectedNameFilter();
+        dialog->reject();
+    });
+    poll.start(10);
+    QCOMPARE(prompter().fileDialog(request), QString());
+    shown.sort();
+    QCOMPARE(shown, listed);
+    QCOMPARE(shownCaption, caption);
+}
+
+// A message may hold names and texts from files and servers ("<b>Sale</b>",
+// an error page): it is shown as the text it is, never as markup.
+void TestDesktop::messagesShowTheirTextAsItIs()
+{
+    const desktop::DesktopServices services(true);
+    const QString text = QStringLiteral("Are you sure you want to delete campaign '<b>Sale</b> & <i>more</i>' ?");
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll.stop();
+        if (const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            shown = label->text();
+            format = label->textFormat();
+        }
+        box->done(QMessageBox::No);
+    });
+    poll.start(10);
+    QCOMPARE(MsgBox(text, MsgButtons::YesNo, MsgIcon::Question, QStringLiteral("Delete Campaign")), MsgResult::No);
+    QCOMPARE(shown, text);
+    QCOMPARE(format, Qt::PlainText);
 }
 
 QTEST_MAIN(TestDesktop)

@@ -14,7 +14,26 @@ private Q_SLOTS:
     void secondCopyIsRefusedAndRaisesTheFirst();
     void lockIsFreedWhenTheFirstEnds();
     void secondProcessIsRefused();
+    void programFolderWithoutRoomForALockStillRefusesASecondProcess();
 };
+
+namespace {
+
+// Runs si_probe (it inherits the test's folders) while keeping our event loop
+// running so that a first copy in this process can answer it.
+int runProbe()
+{
+    QProcess probe;
+    probe.start(QStringLiteral(SI_PROBE), {});
+    if (!probe.waitForStarted())
+        return -1;
+    QDeadlineTimer deadline(10000);
+    while (probe.state() != QProcess::NotRunning && !deadline.hasExpired())
+        QTest::qWait(10);
+    return probe.exitStatus() == QProcess::NormalExit ? probe.exitCode() : -2;
+}
+
+} // namespace
 
 void TestSingleInstance::secondCopyIsRefusedAndRaisesTheFirst()
 {
@@ -54,24 +73,29 @@ void TestSingleInstance::secondProcessIsRefused()
     QVERIFY(first->tryAcquire());
     QSignalSpy raised(first.get(), &SingleInstance::activationRequested);
 
-    const auto runProbe = [] {
-        QProcess probe; // inherits the test's folders
-        probe.start(QStringLiteral(SI_PROBE), {});
-        if (!probe.waitForStarted())
-            return -1;
-        // Keep our event loop running so the first copy can answer.
-        QDeadlineTimer deadline(10000);
-        while (probe.state() != QProcess::NotRunning && !deadline.hasExpired())
-            QTest::qWait(10);
-        return probe.exitStatus() == QProcess::NormalExit ? probe.exitCode() : -2;
-    };
-
     QCOMPARE(runProbe(), 1); // refused, and the request was delivered
     QTRY_COMPARE(raised.count(), 1);
     // The refused start wrote no log.
     QVERIFY(!QFile::exists(env.programDir() + QStringLiteral("/Error.log")));
 
     // Once the first copy is gone, the next start gets the lock.
+    first.reset();
+    QCOMPARE(runProbe(), 0);
+}
+
+void TestSingleInstance::programFolderWithoutRoomForALockStillRefusesASecondProcess()
+{
+    // No lock file can be made where a plain file stands in the program
+    // folder's path (as in a folder the user may not write).
+    TestEnvironment env;
+    QVERIFY(TestEnvironment::writeAll(env.path(QStringLiteral("file")), "not a folder"));
+    qputenv("QUILLMARK_PROGRAM_DIR", QFile::encodeName(env.path(QStringLiteral("file/program"))));
+    auto first = std::make_unique<SingleInstance>();
+    QVERIFY(first->tryAcquire());
+    QSignalSpy raised(first.get(), &SingleInstance::activationRequested);
+
+    QCOMPARE(runProbe(), 1);
+    QTRY_COMPARE(raised.count(), 1);
     first.reset();
     QCOMPARE(runProbe(), 0);
 }

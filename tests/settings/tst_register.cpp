@@ -19,6 +19,8 @@ private slots:
     void initTestCase() { BuildKeyPaths(); }
     void dealer_data();
     void dealer();
+    void dealerFileInEveryEncoding_data();
+    void dealerFileInEveryEncoding();
     void tokenRoundTrip_data();
     void tokenRoundTrip();
     void storedTokenOfAWellFormedSave();
@@ -71,6 +73,33 @@ void TestRegister::dealer()
     QCOMPARE(reg.TutorialURL(), tutorial);
     QCOMPARE(reg.SupportURL(), clsRegister::MakerSite() + "/support.html");
     QCOMPARE(reg.PDFLocation(), clsRegister::MakerKnowledgeBase() + "/knowledgebase/pdf/quillmark_userguide.pdf");
+}
+
+void TestRegister::dealerFileInEveryEncoding_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    const QString text = QStringLiteral("[Dealer]\r\nName=Caf\u00E9 Ads\r\nHome=http://cafe.example\r\n");
+    const auto utf16 = [&text](QStringConverter::Encoding encoding) {
+        QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+        return QByteArray(encoder.encode(text));
+    };
+    QTest::newRow("utf-8") << text.toUtf8();
+    QTest::newRow("utf-8 with its mark") << "\xEF\xBB\xBF" + text.toUtf8();
+    QTest::newRow("windows-1252") << text.toLatin1();
+    // What a Windows editor writes when the dealer file is saved as "Unicode".
+    QTest::newRow("utf-16le with its mark") << utf16(QStringConverter::Utf16LE);
+    QTest::newRow("utf-16be with its mark") << utf16(QStringConverter::Utf16BE);
+}
+
+void TestRegister::dealerFileInEveryEncoding()
+{
+    QFETCH(QByteArray, file);
+    TestEnvironment env;
+    QVERIFY(TestEnvironment::writeAll(env.windowsDir() + "/quillmk.ini", file));
+    clsRegister reg;
+    reg.GetSettings();
+    QCOMPARE(reg.Dealername(), QStringLiteral("Caf\u00E9 Ads"));
+    QCOMPARE(reg.DealerURL(), QStringLiteral("http://cafe.example"));
 }
 
 void TestRegister::tokenRoundTrip_data()

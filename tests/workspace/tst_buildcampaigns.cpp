@@ -411,8 +411,9 @@ void TestBuildCampaigns::runTimeErrors_data()
     QTest::newRow("a file where the campaign folder goes") << "" << 4 << QStringList{"old", "old", "old"};
 }
 
-// A failing statement is logged, the first failure alone is shown, and the
-// run still ends with "Finish!" and the success message. While the error
+// A failing statement is logged, the first failure alone is shown as it
+// happens, and the run still ends with "Finish!" and a final message, which
+// lists every failure instead of claiming success. While the error
 // message is up (inside the build) the inputs, a second build and closing
 // the window are blocked.
 void TestBuildCampaigns::runTimeErrors()
@@ -466,12 +467,23 @@ void TestBuildCampaigns::runTimeErrors()
              qPrintable(critical.first().text));
     QCOMPARE(critical.first().title, QStringLiteral("Create Campaign"));
     QCOMPARE(f.prompter.messages.size(), 2);
-    QCOMPARE(f.prompter.messages.last().text, kSuccess);
+    const platform::MessageRequest& done = f.prompter.messages.last();
+    QCOMPARE(done.title, QStringLiteral("Build Campaigns"));
+    QCOMPARE(done.icon, MsgIcon::Exclamation);
+    const QString failed = QStringLiteral("Campaign files could not all be created:\r\n\r\n");
+    QVERIFY2(done.text.startsWith(failed), qPrintable(done.text));
+    QVERIFY(!done.text.contains(kSuccess));
     QCOMPARE(f.w->statusText(), QStringLiteral("Finish!"));
     QVERIFY(during.status.startsWith("Error occur: "));
 
     const QString log = f.log();
     QCOMPARE(log.count("BuildCampaigns_Error: "), errorLines);
+    // The final message names each failure as its log line does.
+    const QStringList listed = done.text.mid(failed.size()).split("\r\n");
+    QCOMPARE(listed.size(), errorLines);
+    QCOMPARE(critical.first().text, "Error occur when creating campaign files: " + listed.first());
+    for (const QString& error : listed)
+        QVERIFY2(log.contains("BuildCampaigns_Error: " + error + " - "), qPrintable(error));
     QVERIFY(log.contains("BuildCampaigns: completed"));
     if (folderIsFile) {
         QVERIFY(log.contains(" - log point 3 sFilePath =" + f.folder()));

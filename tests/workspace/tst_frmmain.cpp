@@ -80,6 +80,12 @@ class TestMainWindow : public QObject
 private Q_SLOTS:
     void controlsExist();
     void firstRunShowsDefaultAndWelcome();
+    void unreadableFilesAreTold_data();
+    void unreadableFilesAreTold();
+    void windowsWorkingFolderIsUsed();
+    void longValuesComeBackWhole();
+    void keywordLoadsNeedAnOpenCampaign_data();
+    void keywordLoadsNeedAnOpenCampaign();
     void startUpSelection_data();
     void startUpSelection();
     void closeWritesPositionAndSelection();
@@ -97,6 +103,8 @@ private Q_SLOTS:
     void setupWithSameFolderOnlyReloads();
     void helpContentsMissing();
     void helpCommandsOpenTheirTargets();
+    void failedOpensAreTold_data();
+    void failedOpensAreTold();
     void adwordsEditorLaunch_data();
     void adwordsEditorLaunch();
     void editorRoundTrip();
@@ -181,6 +189,138 @@ void TestMainWindow::firstRunShowsDefaultAndWelcome()
     QVERIFY(TestEnvironment::readAll(ws.env.programDir() + "/Error.log")
                 .contains("frmMain: Landing page tab \r\nfrmMain: end of landing page tab \r\n"
                           "frmMain: form load completed.\r\n"));
+}
+
+void TestMainWindow::unreadableFilesAreTold_data()
+{
+    QTest::addColumn<QString>("file"); // under the working folder
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("Accounts.dat") << "Accounts.dat" << "PPC Quillmark"
+                                  << "The list of accounts and campaigns could not be read, so the tree shows none "
+                                     "of them; the file is left as it is.";
+    QTest::newRow("Campaign.dat") << "Accounts/A/x/Campaign.dat" << "Open Campaign"
+                                  << "The campaign 'x' of account 'A' could not be opened.";
+}
+
+// A file that exists but cannot be read at the start is named with the
+// reason: the tree or the campaign would otherwise just look empty.
+void TestMainWindow::unreadableFilesAreTold()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, title);
+    QFETCH(QString, message);
+    WorkingFolderFixture ws("[A]\r\nx\r\n");
+    ws.campaign("A", "x");
+    const QString path = ws.work + '/' + file;
+    // Opens, but reading it fails: the process's own memory from address 0.
+    QVERIFY(QFile::remove(path) && QFile::link(QStringLiteral("/proc/self/mem"), path));
+    frmMain w;
+    w.show();
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    const platform::MessageRequest& shown = ws.prompter.messages.first();
+    const QString why = "Cannot read " + QDir::toNativeSeparators(path) + ": ";
+    QVERIFY2(shown.text.startsWith(message + "\r\n\r\n" + why), qPrintable(shown.text));
+    QCOMPARE(shown.title, title);
+    QCOMPARE(shown.icon, platform::MsgIcon::Critical);
+    QCOMPARE(shown.buttons, platform::MsgButtons::OK);
+    QVERIFY(w.isWelcomeShown());
+    QVERIFY(!w.workspace().openCampaign());
+}
+
+// The Windows program named the accounts file and folder "accounts.dat" and
+// "accounts" (its file names ignore case): a working folder copied from it
+// shows its campaigns, and they are saved where they are, not beside them.
+void TestMainWindow::windowsWorkingFolderIsUsed()
+{
+    WorkingFolderFixture ws(QByteArray(), false);
+    QVERIFY(TestEnvironment::writeAll(ws.work + "/accounts.dat", "[A]\r\nx\r\n"));
+    QVERIFY(TestEnvironment::writeAll(ws.work + "/accounts/A/x/Campaign.dat",
+                                      "[LandingPage]\r\nLandingPagePath=from windows\r\n"));
+    frmMain w;
+    w.show();
+    QVERIFY(w.workspace().openCampaign());
+    QCOMPARE(w.workspace().openCampaign()->key(), QStringLiteral("A-x"));
+    QCOMPARE(w.findChild<QLineEdit*>("txtLandingPagePath")->text(), QStringLiteral("from windows"));
+
+    w.findChild<QLineEdit*>("txtBroadBid")->setText("0.7");
+    QVERIFY(w.workspace().SaveCampaign());
+    QVERIFY(TestEnvironment::readAll(ws.work + "/accounts/A/x/Campaign.dat").contains("BroadBid=0.7\r\n"));
+    QVERIFY(w.workspace().addNewCampaign("A", "y"));
+    QCOMPARE(TestEnvironment::readAll(ws.work + "/accounts.dat"), QByteArray("[A]\r\nx\r\ny\r\n\r\n"));
+    QCOMPARE(QDir(ws.work).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             (QStringList{"accounts", "accounts.dat"}));
+}
+
+// Campaign.dat values of any length pass through the editor's boxes: opening
+// and saving the campaign keeps them whole.
+void TestMainWindow::longValuesComeBackWhole()
+{
+    WorkingFolderFixture ws("[A]\r\nx\r\ny\r\n");
+    const QByteArray url = "http://shop.example/" + QByteArray(40000, 'u');
+    const QByteArray headline = "{base} " + QByteArray(40000, 'h');
+    QVERIFY(TestEnvironment::writeAll(ws.work + "/Accounts/A/x/Campaign.dat",
+                                      "[Keywords]\r\nURLTemplate=" + url + "\r\nBroadBid=" + url
+                                          + "\r\n[Ad1]\r\nHeadline=" + headline + "\r\nDestinationURL=" + url
+                                          + "\r\n"));
+    frmMain w;
+    w.show();
+    QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
+    w.workspace().tvwAccount_NodeClick(NodeId::campaignNode("A", "y")); // saves x
+    const CampaignData stored = CampaignStore::load(CampaignStore::campaignFolder(ws.work, "A", "x"));
+    QCOMPARE(stored.urlTemplate.size(), url.size());
+    QCOMPARE(stored.broadBid.size(), url.size());
+    QCOMPARE(stored.ads[0].headline.size(), headline.size());
+    QCOMPARE(stored.ads[0].destinationURL.size(), url.size());
+}
+
+void TestMainWindow::keywordLoadsNeedAnOpenCampaign_data()
+{
+    QTest::addColumn<QString>("command"); // "menu <index>" or "tool <index>"
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("menu, base") << "menu 3" << "Load Base Keywords From File" << "txtBaseKeywords";
+    QTest::newRow("menu, extension") << "menu 4" << "Load Extention Keywords From File" << "txtExtendKeywords";
+    QTest::newRow("toolbar, base") << "tool 2" << "Load Base Keywords From File" << "txtBaseKeywords";
+    QTest::newRow("toolbar, extension") << "tool 3" << "Load Extention Keywords From File" << "txtExtendKeywords";
+}
+
+// Without an open campaign (the welcome page) a loaded keyword file would
+// go into hidden boxes and be dropped unseen by the next campaign opened or
+// created: the command says so instead, and asks for no file.
+void TestMainWindow::keywordLoadsNeedAnOpenCampaign()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, title);
+    QFETCH(QString, box);
+    WorkingFolderFixture ws(QByteArray(), false);
+    const QString file = ws.env.path("keywords.txt");
+    QVERIFY(TestEnvironment::writeAll(file, "red shoes\r\n"));
+    frmMain w;
+    w.show();
+    QVERIFY(w.isWelcomeShown());
+    const int index = command.section(' ', 1).toInt();
+    ws.prompter.files.enqueue(file);
+    if (command.startsWith("menu"))
+        w.menuItem("mnuKeyword", index)->trigger();
+    else
+        w.toolAction(index)->trigger();
+    QVERIFY(ws.prompter.fileRequests.isEmpty());
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    QCOMPARE(ws.prompter.messages.first().text,
+             QStringLiteral("No campaign is open. Please open a campaign in the tree, or create a new one, first."));
+    QCOMPARE(ws.prompter.messages.first().title, title);
+    QCOMPARE(ws.prompter.messages.first().icon, platform::MsgIcon::Information);
+    QCOMPARE(w.findChild<QPlainTextEdit*>(box)->toPlainText(), QString());
+
+    // With a campaign open the file is loaded.
+    QVERIFY(w.workspace().addNewCampaign("Default", "c"));
+    if (command.startsWith("menu"))
+        w.menuItem("mnuKeyword", index)->trigger();
+    else
+        w.toolAction(index)->trigger();
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    QCOMPARE(w.findChild<QPlainTextEdit*>(box)->toPlainText(), QStringLiteral("red shoes\n"));
 }
 
 void TestMainWindow::startUpSelection_data()
@@ -619,6 +759,49 @@ void TestMainWindow::helpCommandsOpenTheirTargets()
     QCOMPARE(opener.targets, (QStringList{help, "https://support.example/"}));
     QCOMPARE(about, 1);
     QVERIFY(ws.prompter.messages.isEmpty());
+}
+
+void TestMainWindow::failedOpensAreTold_data()
+{
+    QTest::addColumn<QString>("command"); // "help <index>" or "tool <index>"
+    QTest::addColumn<QString>("title");
+    QTest::newRow("Contents") << "help 1" << "Help Contents";
+    QTest::newRow("PDF User Guide") << "help 2" << "PDF User Guide";
+    QTest::newRow("Support") << "help 4" << "Support";
+    QTest::newRow("Adwords Editor") << "tool 10" << "Adwords Editor";
+}
+
+// A target that the desktop cannot open (no program for it, or gone) is
+// named to the user, where the Windows shell would have shown its own error.
+void TestMainWindow::failedOpensAreTold()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, title);
+    WorkingFolderFixture ws;
+    RecordingShellOpener opener;
+    opener.result = false;
+    const QString help = ws.env.path("program/quillmark.chm");
+    const QString program = ws.env.path("editor/adwords_editor");
+    TestEnvironment::writeAll(help, "help");
+    TestEnvironment::writeAll(program, "program");
+    storeEditorPath(program);
+    g_oRegister = std::make_unique<clsRegister>();
+    g_oRegister->setSupportURL("https://support.example/");
+    frmMain w;
+    w.setHelpFile(help);
+    const int index = command.section(' ', 1).toInt();
+    if (command.startsWith("help"))
+        w.mnuHelpItems_Click(index);
+    else
+        w.cmdTools_Click(index);
+    g_oRegister.reset();
+    QCOMPARE(opener.targets.size(), 1);
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    const platform::MessageRequest& shown = ws.prompter.messages.first();
+    QCOMPARE(shown.text, "Cannot open '" + opener.targets.first()
+                             + "': it does not exist, or the desktop has no program that opens it.");
+    QCOMPARE(shown.title, title);
+    QCOMPARE(shown.icon, platform::MsgIcon::Exclamation);
 }
 
 void TestMainWindow::adwordsEditorLaunch_data()

@@ -3,6 +3,7 @@
 #include "workspace/AdFileRows.h"
 #include "workspace/GeneratedFilesPanel.h"
 
+#include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
 #include <QApplication>
@@ -113,6 +114,7 @@ private slots:
     void clearAndClearTextView();
     void fileCutShortWhileListed();
     void partialTextViewKeepsWholeCharacters();
+    void copyOfAFileGoneIsTold();
     void hugeFieldShownInPart();
     void emptyFilesListNothing();
     void bigListSortsAfterItsFileWasReplaced();
@@ -699,6 +701,38 @@ void TestGeneratedFilesPanel::partialTextViewKeepsWholeCharacters()
         m_panel->picCopyFile_Click(0);
         QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8(content));
     }
+}
+
+// Copying a partly shown file reads it again; when that fails the user is
+// told, since a paste would otherwise give what the clipboard held before.
+void TestGeneratedFilesPanel::copyOfAFileGoneIsTold()
+{
+    QByteArray bytes;
+    while (bytes.size() <= GeneratedFilesPanel::kTextViewBytes)
+        bytes += "S,g,red shoes,Broad,0.5\r\n";
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), bytes);
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    QTRY_VERIFY(!m_panel->isBusy());
+    const QString path = campaignFolder() + QStringLiteral("/AdwordsKeywords.csv");
+    QVERIFY(QFile::remove(path));
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+
+    ScriptedPrompter prompter;
+    m_panel->picCopyFile_Click(0);
+    QCOMPARE(prompter.messages.size(), 1);
+    const platform::MessageRequest& shown = prompter.messages.first();
+    QVERIFY2(shown.text.startsWith("The file could not be copied to the clipboard.\r\n\r\nCannot read "
+                                   + QDir::toNativeSeparators(path) + ": "),
+             qPrintable(shown.text));
+    QCOMPARE(shown.title, QStringLiteral("Copy File"));
+    QCOMPARE(shown.icon, platform::MsgIcon::Critical);
+    QVERIFY(errorLog().contains(QStringLiteral("picCopyFile_Error: Cannot read ")));
+
+    // With the file back, the copy works and says nothing.
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), bytes);
+    m_panel->picCopyFile_Click(0);
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(QApplication::clipboard()->text(), QString::fromLatin1(bytes));
 }
 
 void TestGeneratedFilesPanel::hugeFieldShownInPart()

@@ -388,6 +388,8 @@ void TestKeywordInputs::loadKeywordFile_data()
     QTest::newRow("empty file") << true << "file" << true << QByteArray() << QString();
     QTest::newRow("cancelled") << true << "" << false << utf8 << text;
     QTest::newRow("missing file") << false << "missing" << false << utf8 << text;
+    // Opens, but reading it fails: the process's own memory from address 0.
+    QTest::newRow("read error") << true << "unreadable" << false << utf8 << text;
 }
 
 void TestKeywordInputs::loadKeywordFile()
@@ -410,7 +412,11 @@ void TestKeywordInputs::loadKeywordFile()
         f.prompter.files.enqueue(file);
     else if (chosen == QLatin1String("missing"))
         f.prompter.files.enqueue(f.env.path(QStringLiteral("nothing.txt")));
-    else
+    else if (chosen == QLatin1String("unreadable")) {
+        const QString link = f.env.path(QStringLiteral("unreadable.txt"));
+        QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), link));
+        f.prompter.files.enqueue(link);
+    } else
         f.prompter.files.enqueue(QString());
 
     if (base)
@@ -430,6 +436,18 @@ void TestKeywordInputs::loadKeywordFile()
     const QString other = base ? f.inputs.extensionKeywords() : f.inputs.baseKeywords();
     QCOMPARE(target, replaced ? loaded : (base ? data.baseKeywords : data.extensionKeywords));
     QCOMPARE(other, base ? data.extensionKeywords : data.baseKeywords);
+
+    // A file that cannot be read is named with the reason, and logged.
+    const bool unreadable = chosen == QLatin1String("unreadable");
+    QCOMPARE(f.prompter.messages.size(), unreadable ? 1 : 0);
+    if (unreadable) {
+        const QString why = QStringLiteral("Cannot read ")
+            + QDir::toNativeSeparators(f.env.path(QStringLiteral("unreadable.txt"))) + QStringLiteral(": ");
+        QVERIFY2(f.prompter.messages.first().text.startsWith(why), qPrintable(f.prompter.messages.first().text));
+        QCOMPARE(f.prompter.messages.first().title, QStringLiteral("Open File"));
+        const QString log = QString::fromUtf8(TestEnvironment::readAll(f.env.programDir() + "/Error.log"));
+        QVERIFY2(log.contains(QStringLiteral("LoadBaseKeywords_Error: ") + why), qPrintable(log));
+    }
 }
 
 void TestKeywordInputs::pasteTarget()

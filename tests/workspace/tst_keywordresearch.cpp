@@ -96,6 +96,7 @@ private slots:
     void ideasAddedToTheBaseKeywords();
     void toolbarButtonOpensTheWindow();
     void noLoginStored();
+    void ideasNeedAnOpenCampaign();
 };
 
 void TestKeywordResearch::ideasAddedToTheBaseKeywords()
@@ -144,6 +145,32 @@ void TestKeywordResearch::noLoginStored()
     QVERIFY(!t.openResearch(t.main->toolAction(5), [](frmKeywordResearch&) {}));
     QCOMPARE(t.prompter.messages.size(), 1);
     QCOMPARE(t.prompter.messages.first().title, "Keyword Builder");
+}
+
+// With no campaign open (its account clicked: the welcome page) the ideas
+// would go into hidden boxes and be dropped by the next campaign opened:
+// adding says so and adds nothing; the research itself works.
+void TestKeywordResearch::ideasNeedAnOpenCampaign()
+{
+    MainWindow t;
+    t.main->workspace().tvwAccount_NodeClick(NodeId::accountNode("A"));
+    QVERIFY(t.main->isWelcomeShown());
+    auto* base = t.main->findChild<QPlainTextEdit*>("txtBaseKeywords");
+    const QString before = base->toPlainText();
+    const bool opened = t.openResearch(t.main->menuItem("mnuKeyword", 1), [&](frmKeywordResearch& research) {
+        research.findChild<QPlainTextEdit*>("txtKeyword")->setPlainText("shoes");
+        research.findChild<QPushButton*>("cmdGet")->click();
+        auto* list = research.findChild<QTreeWidget*>("lvwKeywords");
+        QTRY_COMPARE(list->topLevelItemCount(), 3);
+        list->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        research.findChild<QPushButton*>("cmdAddToBase")->click();
+    });
+    QVERIFY(opened);
+    QCOMPARE(base->toPlainText(), before);
+    QCOMPARE(t.prompter.messages.size(), 1);
+    QCOMPARE(t.prompter.messages.first().text,
+             QStringLiteral("No campaign is open. Please open a campaign in the tree, or create a new one, first."));
+    QCOMPARE(t.prompter.messages.first().title, QStringLiteral("Keyword Builder"));
 }
 
 QTEST_MAIN(TestKeywordResearch)

@@ -128,6 +128,8 @@ private Q_SLOTS:
     void highlightFollowsTheSelectionOverRandomCommands();
     void unsavedAccountsFileIsReported_data();
     void unsavedAccountsFileIsReported();
+    void namesThatAreNotOneFolderStayClosed_data();
+    void namesThatAreNotOneFolderStayClosed();
 };
 
 // A new campaign, then Delete Campaign: the campaign clicked before is
@@ -330,6 +332,63 @@ void TestTreeCommands::unsavedAccountsFileIsReported()
     const QByteArray saved = TestEnvironment::readAll(file);
     QVERIFY(saved.contains("\r\nw\r\n"));
     QCOMPARE(saved.contains("\r\n" + campaign.toUtf8() + "\r\n"), command.startsWith("new"));
+}
+
+void TestTreeCommands::namesThatAreNotOneFolderStayClosed_data()
+{
+    QTest::addColumn<QByteArray>("accounts");
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("campaign");
+    QTest::newRow("campaign ..") << QByteArray("[A]\r\n..\r\n") << "A" << "..";
+    QTest::newRow("campaign climbing out") << QByteArray("[A]\r\n../../out\r\n") << "A" << "../../out";
+    QTest::newRow("account ..") << QByteArray("[..]\r\nx\r\n") << ".." << "x";
+    QTest::newRow("account sharing a folder") << QByteArray("[A]\r\nB/x\r\n[A/B]\r\nx\r\n") << "A/B" << "x";
+    QTest::newRow("backslash") << QByteArray("[A]\r\nB\\x\r\n") << "A" << "B\\x";
+}
+
+// A hand-edited or damaged Accounts.dat may name a campaign whose folder
+// would lie outside the accounts folder, or be another campaign's: such a
+// campaign is not opened, so no save or build writes there, and deleting it
+// removes it from the tree but no file at that place.
+void TestTreeCommands::namesThatAreNotOneFolderStayClosed()
+{
+    QFETCH(QByteArray, accounts);
+    QFETCH(QString, account);
+    QFETCH(QString, campaign);
+    WorkingFolderFixture f("[Good]\r\ng\r\n" + accounts);
+    f.campaign("Good", "g");
+    const QString folder = QDir::cleanPath(f.campaignFolder(account, campaign));
+    const QString datFile = QDir::cleanPath(folder + '/' + campaign + ".dat");
+    QVERIFY(TestEnvironment::writeAll(datFile, "kept"));
+    frmMain w;
+    w.show();
+    QCOMPARE(describe(w.workspace().openCampaign()), QStringLiteral("Good-g"));
+
+    const NodeId node = NodeId::campaignNode(account, campaign);
+    QVERIFY(w.workspace().accounts().contains(node));
+    w.workspace().tvwAccount_NodeClick(node);
+    QCOMPARE(describe(w.workspace().openCampaign()), QStringLiteral("<none>"));
+    QVERIFY(w.isWelcomeShown());
+    QCOMPARE(w.statusText(), QStringLiteral("Load campaign data failed"));
+    const QString why = "The name of the campaign or of its account cannot be the name of a folder: it is \".\" or "
+                        "\"..\", or it holds a slash or backslash.";
+    QVERIFY(f.log().contains("OpenCampaign_Error: " + why + "-Log point 3"));
+    QCOMPARE(f.prompter.messages.size(), 1);
+    QCOMPARE(f.prompter.messages.first().text,
+             "The campaign '" + campaign + "' of account '" + account + "' could not be opened.\r\n\r\n" + why);
+    QCOMPARE(f.prompter.messages.first().title, QStringLiteral("Open Campaign"));
+
+    w.mnuFileItems_Click(int(FileItem::SaveCampaign));
+    w.toolAction(int(ToolButton::BuildCampaigns))->trigger();
+    for (const char* name : {"Campaign.dat", "BaseKeywords.dat", "AdwordsKeywords.csv"})
+        QVERIFY2(!QFile::exists(folder + '/' + name), name);
+
+    f.prompter.answers.enqueue(platform::MsgResult::Yes);
+    w.mnuFileItems_Click(int(FileItem::DeleteCampaign));
+    QVERIFY(!w.workspace().accounts().contains(node));
+    QCOMPARE(TestEnvironment::readAll(datFile), QByteArray("kept"));
+    QVERIFY(w.close());
+    QVERIFY(!QFile::exists(folder + "/Campaign.dat"));
 }
 
 QTEST_MAIN(TestTreeCommands)

@@ -1,6 +1,5 @@
-#include "workspace/TextFiles.h"
+#include "core/TextFiles.h"
 
-#include "core/modCommon.h"
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 
@@ -67,6 +66,10 @@ bool read(const QString& path, QString& text, QString* error)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(error, readError(path, file.errorString()));
+    if (file.size() > kMaxBytes)
+        return fail(error, readError(path, QStringLiteral("it holds %1 bytes, more than the %2 a text file may hold")
+                                               .arg(file.size())
+                                               .arg(kMaxBytes)));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail(error, readError(path, file.errorString()));
@@ -74,13 +77,21 @@ bool read(const QString& path, QString& text, QString* error)
     return true;
 }
 
-bool saveText(const QString& path, const QString& text, QString* error)
+platform::SaveResult writeText(const QString& path, const QString& text)
 {
     if (path.isEmpty())
-        return true;
-    const platform::SaveResult result =
+        return {true, 0, QString()};
+    platform::SaveResult result =
         platform::saveAtomically(path, platform::CodePage::encode(text + QStringLiteral("\r\n")));
-    return result.ok || fail(error, writeError(path, result.errorText));
+    if (!result.ok)
+        result.errorText = writeError(path, result.errorText);
+    return result;
+}
+
+bool saveText(const QString& path, const QString& text, QString* error)
+{
+    const platform::SaveResult result = writeText(path, text);
+    return result.ok || fail(error, result.errorText);
 }
 
 bool makeFolder(const QString& folder, QString* error)
