@@ -17,6 +17,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace {
 
 const int kHeadlineCut = 90;
@@ -74,6 +76,9 @@ AdEditor::AdEditor(QWidget* adsPage, QObject* parent)
         for (int b = 0; b < BoxCount; ++b) {
             auto* box = new QLineEdit;
             box->setObjectName(QLatin1String(boxNames[b]) + index);
+            // A stored text of any length comes back whole (Qt's default cuts
+            // at 32767); only the headline rule below cuts.
+            box->setMaxLength(std::numeric_limits<int>::max());
             auto* label = new QLabel(QLatin1String(boxLabels[b]));
             label->setBuddy(box);
             auto* counter = new QLabel;

@@ -5,6 +5,8 @@
 #include "platform/ProfileFile.h"
 #include "core/TextFiles.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <cmath>
@@ -67,9 +69,20 @@ bool loadCampaignFile(const QString& path, Document& ini, QString* error)
 
 } // namespace
 
+QString CampaignStore::existingEntry(const QString& folder, const QString& name)
+{
+    const QString exact = join(folder, name);
+    if (QFileInfo::exists(exact) || folder.isEmpty())
+        return exact;
+    // Name filters match without regard to case unless told otherwise.
+    const QStringList found = QDir(folder).entryList({name}, QDir::AllEntries | QDir::Hidden | QDir::System
+                                                                 | QDir::NoDotAndDotDot, QDir::Name);
+    return found.isEmpty() ? exact : join(folder, found.first());
+}
+
 QString CampaignStore::accountsFolder(const QString& workingFolder)
 {
-    return join(workingFolder, QStringLiteral("Accounts"));
+    return existingEntry(workingFolder, QStringLiteral("Accounts"));
 }
 
 QString CampaignStore::accountFolder(const QString& workingFolder, const QString& account)

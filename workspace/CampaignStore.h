@@ -18,8 +18,12 @@ public:
     static constexpr int ReplaceGroupSpaceOptions = 4;
     static constexpr int ExtraGroupTextOptions = 3;
 
-    // workingFolder/Accounts, workingFolder/Accounts/account and
-    // workingFolder/Accounts/account/campaign.
+    // folder/name, or the entry of folder whose name differs from name only
+    // in letter case when folder/name does not exist: the Windows program's
+    // file names ignore case, and it made "accounts.dat" and "accounts".
+    static QString existingEntry(const QString& folder, const QString& name);
+    // workingFolder/Accounts (as existingEntry finds it), then
+    // workingFolder/Accounts/account and workingFolder/Accounts/account/campaign.
     static QString accountsFolder(const QString& workingFolder);
     static QString accountFolder(const QString& workingFolder, const QString& account);
     static QString campaignFolder(const QString& workingFolder, const QString& account, const QString& campaign);

@@ -24,6 +24,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
@@ -101,6 +103,8 @@ QLineEdit* lineEdit(const QString& name)
 {
     auto* edit = new QLineEdit;
     edit->setObjectName(name);
+    // A stored value of any length comes back whole (Qt's default cuts at 32767).
+    edit->setMaxLength(std::numeric_limits<int>::max());
     return edit;
 }
 

@@ -59,6 +59,7 @@ bool clsMain::LoadAccounts()
 {
     clear();
     m_readError.clear();
+    m_accountsFile = CampaignStore::existingEntry(m_workingFolder, QStringLiteral("Accounts.dat"));
     bool exists = false;
     if (QFileInfo(m_accountsFile).isFile()) {
         exists = true;

@@ -55,8 +55,10 @@ public:
 
     QString accountsFile() const { return m_accountsFile; }
 
-    // Rebuilds the tree from Accounts.dat. True when the file exists. The
-    // tree never stays empty: an account "Default" is added (not saved).
+    // Rebuilds the tree from Accounts.dat (found as CampaignStore::existingEntry
+    // finds it, so also as "accounts.dat"; saves go to the same file). True
+    // when the file exists. The tree never stays empty: an account "Default"
+    // is added (not saved).
     bool LoadAccounts();
     // Why the last LoadAccounts could not read an existing Accounts.dat
     // ("Cannot read <path>: <reason>"); "" when it was read or is missing.

@@ -600,14 +600,14 @@ void frmMain::mnuHelpItems_Click(int index)
             platform::MsgBox(platform::missingHelpFileMessage(helpFile()), platform::MsgButtons::OK,
                              platform::MsgIcon::Information, QStringLiteral("Help Contents"));
         } else {
-            modCommon::ShellOpen(helpFile(), 1);
+            openOrTell(helpFile(), 1, QStringLiteral("Help Contents"));
         }
         break;
     case HelpItem::PdfUserGuide:
-        modCommon::ShellOpen(g_oRegister ? g_oRegister->PDFLocation() : QString(), 10);
+        openOrTell(g_oRegister ? g_oRegister->PDFLocation() : QString(), 10, QStringLiteral("PDF User Guide"));
         break;
     case HelpItem::Support:
-        modCommon::ShellOpen(g_oRegister ? g_oRegister->SupportURL() : QString(), 1);
+        openOrTell(g_oRegister ? g_oRegister->SupportURL() : QString(), 1, QStringLiteral("Support"));
         break;
     case HelpItem::About:
         if (m_aboutHook)
@@ -760,7 +760,16 @@ void frmMain::LaunchAdwordsEditor()
                          platform::MsgButtons::OK, platform::MsgIcon::Information, QStringLiteral("Build Campaign"));
         path = QStringLiteral("https://www.google.com/intl/en/adwordseditor/index.html");
     }
-    modCommon::ShellOpen(path, 1);
+    openOrTell(path, 1, QStringLiteral("Adwords Editor"));
+}
+
+void frmMain::openOrTell(const QString& target, int showMode, const QString& title)
+{
+    if (modCommon::ShellOpen(target, showMode) != 0)
+        return;
+    platform::MsgBox(QStringLiteral("Cannot open '") + target
+                         + QStringLiteral("': it does not exist, or the desktop has no program that opens it."),
+                     platform::MsgButtons::OK, platform::MsgIcon::Exclamation, title);
 }
 
 // ---------------------------------------------------------------------------

@@ -149,6 +149,9 @@ private:
 
     void onNodeClicked(const QModelIndex& index);
     void LaunchAdwordsEditor();
+    // Opens target with the desktop's program for it; when that fails the
+    // user is told (titled title), as the Windows shell told its own failures.
+    void openOrTell(const QString& target, int showMode, const QString& title);
     // The keyword boxes belong to the open campaign: with none open (the
     // welcome page) what a command put into them would be dropped unseen by
     // the next campaign opened or created. False, after telling the user

@@ -42,6 +42,8 @@ QStringList nameFilters(const QString& filter)
 MsgResult MessageBoxPrompter::message(const MessageRequest& request)
 {
     QMessageBox box(QApplication::activeWindow());
+    // Messages carry names and texts from files and servers: never markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(request.text);
     box.setWindowTitle(request.title);
     switch (request.icon) {

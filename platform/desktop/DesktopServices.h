@@ -10,6 +10,7 @@
 // interfaces, and tests install their own.
 namespace platform::desktop {
 
+// Message texts are shown as plain text.
 class MessageBoxPrompter final : public Prompter
 {
 public:

@@ -46,12 +46,28 @@ W* named(W* widget, const char* name)
     return widget;
 }
 
+// A caption on one line.
+QLabel* caption(const char* name, const QString& text, QWidget* parent)
+{
+    return named(new QLabel(text, parent), name);
+}
+
+// A text that wraps to the width it is given.
 QLabel* label(const char* name, const QString& text, QWidget* parent)
 {
-    auto* l = named(new QLabel(text, parent), name);
+    QLabel* l = caption(name, text, parent);
     l->setWordWrap(true);
     return l;
 }
+
+void keepLinesAt(QLabel* wrapped, int narrowest)
+{
+    wrapped->setMinimumHeight(wrapped->heightForWidth(narrowest));
+}
+
+// The least width of the seed box and the two lists, in average characters:
+// a usual language or country name shows whole beside its tick box.
+constexpr int kInputColumnChars = 20;
 
 // A volume as "###,###,###,##0" shows it; a text that is no number stays.
 QString thousands(const QString& text)
@@ -151,37 +167,56 @@ void frmKeywordResearch::buildControls()
     outer->addWidget(container);
     auto* column = new QVBoxLayout(container);
 
-    column->addWidget(label("Label1",
+    QLabel* intro = label("Label1",
                             QStringLiteral("Keyword Research allows you to get new keyword ideas to build a keyword "
                                            "list base on the master keyword you are specified. Enter a few "
                                            "descriptive words or phrases below:"),
-                            container));
+                            container);
+    column->addWidget(intro);
 
     auto* frame = named(new QFrame(container), "Frame1");
     frame->setFrameShape(QFrame::StyledPanel);
+    // Three equally wide input columns, each under its caption, and the
+    // request's settings and buttons beside them, from the top.
     auto* inputs = new QGridLayout(frame);
-    inputs->addWidget(label("lblKeyword", QStringLiteral("Enter Seed Keywords (One Keyword per line):"), frame), 0, 0);
+    QLabel* seedCaption = label("lblKeyword", QStringLiteral("Enter Seed Keywords (One Keyword per line):"), frame);
+    inputs->addWidget(seedCaption, 0, 0, Qt::AlignBottom);
     m_txtKeyword = named(new QPlainTextEdit(frame), "txtKeyword");
-    inputs->addWidget(m_txtKeyword, 1, 0, 3, 1);
-    inputs->addWidget(label("lblLang", QStringLiteral("Select Language"), frame), 0, 1);
+    inputs->addWidget(m_txtKeyword, 1, 0);
+    inputs->addWidget(caption("lblLang", QStringLiteral("Select Language"), frame), 0, 1, Qt::AlignBottom);
     m_lstLanguage = named(new QListWidget(frame), "lstLanguage");
-    inputs->addWidget(m_lstLanguage, 1, 1, 3, 1);
+    inputs->addWidget(m_lstLanguage, 1, 1);
     auto* countryCaption = new QHBoxLayout;
-    countryCaption->addWidget(label("Label2", QStringLiteral("Select Country"), frame));
-    countryCaption->addWidget(label("Label3", QStringLiteral(" (One country only)"), frame));
-    inputs->addLayout(countryCaption, 0, 2);
+    countryCaption->setSpacing(0);
+    countryCaption->addWidget(caption("Label2", QStringLiteral("Select Country"), frame));
+    countryCaption->addWidget(caption("Label3", QStringLiteral(" (One country only)"), frame));
+    countryCaption->addStretch(1);
+    inputs->addLayout(countryCaption, 0, 2, Qt::AlignBottom);
     m_lstCountry = named(new QListWidget(frame), "lstCountry");
-    inputs->addWidget(m_lstCountry, 1, 2, 3, 1);
-    inputs->addWidget(label("lblMaxKW", QStringLiteral("Maximum Keywords to Return:"), frame), 1, 3);
+    inputs->addWidget(m_lstCountry, 1, 2);
+    for (QWidget* box : {static_cast<QWidget*>(m_txtKeyword), static_cast<QWidget*>(m_lstLanguage),
+                         static_cast<QWidget*>(m_lstCountry)})
+        box->setMinimumWidth(box->fontMetrics().averageCharWidth() * kInputColumnChars);
+    for (int col = 0; col < 3; ++col)
+        inputs->setColumnStretch(col, 1);
+
+    auto* settings = new QVBoxLayout;
+    settings->addWidget(caption("lblMaxKW", QStringLiteral("Maximum Keywords to Return:"), frame));
     m_cboMaxKw = named(new QComboBox(frame), "cboMaxKw");
-    inputs->addWidget(m_cboMaxKw, 2, 3);
-    inputs->addWidget(named(new QCheckBox(QStringLiteral("Use Synonyms"), frame), "chkSynonyms"), 3, 3);
+    settings->addWidget(m_cboMaxKw);
+    settings->addWidget(named(new QCheckBox(QStringLiteral("Use Synonyms"), frame), "chkSynonyms"));
+    settings->addStretch(1);
     auto* requestButtons = new QHBoxLayout;
     m_cmdGet = named(new QPushButton(QStringLiteral("&Get"), frame), "cmdGet");
     m_CmdStop = named(new QPushButton(QStringLiteral("&Stop"), frame), "CmdStop");
     requestButtons->addWidget(m_cmdGet);
     requestButtons->addWidget(m_CmdStop);
-    inputs->addLayout(requestButtons, 4, 3);
+    settings->addLayout(requestButtons);
+    inputs->addLayout(settings, 1, 3);
+    // A wrapped text takes more lines the narrower it is: each keeps the
+    // height it needs at the least width its column can get.
+    keepLinesAt(seedCaption, m_txtKeyword->minimumWidth());
+    keepLinesAt(intro, frame->minimumSizeHint().width());
     column->addWidget(frame);
 
     m_lvwKeywords = named(new QTreeWidget(container), "lvwKeywords");

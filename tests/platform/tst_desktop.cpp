@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
 #include <QListView>
 #include <QTimer>
 #include <QtTest>
@@ -19,6 +21,7 @@ private Q_SLOTS:
     void nestedWaitCursorsSetTheOverrideCursorOnce();
     void fileDialogFilters_data();
     void fileDialogFilters();
+    void messagesShowTheirTextAsItIs();
 };
 
 void TestDesktop::servicesAreInstalledForTheirLifetime()
@@ -111,6 +114,32 @@ void TestDesktop::fileDialogFilters()
     shown.sort();
     QCOMPARE(shown, listed);
     QCOMPARE(shownCaption, caption);
+}
+
+// A message may hold names and texts from files and servers ("<b>Sale</b>",
+// an error page): it is shown as the text it is, never as markup.
+void TestDesktop::messagesShowTheirTextAsItIs()
+{
+    const desktop::DesktopServices services(true);
+    const QString text = QStringLiteral("Are you sure you want to delete campaign '<b>Sale</b> & <i>more</i>' ?");
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll.stop();
+        if (const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            shown = label->text();
+            format = label->textFormat();
+        }
+        box->done(QMessageBox::No);
+    });
+    poll.start(10);
+    QCOMPARE(MsgBox(text, MsgButtons::YesNo, MsgIcon::Question, QStringLiteral("Delete Campaign")), MsgResult::No);
+    QCOMPARE(shown, text);
+    QCOMPARE(format, Qt::PlainText);
 }
 
 QTEST_MAIN(TestDesktop)

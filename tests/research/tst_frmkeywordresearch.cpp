@@ -1,6 +1,7 @@
 #include "research/window/frmKeywordResearch.h"
 #include "settings/clsRegister.h"
 
+#include "CaptionFit.h"
 #include "InstalledCodeFiles.h"
 #include "ResearchTestSupport.h"
 #include "ScriptedHttpServer.h"
@@ -155,6 +156,8 @@ private slots:
     void repeatedKeywordIsSkipped();
     void closingCancelsTheRequest();
     void columnsShareTheListWidth();
+    void captionsFit_data();
+    void captionsFit();
     void oneRequestPerClick_data();
     void oneRequestPerClick();
 };
@@ -457,6 +460,24 @@ void TestFrmKeywordResearch::columnsShareTheListWidth()
         QCOMPARE(list->columnWidth(shown), int(0.2 * w));
     QVERIFY(list->columnWidth(4) >= int(0.2 * w));
     QVERIFY(QFontMetrics(list->header()->font()).horizontalAdvance("Monthly Searches") < list->columnWidth(2));
+}
+
+void TestFrmKeywordResearch::captionsFit_data()
+{
+    QTest::addColumn<bool>("leastSize");
+    QTest::newRow("as the window opens") << false;
+    QTest::newRow("shrunk to its least size") << true;
+}
+
+void TestFrmKeywordResearch::captionsFit()
+{
+    QFETCH(bool, leastSize);
+
+    Research t;
+    if (leastSize)
+        t.window().resize(t.window().minimumSize().expandedTo(t.window().minimumSizeHint()));
+    QCoreApplication::processEvents();
+    QCOMPARE(cutCaptions(&t.window()), QStringList());
 }
 
 void TestFrmKeywordResearch::oneRequestPerClick_data()

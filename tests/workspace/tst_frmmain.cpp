@@ -82,6 +82,8 @@ private Q_SLOTS:
     void firstRunShowsDefaultAndWelcome();
     void unreadableFilesAreTold_data();
     void unreadableFilesAreTold();
+    void windowsWorkingFolderIsUsed();
+    void longValuesComeBackWhole();
     void keywordLoadsNeedAnOpenCampaign_data();
     void keywordLoadsNeedAnOpenCampaign();
     void startUpSelection_data();
@@ -101,6 +103,8 @@ private Q_SLOTS:
     void setupWithSameFolderOnlyReloads();
     void helpContentsMissing();
     void helpCommandsOpenTheirTargets();
+    void failedOpensAreTold_data();
+    void failedOpensAreTold();
     void adwordsEditorLaunch_data();
     void adwordsEditorLaunch();
     void editorRoundTrip();
@@ -222,6 +226,52 @@ void TestMainWindow::unreadableFilesAreTold()
     QCOMPARE(shown.buttons, platform::MsgButtons::OK);
     QVERIFY(w.isWelcomeShown());
     QVERIFY(!w.workspace().openCampaign());
+}
+
+// The Windows program named the accounts file and folder "accounts.dat" and
+// "accounts" (its file names ignore case): a working folder copied from it
+// shows its campaigns, and they are saved where they are, not beside them.
+void TestMainWindow::windowsWorkingFolderIsUsed()
+{
+    WorkingFolderFixture ws(QByteArray(), false);
+    QVERIFY(TestEnvironment::writeAll(ws.work + "/accounts.dat", "[A]\r\nx\r\n"));
+    QVERIFY(TestEnvironment::writeAll(ws.work + "/accounts/A/x/Campaign.dat",
+                                      "[LandingPage]\r\nLandingPagePath=from windows\r\n"));
+    frmMain w;
+    w.show();
+    QVERIFY(w.workspace().openCampaign());
+    QCOMPARE(w.workspace().openCampaign()->key(), QStringLiteral("A-x"));
+    QCOMPARE(w.findChild<QLineEdit*>("txtLandingPagePath")->text(), QStringLiteral("from windows"));
+
+    w.findChild<QLineEdit*>("txtBroadBid")->setText("0.7");
+    QVERIFY(w.workspace().SaveCampaign());
+    QVERIFY(TestEnvironment::readAll(ws.work + "/accounts/A/x/Campaign.dat").contains("BroadBid=0.7\r\n"));
+    QVERIFY(w.workspace().addNewCampaign("A", "y"));
+    QCOMPARE(TestEnvironment::readAll(ws.work + "/accounts.dat"), QByteArray("[A]\r\nx\r\ny\r\n\r\n"));
+    QCOMPARE(QDir(ws.work).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             (QStringList{"accounts", "accounts.dat"}));
+}
+
+// Campaign.dat values of any length pass through the editor's boxes: opening
+// and saving the campaign keeps them whole.
+void TestMainWindow::longValuesComeBackWhole()
+{
+    WorkingFolderFixture ws("[A]\r\nx\r\ny\r\n");
+    const QByteArray url = "http://shop.example/" + QByteArray(40000, 'u');
+    const QByteArray headline = "{base} " + QByteArray(40000, 'h');
+    QVERIFY(TestEnvironment::writeAll(ws.work + "/Accounts/A/x/Campaign.dat",
+                                      "[Keywords]\r\nURLTemplate=" + url + "\r\nBroadBid=" + url
+                                          + "\r\n[Ad1]\r\nHeadline=" + headline + "\r\nDestinationURL=" + url
+                                          + "\r\n"));
+    frmMain w;
+    w.show();
+    QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
+    w.workspace().tvwAccount_NodeClick(NodeId::campaignNode("A", "y")); // saves x
+    const CampaignData stored = CampaignStore::load(CampaignStore::campaignFolder(ws.work, "A", "x"));
+    QCOMPARE(stored.urlTemplate.size(), url.size());
+    QCOMPARE(stored.broadBid.size(), url.size());
+    QCOMPARE(stored.ads[0].headline.size(), headline.size());
+    QCOMPARE(stored.ads[0].destinationURL.size(), url.size());
 }
 
 void TestMainWindow::keywordLoadsNeedAnOpenCampaign_data()
@@ -709,6 +759,49 @@ void TestMainWindow::helpCommandsOpenTheirTargets()
     QCOMPARE(opener.targets, (QStringList{help, "https://support.example/"}));
     QCOMPARE(about, 1);
     QVERIFY(ws.prompter.messages.isEmpty());
+}
+
+void TestMainWindow::failedOpensAreTold_data()
+{
+    QTest::addColumn<QString>("command"); // "help <index>" or "tool <index>"
+    QTest::addColumn<QString>("title");
+    QTest::newRow("Contents") << "help 1" << "Help Contents";
+    QTest::newRow("PDF User Guide") << "help 2" << "PDF User Guide";
+    QTest::newRow("Support") << "help 4" << "Support";
+    QTest::newRow("Adwords Editor") << "tool 10" << "Adwords Editor";
+}
+
+// A target that the desktop cannot open (no program for it, or gone) is
+// named to the user, where the Windows shell would have shown its own error.
+void TestMainWindow::failedOpensAreTold()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, title);
+    WorkingFolderFixture ws;
+    RecordingShellOpener opener;
+    opener.result = false;
+    const QString help = ws.env.path("program/quillmark.chm");
+    const QString program = ws.env.path("editor/adwords_editor");
+    TestEnvironment::writeAll(help, "help");
+    TestEnvironment::writeAll(program, "program");
+    storeEditorPath(program);
+    g_oRegister = std::make_unique<clsRegister>();
+    g_oRegister->setSupportURL("https://support.example/");
+    frmMain w;
+    w.setHelpFile(help);
+    const int index = command.section(' ', 1).toInt();
+    if (command.startsWith("help"))
+        w.mnuHelpItems_Click(index);
+    else
+        w.cmdTools_Click(index);
+    g_oRegister.reset();
+    QCOMPARE(opener.targets.size(), 1);
+    QCOMPARE(ws.prompter.messages.size(), 1);
+    const platform::MessageRequest& shown = ws.prompter.messages.first();
+    QCOMPARE(shown.text, "Cannot open '" + opener.targets.first()
+                             + "': it does not exist, or the desktop has no program that opens it.");
+    QCOMPARE(shown.title, title);
+    QCOMPARE(shown.icon, platform::MsgIcon::Exclamation);
 }
 
 void TestMainWindow::adwordsEditorLaunch_data()
