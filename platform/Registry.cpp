@@ -299,21 +299,25 @@ void parse(HiveData& hive, Hive which, const QByteArray& bytes)
         qsizetype end = bytes.indexOf('\n', start);
         if (end < 0)
             end = bytes.size();
-        QByteArrayView raw(bytes.constData() + start, end - start);
+        // A line kept unread keeps its carriage return too: written back
+        // without it, a line that had one of its own would lose that at the
+        // next reading, one more at each save.
+        QByteArrayView whole(bytes.constData() + start, end - start);
         start = end + 1;
         ++lineNumber;
+        if (lineNumber == 1 && whole.startsWith("\xEF\xBB\xBF"))
+            whole = whole.sliced(3);
+        QByteArrayView raw = whole;
         if (raw.endsWith('\r'))
             raw.chop(1);
-        if (lineNumber == 1 && raw.startsWith("\xEF\xBB\xBF"))
-            raw = raw.sliced(3);
         if (lineNumber == 1 && raw == ownHeader)
             continue; // written anew by every save
 
         const auto keep = [&](const char* reason) {
             if (current < 0)
-                hive.preamble.append(raw.toByteArray());
+                hive.preamble.append(whole.toByteArray());
             else
-                hive.keys[size_t(current)].entries.append(Entry{{}, {}, raw.toByteArray()});
+                hive.keys[size_t(current)].entries.append(Entry{{}, {}, whole.toByteArray()});
             if (reason)
                 g_problems.append(QStringLiteral("%1 line %2: %3; the line is kept as it is")
                                       .arg(hive.file)

@@ -100,6 +100,10 @@ void TestRegistryHive::handEditedLines_data()
     QTest::newRow("comments stay without a report")
         << QByteArray("; mine\n[K]\n; about A\n\"A\"=\"1\"\n") << "K" << "A" << "1" << QList<int>()
         << QList<QByteArray>{"; mine", "[K]", "; about A", "\"A\"=\"1\""};
+    // Each save must not take one more carriage return off such a line.
+    QTest::newRow("a line with a carriage return of its own")
+        << QByteArray("[K]\n\"A\"=\"x\"\r\r\n\"B\"=\"2\"\n") << "K" << "B" << "2" << QList<int>{2}
+        << QList<QByteArray>{"\"A\"=\"x\"\r\r"};
     QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF[K]\n\"A\"=\"1\"\n") << "K" << "A" << "1"
                                      << QList<int>() << QList<QByteArray>();
 }
