@@ -335,7 +335,6 @@ QWidget* frmMain::buildWelcomePage()
         img->setPixmap(bullet);
         auto* label = new QLabel(QString::fromUtf8(features[i]), about);
         label->setObjectName(QStringLiteral("lblProfile") + QString::number(i));
-        label->setWordWrap(true);
         line->addWidget(img);
         line->addWidget(label, 1);
         lines->addLayout(line);

@@ -1,3 +1,4 @@
+#include "CaptionFit.h"
 #include "LandingPageTyping.h"
 #include "WorkingFolderFixture.h"
 
@@ -77,6 +78,8 @@ private slots:
     void aboutFromTheHelpMenu();
     void paneColumnsFollowPinningAndEveryResize();
     void keywordBoxesAndListsTakeTheirShare();
+    void captionsFitAtTheLeastSize_data();
+    void captionsFitAtTheLeastSize();
     void landingPageIsSavedToItsOwnFileWhenTheCampaignChangesOrTheWindowCloses();
     void landingPageThatCannotBeSavedAtCloseAsksWhetherToClose_data();
     void landingPageThatCannotBeSavedAtCloseAsksWhetherToClose();
@@ -170,6 +173,33 @@ void tst_frmMainFrame::paneColumnsFollowPinningAndEveryResize()
     pane->setPinned(true);
     QTRY_COMPARE(frameIn(w, tabMain).left(), mainLeft);
     QCOMPARE(tabMain->width(), mainWidth);
+}
+
+void tst_frmMainFrame::captionsFitAtTheLeastSize_data()
+{
+    QTest::addColumn<bool>("campaign");
+    QTest::addColumn<int>("tab");
+    QTest::newRow("welcome page") << false << 0;
+    for (const EditorTab tab : {EditorTab::Keywords, EditorTab::AdGroups, EditorTab::Ads, EditorTab::AdwordsFiles})
+        QTest::addRow("editor tab %d", int(tab)) << true << int(tab);
+}
+
+void tst_frmMainFrame::captionsFitAtTheLeastSize()
+{
+    QFETCH(bool, campaign);
+    QFETCH(int, tab);
+
+    WorkingFolderFixture ws(campaign ? QByteArray("[A]\r\nx\r\n") : QByteArray(), campaign);
+    if (campaign)
+        ws.campaign("A", "x");
+    frmMain w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.isWelcomeShown(), !campaign);
+    w.tabMain()->setCurrentIndex(tab);
+    w.resize(w.minimumSizeHint());
+    QCoreApplication::processEvents();
+    QCOMPARE(cutCaptions(&w), QStringList());
 }
 
 void tst_frmMainFrame::keywordBoxesAndListsTakeTheirShare()
