@@ -54,4 +54,31 @@ QPixmap picture(Logo logo)
     return pixmap;
 }
 
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        QLinearGradient fill(0, 0, size, size);
+        fill.setColorAt(0, QColor(0x0d, 0x47, 0xa1));
+        fill.setColorAt(1, QColor(0x42, 0xa5, 0xf5));
+        p.setPen(Qt::NoPen);
+        p.setBrush(fill);
+        p.drawRoundedRect(QRectF(0, 0, size, size), size / 6.0, size / 6.0);
+        QFont font = p.font();
+        font.setPixelSize(size * 3 / 4);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("Q"));
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 } // namespace Branding

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 #include <QString>
 
-// The logo of the splash window and the About box.
+// The logo of the splash window and the About box, and the program's icon.
 namespace Branding {
 
 enum class Logo { Standard, DealerKzv, CoBrand };
@@ -14,5 +15,9 @@ enum class Logo { Standard, DealerKzv, CoBrand };
 Logo logoFor(const QString& dealerId, const QString& title);
 
 QPixmap picture(Logo logo);
+
+// The program's icon, in the standard logo's colours, drawn for the sizes
+// title bars, task bars and switchers ask for.
+QIcon programIcon();
 
 } // namespace Branding

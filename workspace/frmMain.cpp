@@ -10,6 +10,7 @@
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
 #include "workspace/AdEditor.h"
+#include "workspace/Branding.h"
 #include "workspace/GeneratedFilesPanel.h"
 #include "workspace/KeywordInputs.h"
 #include "workspace/PaneRow.h"
@@ -49,6 +50,9 @@ frmMain::frmMain(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("PPC Quillmark"));
+    // The program's icon: every window without one of its own shows it.
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(Branding::programIcon());
 
     buildMenus();
     buildToolbar();

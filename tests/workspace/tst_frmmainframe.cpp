@@ -111,15 +111,20 @@ void tst_frmMainFrame::aboutFromTheHelpMenu()
     w.show();
     QString caption;
     QString dealer;
+    bool boxHasIcon = false;
     QTimer::singleShot(0, &w, [&] {
         auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
         QVERIFY(box);
         caption = box->windowTitle();
+        boxHasIcon = !box->windowIcon().isNull();
         dealer = box->findChild<QLabel*>(QStringLiteral("lblDealer"))->text();
         box->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     });
     w.mnuHelpItems_Click(int(HelpItem::About));
     QCOMPARE(caption, QStringLiteral("About PPC Quillmark"));
+    // The program's icon shows in the title bars of the main window and of its dialogs.
+    QVERIFY(!w.windowIcon().isNull());
+    QVERIFY(boxHasIcon);
     QCOMPARE(dealer, QStringLiteral("Adwise Ltd\nEmail: help@adwise.example\nWeb: http://adwise.example/"));
     QVERIFY(!QApplication::activeModalWidget());
 }
