@@ -10,7 +10,31 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <memory>
+
 using namespace platform;
+
+namespace {
+
+// Calls look with the modal window of type T as soon as it is up; look must
+// close it, also when a check fails, so the test never waits on it. The
+// returned timer does the watching while it lives.
+template <typename T, typename Look>
+std::unique_ptr<QTimer> whenShown(Look look)
+{
+    auto poll = std::make_unique<QTimer>();
+    QTimer* timer = poll.get();
+    QObject::connect(timer, &QTimer::timeout, [timer, look] {
+        if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            look(window);
+        }
+    });
+    timer->start(10);
+    return poll;
+}
+
+} // namespace
 
 class TestDesktop : public QObject
 {
@@ -89,16 +113,9 @@ void TestDesktop::fileDialogFilters()
     request.filterIndex = filterIndex;
     request.initialFolder = env.path(QStringLiteral("files"));
 
-    // The dialog is looked at once it is up, and always closed, so that a
-    // failed check cannot leave the test waiting on it.
     QStringList shown;
     QString shownCaption;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        poll.stop();
+    const auto watch = whenShown<QFileDialog>([&](QFileDialog* dialog) {
         if (const auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"))) {
             // The folder is read in the background.
             (void)QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) >= listed.size(); });
@@ -109,7 +126,6 @@ void TestDesktop::fileDialogFilters()
         shownCaption = dialog->selectedNameFilter();
         dialog->reject();
     });
-    poll.start(10);
     QCOMPARE(prompter().fileDialog(request), QString());
     shown.sort();
     QCOMPARE(shown, listed);
@@ -124,19 +140,13 @@ void TestDesktop::messagesShowTheirTextAsItIs()
     const QString text = QStringLiteral("Are you sure you want to delete campaign '<b>Sale</b> & <i>more</i>' ?");
     QString shown;
     Qt::TextFormat format = Qt::AutoText;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        poll.stop();
+    const auto watch = whenShown<QMessageBox>([&](QMessageBox* box) {
         if (const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
             shown = label->text();
             format = label->textFormat();
         }
         box->done(QMessageBox::No);
     });
-    poll.start(10);
     QCOMPARE(MsgBox(text, MsgButtons::YesNo, MsgIcon::Question, QStringLiteral("Delete Campaign")), MsgResult::No);
     QCOMPARE(shown, text);
     QCOMPARE(format, Qt::PlainText);
