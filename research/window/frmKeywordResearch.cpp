@@ -118,6 +118,17 @@ QListWidgetItem* fill(QListWidget* list, const std::optional<QStringList>& names
     return ticked;
 }
 
+// The first ticked entry comes into view, so the user sees what is chosen.
+void scrollToFirstTicked(QListWidget* list)
+{
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->checkState() == Qt::Checked) {
+            list->scrollToItem(list->item(row), QAbstractItemView::PositionAtCenter);
+            return;
+        }
+    }
+}
+
 } // namespace
 
 void showKeywordResearch(QWidget* parent, const KeywordAdder& addKeywords)
@@ -298,10 +309,13 @@ void frmKeywordResearch::sizeColumns()
 void frmKeywordResearch::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    // Only now has the list the width the window opens with.
+    // Only now has the list the width the window opens with, and do the
+    // tick lists know how many entries they show.
     if (!m_columnsSized) {
         m_columnsSized = true;
         sizeColumns();
+        for (QListWidget* list : {m_lstLanguage, m_lstCountry})
+            scrollToFirstTicked(list);
     }
 }
 

@@ -177,6 +177,12 @@ void TestFrmKeywordResearch::opening()
                 ticked.append(list->item(row)->text());
     QCOMPARE(ticked, (QStringList{"United States", "English"}));
     QCOMPARE(languages->currentItem()->text(), "English");
+    // The ticked entries are in view as the window opens, far down the lists as they may be.
+    for (QListWidget* list : {countries, languages}) {
+        const auto found = list->findItems(list == countries ? "United States" : "English", Qt::MatchExactly);
+        const QRect entry = list->visualItemRect(found.first());
+        QVERIFY2(entry.top() >= 0 && entry.bottom() < list->viewport()->height(), qPrintable(list->objectName()));
+    }
 
     auto* max = t.find<QComboBox>("cboMaxKw");
     QCOMPARE(max->count(), 10);
