@@ -65,6 +65,8 @@ frmAbout::frmAbout(const clsRegister* dealer, const QString& title, QWidget* par
     bottom->addWidget(ok);
     grid->addLayout(bottom, 5, 0, 1, 2);
     grid->setColumnStretch(1, 1);
+    // A box of fixed content: it takes the size the content needs, and keeps it.
+    grid->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void frmAbout::showModal(QWidget* owner)

@@ -105,6 +105,8 @@ frmNewCampaign::frmNewCampaign(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addLayout(buttons);
+    // Wider boxes help long names; more height would only pull the fields apart.
+    setFixedHeight(sizeHint().height());
 }
 
 void frmNewCampaign::PopulateProjects(const clsMain* tree)

@@ -31,6 +31,7 @@ private Q_SLOTS:
     void focusedButtonAnswersEnterAndSpace();
     void cancelAndCloseBoxCancel();
     void existingCampaignKeepsTheDialogOpen();
+    void resizingWidensTheBoxesOnly();
 };
 
 void TestNewCampaign::names_data()
@@ -226,6 +227,25 @@ void TestNewCampaign::existingCampaignKeepsTheDialogOpen()
     campaign->setText("Spring");
     dialog.findChild<QPushButton*>("cmdFinish")->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
+void TestNewCampaign::resizingWidensTheBoxesOnly()
+{
+    TestEnvironment env;
+    frmNewCampaign dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* account = dialog.findChild<QComboBox*>("cboAccount");
+    auto* campaign = dialog.findChild<QLineEdit*>("txtCampaign");
+    const QSize opened = dialog.size();
+    const int gap = campaign->y() - account->y();
+    const int boxWidth = campaign->width();
+
+    dialog.resize(opened.width() * 2, opened.height() * 3);
+    QCoreApplication::processEvents();
+    QCOMPARE(dialog.height(), opened.height());
+    QCOMPARE(campaign->y() - account->y(), gap);
+    QVERIFY(campaign->width() > boxWidth);
 }
 
 QTEST_MAIN(TestNewCampaign)

@@ -1,3 +1,4 @@
+#include "CaptionFit.h"
 #include "TestEnvironment.h"
 
 #include "core/Globals.h"
@@ -150,6 +151,15 @@ void tst_SplashAbout::aboutShowsTitleVersionAndDealer()
     QCOMPARE(text("Label2"), QStringLiteral("For Windows 95/98/2000/XP/NT/Vista/Windows 7"));
     QVERIFY(!about.findChild<QLabel*>(QStringLiteral("imgCoBrandLogo"))->pixmap().isNull());
     QVERIFY(about.isModal());
+
+    // The box is as large as its texts need, and stays so.
+    about.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    QCOMPARE(cutCaptions(&about), QStringList());
+    const QSize opened = about.size();
+    about.resize(opened * 2);
+    QCoreApplication::processEvents();
+    QCOMPARE(about.size(), opened);
 }
 
 void tst_SplashAbout::aboutWithoutDealerValues()
