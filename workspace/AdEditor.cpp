@@ -110,6 +110,8 @@ AdEditor::AdEditor(QWidget* adsPage, QObject* parent)
             auto* label = new QLabel(QLatin1String(designText));
             label->setObjectName(QLatin1String(name) + index);
             label->setTextFormat(Qt::PlainText);
+            // Long ad texts wrap inside the preview instead of running out of it.
+            label->setWordWrap(true);
             QPalette palette = label->palette();
             palette.setColor(QPalette::WindowText, colour);
             label->setPalette(palette);

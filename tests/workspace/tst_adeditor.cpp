@@ -1,5 +1,6 @@
 #include "workspace/AdEditor.h"
 
+#include "CaptionFit.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
@@ -123,6 +124,7 @@ private Q_SLOTS:
     void counter();
     void typingPastTheHeadlineLimit();
     void preview();
+    void longTextsWrapInThePreview();
     void loadAndClear();
     void copyAd_data();
     void copyAd();
@@ -243,6 +245,23 @@ void TestAdEditor::preview()
     QCOMPARE(f.find<QLabel>("lblPreviewURL", 1)->text(), QStringLiteral(" shop.example "));
     // Slot 0 keeps its design texts.
     QCOMPARE(f.find<QLabel>("lblPreviewDescr1", 0)->text(), QStringLiteral("Descr1"));
+}
+
+void TestAdEditor::longTextsWrapInThePreview()
+{
+    Fixture f;
+    const QString words = QStringLiteral("Fast delivery on every order, friendly service and the best prices you "
+                                         "can find online now");
+    f.box(AdEditor::Headline, 0)->setText(QStringLiteral("Cheap red shoes for everyone|Blue shoes on sale today|Boots"));
+    f.box(AdEditor::Description1, 0)->setText(words.left(90));
+    f.box(AdEditor::Description2, 0)->setText(words.left(90));
+    f.page.resize(760, 500);
+    f.page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.page));
+    QCOMPARE(cutCaptions(&f.page), QStringList());
+    // The editor fits the page's width; the texts take more lines instead.
+    auto* preview = f.find<QWidget>("fraPreview", 0);
+    QVERIFY(preview->mapTo(&f.page, QPoint(preview->width(), 0)).x() <= f.page.width());
 }
 
 void TestAdEditor::loadAndClear()
