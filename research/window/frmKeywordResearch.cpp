@@ -173,9 +173,15 @@ frmKeywordResearch::~frmKeywordResearch() { releaseBuilder(); }
 
 void frmKeywordResearch::buildControls()
 {
+    // The status bar runs along the window's bottom edge, the rest keeps
+    // the dialog's margins.
     auto* outer = new QVBoxLayout(this);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(outer->contentsMargins());
+    outer->setContentsMargins(QMargins());
+    outer->addLayout(body, 1);
     auto* container = named(new QGroupBox(QStringLiteral("Keyword Research Tool"), this), "fraContainer");
-    outer->addWidget(container);
+    body->addWidget(container);
     auto* column = new QVBoxLayout(container);
 
     QLabel* intro = label("Label1",
