@@ -517,7 +517,8 @@ void frmPreference::cmdHelp_Click()
 
 void frmPreference::cmdOpenFolder_Click()
 {
-    const QString path = modCommon::BrowseForFolder(this, QStringLiteral("Select a folder."));
+    const QString path = modCommon::BrowseForFolder(this, QStringLiteral("Select a folder."),
+                                                    modCommon::PickerStartFolder(m_txtFolder->text()));
     if (!path.isEmpty() && QFileInfo::exists(path))
         m_txtFolder->setText(path);
 }

@@ -93,9 +93,9 @@ QString MessageBoxPrompter::fileDialog(FileDialogRequest& request)
     return dialog.selectedFiles().constFirst();
 }
 
-QString MessageBoxPrompter::browseForFolder(const QString& title)
+QString MessageBoxPrompter::browseForFolder(const QString& title, const QString& initialFolder)
 {
-    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title);
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, initialFolder);
 }
 
 bool DesktopShellOpener::open(const QString& target)

@@ -16,7 +16,7 @@ class MessageBoxPrompter final : public Prompter
 public:
     MsgResult message(const MessageRequest& request) override;
     QString fileDialog(FileDialogRequest& request) override;
-    QString browseForFolder(const QString& title) override;
+    QString browseForFolder(const QString& title, const QString& initialFolder) override;
 };
 
 class DesktopShellOpener final : public ShellOpener

@@ -158,7 +158,8 @@ void LandingPageTab::ensureViews()
 void LandingPageTab::cmdOpenLandingPage_Click()
 {
     const QString path = modCommon::ShowFileDialog(
-        0, QStringLiteral("HTML file (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*"), window(), QString(),
+        0, QStringLiteral("HTML file (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*"), window(),
+        modCommon::PickerStartFolder(m_txtLandingPagePath->text()),
         QString(), QStringLiteral("html"), nullptr, QStringLiteral("Open File ..."));
     if (!path.isEmpty())
         OpenPage(path);
