@@ -3,6 +3,7 @@
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
 #include "platform/WaitCursor.h"
+#include "platform/widgets/LineText.h"
 #include "workspace/landing/SilentWebPage.h"
 #include "workspace/landing/ToolStrip.h"
 #include "workspace/landing/WebPageEditor.h"
@@ -115,7 +116,7 @@ QString LandingPageTab::pagePath() const
 
 void LandingPageTab::setPagePath(const QString& path)
 {
-    m_txtLandingPagePath->setText(path);
+    platform::setLineText(m_txtLandingPagePath, path);
 }
 
 void LandingPageTab::SetUp()
@@ -178,7 +179,7 @@ bool LandingPageTab::OpenPage(const QString& path)
     }
     ensureViews();
     m_openedPath = path;
-    m_txtLandingPagePath->setText(path);
+    platform::setLineText(m_txtLandingPagePath, path);
     m_preview->load(QUrl::fromLocalFile(path));
     m_editor->LoadDocument(path);
     return true;
