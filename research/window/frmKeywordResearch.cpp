@@ -108,12 +108,16 @@ QListWidgetItem* fill(QListWidget* list, const std::optional<QStringList>& names
     if (!names)
         return ticked;
     for (const QString& name : *names) {
-        auto* item = new QListWidgetItem(name, list);
+        // Made whole before it joins the list: an item made inside the list
+        // is looked up there at every change, which makes filling a long
+        // list quadratic.
+        auto* item = new QListWidgetItem(name);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         const bool match = name.compare(tick, Qt::CaseInsensitive) == 0;
         item->setCheckState(match ? Qt::Checked : Qt::Unchecked);
         if (match)
             ticked = item;
+        list->addItem(item);
     }
     return ticked;
 }
@@ -216,6 +220,8 @@ void frmKeywordResearch::buildControls()
         box->setMinimumWidth(box->fontMetrics().averageCharWidth() * kInputColumnChars);
     for (int col = 0; col < 3; ++col)
         inputs->setColumnStretch(col, 1);
+    for (QListWidget* list : {m_lstLanguage, m_lstCountry})
+        list->setUniformItemSizes(true);
 
     auto* settings = new QVBoxLayout;
     settings->addWidget(caption("lblMaxKW", QStringLiteral("Maximum Keywords to Return:"), frame));
