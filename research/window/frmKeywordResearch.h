@@ -80,9 +80,11 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
+    void fitInputs();
     void CreateListViewHeader();
     void sizeColumns();
     void cmdGet_Click();
@@ -107,8 +109,11 @@ private:
     int m_sortKey = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_sorted = false;
-    bool m_columnsSized = false;
+    bool m_tickedInView = false;
 
+    QLabel* m_intro = nullptr;
+    QWidget* m_inputs = nullptr;
+    QLabel* m_seedCaption = nullptr;
     QPlainTextEdit* m_txtKeyword = nullptr;
     QListWidget* m_lstLanguage = nullptr;
     QListWidget* m_lstCountry = nullptr;

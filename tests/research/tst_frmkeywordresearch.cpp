@@ -160,6 +160,10 @@ private slots:
     void captionsFit();
     void oneRequestPerClick_data();
     void oneRequestPerClick();
+    void seedBoxKeys_data();
+    void seedBoxKeys();
+    void tabOrder_data();
+    void tabOrder();
 };
 
 void TestFrmKeywordResearch::opening()
@@ -529,6 +533,64 @@ void TestFrmKeywordResearch::oneRequestPerClick()
     }
     QVERIFY(t.prompter.messages.isEmpty());
     QCOMPARE(busy.depth, 0);
+}
+
+void TestFrmKeywordResearch::seedBoxKeys_data()
+{
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("focused");
+
+    QTest::newRow("Tab goes on to the languages") << Qt::KeyboardModifiers() << "lstLanguage";
+    QTest::newRow("Shift+Tab goes back to Close") << Qt::KeyboardModifiers(Qt::ShiftModifier) << "cmdClose";
+    QTest::newRow("Ctrl+Tab") << Qt::KeyboardModifiers(Qt::ControlModifier) << "txtKeyword";
+}
+
+void TestFrmKeywordResearch::seedBoxKeys()
+{
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, focused);
+
+    Research t;
+    QVERIFY(QTest::qWaitForWindowActive(&t.window()));
+    auto* seeds = t.find<QPlainTextEdit>("txtKeyword");
+    seeds->setFocus();
+    seeds->setPlainText("shoes");
+    seeds->moveCursor(QTextCursor::End);
+    // The key as the window system sends it, with its tab character.
+    QTest::sendKeyEvent(QTest::Click, seeds, Qt::Key_Tab, QStringLiteral("\t"), modifiers);
+    QCOMPARE(seeds->toPlainText(), "shoes");
+    QCOMPARE(QApplication::focusWidget()->objectName(), focused);
+}
+
+void TestFrmKeywordResearch::tabOrder_data()
+{
+    QTest::addColumn<bool>("forwards");
+    QTest::newRow("Tab") << true;
+    QTest::newRow("Shift+Tab") << false;
+}
+
+void TestFrmKeywordResearch::tabOrder()
+{
+    QFETCH(bool, forwards);
+
+    // The controls that take the focus in the idle window (Stop and Delete
+    // are off), in reading order; the focus goes round.
+    QStringList order{"txtKeyword", "lstLanguage", "lstCountry",   "cboMaxKw",          "chkSynonyms", "cmdGet",
+                      "lvwKeywords", "chkSelectAll", "cmdAddToBase", "cmdAddToExtention", "cmdClose"};
+    if (!forwards)
+        std::reverse(order.begin() + 1, order.end());
+    order.append("txtKeyword");
+
+    Research t;
+    QVERIFY(QTest::qWaitForWindowActive(&t.window()));
+    t.find<QPlainTextEdit>("txtKeyword")->setFocus();
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (qsizetype step = 1; step < order.size(); ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, forwards ? Qt::NoModifier : Qt::ShiftModifier);
+        visited.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(visited, order);
+    QCOMPARE(t.find<QPlainTextEdit>("txtKeyword")->toPlainText(), QString());
 }
 
 QTEST_MAIN(TestFrmKeywordResearch)
