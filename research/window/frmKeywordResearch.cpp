@@ -226,6 +226,7 @@ frmKeywordResearch::frmKeywordResearch(KeywordAdder addKeywords, QWidget* parent
     CreateListViewHeader();
     m_CmdStop->setEnabled(false);
 
+    connect(&m_accessToken, &OAuthAccessToken::fetched, this, &frmKeywordResearch::tokenFetched);
     m_tmrDisconnect.setInterval(1000);
     connect(&m_tmrDisconnect, &QTimer::timeout, this, &frmKeywordResearch::tmrDisconnect_Timer);
 }
@@ -444,16 +445,30 @@ void frmKeywordResearch::DoGet()
     // One click, one request: clicks that come while the token is fetched
     // or during the pending events below find Get disabled.
     m_cmdGet->setEnabled(false);
-    {
-        const platform::WaitCursor fetching;
-        m_accessToken.GetoAuthToken();
-    }
     if (m_accessToken.token().isEmpty()) {
-        m_cmdGet->setEnabled(true);
+        // The window stays alive meanwhile: Stop or closing cancels the fetch.
+        m_accessToken.startFetch();
+        m_busyPointer.emplace();
+        m_CmdStop->setEnabled(true);
+        m_pbrProgress->setVisible(true);
+        return;
+    }
+    sendRequest();
+}
+
+void frmKeywordResearch::tokenFetched()
+{
+    if (m_accessToken.token().isEmpty()) {
+        idle();
         MsgBox(QStringLiteral("Error occured: Bad Authentication"), MsgButtons::OK, MsgIcon::Exclamation,
                kBuilderTitle);
         return;
     }
+    sendRequest();
+}
+
+void frmKeywordResearch::sendRequest()
+{
     SetBusy();
     QCoreApplication::processEvents();
     if (!isVisible())
@@ -473,9 +488,9 @@ void frmKeywordResearch::DoGet()
         m_lvwKeywords->headerItem()->setText(MonthlySearches, QStringLiteral("Monthly Searches (Global)"));
     const QString text = modCommon::Trim(request.text);
     if (text.isEmpty()) {
-        // Nothing to send: the window stays idle.
+        // Nothing to send: the window is idle again.
         UpdateDeleteButton();
-        m_cmdGet->setEnabled(true);
+        idle();
         return;
     }
     m_oBuilder->setAuthToken(m_accessToken.token());
@@ -603,6 +618,11 @@ void frmKeywordResearch::DoDelete()
 
 void frmKeywordResearch::CmdStop_Click()
 {
+    if (m_accessToken.isFetching()) {
+        m_accessToken.cancel();
+        idle();
+        return;
+    }
     if (m_oBuilder)
         m_oBuilder->Disconnect();
     m_tmrDisconnect.start();
@@ -633,7 +653,9 @@ void frmKeywordResearch::releaseBuilder()
 
 void frmKeywordResearch::done(int result)
 {
-    // A request still running is cancelled; nothing of it reaches a closed window.
+    // A request still running is cancelled, as is a token fetch; nothing of
+    // them reaches a closed window.
+    m_accessToken.cancel();
     releaseBuilder();
     m_tmrDisconnect.stop();
     idle();

@@ -39,13 +39,13 @@ void showKeywordResearch(QWidget* parent, const KeywordAdder& addKeywords);
 // "lstCountry", "cmdGet", "lvwKeywords", ...).
 //
 // A request runs asynchronously: Get obtains the access token (once per
-// window, a blocking fetch under the busy pointer), builds the request and
+// window, under the busy pointer, Stop enabled), then builds the request and
 // hands it to a request driver, which reports back through
 // KeywordResearchView. From the click on, Get is disabled, so one click
 // makes at most one request; once the request is sent the window is busy
-// (Stop enabled, progress shown) until the driver's DownLoadCompleted; Stop
-// cancels. Closing the window cancels a running request, and nothing of it
-// reaches the window afterwards.
+// (Stop enabled, progress shown) until the driver's DownLoadCompleted. Stop
+// cancels the token fetch or the request. Closing the window cancels both,
+// and nothing of them reaches the window afterwards.
 class frmKeywordResearch : public QDialog, public KeywordResearchView
 {
     Q_OBJECT
@@ -71,6 +71,9 @@ public:
     void setStatusText(const QString& text) override;
     void DownLoadCompleted() override;
 
+    // True while Get waits for the access token.
+    bool isFetchingToken() const { return m_accessToken.isFetching(); }
+
     // The list's sort column and order, as column clicks set them.
     int sortKey() const { return m_sortKey; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
@@ -89,6 +92,8 @@ private:
     void sizeColumns();
     void cmdGet_Click();
     void DoGet();
+    void tokenFetched();
+    void sendRequest();
     void SetBusy();
     void ResetUI(const QString& message);
     void UpdateDeleteButton();
