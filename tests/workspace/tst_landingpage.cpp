@@ -152,6 +152,8 @@ private slots:
     void savesToTheLoadedFileNotThePathBox();
     void openingAnotherFileSavesTheEditFirst();
     void failedSaveKeepsTheEditAndSaysSo();
+    void undecodablePageIsShownButNeitherEditedNorWritten_data();
+    void undecodablePageIsShownButNeitherEditedNorWritten();
     void unreadableFileIsReportedAndChangesNothing_data();
     void unreadableFileIsReportedAndChangesNothing();
     void refreshInstructionDoesNotReplaceTheEditedPage_data();
@@ -476,6 +478,52 @@ void tst_LandingPage::failedSaveKeepsTheEditAndSaysSo()
     QVERIFY(f.showPreview());
     QVERIFY(TestEnvironment::readAll(path).contains("Order today unsaved"));
     QVERIFY(!f.editor()->IsDirty());
+}
+
+void tst_LandingPage::undecodablePageIsShownButNeitherEditedNorWritten_data()
+{
+    QTest::addColumn<QByteArray>("label");
+    QTest::newRow("iso-2022-kr") << QByteArray("iso-2022-kr");
+    QTest::newRow("hz-gb-2312") << QByteArray("hz-gb-2312");
+}
+
+// The browser reads a page in a character set it cannot decode as a single
+// replacement character: saving that would put it in place of the page.
+void tst_LandingPage::undecodablePageIsShownButNeitherEditedNorWritten()
+{
+    QFETCH(QByteArray, label);
+    Fixture f;
+    const QByteArray page = "<html><head><meta charset=\"" + label
+        + "\"></head><body>\x1b$)C<p id=\"last\">\x0e\x47\x51\x0f Offer</p></body></html>\n";
+    const QString path = f.file(QStringLiteral("offer.html"), page);
+    QSignalSpy loaded(f.editor(), &LandingPageEditor::DocumentLoaded);
+    QSignalSpy shown(f.tab.preview(), &QWebEngineView::loadFinished);
+    QVERIFY(f.tab.OpenPage(path));
+    QVERIFY(loaded.wait(kWait));
+    QCOMPARE(loaded.first().first().toBool(), false);
+    QVERIFY(!shown.isEmpty() || shown.wait(kWait));
+    QCOMPARE(f.prompter.messages.size(), 1);
+    const QString told = f.prompter.messages.first().text;
+    QVERIFY2(told.contains(QStringLiteral("'") + path + QStringLiteral("'")), qPrintable(told));
+    QVERIFY2(told.contains(QStringLiteral("cannot be edited")), qPrintable(told));
+
+    // Keys typed into the editor change nothing there.
+    f.tab.sTab()->setCurrentIndex(1);
+    QWidget* target = landingtest::keyTarget(f.editor());
+    target->setFocus();
+    QTest::keyClicks(target, QStringLiteral("typed"));
+    QCOMPARE(runInEditor(f.editor(), QStringLiteral("document.designMode")).toString(), QStringLiteral("off"));
+    QVERIFY(!f.editor()->IsDirty());
+    QVERIFY(!f.tab.toolStrip()->button(0)->isEnabled());
+
+    // Nothing writes the file: not the preview, not a save, not the close.
+    f.tab.sTab()->setCurrentIndex(0);
+    QVERIFY(f.tab.SaveEdits());
+    QVERIFY(f.tab.SaveEditsBeforeLeaving(QStringLiteral("Close the program anyway?")));
+    QString error;
+    QVERIFY(!f.editor()->SaveDocument(path, &error));
+    QCOMPARE(TestEnvironment::readAll(path), page);
+    QCOMPARE(f.prompter.messages.size(), 1);
 }
 
 void tst_LandingPage::unreadableFileIsReportedAndChangesNothing_data()

@@ -183,12 +183,13 @@ bool LandingPageTab::OpenPage(const QString& path)
     return true;
 }
 
-void LandingPageTab::onDocumentLoaded(bool ok)
+void LandingPageTab::onDocumentLoaded(bool ok, const QString& failure)
 {
     if (ok)
         return;
     platform::MsgBox(QStringLiteral("The landing page '") + m_openedPath
-                         + QStringLiteral("' could not be loaded into the editor."),
+                         + QStringLiteral("' could not be loaded into the editor.")
+                         + (failure.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + failure),
                      platform::MsgButtons::OK, platform::MsgIcon::Exclamation, kTitle);
 }
 

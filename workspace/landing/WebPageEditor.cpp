@@ -49,6 +49,10 @@ const BrowserCommand kCommands[] = {
 // A save that takes longer than this is given up (the file stays as it was).
 constexpr int kSaveTimeoutMs = 30000;
 
+// The browser's name for the character set of a page whose own it cannot
+// decode: the page reads as one replacement character.
+const QString kUndecodable = QStringLiteral("replacement");
+
 // Runs in the editor's own script world when the page's document is ready:
 // switches design mode on, counts edits and reports the state at the caret.
 // %1 is the list of command names.
@@ -59,6 +63,9 @@ const char kEditorScript[] = R"JS(
     var generation = 0;
     var host = null;
     var queued = false;
+    // A page the browser could not decode is not for editing (see kUndecodable).
+    if (document.characterSet === 'replacement')
+        return;
     document.designMode = 'on';
 
     function status(name) {
@@ -269,6 +276,7 @@ WebPageEditor::WebPageEditor(QWebEngineProfile* profile, QWidget* parent)
                 const bool unsaved = IsDirty();
                 m_ready = false;
                 m_loading = false;
+                ++m_loadNumber;
                 m_path.clear();
                 clearState();
                 emit DisplayChanged();
@@ -310,6 +318,7 @@ void WebPageEditor::LoadDocument(const QString& path)
     m_url = QUrl::fromLocalFile(path);
     m_ready = false;
     m_loading = true;
+    ++m_loadNumber;
     m_byteOrderMark = PageEncoding::startsWithByteOrderMark(fileHead(path));
     clearState();
     m_page->expect(m_url);
@@ -325,16 +334,42 @@ void WebPageEditor::onLoadingChanged(const QWebEngineLoadingInfo& info)
     if (!m_loading || info.status() == QWebEngineLoadingInfo::LoadStartedStatus || info.url() != m_url)
         return;
     m_loading = false;
-    m_ready = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+    clearState();
+    if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus) {
+        finishLoad(false, QString());
+        return;
+    }
+    // Editable only when the browser could decode the page; until the
+    // answer comes the editor takes no report and saves nothing.
+    const QPointer<WebPageEditor> self(this);
+    const quint64 load = m_loadNumber;
+    m_page->runJavaScript(QStringLiteral("document.characterSet"), QWebEngineScript::ApplicationWorld,
+                          [self, load](const QVariant& charset) {
+                              if (!self || self->m_loadNumber != load)
+                                  return;
+                              const QString name = charset.toString();
+                              if (name.isEmpty())
+                                  self->finishLoad(false, QString());
+                              else if (name == kUndecodable)
+                                  self->finishLoad(false, QStringLiteral("The browser cannot read the character set "
+                                                                         "the page is written in, so the page cannot "
+                                                                         "be edited; its file is left as it is."));
+                              else
+                                  self->finishLoad(true, QString());
+                          });
+}
+
+void WebPageEditor::finishLoad(bool editable, const QString& failure)
+{
+    m_ready = editable;
     if (!m_ready)
         m_path.clear();
-    clearState();
     // A report the page sent before it had finished loading was not taken.
     if (m_ready)
         m_page->runJavaScript(QStringLiteral("window.quillmarkReport && window.quillmarkReport();"),
                               QWebEngineScript::ApplicationWorld);
     emit DisplayChanged();
-    emit DocumentLoaded(m_ready);
+    emit DocumentLoaded(m_ready, failure);
 }
 
 void WebPageEditor::report(const QJsonObject& state)
