@@ -147,6 +147,8 @@ private slots:
 
     void editThenPreviewRewritesTheFileKeepingItsMarkup_data();
     void editThenPreviewRewritesTheFileKeepingItsMarkup();
+    void markupAfterTheRootElementStaysAfterIt_data();
+    void markupAfterTheRootElementStaysAfterIt();
     void previewWithoutEditLeavesTheFileUntouched();
     void boldAtTheCaretReachesTheToolStrip();
     void savesToTheLoadedFileNotThePathBox();
@@ -367,6 +369,47 @@ void tst_LandingPage::editThenPreviewRewritesTheFileKeepingItsMarkup()
     QVERIFY(!f.editor()->IsDirty());
     QVERIFY(f.previewText().contains(typed.trimmed()));
     QVERIFY(f.prompter.messages.isEmpty());
+}
+
+void tst_LandingPage::markupAfterTheRootElementStaysAfterIt_data()
+{
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("a line break") << QByteArray("\n") << QByteArray("\n");
+    QTest::newRow("nothing") << QByteArray() << QByteArray();
+    QTest::newRow("a comment, then a line break") << QByteArray("<!-- generated -->\n")
+                                                  << QByteArray("<!-- generated -->\n");
+    QTest::newRow("a comment on a line of its own") << QByteArray("\n<!-- generated 2024-05-01 -->\n")
+                                                    << QByteArray("\n<!-- generated 2024-05-01 -->\n");
+    QTest::newRow("comments between blank lines") << QByteArray("\n\n<!-- a -->\n  <!-- b -->\n\n")
+                                                  << QByteArray("\n\n<!-- a -->\n  <!-- b -->\n\n");
+    QTest::newRow("CRLF line ends") << QByteArray("\r\n<!-- a -->\r\n") << QByteArray("\n<!-- a -->\n");
+    QTest::newRow("a processing instruction") << QByteArray("\n<?php footer(); ?>\n")
+                                              << QByteArray("\n<?php footer(); ?>\n");
+    QTest::newRow("a comment holding the end tag") << QByteArray("\n<!-- old </html> -->\n")
+                                                   << QByteArray("\n<!-- old </html> -->\n");
+}
+
+// The parser puts what follows the root element into the body once a line
+// break came; saving writes it back after the root element, also after a
+// second round.
+void tst_LandingPage::markupAfterTheRootElementStaysAfterIt()
+{
+    QFETCH(QByteArray, after);
+    QFETCH(QByteArray, saved);
+    Fixture f;
+    const QByteArray end = "</p>\n<!-- in the body -->\n</body></html>";
+    const QString path = f.file(QStringLiteral("offer.html"),
+                                "<!DOCTYPE html>\n<html><head><title>T</title></head><body><p id=\"last\">Offer" + end
+                                    + after);
+    for (const QString& typed : {QStringLiteral(" now"), QStringLiteral(" again")}) {
+        QVERIFY(f.open(path));
+        f.typeAtEndOf(QStringLiteral("last"), typed);
+        QTRY_VERIFY_WITH_TIMEOUT(f.editor()->IsDirty(), kWait);
+        QVERIFY(f.showPreview());
+        const QByteArray written = TestEnvironment::readAll(path);
+        QVERIFY2(written.endsWith(typed.toUtf8() + end + saved), written.constData());
+    }
 }
 
 void tst_LandingPage::previewWithoutEditLeavesTheFileUntouched()

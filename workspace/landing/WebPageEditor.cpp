@@ -21,6 +21,7 @@
 #include <QWebEngineView>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -101,8 +102,104 @@ const char kEditorScript[] = R"JS(
     }
     window.quillmarkGeneration = function () { return generation; };
     window.quillmarkReport = changed;
-    new MutationObserver(function () { ++generation; changed(); })
-        .observe(document, {subtree: true, childList: true, attributes: true, characterData: true});
+    var edits = new MutationObserver(function () { ++generation; changed(); });
+    edits.observe(document, {subtree: true, childList: true, attributes: true, characterData: true});
+
+    // What follows the root element's end tag in the file: blanks, line
+    // breaks and comments (a processing instruction reads as one). Line ends
+    // as the parser reads them; null when anything else follows, or nothing.
+    // A comment ends at its first "-->": matched so, each part of the text
+    // can be read only one way, and a file that does not fit is found out
+    // in one pass.
+    function epilogueOf(source) {
+        var found = /<\/html[^>]*>((?:[\t\n\f ]|<!--(?:(?!-->)[\s\S])*-->|<\?[^>]*>)*)$/i
+            .exec(source.replace(/\r\n?/g, '\n'));
+        return found && found[1] ? found[1] : null;
+    }
+    // Its comments as the parser reads them, and all its blanks and line
+    // breaks in a row.
+    function partsOf(epilogue) {
+        var parts = {comments: [], blanks: ''};
+        epilogue.match(/[\t\n\f ]+|<!--(?:(?!-->)[\s\S])*-->|<\?[^>]*>/g).forEach(function (token) {
+            if (token.charAt(0) !== '<')
+                parts.blanks += token;
+            else
+                parts.comments.push(token.charAt(1) === '?' ? token.slice(1, -1) : token.slice(4, -3));
+        });
+        return parts;
+    }
+    // The parser keeps after the root element only the comments before the
+    // first blank; every blank, and every comment after one, goes to the end
+    // of the body. Those nodes are found from the end of the document; when
+    // they are all there, they leave the document, and the epilogue is
+    // written back after the root element as it stood in the file (see
+    // kSerializeScript). Otherwise the document stays as the parser made it.
+    window.quillmarkKeepEpilogue = function (fileBase64) {
+        var source;
+        try {
+            var bytes = Uint8Array.from(atob(fileBase64), function (c) { return c.charCodeAt(0); });
+            source = new TextDecoder(document.characterSet).decode(bytes);
+        } catch (e) {
+            return;
+        }
+        var epilogue = epilogueOf(source);
+        if (!epilogue)
+            return;
+        var parts = partsOf(epilogue);
+        var root = document.documentElement;
+        var after = [];
+        for (var node = root.nextSibling; node; node = node.nextSibling)
+            after.push(node);
+        if (after.length > parts.comments.length)
+            return;
+        for (var i = 0; i < after.length; ++i) {
+            if (after[i].nodeType !== Node.COMMENT_NODE || after[i].data !== parts.comments[i])
+                return;
+        }
+        var comments = parts.comments.slice(after.length);
+        var blanks = parts.blanks.length;  // those not yet found
+        var removed = [];
+        var cut = null;  // [text node, length kept]
+        var last = root;
+        while (last.lastChild)
+            last = last.lastChild;
+        var walker = document.createTreeWalker(root, NodeFilter.SHOW_ALL);
+        walker.currentNode = last;
+        for (node = last; node && (comments.length || blanks); node = walker.previousNode()) {
+            if (node.nodeType === Node.COMMENT_NODE) {
+                if (node.data !== comments[comments.length - 1])
+                    return;
+                comments.pop();
+                removed.push(node);
+            } else if (node.nodeType === Node.TEXT_NODE) {
+                var kept = node.data.length;
+                while (kept && blanks && node.data.charAt(kept - 1) === parts.blanks.charAt(blanks - 1)) {
+                    --kept;
+                    --blanks;
+                }
+                if (!kept)
+                    removed.push(node);
+                else if (comments.length || blanks)
+                    return;
+                else
+                    cut = [node, kept];
+            } else {
+                return;
+            }
+        }
+        if (comments.length || blanks)
+            return;
+        // Edits made so far still count; taking the nodes out is none.
+        if (edits.takeRecords().length) {
+            ++generation;
+            changed();
+        }
+        after.concat(removed).forEach(function (node) { node.remove(); });
+        if (cut)
+            cut[0].deleteData(cut[1], cut[0].data.length - cut[1]);
+        edits.takeRecords();
+        window.quillmarkEpilogue = epilogue;
+    };
     ['selectionchange', 'keyup', 'mouseup', 'input', 'focus'].forEach(function (name) {
         document.addEventListener(name, changed, true);
     });
@@ -136,7 +233,9 @@ const char kPolicyScript[] = R"JS(
 )JS";
 
 // The document as a file: every node of its top level - the doctype, the
-// comments before and after the root element, the element tree - one a line.
+// comments before and after the root element, the element tree - one a line,
+// then what followed the root element in the file when the editor took it
+// out of the body (quillmarkKeepEpilogue).
 // The HTML parser reads a processing instruction such as an XML declaration
 // as a comment holding "?...?": it is written back as it stood.
 const char kSerializeScript[] = R"JS(
@@ -154,7 +253,7 @@ const char kSerializeScript[] = R"JS(
             parts.push(new XMLSerializer().serializeToString(node));
     });
     return {
-        html: parts.join('\n'),
+        html: parts.join('\n') + (window.quillmarkEpilogue || ''),
         generation: window.quillmarkGeneration ? window.quillmarkGeneration() : 0,
         charset: document.characterSet
     };
@@ -183,10 +282,10 @@ QString firstFamily(const QString& fontValue)
     return family;
 }
 
-QByteArray fileHead(const QString& path)
+QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(4) : QByteArray();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -277,6 +376,7 @@ WebPageEditor::WebPageEditor(QWebEngineProfile* profile, QWidget* parent)
                 m_ready = false;
                 m_loading = false;
                 ++m_loadNumber;
+                m_source.clear();
                 m_path.clear();
                 clearState();
                 emit DisplayChanged();
@@ -319,7 +419,8 @@ void WebPageEditor::LoadDocument(const QString& path)
     m_ready = false;
     m_loading = true;
     ++m_loadNumber;
-    m_byteOrderMark = PageEncoding::startsWithByteOrderMark(fileHead(path));
+    m_source = fileBytes(path);
+    m_byteOrderMark = PageEncoding::startsWithByteOrderMark(m_source);
     clearState();
     m_page->expect(m_url);
     m_page->load(m_url);
@@ -335,15 +436,23 @@ void WebPageEditor::onLoadingChanged(const QWebEngineLoadingInfo& info)
         return;
     m_loading = false;
     clearState();
+    const QByteArray source = std::exchange(m_source, QByteArray());
     if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus) {
         finishLoad(false, QString());
         return;
     }
     // Editable only when the browser could decode the page; until the
-    // answer comes the editor takes no report and saves nothing.
+    // answer comes the editor takes no report and saves nothing. What
+    // followed the root element in the file is put back in its place first.
+    const QString opened = QStringLiteral("(function () {"
+                                          " if (document.characterSet !== '%1' && window.quillmarkKeepEpilogue)"
+                                          "  window.quillmarkKeepEpilogue('%2');"
+                                          " return document.characterSet;"
+                                          "})()")
+                               .arg(kUndecodable, QString::fromLatin1(source.toBase64()));
     const QPointer<WebPageEditor> self(this);
     const quint64 load = m_loadNumber;
-    m_page->runJavaScript(QStringLiteral("document.characterSet"), QWebEngineScript::ApplicationWorld,
+    m_page->runJavaScript(opened, QWebEngineScript::ApplicationWorld,
                           [self, load](const QVariant& charset) {
                               if (!self || self->m_loadNumber != load)
                                   return;

@@ -54,6 +54,7 @@ private:
     quint64 m_loadNumber = 0;      // counts the loads, so an answer for an older one is dropped
     bool m_ready = false;          // the file is loaded and editable
     bool m_byteOrderMark = false;  // the file began with one
+    QByteArray m_source;           // the file as read, until its load has ended
     // Every edit raises the document's generation; the one last written to
     // the file tells whether anything is unsaved, even when typing goes on
     // while a save is under way.
