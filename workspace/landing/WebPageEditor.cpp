@@ -1,6 +1,7 @@
 #include "workspace/landing/WebPageEditor.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 #include "workspace/landing/PageEncoding.h"
 #include "workspace/landing/SilentWebPage.h"
 
@@ -285,7 +286,7 @@ QString firstFamily(const QString& fontValue)
 QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return platform::openRegularFile(file) ? file.readAll() : QByteArray();
 }
 
 } // namespace
