@@ -444,10 +444,12 @@ void WebPageEditor::onLoadingChanged(const QWebEngineLoadingInfo& info)
     }
     // Editable only when the browser could decode the page; until the
     // answer comes the editor takes no report and saves nothing. What
-    // followed the root element in the file is put back in its place first.
+    // followed the root element in the file is put back in its place first;
+    // should that fail, the page stays as the parser made it.
     const QString opened = QStringLiteral("(function () {"
-                                          " if (document.characterSet !== '%1' && window.quillmarkKeepEpilogue)"
-                                          "  window.quillmarkKeepEpilogue('%2');"
+                                          " if (document.characterSet !== '%1' && window.quillmarkKeepEpilogue) {"
+                                          "  try { window.quillmarkKeepEpilogue('%2'); } catch (e) {}"
+                                          " }"
                                           " return document.characterSet;"
                                           "})()")
                                .arg(kUndecodable, QString::fromLatin1(source.toBase64()));
