@@ -29,11 +29,12 @@ int main(int argc, char* argv[])
     const platform::CurlLibrary curl;
     WebEngineSetup::prepare();
     QApplication app(argc, argv);
-    const platform::desktop::DesktopServices desktop(!unattended());
+    platform::desktop::DesktopServices desktop(!unattended());
 
     std::unique_ptr<frmMain> window;
-    const bool started = modStartUp::Main([&window]() -> QWidget* {
+    const bool started = modStartUp::Main([&window, &desktop]() -> QWidget* {
         window = std::make_unique<frmMain>();
+        desktop.setMainWindow(window.get());
         window->setPreferencesHook(&frmPreference::ShowModal);
         window->setAboutHook(&frmAbout::showModal);
         return window.get();

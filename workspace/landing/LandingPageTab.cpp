@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QQuickWidget>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -99,6 +100,17 @@ LandingPageTab::LandingPageTab(QWidget* parent)
     contLayout->addWidget(m_sTab, 1);
 
     outer->addWidget(cont, 1);
+
+    // The browser views draw through a Quick widget, which needs its window
+    // composed from textures. A window that has its native window already
+    // when the first such widget joins it has that native window destroyed
+    // and made again (it flickers, moves, and loses the message boxes it
+    // owns). A hidden Quick widget of the same kind, here from the start,
+    // has the window created that way at its first show; it costs no
+    // browser engine and draws nothing.
+    auto* composition = new QQuickWidget(this);
+    composition->setObjectName(QStringLiteral("quickComposition"));
+    composition->hide();
 }
 
 LandingPageTab::~LandingPageTab()
