@@ -61,6 +61,8 @@ frmSendMail::frmSendMail(QWidget* parent)
     connect(m_oSendMail.get(), &clsSendMail::Completed, this, &frmSendMail::m_oSendMail_Completed);
     connect(m_oSendMail.get(), &clsSendMail::OnSendCommand, this, &frmSendMail::WriteMailLog);
     connect(m_oSendMail.get(), &clsSendMail::OnServerResponse, this, &frmSendMail::WriteMailLog);
+    // The component writes these to sendmail.log itself.
+    connect(m_oSendMail.get(), &clsSendMail::OnLogEntry, this, &frmSendMail::showInLog);
     connect(&m_socketClient, &SmtpSocketClient::mailLog, this, &frmSendMail::WriteMailLog);
     connect(&m_socketClient, &SmtpSocketClient::status, m_lblStatus, &QLabel::setText);
     connect(&m_socketClient, &SmtpSocketClient::ended, this, &frmSendMail::DialogueEnded);
@@ -103,11 +105,16 @@ void frmSendMail::MailLog(const QString& text)
 
 void frmSendMail::WriteMailLog(const QString& text)
 {
+    showInLog(text);
+    SendMailLog::append(text);
+}
+
+void frmSendMail::showInLog(const QString& text)
+{
     QString shown = text + QLatin1Char('\n');
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     m_txtLog->moveCursor(QTextCursor::End);
     m_txtLog->insertPlainText(shown);
-    SendMailLog::append(text);
 }
 
 void frmSendMail::showEvent(QShowEvent* event)

@@ -37,7 +37,9 @@ class clsSendMail;
 //
 // On showing, the window deletes a sendmail.log above 32000 bytes, writes the
 // test header to it and sends the message one second later. Every command
-// and reply goes to txtLog and to sendmail.log (credentials as "<hidden>");
+// and reply goes to txtLog and to sendmail.log (credentials as "<hidden>"),
+// and txtLog shows the mail component's own entries of sendmail.log too
+// (why a connection failed, for one);
 // lblStatus ends with "SMTP mail server test completed successfully." or
 // "SMTP mail server test failed. ". Closing the window aborts a running send
 // (also one of the socket client).
@@ -120,6 +122,8 @@ private:
     void tmrTestSendMail_Timer();
     void m_oSendMail_Completed(qint32 code, const QString& text);
     void showAddressList();
+    // Appends the text and a line end to txtLog only.
+    void showInLog(const QString& text);
 
     SendMailSettings m_settings;
     std::unique_ptr<clsSendMail> m_oSendMail;

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QtTest>
 
 namespace {
@@ -57,6 +58,8 @@ private Q_SLOTS:
     void initTestCase() { BuildKeyPaths(); }
     void testMail_data();
     void testMail();
+    void aFailureShowsItsReason_data();
+    void aFailureShowsItsReason();
     void logIsTrimmedAndHeadedWhenTheWindowOpens_data();
     void logIsTrimmedAndHeadedWhenTheWindowOpens();
     void closingDuringASendAbortsIt();
@@ -131,6 +134,49 @@ void TestFrmSendMail::testMail()
         QVERIFY(server.messages().isEmpty());
     }
     platform::SmtpComponent::setTrustedCertificates(QString());
+}
+
+void TestFrmSendMail::aFailureShowsItsReason_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("connection refused") << "refused";
+    QTest::newRow("no greeting within the time-out") << "silent";
+    QTest::newRow("certificate not trusted") << "untrusted";
+}
+
+void TestFrmSendMail::aFailureShowsItsReason()
+{
+    // A test that fails before any command was sent has nothing but the
+    // mail component's own notes to show why.
+    QFETCH(QString, kind);
+    TestEnvironment env;
+    ScriptedSmtpServer silent;   // accepts, never greets
+    SmtpTestServer tls;
+    frmSendMail window;
+    if (kind == QLatin1String("refused")) {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        configure(window, closed.serverPort(), QStringLiteral("s3cret"));
+    } else if (kind == QLatin1String("silent")) {
+        configure(window, silent.port(), QStringLiteral("s3cret"));
+        window.setTimeOut(1);
+    } else {
+        QString error;
+        QVERIFY2(tls.start({SmtpTestServer::Security::StartTls, {}, {}, {}, {}}, &error), qPrintable(error));
+        configure(window, tls.port(), QStringLiteral("s3cret"));
+        window.setSSL(true);
+    }
+    window.show();
+    QTRY_VERIFY_WITH_TIMEOUT(::status(window) != kWaiting, kTestMs);
+    QCOMPARE(::status(window), kFailure);
+
+    // The window shows what the log has, line by line, the reason included.
+    const QString mailLog = QString::fromUtf8(TestEnvironment::readAll(env.programDir() + QStringLiteral("/sendmail.log")));
+    const QStringList logged = mailLog.split(QStringLiteral("\r\n"));
+    QCOMPARE(shownLog(window).split(QLatin1Char('\n')), logged);
+    const auto reason = std::find_if(logged.begin(), logged.end(),
+                                     [](const QString& line) { return line.startsWith(QLatin1String("* Error ")); });
+    QVERIFY2(reason != logged.end(), qPrintable(mailLog));
 }
 
 void TestFrmSendMail::logIsTrimmedAndHeadedWhenTheWindowOpens_data()
