@@ -1,5 +1,6 @@
 #include "platform/SmtpComponent.h"
 
+#include "platform/LogLine.h"
 #include "platform/MailText.h"
 #include "platform/SmtpTransfer.h"
 
@@ -248,7 +249,8 @@ void SmtpComponent::finish(bool ok, int code, const QString& description)
 
 void SmtpComponent::writeLog(const QString& line)
 {
-    const QString entry = QStringLiteral("* ") + line;
+    // Notes and errors may quote the server: they keep to their line.
+    const QString entry = QStringLiteral("* ") + LogLine::oneLine(line);
     emit OnLogEntry(entry);
     if (m_logFile.isEmpty())
         return;

@@ -101,8 +101,8 @@ void SmtpSocketClient::SendMail(const QString& to, const QString& subject, const
             return;
         }
     }
-    emit mailLog(QStringLiteral("SendMail to ") + to + QStringLiteral(", SMTPServer: ") + m_settings.Host
-                 + QStringLiteral(" at ") + modCommon::NowText());
+    emit mailLog({QStringLiteral("SendMail to ") + to + QStringLiteral(", SMTPServer: ") + m_settings.Host
+                  + QStringLiteral(" at ") + modCommon::NowText()});
     m_to = to;
     m_subject = subject;
     m_body = body;
@@ -186,7 +186,7 @@ void SmtpSocketClient::onConnected()
 {
     m_connected = true;
     const QString text = QStringLiteral("Connected to mail server...: ") + m_settings.Host;
-    emit mailLog(text);
+    emit mailLog({text});
     WriteErrorLog(text);
 }
 
@@ -244,7 +244,7 @@ void SmtpSocketClient::onReadyRead()
 
 void SmtpSocketClient::onReply(const QString& reply)
 {
-    emit mailLog(m_redactor.reply(reply));
+    logReply(reply);
     const int code = replyCode(reply);
     if (code == 220) {
         m_authTimerStarted = false;
@@ -253,11 +253,11 @@ void SmtpSocketClient::onReply(const QString& reply)
         if (m_SMTPAuth) {
             sendLine(QStringLiteral("EHLO local_machine"));
             logSent(QStringLiteral("EHLO "));
-            logSent(QStringLiteral("EHLO ") + m_settings.Host + kCrlf);
+            logSentThenEmptyLine(QStringLiteral("EHLO ") + m_settings.Host);
             m_state = kEhloSent;
         } else {
             sendLine(QStringLiteral("HELO local_machine"));
-            logSent(QStringLiteral("HELO ") + m_settings.Host + kCrlf);
+            logSentThenEmptyLine(QStringLiteral("HELO ") + m_settings.Host);
             m_state = kHeloSent;
         }
     } else if (code == 221) {
@@ -297,7 +297,7 @@ void SmtpSocketClient::onReply(const QString& reply)
         case kMessageSent:
             m_dataAccepted = true;
             sendLine(QStringLiteral("QUIT"));
-            logSent(QStringLiteral("QUIT") + kCrlf);
+            logSentThenEmptyLine(QStringLiteral("QUIT"));
             m_state = kQuitSent;
             break;
         default:
@@ -320,7 +320,7 @@ void SmtpSocketClient::onReply(const QString& reply)
         // so is a challenge the client did not ask for: the login goes to no
         // server that has not been sent AUTH LOGIN.
         WriteErrorLog(QStringLiteral("Error sending mail: %1 - ").arg(code) + reply);
-        emit mailLog(m_redactor.reply(reply));
+        logReply(reply);
         sendQuitAfterError();
     }
 }
@@ -346,7 +346,18 @@ void SmtpSocketClient::awaitReply()
 
 void SmtpSocketClient::logSent(const QString& line)
 {
-    emit mailLog(m_redactor.command(line));
+    emit mailLog({m_redactor.command(line)});
+}
+
+void SmtpSocketClient::logSentThenEmptyLine(const QString& line)
+{
+    emit mailLog({m_redactor.command(line), QString()});
+}
+
+void SmtpSocketClient::logReply(const QString& reply)
+{
+    // The reply's own lines; a text in one of them stays on its line.
+    emit mailLog(m_redactor.reply(reply).split(kCrlf));
 }
 
 void SmtpSocketClient::sendMailFrom()
@@ -360,7 +371,7 @@ void SmtpSocketClient::sendMailFrom()
 void SmtpSocketClient::sendQuitAfterError()
 {
     sendLine(QStringLiteral("QUIT"));
-    logSent(QStringLiteral("QUIT") + kCrlf);
+    logSentThenEmptyLine(QStringLiteral("QUIT"));
     m_state = kQuitAfterError;
 }
 

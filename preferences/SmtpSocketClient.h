@@ -65,7 +65,9 @@ public:
     static QString WrapWord(const QString& text);
 
 signals:
-    void mailLog(const QString& text);
+    // One entry of the mail log, line by line (a reply of several lines,
+    // or a line sent followed by an empty one).
+    void mailLog(const QStringList& lines);
     void status(const QString& text);
     void ended();
 
@@ -80,6 +82,8 @@ private:
     // A command goes out: its reply is due within the time-out.
     void awaitReply();
     void logSent(const QString& line);
+    void logSentThenEmptyLine(const QString& line);
+    void logReply(const QString& reply);
     void sendMailFrom();
     void sendQuitAfterError();
     void sendMessage();

@@ -6,6 +6,7 @@
 #include "preferences/TestMail.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QVariant>
 
@@ -87,8 +88,11 @@ public:
 
     // The program's error log.
     static void MailLog(const QString& text);
-    // Appends the text and a line end to txtLog and to sendmail.log.
+    // Appends the text and a line end to sendmail.log and shows it in txtLog
+    // as written: on one line, a line break in it as an escape.
     void WriteMailLog(const QString& text);
+    // The same for an entry that spans several lines on purpose.
+    void WriteMailLogLines(const QStringList& lines);
     // Starts the test: logs it, hands the settings over, arms the timer.
     void TestSendMail();
     void SetSendMailProperties();
@@ -122,8 +126,8 @@ private:
     void tmrTestSendMail_Timer();
     void m_oSendMail_Completed(qint32 code, const QString& text);
     void showAddressList();
-    // Appends the text and a line end to txtLog only.
-    void showInLog(const QString& text);
+    // Appends an entry as sendmail.log has it, and a line end, to txtLog.
+    void showInLog(const QString& entry);
 
     SendMailSettings m_settings;
     std::unique_ptr<clsSendMail> m_oSendMail;

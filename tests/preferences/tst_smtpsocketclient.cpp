@@ -42,7 +42,8 @@ public:
         settings.SMTPUsername = QString::fromLatin1(kUser);
         settings.SMTPPassword = QString::fromLatin1(kPassword);
         server.setGreeting({"220 scripted ready\r\n"});
-        QObject::connect(&client, &SmtpSocketClient::mailLog, [this](const QString& t) { run.log << t; });
+        QObject::connect(&client, &SmtpSocketClient::mailLog,
+                         [this](const QStringList& lines) { run.log << lines.join(QStringLiteral("\r\n")); });
         QObject::connect(&client, &SmtpSocketClient::status, [this](const QString& t) { run.statuses << t; });
         QObject::connect(&client, &SmtpSocketClient::ended, [this] { ++run.ended; });
     }
