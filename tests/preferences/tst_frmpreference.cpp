@@ -177,6 +177,7 @@ private Q_SLOTS:
     void testMailHandsOverTheDialogsValues();
     void testMailRefusals_data();
     void testMailRefusals();
+    void testedAddressKeepsToItsLogLine();
     void focusedButtonAnswersEnterAndSpace_data();
     void focusedButtonAnswersEnterAndSpace();
     void enterInATextBoxPressesNothing();
@@ -725,6 +726,22 @@ void tst_frmPreference::testMailRefusals()
     QCOMPARE(child<QTabWidget>(dialog, "ssTab1")->currentIndex(), tab);
     QCOMPARE(QApplication::focusWidget(), child(dialog, focus));
     QVERIFY(!fx.errorLog().contains("Testing mail server"));
+}
+
+void tst_frmPreference::testedAddressKeepsToItsLogLine()
+{
+    // The address is logged before it is checked for sending: a line break
+    // in it must not start a line of its own in Error.log.
+    Fixture fx;
+    frmPreference dialog;
+    dialog.setTestMailWindow([](QWidget*, const TestMailSettings&) {});
+    child<QLineEdit>(dialog, "txtReporterEmail")->setText(QStringLiteral("ann@example\r\nForged line"));
+    child<QPushButton>(dialog, "cmdTestSendMail")->click();
+
+    const QByteArray log = fx.errorLog();
+    QVERIFY2(log.contains("Testing mail server for ann@example\\r\\nForged line at "), log.constData());
+    for (const QByteArray& line : log.split('\n'))
+        QVERIFY2(!line.startsWith("Forged line"), log.constData());
 }
 
 void tst_frmPreference::focusedButtonAnswersEnterAndSpace_data()
