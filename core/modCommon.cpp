@@ -7,6 +7,7 @@
 #include "platform/CodePage.h"
 #include "platform/Locations.h"
 #include "platform/ProfileFile.h"
+#include "platform/RegularFile.h"
 #include "platform/Prompter.h"
 #include "platform/ShellOpener.h"
 #include "platform/WaitCursor.h"
@@ -482,8 +483,9 @@ std::optional<QStringList> nameList(const CodeFile& codeFile)
     if (Trim(path).isEmpty())
         return std::nullopt;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        WriteErrorLog(QString::fromLatin1(codeFile.errorPrefix) + file.errorString());
+    QString why;
+    if (!platform::openRegularFile(file, &why)) {
+        WriteErrorLog(QString::fromLatin1(codeFile.errorPrefix) + why);
         return std::nullopt;
     }
     static const QRegularExpression lineEnd(QStringLiteral("\r?\n"));

@@ -482,11 +482,12 @@ void KeywordInputs::loadKeywordFile(QPlainTextEdit* box, const QString& errorPre
 {
     clsFileController files;
     const QString path = files.GetFileName(0, kKeywordFileFilter, QString());
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (path.isEmpty() || !QFileInfo::exists(path))
         return;
-    // A file that cannot be read (the user is told why) leaves the box as it is.
+    // A file that cannot be read, or is no regular file, leaves the box as it
+    // is; the user is told why.
     QString error;
-    const QString text = files.openTextFile(path, &error);
+    const QString text = files.openChosenFile(path, &error);
     if (!error.isEmpty()) {
         modCommon::WriteErrorLog(errorPrefix + error);
         return;

@@ -68,7 +68,7 @@ private:
     // Writes the edited page to its file; "" when written, else the message
     // for the user (the failure is logged with logPrefix).
     QString writeEdits(const QString& logPrefix);
-    void onDocumentLoaded(bool ok);
+    void onDocumentLoaded(bool ok, const QString& failure);
 
     QLineEdit* m_txtLandingPagePath = nullptr;
     QTabWidget* m_sTab = nullptr;
