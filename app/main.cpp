@@ -29,6 +29,8 @@ int main(int argc, char* argv[])
     const platform::CurlLibrary curl;
     WebEngineSetup::prepare();
     QApplication app(argc, argv);
+    // The installed desktop entry's name: the desktop groups the windows under its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ppc-quillmark"));
     platform::desktop::DesktopServices desktop(!unattended());
 
     std::unique_ptr<frmMain> window;

@@ -166,6 +166,8 @@ private Q_SLOTS:
     void okRefusals();
     void saveMapping_data();
     void saveMapping();
+    void longTextsSavedWhole_data();
+    void longTextsSavedWhole();
     void cancelChangesNothing_data();
     void cancelChangesNothing();
     void helpTopics_data();
@@ -536,6 +538,49 @@ void tst_frmPreference::saveMapping()
     for (const QString& value : saved.replaceInStrings("<work>", fx.work))
         QCOMPARE(value.section('=', 0, 0) + "=" + stored(value.section('=', 0, 0)), value);
     QCOMPARE(fx.errorLog().count("clsPreference_SaveSetting end"), 2); // the fixture's and the dialog's
+}
+
+void tst_frmPreference::longTextsSavedWhole_data()
+{
+    QTest::addColumn<QString>("name");      // the stored value, longer than a one-line box takes by default
+    QTest::addColumn<QStringList>("values"); // what it needs beside it to pass OK
+
+    const QStringList mailServer{"SMTPServer=mail.example"};
+    QTest::newRow("proxy host") << "Proxy" << QStringList{"AccessType=2", "Port=3128"};
+    QTest::newRow("proxy user") << "Auth_Username" << QStringList{};
+    QTest::newRow("proxy password") << "Auth_Password" << QStringList{};
+    QTest::newRow("mail server") << "SMTPServer" << QStringList{};
+    QTest::newRow("SMTP user") << "SMTPUsername" << QStringList{"SMTPAuthentication=1"};
+    QTest::newRow("SMTP password") << "SMTPPassword" << QStringList{};
+    QTest::newRow("name") << "ReporterName" << QStringList{};
+    QTest::newRow("company") << "CompanyName" << QStringList{};
+    QTest::newRow("e-mail") << "Email" << mailServer;
+    QTest::newRow("web site") << "WebSite" << QStringList{};
+    QTest::newRow("logo URL") << "LogoURL" << QStringList{};
+    QTest::newRow("token") << "CTK" << QStringList{};
+    QTest::newRow("user name") << "YMID" << QStringList{};
+    QTest::newRow("password") << "YMPd" << QStringList{};
+    QTest::newRow("account e-mail") << "CUID" << QStringList{"LGIY=1"};
+    QTest::newRow("editor path") << "AdwordsEditor" << QStringList{};
+}
+
+// A stored text of any length comes back whole from an OK.
+void tst_frmPreference::longTextsSavedWhole()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, values);
+    Fixture fx;
+    QString text = name + ':';
+    while (text.size() < 40000)
+        text += QString::number(text.size()) + ' ';
+    store(values << name + '=' + text);
+    frmPreference dialog;
+    child<QPushButton>(dialog, "cmdOK")->click();
+    QVERIFY(fx.prompter.messages.isEmpty());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const QString saved = stored(name);
+    QCOMPARE(saved.size(), text.size());
+    QVERIFY(saved == text);
 }
 
 void tst_frmPreference::cancelChangesNothing_data()
