@@ -198,8 +198,8 @@ void frmHTTP::Connect(qint16 index, const QString& url, const QString& method, c
         ? url : QStringLiteral("http://") + url;
     Slot* slot = slotAt(index);
     if (!slot) {
-        modCommon::WriteErrorLog(QStringLiteral("frmHTTP_Connect_Error: 9 - Subscript out of range\r\nURL: ")
-                                 + address);
+        modCommon::WriteErrorLogLines(
+            {QStringLiteral("frmHTTP_Connect_Error: 9 - Subscript out of range"), QStringLiteral("URL: ") + address});
         // Reported later, as every end of a request is: the caller is
         // still inside Connect and may not be ready for it.
         QMetaObject::invokeMethod(

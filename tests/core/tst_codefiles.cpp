@@ -235,29 +235,37 @@ void TestCodeFiles::installedCopiesBesideTheProgram_data()
 {
     QTest::addColumn<bool>("besideProgram");
     QTest::addColumn<bool>("inProgramFolder");
+    QTest::addColumn<bool>("inDataFolder"); // an installation's share/ppc-quillmark
     QTest::addColumn<QString>("foundIn");
 
     // The program folder is elsewhere, as it is under the data home when the
-    // executable's folder cannot be written.
-    QTest::newRow("only the installed copies") << true << false << "installed";
-    QTest::newRow("the program folder's own copies come first") << true << true << "program";
-    QTest::newRow("no copy at all") << false << false << "";
+    // executable's folder cannot be written or belongs to an installation.
+    QTest::newRow("only the copies beside the program") << true << false << false << "installed";
+    QTest::newRow("the program folder's own copies come first") << true << true << false << "program";
+    QTest::newRow("only the installation's data folder") << false << false << true << "data";
+    QTest::newRow("the copies beside the program before the data folder") << true << false << true << "installed";
+    QTest::newRow("no copy at all") << false << false << false << "";
 }
 
 void TestCodeFiles::installedCopiesBesideTheProgram()
 {
     QFETCH(bool, besideProgram);
     QFETCH(bool, inProgramFolder);
+    QFETCH(bool, inDataFolder);
     QFETCH(QString, foundIn);
 
     TestEnvironment env;
-    const QString installed = env.path("installed");
+    const QString installed = env.path("installed/bin");
+    const QString data = QDir::cleanPath(installed + "/" QUILLMARK_DATA_FROM_BINDIR);
     QVERIFY(QDir().mkpath(installed));
+    QVERIFY(QDir().mkpath(data));
     const QString probe = installed + "/codefile_probe";
     QVERIFY(QFile::copy(QStringLiteral(CODEFILE_PROBE), probe));
     for (const char* name : {"CountryNCodeGoogle.rpt", "LanguageNCode.rpt"}) {
         if (besideProgram)
             QVERIFY(QFile::copy(codeFileSource(name), installed + '/' + QLatin1String(name)));
+        if (inDataFolder)
+            QVERIFY(QFile::copy(codeFileSource(name), data + '/' + QLatin1String(name)));
     }
     if (inProgramFolder)
         QVERIFY(installCodeFiles(env));
@@ -266,7 +274,10 @@ void TestCodeFiles::installedCopiesBesideTheProgram()
     run.start(probe, {});
     QVERIFY(run.waitForFinished(10000));
     QCOMPARE(run.exitCode(), 0);
-    const QString folder = foundIn == "installed" ? installed : foundIn == "program" ? env.programDir() : QString();
+    const QString folder = foundIn == "installed" ? installed
+        : foundIn == "program"                     ? env.programDir()
+        : foundIn == "data"                        ? data
+                                                   : QString();
     const QString expected = folder.isEmpty()
         ? QStringLiteral("\n\n")
         : folder + "/CountryNCodeGoogle.rpt\n" + folder + "/LanguageNCode.rpt\n";
