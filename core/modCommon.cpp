@@ -496,8 +496,16 @@ std::optional<QStringList> nameList(const CodeFile& codeFile)
         WriteErrorLog(QString::fromLatin1(codeFile.errorPrefix) + why);
         return std::nullopt;
     }
+    // Read one byte past the limit: that is how an overlong file shows,
+    // whatever size the file system gives for it.
+    const QByteArray content = file.read(kMaxCodeFileBytes + 1);
+    if (content.size() > kMaxCodeFileBytes) {
+        WriteErrorLog(QString::fromLatin1(codeFile.errorPrefix) + path + QStringLiteral(" is larger than ")
+                      + QString::number(kMaxCodeFileBytes) + QStringLiteral(" bytes"));
+        return std::nullopt;
+    }
     static const QRegularExpression lineEnd(QStringLiteral("\r?\n"));
-    const QStringList lines = platform::CodePage::decode(file.readAll()).split(lineEnd);
+    const QStringList lines = platform::CodePage::decode(content).split(lineEnd);
     QStringList names;
     if (lines.size() < 2)
         return names;

@@ -146,7 +146,10 @@ QString GetLanguageCodeFile();
 // with "[" and lines without "=" are skipped; a name is the text before the
 // first "=", untrimmed. Lines end with CRLF or LF; a file of a single line
 // lists nothing. No list (nullopt) when the file is missing (the user was
-// told) or cannot be read (logged).
+// told), cannot be read or is larger than kMaxCodeFileBytes (logged): the
+// installed files are a few kilobytes, and a list of millions of names
+// would hold the research window for a long time and much memory.
+inline constexpr qint64 kMaxCodeFileBytes = 16 * 1024 * 1024;
 std::optional<QStringList> PopulateListCountryGoogle();
 std::optional<QStringList> PopulateListLanguage();
 

@@ -246,6 +246,9 @@ void frmHTTP::ConnectHTTP(qint16 index)
         return;
     }
     const QByteArray body = slot.PostData.toUtf8();
+    if (m_Engine.contains(QLatin1String("Google"), Qt::CaseInsensitive) && !HttpClient::isHeaderText(m_AuthToken))
+        modCommon::WriteErrorLog(QStringLiteral("frmHTTP_ConnectHTTP error:  the access token holds a line break or "
+                                                "NUL: the request goes without it"));
     slot.http.startPost(body, headerLines(m_Engine, m_AuthToken, body.size()));
 }
 

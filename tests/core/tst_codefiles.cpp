@@ -50,6 +50,8 @@ private slots:
     void nameList();
     void missingFile_data();
     void missingFile();
+    void overlongFileIsRefused_data();
+    void overlongFileIsRefused();
     void installedFilesListTheResearchTargets_data();
     void installedFilesListTheResearchTargets();
     void buildPutsTheFilesBesideTheProgram();
@@ -134,6 +136,49 @@ void TestCodeFiles::missingFile()
     QCOMPARE(message.text, path + " is missing.\r\n Please install it on your computer and try again!!!");
     QCOMPARE(message.title, title);
     QCOMPARE(message.icon, platform::MsgIcon::Information);
+}
+
+void TestCodeFiles::overlongFileIsRefused_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<QByteArray>("logLine");
+
+    const QByteArray country = "Alpha=1\r\n[Country Code]\r\n";
+    const QByteArray language = "Alpha=1\r\n[LanguageCode]\r\n";
+    const qint64 limit = modCommon::kMaxCodeFileBytes;
+    QTest::newRow("country file at the limit") << Kind::Country << country << limit << QByteArray();
+    QTest::newRow("country file a byte over")
+        << Kind::Country << country << limit + 1 << QByteArray("modcommon _PopulateListCountryGoogle Error:  ");
+    QTest::newRow("language file at the limit") << Kind::Language << language << limit << QByteArray();
+    QTest::newRow("language file far over")
+        << Kind::Language << language << 6 * limit << QByteArray("modCommon_PopulateListLanguage Error:  ");
+}
+
+void TestCodeFiles::overlongFileIsRefused()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QByteArray, head);
+    QFETCH(qint64, bytes);
+    QFETCH(QByteArray, logLine);
+
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    // The names, then one long line after the marker.
+    const QByteArray content = head + QByteArray(bytes - head.size(), 'x');
+    QVERIFY(TestEnvironment::writeAll(env.programDir() + QLatin1Char('/') + fileName(kind), content));
+    const NameList listed = names(kind);
+    const QByteArray log = TestEnvironment::readAll(env.programDir() + "/Error.log");
+    if (logLine.isEmpty()) {
+        QCOMPARE(listed, NameList(QStringList{"Alpha"}));
+        QVERIFY2(log.isEmpty(), log.constData());
+    } else {
+        QCOMPARE(listed, NameList());
+        QVERIFY2(log.contains(logLine + env.programDir().toUtf8()), log.constData());
+        QVERIFY(log.contains("is larger than 16777216 bytes"));
+    }
+    QVERIFY(prompter.messages.isEmpty());
 }
 
 void TestCodeFiles::installedFilesListTheResearchTargets_data()
