@@ -29,11 +29,14 @@ int main(int argc, char* argv[])
     const platform::CurlLibrary curl;
     WebEngineSetup::prepare();
     QApplication app(argc, argv);
-    const platform::desktop::DesktopServices desktop(!unattended());
+    // The installed desktop entry's name: the desktop groups the windows under its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ppc-quillmark"));
+    platform::desktop::DesktopServices desktop(!unattended());
 
     std::unique_ptr<frmMain> window;
-    const bool started = modStartUp::Main([&window]() -> QWidget* {
+    const bool started = modStartUp::Main([&window, &desktop]() -> QWidget* {
         window = std::make_unique<frmMain>();
+        desktop.setMainWindow(window.get());
         window->setPreferencesHook(&frmPreference::ShowModal);
         window->setAboutHook(&frmAbout::showModal);
         return window.get();

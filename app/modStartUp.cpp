@@ -49,12 +49,14 @@ bool replaceCopy(const QString& from, const QString& to)
 
 namespace modStartUp {
 
-QString StartHeader()
+QStringList StartHeader()
 {
-    const QString crlf = QStringLiteral("\r\n");
-    return crlf + AppTitle() + QStringLiteral(" - ") + QStringLiteral("Version: ") + Version::caption() + crlf
-        + QStringLiteral(" Time: ") + modCommon::NowText() + crlf + QString(60, QLatin1Char('-')) + crlf
-        + QStringLiteral("AppPath: ") + programFolder() + crlf + QStringLiteral("WorkingFolder: ") + g_sWorkingFolder;
+    return {QString(),
+            AppTitle() + QStringLiteral(" - ") + QStringLiteral("Version: ") + Version::caption(),
+            QStringLiteral(" Time: ") + modCommon::NowText(),
+            QString(60, QLatin1Char('-')),
+            QStringLiteral("AppPath: ") + programFolder(),
+            QStringLiteral("WorkingFolder: ") + g_sWorkingFolder};
 }
 
 void RotateLogs()

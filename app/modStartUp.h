@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -40,7 +41,8 @@ void ChangeEngineFolder();
 // fails), and deletes a sendmail.log larger than 500000 bytes.
 void RotateLogs();
 
-// The start header written to Error.log (six lines with the log's CRLF).
-QString StartHeader();
+// The start header written to Error.log, line by line: an empty line, the
+// title and version, the time, 60 dashes, the program and the working folder.
+QStringList StartHeader();
 
 } // namespace modStartUp

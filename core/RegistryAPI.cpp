@@ -67,4 +67,20 @@ void SetRegistryValue(Root root, const QString& subKey, const QString& valueName
     }
 }
 
+void RegistryTransaction::Commit()
+{
+    m_committed = true;
+    if (m_batch.commit())
+        return;
+    for (const Root root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        if (!Saved(root))
+            modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_SaveRegistry:  ") + saveError(root, m_batch.error(root)));
+    }
+}
+
+bool RegistryTransaction::Saved(Root root) const
+{
+    return m_committed && m_batch.error(root).isEmpty();
+}
+
 } // namespace RegistryAPI

@@ -32,4 +32,25 @@ QVariant GetRegistryValue(Root root, const QString& subKey, const QString& value
 void SetRegistryValue(Root root, const QString& subKey, const QString& valueName, int valueType,
                       const QVariant& value);
 
+// While it lives, the changes made through CreateRegistryKey and
+// SetRegistryValue reach the hive files only at Commit(), each changed hive
+// in one atomic write, so that a save cut short (a crash, a kill, a full
+// disk) leaves a hive with all of them or none. Without Commit() they are
+// dropped. One at a time.
+class RegistryTransaction
+{
+public:
+    // Writes each changed hive once, the current user's first. A hive that
+    // cannot be written is logged ("RegistryAPI_SaveRegistry:  " and the
+    // reason) and keeps its old values, and so does every hive after it.
+    void Commit();
+
+    // False when root had changes that Commit() could not write.
+    bool Saved(Root root) const;
+
+private:
+    platform::Registry::Batch m_batch;
+    bool m_committed = false;
+};
+
 } // namespace RegistryAPI

@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,8 +65,9 @@ bool read(const QString& path, QString& text, QString* error)
     if (!QFileInfo::exists(path))
         return true;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(error, readError(path, file.errorString()));
+    QString why;
+    if (!platform::openRegularFile(file, &why))
+        return fail(error, readError(path, why));
     if (file.size() > kMaxBytes)
         return fail(error, readError(path, QStringLiteral("it holds %1 bytes, more than the %2 a text file may hold")
                                                .arg(file.size())

@@ -18,8 +18,9 @@ namespace TextFiles {
 inline constexpr qint64 kMaxBytes = 2147483647;
 
 // Reads the whole file as text (UTF-8 when valid, else Windows-1252). A
-// missing file gives "" and true; a file that cannot be read (a folder in
-// its place among them, or one larger than kMaxBytes) gives false.
+// missing file gives "" and true; a file that cannot be read (one larger
+// than kMaxBytes among them) gives false, and so does what is no regular file
+// (a folder, a named pipe: platform/RegularFile), which is not opened.
 bool read(const QString& path, QString& text, QString* error = nullptr);
 
 // Writes text followed by one CRLF, as every whole text is saved, atomically

@@ -10,12 +10,11 @@
 
 using namespace platform;
 
-QString clsFileController::openTextFile(const QString& path, QString* error)
+namespace {
+
+// TextFiles::read with the hourglass; a failure is shown.
+QString readShown(const QString& path, QString* error)
 {
-    if (error)
-        error->clear();
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return QString(); // a missing file is not an error
     QString text;
     QString problem;
     {
@@ -27,6 +26,26 @@ QString clsFileController::openTextFile(const QString& path, QString* error)
     if (error)
         *error = problem;
     return text;
+}
+
+} // namespace
+
+QString clsFileController::openTextFile(const QString& path, QString* error)
+{
+    if (error)
+        error->clear();
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return QString(); // a missing file is not an error
+    return readShown(path, error);
+}
+
+QString clsFileController::openChosenFile(const QString& path, QString* error)
+{
+    if (error)
+        error->clear();
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return QString();
+    return readShown(path, error);
 }
 
 bool clsFileController::SaveTextFile(const QString& path, const QString& text, bool confirm)

@@ -12,6 +12,10 @@ public:
     // "Open File" naming the file and the reason, which also goes to error
     // (left empty when the file was read or is missing).
     QString openTextFile(const QString& path, QString* error = nullptr);
+    // The same for a file the user chose: only a missing file gives "" in
+    // silence. A folder or a named pipe (a dialog's "All Files" lists them)
+    // is refused unopened as a file that cannot be read: box and error.
+    QString openChosenFile(const QString& path, QString* error = nullptr);
 
     // Writes text & CRLF to path, replacing the file atomically (a failed
     // write leaves the old file whole). With confirm true an existing file is

@@ -6,7 +6,9 @@
 
 #include "platform/CodePage.h"
 #include "platform/Locations.h"
+#include "platform/LogLine.h"
 #include "platform/ProfileFile.h"
+#include "platform/RegularFile.h"
 #include "platform/Prompter.h"
 #include "platform/ShellOpener.h"
 #include "platform/WaitCursor.h"
@@ -176,7 +178,7 @@ bool IsNumeric(const QString& text, double& value)
 
 namespace {
 
-// Appends one record to the log; log.mutex is held.
+// Appends one record, written as it is, to the log; log.mutex is held.
 void appendRecord(ErrorLog& log, const QString& message)
 {
     if (log.holding) {
@@ -204,7 +206,14 @@ void WriteErrorLog(const QString& message)
 {
     ErrorLog& log = errorLog();
     const std::lock_guard<std::mutex> lock(log.mutex);
-    appendRecord(log, message);
+    appendRecord(log, platform::LogLine::oneLine(message));
+}
+
+void WriteErrorLogLines(const QStringList& lines)
+{
+    ErrorLog& log = errorLog();
+    const std::lock_guard<std::mutex> lock(log.mutex);
+    appendRecord(log, platform::LogLine::lines(lines));
 }
 
 void CloseErrorLog()
@@ -222,12 +231,12 @@ void HoldErrorLog()
     log.holding = true;
 }
 
-void ReleaseErrorLog(const QString& first)
+void ReleaseErrorLog(const QStringList& first)
 {
     ErrorLog& log = errorLog();
     const std::lock_guard<std::mutex> lock(log.mutex);
     log.holding = false;
-    appendRecord(log, first);
+    appendRecord(log, platform::LogLine::lines(first));
     for (const QString& message : std::exchange(log.held, QStringList()))
         appendRecord(log, message);
 }
@@ -501,12 +510,21 @@ std::optional<QStringList> nameList(const CodeFile& codeFile)
     if (Trim(path).isEmpty())
         return std::nullopt;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        WriteErrorLog(QString::fromLatin1(codeFile.errorPrefix) + file.errorString());
+    QString why;
+    if (!platform::openRegularFile(file, &why)) {
+        WriteErrorLog(QString::fromLatin1(codeFile.errorPrefix) + why);
+        return std::nullopt;
+    }
+    // Read one byte past the limit: that is how an overlong file shows,
+    // whatever size the file system gives for it.
+    const QByteArray content = file.read(kMaxCodeFileBytes + 1);
+    if (content.size() > kMaxCodeFileBytes) {
+        WriteErrorLog(QString::fromLatin1(codeFile.errorPrefix) + path + QStringLiteral(" is larger than ")
+                      + QString::number(kMaxCodeFileBytes) + QStringLiteral(" bytes"));
         return std::nullopt;
     }
     static const QRegularExpression lineEnd(QStringLiteral("\r?\n"));
-    const QStringList lines = platform::CodePage::decode(file.readAll()).split(lineEnd);
+    const QStringList lines = platform::CodePage::decode(content).split(lineEnd);
     QStringList names;
     if (lines.size() < 2)
         return names;

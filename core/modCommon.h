@@ -32,12 +32,17 @@ bool IsNumeric(const QString& text, double& value);
 
 // --- the error log -----------------------------------------------------------
 
-// Appends message & CRLF to Error.log in the program folder. The file is
-// opened on the first call and stays open for the run; every record is
-// flushed at once so a crash loses no line. A run whose first open failed
-// writes nothing. Any thread may write: each record is appended whole.
-// Never fails to its caller.
+// Appends message & CRLF to Error.log in the program folder, on one line: a
+// line break inside the message is written as an escape (see
+// platform::LogLine), so that no text from the user, a file or a server can
+// forge a record. The file is opened on the first call and stays open for
+// the run; every record is flushed at once so a crash loses no line. A run
+// whose first open failed writes nothing. Any thread may write: each record
+// is appended whole. Never fails to its caller.
 void WriteErrorLog(const QString& message);
+// One record that spans several lines on purpose: the lines joined by CRLF,
+// each kept to its line as WriteErrorLog keeps a message.
+void WriteErrorLogLines(const QStringList& lines);
 
 // Closes the log so that the next WriteErrorLog opens it again (used when the
 // program folder changes, e.g. between tests).
@@ -45,10 +50,11 @@ void CloseErrorLog();
 
 // Start-up settles where the log goes and rotates it before the run's first
 // record: between HoldErrorLog and ReleaseErrorLog records wait in memory.
-// ReleaseErrorLog writes first (the start header), then the held records in
-// order, and lets later records go straight to the file.
+// ReleaseErrorLog writes first (the start header, a record of several lines
+// as WriteErrorLogLines writes it), then the held records in order, and lets
+// later records go straight to the file.
 void HoldErrorLog();
-void ReleaseErrorLog(const QString& first);
+void ReleaseErrorLog(const QStringList& first);
 
 // A date and time as the log lines write them: the user's regional order,
 // with a four-digit year and the seconds.
@@ -140,7 +146,10 @@ QString GetLanguageCodeFile();
 // with "[" and lines without "=" are skipped; a name is the text before the
 // first "=", untrimmed. Lines end with CRLF or LF; a file of a single line
 // lists nothing. No list (nullopt) when the file is missing (the user was
-// told) or cannot be read (logged).
+// told), cannot be read or is larger than kMaxCodeFileBytes (logged): the
+// installed files are a few kilobytes, and a list of millions of names
+// would hold the research window for a long time and much memory.
+inline constexpr qint64 kMaxCodeFileBytes = 16 * 1024 * 1024;
 std::optional<QStringList> PopulateListCountryGoogle();
 std::optional<QStringList> PopulateListLanguage();
 

@@ -22,14 +22,14 @@ struct HeaderLine {
 };
 
 // "Name: value" with its trailing line break removed; false for a line
-// that has no name or still holds a line break.
+// that has no name or still holds a line break or NUL.
 bool parseHeaderLine(const QString& line, HeaderLine& header)
 {
     QString text = line;
     while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
         text.chop(1);
     const qsizetype colon = text.indexOf(QLatin1Char(':'));
-    if (colon <= 0 || text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+    if (colon <= 0 || !HttpClient::isHeaderText(text))
         return false;
     header.name = text.left(colon).trimmed().toLatin1();
     header.value = text.mid(colon + 1).trimmed().toUtf8();
@@ -72,6 +72,11 @@ bool cutShort(QNetworkReply::NetworkError error)
 }
 
 } // namespace
+
+bool HttpClient::isHeaderText(QStringView text)
+{
+    return !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')) && !text.contains(QChar(0));
+}
 
 HttpClient::HttpClient(QObject* parent)
     : QObject(parent)
@@ -124,6 +129,12 @@ void HttpClient::start(const QByteArray& verb, const QByteArray& body, const QSt
     m_body.clear();
     m_contentType.clear();
     m_error.clear();
+    if (!isHeaderText(m_userAgent)) {
+        // Sent, it would end its line early and start lines of its own.
+        m_error = QStringLiteral("Request refused: the user agent holds a line break or NUL");
+        completeLater();
+        return;
+    }
 
     m_manager->setProxy(proxyFor(m_proxy, m_proxyUserName, m_proxyPassword));
     QNetworkRequest request{QUrl(m_url)};

@@ -24,8 +24,9 @@ namespace platform {
 //
 // Header lines are "Name: value" texts as the protocol writes them; a
 // trailing line break is the end of the line. A line without a name, or
-// with a line break inside, is not sent, so no text can add headers of its
-// own. A Content-Length line is sent with the byte length of the body
+// with a line break or NUL inside, is not sent, so no text can add headers
+// of its own; a user agent holding one refuses the whole request (it ends
+// at once, failed, with nothing sent). A Content-Length line is sent with the byte length of the body
 // actually sent, whatever number it gives, and only once. A POST without a
 // Content-Type line goes as a form (application/x-www-form-urlencoded).
 class HttpClient : public QObject
@@ -42,6 +43,9 @@ public:
     };
 
     explicit HttpClient(QObject* parent = nullptr);
+
+    // True when text can stand in a header line: it holds no CR, LF or NUL.
+    static bool isHeaderText(QStringView text);
     // A running request is dropped without completion.
     ~HttpClient() override;
 

@@ -32,7 +32,7 @@ QString programDir()
     if (hasEnv("QUILLMARK_PROGRAM_DIR"))
         return ensured(fromEnv("QUILLMARK_PROGRAM_DIR"));
 
-    if (QCoreApplication::instance()) {
+    if (QCoreApplication::instance() && installedDataDir().isEmpty()) {
         const QString exeDir = QCoreApplication::applicationDirPath();
         const QFileInfo info(exeDir);
         if (info.isDir() && info.isWritable())
@@ -44,6 +44,15 @@ QString programDir()
     return ensured(join(dataHome, QStringLiteral("PPC Quillmark")));
 }
 
+QString installedDataDir()
+{
+    if (!QCoreApplication::instance())
+        return QString();
+    const QString dir = QDir::cleanPath(join(QCoreApplication::applicationDirPath(),
+                                             QStringLiteral(QUILLMARK_DATA_FROM_BINDIR)));
+    return QFileInfo(dir).isDir() ? dir : QString();
+}
+
 QString installedFile(const QString& name)
 {
     const QString own = join(programDir(), name);
@@ -51,8 +60,12 @@ QString installedFile(const QString& name)
         return own;
     if (!QCoreApplication::instance())
         return QString();
-    const QString installed = join(QCoreApplication::applicationDirPath(), name);
-    return QFileInfo(installed).isFile() ? installed : QString();
+    for (const QString& folder : {QCoreApplication::applicationDirPath(), installedDataDir()}) {
+        const QString installed = join(folder, name);
+        if (!folder.isEmpty() && QFileInfo(installed).isFile())
+            return installed;
+    }
+    return QString();
 }
 
 QString registryDir()

@@ -8,16 +8,23 @@
 namespace platform::Locations {
 
 // The program folder (the folder of Error.log, sendmail.log, the code files):
-// $QUILLMARK_PROGRAM_DIR; else the executable's folder when it is writable;
-// else "<XDG data home>/PPC Quillmark". Created when missing.
+// $QUILLMARK_PROGRAM_DIR; else the executable's folder when it is writable
+// and the program does not run from an installation (a build folder, a copy
+// of its own); else "<XDG data home>/PPC Quillmark", so that an installed
+// program writes nothing beside its executable. Created when missing.
 QString programDir();
+
+// The data folder of an installation, "<prefix>/share/ppc-quillmark", found
+// from the executable's folder "<prefix>/bin" (the relative path is fixed
+// when the project is configured); "" when it does not exist, as for a
+// program run from its build folder.
+QString installedDataDir();
 
 // A file installed with the program, such as a code file: the copy in the
 // program folder when there is one (the user's own, or the one where
 // QUILLMARK_PROGRAM_DIR points), else the one in the executable's folder,
-// where the build and an installation put it; "" when neither exists. So an
-// installed program whose folder cannot be written (and whose program folder
-// is therefore under the data home) still finds its files.
+// where the build puts it, else the one in the installation's data folder;
+// "" when none exists.
 QString installedFile(const QString& name);
 
 // The folder that holds the two emulated registry hives:

@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Blanks.h"
 #include "platform/CodePage.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QStringList>
@@ -26,15 +27,13 @@ QString oneLine(const QString& s)
     return trimmed(line);
 }
 
-// The file's lines without their line ends; false and the system's reason
-// when it cannot be read.
+// The file's lines without their line ends; false and the reason when it
+// cannot be read or is no regular file.
 bool readLines(const QString& path, QStringList& lines, QString& error)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        error = f.errorString();
+    if (!openRegularFile(f, &error))
         return false;
-    }
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError) {
         error = f.errorString();

@@ -31,7 +31,8 @@ class Document
 {
 public:
     // Reads the file; a missing file gives an empty document. False (and the
-    // reason) when the file exists but cannot be read.
+    // reason) when the file exists but cannot be read, or is no regular file
+    // (platform/RegularFile), which is not opened.
     bool load(const QString& file, QString* error = nullptr);
 
     // As read() and write() above, on the lines in memory.

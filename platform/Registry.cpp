@@ -53,10 +53,12 @@ struct HiveData {
     QHash<NameId, qsizetype> values;  // entry index by key and folded value name
     QList<QByteArray> preamble;       // lines kept above the first key
     QList<int> order;                 // keys in the order they were first read or made
+    bool pending = false;             // changed in memory by the open batch, not saved yet
 };
 
 HiveData g_hives[2];
 QStringList g_problems;
+bool g_batchOpen = false;
 
 HiveData& data(Hive hive)
 {
@@ -188,6 +190,7 @@ QString unescapedPath(QStringView s)
 
 void clear(HiveData& hive)
 {
+    hive.pending = false;
     hive.keys.assign(1, Key());
     hive.subkeys.clear();
     hive.values.clear();
@@ -410,7 +413,8 @@ HiveData& loaded(Hive which)
 {
     HiveData& hive = data(which);
     const QString file = hiveFile(which);
-    if (hive.loaded && hive.file == file && !changedOnDisk(hive))
+    // The batch's changes are kept until its commit writes them over the file.
+    if (hive.loaded && hive.file == file && (hive.pending || !changedOnDisk(hive)))
         return hive;
     hive.file = file;
     clear(hive);
@@ -455,6 +459,25 @@ bool save(Hive which, HiveData& hive, QString* error)
     return result.ok;
 }
 
+// A change made in memory: saved now, or by the open batch's commit.
+bool changed(Hive which, HiveData& hive, QString* error)
+{
+    if (g_batchOpen) {
+        hive.pending = true;
+        return true;
+    }
+    return save(which, hive, error);
+}
+
+// Forgets the hive's unsaved changes: the next access reads the file.
+void drop(HiveData& hive)
+{
+    hive.pending = false;
+    hive.loaded = false;
+}
+
+constexpr Hive kCommitOrder[] = {Hive::CurrentUser, Hive::LocalMachine};
+
 } // namespace
 
 QString hiveFile(Hive hive)
@@ -476,7 +499,7 @@ bool createKey(Hive which, const QString& key, bool* existed, QString* error)
     if (there)
         return true;
     list(hive, makeKey(hive, key));
-    return save(which, hive, error);
+    return changed(which, hive, error);
 }
 
 std::optional<QString> value(Hive which, const QString& key, const QString& name)
@@ -502,7 +525,51 @@ bool setValue(Hive which, const QString& key, const QString& name, const QString
     }
     if (!store(hive, k, name, text))
         return true;
-    return save(which, hive, error);
+    return changed(which, hive, error);
+}
+
+Batch::Batch()
+{
+    Q_ASSERT(!g_batchOpen);
+    g_batchOpen = true;
+}
+
+Batch::~Batch()
+{
+    if (!m_committed) {
+        for (HiveData& hive : g_hives) {
+            if (hive.pending)
+                drop(hive);
+        }
+    }
+    g_batchOpen = false;
+}
+
+bool Batch::commit()
+{
+    Q_ASSERT(!m_committed);
+    m_committed = true;
+    g_batchOpen = false;
+    bool ok = true;
+    for (const Hive which : kCommitOrder) {
+        HiveData& hive = data(which);
+        if (!hive.pending)
+            continue;
+        QString& why = m_errors[which == Hive::CurrentUser ? 0 : 1];
+        if (!ok) {
+            drop(hive);
+            why = QStringLiteral("an earlier hive could not be saved");
+            continue;
+        }
+        hive.pending = false;
+        ok = save(which, hive, &why);
+    }
+    return ok;
+}
+
+QString Batch::error(Hive hive) const
+{
+    return m_errors[hive == Hive::CurrentUser ? 0 : 1];
 }
 
 QStringList takeReadProblems()

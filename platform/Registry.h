@@ -8,7 +8,7 @@
 // The emulated registry: two hives, each one human-readable text file in
 // platform::Locations::registryDir() ("HKEY_CURRENT_USER.reg",
 // "HKEY_LOCAL_MACHINE.reg"), written atomically with mode 0600 after each
-// change.
+// change, or once for many changes gathered in a Batch (below).
 //
 // Keys are "\"-separated paths (empty parts are skipped); a key exists apart
 // from its values, and creating a key creates its missing parents. Values are
@@ -60,6 +60,35 @@ std::optional<QString> value(Hive hive, const QString& key, const QString& name)
 // be saved.
 bool setValue(Hive hive, const QString& key, const QString& name, const QString& text,
               QString* error = nullptr);
+
+// Gathers changes into one save per hive. While a batch is open, createKey
+// and setValue change the hives in memory only (value() and keyExists() see
+// the changes; the results say false only for a missing key), and commit()
+// writes each changed hive once, atomically: a save cut short (a crash, a
+// kill, a full disk) leaves every hive file with all of the batch's changes
+// or none. A batch closed without commit() drops its changes: the hives are
+// read from their files again. One batch at a time, on one thread.
+class Batch
+{
+public:
+    Batch();
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+    // Saves the changed hives, the current user's first. The first hive that
+    // cannot be saved ends the commit: it and every changed hive after it keep
+    // their files as they were, and lose the batch's changes. False then.
+    bool commit();
+
+    // Why the commit did not save the hive: the save's reason, or that an
+    // earlier hive failed; "" when it was saved or had nothing to save.
+    QString error(Hive hive) const;
+
+private:
+    QString m_errors[2];
+    bool m_committed = false;
+};
 
 // The reports on what could not be read since the last call, one text each,
 // naming the file: a line (with its number), or the whole file when it

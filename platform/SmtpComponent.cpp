@@ -1,5 +1,6 @@
 #include "platform/SmtpComponent.h"
 
+#include "platform/LogLine.h"
 #include "platform/MailText.h"
 #include "platform/SmtpTransfer.h"
 
@@ -248,12 +249,15 @@ void SmtpComponent::finish(bool ok, int code, const QString& description)
 
 void SmtpComponent::writeLog(const QString& line)
 {
+    // Notes and errors may quote the server: they keep to their line.
+    const QString entry = QStringLiteral("* ") + LogLine::oneLine(line);
+    emit OnLogEntry(entry);
     if (m_logFile.isEmpty())
         return;
     QFile file(m_logFile);
     // A log entry that cannot be written is lost; the send goes on.
     if (file.open(QIODevice::WriteOnly | QIODevice::Append))
-        file.write(QStringLiteral("* %1\r\n").arg(line).toUtf8());
+        file.write((entry + QLatin1String("\r\n")).toUtf8());
 }
 
 } // namespace platform

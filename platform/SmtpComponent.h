@@ -50,7 +50,9 @@ public:
     // Seconds to wait for the connection and for each reply; 0 or less: 60.
     void setTimeOut(int seconds);
     // The component's own entries (connection and TLS notes, errors) are
-    // appended to this file, one line each; empty: none.
+    // appended to this file, one line each beginning with "* " (a line break
+    // in a note written as an escape, see LogLine); empty: none.
+    // OnLogEntry reports each entry as written, also without a file.
     void setLogFile(const QString& path);
     void setFromAddr(const QString& address);
     void setFromName(const QString& name);
@@ -110,6 +112,7 @@ signals:
     void OnSendCommand(const QString& line);
     void OnServerRespond(const QString& line);
     void OnClosed();
+    void OnLogEntry(const QString& entry);
 
 private:
     void finish(bool ok, int code, const QString& description);

@@ -27,6 +27,9 @@ struct UrlFree {
 };
 
 constexpr int kPollMilliseconds = 1000;
+// libcurl's own time-outs only back up the transfer's: they come later, for
+// after one of them libcurl would still send QUIT and wait once more.
+constexpr long kBackupSeconds = 5;
 
 int debugCallback(CURL*, curl_infotype type, char* data, size_t size, void* transfer)
 {
@@ -46,8 +49,7 @@ int closeSocketCallback(void* transfer, curl_socket_t socket)
 
 int progressCallback(void* transfer, curl_off_t, curl_off_t, curl_off_t, curl_off_t sent)
 {
-    static_cast<SmtpTransfer*>(transfer)->onProgress(sent);
-    return 0;
+    return static_cast<SmtpTransfer*>(transfer)->onProgress(sent) ? 0 : 1;
 }
 
 template <typename T>
@@ -113,6 +115,11 @@ void SmtpTransfer::run()
 void SmtpTransfer::abort()
 {
     m_aborted = true;
+    shutDownSockets();
+}
+
+void SmtpTransfer::shutDownSockets()
+{
     const QMutexLocker lock(&m_lock);
     for (const int socket : std::as_const(m_sockets))
         ::shutdown(socket, SHUT_RDWR);
@@ -164,12 +171,11 @@ SmtpTransfer::Outcome SmtpTransfer::perform()
                                                                                            : CURLUSESSL_NONE));
     if (!m_message.caFile.isEmpty())
         set(h, CURLOPT_CAINFO, QFile::encodeName(m_message.caFile).constData());
-    const long timeOut = m_message.timeOutSeconds;
-    set(h, CURLOPT_CONNECTTIMEOUT, timeOut);
-    set(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeOut);
-    // A stalled upload of the message data counts as a time-out too.
+    const long backup = m_message.timeOutSeconds + kBackupSeconds;
+    set(h, CURLOPT_CONNECTTIMEOUT, backup);
+    set(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, backup);
     set(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    set(h, CURLOPT_LOW_SPEED_TIME, timeOut);
+    set(h, CURLOPT_LOW_SPEED_TIME, backup);
     // One connection per message, closed with QUIT.
     set(h, CURLOPT_FORBID_REUSE, 1L);
     if (!m_message.userName.isEmpty()) {
@@ -207,6 +213,7 @@ SmtpTransfer::Outcome SmtpTransfer::perform()
         const QMutexLocker lock(&m_lock);
         m_multi = multi.get();
     }
+    m_lastSentAt.start();
     int running = 1;
     while (running && !m_aborted) {
         if (curl_multi_perform(multi.get(), &running) != CURLM_OK)
@@ -231,6 +238,9 @@ SmtpTransfer::Outcome SmtpTransfer::perform()
         return {true, 0, QString()};
     if (m_aborted)
         return {false, CURLE_ABORTED_BY_CALLBACK, QStringLiteral("Send aborted")};
+    if (m_timedOut)
+        return {false, CURLE_OPERATION_TIMEDOUT,
+                QStringLiteral("The mail server did not answer within %1 seconds").arg(m_message.timeOutSeconds)};
     long replyCode = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &replyCode);
     if (replyCode >= 400 && replyCode < 600 && !m_lastRefusal.isEmpty())
@@ -241,6 +251,8 @@ SmtpTransfer::Outcome SmtpTransfer::perform()
 
 void SmtpTransfer::onDebug(int type, const char* data, size_t size)
 {
+    if (type == CURLINFO_HEADER_OUT || type == CURLINFO_DATA_OUT || type == CURLINFO_SSL_DATA_OUT)
+        m_lastSentAt.start();
     switch (type) {
     case CURLINFO_TEXT:
         for (const QString& line : lines(data, size)) {
@@ -281,12 +293,20 @@ void SmtpTransfer::onReplyLine(const QString& line)
         emit replyReceived(shown);
 }
 
-void SmtpTransfer::onProgress(qint64 sent)
+bool SmtpTransfer::onProgress(qint64 sent)
 {
-    if (!m_message.reportProgress || sent == m_lastSent)
-        return;
-    m_lastSent = sent;
-    emit progress(sent, std::max(m_estimatedSize, sent));
+    if (m_lastSentAt.hasExpired(m_message.timeOutSeconds * qint64(1000))) {
+        // The server is gone: the connection is shut down before libcurl
+        // could send it a QUIT and wait for the answer all over again.
+        m_timedOut = true;
+        shutDownSockets();
+        return false;
+    }
+    if (m_message.reportProgress && sent != m_lastSent) {
+        m_lastSent = sent;
+        emit progress(sent, std::max(m_estimatedSize, sent));
+    }
+    return true;
 }
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/SmtpLogRedactor.h"
 #include "platform/SmtpMessage.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMutex>
 #include <QObject>
@@ -28,7 +29,8 @@ public:
 
     // Called by libcurl's callbacks.
     void onDebug(int type, const char* data, size_t size);
-    void onProgress(qint64 sent);
+    // False ends the send: nothing was sent for the time-out.
+    bool onProgress(qint64 sent);
     int openSocket(int family, int type, int protocol);
     int closeSocket(int socket);
 
@@ -51,6 +53,7 @@ private:
     };
     Outcome perform();
     void onReplyLine(const QString& line);
+    void shutDownSockets();
 
     const SmtpMessage m_message;
     std::atomic_bool m_aborted = false;
@@ -65,6 +68,12 @@ private:
     QString m_lastRefusal;     // the last 4xx or 5xx reply line
     qint64 m_estimatedSize = 0;
     qint64 m_lastSent = -1;
+    // The server answers every command within the time-out: a send with
+    // nothing sent for that long waits for an overdue reply (or greeting)
+    // and ends at once, without a QUIT. libcurl asks about progress at
+    // least once a second, also while it waits for a reply.
+    QElapsedTimer m_lastSentAt;
+    bool m_timedOut = false;
 };
 
 } // namespace platform

@@ -5,6 +5,7 @@
 #include "core/modCommon.h"
 #include "platform/CodePage.h"
 #include "platform/Locations.h"
+#include "platform/LogLine.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,19 +13,32 @@
 namespace SendMailLog {
 
 namespace {
+
 constexpr qint64 kTrimAbove = 32000;
+
+QString write(const QString& entry)
+{
+    QFile file(path());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
+        file.write(platform::CodePage::encode(entry + QLatin1String("\r\n")));
+    return entry;
 }
+
+} // namespace
 
 QString path()
 {
     return platform::Locations::join(platform::Locations::programDir(), QStringLiteral("sendmail.log"));
 }
 
-void append(const QString& text)
+QString append(const QString& text)
 {
-    QFile file(path());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
-        file.write(platform::CodePage::encode(text + QLatin1String("\r\n")));
+    return write(platform::LogLine::oneLine(text));
+}
+
+QString appendLines(const QStringList& lines)
+{
+    return write(platform::LogLine::lines(lines));
 }
 
 void trim()
@@ -34,12 +48,10 @@ void trim()
         QFile::remove(log.filePath());
 }
 
-QString header(const QString& host)
+QStringList header(const QString& host)
 {
-    const QLatin1String crlf("\r\n");
-    return AppTitle() + QLatin1String(" Version ") + Version::text() + crlf + QLatin1String(" Time: ")
-        + modCommon::NowText() + crlf + QString(36, QLatin1Char('-')) + crlf + QLatin1String("SMTP Host: ") + host
-        + crlf;
+    return {AppTitle() + QLatin1String(" Version ") + Version::text(), QLatin1String(" Time: ") + modCommon::NowText(),
+            QString(36, QLatin1Char('-')), QLatin1String("SMTP Host: ") + host, QString()};
 }
 
 } // namespace SendMailLog

@@ -24,6 +24,12 @@ constexpr int kAuthDelayMs = 500;
 constexpr int kDefaultTimeOutSeconds = 60;
 constexpr qsizetype kBodyPiece = 1024;
 constexpr quint16 kDefaultPort = 25;
+// The longest reply line, its CRLF included (RFC 5321, 4.5.3.1.5), and the
+// most lines a server may send in answer to one command (or as greeting).
+constexpr qsizetype kMaxReplyLine = 512;
+constexpr int kMaxReplyLines = 100;
+// What the socket holds for the client at most until it is read.
+constexpr qint64 kReadBuffer = 64 * 1024;
 
 const QLatin1String kCrlf("\r\n");
 
@@ -65,6 +71,7 @@ SmtpSocketClient::SmtpSocketClient(const SendMailSettings& settings, QObject* pa
     m_TimerMailAuth.setInterval(kAuthDelayMs);
     m_TimerMailAuth.setSingleShot(true);
     m_replyTimer.setSingleShot(true);
+    m_socket.setReadBufferSize(kReadBuffer);
     connect(&m_TimerMailAuth, &QTimer::timeout, this, &SmtpSocketClient::onAuthTimer);
     connect(&m_replyTimer, &QTimer::timeout, this, [this] { fail(QStringLiteral("No reply from the mail server")); });
     connect(&m_socket, &QTcpSocket::connected, this, &SmtpSocketClient::onConnected);
@@ -84,6 +91,8 @@ void SmtpSocketClient::SendMail(const QString& to, const QString& subject, const
     m_state = kEhloSent;
     m_dataAccepted = false;
     m_received.clear();
+    m_lineStart = m_scanned = 0;
+    m_linesSinceCommand = 0;
     m_redactor = platform::SmtpLogRedactor();
     m_running = true;
     for (const QString& text : {to, copy, blindCopy, subject, m_settings.senderName, m_settings.senderAddress}) {
@@ -92,8 +101,8 @@ void SmtpSocketClient::SendMail(const QString& to, const QString& subject, const
             return;
         }
     }
-    emit mailLog(QStringLiteral("SendMail to ") + to + QStringLiteral(", SMTPServer: ") + m_settings.Host
-                 + QStringLiteral(" at ") + modCommon::NowText());
+    emit mailLog({QStringLiteral("SendMail to ") + to + QStringLiteral(", SMTPServer: ") + m_settings.Host
+                  + QStringLiteral(" at ") + modCommon::NowText()});
     m_to = to;
     m_subject = subject;
     m_body = body;
@@ -140,6 +149,7 @@ void SmtpSocketClient::sendCCAddress()
 void SmtpSocketClient::SendData(const QString& text)
 {
     const QByteArray bytes = platform::MailText::encode(text, m_charset).value_or(platform::CodePage::encode(text));
+    awaitReply();
     if (m_socket.write(bytes) < 0)
         WriteErrorLog(QStringLiteral("SendData Error: ") + m_socket.errorString());
 }
@@ -176,7 +186,7 @@ void SmtpSocketClient::onConnected()
 {
     m_connected = true;
     const QString text = QStringLiteral("Connected to mail server...: ") + m_settings.Host;
-    emit mailLog(text);
+    emit mailLog({text});
     WriteErrorLog(text);
 }
 
@@ -195,35 +205,46 @@ void SmtpSocketClient::onError(QAbstractSocket::SocketError error)
 
 void SmtpSocketClient::onReadyRead()
 {
-    m_received += m_socket.readAll();
+    const QByteArray incoming = m_socket.readAll();
+    if (!m_running)
+        return;   // what a server sends after the dialogue has ended is dropped
+    m_received += incoming;
     // A reply may come in pieces, and may span several "ddd-" lines: only a
-    // complete reply is acted upon.
-    for (;;) {
-        qsizetype end = -1;
-        qsizetype from = 0;
-        for (qsizetype nl = m_received.indexOf('\n'); nl >= 0; nl = m_received.indexOf('\n', from)) {
-            const QByteArray line = m_received.mid(from, nl - from);
-            from = nl + 1;
-            if (line.size() < 4 || line.at(3) != '-') {
-                end = from;
-                break;
-            }
-        }
-        if (end < 0)
+    // complete reply is acted upon. The bytes before m_scanned have been
+    // looked at already.
+    while (m_running) {
+        const qsizetype lineEnd = m_received.indexOf('\n', m_scanned);
+        if (lineEnd < 0) {
+            m_scanned = m_received.size();
+            // Even its line end would not make it fit any more.
+            if (m_scanned - m_lineStart >= kMaxReplyLine)
+                fail(QStringLiteral("The mail server sent a reply line longer than %1 octets").arg(kMaxReplyLine));
             return;
-        QString reply = platform::CodePage::decode(m_received.left(end)).trimmed();
-        m_received.remove(0, end);
+        }
+        const qsizetype lineSize = lineEnd + 1 - m_lineStart;
+        const bool continued = lineSize > 4 && m_received.at(m_lineStart + 3) == '-';
+        m_lineStart = m_scanned = lineEnd + 1;
+        if (lineSize > kMaxReplyLine) {
+            fail(QStringLiteral("The mail server sent a reply line longer than %1 octets").arg(kMaxReplyLine));
+            return;
+        }
+        if (++m_linesSinceCommand > kMaxReplyLines) {
+            fail(QStringLiteral("The mail server sent more than %1 lines in answer to one command").arg(kMaxReplyLines));
+            return;
+        }
+        if (continued)
+            continue;
+        QString reply = platform::CodePage::decode(m_received.left(m_lineStart)).trimmed();
+        m_received.remove(0, m_lineStart);
+        m_lineStart = m_scanned = 0;
         reply.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\n'), kCrlf);
         onReply(reply);
-        if (!m_running)
-            return;
     }
 }
 
 void SmtpSocketClient::onReply(const QString& reply)
 {
-    m_replyTimer.start();
-    emit mailLog(m_redactor.reply(reply));
+    logReply(reply);
     const int code = replyCode(reply);
     if (code == 220) {
         m_authTimerStarted = false;
@@ -232,11 +253,11 @@ void SmtpSocketClient::onReply(const QString& reply)
         if (m_SMTPAuth) {
             sendLine(QStringLiteral("EHLO local_machine"));
             logSent(QStringLiteral("EHLO "));
-            logSent(QStringLiteral("EHLO ") + m_settings.Host + kCrlf);
+            logSentThenEmptyLine(QStringLiteral("EHLO ") + m_settings.Host);
             m_state = kEhloSent;
         } else {
             sendLine(QStringLiteral("HELO local_machine"));
-            logSent(QStringLiteral("HELO ") + m_settings.Host + kCrlf);
+            logSentThenEmptyLine(QStringLiteral("HELO ") + m_settings.Host);
             m_state = kHeloSent;
         }
     } else if (code == 221) {
@@ -276,7 +297,7 @@ void SmtpSocketClient::onReply(const QString& reply)
         case kMessageSent:
             m_dataAccepted = true;
             sendLine(QStringLiteral("QUIT"));
-            logSent(QStringLiteral("QUIT") + kCrlf);
+            logSentThenEmptyLine(QStringLiteral("QUIT"));
             m_state = kQuitSent;
             break;
         default:
@@ -299,7 +320,7 @@ void SmtpSocketClient::onReply(const QString& reply)
         // so is a challenge the client did not ask for: the login goes to no
         // server that has not been sent AUTH LOGIN.
         WriteErrorLog(QStringLiteral("Error sending mail: %1 - ").arg(code) + reply);
-        emit mailLog(m_redactor.reply(reply));
+        logReply(reply);
         sendQuitAfterError();
     }
 }
@@ -313,12 +334,30 @@ void SmtpSocketClient::onAuthTimer()
 
 void SmtpSocketClient::sendLine(const QString& line)
 {
+    awaitReply();
     m_socket.write(platform::CodePage::encode(line + kCrlf));
+}
+
+void SmtpSocketClient::awaitReply()
+{
+    m_replyTimer.start();
+    m_linesSinceCommand = 0;
 }
 
 void SmtpSocketClient::logSent(const QString& line)
 {
-    emit mailLog(m_redactor.command(line));
+    emit mailLog({m_redactor.command(line)});
+}
+
+void SmtpSocketClient::logSentThenEmptyLine(const QString& line)
+{
+    emit mailLog({m_redactor.command(line), QString()});
+}
+
+void SmtpSocketClient::logReply(const QString& reply)
+{
+    // The reply's own lines; a text in one of them stays on its line.
+    emit mailLog(m_redactor.reply(reply).split(kCrlf));
 }
 
 void SmtpSocketClient::sendMailFrom()
@@ -332,7 +371,7 @@ void SmtpSocketClient::sendMailFrom()
 void SmtpSocketClient::sendQuitAfterError()
 {
     sendLine(QStringLiteral("QUIT"));
-    logSent(QStringLiteral("QUIT") + kCrlf);
+    logSentThenEmptyLine(QStringLiteral("QUIT"));
     m_state = kQuitAfterError;
 }
 

@@ -20,8 +20,10 @@
 // status() says "SMTP mail server test completed successfully." only when the
 // server accepted the message data and closed the dialogue with 221; a
 // refusing reply (4xx/5xx), a login challenge (334) that AUTH LOGIN did not
-// ask for, a close or socket error before the end, or no reply within the
-// time-out give "Error occured when sending message.".
+// ask for, a close or socket error before the end, no (complete) reply within
+// the time-out from its command, a reply line longer than 512 octets or more
+// than 100 lines in answer to one command give
+// "Error occured when sending message.".
 // The body goes out with CRLF line ends, every line that begins with "."
 // getting a second one, in us-ascii (plain text) or iso-8859-1 (HTML) when
 // those hold the texts, else in UTF-8.
@@ -63,7 +65,9 @@ public:
     static QString WrapWord(const QString& text);
 
 signals:
-    void mailLog(const QString& text);
+    // One entry of the mail log, line by line (a reply of several lines,
+    // or a line sent followed by an empty one).
+    void mailLog(const QStringList& lines);
     void status(const QString& text);
     void ended();
 
@@ -75,7 +79,11 @@ private:
     void onReply(const QString& reply);
     void onAuthTimer();
     void sendLine(const QString& line);
+    // A command goes out: its reply is due within the time-out.
+    void awaitReply();
     void logSent(const QString& line);
+    void logSentThenEmptyLine(const QString& line);
+    void logReply(const QString& reply);
     void sendMailFrom();
     void sendQuitAfterError();
     void sendMessage();
@@ -87,7 +95,10 @@ private:
     QTimer m_TimerMailAuth;
     QTimer m_replyTimer;
     platform::SmtpLogRedactor m_redactor;
-    QByteArray m_received;
+    QByteArray m_received;          // the reply being received
+    qsizetype m_lineStart = 0;      // where its last, unfinished line begins
+    qsizetype m_scanned = 0;        // how far it has been searched for line ends
+    int m_linesSinceCommand = 0;
     QString m_charset;
 
     QString m_to;

@@ -81,6 +81,7 @@ clsSendMail::clsSendMail(QObject* parent)
     connect(smtp, &platform::SmtpComponent::OnSendCommand, this, &clsSendMail::OnSendCommand);
     connect(smtp, &platform::SmtpComponent::OnServerRespond, this, &clsSendMail::OnServerResponse);
     connect(smtp, &platform::SmtpComponent::OnClosed, this, &clsSendMail::m_oSMTP_OnClosed);
+    connect(smtp, &platform::SmtpComponent::OnLogEntry, this, &clsSendMail::OnLogEntry);
     smtp->setTimeOut(60);
     smtp->setLogFile(SendMailLog::path());
 }

@@ -90,6 +90,9 @@ signals:
     void Completed(qint32 code, const QString& text);
     void OnSendCommand(const QString& text);
     void OnServerResponse(const QString& text);
+    // An entry the component wrote to sendmail.log itself (connection and
+    // TLS notes, the reason a send failed), as written.
+    void OnLogEntry(const QString& entry);
 
 private:
     // An inline image: the source as the HTML gives it, and the file.

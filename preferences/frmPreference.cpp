@@ -4,7 +4,7 @@
 #include "core/modCommon.h"
 #include "platform/HelpFile.h"
 #include "platform/Prompter.h"
-#include "platform/widgets/LineText.h"
+#include "platform/widgets/LineEdit.h"
 #include "preferences/PreferenceInput.h"
 #include "preferences/frmSendMail.h"
 #include "settings/AdwordsEditorPath.h"
@@ -38,9 +38,7 @@ enum AccessType : qint16 { DefaultAccess = 0, DirectAccess = 1, ProxyAccess = 2 
 
 QLineEdit* textBox(const QString& name)
 {
-    auto* box = new QLineEdit;
-    box->setObjectName(name);
-    return box;
+    return platform::lineEdit(name);
 }
 
 // A box for a program or folder path, wide enough to show a usual one

@@ -61,7 +61,9 @@ frmSendMail::frmSendMail(QWidget* parent)
     connect(m_oSendMail.get(), &clsSendMail::Completed, this, &frmSendMail::m_oSendMail_Completed);
     connect(m_oSendMail.get(), &clsSendMail::OnSendCommand, this, &frmSendMail::WriteMailLog);
     connect(m_oSendMail.get(), &clsSendMail::OnServerResponse, this, &frmSendMail::WriteMailLog);
-    connect(&m_socketClient, &SmtpSocketClient::mailLog, this, &frmSendMail::WriteMailLog);
+    // The component writes these to sendmail.log itself.
+    connect(m_oSendMail.get(), &clsSendMail::OnLogEntry, this, &frmSendMail::showInLog);
+    connect(&m_socketClient, &SmtpSocketClient::mailLog, this, &frmSendMail::WriteMailLogLines);
     connect(&m_socketClient, &SmtpSocketClient::status, m_lblStatus, &QLabel::setText);
     connect(&m_socketClient, &SmtpSocketClient::ended, this, &frmSendMail::DialogueEnded);
 }
@@ -103,11 +105,20 @@ void frmSendMail::MailLog(const QString& text)
 
 void frmSendMail::WriteMailLog(const QString& text)
 {
-    QString shown = text + QLatin1Char('\n');
+    showInLog(SendMailLog::append(text));
+}
+
+void frmSendMail::WriteMailLogLines(const QStringList& lines)
+{
+    showInLog(SendMailLog::appendLines(lines));
+}
+
+void frmSendMail::showInLog(const QString& entry)
+{
+    QString shown = entry + QLatin1Char('\n');
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     m_txtLog->moveCursor(QTextCursor::End);
     m_txtLog->insertPlainText(shown);
-    SendMailLog::append(text);
 }
 
 void frmSendMail::showEvent(QShowEvent* event)
@@ -122,7 +133,7 @@ void frmSendMail::showEvent(QShowEvent* event)
 void frmSendMail::Form_Load()
 {
     SendMailLog::trim();
-    WriteMailLog(SendMailLog::header(m_settings.Host));
+    WriteMailLogLines(SendMailLog::header(m_settings.Host));
     TestSendMail();
 }
 

@@ -6,6 +6,7 @@
 #include "preferences/TestMail.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QVariant>
 
@@ -37,7 +38,9 @@ class clsSendMail;
 //
 // On showing, the window deletes a sendmail.log above 32000 bytes, writes the
 // test header to it and sends the message one second later. Every command
-// and reply goes to txtLog and to sendmail.log (credentials as "<hidden>");
+// and reply goes to txtLog and to sendmail.log (credentials as "<hidden>"),
+// and txtLog shows the mail component's own entries of sendmail.log too
+// (why a connection failed, for one);
 // lblStatus ends with "SMTP mail server test completed successfully." or
 // "SMTP mail server test failed. ". Closing the window aborts a running send
 // (also one of the socket client).
@@ -85,8 +88,11 @@ public:
 
     // The program's error log.
     static void MailLog(const QString& text);
-    // Appends the text and a line end to txtLog and to sendmail.log.
+    // Appends the text and a line end to sendmail.log and shows it in txtLog
+    // as written: on one line, a line break in it as an escape.
     void WriteMailLog(const QString& text);
+    // The same for an entry that spans several lines on purpose.
+    void WriteMailLogLines(const QStringList& lines);
     // Starts the test: logs it, hands the settings over, arms the timer.
     void TestSendMail();
     void SetSendMailProperties();
@@ -120,6 +126,8 @@ private:
     void tmrTestSendMail_Timer();
     void m_oSendMail_Completed(qint32 code, const QString& text);
     void showAddressList();
+    // Appends an entry as sendmail.log has it, and a line end, to txtLog.
+    void showInLog(const QString& entry);
 
     SendMailSettings m_settings;
     std::unique_ptr<clsSendMail> m_oSendMail;

@@ -1,10 +1,15 @@
 #include "research/OAuthAccessToken.h"
 
 #include "core/modCommon.h"
-#include "core/modDSSock.h"
 #include "research/HttpConnection.h"
 #include "research/ResearchEndpoints.h"
 
+#include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QJsonValue>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace {
@@ -13,11 +18,22 @@ const QString kUserAgent = QStringLiteral("PPCRavelin");
 
 QString formValue(const QString& value) { return QString::fromLatin1(QUrl::toPercentEncoding(value)); }
 
+bool isSuccess(int status) { return status >= 200 && status <= 299; }
+
+// The characters of an OAuth 2.0 bearer token.
+bool isBearerToken(const QString& token)
+{
+    static const QRegularExpression bearer(QStringLiteral("^[A-Za-z0-9._~+/-]+=*$"));
+    return bearer.match(token).hasMatch();
+}
+
 } // namespace
 
-OAuthAccessToken::OAuthAccessToken(int timeoutMs)
-    : m_timeoutMs(timeoutMs)
+OAuthAccessToken::OAuthAccessToken(int timeoutMs, QObject* parent)
+    : QObject(parent)
+    , m_timeoutMs(timeoutMs)
 {
+    connect(&m_HttpLogin, &platform::HttpClient::requestCompleted, this, &OAuthAccessToken::onRequestCompleted);
 }
 
 QString OAuthAccessToken::clientId()
@@ -33,58 +49,146 @@ void OAuthAccessToken::prepare(const QString& url)
     m_HttpLogin.setUserAgent(kUserAgent);
 }
 
+bool OAuthAccessToken::startFetch()
+{
+    if (!m_token.isEmpty() || isFetching())
+        return false;
+    requestRefreshToken();
+    return true;
+}
+
+void OAuthAccessToken::cancel()
+{
+    if (!isFetching())
+        return;
+    // The aborted request's completion finds no step to go on with.
+    m_step = Step::None;
+    m_HttpLogin.abort();
+    modCommon::WriteErrorLog(QStringLiteral("frmKeywordBuilder_GetoAuthToken: cancelled"));
+    endWait();
+}
+
 void OAuthAccessToken::GetoAuthToken()
 {
-    if (!m_token.isEmpty())
-        return;
-    // A line break or blank around the token would become part of the grant.
-    const QString refreshToken = HTTPGetURL(researchEndpoints().refreshTokenUrl()).trimmed();
-    if (refreshToken.isEmpty())
-        return;
-    modCommon::WriteErrorLog(QStringLiteral("frmKeywordBuilder_ClientLogin: get oAuthToken by web server successfully"));
-    m_token = GetAccessToken(refreshToken);
-}
-
-QString OAuthAccessToken::HTTPGetURL(const QString& url)
-{
-    prepare(url);
-    const QString reply = m_HttpLogin.get({QStringLiteral("Content-type: text/html")});
-    QString error = m_HttpLogin.errorString();
-    const int status = m_HttpLogin.statusCode();
-    if (error.isEmpty() && (status < 200 || status > 299))
-        error = QStringLiteral("HTTP status ") + QString::number(status);
-    if (error.isEmpty())
-        return reply;
-    modCommon::WriteErrorLog(QStringLiteral("frmKeywordBuilder_HTTPGetURL error:  ") + error);
-    return QString();
-}
-
-QString OAuthAccessToken::PostFormToServer(const QString& url, const QString& body)
-{
-    prepare(url);
-    const QString reply =
-        m_HttpLogin.post(body.toUtf8(), {QStringLiteral("Content-type: application/x-www-form-urlencoded")});
-    if (!reply.isEmpty())
-        return reply;
-    modCommon::WriteErrorLog(QStringLiteral("frmKeywordBuilder_PostToServer error:  ") + m_HttpLogin.errorString());
-    return QString();
+    if (startFetch())
+        waitUntilFetched();
 }
 
 QString OAuthAccessToken::GetAccessToken(const QString& refreshToken)
 {
+    cancel();
+    postGrant(refreshToken);
+    waitUntilFetched();
+    return m_token;
+}
+
+void OAuthAccessToken::waitUntilFetched()
+{
+    if (!isFetching())
+        return;
+    QEventLoop loop;
+    m_wait = &loop;
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    m_wait = nullptr;
+}
+
+void OAuthAccessToken::endWait()
+{
+    if (m_wait)
+        m_wait->quit();
+}
+
+void OAuthAccessToken::requestRefreshToken()
+{
+    m_step = Step::RefreshToken;
+    prepare(researchEndpoints().refreshTokenUrl());
+    m_HttpLogin.startGet({QStringLiteral("Content-type: text/html")});
+}
+
+void OAuthAccessToken::postGrant(const QString& refreshToken)
+{
+    m_step = Step::Grant;
     const QString body = QStringLiteral("client_id=") + formValue(clientId()) + QStringLiteral("&client_secret=")
         + formValue(clientSecret()) + QStringLiteral("&grant_type=refresh_token&refresh_token=")
         + formValue(refreshToken);
-    const QString reply = PostFormToServer(researchEndpoints().tokenEndpoint, body);
-    if (reply.isEmpty())
-        return QString();
-    // The reply is a JSON object; its pairs are split as a one-row list.
-    QString tokenItem;
-    const QList<QStringList> rows = modDSSock::ParseArrayString(reply);
-    if (!rows.isEmpty()) {
-        for (const QString& item : rows.first())
-            if (item.contains(QLatin1String("access_token"), Qt::CaseInsensitive))
-                tokenItem = item;
+    prepare(researchEndpoints().tokenEndpoint);
+    m_HttpLogin.startPost(body.toUtf8(), {QStringLiteral("Content-type: application/x-www-form-urlencoded")});
+}
+
+void OAuthAccessToken::onRequestCompleted()
+{
+    switch (m_step) {
+    case Step::None:
+        return;  // the request of a cancelled fetch
+    case Step::RefreshToken: {
+        const QString refreshToken = refreshTokenOfReply();
+        if (!refreshToken.isEmpty()) {
+            modCommon::WriteErrorLog(
+                QStringLiteral("frmKeywordBuilder_ClientLogin: get oAuthToken by web server successfully"));
+            postGrant(refreshToken);
+            return;
+        }
+        break;
     }
-    return modDSSock::GetValueText(tokenItem).trimmed();
+    case Step::Grant:
+        m_token = accessTokenOfReply();
+        break;
+    }
+    m_step = Step::None;
+    endWait();
+    Q_EMIT fetched();
+}
+
+// The refresh token: the whole body of a whole 2xx reply, without the line
+// break or blanks around it (they would become part of the grant).
+QString OAuthAccessToken::refreshTokenOfReply()
+{
+    QString error = m_HttpLogin.errorString();
+    const int status = m_HttpLogin.statusCode();
+    if (error.isEmpty() && !isSuccess(status))
+        error = QStringLiteral("HTTP status ") + QString::number(status);
+    if (error.isEmpty())
+        return m_HttpLogin.replyText().trimmed();
+    modCommon::WriteErrorLog(QStringLiteral("frmKeywordBuilder_HTTPGetURL error:  ") + error);
+    return QString();
+}
+
+QString OAuthAccessToken::accessTokenOfReply()
+{
+    const QByteArray body = m_HttpLogin.replyBody();
+    if (!m_HttpLogin.errorString().isEmpty() || body.isEmpty()) {
+        // No whole reply came: whatever part of one arrived is no token.
+        modCommon::WriteErrorLog(QStringLiteral("frmKeywordBuilder_PostToServer error:  ")
+                                 + m_HttpLogin.errorString());
+        return QString();
+    }
+    QString why;
+    const QString token = accessTokenOf(m_HttpLogin.statusCode(), body, &why);
+    if (token.isEmpty())
+        modCommon::WriteErrorLog(QStringLiteral("frmKeywordBuilder_GetAccessToken_Error: ") + why);
+    return token;
+}
+
+QString OAuthAccessToken::accessTokenOf(int status, const QByteArray& body, QString* why)
+{
+    auto refuse = [why](const QString& reason) {
+        if (why)
+            *why = reason;
+        return QString();
+    };
+    if (!isSuccess(status))
+        return refuse(QStringLiteral("HTTP status ") + QString::number(status));
+    QJsonParseError error;
+    const QJsonDocument reply = QJsonDocument::fromJson(body, &error);
+    if (error.error != QJsonParseError::NoError)
+        return refuse(QStringLiteral("the reply is not JSON: ") + error.errorString());
+    if (!reply.isObject())
+        return refuse(QStringLiteral("the reply is not a JSON object"));
+    const QJsonValue value = reply.object().value(QLatin1String("access_token"));
+    if (!value.isString())
+        return refuse(QStringLiteral("the reply has no access_token text"));
+    const QString token = value.toString();
+    if (!isBearerToken(token))
+        return refuse(QStringLiteral("the reply's access_token is not a bearer token"));
+    return token;
 }

@@ -53,8 +53,17 @@ bool enclosed(const QString& text, QChar open, QChar close)
     return text.size() >= 2 && text.startsWith(open) && text.endsWith(close);
 }
 
+// Criterion ids are whole numbers; anything else in a code file is no id
+// the service knows, and would go into the request as markup.
+bool isCriterionId(const QString& id)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    return digits.match(id).hasMatch();
+}
+
 // One search parameter block of ids, or "" when no entry is ticked. The
-// ids come from the code file's section; an entry without an id is left out.
+// ids come from the code file's section; an entry without an id is left
+// out, and so is one whose id is not a whole number (logged).
 QString idBlock(const QList<ListEntry>& entries, const QString& codeFile, const QString& section,
                 const QString& type, const QString& element)
 {
@@ -65,8 +74,15 @@ QString idBlock(const QList<ListEntry>& entries, const QString& codeFile, const 
             continue;
         anyTicked = true;
         const QString id = modCommon::Trim(modCommon::ReadINI(codeFile, section, entry.name));
-        if (!id.isEmpty())
-            ids += line(QStringLiteral("<cm:id>") + id + QStringLiteral("</cm:id>"));
+        if (id.isEmpty())
+            continue;
+        if (!isCriterionId(id)) {
+            modCommon::WriteErrorLog(QStringLiteral("frmKeywordResearch_GetPostStringGoogle error:  the ") + section
+                                     + QStringLiteral(" of \"") + entry.name
+                                     + QStringLiteral("\" is not a whole number: left out of the request"));
+            continue;
+        }
+        ids += line(QStringLiteral("<cm:id>") + id + QStringLiteral("</cm:id>"));
     }
     if (!anyTicked)
         return QString();

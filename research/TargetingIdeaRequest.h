@@ -33,6 +33,8 @@ struct PostString {
 
 // The whole request text, lines ending with CRLF and nothing after
 // "</soap:Envelope>"; the text is sent as UTF-8, as its declaration says.
+// The ticked entries' ids come from the code files; a ticked entry whose id
+// is missing or not a whole number is left out (the latter logged).
 // "" when a code file is missing (the user was told), or no line of the
 // seed keywords gives a query. requestType is "IDEAS" for the window.
 PostString GetPostStringGoogle(const Input& input, const QString& requestType);

@@ -198,8 +198,8 @@ void frmHTTP::Connect(qint16 index, const QString& url, const QString& method, c
         ? url : QStringLiteral("http://") + url;
     Slot* slot = slotAt(index);
     if (!slot) {
-        modCommon::WriteErrorLog(QStringLiteral("frmHTTP_Connect_Error: 9 - Subscript out of range\r\nURL: ")
-                                 + address);
+        modCommon::WriteErrorLogLines(
+            {QStringLiteral("frmHTTP_Connect_Error: 9 - Subscript out of range"), QStringLiteral("URL: ") + address});
         // Reported later, as every end of a request is: the caller is
         // still inside Connect and may not be ready for it.
         QMetaObject::invokeMethod(
@@ -246,6 +246,9 @@ void frmHTTP::ConnectHTTP(qint16 index)
         return;
     }
     const QByteArray body = slot.PostData.toUtf8();
+    if (m_Engine.contains(QLatin1String("Google"), Qt::CaseInsensitive) && !HttpClient::isHeaderText(m_AuthToken))
+        modCommon::WriteErrorLog(QStringLiteral("frmHTTP_ConnectHTTP error:  the access token holds a line break or "
+                                                "NUL: the request goes without it"));
     slot.http.startPost(body, headerLines(m_Engine, m_AuthToken, body.size()));
 }
 

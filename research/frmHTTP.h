@@ -60,7 +60,8 @@ public:
     // Only the result-file mode reads it; false unless set.
     bool isEnglishWindow() const { return m_isEnglishWindow; }
     void setIsEnglishWindow(bool english) { m_isEnglishWindow = english; }
-    // The access token of the "Google" header set.
+    // The access token of the "Google" header set. One holding a line break
+    // or NUL is not sent: the request goes without it (logged).
     void setAuthToken(const QString& token) { m_AuthToken = token; }
     // Selects the header set of a POST, by containing (without regard to
     // case): a "MIVA" variant (not "MIVA" itself), "Google", "Yahoo"; any

@@ -291,6 +291,9 @@ void clsPreference::GetSettings()
 void clsPreference::SaveSettings()
 {
     modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting  start ...") + modCommon::NowText());
+    // All values reach each hive in one write: a save cut short leaves the
+    // old settings or the new ones, never a mix (and is one write, not 39).
+    RegistryTransaction transaction;
     CreateRegistryKey(CU, g_sPreferenceKey);
     CreateRegistryKey(LM, g_sPreferenceKey);
 
@@ -299,20 +302,18 @@ void clsPreference::SaveSettings()
     Q_ASSERT(rows.size() == order.size());
     for (const Setting& row : rows)
         order.at(size_t(row.savePosition)) = &row;
-    for (const Setting* row : order) {
-        const QString name = QString::fromLatin1(row->name);
-        const QString value = fieldText(*row);
-        setPreference(row->hive, name, value);
-        // A user hive that refused the value stops the save and says so;
-        // the machine hive's refusals stay silent.
-        if (row->hive == CU && GetRegistryValue(CU, g_sPreferenceKey, name, REG_SZ, QVariant()) != QVariant(value)) {
-            const QString description = QStringLiteral("Cannot save the registry file ")
-                + platform::Registry::hiveFile(CU);
-            modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSettings_Error: ") + description);
-            platform::MsgBox(description, platform::MsgButtons::OK, platform::MsgIcon::Information,
-                             QStringLiteral("SaveSetting Preference"));
-            return;
-        }
+    for (const Setting* row : order)
+        setPreference(row->hive, QString::fromLatin1(row->name), fieldText(*row));
+    transaction.Commit();
+
+    // A user hive that refused the values says so (and the machine hive then
+    // keeps its old ones too); the machine hive's own refusals stay silent.
+    if (!transaction.Saved(CU)) {
+        const QString description = QStringLiteral("Cannot save the registry file ") + platform::Registry::hiveFile(CU);
+        modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSettings_Error: ") + description);
+        platform::MsgBox(description, platform::MsgButtons::OK, platform::MsgIcon::Information,
+                         QStringLiteral("SaveSetting Preference"));
+        return;
     }
     modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting end") + modCommon::NowText());
 }

@@ -115,9 +115,11 @@ public:
     QString GetGoogleAppToken();
     // Loads every setting; a value that fails is logged and takes its default.
     void GetSettings();
-    // Writes every setting (39 values) back. A value that the current
-    // user's hive refuses stops the save: "clsPreference_SaveSettings_Error: "
-    // is logged and the description shown, titled "SaveSetting Preference".
+    // Writes every setting (39 values) back, each hive in one atomic write:
+    // after a crash or a kill during the save a hive holds all its old values
+    // or all the new ones. When the current user's hive cannot be written,
+    // neither hive changes, "clsPreference_SaveSettings_Error: " is logged
+    // and the description shown, titled "SaveSetting Preference".
     void SaveSettings();
     QString GetWorkingPath();
     QString GetGoogleDeveloperToken();

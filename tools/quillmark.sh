@@ -8,7 +8,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${QUILLMARK_BUILD_DIR:-$ROOT/build}"
 PACKAGES=(build-essential cmake qt6-base-dev qt6-base-dev-tools libgl-dev libcurl4-openssl-dev python3-aiosmtpd openssl
-          qt6-webengine-dev qt6-webchannel-dev xvfb)
+          qt6-webengine-dev qt6-webchannel-dev xvfb libxcb1-dev)
 
 install_packages() {
     local missing=()

@@ -2,7 +2,7 @@
 
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
-#include "platform/widgets/LineText.h"
+#include "platform/widgets/LineEdit.h"
 
 #include <QApplication>
 #include <QColor>
@@ -17,8 +17,6 @@
 #include <QPalette>
 #include <QScrollArea>
 #include <QVBoxLayout>
-
-#include <limits>
 
 namespace {
 
@@ -75,11 +73,8 @@ AdEditor::AdEditor(QWidget* adsPage, QObject* parent)
 
         auto* grid = new QGridLayout;
         for (int b = 0; b < BoxCount; ++b) {
-            auto* box = new QLineEdit;
-            box->setObjectName(QLatin1String(boxNames[b]) + index);
-            // A stored text of any length comes back whole (Qt's default cuts
-            // at 32767); only the headline rule below cuts.
-            box->setMaxLength(std::numeric_limits<int>::max());
+            // A stored text of any length comes back whole; only the headline rule below cuts.
+            QLineEdit* box = platform::lineEdit(QLatin1String(boxNames[b]) + index);
             auto* label = new QLabel(QLatin1String(boxLabels[b]));
             label->setBuddy(box);
             auto* counter = new QLabel;

@@ -1,5 +1,6 @@
 #include "workspace/AdFileModel.h"
 
+#include "platform/RegularFile.h"
 #include "workspace/AdFileRows.h"
 
 #include <QElapsedTimer>
@@ -97,10 +98,8 @@ bool AdFileModel::load(const QString& path)
         return true;
     }
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly)) {
-        m_error = m_file.errorString();
+    if (!platform::openRegularFile(m_file, &m_error))
         return false;
-    }
     m_size = m_file.size();
     m_loadedTime = m_file.fileTime(QFileDevice::FileModificationTime);
     if (m_size > 0) {

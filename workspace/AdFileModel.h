@@ -40,7 +40,8 @@ public:
     static constexpr int kMaxCellChars = 4096;
 
     // Shows the file at path. A missing file gives an empty list; false (with
-    // errorString) when the file exists but cannot be read.
+    // errorString) when the file exists but cannot be read or is no regular
+    // file (platform/RegularFile), which is not opened.
     bool load(const QString& path);
     void clear();
 

@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPointer>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -106,17 +107,38 @@ void DockingPane::setPinned(bool pinned)
     m_slideInTimer.stop();
     m_pin->setIcon(pinIcon(pinned, palette().color(QPalette::ButtonText)));
     m_pin->setToolTip(pinned ? QStringLiteral("Auto Hide") : QStringLiteral("Dock"));
-    if (pinned) {
-        layout()->removeWidget(m_foldedTab);
-        m_foldedTab->hide();
-        static_cast<QHBoxLayout*>(layout())->insertWidget(0, m_tabs);
-        m_tabs->show();
-        if (m_flyout)
-            m_flyout->hide();
-        setFixedWidth(m_paneWidth > 0 ? m_paneWidth : width());
-        emit Pinned();
-        return;
+    // The content changes its parent, which hides it for a moment, and Qt
+    // would hand its focus on to the next widget of the window. The widget
+    // keeps the focus instead; unpinned, the content stays slid out for it.
+    const QPointer<QWidget> focused = contains(m_tabs, QApplication::focusWidget()) ? QApplication::focusWidget()
+                                                                                    : nullptr;
+    if (focused)
+        focused->clearFocus();
+    if (pinned)
+        dock();
+    else
+        fold();
+    if (focused) {
+        if (!pinned)
+            slideOut();
+        focused->setFocus(Qt::OtherFocusReason);
     }
+}
+
+void DockingPane::dock()
+{
+    layout()->removeWidget(m_foldedTab);
+    m_foldedTab->hide();
+    static_cast<QHBoxLayout*>(layout())->insertWidget(0, m_tabs);
+    m_tabs->show();
+    if (m_flyout)
+        m_flyout->hide();
+    setFixedWidth(m_paneWidth > 0 ? m_paneWidth : width());
+    emit Pinned();
+}
+
+void DockingPane::fold()
+{
     if (!m_flyout) {
         // Over the main area: a child of the window's central part.
         m_flyout = new QFrame(parentWidget());
@@ -168,6 +190,14 @@ void DockingPane::onFocusChanged(QWidget* now)
     if (!m_pinned && m_flyout && m_flyout->isVisible() && now && !contains(m_flyout, now)
         && !contains(m_foldedTab, now))
         slideIn();
+}
+
+void DockingPane::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The slid-out content stands right beside the pane.
+    if (m_flyout && m_flyout->isVisible())
+        placeFlyout();
 }
 
 bool DockingPane::eventFilter(QObject* watched, QEvent* event)

@@ -25,7 +25,9 @@ public:
     DockingPane(const QString& name, const QString& caption, QWidget* content, QWidget* parent = nullptr);
 
     bool isPinned() const { return m_pinned; }
-    // Emits Pinned or UnPinned when the state changes.
+    // Emits Pinned or UnPinned when the state changes. The widget of the
+    // content that has the keyboard focus keeps it; unpinned, the content
+    // then stays slid out until the focus goes elsewhere.
     void setPinned(bool pinned);
 
     // The width of the folded tab, in pixels.
@@ -44,8 +46,13 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Moves the content into the pane, or into the flyout and folds the
+    // pane to its tab, and emits the matching signal.
+    void dock();
+    void fold();
     void placeFlyout();
     void onFocusChanged(QWidget* now);
 

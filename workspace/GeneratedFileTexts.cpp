@@ -2,6 +2,7 @@
 
 #include "generator/ImportFormat.h"
 #include "platform/Locations.h"
+#include "platform/RegularFile.h"
 #include "workspace/AdFileRows.h"
 
 #include <QFile>
@@ -54,10 +55,8 @@ GeneratedFileTexts::Text readText(const QString& path, QThread* viewThread)
     t.exists = file.exists();
     if (!t.exists)
         return t; // a missing file reads as empty
-    if (!file.open(QIODevice::ReadOnly)) {
-        t.error = file.errorString();
+    if (!platform::openRegularFile(file, &t.error))
         return t;
-    }
     t.fileSize = file.size();
     QByteArray bytes = file.read(GeneratedFileTexts::kShownBytes);
     if (t.fileSize > bytes.size())

@@ -22,7 +22,7 @@ public:
 
     struct Text {
         bool exists = false;
-        QString error;      // the file exists but could not be read
+        QString error;      // the file exists but could not be read, or is no regular file
         qint64 fileSize = 0;
         qint64 shownBytes = 0; // fewer than fileSize: the rest is not shown
         std::unique_ptr<QTextDocument> document; // null when there is nothing to show

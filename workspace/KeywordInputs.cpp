@@ -2,7 +2,7 @@
 
 #include "core/clsFileController.h"
 #include "core/modCommon.h"
-#include "platform/widgets/LineText.h"
+#include "platform/widgets/LineEdit.h"
 #include "workspace/MainLayout.h"
 
 #include <QAbstractButton>
@@ -24,8 +24,6 @@
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
-#include <limits>
 
 namespace {
 
@@ -98,15 +96,6 @@ QGroupBox* tokenFrame(const QString& name)
         grid->addWidget(new QLabel(lines.at(i)), i % 4, i / 4);
     grid->setColumnStretch(2, 1);
     return box;
-}
-
-QLineEdit* lineEdit(const QString& name)
-{
-    auto* edit = new QLineEdit;
-    edit->setObjectName(name);
-    // A stored value of any length comes back whole (Qt's default cuts at 32767).
-    edit->setMaxLength(std::numeric_limits<int>::max());
-    return edit;
 }
 
 } // namespace
@@ -215,9 +204,9 @@ void KeywordInputs::buildKeywordsPage(QWidget* page)
     m_phrase->setObjectName(QStringLiteral("chkPhraseMatch"));
     m_exact = new QCheckBox(QStringLiteral("Exact Match:"));
     m_exact->setObjectName(QStringLiteral("chkExactMatch"));
-    m_broadBid = lineEdit(QStringLiteral("txtBroadBid"));
-    m_phraseBid = lineEdit(QStringLiteral("txtPhraseBid"));
-    m_exactBid = lineEdit(QStringLiteral("txtExactBid"));
+    m_broadBid = platform::lineEdit(QStringLiteral("txtBroadBid"));
+    m_phraseBid = platform::lineEdit(QStringLiteral("txtPhraseBid"));
+    m_exactBid = platform::lineEdit(QStringLiteral("txtExactBid"));
     const std::array<QCheckBox*, 3> checks {m_broad, m_phrase, m_exact};
     const std::array<QLineEdit*, 3> bids {m_broadBid, m_phraseBid, m_exactBid};
     for (int i = 0; i < 3; ++i) {
@@ -246,10 +235,10 @@ void KeywordInputs::buildKeywordsPage(QWidget* page)
     QGroupBox* urlFrame = frame(QStringLiteral("Landing URL Template Setting"), QStringLiteral("contKeyworsURL"));
     auto* urlGrid = new QGridLayout(urlFrame);
     auto* lblTemplate = new QLabel(QStringLiteral("URL Template:"));
-    m_urlTemplate = lineEdit(QStringLiteral("txtURLTemplate"));
+    m_urlTemplate = platform::lineEdit(QStringLiteral("txtURLTemplate"));
     lblTemplate->setBuddy(m_urlTemplate);
     connect(m_urlTemplate, &QLineEdit::textChanged, this, &KeywordInputs::userChanged);
-    auto* sample = lineEdit(QStringLiteral("txtSampleURL"));
+    auto* sample = platform::lineEdit(QStringLiteral("txtSampleURL"));
     sample->setReadOnly(true);
     platform::setLineText(sample, QStringLiteral("http://www.example.com/Page.asp?camp={campaign}&adg={adgroup}&kw={base}"));
     urlGrid->addWidget(lblTemplate, 0, 0);
@@ -289,7 +278,7 @@ void KeywordInputs::buildAdGroupsPage(QWidget* page)
                                          true, &groupingButtons);
     watchStoredGroup(grouping, GroupingField);
     groupingLayout->addWidget(groupingButtons);
-    m_customGroup = lineEdit(QStringLiteral("txtCustomGroup"));
+    m_customGroup = platform::lineEdit(QStringLiteral("txtCustomGroup"));
     groupingLayout->addWidget(m_customGroup);
     pageLayout->addWidget(groupingFrame);
 
@@ -350,7 +339,7 @@ void KeywordInputs::buildAdGroupsPage(QWidget* page)
            ReplaceGroupSpaceField);
     addRow(2, QStringLiteral("Add Extra Text To Group:"), QStringLiteral("optExtraGroupText"),
            {QStringLiteral("None"), QStringLiteral("Prefix"), QStringLiteral("Suffix")}, ExtraGroupTextField);
-    m_extraGroupText = lineEdit(QStringLiteral("txtExtraGroupText"));
+    m_extraGroupText = platform::lineEdit(QStringLiteral("txtExtraGroupText"));
     formatGrid->addWidget(m_extraGroupText, 3, 1);
     formatGrid->setColumnStretch(1, 1);
     pageLayout->addWidget(formatFrame);
@@ -359,9 +348,9 @@ void KeywordInputs::buildAdGroupsPage(QWidget* page)
     auto* bidsBox = new QGroupBox;
     bidsBox->setObjectName(QStringLiteral("contAdGroups3"));
     auto* bidsGrid = new QGridLayout(bidsBox);
-    m_maxCPC = lineEdit(QStringLiteral("txtMaxCPC"));
-    m_maxContentCPC = lineEdit(QStringLiteral("txtMaxContentCPC"));
-    m_placementMaxCPC = lineEdit(QStringLiteral("txtPlacementMaxCPC"));
+    m_maxCPC = platform::lineEdit(QStringLiteral("txtMaxCPC"));
+    m_maxContentCPC = platform::lineEdit(QStringLiteral("txtMaxContentCPC"));
+    m_placementMaxCPC = platform::lineEdit(QStringLiteral("txtPlacementMaxCPC"));
     const std::array<std::pair<QString, QLineEdit*>, 3> bidRows {{
         {QStringLiteral("Max CPC:"), m_maxCPC},
         {QStringLiteral("Max Content CPC:"), m_maxContentCPC},
@@ -493,11 +482,12 @@ void KeywordInputs::loadKeywordFile(QPlainTextEdit* box, const QString& errorPre
 {
     clsFileController files;
     const QString path = files.GetFileName(0, kKeywordFileFilter, QString());
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (path.isEmpty() || !QFileInfo::exists(path))
         return;
-    // A file that cannot be read (the user is told why) leaves the box as it is.
+    // A file that cannot be read, or is no regular file, leaves the box as it
+    // is; the user is told why.
     QString error;
-    const QString text = files.openTextFile(path, &error);
+    const QString text = files.openChosenFile(path, &error);
     if (!error.isEmpty()) {
         modCommon::WriteErrorLog(errorPrefix + error);
         return;

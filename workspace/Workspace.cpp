@@ -126,8 +126,8 @@ void Workspace::changeSettings(const std::function<void()>& showPreferences)
             folder.chop(1);
         if (!QFileInfo(folder).isDir())
             QDir().mkpath(folder);
-        WriteErrorLog(QStringLiteral("Change WorkingFolder: \r\nOld Folder: ") + g_sWorkingFolder
-                      + QStringLiteral(", NewFolder: ") + folder);
+        modCommon::WriteErrorLogLines({QStringLiteral("Change WorkingFolder: "), QStringLiteral("Old Folder: ")
+                                           + g_sWorkingFolder + QStringLiteral(", NewFolder: ") + folder});
         g_sWorkingFolder = folder;
     }
     loadTree();

@@ -2,7 +2,7 @@
 
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
-#include "platform/widgets/LineText.h"
+#include "platform/widgets/LineEdit.h"
 #include "workspace/clsMain.h"
 
 #include <QComboBox>

@@ -39,9 +39,18 @@ QStringList nameFilters(const QString& filter)
 
 } // namespace
 
+QWidget* dialogOwner(QWidget* mainWindow)
+{
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return mainWindow && mainWindow->isVisible() ? mainWindow : nullptr;
+}
+
 MsgResult MessageBoxPrompter::message(const MessageRequest& request)
 {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(owner());
     // Messages carry names and texts from files and servers: never markup.
     box.setTextFormat(Qt::PlainText);
     box.setText(request.text);
@@ -73,7 +82,7 @@ MsgResult MessageBoxPrompter::message(const MessageRequest& request)
 
 QString MessageBoxPrompter::fileDialog(FileDialogRequest& request)
 {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
+    QFileDialog dialog(owner(), request.title, request.initialFolder);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     const QStringList filters = nameFilters(request.filter);
@@ -95,7 +104,7 @@ QString MessageBoxPrompter::fileDialog(FileDialogRequest& request)
 
 QString MessageBoxPrompter::browseForFolder(const QString& title, const QString& initialFolder)
 {
-    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, initialFolder);
+    return QFileDialog::getExistingDirectory(owner(), title, initialFolder);
 }
 
 bool DesktopShellOpener::open(const QString& target)

@@ -4,19 +4,38 @@
 #include "platform/ShellOpener.h"
 #include "platform/WaitCursor.h"
 
+#include <QPointer>
+#include <QWidget>
+
 // The desktop's side of the platform services: message boxes and file
 // dialogs, the desktop's opener, the hourglass pointer. Only the program
 // itself installs them (app/main.cpp); libraries reach them through the
 // interfaces, and tests install their own.
 namespace platform::desktop {
 
-// Message texts are shown as plain text.
+// The window a message box or dialog belongs to and stays above: the
+// application's active window; when the program is not in front, the modal
+// dialog on screen, else mainWindow when it is shown. Null when there is
+// none of them.
+QWidget* dialogOwner(QWidget* mainWindow);
+
+// Message texts are shown as plain text. Every box and dialog is a child of
+// its owner (dialogOwner), so the window system keeps it above that window
+// and no window of the program can cover it.
 class MessageBoxPrompter final : public Prompter
 {
 public:
     MsgResult message(const MessageRequest& request) override;
     QString fileDialog(FileDialogRequest& request) override;
     QString browseForFolder(const QString& title, const QString& initialFolder) override;
+
+    // The program's main window: the owner when no window is active.
+    void setMainWindow(QWidget* window) { m_mainWindow = window; }
+
+private:
+    QWidget* owner() const { return dialogOwner(m_mainWindow); }
+
+    QPointer<QWidget> m_mainWindow;
 };
 
 class DesktopShellOpener final : public ShellOpener
@@ -44,6 +63,9 @@ class DesktopServices
 public:
     explicit DesktopServices(bool withMessageBoxes);
     ~DesktopServices();
+    // The program's main window, which owns the message boxes shown while
+    // no window of the program is active.
+    void setMainWindow(QWidget* window) { m_prompter.setMainWindow(window); }
     DesktopServices(const DesktopServices&) = delete;
     DesktopServices& operator=(const DesktopServices&) = delete;
 

@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSet>
 #include <QStatusBar>
 #include <QStyle>
@@ -65,9 +66,63 @@ void keepLinesAt(QLabel* wrapped, int narrowest)
     wrapped->setMinimumHeight(wrapped->heightForWidth(narrowest));
 }
 
-// The least width of the seed box and the two lists, in average characters:
-// a usual language or country name shows whole beside its tick box.
+// The least width of the seed box and the two lists, in average characters.
 constexpr int kInputColumnChars = 20;
+// A tick list is made wide enough for its longest name, up to this many
+// average characters (longer names are cut).
+constexpr int kLongestNameChars = 64;
+// The height of the inputs, in entries of the tick lists: the list of
+// ideas takes the rest.
+constexpr int kInputRows = 8;
+// The rows of ideas the list asks room for, and the least it shows.
+constexpr int kIdeaRows = 16;
+constexpr int kLeastIdeaRows = 5;
+
+// The list of ideas, asking for room for kIdeaRows rows of ideas.
+class IdeaList final : public QTreeWidget
+{
+public:
+    using QTreeWidget::QTreeWidget;
+
+    QSize sizeHint() const override { return QSize(QTreeWidget::sizeHint().width(), heightFor(kIdeaRows)); }
+    // The height that shows the header and that many rows of ideas.
+    int heightFor(int rows) const
+    {
+        const int row = qMax(fontMetrics().height(), style()->pixelMetric(QStyle::PM_IndicatorHeight)) + 4;
+        return header()->sizeHint().height() + rows * row + 2 * frameWidth();
+    }
+};
+
+// The width at which a tick list shows its longest name whole, beside the
+// name's tick box and the list's scroll bar. The names are measured as
+// text first, so that a long list costs one text measure per name.
+int wholeNamesWidth(const QListWidget* list)
+{
+    const QFontMetrics metrics = list->fontMetrics();
+    int widest = -1;
+    int widestRow = -1;
+    for (int row = 0; row < list->count(); ++row) {
+        const int width = metrics.horizontalAdvance(list->item(row)->text());
+        if (width > widest) {
+            widest = width;
+            widestRow = row;
+        }
+    }
+    if (widestRow < 0)
+        return 0;
+    const int entry = qMin(list->sizeHintForIndex(list->model()->index(widestRow, 0)).width(),
+                           metrics.averageCharWidth() * kLongestNameChars);
+    return entry + 2 * list->frameWidth()
+        + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list->verticalScrollBar());
+}
+
+// The height of an entry of a tick list.
+int entryHeight(const QListWidget* list)
+{
+    if (list->count() > 0)
+        return list->sizeHintForRow(0);
+    return qMax(list->fontMetrics().height(), list->style()->pixelMetric(QStyle::PM_IndicatorHeight)) + 2;
+}
 
 // A volume as "###,###,###,##0" shows it; a text that is no number stays.
 QString thousands(const QString& text)
@@ -108,12 +163,16 @@ QListWidgetItem* fill(QListWidget* list, const std::optional<QStringList>& names
     if (!names)
         return ticked;
     for (const QString& name : *names) {
-        auto* item = new QListWidgetItem(name, list);
+        // Made whole before it joins the list: an item made inside the list
+        // is looked up there at every change, which makes filling a long
+        // list quadratic.
+        auto* item = new QListWidgetItem(name);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         const bool match = name.compare(tick, Qt::CaseInsensitive) == 0;
         item->setCheckState(match ? Qt::Checked : Qt::Unchecked);
         if (match)
             ticked = item;
+        list->addItem(item);
     }
     return ticked;
 }
@@ -153,11 +212,13 @@ frmKeywordResearch::frmKeywordResearch(KeywordAdder addKeywords, QWidget* parent
     setObjectName(QStringLiteral("frmKeywordResearch"));
     setWindowTitle(kResearchTitle);
     buildControls();
+    m_lvwKeywords->installEventFilter(this);
 
     // The folder is kept for the research's files; nothing is written there yet.
     if (!g_sWorkingFolder.isEmpty())
         QDir().mkpath(g_sWorkingFolder + QStringLiteral("/KeywordResearch"));
     Prepare();
+    fitInputs();
     for (int n = 10; n <= 100; n += 10)
         m_cboMaxKw->addItem(QString::number(n));
     m_cboMaxKw->setCurrentIndex(4);
@@ -165,6 +226,7 @@ frmKeywordResearch::frmKeywordResearch(KeywordAdder addKeywords, QWidget* parent
     CreateListViewHeader();
     m_CmdStop->setEnabled(false);
 
+    connect(&m_accessToken, &OAuthAccessToken::fetched, this, &frmKeywordResearch::tokenFetched);
     m_tmrDisconnect.setInterval(1000);
     connect(&m_tmrDisconnect, &QTimer::timeout, this, &frmKeywordResearch::tmrDisconnect_Timer);
 }
@@ -173,32 +235,38 @@ frmKeywordResearch::~frmKeywordResearch() { releaseBuilder(); }
 
 void frmKeywordResearch::buildControls()
 {
-    // The status bar runs along the window's bottom edge, the rest keeps
-    // the dialog's margins.
+    // The status bar runs along the window's bottom edge, right under the
+    // frame; the rest keeps the dialog's margins.
     auto* outer = new QVBoxLayout(this);
     auto* body = new QVBoxLayout;
-    body->setContentsMargins(outer->contentsMargins());
+    QMargins margins = outer->contentsMargins();
+    margins.setBottom(0);
+    body->setContentsMargins(margins);
     outer->setContentsMargins(QMargins());
+    outer->setSpacing(0);
     outer->addLayout(body, 1);
     auto* container = named(new QGroupBox(QStringLiteral("Keyword Research Tool"), this), "fraContainer");
     body->addWidget(container);
     auto* column = new QVBoxLayout(container);
 
-    QLabel* intro = label("Label1",
-                            QStringLiteral("Keyword Research allows you to get new keyword ideas to build a keyword "
-                                           "list base on the master keyword you are specified. Enter a few "
-                                           "descriptive words or phrases below:"),
-                            container);
-    column->addWidget(intro);
+    m_intro = label("Label1",
+                    QStringLiteral("Keyword Research allows you to get new keyword ideas to build a keyword "
+                                   "list base on the master keyword you are specified. Enter a few "
+                                   "descriptive words or phrases below:"),
+                    container);
+    column->addWidget(m_intro);
 
     auto* frame = named(new QFrame(container), "Frame1");
     frame->setFrameShape(QFrame::StyledPanel);
+    m_inputs = frame;
     // Three equally wide input columns, each under its caption, and the
     // request's settings and buttons beside them, from the top.
     auto* inputs = new QGridLayout(frame);
-    QLabel* seedCaption = label("lblKeyword", QStringLiteral("Enter Seed Keywords (One Keyword per line):"), frame);
-    inputs->addWidget(seedCaption, 0, 0, Qt::AlignBottom);
+    m_seedCaption = label("lblKeyword", QStringLiteral("Enter Seed Keywords (One Keyword per line):"), frame);
+    inputs->addWidget(m_seedCaption, 0, 0, Qt::AlignBottom);
     m_txtKeyword = named(new QPlainTextEdit(frame), "txtKeyword");
+    // Tab goes on to the lists and Get, as in the main window's keyword boxes.
+    m_txtKeyword->setTabChangesFocus(true);
     inputs->addWidget(m_txtKeyword, 1, 0);
     inputs->addWidget(caption("lblLang", QStringLiteral("Select Language"), frame), 0, 1, Qt::AlignBottom);
     m_lstLanguage = named(new QListWidget(frame), "lstLanguage");
@@ -212,10 +280,14 @@ void frmKeywordResearch::buildControls()
     m_lstCountry = named(new QListWidget(frame), "lstCountry");
     inputs->addWidget(m_lstCountry, 1, 2);
     for (QWidget* box : {static_cast<QWidget*>(m_txtKeyword), static_cast<QWidget*>(m_lstLanguage),
-                         static_cast<QWidget*>(m_lstCountry)})
+                         static_cast<QWidget*>(m_lstCountry)}) {
         box->setMinimumWidth(box->fontMetrics().averageCharWidth() * kInputColumnChars);
+        box->setSizePolicy(box->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
+    }
     for (int col = 0; col < 3; ++col)
         inputs->setColumnStretch(col, 1);
+    for (QListWidget* list : {m_lstLanguage, m_lstCountry})
+        list->setUniformItemSizes(true);
 
     auto* settings = new QVBoxLayout;
     settings->addWidget(caption("lblMaxKW", QStringLiteral("Maximum Keywords to Return:"), frame));
@@ -230,13 +302,11 @@ void frmKeywordResearch::buildControls()
     requestButtons->addWidget(m_CmdStop);
     settings->addLayout(requestButtons);
     inputs->addLayout(settings, 1, 3);
-    // A wrapped text takes more lines the narrower it is: each keeps the
-    // height it needs at the least width its column can get.
-    keepLinesAt(seedCaption, m_txtKeyword->minimumWidth());
-    keepLinesAt(intro, frame->minimumSizeHint().width());
     column->addWidget(frame);
 
-    m_lvwKeywords = named(new QTreeWidget(container), "lvwKeywords");
+    auto* ideas = named(new IdeaList(container), "lvwKeywords");
+    ideas->setMinimumHeight(ideas->heightFor(kLeastIdeaRows));
+    m_lvwKeywords = ideas;
     m_lvwKeywords->setRootIsDecorated(false);
     m_lvwKeywords->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_lvwKeywords->header()->setSectionsClickable(true);
@@ -279,6 +349,20 @@ void frmKeywordResearch::buildControls()
     connect(m_lvwKeywords->header(), &QHeaderView::sectionClicked, this, &frmKeywordResearch::lvwKeywords_ColumnClick);
 }
 
+void frmKeywordResearch::fitInputs()
+{
+    const int height = kInputRows * entryHeight(m_lstCountry) + 2 * m_lstCountry->frameWidth();
+    for (QWidget* box : {static_cast<QWidget*>(m_txtKeyword), static_cast<QWidget*>(m_lstLanguage),
+                         static_cast<QWidget*>(m_lstCountry)})
+        box->setFixedHeight(height);
+    for (QListWidget* list : {m_lstLanguage, m_lstCountry})
+        list->setMinimumWidth(qMax(list->minimumWidth(), wholeNamesWidth(list)));
+    // A wrapped text takes more lines the narrower it is: each keeps the
+    // height it needs at the least width its column can get.
+    keepLinesAt(m_seedCaption, m_txtKeyword->minimumWidth());
+    keepLinesAt(m_intro, m_inputs->minimumSizeHint().width());
+}
+
 void frmKeywordResearch::Prepare()
 {
     fill(m_lstCountry, modCommon::PopulateListCountryGoogle(), QStringLiteral("United States"));
@@ -302,11 +386,12 @@ void frmKeywordResearch::CreateListViewHeader()
     // The widths follow when the window shows (sizeColumns).
 }
 
-// The shown columns share the list's width, less room for its scroll bar:
+// The shown columns share the list's width, less room for its scroll bar
+// (whether it shows or not, so that the widths stay as rows come and go):
 // 40 % for the keyword, 20 % for each of the others.
 void frmKeywordResearch::sizeColumns()
 {
-    const int w = m_lvwKeywords->viewport()->width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int w = m_lvwKeywords->contentsRect().width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     m_lvwKeywords->setColumnWidth(Keyword, int(0.4 * w));
     for (const Column shown : {Competition, MonthlySearches, KEI})
         m_lvwKeywords->setColumnWidth(shown, int(0.2 * w));
@@ -315,14 +400,20 @@ void frmKeywordResearch::sizeColumns()
 void frmKeywordResearch::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    // Only now has the list the width the window opens with, and do the
-    // tick lists know how many entries they show.
-    if (!m_columnsSized) {
-        m_columnsSized = true;
-        sizeColumns();
+    // Only now do the tick lists know how many entries they show.
+    if (!m_tickedInView) {
+        m_tickedInView = true;
         for (QListWidget* list : {m_lstLanguage, m_lstCountry})
             scrollToFirstTicked(list);
     }
+}
+
+bool frmKeywordResearch::eventFilter(QObject* watched, QEvent* event)
+{
+    // The columns follow the list's width.
+    if (watched == m_lvwKeywords && event->type() == QEvent::Resize)
+        sizeColumns();
+    return QDialog::eventFilter(watched, event);
 }
 
 QString frmKeywordResearch::statusText() const { return m_sbrStatus->text(); }
@@ -354,16 +445,30 @@ void frmKeywordResearch::DoGet()
     // One click, one request: clicks that come while the token is fetched
     // or during the pending events below find Get disabled.
     m_cmdGet->setEnabled(false);
-    {
-        const platform::WaitCursor fetching;
-        m_accessToken.GetoAuthToken();
-    }
     if (m_accessToken.token().isEmpty()) {
-        m_cmdGet->setEnabled(true);
+        // The window stays alive meanwhile: Stop or closing cancels the fetch.
+        m_accessToken.startFetch();
+        m_busyPointer.emplace();
+        m_CmdStop->setEnabled(true);
+        m_pbrProgress->setVisible(true);
+        return;
+    }
+    sendRequest();
+}
+
+void frmKeywordResearch::tokenFetched()
+{
+    if (m_accessToken.token().isEmpty()) {
+        idle();
         MsgBox(QStringLiteral("Error occured: Bad Authentication"), MsgButtons::OK, MsgIcon::Exclamation,
                kBuilderTitle);
         return;
     }
+    sendRequest();
+}
+
+void frmKeywordResearch::sendRequest()
+{
     SetBusy();
     QCoreApplication::processEvents();
     if (!isVisible())
@@ -383,9 +488,9 @@ void frmKeywordResearch::DoGet()
         m_lvwKeywords->headerItem()->setText(MonthlySearches, QStringLiteral("Monthly Searches (Global)"));
     const QString text = modCommon::Trim(request.text);
     if (text.isEmpty()) {
-        // Nothing to send: the window stays idle.
+        // Nothing to send: the window is idle again.
         UpdateDeleteButton();
-        m_cmdGet->setEnabled(true);
+        idle();
         return;
     }
     m_oBuilder->setAuthToken(m_accessToken.token());
@@ -513,6 +618,11 @@ void frmKeywordResearch::DoDelete()
 
 void frmKeywordResearch::CmdStop_Click()
 {
+    if (m_accessToken.isFetching()) {
+        m_accessToken.cancel();
+        idle();
+        return;
+    }
     if (m_oBuilder)
         m_oBuilder->Disconnect();
     m_tmrDisconnect.start();
@@ -543,7 +653,9 @@ void frmKeywordResearch::releaseBuilder()
 
 void frmKeywordResearch::done(int result)
 {
-    // A request still running is cancelled; nothing of it reaches a closed window.
+    // A request still running is cancelled, as is a token fetch; nothing of
+    // them reaches a closed window.
+    m_accessToken.cancel();
     releaseBuilder();
     m_tmrDisconnect.stop();
     idle();

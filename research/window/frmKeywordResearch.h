@@ -39,13 +39,13 @@ void showKeywordResearch(QWidget* parent, const KeywordAdder& addKeywords);
 // "lstCountry", "cmdGet", "lvwKeywords", ...).
 //
 // A request runs asynchronously: Get obtains the access token (once per
-// window, a blocking fetch under the busy pointer), builds the request and
+// window, under the busy pointer, Stop enabled), then builds the request and
 // hands it to a request driver, which reports back through
 // KeywordResearchView. From the click on, Get is disabled, so one click
 // makes at most one request; once the request is sent the window is busy
-// (Stop enabled, progress shown) until the driver's DownLoadCompleted; Stop
-// cancels. Closing the window cancels a running request, and nothing of it
-// reaches the window afterwards.
+// (Stop enabled, progress shown) until the driver's DownLoadCompleted. Stop
+// cancels the token fetch or the request. Closing the window cancels both,
+// and nothing of them reaches the window afterwards.
 class frmKeywordResearch : public QDialog, public KeywordResearchView
 {
     Q_OBJECT
@@ -71,6 +71,9 @@ public:
     void setStatusText(const QString& text) override;
     void DownLoadCompleted() override;
 
+    // True while Get waits for the access token.
+    bool isFetchingToken() const { return m_accessToken.isFetching(); }
+
     // The list's sort column and order, as column clicks set them.
     int sortKey() const { return m_sortKey; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
@@ -80,13 +83,17 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
+    void fitInputs();
     void CreateListViewHeader();
     void sizeColumns();
     void cmdGet_Click();
     void DoGet();
+    void tokenFetched();
+    void sendRequest();
     void SetBusy();
     void ResetUI(const QString& message);
     void UpdateDeleteButton();
@@ -107,8 +114,11 @@ private:
     int m_sortKey = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_sorted = false;
-    bool m_columnsSized = false;
+    bool m_tickedInView = false;
 
+    QLabel* m_intro = nullptr;
+    QWidget* m_inputs = nullptr;
+    QLabel* m_seedCaption = nullptr;
     QPlainTextEdit* m_txtKeyword = nullptr;
     QListWidget* m_lstLanguage = nullptr;
     QListWidget* m_lstCountry = nullptr;

@@ -50,6 +50,8 @@ private slots:
     void nameList();
     void missingFile_data();
     void missingFile();
+    void overlongFileIsRefused_data();
+    void overlongFileIsRefused();
     void installedFilesListTheResearchTargets_data();
     void installedFilesListTheResearchTargets();
     void buildPutsTheFilesBesideTheProgram();
@@ -136,6 +138,49 @@ void TestCodeFiles::missingFile()
     QCOMPARE(message.icon, platform::MsgIcon::Information);
 }
 
+void TestCodeFiles::overlongFileIsRefused_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<QByteArray>("logLine");
+
+    const QByteArray country = "Alpha=1\r\n[Country Code]\r\n";
+    const QByteArray language = "Alpha=1\r\n[LanguageCode]\r\n";
+    const qint64 limit = modCommon::kMaxCodeFileBytes;
+    QTest::newRow("country file at the limit") << Kind::Country << country << limit << QByteArray();
+    QTest::newRow("country file a byte over")
+        << Kind::Country << country << limit + 1 << QByteArray("modcommon _PopulateListCountryGoogle Error:  ");
+    QTest::newRow("language file at the limit") << Kind::Language << language << limit << QByteArray();
+    QTest::newRow("language file far over")
+        << Kind::Language << language << 6 * limit << QByteArray("modCommon_PopulateListLanguage Error:  ");
+}
+
+void TestCodeFiles::overlongFileIsRefused()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QByteArray, head);
+    QFETCH(qint64, bytes);
+    QFETCH(QByteArray, logLine);
+
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    // The names, then one long line after the marker.
+    const QByteArray content = head + QByteArray(bytes - head.size(), 'x');
+    QVERIFY(TestEnvironment::writeAll(env.programDir() + QLatin1Char('/') + fileName(kind), content));
+    const NameList listed = names(kind);
+    const QByteArray log = TestEnvironment::readAll(env.programDir() + "/Error.log");
+    if (logLine.isEmpty()) {
+        QCOMPARE(listed, NameList(QStringList{"Alpha"}));
+        QVERIFY2(log.isEmpty(), log.constData());
+    } else {
+        QCOMPARE(listed, NameList());
+        QVERIFY2(log.contains(logLine + env.programDir().toUtf8()), log.constData());
+        QVERIFY(log.contains("is larger than 16777216 bytes"));
+    }
+    QVERIFY(prompter.messages.isEmpty());
+}
+
 void TestCodeFiles::installedFilesListTheResearchTargets_data()
 {
     QTest::addColumn<Kind>("kind");
@@ -190,29 +235,37 @@ void TestCodeFiles::installedCopiesBesideTheProgram_data()
 {
     QTest::addColumn<bool>("besideProgram");
     QTest::addColumn<bool>("inProgramFolder");
+    QTest::addColumn<bool>("inDataFolder"); // an installation's share/ppc-quillmark
     QTest::addColumn<QString>("foundIn");
 
     // The program folder is elsewhere, as it is under the data home when the
-    // executable's folder cannot be written.
-    QTest::newRow("only the installed copies") << true << false << "installed";
-    QTest::newRow("the program folder's own copies come first") << true << true << "program";
-    QTest::newRow("no copy at all") << false << false << "";
+    // executable's folder cannot be written or belongs to an installation.
+    QTest::newRow("only the copies beside the program") << true << false << false << "installed";
+    QTest::newRow("the program folder's own copies come first") << true << true << false << "program";
+    QTest::newRow("only the installation's data folder") << false << false << true << "data";
+    QTest::newRow("the copies beside the program before the data folder") << true << false << true << "installed";
+    QTest::newRow("no copy at all") << false << false << false << "";
 }
 
 void TestCodeFiles::installedCopiesBesideTheProgram()
 {
     QFETCH(bool, besideProgram);
     QFETCH(bool, inProgramFolder);
+    QFETCH(bool, inDataFolder);
     QFETCH(QString, foundIn);
 
     TestEnvironment env;
-    const QString installed = env.path("installed");
+    const QString installed = env.path("installed/bin");
+    const QString data = QDir::cleanPath(installed + "/" QUILLMARK_DATA_FROM_BINDIR);
     QVERIFY(QDir().mkpath(installed));
+    QVERIFY(QDir().mkpath(data));
     const QString probe = installed + "/codefile_probe";
     QVERIFY(QFile::copy(QStringLiteral(CODEFILE_PROBE), probe));
     for (const char* name : {"CountryNCodeGoogle.rpt", "LanguageNCode.rpt"}) {
         if (besideProgram)
             QVERIFY(QFile::copy(codeFileSource(name), installed + '/' + QLatin1String(name)));
+        if (inDataFolder)
+            QVERIFY(QFile::copy(codeFileSource(name), data + '/' + QLatin1String(name)));
     }
     if (inProgramFolder)
         QVERIFY(installCodeFiles(env));
@@ -221,7 +274,10 @@ void TestCodeFiles::installedCopiesBesideTheProgram()
     run.start(probe, {});
     QVERIFY(run.waitForFinished(10000));
     QCOMPARE(run.exitCode(), 0);
-    const QString folder = foundIn == "installed" ? installed : foundIn == "program" ? env.programDir() : QString();
+    const QString folder = foundIn == "installed" ? installed
+        : foundIn == "program"                     ? env.programDir()
+        : foundIn == "data"                        ? data
+                                                   : QString();
     const QString expected = folder.isEmpty()
         ? QStringLiteral("\n\n")
         : folder + "/CountryNCodeGoogle.rpt\n" + folder + "/LanguageNCode.rpt\n";

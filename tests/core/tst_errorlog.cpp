@@ -10,6 +10,8 @@ class TestErrorLog : public QObject
 
 private Q_SLOTS:
     void recordsEndWithCrlfAndAreFlushed();
+    void aLoggedTextKeepsToItsLine_data();
+    void aLoggedTextKeepsToItsLine();
     void appendsNeverTruncates();
     void failedOpenStaysSilent();
     void heldRecordsFollowTheFirstRecord();
@@ -25,8 +27,43 @@ void TestErrorLog::recordsEndWithCrlfAndAreFlushed()
     // Flushed at once: another reader sees the record while the log is open.
     QCOMPARE(TestEnvironment::readAll(log), QByteArray("a\r\n"));
     modCommon::WriteErrorLog(QStringLiteral("b"));
-    modCommon::WriteErrorLog(QStringLiteral("\r\nmulti\r\nline caf\u00E9"));
+    // A record may span several lines on purpose.
+    modCommon::WriteErrorLogLines({QString(), QStringLiteral("multi"), QStringLiteral("line caf\u00E9")});
     QCOMPARE(TestEnvironment::readAll(log), QByteArray("a\r\nb\r\n\r\nmulti\r\nline caf\xC3\xA9\r\n"));
+}
+
+void TestErrorLog::aLoggedTextKeepsToItsLine_data()
+{
+    // Whatever a text holds, its record is one line: a line break in it is
+    // written as an escape, so that no text forges a record of its own.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("CRLF") << QStringLiteral("a\r\nb") << QByteArray("a\\r\\nb");
+    QTest::newRow("LF") << QStringLiteral("a\nb") << QByteArray("a\\nb");
+    QTest::newRow("CR") << QStringLiteral("a\rb") << QByteArray("a\\rb");
+    QTest::newRow("at the end") << QStringLiteral("a\r\n") << QByteArray("a\\r\\n");
+    QTest::newRow("vertical tab, form feed") << QStringLiteral("a\vb\fc") << QByteArray("a\\x0bb\\x0cc");
+    QTest::newRow("Unicode line ends") << QStringLiteral("a\u0085b\u2028c\u2029d")
+                                       << QByteArray("a\\u0085b\\u2028c\\u2029d");
+    QTest::newRow("backslashes stay") << QStringLiteral("C:\\new\\file") << QByteArray("C:\\new\\file");
+    QTest::newRow("tab stays") << QStringLiteral("a\tb") << QByteArray("a\tb");
+}
+
+void TestErrorLog::aLoggedTextKeepsToItsLine()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, written);
+    TestEnvironment env;
+    const QString log = env.programDir() + QStringLiteral("/Error.log");
+    modCommon::WriteErrorLog(QStringLiteral("x: ") + text);
+    // Every line of a record written on purpose keeps to its line too.
+    modCommon::WriteErrorLogLines({QStringLiteral("y:"), text});
+    // So do the records that wait for the start header, and the header.
+    modCommon::HoldErrorLog();
+    modCommon::WriteErrorLog(QStringLiteral("held: ") + text);
+    modCommon::ReleaseErrorLog({QStringLiteral("header: ") + text});
+    QCOMPARE(TestEnvironment::readAll(log), "x: " + written + "\r\ny:\r\n" + written + "\r\nheader: " + written
+                                                + "\r\nheld: " + written + "\r\n");
 }
 
 void TestErrorLog::appendsNeverTruncates()
@@ -65,7 +102,7 @@ void TestErrorLog::heldRecordsFollowTheFirstRecord()
     QVERIFY(QFile::remove(log));
     QCOMPARE(TestEnvironment::readAll(log), QByteArray());
     modCommon::WriteErrorLog(QStringLiteral("later"));
-    modCommon::ReleaseErrorLog(QStringLiteral("header"));
+    modCommon::ReleaseErrorLog({QStringLiteral("header")});
     modCommon::WriteErrorLog(QStringLiteral("after"));
     QCOMPARE(TestEnvironment::readAll(log), QByteArray("header\r\nearly\r\nlater\r\nafter\r\n"));
 }

@@ -1,6 +1,7 @@
 #include "core/RegistryAPI.h"
 #include "platform/Registry.h"
 
+#include "RootObeysPermissions.h"
 #include "TestEnvironment.h"
 
 #include <QtTest>
@@ -206,12 +207,14 @@ void TestRegistry::unreadableHiveIsNeverOverwritten()
     const QByteArray stored = "[" + kKey.toUtf8() + "]\r\n\"A\"=\"kept\"\r\n";
     QVERIFY(TestEnvironment::writeAll(file, stored));
     QVERIFY(QFile::setPermissions(file, QFileDevice::WriteOwner));
-    QFile probe(file);
-    if (probe.open(QIODevice::ReadOnly))
-        QSKIP("this user can read a file without read permission (root)");
+    {
+        const RootObeysPermissions asAnyUser;
+        QFile probe(file);
+        QVERIFY2(!probe.open(QIODevice::ReadOnly), "a file without read permission can be read");
 
-    CreateRegistryKey(HKEY_CURRENT_USER, kKey);
-    SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("B"), REG_SZ, QStringLiteral("new"));
+        CreateRegistryKey(HKEY_CURRENT_USER, kKey);
+        SetRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("B"), REG_SZ, QStringLiteral("new"));
+    }
     QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     QCOMPARE(TestEnvironment::readAll(file), stored);
 }

@@ -3,6 +3,7 @@
 #include "TestEnvironment.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -46,6 +47,8 @@ private Q_SLOTS:
     void fileDialogFilters_data();
     void fileDialogFilters();
     void messagesShowTheirTextAsItIs();
+    void boxesBelongToTheWindowInFront_data();
+    void boxesBelongToTheWindowInFront();
 };
 
 void TestDesktop::servicesAreInstalledForTheirLifetime()
@@ -150,6 +153,77 @@ void TestDesktop::messagesShowTheirTextAsItIs()
     QCOMPARE(MsgBox(text, MsgButtons::YesNo, MsgIcon::Question, QStringLiteral("Delete Campaign")), MsgResult::No);
     QCOMPARE(shown, text);
     QCOMPARE(format, Qt::PlainText);
+}
+
+// A box is the child of the window it belongs to, so the window system keeps
+// it above that window: the active one; when the program is not in front, a
+// modal dialog on screen, else the main window (a parentless box could end up
+// under the main window, which then takes no clicks).
+void TestDesktop::boxesBelongToTheWindowInFront_data()
+{
+    QTest::addColumn<QString>("active"); // "main", "other", "dialog" or "" for none
+    QTest::addColumn<bool>("modalOpen");
+    QTest::addColumn<bool>("mainShown");
+    QTest::addColumn<bool>("fileDialog");
+    QTest::addColumn<QString>("owner");
+    QTest::newRow("main window in front") << "main" << false << true << false << "main";
+    QTest::newRow("another window in front") << "other" << false << true << false << "other";
+    QTest::newRow("modal dialog in front") << "dialog" << true << true << false << "dialog";
+    QTest::newRow("program not in front") << "" << false << true << false << "main";
+    QTest::newRow("program not in front, modal dialog open") << "" << true << true << false << "dialog";
+    QTest::newRow("program not in front, main window not shown yet") << "" << false << false << false << "";
+    QTest::newRow("file dialog, program not in front") << "" << false << true << true << "main";
+    QTest::newRow("file dialog, modal dialog open") << "" << true << true << true << "dialog";
+}
+
+void TestDesktop::boxesBelongToTheWindowInFront()
+{
+    QFETCH(QString, active);
+    QFETCH(bool, modalOpen);
+    QFETCH(bool, mainShown);
+    QFETCH(bool, fileDialog);
+    QFETCH(QString, owner);
+    TestEnvironment env;
+    desktop::DesktopServices services(true);
+    QWidget mainWindow;
+    mainWindow.setObjectName(QStringLiteral("main"));
+    services.setMainWindow(&mainWindow);
+    QWidget other;
+    other.setObjectName(QStringLiteral("other"));
+    QDialog dialog(&mainWindow);
+    dialog.setObjectName(QStringLiteral("dialog"));
+    dialog.setModal(true);
+    if (mainShown) {
+        mainWindow.show();
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+    }
+    if (modalOpen) {
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    }
+    QWidget* const inFront = active.isEmpty() ? nullptr : active == QLatin1String("main") ? &mainWindow
+                                                       : active == QLatin1String("other") ? static_cast<QWidget*>(&other)
+                                                                                           : &dialog;
+    QApplication::setActiveWindow(inFront);
+    QCOMPARE(QApplication::activeWindow(), inFront);
+
+    QString shownOwner = QStringLiteral("<not shown>");
+    const auto watch = whenShown<QDialog>([&](QDialog* box) {
+        if (box != &dialog) {
+            shownOwner = box->parentWidget() ? box->parentWidget()->objectName() : QString();
+            box->done(0);
+        }
+    });
+    if (fileDialog) {
+        FileDialogRequest request;
+        request.initialFolder = env.path(QString());
+        prompter().fileDialog(request);
+    } else {
+        MsgBox(QStringLiteral("Campaign files have been created successfully."), MsgButtons::OK,
+               MsgIcon::Information, QStringLiteral("Build Campaigns"));
+    }
+    QCOMPARE(shownOwner, owner);
 }
 
 QTEST_MAIN(TestDesktop)

@@ -42,6 +42,8 @@ private slots:
     void abortKeepsWhatArrived();
     void newRequestSupersedesTheOld();
     void timeOutBoundsTheWholeRequest();
+    void userAgentThatCannotBeSentRefusesTheRequest_data();
+    void userAgentThatCannotBeSentRefusesTheRequest();
     void overlongReplyIsDropped_data();
     void overlongReplyIsDropped();
 };
@@ -70,6 +72,12 @@ void TestHttpClient::requestAsSent_data()
     QTest::newRow("a line with a break inside is not sent")
         << false << QByteArray() << QStringList{"X-Token: abc\r\nX-Injected: 1"}
         << QByteArray("X-Injected") << QByteArrayList();
+    QTest::newRow("a line holding NUL is not sent")
+        << false << QByteArray() << QStringList{QString::fromLatin1("X-Token: ab\0cd", 15)}
+        << QByteArray("X-Token") << QByteArrayList();
+    QTest::newRow("a line with a lone CR inside is not sent")
+        << false << QByteArray() << QStringList{"X-Token: abc\rX-Injected: 1"}
+        << QByteArray("X-Token") << QByteArrayList();
     QTest::newRow("an empty value is sent")
         << true << QByteArray("x") << QStringList{"SOAPaction: \"\""}
         << QByteArray("SOAPaction") << QByteArrayList{"\"\""};
@@ -252,6 +260,37 @@ void TestHttpClient::timeOutBoundsTheWholeRequest()
     QVERIFY(text.size() < body.size());
     QCOMPARE(text, QString(text.size(), QLatin1Char('x')));
     QCOMPARE(s.completed.size(), 1);
+}
+
+void TestHttpClient::userAgentThatCannotBeSentRefusesTheRequest_data()
+{
+    QTest::addColumn<QString>("userAgent");
+    QTest::addColumn<bool>("post");
+    QTest::newRow("CR LF and a line of its own") << "Agent\r\nX-Injected: 1" << false;
+    QTest::newRow("LF alone") << "Agent\nX-Injected: 1" << true;
+    QTest::newRow("a trailing line break") << "Agent\r\n" << false;
+    QTest::newRow("NUL") << QString::fromLatin1("Age\0nt", 6) << true;
+}
+
+void TestHttpClient::userAgentThatCannotBeSentRefusesTheRequest()
+{
+    QFETCH(QString, userAgent);
+    QFETCH(bool, post);
+
+    Served s(Server::answer(200, "ok"));
+    s.client.setUserAgent(userAgent);
+    const QString reply = post ? s.client.post("a=1") : s.client.get();
+    QCOMPARE(reply, QString());
+    QVERIFY2(s.client.errorString().contains("user agent"), qPrintable(s.client.errorString()));
+    QCOMPARE(s.client.state(), HttpClient::Idle);
+    QCOMPARE(s.completed.size(), 1);
+    QTest::qWait(100);
+    QVERIFY(s.server.requests().isEmpty());
+
+    // The next request with a sound one goes out.
+    s.client.setUserAgent("Agent");
+    QCOMPARE(s.client.get(), QStringLiteral("ok"));
+    QCOMPARE(s.server.requests().size(), 1);
 }
 
 void TestHttpClient::overlongReplyIsDropped_data()

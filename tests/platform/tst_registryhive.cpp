@@ -1,5 +1,7 @@
 #include "platform/Registry.h"
 
+#include "FileSaves.h"
+#include "FileSizeLimit.h"
 #include "TestEnvironment.h"
 
 #include <QtTest>
@@ -19,6 +21,16 @@ QString read(const QString& key, const QString& name)
 QString hive()
 {
     return Registry::hiveFile(Hive::CurrentUser);
+}
+
+QString machineHive()
+{
+    return Registry::hiveFile(Hive::LocalMachine);
+}
+
+QString fileName(const QString& path)
+{
+    return QFileInfo(path).fileName();
 }
 
 // The line numbers named by the reports, each of which must name the file.
@@ -55,6 +67,9 @@ private Q_SLOTS:
     void handEditedLines();
     void unreadableKeyKeepsItsLinesApart();
     void longKeyPathIsStoredOnce();
+    void batchWritesEachHiveOnce();
+    void batchThatIsNotSavedLeavesTheFiles_data();
+    void batchThatIsNotSavedLeavesTheFiles();
 };
 
 void TestRegistryHive::handEditedLines_data()
@@ -179,6 +194,111 @@ void TestRegistryHive::longKeyPathIsStoredOnce()
     Registry::reset();
     QCOMPARE(read(deepest, QStringLiteral("v")), QStringLiteral("1"));
     QVERIFY(Registry::keyExists(Hive::CurrentUser, deepest.left(3)));
+}
+
+// The changes of a batch reach each hive file in one write, when it is
+// committed; until then the registry answers from them, and a missing key
+// still refuses a value.
+void TestRegistryHive::batchWritesEachHiveOnce()
+{
+    TestEnvironment env;
+    QVERIFY(QDir().mkpath(env.registryDir()));
+    FileSaves writes(env.registryDir());
+    QVERIFY(writes.isActive());
+    const QString key = QStringLiteral("Software\\K");
+    {
+        Registry::Batch batch;
+        QVERIFY(Registry::createKey(Hive::CurrentUser, key));
+        QVERIFY(Registry::createKey(Hive::LocalMachine, key));
+        for (int i = 0; i < 10; ++i) {
+            QVERIFY(Registry::setValue(Hive::CurrentUser, key, QStringLiteral("V%1").arg(i), QString::number(i)));
+            QVERIFY(Registry::setValue(Hive::LocalMachine, key, QStringLiteral("M%1").arg(i), QString::number(i)));
+        }
+        QString why;
+        QVERIFY(!Registry::setValue(Hive::CurrentUser, QStringLiteral("Missing"), QStringLiteral("A"),
+                                    QStringLiteral("x"), &why));
+        QCOMPARE(why, QStringLiteral("the key does not exist"));
+        QVERIFY(!Registry::keyExists(Hive::CurrentUser, QStringLiteral("Missing")));
+        QCOMPARE(read(key, QStringLiteral("v9")), QStringLiteral("9"));
+        QVERIFY(!QFileInfo::exists(hive()));
+
+        QVERIFY(batch.commit());
+        QCOMPARE(batch.error(Hive::CurrentUser), QString());
+        QCOMPARE(batch.error(Hive::LocalMachine), QString());
+    }
+    QCOMPARE(writes.count(fileName(hive())), 1);
+    QCOMPARE(writes.count(fileName(machineHive())), 1);
+    Registry::reset();
+    QCOMPARE(read(key, QStringLiteral("V0")), QStringLiteral("0"));
+    QCOMPARE(Registry::value(Hive::LocalMachine, key, QStringLiteral("M9")).value_or(kAbsent), QStringLiteral("9"));
+    QVERIFY(!Registry::keyExists(Hive::CurrentUser, QStringLiteral("Missing")));
+
+    // Without a batch, each change is a write of its own.
+    QVERIFY(Registry::setValue(Hive::CurrentUser, key, QStringLiteral("V0"), QStringLiteral("a")));
+    QVERIFY(Registry::setValue(Hive::CurrentUser, key, QStringLiteral("V1"), QStringLiteral("b")));
+    QCOMPARE(writes.count(fileName(hive())), 3);
+}
+
+void TestRegistryHive::batchThatIsNotSavedLeavesTheFiles_data()
+{
+    QTest::addColumn<QString>("end");      // how the batch ends
+    QTest::addColumn<bool>("userSaved");   // whether the current user's hive took the changes
+    QTest::addColumn<QString>("userError");   // "<reason>": the reason of the failed save
+    QTest::addColumn<QString>("machineError");
+    QTest::newRow("closed without a commit") << "close" << false << "" << "";
+    // The machine hive is not written after the user's failed: it keeps its old values as well.
+    QTest::newRow("the user's hive cannot be saved") << "user too large" << false << "<reason>"
+                                                     << "an earlier hive could not be saved";
+    QTest::newRow("the machine hive cannot be saved") << "machine too large" << true << "" << "<reason>";
+}
+
+// A batch whose hive cannot be saved, or that is not committed, leaves that
+// hive's file and values as they were: none of its changes.
+void TestRegistryHive::batchThatIsNotSavedLeavesTheFiles()
+{
+    QFETCH(QString, end);
+    QFETCH(bool, userSaved);
+    QFETCH(QString, userError);
+    QFETCH(QString, machineError);
+    TestEnvironment env;
+    const QString key = QStringLiteral("K");
+    for (const Hive which : {Hive::CurrentUser, Hive::LocalMachine}) {
+        QVERIFY(Registry::createKey(which, key));
+        QVERIFY(Registry::setValue(which, key, QStringLiteral("A"), QStringLiteral("old")));
+        QVERIFY(Registry::setValue(which, key, QStringLiteral("B"), QStringLiteral("old")));
+    }
+    const QByteArray userBefore = TestEnvironment::readAll(hive());
+    const QByteArray machineBefore = TestEnvironment::readAll(machineHive());
+    const QString large(8192, QLatin1Char('x'));
+    {
+        Registry::Batch batch;
+        for (const Hive which : {Hive::CurrentUser, Hive::LocalMachine}) {
+            const bool tooLarge = end == (which == Hive::CurrentUser ? "user too large" : "machine too large");
+            QVERIFY(Registry::setValue(which, key, QStringLiteral("A"), QStringLiteral("new")));
+            QVERIFY(Registry::setValue(which, key, QStringLiteral("B"), tooLarge ? large : QStringLiteral("new")));
+            QVERIFY(Registry::createKey(which, QStringLiteral("Made")));
+        }
+        if (end != "close") {
+            const FileSizeLimit limit(4096);
+            QVERIFY(limit.isActive());
+            QVERIFY(!batch.commit());
+            for (const auto& [which, expected] : {std::pair{Hive::CurrentUser, userError},
+                                                  std::pair{Hive::LocalMachine, machineError}}) {
+                const QString why = batch.error(which);
+                QVERIFY2(expected == "<reason>" ? !why.isEmpty() : why == expected, qPrintable(why));
+            }
+        }
+    }
+    const QString userA = read(key, QStringLiteral("A"));
+    const QString machineA = Registry::value(Hive::LocalMachine, key, QStringLiteral("A")).value_or(kAbsent);
+    QCOMPARE(userA, userSaved ? QStringLiteral("new") : QStringLiteral("old"));
+    QCOMPARE(machineA, QStringLiteral("old"));
+    QCOMPARE(Registry::value(Hive::LocalMachine, key, QStringLiteral("B")).value_or(kAbsent), QStringLiteral("old"));
+    QVERIFY(!Registry::keyExists(Hive::LocalMachine, QStringLiteral("Made")));
+    QCOMPARE(Registry::keyExists(Hive::CurrentUser, QStringLiteral("Made")), userSaved);
+    if (!userSaved)
+        QCOMPARE(TestEnvironment::readAll(hive()), userBefore);
+    QCOMPARE(TestEnvironment::readAll(machineHive()), machineBefore);
 }
 
 QTEST_GUILESS_MAIN(TestRegistryHive)

@@ -108,6 +108,8 @@ private Q_SLOTS:
     void implicitTlsWithPlainLogin();
     void failuresEndWithError_data();
     void failuresEndWithError();
+    void aTimeOutEndsTheConnection_data();
+    void aTimeOutEndsTheConnection();
     void abortEndsARunningSendAtOnce();
     void destroyingTheComponentEndsItsSend();
     void abortDoesNotWaitForANameLookup_data();
@@ -232,6 +234,37 @@ void TestSmtpComponent::failuresEndWithError()
     QCOMPARE(recorder.code, expectedCode);
     QVERIFY(!recorder.description.isEmpty());
     QVERIFY(real.messages().isEmpty());
+}
+
+void TestSmtpComponent::aTimeOutEndsTheConnection_data()
+{
+    // The replies the server gives after its greeting before it goes silent.
+    QTest::addColumn<QByteArrayList>("replies");
+    QTest::newRow("silent after the message data")
+        << QByteArrayList{"250 scripted\r\n", "250 OK\r\n", "250 OK\r\n", "354 Go ahead\r\n"};
+    QTest::newRow("silent after the recipient") << QByteArrayList{"250 scripted\r\n", "250 OK\r\n", "250 OK\r\n"};
+    QTest::newRow("silent after the greeting") << QByteArrayList{};
+}
+
+void TestSmtpComponent::aTimeOutEndsTheConnection()
+{
+    // A server that stopped answering is asked nothing more: a QUIT would
+    // only be waited for once again, for the whole time-out.
+    QFETCH(QByteArrayList, replies);
+    ScriptedSmtpServer silent;
+    silent.setGreeting({"220 scripted ready\r\n"});
+    for (const QByteArray& reply : replies)
+        silent.addReply(reply);
+    SmtpComponent smtp;
+    Recorder recorder(smtp);
+    fill(smtp, silent.port());
+    smtp.setTimeOut(1);
+    smtp.send();
+    QVERIFY(recorder.waitClosed());
+
+    QCOMPARE(recorder.code, int(CURLE_OPERATION_TIMEDOUT));
+    QVERIFY2(!silent.commands.contains("QUIT"), silent.commands.join(' ').constData());
+    QTRY_VERIFY(silent.disconnected);
 }
 
 void TestSmtpComponent::abortEndsARunningSendAtOnce()

@@ -166,6 +166,8 @@ private Q_SLOTS:
     void okRefusals();
     void saveMapping_data();
     void saveMapping();
+    void longTextsSavedWhole_data();
+    void longTextsSavedWhole();
     void cancelChangesNothing_data();
     void cancelChangesNothing();
     void helpTopics_data();
@@ -177,6 +179,7 @@ private Q_SLOTS:
     void testMailHandsOverTheDialogsValues();
     void testMailRefusals_data();
     void testMailRefusals();
+    void testedAddressKeepsToItsLogLine();
     void focusedButtonAnswersEnterAndSpace_data();
     void focusedButtonAnswersEnterAndSpace();
     void enterInATextBoxPressesNothing();
@@ -537,6 +540,49 @@ void tst_frmPreference::saveMapping()
     QCOMPARE(fx.errorLog().count("clsPreference_SaveSetting end"), 2); // the fixture's and the dialog's
 }
 
+void tst_frmPreference::longTextsSavedWhole_data()
+{
+    QTest::addColumn<QString>("name");      // the stored value, longer than a one-line box takes by default
+    QTest::addColumn<QStringList>("values"); // what it needs beside it to pass OK
+
+    const QStringList mailServer{"SMTPServer=mail.example"};
+    QTest::newRow("proxy host") << "Proxy" << QStringList{"AccessType=2", "Port=3128"};
+    QTest::newRow("proxy user") << "Auth_Username" << QStringList{};
+    QTest::newRow("proxy password") << "Auth_Password" << QStringList{};
+    QTest::newRow("mail server") << "SMTPServer" << QStringList{};
+    QTest::newRow("SMTP user") << "SMTPUsername" << QStringList{"SMTPAuthentication=1"};
+    QTest::newRow("SMTP password") << "SMTPPassword" << QStringList{};
+    QTest::newRow("name") << "ReporterName" << QStringList{};
+    QTest::newRow("company") << "CompanyName" << QStringList{};
+    QTest::newRow("e-mail") << "Email" << mailServer;
+    QTest::newRow("web site") << "WebSite" << QStringList{};
+    QTest::newRow("logo URL") << "LogoURL" << QStringList{};
+    QTest::newRow("token") << "CTK" << QStringList{};
+    QTest::newRow("user name") << "YMID" << QStringList{};
+    QTest::newRow("password") << "YMPd" << QStringList{};
+    QTest::newRow("account e-mail") << "CUID" << QStringList{"LGIY=1"};
+    QTest::newRow("editor path") << "AdwordsEditor" << QStringList{};
+}
+
+// A stored text of any length comes back whole from an OK.
+void tst_frmPreference::longTextsSavedWhole()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, values);
+    Fixture fx;
+    QString text = name + ':';
+    while (text.size() < 40000)
+        text += QString::number(text.size()) + ' ';
+    store(values << name + '=' + text);
+    frmPreference dialog;
+    child<QPushButton>(dialog, "cmdOK")->click();
+    QVERIFY(fx.prompter.messages.isEmpty());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    const QString saved = stored(name);
+    QCOMPARE(saved.size(), text.size());
+    QVERIFY(saved == text);
+}
+
 void tst_frmPreference::cancelChangesNothing_data()
 {
     QTest::addColumn<QString>("how");
@@ -725,6 +771,22 @@ void tst_frmPreference::testMailRefusals()
     QCOMPARE(child<QTabWidget>(dialog, "ssTab1")->currentIndex(), tab);
     QCOMPARE(QApplication::focusWidget(), child(dialog, focus));
     QVERIFY(!fx.errorLog().contains("Testing mail server"));
+}
+
+void tst_frmPreference::testedAddressKeepsToItsLogLine()
+{
+    // The address is logged before it is checked for sending: a line break
+    // in it must not start a line of its own in Error.log.
+    Fixture fx;
+    frmPreference dialog;
+    dialog.setTestMailWindow([](QWidget*, const TestMailSettings&) {});
+    child<QLineEdit>(dialog, "txtReporterEmail")->setText(QStringLiteral("ann@example\r\nForged line"));
+    child<QPushButton>(dialog, "cmdTestSendMail")->click();
+
+    const QByteArray log = fx.errorLog();
+    QVERIFY2(log.contains("Testing mail server for ann@example\\r\\nForged line at "), log.constData());
+    for (const QByteArray& line : log.split('\n'))
+        QVERIFY2(!line.startsWith("Forged line"), log.constData());
 }
 
 void tst_frmPreference::focusedButtonAnswersEnterAndSpace_data()

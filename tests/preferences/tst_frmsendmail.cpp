@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QtTest>
 
 namespace {
@@ -57,6 +58,10 @@ private Q_SLOTS:
     void initTestCase() { BuildKeyPaths(); }
     void testMail_data();
     void testMail();
+    void aFailureShowsItsReason_data();
+    void aFailureShowsItsReason();
+    void loggedTextsKeepToTheirLines_data();
+    void loggedTextsKeepToTheirLines();
     void logIsTrimmedAndHeadedWhenTheWindowOpens_data();
     void logIsTrimmedAndHeadedWhenTheWindowOpens();
     void closingDuringASendAbortsIt();
@@ -131,6 +136,104 @@ void TestFrmSendMail::testMail()
         QVERIFY(server.messages().isEmpty());
     }
     platform::SmtpComponent::setTrustedCertificates(QString());
+}
+
+void TestFrmSendMail::aFailureShowsItsReason_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("connection refused") << "refused";
+    QTest::newRow("no greeting within the time-out") << "silent";
+    QTest::newRow("certificate not trusted") << "untrusted";
+}
+
+void TestFrmSendMail::aFailureShowsItsReason()
+{
+    // A test that fails before any command was sent has nothing but the
+    // mail component's own notes to show why.
+    QFETCH(QString, kind);
+    TestEnvironment env;
+    ScriptedSmtpServer silent;   // accepts, never greets
+    SmtpTestServer tls;
+    frmSendMail window;
+    if (kind == QLatin1String("refused")) {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        configure(window, closed.serverPort(), QStringLiteral("s3cret"));
+    } else if (kind == QLatin1String("silent")) {
+        configure(window, silent.port(), QStringLiteral("s3cret"));
+        window.setTimeOut(1);
+    } else {
+        QString error;
+        QVERIFY2(tls.start({SmtpTestServer::Security::StartTls, {}, {}, {}, {}}, &error), qPrintable(error));
+        configure(window, tls.port(), QStringLiteral("s3cret"));
+        window.setSSL(true);
+    }
+    window.show();
+    QTRY_VERIFY_WITH_TIMEOUT(::status(window) != kWaiting, kTestMs);
+    QCOMPARE(::status(window), kFailure);
+
+    // The window shows what the log has, line by line, the reason included.
+    const QString mailLog = QString::fromUtf8(TestEnvironment::readAll(env.programDir() + QStringLiteral("/sendmail.log")));
+    const QStringList logged = mailLog.split(QStringLiteral("\r\n"));
+    QCOMPARE(shownLog(window).split(QLatin1Char('\n')), logged);
+    const auto reason = std::find_if(logged.begin(), logged.end(),
+                                     [](const QString& line) { return line.startsWith(QLatin1String("* Error ")); });
+    QVERIFY2(reason != logged.end(), qPrintable(mailLog));
+}
+
+void TestFrmSendMail::loggedTextsKeepToTheirLines_data()
+{
+    // A text from the user or a server is written into sendmail.log with its
+    // line breaks as escapes: it cannot add lines of its own.
+    QTest::addColumn<bool>("socketClient");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QByteArray>("greeting");
+    QTest::addColumn<QString>("escaped");   // as the log has the text
+    QTest::newRow("a reply to the mail component") << false << "127.0.0.1" << QByteArray("554 no\rForged line\r\n")
+                                                   << "554 no\\rForged line";
+    QTest::newRow("the server name") << false << "127.0.0.1\r\nForged line" << QByteArray("220 ready\r\n")
+                                     << "SMTP Host: 127.0.0.1\\r\\nForged line";
+    QTest::newRow("a reply to the socket client") << true << "127.0.0.1" << QByteArray("220 ready\rForged line\r\n")
+                                                  << "220 ready\\rForged line";
+}
+
+void TestFrmSendMail::loggedTextsKeepToTheirLines()
+{
+    QFETCH(bool, socketClient);
+    QFETCH(QString, host);
+    QFETCH(QByteArray, greeting);
+    QFETCH(QString, escaped);
+    TestEnvironment env;
+    ScriptedSmtpServer server;
+    server.setGreeting({greeting});
+    for (const char* reply : {"250 scripted\r\n", "250 ok\r\n", "250 ok\r\n", "354 go ahead\r\n", "250 queued\r\n",
+                              "221 bye\r\n"})
+        server.addReply(reply);
+    frmSendMail window;
+    if (socketClient) {
+        bool ended = false;
+        connect(&window, &frmSendMail::DialogueEnded, [&ended] { ended = true; });
+        window.MailServer(host, server.port());
+        window.From(QStringLiteral("User Name"), QStringLiteral("user@example.com"));
+        window.SendMail(QStringLiteral("reader@example.com"), QStringLiteral("Hi"), QStringLiteral("Hello"), QString(),
+                        QString());
+        QTRY_VERIFY_WITH_TIMEOUT(ended, kTestMs);
+    } else {
+        configure(window, server.port(), QStringLiteral("s3cret"));
+        window.setHost(host);
+        window.show();
+        QTRY_VERIFY_WITH_TIMEOUT(::status(window) != kWaiting, kTestMs);
+    }
+
+    const QString mailLog = QString::fromUtf8(TestEnvironment::readAll(env.programDir() + QStringLiteral("/sendmail.log")));
+    QVERIFY2(mailLog.contains(escaped), qPrintable(mailLog));
+    const QStringList logged = mailLog.split(QStringLiteral("\r\n"));
+    for (const QString& line : logged) {
+        QVERIFY2(!line.startsWith(QLatin1String("Forged line")), qPrintable(mailLog));
+        QVERIFY2(!line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('\n')), qPrintable(mailLog));
+    }
+    // The window shows what the log has.
+    QCOMPARE(shownLog(window).split(QLatin1Char('\n')), logged);
 }
 
 void TestFrmSendMail::logIsTrimmedAndHeadedWhenTheWindowOpens_data()

@@ -42,7 +42,8 @@ public:
         settings.SMTPUsername = QString::fromLatin1(kUser);
         settings.SMTPPassword = QString::fromLatin1(kPassword);
         server.setGreeting({"220 scripted ready\r\n"});
-        QObject::connect(&client, &SmtpSocketClient::mailLog, [this](const QString& t) { run.log << t; });
+        QObject::connect(&client, &SmtpSocketClient::mailLog,
+                         [this](const QStringList& lines) { run.log << lines.join(QStringLiteral("\r\n")); });
         QObject::connect(&client, &SmtpSocketClient::status, [this](const QString& t) { run.statuses << t; });
         QObject::connect(&client, &SmtpSocketClient::ended, [this] { ++run.ended; });
     }
@@ -87,6 +88,9 @@ private Q_SLOTS:
     void authLoginOverSplitMultiLineReplies();
     void dialoguesThatFail_data();
     void dialoguesThatFail();
+    void repliesBeyondTheLimits_data();
+    void repliesBeyondTheLimits();
+    void aReplyIsWaitedForOneTimeOutFromItsCommand();
     void bodyGoesOutWhole_data();
     void bodyGoesOutWhole();
     void wrapWord_data();
@@ -219,6 +223,63 @@ void TestSmtpSocketClient::dialoguesThatFail()
     QVERIFY(!f.errorLog().contains(QStringLiteral("Send Message Done.")));
     QVERIFY(!f.server.commands.contains(kPassword.toBase64()));
     QVERIFY(!f.run.log.join(QLatin1Char('\n')).contains(QString::fromLatin1(kPassword.toBase64())));
+}
+
+void TestSmtpSocketClient::repliesBeyondTheLimits_data()
+{
+    // The answer to HELO, in pieces, and the error it ends with ("": none,
+    // the dialogue goes on to its end).
+    QTest::addColumn<QList<QByteArray>>("answer");
+    QTest::addColumn<QString>("errorLine");
+    const QString tooLong = QStringLiteral("Error sending mail: The mail server sent a reply line longer than 512 octets");
+    const QString tooMany = QStringLiteral("Error sending mail: The mail server sent more than 100 lines in answer to one command");
+    QTest::newRow("a line of 512 octets") << QList<QByteArray>{"250 " + QByteArray(506, 'x') + "\r\n"} << QString();
+    QTest::newRow("a line of 513 octets") << QList<QByteArray>{"250 " + QByteArray(507, 'x') + "\r\n"} << tooLong;
+    QTest::newRow("a line that does not end")
+        << QList<QByteArray>{"250 " + QByteArray(300, 'x'), QByteArray(300, 'x'), QByteArray(300, 'x')} << tooLong;
+    QTest::newRow("a reply of 100 lines")
+        << QList<QByteArray>{QByteArray("250-x\r\n").repeated(99) + "250 x\r\n"} << QString();
+    QTest::newRow("a reply of 101 lines, in pieces")
+        << QList<QByteArray>{QByteArray("250-x\r\n").repeated(60), QByteArray("250-x\r\n").repeated(40) + "250 x\r\n"}
+        << tooMany;
+    QTest::newRow("one line that is no reply after another")
+        << QList<QByteArray>{QByteArray("garbage\r\n").repeated(150)} << tooMany;
+}
+
+void TestSmtpSocketClient::repliesBeyondTheLimits()
+{
+    QFETCH(QList<QByteArray>, answer);
+    QFETCH(QString, errorLine);
+    Fixture f;
+    f.server.addStep({answer, false});
+    f.script(heloReplies().mid(1));
+    QVERIFY(f.send(QStringLiteral("reader@example.com")));
+
+    if (errorLine.isEmpty()) {
+        QCOMPARE(f.run.statuses, QStringList{kSuccess});
+        QCOMPARE(f.server.commands.size(), 5);
+    } else {
+        QCOMPARE(f.run.statuses, QStringList{kFailure});
+        QCOMPARE(f.server.commands, QList<QByteArray>{"HELO local_machine"});
+        QVERIFY2(f.errorLog().contains(errorLine), qPrintable(f.errorLog()));
+    }
+    QCOMPARE(f.run.ended, 1);
+}
+
+void TestSmtpSocketClient::aReplyIsWaitedForOneTimeOutFromItsCommand()
+{
+    // Lines that are no reply do not put the time-out off: the dialogue
+    // ends while they still come (one every 30 ms, for almost 3 seconds).
+    constexpr int kLines = 90;
+    Fixture f;
+    f.settings.TimeOut = 1;
+    f.server.addStep({QList<QByteArray>(kLines, "garbage\r\n"), false});
+    QVERIFY(f.send(QStringLiteral("reader@example.com")));
+
+    QCOMPARE(f.run.statuses, QStringList{kFailure});
+    QVERIFY2(f.errorLog().contains(QStringLiteral("Error sending mail: No reply from the mail server")),
+             qPrintable(f.errorLog()));
+    QVERIFY(f.run.log.count(QStringLiteral("garbage")) < kLines);
 }
 
 void TestSmtpSocketClient::bodyGoesOutWhole_data()

@@ -35,6 +35,8 @@ private slots:
     void tokenRoad();
     void tokenReply_data();
     void tokenReply();
+    void onlyAWholeTokenReplyGivesAToken_data();
+    void onlyAWholeTokenReplyGivesAToken();
     void failures_data();
     void failures();
     void throughTheProxy();
@@ -111,6 +113,71 @@ void TestAccessToken::tokenReply()
     server.route(kTokenPath, Server::answer(200, reply, "application/json"));
     LoopbackEndpoints endpoints(server);
     QCOMPARE(OAuthAccessToken().GetAccessToken("refresh"), expected);
+}
+
+void TestAccessToken::onlyAWholeTokenReplyGivesAToken_data()
+{
+    QTest::addColumn<Reply>("reply");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QByteArray>("logLine");
+
+    const QByteArray json = "application/json";
+    const QByteArray refused = "frmKeywordBuilder_GetAccessToken_Error: ";
+    QTest::newRow("an error naming access_token")
+        << Server::answer(400,
+                          "{\"error\":\"invalid_request\",\"error_description\":\"Missing access_token: send one\"}",
+                          json)
+        << "" << QByteArray();
+    QTest::newRow("a reply cut off by the time-out")
+        << Server::misbehaving(Behaviour::PartialThenStall, kTokenReply, 30) << ""
+        << QByteArray("frmKeywordBuilder_PostToServer error:  Time out");
+    QTest::newRow("unclosed JSON") << Server::answer(200, "{\"access_token\" : \"acc\"", json) << ""
+                                   << refused + "the reply is not JSON";
+    QTest::newRow("nested arrays")
+        << Server::answer(200, "{\"scopes\" : [[\"read\"], [\"write\"]], \"access_token\" : \"tok.1\"}", json)
+        << "tok.1" << QByteArray();
+    QTest::newRow("the token inside another object")
+        << Server::answer(200, "{\"data\":{\"access_token\":\"x\"}}", json) << ""
+        << refused + "the reply has no access_token text";
+    QTest::newRow("a token that is a number") << Server::answer(200, "{\"access_token\":12345}", json) << ""
+                                              << refused + "the reply has no access_token text";
+    QTest::newRow("an array of objects") << Server::answer(200, "[{\"access_token\":\"x\"}]", json) << ""
+                                         << refused + "the reply is not a JSON object";
+    QTest::newRow("a token holding NUL") << Server::answer(200, "{\"access_token\":\"ab\\u0000cd\"}", json) << ""
+                                         << refused + "the reply's access_token is not a bearer token";
+    QTest::newRow("a raw NUL in the token") << Server::answer(200, QByteArray("{\"access_token\":\"ab\0cd\"}", 24), json)
+                                           << "" << refused + "the reply's access_token is not a bearer token";
+    QTest::newRow("a token holding a header line")
+        << Server::answer(200, "{\"access_token\":\"ab\\r\\nX-Injected: 1\"}", json) << ""
+        << refused + "the reply's access_token is not a bearer token";
+}
+
+void TestAccessToken::onlyAWholeTokenReplyGivesAToken()
+{
+    QFETCH(Reply, reply);
+    QFETCH(QString, expected);
+    QFETCH(QByteArray, logLine);
+
+    TestEnvironment env;
+    putPreferences({});
+    Server server;
+    server.route(kRefreshPath, Server::answer(200, kRefreshToken));
+    server.route(kTokenPath, reply);
+    LoopbackEndpoints endpoints(server);
+
+    OAuthAccessToken token(1000);
+    token.GetoAuthToken();
+    QCOMPARE(token.token(), expected);
+    const QByteArray log = errorLog(env);
+    if (!logLine.isEmpty())
+        QVERIFY2(log.contains(logLine), log.constData());
+    QVERIFY(!log.contains("Rf+tok"));
+    // A failed exchange is tried afresh: nothing of it is kept.
+    if (expected.isEmpty()) {
+        server.route(kTokenPath, Server::answer(200, kTokenReply, "application/json"));
+        token.GetoAuthToken();
+        QCOMPARE(token.token(), "ya29.A0-tok");
+    }
 }
 
 void TestAccessToken::failures_data()

@@ -88,6 +88,8 @@ private slots:
     void releaseFromCompletedHandler();
     void resultFile_data();
     void resultFile();
+    void headerTextThatCannotBeSent_data();
+    void headerTextThatCannotBeSent();
     void settingThatDoesNotFit_data();
     void settingThatDoesNotFit();
 };
@@ -575,6 +577,51 @@ void TestFrmHttp::resultFile()
     QCOMPARE(c->data, data.contains("%1") ? data.arg(path) : data);
     if (code == 200 && !english)
         QCOMPARE(TestEnvironment::readAll(path), body);
+}
+
+void TestFrmHttp::headerTextThatCannotBeSent_data()
+{
+    QTest::addColumn<QString>("userAgent");
+    QTest::addColumn<QString>("token");
+    QTest::addColumn<bool>("sent");
+    QTest::addColumn<QByteArray>("logLine");
+
+    const QByteArray agentRefused = "HttpConnection_SetHttpProperties error:  the UserAgent setting holds a line break";
+    const QByteArray tokenLeftOut = "frmHTTP_ConnectHTTP error:  the access token holds a line break or NUL";
+    QTest::newRow("a UserAgent setting with a line of its own")
+        << "Agent\r\nX-Injected: 1" << "tok-1" << false << agentRefused;
+    QTest::newRow("a UserAgent setting with NUL") << QString::fromLatin1("Age\0nt", 6) << "tok-1" << false
+                                                  << agentRefused;
+    QTest::newRow("a token with a line of its own") << "Agent" << "tok\r\nX-Injected: 1" << true << tokenLeftOut;
+    QTest::newRow("a token with NUL") << "Agent" << QString::fromLatin1("to\0k", 5) << true << tokenLeftOut;
+}
+
+void TestFrmHttp::headerTextThatCannotBeSent()
+{
+    QFETCH(QString, userAgent);
+    QFETCH(QString, token);
+    QFETCH(bool, sent);
+    QFETCH(QByteArray, logLine);
+
+    ScriptedHttpServer server;
+    server.route("/api/v201809/TargetingIdeaService", Server::answer(200, "<ok/>"));
+    Transport t({{"UserAgent", userAgent}});
+    t.window.setAuthToken(token);
+    t.window.Connect(1, server.url("/api/v201809/TargetingIdeaService"), "POST", "<get/>");
+    const std::optional<Completion> c = t.next();
+    QVERIFY(c);
+    QCOMPARE(c->code, sent ? 200 : qint32(frmHTTP::CodeEmptyReply));
+    QTest::qWait(100);
+    QCOMPARE(server.requests().size(), sent ? 1 : 0);
+    if (sent) {
+        const Server::Request& request = server.requests().at(0);
+        QCOMPARE(request.values("Authorization"), QByteArrayList());
+        QCOMPARE(request.values("X-Injected"), QByteArrayList());
+        for (const Server::Header& header : request.headers)
+            QVERIFY2(!header.second.contains('\0'), header.first.constData());
+    }
+    const QByteArray log = TestEnvironment::readAll(t.env.programDir() + "/Error.log");
+    QVERIFY2(log.contains(logLine), log.constData());
 }
 
 void TestFrmHttp::settingThatDoesNotFit_data()

@@ -66,6 +66,26 @@ void postClick(QWidget* widget)
                                                             Qt::NoModifier));
 }
 
+// Counts the paint events a widget gets.
+class PaintCounter final : public QObject
+{
+public:
+    PaintCounter(QWidget* widget, int& paints)
+        : m_paints(paints)
+    {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++m_paints;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    int& m_paints;
+};
+
 struct Added {
     QStringList keywords;
     QString kind;
@@ -101,10 +121,16 @@ struct Research {
     }
     QTreeWidget* list() const { return find<QTreeWidget>("lvwKeywords"); }
     void click(const char* name) const { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+    // Clicks Get and, when the access token is fetched, waits until the
+    // fetch has ended, and no longer: the request it starts is still running.
     void get(const QString& seeds = QStringLiteral("shoes"))
     {
         find<QPlainTextEdit>("txtKeyword")->setPlainText(seeds);
         click("cmdGet");
+        const QDeadlineTimer deadline(10000);
+        while (m_window->isFetchingToken() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QVERIFY(!m_window->isFetchingToken());
     }
     bool idle() const
     {
@@ -160,6 +186,12 @@ private slots:
     void captionsFit();
     void oneRequestPerClick_data();
     void oneRequestPerClick();
+    void tokenFetchCanBeCancelled_data();
+    void tokenFetchCanBeCancelled();
+    void seedBoxKeys_data();
+    void seedBoxKeys();
+    void tabOrder_data();
+    void tabOrder();
 };
 
 void TestFrmKeywordResearch::opening()
@@ -505,7 +537,9 @@ void TestFrmKeywordResearch::oneRequestPerClick()
     // While the token is fetched the window is busy: Get is off and the pointer says so.
     QList<std::pair<bool, int>> duringFetch;
     connect(&t.server, &Server::requestReceived, this, [&] {
-        duringFetch.append({t.find<QPushButton>("cmdGet")->isEnabled(), busy.depth});
+        // (A request the client had sent before Close may arrive after it.)
+        if (t.window().isVisible())
+            duringFetch.append({t.find<QPushButton>("cmdGet")->isEnabled(), busy.depth});
     });
 
     t.find<QPlainTextEdit>("txtKeyword")->setPlainText("shoes");
@@ -514,21 +548,139 @@ void TestFrmKeywordResearch::oneRequestPerClick()
     QTest::qWait(1000);
     QTRY_VERIFY(t.idle());
 
-    QCOMPARE(t.requestsFor("/token/oauthtoken.txt"), 1);
-    QCOMPARE(t.requestsFor("/o/oauth2/token"), 1);
-    QCOMPARE(duringFetch.first().second, 1);
+    for (const auto& [getEnabled, depth] : duringFetch) {
+        QVERIFY(!getEnabled);
+        QCOMPARE(depth, 1);
+    }
     if (closeToo) {
-        // Nothing of the request reaches the closed window.
+        // Close cancels the token fetch: no grant is asked for, and nothing
+        // of the request reaches the closed window.
         QVERIFY(t.window().isHidden());
+        QVERIFY(t.requestsFor("/token/oauthtoken.txt") <= 1);
+        QCOMPARE(t.requestsFor("/o/oauth2/token"), 0);
         QCOMPARE(t.serviceRequests(), 0);
         QCOMPARE(t.list()->topLevelItemCount(), 0);
     } else {
-        QVERIFY(!duringFetch.first().first);
+        QCOMPARE(t.requestsFor("/token/oauthtoken.txt"), 1);
+        QCOMPARE(t.requestsFor("/o/oauth2/token"), 1);
+        QCOMPARE(duringFetch.size(), 3);
         QCOMPARE(t.serviceRequests(), 1);
         QCOMPARE(t.list()->topLevelItemCount(), 3);
     }
     QVERIFY(t.prompter.messages.isEmpty());
     QCOMPARE(busy.depth, 0);
+}
+
+void TestFrmKeywordResearch::tokenFetchCanBeCancelled_data()
+{
+    QTest::addColumn<QString>("silentPath");
+    QTest::addColumn<QByteArray>("button");
+
+    const QString refresh = QStringLiteral("/token/oauthtoken.txt");
+    const QString grant = QStringLiteral("/o/oauth2/token");
+    QTest::newRow("Stop while the refresh token comes") << refresh << QByteArray("CmdStop");
+    QTest::newRow("Stop while the grant is asked for") << grant << QByteArray("CmdStop");
+    QTest::newRow("Close while the refresh token comes") << refresh << QByteArray("cmdClose");
+    QTest::newRow("Close while the grant is asked for") << grant << QByteArray("cmdClose");
+}
+
+void TestFrmKeywordResearch::tokenFetchCanBeCancelled()
+{
+    QFETCH(QString, silentPath);
+    QFETCH(QByteArray, button);
+
+    Research t;
+    BusyDepth busy;
+    t.server.route(silentPath, Server::misbehaving(Server::Behaviour::NoReply));
+    int paints = 0;
+    PaintCounter counter(&t.window(), paints);
+
+    t.find<QPlainTextEdit>("txtKeyword")->setPlainText("shoes");
+    postClick(t.find<QPushButton>("cmdGet"));
+    QVERIFY(t.server.waitForRequests(silentPath.endsWith("token") ? 2 : 1));
+    // The window is busy, and alive: it paints, and Stop and Close answer.
+    QVERIFY(!t.find<QPushButton>("cmdGet")->isEnabled());
+    QVERIFY(t.find<QPushButton>("CmdStop")->isEnabled());
+    QCOMPARE(busy.depth, 1);
+    const int before = paints;
+    t.window().update();
+    QTRY_VERIFY(paints > before);
+    postClick(t.find<QPushButton>(button.constData()));
+    QTRY_VERIFY_WITH_TIMEOUT(t.idle(), 2000);
+
+    QCOMPARE(busy.depth, 0);
+    QVERIFY(!t.window().isFetchingToken());
+    QCOMPARE(t.window().isHidden(), button == "cmdClose");
+    QCOMPARE(t.serviceRequests(), 0);
+    QTest::qWait(200);
+    QVERIFY(t.prompter.messages.isEmpty());
+    if (button == "CmdStop") {
+        // The next Get fetches afresh.
+        t.server.route(silentPath, silentPath.endsWith("token")
+                                       ? Server::answer(200, "{\n \"access_token\" : \"acc-9\"\n}", "application/json")
+                                       : Server::answer(200, "refresh-1"));
+        t.get();
+        QTRY_COMPARE(t.list()->topLevelItemCount(), 3);
+        QCOMPARE(t.server.requests().last().header("Authorization"), "Bearer acc-9");
+    }
+}
+
+void TestFrmKeywordResearch::seedBoxKeys_data()
+{
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("focused");
+
+    QTest::newRow("Tab goes on to the languages") << Qt::KeyboardModifiers() << "lstLanguage";
+    QTest::newRow("Shift+Tab goes back to Close") << Qt::KeyboardModifiers(Qt::ShiftModifier) << "cmdClose";
+    QTest::newRow("Ctrl+Tab") << Qt::KeyboardModifiers(Qt::ControlModifier) << "txtKeyword";
+}
+
+void TestFrmKeywordResearch::seedBoxKeys()
+{
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, focused);
+
+    Research t;
+    QVERIFY(QTest::qWaitForWindowActive(&t.window()));
+    auto* seeds = t.find<QPlainTextEdit>("txtKeyword");
+    seeds->setFocus();
+    seeds->setPlainText("shoes");
+    seeds->moveCursor(QTextCursor::End);
+    // The key as the window system sends it, with its tab character.
+    QTest::sendKeyEvent(QTest::Click, seeds, Qt::Key_Tab, QStringLiteral("\t"), modifiers);
+    QCOMPARE(seeds->toPlainText(), "shoes");
+    QCOMPARE(QApplication::focusWidget()->objectName(), focused);
+}
+
+void TestFrmKeywordResearch::tabOrder_data()
+{
+    QTest::addColumn<bool>("forwards");
+    QTest::newRow("Tab") << true;
+    QTest::newRow("Shift+Tab") << false;
+}
+
+void TestFrmKeywordResearch::tabOrder()
+{
+    QFETCH(bool, forwards);
+
+    // The controls that take the focus in the idle window (Stop and Delete
+    // are off), in reading order; the focus goes round.
+    QStringList order{"txtKeyword", "lstLanguage", "lstCountry",   "cboMaxKw",          "chkSynonyms", "cmdGet",
+                      "lvwKeywords", "chkSelectAll", "cmdAddToBase", "cmdAddToExtention", "cmdClose"};
+    if (!forwards)
+        std::reverse(order.begin() + 1, order.end());
+    order.append("txtKeyword");
+
+    Research t;
+    QVERIFY(QTest::qWaitForWindowActive(&t.window()));
+    t.find<QPlainTextEdit>("txtKeyword")->setFocus();
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (qsizetype step = 1; step < order.size(); ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, forwards ? Qt::NoModifier : Qt::ShiftModifier);
+        visited.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(visited, order);
+    QCOMPARE(t.find<QPlainTextEdit>("txtKeyword")->toPlainText(), QString());
 }
 
 QTEST_MAIN(TestFrmKeywordResearch)

@@ -4,6 +4,7 @@
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
+#include <QXmlStreamReader>
 #include <QtTest>
 
 using namespace TargetingIdeaRequest;
@@ -55,6 +56,8 @@ private slots:
     void queries();
     void targets_data();
     void targets();
+    void idsAreWholeNumbers_data();
+    void idsAreWholeNumbers();
     void missingCodeFile();
 };
 
@@ -173,6 +176,50 @@ void TestTargetingIdeaRequest::targets()
     const qsizetype end = post.text.indexOf(after);
     QCOMPARE(post.text.mid(start + before.size(), end - start - before.size()), blocks);
     QCOMPARE(post.global, global);
+}
+
+void TestTargetingIdeaRequest::idsAreWholeNumbers_data()
+{
+    QTest::addColumn<QString>("country");
+    QTest::addColumn<QString>("idLine");
+
+    QTest::newRow("a whole number, blanks around it") << "Lemuria" << "<cm:id>2840</cm:id>\r\n";
+    QTest::newRow("markup") << "Atlantis" << "";
+    QTest::newRow("an ampersand") << "Avalon" << "";
+    QTest::newRow("a negative number") << "Mu" << "";
+    QTest::newRow("digits, then text") << "Thule" << "";
+    QTest::newRow("a fraction") << "Hyperborea" << "";
+}
+
+void TestTargetingIdeaRequest::idsAreWholeNumbers()
+{
+    QFETCH(QString, country);
+    QFETCH(QString, idLine);
+
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    QVERIFY(TestEnvironment::writeAll(env.programDir() + "/LanguageNCode.rpt",
+                                      "English=en\r\n[LanguageCode]\r\n[LanguageID]\r\nEnglish=1000\r\n"));
+    QVERIFY(TestEnvironment::writeAll(env.programDir() + "/CountryNCodeGoogle.rpt",
+                                      "Lemuria=LM\r\nAtlantis=AT\r\n[Country Code]\r\n[CountryID]\r\n"
+                                      "Lemuria= 2840 \r\nAtlantis=28</cm:id><cm:id>40\r\nAvalon=28&40\r\nMu=-5\r\n"
+                                      "Thule=2840abc\r\nHyperborea=12.5\r\n"));
+    Input request = input("shoes", {"English"}, {});
+    request.countries = {{country, true}};
+    const PostString post = GetPostStringGoogle(request, "IDEAS");
+
+    QVERIFY(post.text.contains("<o:locations>\r\n" + idLine + "</o:locations>"));
+    QXmlStreamReader xml(post.text);
+    while (!xml.atEnd())
+        xml.readNext();
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    const QByteArray log = TestEnvironment::readAll(env.programDir() + "/Error.log");
+    if (idLine.isEmpty())
+        QVERIFY2(log.contains("frmKeywordResearch_GetPostStringGoogle error:  the CountryID of \"" + country.toUtf8()
+                              + "\" is not a whole number"),
+                 log.constData());
+    else
+        QVERIFY2(log.isEmpty(), log.constData());
 }
 
 void TestTargetingIdeaRequest::missingCodeFile()

@@ -5,10 +5,15 @@
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
 
+#include "EveryPreference.h"
+#include "FileSaves.h"
+#include "FileSizeLimit.h"
 #include "ScriptedPrompter.h"
 #include "SettingsFixture.h"
 #include "TestEnvironment.h"
 
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace RegistryAPI;
@@ -66,6 +71,22 @@ QString prop(const clsPreference& p, const QString& name)
     return props.value(name)();
 }
 
+// The generation of each value of the hive file that carries the mark of
+// setEveryPreference ("g<n>;" at its start), in file order.
+QList<int> generationMarks(Root root)
+{
+    QList<int> marks;
+    static const QRegularExpression mark(QStringLiteral("=\"g(\\d+);"));
+    const QString text = QString::fromUtf8(TestEnvironment::readAll(platform::Registry::hiveFile(root)));
+    for (QRegularExpressionMatchIterator it = mark.globalMatch(text); it.hasNext();)
+        marks << it.next().captured(1).toInt();
+    return marks;
+}
+
+// The values of setEveryPreference that carry its mark, in each hive.
+constexpr int kMarkedUserValues = 25;
+constexpr int kMarkedMachineValues = 2; // CTK, WorkingFolder
+
 } // namespace
 
 class TestPreference : public QObject
@@ -88,6 +109,10 @@ private slots:
     void saveWritesEveryValueInItsOrder();
     void lastSaveWins();
     void refusedSaveIsReported();
+    void saveWritesEachHiveOnce_data();
+    void saveWritesEachHiveOnce();
+    void saveCutShortKeepsEveryOldValue();
+    void killedSaveLeavesOneGeneration();
     void developerTokenStaysOutOfTheLog();
     void workingPath();
 };
@@ -396,6 +421,110 @@ void TestPreference::refusedSaveIsReported()
              log.constData());
     QVERIFY(!log.contains("clsPreference_SaveSetting end"));
     QCOMPARE(lm("CTK"), QStringLiteral("<absent>")); // the values after the failing one are not written
+}
+
+void TestPreference::saveWritesEachHiveOnce_data()
+{
+    QTest::addColumn<QString>("before"); // what was saved before the counted save
+    QTest::addColumn<int>("userWrites");
+    QTest::addColumn<int>("machineWrites");
+    QTest::newRow("first save, which makes both keys") << "nothing" << 1 << 1;
+    QTest::newRow("every value changed") << "generation 1" << 1 << 1;
+    QTest::newRow("nothing changed") << "the same" << 0 << 0;
+}
+
+// One save is one write of each hive that it changes, however many values change.
+void TestPreference::saveWritesEachHiveOnce()
+{
+    QFETCH(QString, before);
+    QFETCH(int, userWrites);
+    QFETCH(int, machineWrites);
+    TestEnvironment env;
+    QVERIFY(QDir().mkpath(env.registryDir()));
+    clsPreference p;
+    p.GetSettings();
+    setEveryPreference(p, 1);
+    if (before != "nothing")
+        p.SaveSettings();
+    if (before == "generation 1")
+        setEveryPreference(p, 2);
+
+    FileSaves writes(env.registryDir());
+    QVERIFY(writes.isActive());
+    p.SaveSettings();
+    QCOMPARE(writes.count(QFileInfo(platform::Registry::hiveFile(HKEY_CURRENT_USER)).fileName()), userWrites);
+    QCOMPARE(writes.count(QFileInfo(platform::Registry::hiveFile(HKEY_LOCAL_MACHINE)).fileName()), machineWrites);
+    const int generation = before == "generation 1" ? 2 : 1;
+    QCOMPARE(generationMarks(HKEY_CURRENT_USER), QList<int>(kMarkedUserValues, generation));
+    QCOMPARE(generationMarks(HKEY_LOCAL_MACHINE), QList<int>(kMarkedMachineValues, generation));
+}
+
+// A save that fails part way (here the disk fills up when the hive grows)
+// leaves every old value, in both hives, and says so; the store keeps the
+// new values for the next save.
+void TestPreference::saveCutShortKeepsEveryOldValue()
+{
+    TestEnvironment env;
+    ScriptedPrompter prompter;
+    clsPreference p;
+    p.GetSettings();
+    setEveryPreference(p, 1);
+    p.SaveSettings();
+    const QByteArray user = TestEnvironment::readAll(platform::Registry::hiveFile(HKEY_CURRENT_USER));
+    const QByteArray machine = TestEnvironment::readAll(platform::Registry::hiveFile(HKEY_LOCAL_MACHINE));
+
+    // The new values keep the hive's size up to ReporterName, which makes it
+    // outgrow the limit: a save of one value at a time would keep those before.
+    setEveryPreference(p, 2);
+    p.setReporterName(QStringLiteral("g2;") + QString(8000, QLatin1Char('r')));
+    {
+        const FileSizeLimit limit(rlim_t(user.size()) + 4000);
+        QVERIFY(limit.isActive());
+        p.SaveSettings();
+    }
+    QCOMPARE(TestEnvironment::readAll(platform::Registry::hiveFile(HKEY_CURRENT_USER)), user);
+    QCOMPARE(TestEnvironment::readAll(platform::Registry::hiveFile(HKEY_LOCAL_MACHINE)), machine);
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(prompter.messages.at(0).title, QStringLiteral("SaveSetting Preference"));
+    const QByteArray log = TestEnvironment::readAll(env.programDir() + "/Error.log");
+    QVERIFY(log.contains("clsPreference_SaveSettings_Error: "));
+    QVERIFY(log.contains("RegistryAPI_SaveRegistry:  Cannot save the registry file "
+                         + platform::Registry::hiveFile(HKEY_CURRENT_USER).toUtf8() + ": "));
+    QCOMPARE(log.count("clsPreference_SaveSetting end"), 1);
+
+    p.SaveSettings();
+    QCOMPARE(generationMarks(HKEY_CURRENT_USER), QList<int>(kMarkedUserValues, 2));
+    QCOMPARE(generationMarks(HKEY_LOCAL_MACHINE), QList<int>(kMarkedMachineValues, 2));
+    QCOMPARE(stored(HKEY_CURRENT_USER, g_sPreferenceKey, "ReporterName"), p.ReporterName());
+}
+
+// A program killed while it saves its settings leaves each hive with the
+// values of one save whole, never some of one save and some of the next.
+void TestPreference::killedSaveLeavesOneGeneration()
+{
+    TestEnvironment env;
+    QRandomGenerator random(20241210);
+    for (int kill = 1; kill <= 6; ++kill) {
+        QProcess probe; // saves in env's folders, one generation after the other
+        probe.start(QStringLiteral(PREFERENCE_PROBE), {});
+        QVERIFY(probe.waitForStarted());
+        QVERIFY(probe.waitForReadyRead(30000));
+        QTest::qSleep(random.bounded(5, 80));
+        probe.kill();
+        QVERIFY(probe.waitForFinished(30000));
+        QCOMPARE(probe.exitStatus(), QProcess::CrashExit);
+
+        for (const auto& [root, count] : {std::pair{HKEY_CURRENT_USER, kMarkedUserValues},
+                                          std::pair{HKEY_LOCAL_MACHINE, kMarkedMachineValues}}) {
+            const QList<int> marks = generationMarks(root);
+            QCOMPARE(marks.size(), count);
+            QVERIFY2(marks == QList<int>(count, marks.first()),
+                     qPrintable(QStringLiteral("kill %1 left the generations ").arg(kill)
+                                + platform::Registry::hiveFile(root) + ": " + QString::number(marks.first()) + " and "
+                                + QString::number(*std::find_if(marks.cbegin(), marks.cend(),
+                                                                [&](int m) { return m != marks.first(); }))));
+        }
+    }
 }
 
 void TestPreference::developerTokenStaysOutOfTheLog()

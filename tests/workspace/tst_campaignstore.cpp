@@ -1,4 +1,5 @@
 #include "FileSizeLimit.h"
+#include "RootObeysPermissions.h"
 #include "TestEnvironment.h"
 
 #include "workspace/CampaignStore.h"
@@ -6,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+
+#include <optional>
 
 namespace {
 
@@ -289,6 +292,7 @@ void TestCampaignStore::failuresNameTheFileAndTheReason()
     CampaignData data = sample();
     QVERIFY(CampaignStore::save(folder, data));
 
+    std::optional<RootObeysPermissions> asAnyUser;
     switch (obstacle) {
     case Obstacle::BaseFileIsFolder:
         QVERIFY(replaceByFolder(folder + "/BaseKeywords.dat"));
@@ -310,9 +314,10 @@ void TestCampaignStore::failuresNameTheFileAndTheReason()
         break;
     case Obstacle::UnwritableFolder:
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        asAnyUser.emplace();
         if (TestEnvironment::writeAll(folder + "/probe", "x")) {
             QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-            QSKIP("this user can write into a folder without write permission (root)");
+            QFAIL("a folder without write permission takes a new file");
         }
         break;
     }
@@ -329,6 +334,7 @@ void TestCampaignStore::failuresNameTheFileAndTheReason()
     } else {
         done = CampaignStore::save(folder, data, &error);
     }
+    asAnyUser.reset();
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(!done);
     QCOMPARE(error, QString(expected)

@@ -57,6 +57,17 @@ QLineEdit* landingPath(frmMain& w)
     return w.findChild<QLineEdit*>("txtLandingPagePath");
 }
 
+// The window's control of that name and type; a missing one is added to
+// missing and gives nullptr.
+template <typename T>
+T* control(const QWidget& window, const QString& name, QStringList& missing)
+{
+    T* found = window.findChild<T*>(name);
+    if (!found)
+        missing << name;
+    return found;
+}
+
 QString selectedKey(const frmMain& w)
 {
     return w.workspace().selectedNode() ? w.workspace().selectedNode()->key() : QStringLiteral("<none>");
@@ -846,18 +857,6 @@ void TestMainWindow::editorRoundTrip()
     WorkingFolderFixture ws("[A]\r\nx\r\ny\r\n");
     frmMain w;
     w.Form_Load();
-    auto* base = w.findChild<QPlainTextEdit*>("txtBaseKeywords");
-    if (!base)
-        QSKIP("the keyword inputs are not part of this build");
-    auto* ext = w.findChild<QPlainTextEdit*>("txtExtendKeywords");
-    auto line = [&](const char* name) {
-        auto* box = w.findChild<QLineEdit*>(name);
-        if (!box)
-            qFatal("missing %s", name);
-        return box;
-    };
-    auto check = [&](const char* name) { return w.findChild<QCheckBox*>(name); };
-    auto option = [&](const QString& name) { return w.findChild<QRadioButton*>(name); };
     const QStringList groups{"optReplaceSpace", "optGrouping", "optIncludeBaseKwyword", "optIncludeExtentKwyword",
                              "optCaputalization", "optReplaceGroupSpace", "optExtraGroupText"};
     const QList<int> chosen{3, 2, 1, 0, 2, 3, 1};
@@ -866,13 +865,35 @@ void TestMainWindow::editorRoundTrip()
                             "txtHeadline0", "txtDescr10", "txtDescr20", "txtDisplayURL0", "txtDestinationURL0",
                             "txtHeadline2", "txtDestinationURL2", "txtLandingPagePath"};
 
+    // Every control the test works through is found first: one that was
+    // renamed or dropped fails the test, naming it.
+    QStringList missing;
+    QHash<QString, QLineEdit*> lines;
+    QHash<QString, QCheckBox*> checks;
+    QHash<QString, QRadioButton*> options;
+    for (const QString& name : texts)
+        lines.insert(name, control<QLineEdit>(w, name, missing));
+    for (const QString name : {"chkBroadMatch", "chkPhraseMatch", "chkExactMatch"})
+        checks.insert(name, control<QCheckBox>(w, name, missing));
+    for (int g = 0; g < groups.size(); ++g) {
+        for (const int index : {0, 1, chosen.at(g)})
+            options.insert(groups.at(g) + QString::number(index),
+                           control<QRadioButton>(w, groups.at(g) + QString::number(index), missing));
+    }
+    auto* base = control<QPlainTextEdit>(w, "txtBaseKeywords", missing);
+    auto* ext = control<QPlainTextEdit>(w, "txtExtendKeywords", missing);
+    QVERIFY2(missing.isEmpty(), qPrintable("no control " + missing.join(", ")));
+    auto line = [&](const QString& name) { return lines.value(name); };
+    auto check = [&](const QString& name) { return checks.value(name); };
+    auto option = [&](const QString& name) { return options.value(name); };
+
     QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
     base->setPlainText("red\r\nblue");
     ext->setPlainText("cheap");
     check("chkBroadMatch")->setChecked(true);
     check("chkExactMatch")->setChecked(true);
     for (const QString& name : texts)
-        line(qPrintable(name))->setText(name + " value");
+        line(name)->setText(name + " value");
     for (int g = 0; g < groups.size(); ++g)
         option(groups.at(g) + QString::number(chosen.at(g)))->click();
 
@@ -887,7 +908,7 @@ void TestMainWindow::editorRoundTrip()
     QVERIFY(!check("chkPhraseMatch")->isChecked());
     QVERIFY(check("chkExactMatch")->isChecked());
     for (const QString& name : texts)
-        QCOMPARE(line(qPrintable(name))->text(), name + " value");
+        QCOMPARE(line(name)->text(), name + " value");
     for (int g = 0; g < groups.size(); ++g)
         QVERIFY2(option(groups.at(g) + QString::number(chosen.at(g)))->isChecked(), qPrintable(groups.at(g)));
     const CampaignData stored = CampaignStore::load(w.workspace().campaignFolder());

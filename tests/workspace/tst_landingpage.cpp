@@ -15,11 +15,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 #include <QtTest>
@@ -127,17 +129,33 @@ class tst_LandingPage : public QObject
 public:
     static void initMain() { WebEngineSetup::prepare(); }
 
+private:
+    // The browser engine's own decoder, as it reads a saved page back.
+    QVariantMap engineDecode(const QByteArray& bytes, const QString& charset);
+
+    QWebEngineProfile* m_decoderProfile = nullptr;
+    QWebEnginePage* m_decoderPage = nullptr;
+
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
     void encodesInThePageCharset_data();
     void encodesInThePageCharset();
+    void savedPageReadsBackInItsCharset_data();
+    void savedPageReadsBackInItsCharset();
 
     void editThenPreviewRewritesTheFileKeepingItsMarkup_data();
     void editThenPreviewRewritesTheFileKeepingItsMarkup();
+    void markupAfterTheRootElementStaysAfterIt_data();
+    void markupAfterTheRootElementStaysAfterIt();
     void previewWithoutEditLeavesTheFileUntouched();
     void boldAtTheCaretReachesTheToolStrip();
     void savesToTheLoadedFileNotThePathBox();
     void openingAnotherFileSavesTheEditFirst();
     void failedSaveKeepsTheEditAndSaysSo();
+    void undecodablePageIsShownButNeitherEditedNorWritten_data();
+    void undecodablePageIsShownButNeitherEditedNorWritten();
     void unreadableFileIsReportedAndChangesNothing_data();
     void unreadableFileIsReportedAndChangesNothing();
     void refreshInstructionDoesNotReplaceTheEditedPage_data();
@@ -174,6 +192,123 @@ void tst_LandingPage::encodesInThePageCharset()
     QFETCH(bool, bom);
     QFETCH(QByteArray, bytes);
     QCOMPARE(PageEncoding::encode(html, charset, bom), bytes);
+}
+
+void tst_LandingPage::initTestCase()
+{
+    m_decoderProfile = new QWebEngineProfile(this);
+    m_decoderPage = new QWebEnginePage(m_decoderProfile, this);
+    QSignalSpy loaded(m_decoderPage, &QWebEnginePage::loadFinished);
+    m_decoderPage->setHtml(QStringLiteral("<html><body></body></html>"));
+    QVERIFY(loaded.wait(kWait));
+}
+
+void tst_LandingPage::cleanupTestCase()
+{
+    delete m_decoderPage;
+    delete m_decoderProfile;
+}
+
+QVariantMap tst_LandingPage::engineDecode(const QByteArray& bytes, const QString& charset)
+{
+    return landingtest::runScript(m_decoderPage,
+                                  QStringLiteral("(function () {"
+                                                 " var b = atob('%1'), a = new Uint8Array(b.length);"
+                                                 " for (var i = 0; i < b.length; ++i) a[i] = b.charCodeAt(i);"
+                                                 " var d = new TextDecoder('%2');"
+                                                 " return {encoding: d.encoding, text: d.decode(a)};"
+                                                 "})()")
+                                      .arg(QString::fromLatin1(bytes.toBase64()), charset),
+                                  QWebEngineScript::MainWorld)
+        .toMap();
+}
+
+void tst_LandingPage::savedPageReadsBackInItsCharset_data()
+{
+    QTest::addColumn<QString>("charset");
+    QTest::addColumn<QString>("native");
+    QTest::addColumn<bool>("bom");
+    // Every character set the browser engine reads a page in, each with
+    // text of its own. The engine reads UTF-16 only after a byte-order mark;
+    // it reads a page labelled ISO-8859-16 or x-user-defined as windows-1252,
+    // and one of the labels it cannot decode (such as ISO-2022-KR) as a
+    // single replacement character, which the editor does not save.
+    const struct {
+        const char* charset;
+        const char16_t* native;
+        bool bom;
+    } sets[] = {
+        {"UTF-8", u"\u65e5\u672c \u20ac \U0001F600", false},
+        {"UTF-16LE", u"\u65e5\u672c \U0001F600", true},
+        {"UTF-16BE", u"\u65e5\u672c \U0001F600", true},
+        {"IBM866", u"\u041f\u0440\u0438\u0432\u0435\u0442", false},
+        {"ISO-8859-2", u"\u0141\u00f3d\u017a \u017c\u00f3\u0142\u0107", false},
+        {"ISO-8859-3", u"\u0126\u0127 \u0109\u011d", false},
+        {"ISO-8859-4", u"\u0101\u0113\u012b\u0157", false},
+        {"ISO-8859-5", u"\u041f\u0440\u0438\u0432\u0435\u0442", false},
+        {"ISO-8859-6", u"\u0645\u0631\u062d\u0628\u0627", false},
+        {"ISO-8859-7", u"\u039a\u03b1\u03bb\u03b7\u03bc\u03ad\u03c1\u03b1", false},
+        {"ISO-8859-8", u"\u05e9\u05dc\u05d5\u05dd", false},
+        {"ISO-8859-8-I", u"\u05e9\u05dc\u05d5\u05dd", false},
+        {"ISO-8859-10", u"\u014b\u00f0\u00fe", false},
+        {"ISO-8859-13", u"\u0105\u010d\u0119\u0117", false},
+        {"ISO-8859-14", u"\u0175\u0177\u1e81", false},
+        {"ISO-8859-15", u"\u20ac\u0153\u0178", false},
+        {"KOI8-R", u"\u041f\u0440\u0438\u0432\u0435\u0442", false},
+        {"KOI8-U", u"\u041f\u0440\u0438\u0432\u0456\u0442 \u0491", false},
+        {"macintosh", u"\u00e9\u00fc\u2211\u03c0", false},
+        {"windows-874", u"\u0e2a\u0e27\u0e31\u0e2a\u0e14\u0e35", false},
+        {"windows-1250", u"\u0141\u00f3d\u017a", false},
+        {"windows-1251", u"\u041f\u0440\u0438\u0432\u0435\u0442", false},
+        {"windows-1252", u"caf\u00e9 \u20ac", false},
+        {"windows-1253", u"\u039a\u03b1\u03bb\u03b7\u03bc\u03ad\u03c1\u03b1", false},
+        {"windows-1254", u"\u0130stanbul \u015f\u011f", false},
+        {"windows-1255", u"\u05e9\u05dc\u05d5\u05dd", false},
+        {"windows-1256", u"\u0645\u0631\u062d\u0628\u0627", false},
+        {"windows-1257", u"\u0105\u010d\u0119", false},
+        {"windows-1258", u"\u0110\u0111\u01a1\u01b0", false},
+        {"x-mac-cyrillic", u"\u041f\u0440\u0438\u0432\u0435\u0442", false},
+        {"GBK", u"\u4e2d\u6587 \u20ac", false},
+        {"gb18030", u"\u4e2d\u6587 \U0001F600", false},
+        {"Big5", u"\u7e41\u9ad4\u4e2d\u6587", false},
+        {"EUC-JP", u"\u65e5\u672c\u8a9e", false},
+        {"ISO-2022-JP", u"\u65e5\u672c\u8a9e \u30ab\u30bf\u30ab\u30ca", false},
+        {"Shift_JIS", u"\u65e5\u672c\u8a9e", false},
+        {"EUC-KR", u"\ud55c\uad6d\uc5b4", false},
+    };
+    for (const auto& set : sets)
+        QTest::newRow(set.charset) << QString::fromLatin1(set.charset) << QString::fromUtf16(set.native) << set.bom;
+}
+
+// What a saved page holds reads back as the same text: characters of the
+// set as themselves, the others as character references, and the text
+// around each reference as it was.
+void tst_LandingPage::savedPageReadsBackInItsCharset()
+{
+    QFETCH(QString, charset);
+    QFETCH(QString, native);
+    QFETCH(bool, bom);
+    // Characters outside most sets stand between the set's own, at the start,
+    // in the middle and at the end.
+    const QString html = QStringLiteral("\u20ac<p title=\"a&amp;b\">") + native + QStringLiteral("\u2192\U0001F600")
+        + native + QStringLiteral("\u00e9</p>\n") + native + QStringLiteral("\u2192");
+
+    const QVariantMap decoded = engineDecode(PageEncoding::encode(html, charset, bom), charset);
+    QCOMPARE(decoded.value(QStringLiteral("encoding")).toString(), charset.toLower());
+    QString text = decoded.value(QStringLiteral("text")).toString();
+    QVERIFY2(text.contains(native), qPrintable(text));
+
+    static const QRegularExpression reference(QStringLiteral("&#([0-9]+);"));
+    QString resolved;
+    qsizetype last = 0;
+    for (const QRegularExpressionMatch& m : reference.globalMatch(text)) {
+        resolved += text.mid(last, m.capturedStart() - last);
+        const char32_t codePoint = m.captured(1).toUInt();
+        resolved += QString::fromUcs4(&codePoint, 1);
+        last = m.capturedEnd();
+    }
+    resolved += text.mid(last);
+    QCOMPARE(resolved, html);
 }
 
 void tst_LandingPage::editThenPreviewRewritesTheFileKeepingItsMarkup_data()
@@ -234,6 +369,47 @@ void tst_LandingPage::editThenPreviewRewritesTheFileKeepingItsMarkup()
     QVERIFY(!f.editor()->IsDirty());
     QVERIFY(f.previewText().contains(typed.trimmed()));
     QVERIFY(f.prompter.messages.isEmpty());
+}
+
+void tst_LandingPage::markupAfterTheRootElementStaysAfterIt_data()
+{
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("a line break") << QByteArray("\n") << QByteArray("\n");
+    QTest::newRow("nothing") << QByteArray() << QByteArray();
+    QTest::newRow("a comment, then a line break") << QByteArray("<!-- generated -->\n")
+                                                  << QByteArray("<!-- generated -->\n");
+    QTest::newRow("a comment on a line of its own") << QByteArray("\n<!-- generated 2024-05-01 -->\n")
+                                                    << QByteArray("\n<!-- generated 2024-05-01 -->\n");
+    QTest::newRow("comments between blank lines") << QByteArray("\n\n<!-- a -->\n  <!-- b -->\n\n")
+                                                  << QByteArray("\n\n<!-- a -->\n  <!-- b -->\n\n");
+    QTest::newRow("CRLF line ends") << QByteArray("\r\n<!-- a -->\r\n") << QByteArray("\n<!-- a -->\n");
+    QTest::newRow("a processing instruction") << QByteArray("\n<?php footer(); ?>\n")
+                                              << QByteArray("\n<?php footer(); ?>\n");
+    QTest::newRow("a comment holding the end tag") << QByteArray("\n<!-- old </html> -->\n")
+                                                   << QByteArray("\n<!-- old </html> -->\n");
+}
+
+// The parser puts what follows the root element into the body once a line
+// break came; saving writes it back after the root element, also after a
+// second round.
+void tst_LandingPage::markupAfterTheRootElementStaysAfterIt()
+{
+    QFETCH(QByteArray, after);
+    QFETCH(QByteArray, saved);
+    Fixture f;
+    const QByteArray end = "</p>\n<!-- in the body -->\n</body></html>";
+    const QString path = f.file(QStringLiteral("offer.html"),
+                                "<!DOCTYPE html>\n<html><head><title>T</title></head><body><p id=\"last\">Offer" + end
+                                    + after);
+    for (const QString& typed : {QStringLiteral(" now"), QStringLiteral(" again")}) {
+        QVERIFY(f.open(path));
+        f.typeAtEndOf(QStringLiteral("last"), typed);
+        QTRY_VERIFY_WITH_TIMEOUT(f.editor()->IsDirty(), kWait);
+        QVERIFY(f.showPreview());
+        const QByteArray written = TestEnvironment::readAll(path);
+        QVERIFY2(written.endsWith(typed.toUtf8() + end + saved), written.constData());
+    }
 }
 
 void tst_LandingPage::previewWithoutEditLeavesTheFileUntouched()
@@ -345,6 +521,52 @@ void tst_LandingPage::failedSaveKeepsTheEditAndSaysSo()
     QVERIFY(f.showPreview());
     QVERIFY(TestEnvironment::readAll(path).contains("Order today unsaved"));
     QVERIFY(!f.editor()->IsDirty());
+}
+
+void tst_LandingPage::undecodablePageIsShownButNeitherEditedNorWritten_data()
+{
+    QTest::addColumn<QByteArray>("label");
+    QTest::newRow("iso-2022-kr") << QByteArray("iso-2022-kr");
+    QTest::newRow("hz-gb-2312") << QByteArray("hz-gb-2312");
+}
+
+// The browser reads a page in a character set it cannot decode as a single
+// replacement character: saving that would put it in place of the page.
+void tst_LandingPage::undecodablePageIsShownButNeitherEditedNorWritten()
+{
+    QFETCH(QByteArray, label);
+    Fixture f;
+    const QByteArray page = "<html><head><meta charset=\"" + label
+        + "\"></head><body>\x1b$)C<p id=\"last\">\x0e\x47\x51\x0f Offer</p></body></html>\n";
+    const QString path = f.file(QStringLiteral("offer.html"), page);
+    QSignalSpy loaded(f.editor(), &LandingPageEditor::DocumentLoaded);
+    QSignalSpy shown(f.tab.preview(), &QWebEngineView::loadFinished);
+    QVERIFY(f.tab.OpenPage(path));
+    QVERIFY(loaded.wait(kWait));
+    QCOMPARE(loaded.first().first().toBool(), false);
+    QVERIFY(!shown.isEmpty() || shown.wait(kWait));
+    QCOMPARE(f.prompter.messages.size(), 1);
+    const QString told = f.prompter.messages.first().text;
+    QVERIFY2(told.contains(QStringLiteral("'") + path + QStringLiteral("'")), qPrintable(told));
+    QVERIFY2(told.contains(QStringLiteral("cannot be edited")), qPrintable(told));
+
+    // Keys typed into the editor change nothing there.
+    f.tab.sTab()->setCurrentIndex(1);
+    QWidget* target = landingtest::keyTarget(f.editor());
+    target->setFocus();
+    QTest::keyClicks(target, QStringLiteral("typed"));
+    QCOMPARE(runInEditor(f.editor(), QStringLiteral("document.designMode")).toString(), QStringLiteral("off"));
+    QVERIFY(!f.editor()->IsDirty());
+    QVERIFY(!f.tab.toolStrip()->button(0)->isEnabled());
+
+    // Nothing writes the file: not the preview, not a save, not the close.
+    f.tab.sTab()->setCurrentIndex(0);
+    QVERIFY(f.tab.SaveEdits());
+    QVERIFY(f.tab.SaveEditsBeforeLeaving(QStringLiteral("Close the program anyway?")));
+    QString error;
+    QVERIFY(!f.editor()->SaveDocument(path, &error));
+    QCOMPARE(TestEnvironment::readAll(path), page);
+    QCOMPARE(f.prompter.messages.size(), 1);
 }
 
 void tst_LandingPage::unreadableFileIsReportedAndChangesNothing_data()

@@ -2,6 +2,7 @@
 #include "workspace/MainLayout.h"
 #include "workspace/PaneRow.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -26,6 +27,8 @@ struct Row {
         row = new PaneRow(picLeft, mainArea, &window);
         layout->addWidget(row);
         window.resize(width, 500);
+        // As in the main window, the focus starts in the main area.
+        mainArea->setFocus();
         window.show();
         if (!QTest::qWaitForWindowExposed(&window))
             qWarning("window not exposed");
@@ -57,6 +60,8 @@ private slots:
     void pinnedPaneAndMainAreaFollowEveryResize();
     void unpinnedPaneFoldsAndSlidesOut();
     void pinButtonTogglesAndSignals();
+    void focusStaysWhereItWasAcrossPinning_data();
+    void focusStaysWhereItWasAcrossPinning();
 };
 
 void tst_MainLayout::columns_data()
@@ -190,6 +195,55 @@ void tst_MainLayout::pinButtonTogglesAndSignals()
     // Setting the state it has raises nothing.
     r.pane()->setPinned(true);
     QCOMPARE(pinned.size(), 1);
+}
+
+// Moving the content between the pane and its sliding panel must not hand
+// the keyboard focus to another widget of the window.
+void tst_MainLayout::focusStaysWhereItWasAcrossPinning_data()
+{
+    QTest::addColumn<QString>("focusOn"); // "content", "pin" or "main area"
+    QTest::addColumn<bool>("slidOut");    // the content is in view once unpinned
+    QTest::newRow("focus in the pane's content") << "content" << true;
+    QTest::newRow("focus on the pin button") << "pin" << true;
+    QTest::newRow("focus in the main area") << "main area" << false;
+}
+
+void tst_MainLayout::focusStaysWhereItWasAcrossPinning()
+{
+    QFETCH(QString, focusOn);
+    QFETCH(bool, slidOut);
+    Row r(1000);
+    auto* inPane = new QLineEdit(r.picLeft); // the tree's stand-in
+    inPane->show();
+    QVERIFY(QTest::qWaitForWindowActive(&r.window));
+    auto* pin = r.row->findChild<QToolButton*>(QStringLiteral("tabLeftPin"));
+    QWidget* focused = focusOn == QLatin1String("content") ? static_cast<QWidget*>(inPane)
+        : focusOn == QLatin1String("pin")                  ? static_cast<QWidget*>(pin)
+                                                           : r.mainArea;
+    focused->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), focused);
+
+    pin->click();
+    QVERIFY(!r.pane()->isPinned());
+    QCOMPARE(QApplication::focusWidget(), focused);
+    QCOMPARE(r.pane()->isContentShown(), slidOut);
+    if (slidOut) {
+        // Beside the folded pane, as when it slides out for the pointer.
+        QTRY_COMPARE(r.flyout()->x(), r.pane()->geometry().right() + 1);
+        QVERIFY(focused->isVisible());
+    }
+
+    r.pane()->setPinned(true);
+    QCOMPARE(QApplication::focusWidget(), focused);
+    QVERIFY(focused->isVisible());
+
+    // Kept out for the focus, the content goes once the focus is elsewhere.
+    if (slidOut) {
+        pin->click();
+        QVERIFY(r.pane()->isContentShown());
+        r.mainArea->setFocus(Qt::MouseFocusReason);
+        QVERIFY(!r.pane()->isContentShown());
+    }
 }
 
 QTEST_MAIN(tst_MainLayout)

@@ -53,7 +53,10 @@ public:
     virtual QString DocumentPath() const = 0;
 
     // Starts loading path for editing; DocumentLoaded follows. The caller
-    // checks beforehand that the file can be read.
+    // checks beforehand that the file can be read. A page that cannot be
+    // edited - the browser could not load it, or could not decode its
+    // character set - leaves the editor holding no file, so it is never
+    // written.
     virtual void LoadDocument(const QString& path) = 0;
     // Writes the document to path, replacing the file atomically. On failure
     // the file and the editor's changes stay as they were and error says why.
@@ -61,7 +64,8 @@ public:
 
 signals:
     void DisplayChanged();
-    void DocumentLoaded(bool ok);
+    // failure: when not ok, why, for the user ("" when nothing more is known).
+    void DocumentLoaded(bool ok, const QString& failure);
     // The document of path went with the editor's page process, which
     // ended abnormally; unsaved: it had changes not in its file.
     void DocumentLost(const QString& path, bool unsaved);

@@ -2,8 +2,9 @@
 
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
+#include "platform/RegularFile.h"
 #include "platform/WaitCursor.h"
-#include "platform/widgets/LineText.h"
+#include "platform/widgets/LineEdit.h"
 #include "workspace/landing/SilentWebPage.h"
 #include "workspace/landing/ToolStrip.h"
 #include "workspace/landing/WebPageEditor.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QQuickWidget>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -35,18 +37,19 @@ void showKept(const QString& failure)
                      platform::MsgIcon::Critical, kTitle);
 }
 
-// Why path cannot be opened; "" when it can.
+// Why path cannot be opened, as a sentence; "" when it can. What is no
+// regular file is not opened: a named pipe would keep the load waiting.
 QString unreadable(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    if (!QFileInfo::exists(path))
         return QStringLiteral("The file does not exist.");
-    if (info.isDir())
-        return QStringLiteral("It is a folder, not a file.");
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    return QString();
+    QString why;
+    if (platform::openRegularFile(file, &why))
+        return QString();
+    if (!why.isEmpty())
+        why[0] = why.at(0).toUpper();
+    return why.endsWith(QLatin1Char('.')) ? why : why + QLatin1Char('.');
 }
 
 QWidget* tabPage(const QString& name, QWidget* parent)
@@ -98,6 +101,17 @@ LandingPageTab::LandingPageTab(QWidget* parent)
     contLayout->addWidget(m_sTab, 1);
 
     outer->addWidget(cont, 1);
+
+    // The browser views draw through a Quick widget, which needs its window
+    // composed from textures. A window that has its native window already
+    // when the first such widget joins it has that native window destroyed
+    // and made again (it flickers, moves, and loses the message boxes it
+    // owns). A hidden Quick widget of the same kind, here from the start,
+    // has the window created that way at its first show; it costs no
+    // browser engine and draws nothing.
+    auto* composition = new QQuickWidget(this);
+    composition->setObjectName(QStringLiteral("quickComposition"));
+    composition->hide();
 }
 
 LandingPageTab::~LandingPageTab()
@@ -185,12 +199,13 @@ bool LandingPageTab::OpenPage(const QString& path)
     return true;
 }
 
-void LandingPageTab::onDocumentLoaded(bool ok)
+void LandingPageTab::onDocumentLoaded(bool ok, const QString& failure)
 {
     if (ok)
         return;
     platform::MsgBox(QStringLiteral("The landing page '") + m_openedPath
-                         + QStringLiteral("' could not be loaded into the editor."),
+                         + QStringLiteral("' could not be loaded into the editor.")
+                         + (failure.isEmpty() ? QString() : QStringLiteral("\r\n\r\n") + failure),
                      platform::MsgButtons::OK, platform::MsgIcon::Exclamation, kTitle);
 }
 

@@ -21,6 +21,9 @@ class ToolStrip;
 //
 // The browser views are made the first time the tab is shown or a file is
 // opened, so a run that never looks at the tab starts no browser engine.
+// The window the tab is placed in is nevertheless created, at its first
+// show, with the texture composition the views need, so their arrival never
+// makes it recreate its native window.
 class LandingPageTab : public QWidget
 {
     Q_OBJECT
@@ -68,7 +71,7 @@ private:
     // Writes the edited page to its file; "" when written, else the message
     // for the user (the failure is logged with logPrefix).
     QString writeEdits(const QString& logPrefix);
-    void onDocumentLoaded(bool ok);
+    void onDocumentLoaded(bool ok, const QString& failure);
 
     QLineEdit* m_txtLandingPagePath = nullptr;
     QTabWidget* m_sTab = nullptr;

@@ -1,6 +1,6 @@
 #include "workspace/landing/ToolStrip.h"
 
-#include "platform/widgets/LineText.h"
+#include "platform/widgets/LineEdit.h"
 #include "workspace/landing/LandingPageEditor.h"
 
 #include <QComboBox>

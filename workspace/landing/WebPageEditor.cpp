@@ -1,6 +1,7 @@
 #include "workspace/landing/WebPageEditor.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 #include "workspace/landing/PageEncoding.h"
 #include "workspace/landing/SilentWebPage.h"
 
@@ -21,6 +22,7 @@
 #include <QWebEngineView>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -49,6 +51,10 @@ const BrowserCommand kCommands[] = {
 // A save that takes longer than this is given up (the file stays as it was).
 constexpr int kSaveTimeoutMs = 30000;
 
+// The browser's name for the character set of a page whose own it cannot
+// decode: the page reads as one replacement character.
+const QString kUndecodable = QStringLiteral("replacement");
+
 // Runs in the editor's own script world when the page's document is ready:
 // switches design mode on, counts edits and reports the state at the caret.
 // %1 is the list of command names.
@@ -59,6 +65,9 @@ const char kEditorScript[] = R"JS(
     var generation = 0;
     var host = null;
     var queued = false;
+    // A page the browser could not decode is not for editing (see kUndecodable).
+    if (document.characterSet === 'replacement')
+        return;
     document.designMode = 'on';
 
     function status(name) {
@@ -94,8 +103,104 @@ const char kEditorScript[] = R"JS(
     }
     window.quillmarkGeneration = function () { return generation; };
     window.quillmarkReport = changed;
-    new MutationObserver(function () { ++generation; changed(); })
-        .observe(document, {subtree: true, childList: true, attributes: true, characterData: true});
+    var edits = new MutationObserver(function () { ++generation; changed(); });
+    edits.observe(document, {subtree: true, childList: true, attributes: true, characterData: true});
+
+    // What follows the root element's end tag in the file: blanks, line
+    // breaks and comments (a processing instruction reads as one). Line ends
+    // as the parser reads them; null when anything else follows, or nothing.
+    // A comment ends at its first "-->": matched so, each part of the text
+    // can be read only one way, and a file that does not fit is found out
+    // in one pass.
+    function epilogueOf(source) {
+        var found = /<\/html[^>]*>((?:[\t\n\f ]|<!--(?:(?!-->)[\s\S])*-->|<\?[^>]*>)*)$/i
+            .exec(source.replace(/\r\n?/g, '\n'));
+        return found && found[1] ? found[1] : null;
+    }
+    // Its comments as the parser reads them, and all its blanks and line
+    // breaks in a row.
+    function partsOf(epilogue) {
+        var parts = {comments: [], blanks: ''};
+        epilogue.match(/[\t\n\f ]+|<!--(?:(?!-->)[\s\S])*-->|<\?[^>]*>/g).forEach(function (token) {
+            if (token.charAt(0) !== '<')
+                parts.blanks += token;
+            else
+                parts.comments.push(token.charAt(1) === '?' ? token.slice(1, -1) : token.slice(4, -3));
+        });
+        return parts;
+    }
+    // The parser keeps after the root element only the comments before the
+    // first blank; every blank, and every comment after one, goes to the end
+    // of the body. Those nodes are found from the end of the document; when
+    // they are all there, they leave the document, and the epilogue is
+    // written back after the root element as it stood in the file (see
+    // kSerializeScript). Otherwise the document stays as the parser made it.
+    window.quillmarkKeepEpilogue = function (fileBase64) {
+        var source;
+        try {
+            var bytes = Uint8Array.from(atob(fileBase64), function (c) { return c.charCodeAt(0); });
+            source = new TextDecoder(document.characterSet).decode(bytes);
+        } catch (e) {
+            return;
+        }
+        var epilogue = epilogueOf(source);
+        if (!epilogue)
+            return;
+        var parts = partsOf(epilogue);
+        var root = document.documentElement;
+        var after = [];
+        for (var node = root.nextSibling; node; node = node.nextSibling)
+            after.push(node);
+        if (after.length > parts.comments.length)
+            return;
+        for (var i = 0; i < after.length; ++i) {
+            if (after[i].nodeType !== Node.COMMENT_NODE || after[i].data !== parts.comments[i])
+                return;
+        }
+        var comments = parts.comments.slice(after.length);
+        var blanks = parts.blanks.length;  // those not yet found
+        var removed = [];
+        var cut = null;  // [text node, length kept]
+        var last = root;
+        while (last.lastChild)
+            last = last.lastChild;
+        var walker = document.createTreeWalker(root, NodeFilter.SHOW_ALL);
+        walker.currentNode = last;
+        for (node = last; node && (comments.length || blanks); node = walker.previousNode()) {
+            if (node.nodeType === Node.COMMENT_NODE) {
+                if (node.data !== comments[comments.length - 1])
+                    return;
+                comments.pop();
+                removed.push(node);
+            } else if (node.nodeType === Node.TEXT_NODE) {
+                var kept = node.data.length;
+                while (kept && blanks && node.data.charAt(kept - 1) === parts.blanks.charAt(blanks - 1)) {
+                    --kept;
+                    --blanks;
+                }
+                if (!kept)
+                    removed.push(node);
+                else if (comments.length || blanks)
+                    return;
+                else
+                    cut = [node, kept];
+            } else {
+                return;
+            }
+        }
+        if (comments.length || blanks)
+            return;
+        // Edits made so far still count; taking the nodes out is none.
+        if (edits.takeRecords().length) {
+            ++generation;
+            changed();
+        }
+        after.concat(removed).forEach(function (node) { node.remove(); });
+        if (cut)
+            cut[0].deleteData(cut[1], cut[0].data.length - cut[1]);
+        edits.takeRecords();
+        window.quillmarkEpilogue = epilogue;
+    };
     ['selectionchange', 'keyup', 'mouseup', 'input', 'focus'].forEach(function (name) {
         document.addEventListener(name, changed, true);
     });
@@ -129,7 +234,9 @@ const char kPolicyScript[] = R"JS(
 )JS";
 
 // The document as a file: every node of its top level - the doctype, the
-// comments before and after the root element, the element tree - one a line.
+// comments before and after the root element, the element tree - one a line,
+// then what followed the root element in the file when the editor took it
+// out of the body (quillmarkKeepEpilogue).
 // The HTML parser reads a processing instruction such as an XML declaration
 // as a comment holding "?...?": it is written back as it stood.
 const char kSerializeScript[] = R"JS(
@@ -147,7 +254,7 @@ const char kSerializeScript[] = R"JS(
             parts.push(new XMLSerializer().serializeToString(node));
     });
     return {
-        html: parts.join('\n'),
+        html: parts.join('\n') + (window.quillmarkEpilogue || ''),
         generation: window.quillmarkGeneration ? window.quillmarkGeneration() : 0,
         charset: document.characterSet
     };
@@ -176,10 +283,10 @@ QString firstFamily(const QString& fontValue)
     return family;
 }
 
-QByteArray fileHead(const QString& path)
+QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(4) : QByteArray();
+    return platform::openRegularFile(file) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -269,6 +376,8 @@ WebPageEditor::WebPageEditor(QWebEngineProfile* profile, QWidget* parent)
                 const bool unsaved = IsDirty();
                 m_ready = false;
                 m_loading = false;
+                ++m_loadNumber;
+                m_source.clear();
                 m_path.clear();
                 clearState();
                 emit DisplayChanged();
@@ -310,7 +419,9 @@ void WebPageEditor::LoadDocument(const QString& path)
     m_url = QUrl::fromLocalFile(path);
     m_ready = false;
     m_loading = true;
-    m_byteOrderMark = PageEncoding::startsWithByteOrderMark(fileHead(path));
+    ++m_loadNumber;
+    m_source = fileBytes(path);
+    m_byteOrderMark = PageEncoding::startsWithByteOrderMark(m_source);
     clearState();
     m_page->expect(m_url);
     m_page->load(m_url);
@@ -325,16 +436,52 @@ void WebPageEditor::onLoadingChanged(const QWebEngineLoadingInfo& info)
     if (!m_loading || info.status() == QWebEngineLoadingInfo::LoadStartedStatus || info.url() != m_url)
         return;
     m_loading = false;
-    m_ready = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus;
+    clearState();
+    const QByteArray source = std::exchange(m_source, QByteArray());
+    if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus) {
+        finishLoad(false, QString());
+        return;
+    }
+    // Editable only when the browser could decode the page; until the
+    // answer comes the editor takes no report and saves nothing. What
+    // followed the root element in the file is put back in its place first;
+    // should that fail, the page stays as the parser made it.
+    const QString opened = QStringLiteral("(function () {"
+                                          " if (document.characterSet !== '%1' && window.quillmarkKeepEpilogue) {"
+                                          "  try { window.quillmarkKeepEpilogue('%2'); } catch (e) {}"
+                                          " }"
+                                          " return document.characterSet;"
+                                          "})()")
+                               .arg(kUndecodable, QString::fromLatin1(source.toBase64()));
+    const QPointer<WebPageEditor> self(this);
+    const quint64 load = m_loadNumber;
+    m_page->runJavaScript(opened, QWebEngineScript::ApplicationWorld,
+                          [self, load](const QVariant& charset) {
+                              if (!self || self->m_loadNumber != load)
+                                  return;
+                              const QString name = charset.toString();
+                              if (name.isEmpty())
+                                  self->finishLoad(false, QString());
+                              else if (name == kUndecodable)
+                                  self->finishLoad(false, QStringLiteral("The browser cannot read the character set "
+                                                                         "the page is written in, so the page cannot "
+                                                                         "be edited; its file is left as it is."));
+                              else
+                                  self->finishLoad(true, QString());
+                          });
+}
+
+void WebPageEditor::finishLoad(bool editable, const QString& failure)
+{
+    m_ready = editable;
     if (!m_ready)
         m_path.clear();
-    clearState();
     // A report the page sent before it had finished loading was not taken.
     if (m_ready)
         m_page->runJavaScript(QStringLiteral("window.quillmarkReport && window.quillmarkReport();"),
                               QWebEngineScript::ApplicationWorld);
     emit DisplayChanged();
-    emit DocumentLoaded(m_ready);
+    emit DocumentLoaded(m_ready, failure);
 }
 
 void WebPageEditor::report(const QJsonObject& state)

@@ -41,6 +41,7 @@ public:
 private:
     friend class EditorBridge;
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
+    void finishLoad(bool editable, const QString& failure);
     void report(const QJsonObject& state);
     void clearState();
 
@@ -50,8 +51,10 @@ private:
     QString m_path;
     QUrl m_url;
     bool m_loading = false;        // LoadDocument's load has not ended yet
+    quint64 m_loadNumber = 0;      // counts the loads, so an answer for an older one is dropped
     bool m_ready = false;          // the file is loaded and editable
     bool m_byteOrderMark = false;  // the file began with one
+    QByteArray m_source;           // the file as read, until its load has ended
     // Every edit raises the document's generation; the one last written to
     // the file tells whether anything is unsaved, even when typing goes on
     // while a save is under way.

@@ -1,9 +1,19 @@
-#include "platform/widgets/LineText.h"
+#include "platform/widgets/LineEdit.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <limits>
+
 namespace platform {
+
+QLineEdit* lineEdit(const QString& name)
+{
+    auto* box = new QLineEdit;
+    box->setObjectName(name);
+    box->setMaxLength(std::numeric_limits<int>::max());
+    return box;
+}
 
 void setLineText(QLineEdit* box, const QString& text)
 {
