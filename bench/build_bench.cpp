@@ -54,7 +54,7 @@ public:
         return request.buttons == platform::MsgButtons::YesNo ? platform::MsgResult::Yes : platform::MsgResult::OK;
     }
     QString fileDialog(platform::FileDialogRequest&) override { return QString(); }
-    QString browseForFolder(const QString&) override { return QString(); }
+    QString browseForFolder(const QString&, const QString&) override { return QString(); }
 };
 
 } // namespace

@@ -32,7 +32,7 @@ public:
         return platform::MsgResult::OK;
     }
     QString fileDialog(platform::FileDialogRequest&) override { return QString(); }
-    QString browseForFolder(const QString&) override { return QString(); }
+    QString browseForFolder(const QString&, const QString&) override { return QString(); }
 };
 
 // "Country <i>=C<i>" lines up to the marker, then the ids of the names.

@@ -31,7 +31,7 @@ class YesPrompter final : public platform::Prompter
 public:
     platform::MsgResult message(const platform::MessageRequest&) override { return platform::MsgResult::Yes; }
     QString fileDialog(platform::FileDialogRequest&) override { return QString(); }
-    QString browseForFolder(const QString&) override { return QString(); }
+    QString browseForFolder(const QString&, const QString&) override { return QString(); }
 };
 
 QString campaignName(int c, int perAccount)

@@ -3,7 +3,6 @@
 #include "core/TextFiles.h"
 #include "core/modCommon.h"
 #include "platform/AtomicFile.h"
-#include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "platform/WaitCursor.h"
 
@@ -80,7 +79,7 @@ QString clsFileController::GetFileName(int mode, const QString& filter, const QS
     FileDialogRequest request;
     request.save = mode == 1;
     request.filter = filter;
-    request.initialFolder = Locations::programDir();
+    request.initialFolder = modCommon::PickerStartFolder();
     request.filterIndex = (filterIndex && *filterIndex > 0) ? *filterIndex : 1;
     if (request.save)
         request.suggestedName = suggestedName;

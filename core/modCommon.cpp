@@ -15,7 +15,9 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
@@ -426,6 +428,22 @@ bool FirstRun()
     return true;
 }
 
+QString PickerStartFolder(const QString& pathInBox)
+{
+    const auto existingFolder = [](const QString& path) {
+        return !path.isEmpty() && QDir::isAbsolutePath(path) && QFileInfo(path).isDir();
+    };
+    // A path in the box names a folder, or a file (or a folder still to be
+    // made) in one.
+    const QString box = pathInBox.trimmed();
+    for (const QString& folder : {box, box.isEmpty() ? QString() : QFileInfo(box).absolutePath()})
+        if (existingFolder(folder) && QDir::isAbsolutePath(box))
+            return QDir::cleanPath(folder);
+    if (existingFolder(g_sWorkingFolder))
+        return QDir::cleanPath(g_sWorkingFolder);
+    return QDir::homePath();
+}
+
 QString ShowFileDialog(int mode, const QString& filter, QWidget* owner, const QString& initialFolder,
                        const QString& suggestedName, const QString& defaultExtension, int* filterIndex,
                        const QString& title)
@@ -436,7 +454,7 @@ QString ShowFileDialog(int mode, const QString& filter, QWidget* owner, const QS
     request.title = title.isEmpty() ? (request.save ? QStringLiteral("Save File") : QStringLiteral("Open File"))
                                     : title;
     request.filter = filter;
-    request.initialFolder = initialFolder.isEmpty() ? platform::Locations::programDir() : initialFolder;
+    request.initialFolder = initialFolder.isEmpty() ? PickerStartFolder() : initialFolder;
     request.suggestedName = suggestedName;
     request.defaultExtension = defaultExtension;
     request.filterIndex = (filterIndex && *filterIndex > 0) ? *filterIndex : 1;
@@ -446,10 +464,11 @@ QString ShowFileDialog(int mode, const QString& filter, QWidget* owner, const QS
     return Trim(TrimNull(chosen));
 }
 
-QString BrowseForFolder(QWidget* owner, const QString& title)
+QString BrowseForFolder(QWidget* owner, const QString& title, const QString& initialFolder)
 {
     Q_UNUSED(owner);
-    return TrimNull(platform::prompter().browseForFolder(title));
+    return TrimNull(platform::prompter().browseForFolder(
+        title, initialFolder.isEmpty() ? PickerStartFolder() : initialFolder));
 }
 
 // --- country and language code files -----------------------------------------

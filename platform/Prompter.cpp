@@ -29,7 +29,7 @@ public:
     }
 
     QString fileDialog(FileDialogRequest&) override { return QString(); }
-    QString browseForFolder(const QString&) override { return QString(); }
+    QString browseForFolder(const QString&, const QString&) override { return QString(); }
 };
 
 Prompter* g_replacement = nullptr;

@@ -36,8 +36,9 @@ public:
     virtual MsgResult message(const MessageRequest& request) = 0;
     // The chosen path, or "" when cancelled.
     virtual QString fileDialog(FileDialogRequest& request) = 0;
-    // The chosen folder, or "" when cancelled.
-    virtual QString browseForFolder(const QString& title) = 0;
+    // The chosen folder, or "" when cancelled; the dialog opens in
+    // initialFolder.
+    virtual QString browseForFolder(const QString& title, const QString& initialFolder) = 0;
 };
 
 // The prompter in use: the installed one, else the console prompter, which

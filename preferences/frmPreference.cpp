@@ -357,22 +357,22 @@ void frmPreference::Form_Load()
     const qint16 access = m_preference.AccessType() == ProxyAccess ? ProxyAccess : DirectAccess;
     m_optProxy->button(access)->setChecked(true);
     if (access == ProxyAccess) {
-        m_txtProxy->setText(m_preference.Proxy());
-        m_txtPort->setText(m_preference.Port());
+        platform::setLineText(m_txtProxy, m_preference.Proxy());
+        platform::setLineText(m_txtPort, m_preference.Port());
     }
 
-    m_txtMailServer->setText(m_preference.SMTPServer());
-    m_txtSMTPPort->setText(m_preference.SMTPPort());
+    platform::setLineText(m_txtMailServer, m_preference.SMTPServer());
+    platform::setLineText(m_txtSMTPPort, m_preference.SMTPPort());
     setCheckValue(m_chkSSL, m_preference.SSL());
-    m_txtHTTPUsername->setText(m_preference.HTTPUserName());
-    m_txtHTTPPassword->setText(m_preference.HTTPPassword());
+    platform::setLineText(m_txtHTTPUsername, m_preference.HTTPUserName());
+    platform::setLineText(m_txtHTTPPassword, m_preference.HTTPPassword());
     setCheckValue(m_chkConfirmConnection, modCommon::Val(m_preference.ConfirmConnection()));
 
-    m_txtReporterName->setText(m_preference.ReporterName());
-    m_txtCompanyName->setText(m_preference.CompanyName());
-    m_txtReporterEmail->setText(m_preference.Email());
-    m_txtReporterWeb->setText(m_preference.WebSite());
-    m_txtLogoURL->setText(m_preference.LogoURL());
+    platform::setLineText(m_txtReporterName, m_preference.ReporterName());
+    platform::setLineText(m_txtCompanyName, m_preference.CompanyName());
+    platform::setLineText(m_txtReporterEmail, m_preference.Email());
+    platform::setLineText(m_txtReporterWeb, m_preference.WebSite());
+    platform::setLineText(m_txtLogoURL, m_preference.LogoURL());
     if (m_preference.LogoPosition() == QLatin1String("Top"))
         m_optPosition->button(1)->setChecked(true);
     else if (m_preference.LogoPosition() == QLatin1String("Bottom"))
@@ -383,22 +383,22 @@ void frmPreference::Form_Load()
     // The SMTP login loads even with authentication off (the boxes are then
     // disabled), so that OK keeps the stored login instead of clearing it.
     setCheckValue(m_chkSMTPAuth, m_preference.SMTPAuthentication());
-    m_txtSMTPUsername->setText(m_preference.SMTPUsername());
-    m_txtSMTPPassword->setText(m_preference.SMTPPassword());
+    platform::setLineText(m_txtSMTPUsername, m_preference.SMTPUsername());
+    platform::setLineText(m_txtSMTPPassword, m_preference.SMTPPassword());
     chkSMTPAuth_Click();
 
-    m_txtFolder->setText(m_preference.WorkingFolder());
+    platform::setLineText(m_txtFolder, m_preference.WorkingFolder());
 
     // A login type with no option takes the default, the AdWords login.
     const int loginType = m_preference.LoginType() == 1 ? 1 : 0;
     m_optLoginType->button(loginType)->setChecked(true);
     optLoginType_Click(loginType);
 
-    m_txtToken->setText(m_preference.Token());
-    m_txtUserName->setText(m_preference.UserName());
-    m_txtPassword->setText(m_preference.Password());
-    m_txtClientEmailID->setText(m_preference.ClientEmailID());
-    m_txtGoogleAdwordsEditor->setText(m_preference.GoogleAdwordsEditor());
+    platform::setLineText(m_txtToken, m_preference.Token());
+    platform::setLineText(m_txtUserName, m_preference.UserName());
+    platform::setLineText(m_txtPassword, m_preference.Password());
+    platform::setLineText(m_txtClientEmailID, m_preference.ClientEmailID());
+    platform::setLineText(m_txtGoogleAdwordsEditor, m_preference.GoogleAdwordsEditor());
 }
 
 void frmPreference::optProxy_Click(int index)
@@ -516,9 +516,10 @@ void frmPreference::cmdHelp_Click()
 
 void frmPreference::cmdOpenFolder_Click()
 {
-    const QString path = modCommon::BrowseForFolder(this, QStringLiteral("Select a folder."));
+    const QString path = modCommon::BrowseForFolder(this, QStringLiteral("Select a folder."),
+                                                    modCommon::PickerStartFolder(m_txtFolder->text()));
     if (!path.isEmpty() && QFileInfo::exists(path))
-        m_txtFolder->setText(path);
+        platform::setLineText(m_txtFolder, path);
 }
 
 void frmPreference::cmdTestSendMail_Click()

@@ -270,5 +270,11 @@ QVariant AccountTreeModel::data(const QModelIndex& index, int role) const
 
 Qt::ItemFlags AccountTreeModel::flags(const QModelIndex& index) const
 {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    // A campaign is a leaf: the view's expandAll then keeps no persistent
+    // index for each campaign, which every later row insertion and removal
+    // would have to walk.
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return accountOf(index) ? flags | Qt::ItemNeverHasChildren : flags;
 }

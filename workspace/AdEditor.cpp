@@ -212,11 +212,11 @@ void AdEditor::load(const std::array<AdSlotData, CampaignData::AdSlotCount>& ads
     ++m_updating;
     for (int i = 0; i < CampaignData::AdSlotCount; ++i) {
         Slot& s = m_slots[i];
-        s.boxes[Headline]->setText(ads[i].headline);
-        s.boxes[Description1]->setText(ads[i].description1);
-        s.boxes[Description2]->setText(ads[i].description2);
-        s.boxes[DisplayURL]->setText(ads[i].displayURL);
-        s.boxes[DestinationURL]->setText(ads[i].destinationURL);
+        platform::setLineText(s.boxes[Headline], ads[i].headline);
+        platform::setLineText(s.boxes[Description1], ads[i].description1);
+        platform::setLineText(s.boxes[Description2], ads[i].description2);
+        platform::setLineText(s.boxes[DisplayURL], ads[i].displayURL);
+        platform::setLineText(s.boxes[DestinationURL], ads[i].destinationURL);
         refreshSlot(i);
     }
     --m_updating;
@@ -269,7 +269,7 @@ void AdEditor::CopyAd()
         return;
     }
     for (int b = 0; b < BoxCount; ++b)
-        m_slots[empty].boxes[b]->setText(m_slots[empty - 1].boxes[b]->text());
+        platform::setLineText(m_slots[empty].boxes[b], m_slots[empty - 1].boxes[b]->text());
 }
 
 void AdEditor::DeleteAd()
@@ -313,6 +313,7 @@ void AdEditor::DestinationURLGotFocus(int slot)
     if (!destination->text().isEmpty())
         return;
     const QString display = m_slots[slot].boxes[DisplayURL]->text();
+    // The user goes on typing here: the cursor stays at the end of the text.
     destination->setText(beginsWithHttp(display) ? display : QStringLiteral("http://") + display);
 }
 

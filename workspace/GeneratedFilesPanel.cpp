@@ -30,14 +30,15 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 const char* const kTabCaptions[3] = {"Keyword File", "Ad File", "AdGroup File"};
 const char* const kTextNames[3] = {"txtKeywordCSV", "txtAdCSV", "txtAdGroupCSV"};
 const char* const kListNames[3] = {"lsvKeywordFile", "lsvAdFile", "lsvAdgroupFile"};
 const char* const kSwitchNames[3] = {"picKeywordCSV", "picAdCSV", "picAdGroupCSV"};
-
-constexpr int kDefaultListWidth = 800;
 
 QString bytesText(qint64 n)
 {
@@ -49,9 +50,10 @@ QString bytesText(qint64 n)
 GeneratedFilesPanel::GeneratedFilesPanel(QTabWidget* tabAdFile, QObject* parent)
     : QObject(parent)
 {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         buildTab(tabAdFile, i);
-    setColumnWidths(kDefaultListWidth);
+        fitColumns(i);
+    }
     if (tabAdFile)
         tabAdFile->setCurrentIndex(0);
 }
@@ -130,53 +132,75 @@ void GeneratedFilesPanel::buildTab(QTabWidget* tabAdFile, int i)
     t.list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     t.list->verticalHeader()->setDefaultSectionSize(t.list->fontMetrics().height() + 4);
     t.list->horizontalHeader()->setSectionsClickable(true);
-    t.list->horizontalHeader()->setSortIndicatorShown(false);
+    // Shown without a sorted column, so that every caption is measured with
+    // the room of the arrow that a click puts beside it.
+    t.list->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    t.list->horizontalHeader()->setSortIndicatorShown(true);
     t.list->horizontalHeader()->setHighlightSections(false);
-    t.list->horizontalHeader()->setStretchLastSection(false);
+    t.list->horizontalHeader()->setStretchLastSection(true);
     connect(t.list->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this, i](int column) { columnClick(i, column); });
     frameLayout->addWidget(t.list, 1);
     t.list->hide();
 
-    connect(t.model, &AdFileModel::countChanged, this,
-            [this, i](int count) { m_tabs[i].frame->setTitle(AdFiles::countCaption(i, count)); });
+    connect(t.model, &AdFileModel::countChanged, this, [this, i](int count) {
+        m_tabs[i].frame->setTitle(AdFiles::countCaption(i, count));
+        // A big file lists its first rows while the rest is indexed.
+        if (count > 0 && !m_tabs[i].columnsFitted)
+            fitColumns(i);
+    });
     connect(t.model, &AdFileModel::readFailed, this, [](const QString& description) {
         modCommon::WriteErrorLog(QStringLiteral("AddListViewItems_Error: ") + description);
     });
     connect(t.model, &AdFileModel::indexingFinished, this, &GeneratedFilesPanel::checkIdle);
     connect(t.model, &AdFileModel::sortFinished, this, &GeneratedFilesPanel::checkIdle);
 
-    if (i == 0)
-        t.frame->installEventFilter(this);
-
     if (tabAdFile)
         tabAdFile->addTab(page, QString::fromLatin1(kTabCaptions[i]));
 }
 
-void GeneratedFilesPanel::setColumnWidths(int w)
+void GeneratedFilesPanel::fitColumns(int i)
 {
-    QTableView* k = m_tabs[0].list;
-    for (int c = 0; c < 5; ++c)
-        k->setColumnWidth(c, w / 10);
-    k->setColumnWidth(5, 4 * w / 10);
-    for (int c = 0; c < 7; ++c)
-        m_tabs[1].list->setColumnWidth(c, w / 6);
-    for (int c = 0; c < 5; ++c)
-        m_tabs[2].list->setColumnWidth(c, w / 6);
+    FileTab& t = m_tabs[i];
+    QHeaderView* header = t.list->horizontalHeader();
+    const int columns = t.model->columnCount();
+    const int rows = t.model->rowCount();
+    std::vector<int> widths(size_t(columns), 0);
+
+    for (int c = 0; c < columns; ++c)
+        widths[size_t(c)] = header->sectionSizeHint(c);
+
+    // The first rows and rows spread evenly over the rest, in row order.
+    std::vector<int> sample;
+    const int first = std::min(rows, kSampledRows / 2);
+    for (int r = 0; r < first; ++r)
+        sample.push_back(r);
+    const int spread = std::min(rows - first, kSampledRows - first);
+    for (int k = 1; k <= spread; ++k)
+        sample.push_back(first + int(qint64(rows - first - 1) * k / spread));
+
+    const QFontMetrics metrics = t.list->fontMetrics();
+    // The item delegate keeps the focus frame's margin and one pixel on each
+    // side of a value; two more spare it the last pixel of rounding.
+    const int margin = 2 * (t.list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, t.list) + 1) + 2;
+    const int widest = kMaxFittedChars * metrics.averageCharWidth();
+    for (int r : sample) {
+        for (int c = 0; c < columns; ++c) {
+            const QString value = t.model->index(r, c).data().toString();
+            if (value.isEmpty())
+                continue;
+            const int fitted = c + 1 < columns ? std::min(metrics.horizontalAdvance(value) + margin, widest)
+                                               : metrics.horizontalAdvance(value) + margin;
+            widths[size_t(c)] = std::max(widths[size_t(c)], fitted);
+        }
+    }
+    for (int c = 0; c < columns; ++c)
+        header->resizeSection(c, widths[size_t(c)]);
+    t.columnsFitted = rows > 0;
 }
 
 bool GeneratedFilesPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_tabs[0].frame && event->type() == QEvent::Resize && !m_widthsFromLayout
-        && m_tabs[0].frame->isVisible()) {
-        // The list width the first time the panel is laid out on screen.
-        const int w = m_tabs[0].frame->contentsRect().width();
-        if (w > 0) {
-            m_widthsFromLayout = true;
-            setColumnWidths(w);
-        }
-        return false;
-    }
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
         return false;
     int index = -1;
@@ -276,9 +300,12 @@ bool GeneratedFilesPanel::showText(int i, GeneratedFileTexts::Text& text)
 void GeneratedFilesPanel::loadList(int i)
 {
     FileTab& t = m_tabs[i];
+    t.columnsFitted = false;
     if (!t.model->load(t.path))
         modCommon::WriteErrorLog(QStringLiteral("AddListViewItems_Error: ") + t.model->errorString());
     t.frame->setTitle(AdFiles::countCaption(i, t.model->rowCount()));
+    if (!t.columnsFitted)
+        fitColumns(i);
 }
 
 void GeneratedFilesPanel::clear()
@@ -314,7 +341,6 @@ void GeneratedFilesPanel::columnClick(int index, int column)
     t.sortDescending = !t.sortDescending;
     const Qt::SortOrder order = t.sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
     QHeaderView* header = t.list->horizontalHeader();
-    header->setSortIndicatorShown(true);
     header->setSortIndicator(column, order);
     t.model->setSort(column, order);
 }

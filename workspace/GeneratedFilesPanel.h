@@ -59,6 +59,14 @@ public:
     // ("Copy File") and the clipboard is left as it was.
     void picCopyFile_Click(int index);
 
+    // A list's columns are as wide as their caption (with room for the sort
+    // arrow) and their values in a sample of at most this many rows: the
+    // first ones and others spread over the list, never all of a file of
+    // millions. A column other than the last takes at most kMaxFittedChars
+    // average characters; the last one fills the width left.
+    static constexpr int kSampledRows = 200;
+    static constexpr int kMaxFittedChars = 50;
+
     // True while a list is still being indexed or sorted in the background.
     bool isBusy() const;
     AdFileModel* listModel(int index) const;
@@ -83,10 +91,12 @@ private:
         qint64 fileSize = 0;
         bool truncated = false;
         bool sortDescending = false;
+        bool columnsFitted = false; // fitted to rows of the file now listed
     };
 
     void buildTab(QTabWidget* tabAdFile, int index);
-    void setColumnWidths(int width);
+    // Sizes the columns of list index to their captions and sampled rows.
+    void fitColumns(int index);
     void columnClick(int index, int column);
     void switchView(int index, int view);
     // Shows the text read for view index; false when reading it failed.
@@ -95,5 +105,4 @@ private:
     void checkIdle();
 
     FileTab m_tabs[3];
-    bool m_widthsFromLayout = false;
 };

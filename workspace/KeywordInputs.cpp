@@ -113,7 +113,7 @@ KeywordInputs::KeywordInputs(QWidget* keywordsPage, QWidget* adGroupsPage, QObje
     m_mixing->button(0)->setChecked(true);
     for (int f = 0; f < FieldCount; ++f)
         selectOption(Field(f), f == IncludeExtField ? 1 : 0);
-    m_urlTemplate->setText(QStringLiteral("http://"));
+    platform::setLineText(m_urlTemplate, QStringLiteral("http://"));
     setIncludePanels(true, false);
     --m_updating;
 }
@@ -240,7 +240,7 @@ void KeywordInputs::buildKeywordsPage(QWidget* page)
     connect(m_urlTemplate, &QLineEdit::textChanged, this, &KeywordInputs::userChanged);
     auto* sample = platform::lineEdit(QStringLiteral("txtSampleURL"));
     sample->setReadOnly(true);
-    sample->setText(QStringLiteral("http://www.example.com/Page.asp?camp={campaign}&adg={adgroup}&kw={base}"));
+    platform::setLineText(sample, QStringLiteral("http://www.example.com/Page.asp?camp={campaign}&adg={adgroup}&kw={base}"));
     urlGrid->addWidget(lblTemplate, 0, 0);
     urlGrid->addWidget(m_urlTemplate, 0, 1);
     urlGrid->addWidget(sample, 1, 1);
@@ -404,17 +404,17 @@ void KeywordInputs::load(const CampaignData& data)
     m_exact->setChecked(data.exactMatch);
     m_phrase->setChecked(data.phraseMatch);
     m_broad->setChecked(data.broadMatch);
-    m_exactBid->setText(data.exactBid);
-    m_phraseBid->setText(data.phraseBid);
-    m_broadBid->setText(data.broadBid);
-    m_urlTemplate->setText(data.urlTemplate);
+    platform::setLineText(m_exactBid, data.exactBid);
+    platform::setLineText(m_phraseBid, data.phraseBid);
+    platform::setLineText(m_broadBid, data.broadBid);
+    platform::setLineText(m_urlTemplate, data.urlTemplate);
     selectOption(ReplaceSpaceField, int(data.replaceSpace));
 
-    m_customGroup->setText(data.customGroup);
-    m_extraGroupText->setText(data.extraGroupTextValue);
-    m_maxCPC->setText(data.maxCPC);
-    m_maxContentCPC->setText(data.maxContentCPC);
-    m_placementMaxCPC->setText(data.placementMaxCPC);
+    platform::setLineText(m_customGroup, data.customGroup);
+    platform::setLineText(m_extraGroupText, data.extraGroupTextValue);
+    platform::setLineText(m_maxCPC, data.maxCPC);
+    platform::setLineText(m_maxContentCPC, data.maxContentCPC);
+    platform::setLineText(m_placementMaxCPC, data.placementMaxCPC);
     selectOption(GroupingField, int(data.grouping));
     selectOption(IncludeBaseField, int(data.includeBaseKeyword));
     selectOption(IncludeExtField, int(data.includeExtKeyword));
@@ -463,7 +463,7 @@ void KeywordInputs::clear()
     m_broadBid->clear();
     m_phraseBid->clear();
     m_exactBid->clear();
-    m_urlTemplate->setText(QStringLiteral("http://"));
+    platform::setLineText(m_urlTemplate, QStringLiteral("http://"));
     // Selecting option 0 raises the group's own handling (the grouping
     // option sets the include panels when its choice changes).
     for (int f = 0; f < FieldCount; ++f) {

@@ -36,7 +36,36 @@ QString folded(const QString& name)
     return name.toCaseFolded();
 }
 
+// ASCII folds by its capital letters alone.
+constexpr char16_t foldedAscii(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+}
+
 } // namespace
+
+bool clsMain::NameOrder::operator()(const QString& a, const QString& b) const
+{
+    // Every name is compared some twenty times while a big tree loads; the
+    // Unicode folding of QString::compare is needed only from the first
+    // character beyond ASCII on.
+    const qsizetype n = std::min(a.size(), b.size());
+    const char16_t* pa = QStringView(a).utf16();
+    const char16_t* pb = QStringView(b).utf16();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t ca = pa[i];
+        const char16_t cb = pb[i];
+        if (ca >= 0x80 || cb >= 0x80)
+            return QStringView(a).sliced(i).compare(QStringView(b).sliced(i), Qt::CaseInsensitive) < 0;
+        if (ca != cb) {
+            const char16_t fa = foldedAscii(ca);
+            const char16_t fb = foldedAscii(cb);
+            if (fa != fb)
+                return fa < fb;
+        }
+    }
+    return a.size() < b.size();
+}
 
 QString NodeId::key() const
 {
@@ -203,10 +232,13 @@ bool clsMain::addCampaign(const QString& account, const QString& campaign, const
 bool clsMain::addCampaignTo(QHash<QString, Account>::iterator entry, const QString& campaign, const QString& image,
                             const QString& selectedImage)
 {
-    if (entry == m_accounts.end() || campaign.isEmpty() || entry->campaigns.count(campaign) > 0)
+    if (entry == m_accounts.end() || campaign.isEmpty())
         return false;
-    const NodeId id = NodeId::campaignNode(entry->name, campaign);
-    entry->campaigns.emplace(campaign, append(TreeNode{id, image, selectedImage}));
+    // One search finds both a campaign of that name and the place of a new one.
+    const auto [at, added] = entry->campaigns.try_emplace(campaign, 0);
+    if (!added)
+        return false;
+    at->second = append(TreeNode{NodeId::campaignNode(entry->name, campaign), image, selectedImage});
     ++m_campaigns;
     return true;
 }

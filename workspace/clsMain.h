@@ -120,9 +120,11 @@ public:
     std::optional<NodeId> DeleteAccount(QString* saveError = nullptr);
 
 private:
-    // Campaign names compare without regard to case, as the tree sorts them.
+    // Campaign names compare without regard to case, as the tree sorts them:
+    // the order of QString::compare(Qt::CaseInsensitive), reached quicker for
+    // the ASCII beginning of two names.
     struct NameOrder {
-        bool operator()(const QString& a, const QString& b) const { return a.compare(b, Qt::CaseInsensitive) < 0; }
+        bool operator()(const QString& a, const QString& b) const;
     };
     struct Account {
         QString name;

@@ -2,6 +2,7 @@
 
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
+#include "platform/widgets/LineEdit.h"
 #include "workspace/clsMain.h"
 
 #include <QComboBox>
@@ -76,7 +77,7 @@ frmNewCampaign::frmNewCampaign(QWidget* parent)
     m_cboAccount->setObjectName(QStringLiteral("cboAccount"));
     m_cboAccount->setEditable(true);
     m_cboAccount->setInsertPolicy(QComboBox::NoInsert);
-    m_cboAccount->setEditText(QStringLiteral("Default"));
+    platform::setLineText(m_cboAccount, QStringLiteral("Default"));
     auto* lblwebSite = new QLabel(QStringLiteral("Campaign:"), frame);
     lblwebSite->setObjectName(QStringLiteral("lblwebSite"));
     m_txtCampaign = new QLineEdit(frame);

@@ -102,9 +102,9 @@ QString MessageBoxPrompter::fileDialog(FileDialogRequest& request)
     return dialog.selectedFiles().constFirst();
 }
 
-QString MessageBoxPrompter::browseForFolder(const QString& title)
+QString MessageBoxPrompter::browseForFolder(const QString& title, const QString& initialFolder)
 {
-    return QFileDialog::getExistingDirectory(owner(), title);
+    return QFileDialog::getExistingDirectory(owner(), title, initialFolder);
 }
 
 bool DesktopShellOpener::open(const QString& target)

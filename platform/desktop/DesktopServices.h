@@ -27,7 +27,7 @@ class MessageBoxPrompter final : public Prompter
 public:
     MsgResult message(const MessageRequest& request) override;
     QString fileDialog(FileDialogRequest& request) override;
-    QString browseForFolder(const QString& title) override;
+    QString browseForFolder(const QString& title, const QString& initialFolder) override;
 
     // The program's main window: the owner when no window is active.
     void setMainWindow(QWidget* window) { m_mainWindow = window; }

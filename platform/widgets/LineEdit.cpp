@@ -1,5 +1,6 @@
 #include "platform/widgets/LineEdit.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 
 #include <limits>
@@ -12,6 +13,19 @@ QLineEdit* lineEdit(const QString& name)
     box->setObjectName(name);
     box->setMaxLength(std::numeric_limits<int>::max());
     return box;
+}
+
+void setLineText(QLineEdit* box, const QString& text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
+void setLineText(QComboBox* box, const QString& text)
+{
+    box->setEditText(text);
+    if (QLineEdit* edit = box->lineEdit())
+        edit->setCursorPosition(0);
 }
 
 } // namespace platform

@@ -201,7 +201,7 @@ void TestFileController::getFileName()
     const platform::FileDialogRequest& open = prompter.fileRequests.at(0);
     QVERIFY(!open.save);
     QCOMPARE(open.suggestedName, QString());
-    QCOMPARE(open.initialFolder, env.programDir());
+    QCOMPARE(open.initialFolder, env.path(QStringLiteral("home"))); // no working folder set
     QCOMPARE(open.filter, filter);
     QCOMPARE(open.filterIndex, 1);
 

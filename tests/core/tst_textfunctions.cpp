@@ -6,6 +6,9 @@
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
+#include "core/Globals.h"
+
+#include <QDir>
 #include <QtTest>
 
 class TestTextFunctions : public QObject
@@ -32,6 +35,8 @@ private Q_SLOTS:
     void windowsDir();
     void delayReturnsAfterTheTime();
     void fileDialogs();
+    void pickerStartFolder_data();
+    void pickerStartFolder();
 };
 
 void TestTextFunctions::trimNull_data()
@@ -224,7 +229,7 @@ void TestTextFunctions::fileDialogs()
     const platform::FileDialogRequest& save = prompter.fileRequests.at(0);
     QVERIFY(save.save);
     QCOMPARE(save.title, QStringLiteral("Save File"));
-    QCOMPARE(save.initialFolder, env.programDir());
+    QCOMPARE(save.initialFolder, env.path(QStringLiteral("home"))); // no working folder set
     QCOMPARE(save.suggestedName, QStringLiteral("page"));
     QCOMPARE(save.defaultExtension, QStringLiteral("html"));
     QCOMPARE(save.filterIndex, 1);
@@ -239,7 +244,50 @@ void TestTextFunctions::fileDialogs()
 
     QCOMPARE(modCommon::BrowseForFolder(nullptr, QStringLiteral("Select a folder.")), QStringLiteral("/tmp/work"));
     QCOMPARE(prompter.folderTitles, QStringList{QStringLiteral("Select a folder.")});
+    QCOMPARE(prompter.folderStarts, QStringList{env.path(QStringLiteral("home"))});
     QCOMPARE(modCommon::BrowseForFolder(nullptr, QStringLiteral("again")), QString());
+}
+
+void TestTextFunctions::pickerStartFolder_data()
+{
+    // In a fresh folder holding "pages" (with "offer.html"), "work" and
+    // "home"; the current folder is "pages" too, so a relative path resolved
+    // against it would be found. "<root>" stands for that folder.
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("workingFolder");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("folder in the box") << "<root>/pages" << "<root>/work" << "<root>/pages";
+    QTest::newRow("folder with a trailing slash") << "<root>/pages/" << "<root>/work" << "<root>/pages";
+    QTest::newRow("file in the box") << "<root>/pages/offer.html" << "<root>/work" << "<root>/pages";
+    QTest::newRow("missing file of an existing folder") << "<root>/pages/new.html" << "<root>/work" << "<root>/pages";
+    QTest::newRow("padded with blanks") << "  <root>/pages/offer.html " << "<root>/work" << "<root>/pages";
+    QTest::newRow("folder of the box missing") << "<root>/gone/offer.html" << "<root>/work" << "<root>/work";
+    QTest::newRow("relative path") << "offer.html" << "<root>/work" << "<root>/work";
+    QTest::newRow("empty box") << "" << "<root>/work" << "<root>/work";
+    QTest::newRow("working folder missing") << "" << "<root>/gone" << "<root>/home";
+    QTest::newRow("working folder is a file") << "" << "<root>/pages/offer.html" << "<root>/home";
+    QTest::newRow("relative working folder") << "" << "pages" << "<root>/home";
+    QTest::newRow("no working folder") << "" << "" << "<root>/home";
+}
+
+void TestTextFunctions::pickerStartFolder()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, workingFolder);
+    QFETCH(QString, expected);
+    TestEnvironment env;
+    QVERIFY(TestEnvironment::writeAll(env.path(QStringLiteral("pages/offer.html")), "<html></html>"));
+    QVERIFY(QDir().mkpath(env.path(QStringLiteral("work"))));
+    const QString previousCurrent = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(env.path(QStringLiteral("pages"))));
+    const QString previousWork = g_sWorkingFolder;
+    g_sWorkingFolder = workingFolder.replace(QStringLiteral("<root>"), env.root());
+
+    const QString start = modCommon::PickerStartFolder(box.replace(QStringLiteral("<root>"), env.root()));
+
+    g_sWorkingFolder = previousWork;
+    QDir::setCurrent(previousCurrent);
+    QCOMPARE(start, expected.replace(QStringLiteral("<root>"), env.root()));
 }
 
 void TestTextFunctions::val_data()

@@ -55,7 +55,7 @@ void TestServices::withoutDesktopDialogsAreCancelledAndNothingOpens()
     request.save = true;
     request.suggestedName = QStringLiteral("x.txt");
     QCOMPARE(prompter().fileDialog(request), QString());
-    QCOMPARE(prompter().browseForFolder(QStringLiteral("Folder")), QString());
+    QCOMPARE(prompter().browseForFolder(QStringLiteral("Folder"), QStringLiteral("/tmp")), QString());
     QVERIFY(!shellOpener().open(QStringLiteral("http://www.example.com")));
 }
 

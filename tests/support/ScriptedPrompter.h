@@ -33,9 +33,10 @@ public:
         return files.isEmpty() ? QString() : files.dequeue();
     }
 
-    QString browseForFolder(const QString& title) override
+    QString browseForFolder(const QString& title, const QString& initialFolder) override
     {
         folderTitles.append(title);
+        folderStarts.append(initialFolder);
         return folders.isEmpty() ? QString() : folders.dequeue();
     }
 
@@ -48,4 +49,5 @@ public:
     QList<platform::MessageRequest> messages;
     QList<platform::FileDialogRequest> fileRequests;
     QStringList folderTitles;
+    QStringList folderStarts; // the initial folder of each folder dialog
 };

@@ -11,6 +11,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // "A" for an account, "A/x" for a campaign, in node order.
@@ -36,6 +38,8 @@ private Q_SLOTS:
     void unreadableFileIsNeverOverwritten();
     void keysDoNotCollide();
     void displayOrderIsSorted();
+    void campaignNamesCompareAsQtWithoutCase_data();
+    void campaignNamesCompareAsQtWithoutCase();
     void modelShowsTheTreeSorted();
     void deleteCampaign_data();
     void deleteCampaign();
@@ -162,6 +166,50 @@ void TestAccountTree::displayOrderIsSorted()
     for (const NodeId& id : tree.displayOrder())
         shown.append(id.key());
     QCOMPARE(shown, (QStringList{"Alpha", "Alpha-m", "beta", "beta-A", "beta-z"}));
+}
+
+void TestAccountTree::campaignNamesCompareAsQtWithoutCase_data()
+{
+    QTest::addColumn<QStringList>("names"); // in file order
+    QTest::newRow("signs between the capitals and the small letters")
+        << QStringList{"a_", "A[", "AZ", "Ab", "a`", "A^", "a]", "A\\", "aa"};
+    QTest::newRow("digits, blanks and prefixes") << QStringList{"Camp 2", "camp 10", "CAMP", "Camp 1", "camp", "Camp-1"};
+    QTest::newRow("accented letters") << QStringList{u"\u00e9mile"_s, "Emile", "ezra", u"\u00c9zra"_s, "zoe", u"\u00c9MILE"_s};
+    QTest::newRow("ASCII beginning, accent later")
+        << QStringList{u"Camp \u00e9"_s, "Camp E", "camp f", u"CAMP \u00c92"_s, "Camp e"};
+    QTest::newRow("Kelvin sign folds to k") << QStringList{u"\u212Aelvin"_s, "kelvin", "Kelvin", "kelvim"};
+    QTest::newRow("sharp s") << QStringList{u"\u00df"_s, "ss", "SS", "st", u"\u1e9e"_s};
+    QTest::newRow("beyond the 16-bit range")
+        << QStringList{u"\U00010400x"_s, u"\U00010428x"_s, u"\ufffdz"_s, "Zz", u"\U00010401"_s, u"\u00ff"_s};
+}
+
+// The tree's own ordering of campaign names is that of QString::compare
+// without regard to case, which the tree view's model searches by; names
+// equal under it are one campaign (the first one stays).
+void TestAccountTree::campaignNamesCompareAsQtWithoutCase()
+{
+    QFETCH(QStringList, names);
+    QStringList unique;
+    for (const QString& name : names)
+        if (std::none_of(unique.cbegin(), unique.cend(),
+                         [&](const QString& u) { return u.compare(name, Qt::CaseInsensitive) == 0; }))
+            unique << name;
+    QStringList expected = unique;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+
+    TestEnvironment env;
+    const QString work = env.path("work");
+    QVERIFY(TestEnvironment::writeAll(work + "/Accounts.dat", ("[A]\r\n" + names.join("\r\n") + "\r\n").toUtf8()));
+    clsMain tree(work);
+    QVERIFY(tree.LoadAccounts());
+    QStringList shown;
+    for (const NodeId& id : tree.displayOrder())
+        if (id.isCampaign())
+            shown << id.campaign;
+    QCOMPARE(shown, expected);
+    for (const QString& name : names)
+        QVERIFY2(tree.contains(NodeId::campaignNode("a", name.toUpper())), qPrintable(name));
 }
 
 // The model of the tree view: every node in display order under its

@@ -96,7 +96,7 @@ public:
         return m_answer;
     }
     QString fileDialog(platform::FileDialogRequest&) override { return {}; }
-    QString browseForFolder(const QString&) override { return {}; }
+    QString browseForFolder(const QString&, const QString&) override { return {}; }
 
     int asked = 0;
 

@@ -119,6 +119,8 @@ private slots:
     void emptyFilesListNothing();
     void bigListSortsAfterItsFileWasReplaced();
     void fewLongRowsSortInBackground();
+    void columnsFitCaptionsAndValues_data();
+    void columnsFitCaptionsAndValues();
 
 private:
     QString campaignFolder() const { return m_env->path(QStringLiteral("Accounts/Acc/Camp")); }
@@ -468,8 +470,6 @@ void TestGeneratedFilesPanel::controlsAndViewSwitch()
     QCOMPARE(header->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Description Line1"));
     QCOMPARE(find<QTableView>("lsvAdgroupFile")->model()->headerData(4, Qt::Horizontal).toString(),
              QStringLiteral("Placement Max CPC"));
-    auto* keywordList = find<QTableView>("lsvKeywordFile");
-    QCOMPARE(keywordList->columnWidth(5), 4 * keywordList->columnWidth(0));
 
     m_tab->show();
     for (int tab = 0; tab < 3; ++tab) {
@@ -804,3 +804,76 @@ void TestGeneratedFilesPanel::bigListSortsAfterItsFileWasReplaced()
 
 QTEST_MAIN(TestGeneratedFilesPanel)
 #include "tst_generatedfilespanel.moc"
+
+void TestGeneratedFilesPanel::columnsFitCaptionsAndValues_data()
+{
+    QTest::addColumn<int>("list");
+    QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<int>("repeat"); // copies of lines, for a file indexed in the background
+    QTest::addColumn<int>("cappedColumn"); // -1: none
+    QTest::addColumn<QSize>("size");
+
+    const QByteArray keywords = "Spring Sale,Shoes - red,buy red shoes online cheap,Broad,0.50,http://www.example.com/\r\n"
+                                "Spring Sale,Shoes - red,red shoes,Phrase,12.75,http://www.example.com/shoes?kw=red\r\n";
+    const QByteArray ads = "Spring Sale,Shoes - red,\"Red Shoes%2C Cheap\",Buy red shoes at the lowest price,"
+                           "Free delivery on every order,www.example.com,http://www.example.com/landing?g=red\r\n";
+    const QByteArray adGroups = "Spring Sale,Shoes - red,0.75,0.50,0.30\r\n";
+    const QByteArray longName = "Spring," + QByteArray("very long ad group name ").repeated(20) + ",kw,Exact,1,http://x/\r\n";
+    for (const auto& [name, size] : {std::pair{"default size", QSize(1000, 600)}, std::pair{"small", QSize(420, 300)}}) {
+        QTest::addRow("keyword list, %s", name) << 0 << keywords << 1 << -1 << size;
+        QTest::addRow("ad list, %s", name) << 1 << ads << 1 << -1 << size;
+        QTest::addRow("ad group list, %s", name) << 2 << adGroups << 1 << -1 << size;
+        QTest::addRow("empty keyword list, %s", name) << 0 << QByteArray() << 1 << -1 << size;
+        QTest::addRow("very long value in a middle column, %s", name) << 0 << keywords + longName << 1 << 1 << size;
+    }
+    QTest::addRow("big keyword file listed in the background")
+        << 0 << keywords << int(AdFileModel::kInlineIndexBytes / keywords.size() + 1000) << -1 << QSize(1000, 600);
+}
+
+void TestGeneratedFilesPanel::columnsFitCaptionsAndValues()
+{
+    QFETCH(int, list);
+    QFETCH(QByteArray, lines);
+    QFETCH(int, repeat);
+    QFETCH(int, cappedColumn);
+    QFETCH(QSize, size);
+    const char* const files[3] = {"AdwordsKeywords.csv", "AdwordsAds.csv", "AdwordsAdGroups.csv"};
+    const char* const lists[3] = {"lsvKeywordFile", "lsvAdFile", "lsvAdgroupFile"};
+    const char* const switches[3] = {"picKeywordCSV1", "picAdCSV1", "picAdGroupCSV1"};
+    writeFile(QString::fromLatin1(files[list]), lines.repeated(repeat));
+
+    m_tab->resize(size);
+    m_tab->setCurrentIndex(list);
+    find<QToolButton>(QString::fromLatin1(switches[list]))->click();
+    m_tab->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_tab.get()));
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isBusy(), 60000);
+    auto* view = find<QTableView>(QString::fromLatin1(lists[list]));
+    QHeaderView* header = view->horizontalHeader();
+    // Every caption must fit with the sort arrow that a click shows.
+    view->horizontalHeader()->setSortIndicatorShown(true);
+    QCoreApplication::processEvents();
+
+    const int columns = view->model()->columnCount();
+    const QAbstractItemView* asView = view; // Qt's own measure of a column's values
+    for (int c = 0; c < columns; ++c) {
+        const QString caption = view->model()->headerData(c, Qt::Horizontal).toString();
+        QVERIFY2(header->sectionSize(c) >= header->sectionSizeHint(c),
+                 qPrintable(caption + QStringLiteral(" caption cut: ") + QString::number(header->sectionSize(c))
+                            + QStringLiteral(" < ") + QString::number(header->sectionSizeHint(c))));
+        const int valuesNeed = asView->sizeHintForColumn(c);
+        if (c == cappedColumn) {
+            // A value far wider than the list does not push the others away.
+            QVERIFY2(view->columnWidth(c) < valuesNeed / 2, qPrintable(caption));
+        } else {
+            QVERIFY2(view->columnWidth(c) >= valuesNeed,
+                     qPrintable(caption + QStringLiteral(" values cut: ") + QString::number(view->columnWidth(c))
+                                + QStringLiteral(" < ") + QString::number(valuesNeed)));
+        }
+    }
+    // The columns use the whole width of the list.
+    QVERIFY2(header->length() >= view->viewport()->width(),
+             qPrintable(QString::number(header->length()) + QStringLiteral(" < ")
+                        + QString::number(view->viewport()->width())));
+}

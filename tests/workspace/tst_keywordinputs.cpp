@@ -427,7 +427,7 @@ void TestKeywordInputs::loadKeywordFile()
     QCOMPARE(f.prompter.fileRequests.size(), 1);
     const platform::FileDialogRequest& request = f.prompter.fileRequests.constFirst();
     QVERIFY(!request.save);
-    QCOMPARE(request.initialFolder, f.env.programDir());
+    QCOMPARE(request.initialFolder, f.env.path(QStringLiteral("home"))); // no working folder set
     QCOMPARE(request.filter,
              QStringLiteral("Text files (*.txt)|*.txt|Data files (*.dat)|*.dat|All Files (*.*)|*.*"));
 

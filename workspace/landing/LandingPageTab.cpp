@@ -4,6 +4,7 @@
 #include "platform/Prompter.h"
 #include "platform/RegularFile.h"
 #include "platform/WaitCursor.h"
+#include "platform/widgets/LineEdit.h"
 #include "workspace/landing/SilentWebPage.h"
 #include "workspace/landing/ToolStrip.h"
 #include "workspace/landing/WebPageEditor.h"
@@ -129,7 +130,7 @@ QString LandingPageTab::pagePath() const
 
 void LandingPageTab::setPagePath(const QString& path)
 {
-    m_txtLandingPagePath->setText(path);
+    platform::setLineText(m_txtLandingPagePath, path);
 }
 
 void LandingPageTab::SetUp()
@@ -172,7 +173,8 @@ void LandingPageTab::ensureViews()
 void LandingPageTab::cmdOpenLandingPage_Click()
 {
     const QString path = modCommon::ShowFileDialog(
-        0, QStringLiteral("HTML file (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*"), window(), QString(),
+        0, QStringLiteral("HTML file (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*"), window(),
+        modCommon::PickerStartFolder(m_txtLandingPagePath->text()),
         QString(), QStringLiteral("html"), nullptr, QStringLiteral("Open File ..."));
     if (!path.isEmpty())
         OpenPage(path);
@@ -191,7 +193,7 @@ bool LandingPageTab::OpenPage(const QString& path)
     }
     ensureViews();
     m_openedPath = path;
-    m_txtLandingPagePath->setText(path);
+    platform::setLineText(m_txtLandingPagePath, path);
     m_preview->load(QUrl::fromLocalFile(path));
     m_editor->LoadDocument(path);
     return true;

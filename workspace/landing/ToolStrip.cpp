@@ -1,5 +1,6 @@
 #include "workspace/landing/ToolStrip.h"
 
+#include "platform/widgets/LineEdit.h"
 #include "workspace/landing/LandingPageEditor.h"
 
 #include <QComboBox>
@@ -225,7 +226,7 @@ void ToolStrip::UpdateToolBarUI(QObject* control)
 
     const auto mirror = [](QComboBox* box, int status, const QString& value) {
         const bool known = status == EditStatus::Enabled || status == EditStatus::Latched;
-        box->setEditText(known ? value : QString());
+        platform::setLineText(box, known ? value : QString());
         box->setEnabled(known || status == EditStatus::Ninched);
     };
     mirror(m_cboFont, editor->QueryStatus(EditCommand::FontName), editor->FontName());
