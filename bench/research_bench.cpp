@@ -7,7 +7,7 @@
 
 #include "PeakMemory.h"
 
-#include "core/modCommon.h"
+#include "research/CodeFiles.h"
 #include "platform/Prompter.h"
 #include "research/window/frmKeywordResearch.h"
 
@@ -86,7 +86,7 @@ int main(int argc, char* argv[])
 
     QElapsedTimer timer;
     timer.start();
-    const std::optional<QStringList> listed = modCommon::PopulateListCountryGoogle();
+    const std::optional<QStringList> listed = CodeFiles::PopulateListCountryGoogle();
     std::printf("read the names:   %8lld ms (%lld names)\n", timer.elapsed(), listed ? qint64(listed->size()) : -1);
 
     timer.restart();

@@ -3,6 +3,7 @@
 #include "core/modCommon.h"
 #include "core/Globals.h"
 #include "platform/Prompter.h"
+#include "research/CodeFiles.h"
 #include "research/ResearchEndpoints.h"
 #include "research/TargetingIdeaRequest.h"
 #include "research/clsKeywordBuilder.h"
@@ -365,8 +366,8 @@ void frmKeywordResearch::fitInputs()
 
 void frmKeywordResearch::Prepare()
 {
-    fill(m_lstCountry, modCommon::PopulateListCountryGoogle(), QStringLiteral("United States"));
-    QListWidgetItem* english = fill(m_lstLanguage, modCommon::PopulateListLanguage(), QStringLiteral("English"));
+    fill(m_lstCountry, CodeFiles::PopulateListCountryGoogle(), QStringLiteral("United States"));
+    QListWidgetItem* english = fill(m_lstLanguage, CodeFiles::PopulateListLanguage(), QStringLiteral("English"));
     if (!english && m_lstLanguage->count() > 0)
         english = m_lstLanguage->item(0);
     m_lstLanguage->setCurrentItem(english);
