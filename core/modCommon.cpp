@@ -7,15 +7,12 @@
 #include "platform/Locations.h"
 #include "platform/LogLine.h"
 #include "platform/ProfileFile.h"
-#include "platform/Prompter.h"
 #include "platform/ShellOpener.h"
 #include "platform/WaitCursor.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QStringList>
 #include <QThread>
@@ -423,49 +420,6 @@ bool FirstRun()
         return false;
     }
     return true;
-}
-
-QString PickerStartFolder(const QString& pathInBox)
-{
-    const auto existingFolder = [](const QString& path) {
-        return !path.isEmpty() && QDir::isAbsolutePath(path) && QFileInfo(path).isDir();
-    };
-    // A path in the box names a folder, or a file (or a folder still to be
-    // made) in one.
-    const QString box = pathInBox.trimmed();
-    for (const QString& folder : {box, box.isEmpty() ? QString() : QFileInfo(box).absolutePath()})
-        if (existingFolder(folder) && QDir::isAbsolutePath(box))
-            return QDir::cleanPath(folder);
-    if (existingFolder(g_sWorkingFolder))
-        return QDir::cleanPath(g_sWorkingFolder);
-    return QDir::homePath();
-}
-
-QString ShowFileDialog(int mode, const QString& filter, QWidget* owner, const QString& initialFolder,
-                       const QString& suggestedName, const QString& defaultExtension, int* filterIndex,
-                       const QString& title)
-{
-    Q_UNUSED(owner); // the prompter parents its dialogs to the active window
-    platform::FileDialogRequest request;
-    request.save = mode == 1;
-    request.title = title.isEmpty() ? (request.save ? QStringLiteral("Save File") : QStringLiteral("Open File"))
-                                    : title;
-    request.filter = filter;
-    request.initialFolder = initialFolder.isEmpty() ? PickerStartFolder() : initialFolder;
-    request.suggestedName = suggestedName;
-    request.defaultExtension = defaultExtension;
-    request.filterIndex = (filterIndex && *filterIndex > 0) ? *filterIndex : 1;
-    const QString chosen = platform::prompter().fileDialog(request);
-    if (!chosen.isEmpty() && filterIndex)
-        *filterIndex = request.filterIndex;
-    return Trim(TrimNull(chosen));
-}
-
-QString BrowseForFolder(QWidget* owner, const QString& title, const QString& initialFolder)
-{
-    Q_UNUSED(owner);
-    return TrimNull(platform::prompter().browseForFolder(
-        title, initialFolder.isEmpty() ? PickerStartFolder() : initialFolder));
 }
 
 } // namespace modCommon

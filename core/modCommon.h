@@ -5,11 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-class QWidget;
-
 // Shared procedures used across the program: the error log, text functions,
-// profile files, a few system services, the installation record, the file
-// and folder dialogs.
+// profile files, a few system services and the installation record.
 namespace modCommon {
 
 // --- conversions as the runtime makes them -----------------------------------
@@ -129,26 +126,5 @@ void Delay(int seconds);
 // "Location" (the program folder). A machine hive that refuses the write logs
 // "modStartUp _FirstRun error: " and gives false.
 bool FirstRun();
-
-// --- dialogs (through platform::prompter()) ----------------------------------
-
-// The folder every file and folder dialog opens in: the folder of
-// pathInBox (the path a box of the asking window holds; the path itself when
-// it names a folder), else the working folder, else the home folder. A path
-// counts only when it is absolute and its folder exists: the process's
-// current folder has nothing to do with the user's files.
-QString PickerStartFolder(const QString& pathInBox = QString());
-
-// A file dialog: mode 0 open (default title "Open File"), 1 save (default
-// title "Save File"). An empty initial folder means PickerStartFolder(). The
-// chosen filter index comes back through filterIndex when given. The chosen
-// path, or "" when cancelled.
-QString ShowFileDialog(int mode, const QString& filter, QWidget* owner, const QString& initialFolder,
-                       const QString& suggestedName, const QString& defaultExtension,
-                       int* filterIndex = nullptr, const QString& title = QString());
-
-// A folder dialog opening in initialFolder (empty: PickerStartFolder()); the
-// chosen folder or "" when cancelled.
-QString BrowseForFolder(QWidget* owner, const QString& title, const QString& initialFolder = QString());
 
 } // namespace modCommon
