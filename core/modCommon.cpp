@@ -1,22 +1,12 @@
 #include "core/modCommon.h"
 
-#include "core/Globals.h"
-#include "core/RegistryAPI.h"
-#include "core/Version.h"
-
 #include "platform/Locations.h"
 #include "platform/LogLine.h"
 #include "platform/ProfileFile.h"
-#include "platform/ShellOpener.h"
-#include "platform/WaitCursor.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QLocale>
 #include <QStringList>
-#include <QThread>
-#include <QTimer>
 
 #include <memory>
 #include <mutex>
@@ -361,63 +351,6 @@ bool IsValidName(const QString& name)
     for (const QChar c : name) {
         if (forbidden.contains(c))
             return false;
-    }
-    return true;
-}
-
-int ShellOpen(const QString& target, int showMode)
-{
-    Q_UNUSED(showMode);
-    const platform::WaitCursor wait;
-    return platform::shellOpener().open(target) ? 1 : 0;
-}
-
-QString GetWindowsDir()
-{
-    QString dir = platform::Locations::windowsDir();
-    while (dir.endsWith(QLatin1Char(' ')))
-        dir.chop(1);
-    if (dir.isEmpty())
-        return QString();
-    if (!dir.endsWith(QLatin1Char('/')))
-        dir += QLatin1Char('/');
-    return dir;
-}
-
-void Delay(int seconds)
-{
-    if (seconds <= 0)
-        return;
-    QDeadlineTimer deadline(qint64(seconds) * 1000);
-    if (!QCoreApplication::instance()) {
-        QThread::msleep(static_cast<unsigned long>(deadline.remainingTime()));
-        return;
-    }
-    // A ticking timer wakes the event wait, so the loop sleeps between events
-    // instead of spinning.
-    QTimer tick;
-    tick.start(20);
-    while (!deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-}
-
-bool FirstRun()
-{
-    using namespace RegistryAPI;
-    const auto version = [] {
-        return GetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), REG_SZ, QString())
-            .toString();
-    };
-    if (version().compare(QString(), Qt::CaseInsensitive) != 0)
-        return false;
-    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sVersionKey);
-    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), REG_SZ, Version::text());
-    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Location"), REG_SZ,
-                     platform::Locations::programDir());
-    // A machine hive that refused the write has recorded nothing.
-    if (version() != Version::text()) {
-        WriteErrorLog(QStringLiteral("modStartUp _FirstRun error: ") + QStringLiteral("Permission denied"));
-        return false;
     }
     return true;
 }

@@ -5,8 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-// Shared procedures used across the program: the error log, text functions,
-// profile files, a few system services and the installation record.
+// The procedures the whole program shares: the error log, the text
+// functions and the profile (INI) file access.
 namespace modCommon {
 
 // --- conversions as the runtime makes them -----------------------------------
@@ -103,28 +103,5 @@ bool IsValidEmail(const QString& address, QString& reason);
 
 // False when the name holds any of \ / : * ? " < > |.
 bool IsValidName(const QString& name);
-
-// --- system functions --------------------------------------------------------
-
-// Opens a document or an address with the desktop's associated program
-// (platform::shellOpener()). showMode is accepted for the callers' sake; the
-// desktop decides how the program shows. Nonzero on success.
-int ShellOpen(const QString& target, int showMode);
-
-// The system folder (platform::Locations::windowsDir()) with a trailing "/";
-// "" when there is none.
-QString GetWindowsDir();
-
-// Waits the given number of seconds while the user interface keeps running;
-// 0 or less returns at once.
-void Delay(int seconds);
-
-// --- installation record -----------------------------------------------------
-
-// True when this run recorded the installation: on a machine hive without a
-// "Version" value under g_sVersionKey, writes "Version" (the version text) and
-// "Location" (the program folder). A machine hive that refuses the write logs
-// "modStartUp _FirstRun error: " and gives false.
-bool FirstRun();
 
 } // namespace modCommon

@@ -2,9 +2,6 @@
 #include "core/modCommon.h"
 #include "core/uucode.h"
 
-#include "RecordingShellOpener.h"
-#include "TestEnvironment.h"
-
 #include <QtTest>
 
 class TestTextFunctions : public QObject
@@ -27,9 +24,6 @@ private Q_SLOTS:
     void uuEncode_data();
     void uuEncode();
     void uuDecodeIncompleteGroup();
-    void shellOpenUsesTheOpener();
-    void windowsDir();
-    void delayReturnsAfterTheTime();
 };
 
 void TestTextFunctions::trimNull_data()
@@ -174,37 +168,6 @@ void TestTextFunctions::uuDecodeIncompleteGroup()
     // A cut-off group still decodes the characters it has; nothing fails.
     QCOMPARE(uucode::Decode(QStringLiteral("0V%T0V")).left(4), QStringLiteral("CatC"));
     QCOMPARE(uucode::Decode(QString()), QString());
-}
-
-void TestTextFunctions::shellOpenUsesTheOpener()
-{
-    RecordingShellOpener opener;
-    QCOMPARE(modCommon::ShellOpen(QStringLiteral("http://example.com/a b?x=\"1\"; rm -rf"), 1), 1);
-    QCOMPARE(opener.targets, QStringList{QStringLiteral("http://example.com/a b?x=\"1\"; rm -rf")});
-    opener.result = false;
-    QCOMPARE(modCommon::ShellOpen(QStringLiteral("/missing.pdf"), 10), 0);
-}
-
-void TestTextFunctions::windowsDir()
-{
-    TestEnvironment env;
-    QCOMPARE(modCommon::GetWindowsDir(), env.windowsDir() + QLatin1Char('/'));
-    qputenv("QUILLMARK_WINDOWS_DIR", "/opt/sys/");
-    QCOMPARE(modCommon::GetWindowsDir(), QStringLiteral("/opt/sys/"));
-}
-
-void TestTextFunctions::delayReturnsAfterTheTime()
-{
-    QElapsedTimer t;
-    t.start();
-    modCommon::Delay(0);
-    modCommon::Delay(-5);
-    QVERIFY(t.elapsed() < 500);
-    bool ran = false;
-    QTimer::singleShot(10, this, [&ran] { ran = true; });
-    modCommon::Delay(1);
-    QVERIFY(t.elapsed() >= 1000);
-    QVERIFY(ran); // events keep running during the wait
 }
 
 void TestTextFunctions::val_data()
