@@ -90,7 +90,7 @@ int main(int argc, char* argv[])
     std::printf("read the names:   %8lld ms (%lld names)\n", timer.elapsed(), listed ? qint64(listed->size()) : -1);
 
     timer.restart();
-    frmKeywordResearch window([](const QTreeWidget*, const QString&) {});
+    frmKeywordResearch window([](const QStringList&, KeywordBox) {});
     window.show();
     QCoreApplication::processEvents();
     const qint64 opened = timer.elapsed();

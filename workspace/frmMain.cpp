@@ -694,9 +694,9 @@ void frmMain::LoadExtKeywords()
 
 void frmMain::KeywordResearch()
 {
-    showKeywordResearch(this, [this](const QTreeWidget* list, const QString& kind) {
+    showKeywordResearch(this, [this](const QStringList& keywords, KeywordBox box) {
         if (campaignOpenFor(QStringLiteral("Keyword Builder")))
-            m_keywordInputs->AddKeywordsLine(list, kind);
+            m_keywordInputs->AddKeywordsLine(keywords, box);
     });
 }
 
