@@ -3,7 +3,7 @@
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
-#include "core/modCommon.h"
+#include "research/CodeFiles.h"
 #include "workspace/CampaignStore.h"
 #include "workspace/GeneratedFileTexts.h"
 #include "workspace/KeywordInputs.h"
@@ -140,7 +140,7 @@ Outcome readImportFile(const QString& path)
 Outcome listCodeFile(Place place, ScriptedPrompter& prompter)
 {
     const std::optional<QStringList> names =
-        place == Place::CountryCodeFile ? modCommon::PopulateListCountryGoogle() : modCommon::PopulateListLanguage();
+        place == Place::CountryCodeFile ? CodeFiles::PopulateListCountryGoogle() : CodeFiles::PopulateListLanguage();
     return {names && *names == QStringList{QStringLiteral("alpha")}, lastMessage(prompter)};
 }
 
