@@ -1,12 +1,12 @@
 #include "RecordingShellOpener.h"
 #include "WorkingFolderFixture.h"
 
+#include "campaign/CampaignStore.h"
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
 #include "core/modCommon.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
-#include "workspace/CampaignStore.h"
 #include "workspace/frmMain.h"
 #include "workspace/frmNewCampaign.h"
 

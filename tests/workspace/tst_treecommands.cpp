@@ -1,6 +1,7 @@
 #include "WorkingFolderFixture.h"
 
 #include "core/RegistryAPI.h"
+#include "workspace/AccountTreeModel.h"
 #include "workspace/frmMain.h"
 
 #include <QAbstractItemModelTester>
@@ -77,10 +78,10 @@ struct Session : WorkingFolderFixture {
         QStringList shown;
         for (int a = 0; a < model->rowCount(); ++a) {
             const QModelIndex account = model->index(a, 0);
-            shown << w->workspace().treeModel().nodeAt(account)->key();
+            shown << w->treeModel().nodeAt(account)->key();
             for (int c = 0; c < model->rowCount(account); ++c) {
                 const QModelIndex campaign = model->index(c, 0, account);
-                shown << w->workspace().treeModel().nodeAt(campaign)->key();
+                shown << w->treeModel().nodeAt(campaign)->key();
                 // A leaf: the view keeps no expanded state, and so no
                 // persistent index, for each campaign of a big tree.
                 QVERIFY2(!w->tvwAccount()->isExpanded(campaign),
@@ -194,7 +195,7 @@ void TestTreeCommands::newAndDeleteChangeOneRow()
     QFETCH(int, removed);
     Session s;
     QAbstractItemModelTester tester(s.w->tvwAccount()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    AccountTreeModel& model = s.ws().treeModel();
+    AccountTreeModel& model = s.w->treeModel();
     s.w->tvwAccount()->collapse(model.indexOf(NodeId::accountNode("B")));
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
     QSignalSpy insertions(&model, &QAbstractItemModel::rowsInserted);
@@ -241,7 +242,7 @@ void TestTreeCommands::highlightFollowsTheSelectionOverRandomCommands()
             const NodeId target = nodes.at(random.bounded(int(nodes.size())));
             switch (Command(random.bounded(int(CommandCount)))) {
             case ClickInTheTree: {
-                const QModelIndex index = s.w->workspace().treeModel().indexOf(target);
+                const QModelIndex index = s.w->treeModel().indexOf(target);
                 s.w->tvwAccount()->scrollTo(index);
                 QTest::mouseClick(s.w->tvwAccount()->viewport(), Qt::LeftButton, {},
                                   s.w->tvwAccount()->visualRect(index).center());

@@ -1,11 +1,11 @@
-#include "workspace/Workspace.h"
+#include "campaign/Workspace.h"
 
+#include "campaign/CampaignStore.h"
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
 #include "settings/clsPreference.h"
-#include "workspace/CampaignStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -31,6 +31,21 @@ void writePreference(const QString& name, const QString& value)
     RegistryAPI::SetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ, value);
 }
 
+// The tree observer of a workspace that has none.
+class NoTreeObserver final : public AccountTreeObserver
+{
+public:
+    void treeReplaced(clsMain*) override {}
+    void nodeAdded(const NodeId&) override {}
+    void campaignRemoved(const NodeId&) override {}
+};
+
+AccountTreeObserver* noTreeObserver()
+{
+    static NoTreeObserver none;
+    return &none;
+}
+
 // The trace form of a node: its text & "/" & its key.
 QString trace(const NodeId& node)
 {
@@ -42,14 +57,21 @@ QString trace(const NodeId& node)
 Workspace::Workspace(WorkspaceView& view, QObject* parent)
     : QObject(parent)
     , m_view(view)
+    , m_tree(noTreeObserver())
     , m_accounts(std::make_unique<clsMain>(g_sWorkingFolder))
 {
-    m_model.setTree(m_accounts.get());
 }
 
 Workspace::~Workspace()
 {
-    m_model.setTree(nullptr);
+    m_tree->treeReplaced(nullptr);
+}
+
+void Workspace::setTreeObserver(AccountTreeObserver* observer)
+{
+    m_tree->treeReplaced(nullptr);
+    m_tree = observer ? observer : noTreeObserver();
+    m_tree->treeReplaced(m_accounts.get());
 }
 
 std::optional<NodeId> Workspace::openCampaign() const
@@ -85,11 +107,10 @@ void Workspace::load()
 
 void Workspace::loadTree()
 {
-    m_model.setTree(nullptr);
+    m_tree->treeReplaced(nullptr);
     m_accounts = std::make_unique<clsMain>(g_sWorkingFolder);
-    m_model.setTree(m_accounts.get());
     const bool exists = m_accounts->LoadAccounts();
-    m_model.reload();
+    m_tree->treeReplaced(m_accounts.get());
     m_view.showSelection(m_oSelectedNode);
     if (!m_accounts->readError().isEmpty())
         platform::MsgBox(QStringLiteral("The list of accounts and campaigns could not be read, so the tree shows "
@@ -223,7 +244,7 @@ void Workspace::DeleteCampaign()
     const std::optional<NodeId> removed = m_accounts->DeleteAccount(&saveError);
     if (!removed)
         return;
-    m_model.campaignRemoved(*removed);
+    m_tree->campaignRemoved(*removed);
     if (m_oSelectedNode && m_oSelectedNode->matches(*removed)) {
         // The deleted campaign is no longer open: nothing writes it back.
         m_oSelectedNode.reset();
@@ -239,7 +260,7 @@ bool Workspace::addNewCampaign(const QString& account, const QString& campaign)
     if (campaign.isEmpty())
         return false;
     if (m_accounts->addAccount(account))
-        m_model.nodeAdded(NodeId::accountNode(account));
+        m_tree->nodeAdded(NodeId::accountNode(account));
     const std::optional<NodeId> parent = m_accounts->findAccount(account);
     if (!parent || !m_accounts->addCampaign(parent->account, campaign, QString(), kCampaignOpen)) {
         WriteErrorLog(QStringLiteral("frmMain_NewCampaign_Error: the campaign '") + campaign
@@ -251,7 +272,7 @@ bool Workspace::addNewCampaign(const QString& account, const QString& campaign)
         return false;
     }
     const NodeId added = NodeId::campaignNode(parent->account, campaign);
-    m_model.nodeAdded(added);
+    m_tree->nodeAdded(added);
     setSelectedNode(added);
     ClearCampaign();
     m_view.showEditor(true);

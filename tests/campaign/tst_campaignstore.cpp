@@ -2,7 +2,7 @@
 #include "RootObeysPermissions.h"
 #include "TestEnvironment.h"
 
-#include "workspace/CampaignStore.h"
+#include "campaign/CampaignStore.h"
 
 #include <QDir>
 #include <QFile>
