@@ -2,7 +2,6 @@
 
 #include "campaign/CampaignStore.h"
 #include "core/Globals.h"
-#include "core/RegistryAPI.h"
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
 #include "settings/clsPreference.h"
@@ -17,19 +16,6 @@ namespace {
 const QString kCampaignOpen = QStringLiteral("CampaignOpen");
 const QString kSaveCampaign = QStringLiteral("Save Campaign");
 const QString kCreateNewCampaign = QStringLiteral("Create New Campaign");
-
-QString readPreference(const QString& name)
-{
-    return RegistryAPI::GetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ,
-                                         QString())
-        .toString();
-}
-
-void writePreference(const QString& name, const QString& value)
-{
-    RegistryAPI::CreateRegistryKey(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey);
-    RegistryAPI::SetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ, value);
-}
 
 // The tree observer of a workspace that has none.
 class NoTreeObserver final : public AccountTreeObserver
@@ -156,10 +142,11 @@ void Workspace::changeSettings(const std::function<void()>& showPreferences)
 
 void Workspace::close(const QString& windowPosition)
 {
+    clsPreference preference;
     if (!windowPosition.isEmpty())
-        writePreference(QStringLiteral("MainFormPos"), windowPosition);
+        preference.SetMainFormPos(windowPosition);
     if (m_oSelectedNode)
-        writePreference(QStringLiteral("LastSelectAcc"), m_oSelectedNode->key());
+        preference.SetLastSelectAcc(m_oSelectedNode->key());
     setSelectedNode(std::nullopt);
 }
 
@@ -202,7 +189,7 @@ void Workspace::tvwAccount_NodeClick(const NodeId& node)
 
 void Workspace::selectFirstAccount()
 {
-    QString target = readPreference(QStringLiteral("LastSelectAcc"));
+    QString target = clsPreference().GetLastSelectAcc();
     std::optional<NodeId> hand;
     bool found = false;
     bool first = true;
