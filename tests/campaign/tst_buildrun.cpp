@@ -1,3 +1,4 @@
+#include "EveryFieldCampaign.h"
 #include "FakeWindow.h"
 #include "WorkingFolderFixture.h"
 
@@ -9,7 +10,7 @@ using ImportFormat::File;
 namespace {
 
 // The workspace showing the campaign "Spring" of the account "Shop", its
-// editor holding a campaign that builds.
+// editor holding a campaign with every field set.
 struct Fixture : WorkingFolderFixture {
     FakeWindow w;
 
@@ -18,11 +19,7 @@ struct Fixture : WorkingFolderFixture {
     {
         campaign("Shop", "Spring");
         w.workspace.load();
-        w.editor.baseKeywords = QStringLiteral("red shoes\r\nblue boots");
-        w.editor.broadMatch = true;
-        w.editor.broadBid = QStringLiteral("0.5");
-        w.editor.urlTemplate = QStringLiteral("http://shop.example/?kw={base}");
-        w.editor.maxCPC = QStringLiteral("0.40");
+        w.editor = campaignWithEveryField();
     }
 
     QString folder() const { return campaignFolder("Shop", "Spring"); }
@@ -68,7 +65,7 @@ void TestBuildRun::runTellsTheWindowInOrder()
 void TestBuildRun::refusalShowsTheInput_data()
 {
     QTest::addColumn<QString>("base");
-    QTest::addColumn<bool>("broad");
+    QTest::addColumn<bool>("ticked"); // the three match types
     QTest::addColumn<QString>("url");
     QTest::addColumn<QString>("input");
     QTest::newRow("no base keyword") << "" << true << "http://shop.example/" << "txtBaseKeywords";
@@ -82,12 +79,12 @@ void TestBuildRun::refusalShowsTheInput_data()
 void TestBuildRun::refusalShowsTheInput()
 {
     QFETCH(QString, base);
-    QFETCH(bool, broad);
+    QFETCH(bool, ticked);
     QFETCH(QString, url);
     QFETCH(QString, input);
     Fixture f;
     f.w.editor.baseKeywords = base;
-    f.w.editor.broadMatch = broad;
+    f.w.editor.broadMatch = f.w.editor.phraseMatch = f.w.editor.exactMatch = ticked;
     f.w.editor.urlTemplate = url;
     f.w.statusTexts.clear();
     f.w.build.BuildCampaigns();
