@@ -1,3 +1,4 @@
+#include "ModalWatcher.h"
 #include "RecordingShellOpener.h"
 #include "WorkingFolderFixture.h"
 
@@ -22,7 +23,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 #include <QtTest>
@@ -591,28 +591,25 @@ void TestMainWindow::newCampaignThroughTheDialog()
     w.Form_Load();
     landingPath(w)->setText("unsaved edit");
     bool answered = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<frmNewCampaign*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        QCOMPARE(dialog->findChild<QComboBox*>("cboAccount")->currentText(), QStringLiteral("Shop"));
-        dialog->findChild<QLineEdit*>("txtCampaign")->setText(" Autumn ");
-        dialog->findChild<QPushButton*>("cmdFinish")->click();
+    const ModalWatcher<frmNewCampaign> finish([&](frmNewCampaign& dialog) {
+        QCOMPARE(dialog.findChild<QComboBox*>("cboAccount")->currentText(), QStringLiteral("Shop"));
+        dialog.findChild<QLineEdit*>("txtCampaign")->setText(" Autumn ");
+        dialog.findChild<QPushButton*>("cmdFinish")->click();
         answered = true;
     });
     w.cmdTools_Click(0);
+    QVERIFY(finish.seen());
     QVERIFY(answered);
     QCOMPARE(selectedKey(w), QStringLiteral("Shop-Autumn"));
     // The campaign open before was saved first.
     QVERIFY(ws.campaignFile("Shop", "Summer").contains("LandingPagePath=unsaved edit\r\n"));
 
     // Cancel changes nothing.
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<frmNewCampaign*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        dialog->findChild<QPushButton*>("cmdCancel")->click();
-    });
+    const ModalWatcher<frmNewCampaign> cancel(
+        [](frmNewCampaign& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
     const QByteArray accounts = TestEnvironment::readAll(ws.work + "/Accounts.dat");
     w.findChild<QPushButton*>("cmdStart")->click();
+    QVERIFY(cancel.seen());
     QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"), accounts);
     QCOMPARE(selectedKey(w), QStringLiteral("Shop-Autumn"));
 }
