@@ -144,6 +144,27 @@ void ChangeEngineFolder()
     }
 }
 
+bool FirstRun()
+{
+    using namespace RegistryAPI;
+    const auto version = [] {
+        return GetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), REG_SZ, QString())
+            .toString();
+    };
+    if (version().compare(QString(), Qt::CaseInsensitive) != 0)
+        return false;
+    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sVersionKey);
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), REG_SZ, Version::text());
+    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Location"), REG_SZ,
+                     platform::Locations::programDir());
+    // A machine hive that refused the write has recorded nothing.
+    if (version() != Version::text()) {
+        modCommon::WriteErrorLog(QStringLiteral("modStartUp _FirstRun error: ") + QStringLiteral("Permission denied"));
+        return false;
+    }
+    return true;
+}
+
 bool Main(const MainWindowFactory& createMainWindow)
 {
     // A second copy only raises the first one's window; the lock is kept for the whole run.
@@ -176,8 +197,8 @@ bool Main(const MainWindowFactory& createMainWindow)
     g_sSupportEmail = g_oRegister->DealerEmail();
     if (g_sSupportEmail.isEmpty())
         g_sSupportEmail = clsRegister::MakerSupportEmail();
-    g_sEngineListFile = modCommon::GetWindowsDir() + QStringLiteral("vexeng.dat");
-    g_bFirstRun = modCommon::FirstRun();
+    g_sEngineListFile = platform::Locations::GetWindowsDir() + QStringLiteral("vexeng.dat");
+    g_bFirstRun = FirstRun();
 
     modCommon::WriteErrorLog(QStringLiteral("loading frmMain ....."));
     ChangeEngineFolder();

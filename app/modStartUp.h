@@ -41,6 +41,12 @@ void ChangeEngineFolder();
 // fails), and deletes a sendmail.log larger than 500000 bytes.
 void RotateLogs();
 
+// True when this run recorded the installation: on a machine hive without a
+// "Version" value under g_sVersionKey, writes "Version" (the version text) and
+// "Location" (the program folder). A machine hive that refuses the write logs
+// "modStartUp _FirstRun error: " and gives false.
+bool FirstRun();
+
 // The start header written to Error.log, line by line: an empty line, the
 // title and version, the time, 60 dashes, the program and the working folder.
 QStringList StartHeader();

@@ -7,7 +7,7 @@
 
 #include "PeakMemory.h"
 
-#include "core/modCommon.h"
+#include "research/CodeFiles.h"
 #include "platform/Prompter.h"
 #include "research/window/frmKeywordResearch.h"
 
@@ -86,11 +86,11 @@ int main(int argc, char* argv[])
 
     QElapsedTimer timer;
     timer.start();
-    const std::optional<QStringList> listed = modCommon::PopulateListCountryGoogle();
+    const std::optional<QStringList> listed = CodeFiles::PopulateListCountryGoogle();
     std::printf("read the names:   %8lld ms (%lld names)\n", timer.elapsed(), listed ? qint64(listed->size()) : -1);
 
     timer.restart();
-    frmKeywordResearch window([](const QTreeWidget*, const QString&) {});
+    frmKeywordResearch window([](const QStringList&, KeywordBox) {});
     window.show();
     QCoreApplication::processEvents();
     const qint64 opened = timer.elapsed();

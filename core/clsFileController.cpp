@@ -1,5 +1,6 @@
 #include "core/clsFileController.h"
 
+#include "core/FileDialogs.h"
 #include "core/TextFiles.h"
 #include "core/modCommon.h"
 #include "platform/AtomicFile.h"
@@ -79,7 +80,7 @@ QString clsFileController::GetFileName(int mode, const QString& filter, const QS
     FileDialogRequest request;
     request.save = mode == 1;
     request.filter = filter;
-    request.initialFolder = modCommon::PickerStartFolder();
+    request.initialFolder = FileDialogs::PickerStartFolder();
     request.filterIndex = (filterIndex && *filterIndex > 0) ? *filterIndex : 1;
     if (request.save)
         request.suggestedName = suggestedName;

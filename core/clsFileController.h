@@ -27,7 +27,7 @@ public:
     bool SaveTextFile(const QString& path, const QString& text, bool confirm = false);
 
     // The file dialog: mode 0 open, 1 save (with suggestedName). It starts in
-    // modCommon::PickerStartFolder(); filter is "description|pattern|..."; filterIndex
+    // FileDialogs::PickerStartFolder(); filter is "description|pattern|..."; filterIndex
     // (1-based, 1 when not given) comes back from a save dialog. The chosen
     // file, or "" when cancelled.
     QString GetFileName(int mode, const QString& filter, const QString& suggestedName,

@@ -5,13 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-
-class QWidget;
-
-// Shared procedures used across the program: the error log, text functions,
-// profile files, a few system services, the installation record, the file
-// and folder dialogs, and the country and language code files.
+// The procedures the whole program shares: the error log, the text
+// functions and the profile (INI) file access.
 namespace modCommon {
 
 // --- conversions as the runtime makes them -----------------------------------
@@ -108,78 +103,5 @@ bool IsValidEmail(const QString& address, QString& reason);
 
 // False when the name holds any of \ / : * ? " < > |.
 bool IsValidName(const QString& name);
-
-// --- system functions --------------------------------------------------------
-
-// Opens a document or an address with the desktop's associated program
-// (platform::shellOpener()). showMode is accepted for the callers' sake; the
-// desktop decides how the program shows. Nonzero on success.
-int ShellOpen(const QString& target, int showMode);
-
-// The system folder (platform::Locations::windowsDir()) with a trailing "/";
-// "" when there is none.
-QString GetWindowsDir();
-
-// Waits the given number of seconds while the user interface keeps running;
-// 0 or less returns at once.
-void Delay(int seconds);
-
-// --- country and language code files -----------------------------------------
-
-// The country and language code files that keyword research targets by
-// name: CountryNCodeGoogle.rpt and LanguageNCode.rpt, installed with the
-// program (platform::Locations::installedFile: the program folder's copy,
-// else the one beside the executable). Each is a profile file whose first
-// lines (up to a marker line) list the names as "name=code", and whose
-// "CountryID" (respectively "LanguageID") section maps each listed name to
-// the identifier the research request sends.
-
-// The file's path, or "" after telling the user that it is missing
-// (information box "Country Code File" / "Language Code File", naming the
-// file's path in the program folder).
-QString GetCountryCodeFile();
-QString GetLanguageCodeFile();
-
-// The names before the marker line, in file order: the country file stops
-// at a line beginning with "[Country Code]", the language file at a line
-// ending with "[LanguageCode]" (without regard to case). Lines beginning
-// with "[" and lines without "=" are skipped; a name is the text before the
-// first "=", untrimmed. Lines end with CRLF or LF; a file of a single line
-// lists nothing. No list (nullopt) when the file is missing (the user was
-// told), cannot be read or is larger than kMaxCodeFileBytes (logged): the
-// installed files are a few kilobytes, and a list of millions of names
-// would hold the research window for a long time and much memory.
-inline constexpr qint64 kMaxCodeFileBytes = 16 * 1024 * 1024;
-std::optional<QStringList> PopulateListCountryGoogle();
-std::optional<QStringList> PopulateListLanguage();
-
-// --- installation record -----------------------------------------------------
-
-// True when this run recorded the installation: on a machine hive without a
-// "Version" value under g_sVersionKey, writes "Version" (the version text) and
-// "Location" (the program folder). A machine hive that refuses the write logs
-// "modStartUp _FirstRun error: " and gives false.
-bool FirstRun();
-
-// --- dialogs (through platform::prompter()) ----------------------------------
-
-// The folder every file and folder dialog opens in: the folder of
-// pathInBox (the path a box of the asking window holds; the path itself when
-// it names a folder), else the working folder, else the home folder. A path
-// counts only when it is absolute and its folder exists: the process's
-// current folder has nothing to do with the user's files.
-QString PickerStartFolder(const QString& pathInBox = QString());
-
-// A file dialog: mode 0 open (default title "Open File"), 1 save (default
-// title "Save File"). An empty initial folder means PickerStartFolder(). The
-// chosen filter index comes back through filterIndex when given. The chosen
-// path, or "" when cancelled.
-QString ShowFileDialog(int mode, const QString& filter, QWidget* owner, const QString& initialFolder,
-                       const QString& suggestedName, const QString& defaultExtension,
-                       int* filterIndex = nullptr, const QString& title = QString());
-
-// A folder dialog opening in initialFolder (empty: PickerStartFolder()); the
-// chosen folder or "" when cancelled.
-QString BrowseForFolder(QWidget* owner, const QString& title, const QString& initialFolder = QString());
 
 } // namespace modCommon

@@ -85,6 +85,18 @@ QString windowsDir()
     return QStringLiteral("/etc/ppc-quillmark");
 }
 
+QString GetWindowsDir()
+{
+    QString dir = windowsDir();
+    while (dir.endsWith(QLatin1Char(' ')))
+        dir.chop(1);
+    if (dir.isEmpty())
+        return QString();
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir;
+}
+
 QString join(const QString& folder, const QString& name)
 {
     if (folder.isEmpty())

@@ -34,6 +34,9 @@ QString registryDir();
 // The read-only system folder of the dealer file and the engine list:
 // $QUILLMARK_WINDOWS_DIR; else /etc/ppc-quillmark.
 QString windowsDir();
+// windowsDir() with a trailing "/" (blanks at its end dropped), as the
+// program joins file names to it; "" when there is none.
+QString GetWindowsDir();
 
 // Joins two path parts with exactly one "/" between them.
 QString join(const QString& folder, const QString& name);

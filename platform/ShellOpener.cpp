@@ -1,5 +1,7 @@
 #include "platform/ShellOpener.h"
 
+#include "platform/WaitCursor.h"
+
 namespace platform {
 
 namespace {
@@ -25,6 +27,13 @@ ShellOpener& shellOpener()
 void setShellOpener(ShellOpener* replacement)
 {
     g_replacement = replacement;
+}
+
+int ShellOpen(const QString& target, int showMode)
+{
+    Q_UNUSED(showMode);
+    const WaitCursor wait;
+    return shellOpener().open(target) ? 1 : 0;
 }
 
 } // namespace platform

@@ -22,4 +22,9 @@ ShellOpener& shellOpener();
 // Installs an opener (not owned); nullptr restores the one that opens nothing.
 void setShellOpener(ShellOpener* replacement);
 
+// Opens a document or an address through shellOpener(), under the busy
+// pointer. showMode is accepted for the callers' sake; the desktop decides how
+// the program shows. Nonzero on success.
+int ShellOpen(const QString& target, int showMode);
+
 } // namespace platform

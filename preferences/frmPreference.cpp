@@ -1,5 +1,6 @@
 #include "preferences/frmPreference.h"
 
+#include "core/FileDialogs.h"
 #include "core/Globals.h"
 #include "core/modCommon.h"
 #include "platform/HelpFile.h"
@@ -516,8 +517,8 @@ void frmPreference::cmdHelp_Click()
 
 void frmPreference::cmdOpenFolder_Click()
 {
-    const QString path = modCommon::BrowseForFolder(this, QStringLiteral("Select a folder."),
-                                                    modCommon::PickerStartFolder(m_txtFolder->text()));
+    const QString path = FileDialogs::BrowseForFolder(QStringLiteral("Select a folder."),
+                                                      FileDialogs::PickerStartFolder(m_txtFolder->text()));
     if (!path.isEmpty() && QFileInfo::exists(path))
         platform::setLineText(m_txtFolder, path);
 }

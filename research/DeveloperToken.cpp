@@ -1,6 +1,7 @@
 #include "research/DeveloperToken.h"
 
 #include "core/modCommon.h"
+#include "platform/Delay.h"
 #include "platform/HttpClient.h"
 #include "research/HttpConnection.h"
 #include "research/ResearchEndpoints.h"
@@ -21,7 +22,7 @@ QString PostPage(const QString& url, const QString& body)
     prepareBlockingRequest(httpToken, url, kTimeoutMs);
     QString reply = httpToken.post(body.toUtf8());
     if (!httpToken.errorString().isEmpty() || reply.isEmpty()) {
-        modCommon::Delay(kRetryDelaySeconds);
+        platform::Delay(kRetryDelaySeconds);
         reply = httpToken.post(body.toUtf8());
     }
     return httpToken.errorString().isEmpty() ? reply : QString();

@@ -2,6 +2,7 @@
 
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
+#include "research/CodeFiles.h"
 
 #include <QRegularExpression>
 
@@ -138,8 +139,8 @@ QString SoapHeaderGoogle()
 
 PostString GetPostStringGoogle(const Input& input, const QString& requestType)
 {
-    const QString countryFile = modCommon::GetCountryCodeFile();
-    const QString languageFile = modCommon::GetLanguageCodeFile();
+    const QString countryFile = CodeFiles::GetCountryCodeFile();
+    const QString languageFile = CodeFiles::GetLanguageCodeFile();
     if (modCommon::Trim(countryFile).isEmpty() || modCommon::Trim(languageFile).isEmpty())
         return {};
 

@@ -2,6 +2,7 @@
 
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
+#include "research/CodeFiles.h"
 #include "research/KeywordResearchView.h"
 #include "research/frmHTTP.h"
 #include "settings/clsPreference.h"
@@ -99,7 +100,7 @@ void clsKeywordBuilder::GetResultGoogle(const QString& data)
 {
     m_Keywords.clear();
     // Without the language file the research cannot go on; the user is told.
-    if (!modCommon::Trim(modCommon::GetLanguageCodeFile()).isEmpty())
+    if (!modCommon::Trim(CodeFiles::GetLanguageCodeFile()).isEmpty())
         m_Keywords = GoogleResultParser::GetResultGoogle(data, m_random);
     Q_EMIT GetResultGoogleCompleted(m_Keywords);
 }

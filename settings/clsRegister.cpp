@@ -4,6 +4,7 @@
 #include "core/RegistryAPI.h"
 #include "core/modCommon.h"
 #include "core/uucode.h"
+#include "platform/Locations.h"
 
 using namespace RegistryAPI;
 
@@ -72,7 +73,7 @@ void clsRegister::GetSettings()
 
     // Dealer block.
     m_DealerID = QStringLiteral("TWL");
-    const QString file = modCommon::GetWindowsDir() + QStringLiteral("quillmk.ini");
+    const QString file = platform::Locations::GetWindowsDir() + QStringLiteral("quillmk.ini");
     const QString section = QStringLiteral("Dealer");
     auto key = [&](const char* name) { return modCommon::ReadINI(file, section, QString::fromLatin1(name)); };
     m_Dealername = key("Name");

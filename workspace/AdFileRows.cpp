@@ -28,38 +28,43 @@ bool onlySpaces(QStringView s)
 
 } // namespace
 
-QStringList columnCaptions(int kind)
+QStringList columnCaptions(ImportFormat::File file)
 {
-    switch (kind) {
-    case KeywordFile:
+    using ImportFormat::File;
+    switch (file) {
+    case File::Keywords:
         return {QStringLiteral("Campaign"), QStringLiteral("Ad Group"), QStringLiteral("Keyword"),
                 QStringLiteral("Keyword Type"), QStringLiteral("Max CPC"), QStringLiteral("Destination URL")};
-    case AdFile:
+    case File::Ads:
         return {QStringLiteral("Campaign"), QStringLiteral("Ad Group"), QStringLiteral("Headline"),
                 QStringLiteral("Description Line1"), QStringLiteral("Description Line2"),
                 QStringLiteral("Display URL"), QStringLiteral("Destination URL")};
-    default:
-        return {QStringLiteral("Campaign"), QStringLiteral("Ad Group"), QStringLiteral("Max CPC"),
-                QStringLiteral("Max Content CPC"), QStringLiteral("Placement Max CPC")};
+    case File::AdGroups:
+        break;
     }
+    return {QStringLiteral("Campaign"), QStringLiteral("Ad Group"), QStringLiteral("Max CPC"),
+            QStringLiteral("Max Content CPC"), QStringLiteral("Placement Max CPC")};
 }
 
-QString designCaption(int kind)
+QString designCaption(ImportFormat::File file)
 {
-    switch (kind) {
-    case KeywordFile: return QStringLiteral("Adwords Keywords CSV File:");
-    case AdFile: return QStringLiteral("Adwords Ads CSV File:");
-    default: return QStringLiteral("Adwords AdGroup CSV File:");
+    using ImportFormat::File;
+    switch (file) {
+    case File::Keywords: return QStringLiteral("Adwords Keywords CSV File:");
+    case File::Ads: return QStringLiteral("Adwords Ads CSV File:");
+    case File::AdGroups: break;
     }
+    return QStringLiteral("Adwords AdGroup CSV File:");
 }
 
-QString countCaption(int kind, qint64 count)
+QString countCaption(ImportFormat::File file, qint64 count)
 {
-    QString prefix;
-    switch (kind) {
-    case KeywordFile: prefix = QStringLiteral("Adwords Keywords CSV File: "); break;
-    case AdFile: prefix = QStringLiteral("Adwords Ads CSV File: "); break;
-    default: prefix = QStringLiteral("Adwords AdGroups CSV File: "); break;
+    using ImportFormat::File;
+    QString prefix = QStringLiteral("Adwords AdGroups CSV File: ");
+    switch (file) {
+    case File::Keywords: prefix = QStringLiteral("Adwords Keywords CSV File: "); break;
+    case File::Ads: prefix = QStringLiteral("Adwords Ads CSV File: "); break;
+    case File::AdGroups: break;
     }
     return prefix + QString::number(count) + QStringLiteral(" items");
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "generator/ImportFormat.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
@@ -20,15 +22,12 @@
 // line is shown as read, every later one with its "%2C" form undone.
 namespace AdFiles {
 
-// The files by their index on the panel, in ImportFormat::File order.
-enum FileKind { KeywordFile = 0, AdFile = 1, AdGroupFile = 2 };
-
 // Column captions of the list of a file.
-QStringList columnCaptions(int kind);
+QStringList columnCaptions(ImportFormat::File file);
 // Container captions: as designed ("Adwords Keywords CSV File:") and with a
 // count ("Adwords Keywords CSV File: 12 items").
-QString designCaption(int kind);
-QString countCaption(int kind, qint64 count);
+QString designCaption(ImportFormat::File file);
+QString countCaption(ImportFormat::File file, qint64 count);
 
 // A whole file's text: UTF-8 when the bytes are valid UTF-8, else
 // Windows-1252; one leading UTF-8 byte order mark is dropped.

@@ -76,7 +76,7 @@ void GeneratedFilesPanel::buildTab(QTabWidget* tabAdFile, int i)
     auto* page = new QWidget;
     auto* pageLayout = new QVBoxLayout(page);
 
-    t.frame = new QGroupBox(AdFiles::designCaption(i), page);
+    t.frame = new QGroupBox(AdFiles::designCaption(ImportFormat::File(i)), page);
     t.frame->setObjectName(QStringLiteral("contAdwordsFiles%1").arg(i));
     pageLayout->addWidget(t.frame);
     auto* frameLayout = new QVBoxLayout(t.frame);
@@ -119,7 +119,7 @@ void GeneratedFilesPanel::buildTab(QTabWidget* tabAdFile, int i)
     t.note->hide();
     frameLayout->addWidget(t.note);
 
-    t.model = new AdFileModel(AdFiles::columnCaptions(i), this);
+    t.model = new AdFileModel(AdFiles::columnCaptions(ImportFormat::File(i)), this);
     t.list = new QTableView(t.frame);
     t.list->setObjectName(QString::fromLatin1(kListNames[i]));
     t.list->setModel(t.model);
@@ -144,7 +144,7 @@ void GeneratedFilesPanel::buildTab(QTabWidget* tabAdFile, int i)
     t.list->hide();
 
     connect(t.model, &AdFileModel::countChanged, this, [this, i](int count) {
-        m_tabs[i].frame->setTitle(AdFiles::countCaption(i, count));
+        m_tabs[i].frame->setTitle(AdFiles::countCaption(ImportFormat::File(i), count));
         // A big file lists its first rows while the rest is indexed.
         if (count > 0 && !m_tabs[i].columnsFitted)
             fitColumns(i);
@@ -303,7 +303,7 @@ void GeneratedFilesPanel::loadList(int i)
     t.columnsFitted = false;
     if (!t.model->load(t.path))
         modCommon::WriteErrorLog(QStringLiteral("AddListViewItems_Error: ") + t.model->errorString());
-    t.frame->setTitle(AdFiles::countCaption(i, t.model->rowCount()));
+    t.frame->setTitle(AdFiles::countCaption(ImportFormat::File(i), t.model->rowCount()));
     if (!t.columnsFitted)
         fitColumns(i);
 }
@@ -313,7 +313,7 @@ void GeneratedFilesPanel::clear()
     for (int i = 0; i < 3; ++i) {
         clearTextView(i);
         m_tabs[i].model->clear();
-        m_tabs[i].frame->setTitle(AdFiles::designCaption(i));
+        m_tabs[i].frame->setTitle(AdFiles::designCaption(ImportFormat::File(i)));
     }
 }
 

@@ -22,7 +22,6 @@
 #include <QStackedWidget>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -505,21 +504,13 @@ void KeywordInputs::LoadExtKeywords()
     loadKeywordFile(m_ext, QStringLiteral("LoadExtKeywords_Error: "));
 }
 
-void KeywordInputs::AddKeywordsLine(const QTreeWidget* list, const QString& kind)
+void KeywordInputs::AddKeywordsLine(const QStringList& keywords, KeywordBox box)
 {
-    if (!list) {
-        modCommon::WriteErrorLog(QStringLiteral("frmMain_AddKeywordsLine_Error: no keyword list"));
-        return;
-    }
-    QPlainTextEdit* box =
-        kind.compare(QStringLiteral("Base"), Qt::CaseInsensitive) == 0 ? m_base : m_ext;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = list->topLevelItem(i);
-        if (item->checkState(0) != Qt::Checked)
-            continue;
-        QTextCursor cursor(box->document());
+    QPlainTextEdit* target = box == KeywordBox::Base ? m_base : m_ext;
+    for (const QString& keyword : keywords) {
+        QTextCursor cursor(target->document());
         cursor.movePosition(QTextCursor::End);
-        cursor.insertText(toBoxText(item->text(0) + kCrLf));
+        cursor.insertText(toBoxText(keyword + kCrLf));
     }
 }
 

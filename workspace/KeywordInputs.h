@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generator/CampaignData.h"
+#include "research/KeywordAdder.h"
 
 #include <QObject>
 #include <QString>
@@ -9,7 +10,6 @@
 
 class QWidget;
 class QPlainTextEdit;
-class QTreeWidget;
 class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
@@ -40,9 +40,9 @@ public:
     // Keyword menu / toolbar actions.
     void LoadBaseKeywords();
     void LoadExtKeywords();
-    // Appends the ticked items of the list (column 0 text) to the base box
-    // when kind is "Base" (any case), else to the extension box.
-    void AddKeywordsLine(const QTreeWidget* list, const QString& kind);
+    // Appends the keywords, in order and each followed by a line break, to
+    // the base or the extension box.
+    void AddKeywordsLine(const QStringList& keywords, KeywordBox box);
 
     // The box that the toolbar's Paste button pastes into (last clicked base
     // box or last changed extension box); null until one was registered.

@@ -4,6 +4,7 @@
 #include "core/modCommon.h"
 #include "platform/HelpFile.h"
 #include "platform/Prompter.h"
+#include "platform/ShellOpener.h"
 #include "platform/WaitCursor.h"
 #include "research/window/frmKeywordResearch.h"
 #include "settings/AdwordsEditorPath.h"
@@ -715,9 +716,9 @@ void frmMain::LoadExtKeywords()
 
 void frmMain::KeywordResearch()
 {
-    showKeywordResearch(this, [this](const QTreeWidget* list, const QString& kind) {
+    showKeywordResearch(this, [this](const QStringList& keywords, KeywordBox box) {
         if (campaignOpenFor(QStringLiteral("Keyword Builder")))
-            m_keywordInputs->AddKeywordsLine(list, kind);
+            m_keywordInputs->AddKeywordsLine(keywords, box);
     });
 }
 
@@ -790,7 +791,7 @@ void frmMain::LaunchAdwordsEditor()
 
 void frmMain::openOrTell(const QString& target, int showMode, const QString& title)
 {
-    if (modCommon::ShellOpen(target, showMode) != 0)
+    if (platform::ShellOpen(target, showMode) != 0)
         return;
     platform::MsgBox(QStringLiteral("Cannot open '") + target
                          + QStringLiteral("': it does not exist, or the desktop has no program that opens it."),

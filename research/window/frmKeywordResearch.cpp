@@ -3,6 +3,7 @@
 #include "core/modCommon.h"
 #include "core/Globals.h"
 #include "platform/Prompter.h"
+#include "research/CodeFiles.h"
 #include "research/ResearchEndpoints.h"
 #include "research/TargetingIdeaRequest.h"
 #include "research/clsKeywordBuilder.h"
@@ -177,6 +178,18 @@ QListWidgetItem* fill(QListWidget* list, const std::optional<QStringList>& names
     return ticked;
 }
 
+// The keywords of the ticked rows of the idea list, in list order.
+QStringList tickedKeywords(const QTreeWidget* list)
+{
+    QStringList keywords;
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = list->topLevelItem(row);
+        if (item->checkState(frmKeywordResearch::Keyword) == Qt::Checked)
+            keywords.append(item->text(frmKeywordResearch::Keyword));
+    }
+    return keywords;
+}
+
 // The first ticked entry comes into view, so the user sees what is chosen.
 void scrollToFirstTicked(QListWidget* list)
 {
@@ -342,9 +355,10 @@ void frmKeywordResearch::buildControls()
     connect(m_CmdStop, &QPushButton::clicked, this, &frmKeywordResearch::CmdStop_Click);
     connect(m_chkSelectAll, &QCheckBox::clicked, this, &frmKeywordResearch::chkSelectAll_Click);
     connect(m_cmdDelete, &QPushButton::clicked, this, &frmKeywordResearch::cmdDelete_Click);
-    connect(toBase, &QPushButton::clicked, this, [this] { m_addKeywords(m_lvwKeywords, QStringLiteral("Base")); });
+    connect(toBase, &QPushButton::clicked, this,
+            [this] { m_addKeywords(tickedKeywords(m_lvwKeywords), KeywordBox::Base); });
     connect(toExtension, &QPushButton::clicked, this,
-            [this] { m_addKeywords(m_lvwKeywords, QStringLiteral("Extension")); });
+            [this] { m_addKeywords(tickedKeywords(m_lvwKeywords), KeywordBox::Extension); });
     connect(m_cmdClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_lvwKeywords->header(), &QHeaderView::sectionClicked, this, &frmKeywordResearch::lvwKeywords_ColumnClick);
 }
@@ -365,8 +379,8 @@ void frmKeywordResearch::fitInputs()
 
 void frmKeywordResearch::Prepare()
 {
-    fill(m_lstCountry, modCommon::PopulateListCountryGoogle(), QStringLiteral("United States"));
-    QListWidgetItem* english = fill(m_lstLanguage, modCommon::PopulateListLanguage(), QStringLiteral("English"));
+    fill(m_lstCountry, CodeFiles::PopulateListCountryGoogle(), QStringLiteral("United States"));
+    QListWidgetItem* english = fill(m_lstLanguage, CodeFiles::PopulateListLanguage(), QStringLiteral("English"));
     if (!english && m_lstLanguage->count() > 0)
         english = m_lstLanguage->item(0);
     m_lstLanguage->setCurrentItem(english);

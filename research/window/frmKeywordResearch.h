@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/WaitCursor.h"
+#include "research/KeywordAdder.h"
 #include "research/KeywordResearchView.h"
 #include "research/OAuthAccessToken.h"
 #include "research/clsKWBuilder.h"
@@ -9,7 +10,6 @@
 #include <QString>
 #include <QTimer>
 
-#include <functional>
 #include <optional>
 
 class QCheckBox;
@@ -21,10 +21,6 @@ class QProgressBar;
 class QPushButton;
 class QTreeWidget;
 class clsKeywordBuilder;
-
-// Appends the ticked rows of the research list to the open campaign's base
-// keywords (kind "Base") or extension keywords (any other kind).
-using KeywordAdder = std::function<void(const QTreeWidget* list, const QString& kind)>;
 
 // The Keyword menu's "Keyword Builder": opens the research window modally,
 // or tells the user to enter an ad platform login in File/Setup first

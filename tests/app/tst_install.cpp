@@ -126,7 +126,7 @@ void TestInstall::installedProgramRuns()
         for (const char* name : {"CountryNCodeGoogle.rpt", "LanguageNCode.rpt"})
             QVERIFY(QFile::remove(share + "/ppc-quillmark/" + name));
     }
-    testsettings::store(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, "YMID", "user@example.com");
+    testsettings::storePreference("YMID", "user@example.com");
 
     // Started as the desktop starts it: no program folder given.
     QProcess run;

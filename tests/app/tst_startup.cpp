@@ -170,7 +170,7 @@ void TestStartUp::firstRunOnlyOnce()
     QCOMPARE(runProgram(), 0);
     QCOMPARE(hklm(g_sVersionKey, "Version"), Version::text());
     QCOMPARE(hklm(g_sVersionKey, "Location"), env.programDir());
-    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, "Location", REG_SZ, "elsewhere");
+    store(HKEY_LOCAL_MACHINE, g_sVersionKey, "Location", "elsewhere");
     QCOMPARE(runProgram(), 0);
     QCOMPARE(hklm(g_sVersionKey, "Location"), QStringLiteral("elsewhere"));
 }

@@ -1,8 +1,7 @@
 #include "FakeWindow.h"
 #include "RandomTreeCommands.h"
+#include "SettingsFixture.h"
 #include "WorkingFolderFixture.h"
-
-#include "settings/clsPreference.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +16,7 @@ const QByteArray kAccounts("[A]\r\nx\r\ny\r\nz\r\n[B]\r\nv\r\n[C]\r\n");
 
 QString lastSelectAcc()
 {
-    return clsPreference().GetLastSelectAcc();
+    return testsettings::stored(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, QStringLiteral("LastSelectAcc"));
 }
 
 QString describe(const std::optional<NodeId>& node)

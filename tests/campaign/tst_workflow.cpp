@@ -1,7 +1,6 @@
 #include "FakeWindow.h"
+#include "SettingsFixture.h"
 #include "WorkingFolderFixture.h"
-
-#include "settings/clsPreference.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -145,7 +144,7 @@ void TestWorkflow::workingFolderToImportFiles()
             w.workspace.DeleteCampaign();
         } else if (command.startsWith("setup ")) {
             const QString folder = f.env.path(command.section(' ', 1));
-            w.workspace.changeSettings([&] { WorkingFolderFixture::storeWorkingFolder(folder); });
+            w.workspace.changeSettings([&] { testsettings::saveWorkingFolder(folder); });
         } else if (command == "close") {
             QVERIFY(w.workspace.saveBeforeLeaving(QStringLiteral("Close the program anyway?")));
             w.workspace.close(QStringLiteral("0,0,15000,10500"));
@@ -160,7 +159,7 @@ void TestWorkflow::workingFolderToImportFiles()
         else
             QCOMPARE(TestEnvironment::readAll(path), file.value());
     }
-    QCOMPARE(clsPreference().GetLastSelectAcc(), lastSelectAcc);
+    QCOMPARE(testsettings::stored(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, "LastSelectAcc"), lastSelectAcc);
 }
 
 QTEST_GUILESS_MAIN(TestWorkflow)

@@ -2,13 +2,6 @@
 #include "core/modCommon.h"
 #include "core/uucode.h"
 
-#include "RecordingShellOpener.h"
-#include "ScriptedPrompter.h"
-#include "TestEnvironment.h"
-
-#include "core/Globals.h"
-
-#include <QDir>
 #include <QtTest>
 
 class TestTextFunctions : public QObject
@@ -31,12 +24,6 @@ private Q_SLOTS:
     void uuEncode_data();
     void uuEncode();
     void uuDecodeIncompleteGroup();
-    void shellOpenUsesTheOpener();
-    void windowsDir();
-    void delayReturnsAfterTheTime();
-    void fileDialogs();
-    void pickerStartFolder_data();
-    void pickerStartFolder();
 };
 
 void TestTextFunctions::trimNull_data()
@@ -181,113 +168,6 @@ void TestTextFunctions::uuDecodeIncompleteGroup()
     // A cut-off group still decodes the characters it has; nothing fails.
     QCOMPARE(uucode::Decode(QStringLiteral("0V%T0V")).left(4), QStringLiteral("CatC"));
     QCOMPARE(uucode::Decode(QString()), QString());
-}
-
-void TestTextFunctions::shellOpenUsesTheOpener()
-{
-    RecordingShellOpener opener;
-    QCOMPARE(modCommon::ShellOpen(QStringLiteral("http://example.com/a b?x=\"1\"; rm -rf"), 1), 1);
-    QCOMPARE(opener.targets, QStringList{QStringLiteral("http://example.com/a b?x=\"1\"; rm -rf")});
-    opener.result = false;
-    QCOMPARE(modCommon::ShellOpen(QStringLiteral("/missing.pdf"), 10), 0);
-}
-
-void TestTextFunctions::windowsDir()
-{
-    TestEnvironment env;
-    QCOMPARE(modCommon::GetWindowsDir(), env.windowsDir() + QLatin1Char('/'));
-    qputenv("QUILLMARK_WINDOWS_DIR", "/opt/sys/");
-    QCOMPARE(modCommon::GetWindowsDir(), QStringLiteral("/opt/sys/"));
-}
-
-void TestTextFunctions::delayReturnsAfterTheTime()
-{
-    QElapsedTimer t;
-    t.start();
-    modCommon::Delay(0);
-    modCommon::Delay(-5);
-    QVERIFY(t.elapsed() < 500);
-    bool ran = false;
-    QTimer::singleShot(10, this, [&ran] { ran = true; });
-    modCommon::Delay(1);
-    QVERIFY(t.elapsed() >= 1000);
-    QVERIFY(ran); // events keep running during the wait
-}
-
-void TestTextFunctions::fileDialogs()
-{
-    TestEnvironment env;
-    ScriptedPrompter prompter;
-    prompter.files << QStringLiteral("/tmp/page.html") << QString();
-    prompter.folders << QStringLiteral("/tmp/work");
-
-    int index = 0;
-    QCOMPARE(modCommon::ShowFileDialog(1, QStringLiteral("HTML file (*.htm;*.html)|*.htm;*.html"), nullptr,
-                                       QString(), QStringLiteral("page"), QStringLiteral("html"), &index),
-             QStringLiteral("/tmp/page.html"));
-    QCOMPARE(prompter.fileRequests.size(), 1);
-    const platform::FileDialogRequest& save = prompter.fileRequests.at(0);
-    QVERIFY(save.save);
-    QCOMPARE(save.title, QStringLiteral("Save File"));
-    QCOMPARE(save.initialFolder, env.path(QStringLiteral("home"))); // no working folder set
-    QCOMPARE(save.suggestedName, QStringLiteral("page"));
-    QCOMPARE(save.defaultExtension, QStringLiteral("html"));
-    QCOMPARE(save.filterIndex, 1);
-    QCOMPARE(index, 1);
-
-    QCOMPARE(modCommon::ShowFileDialog(0, QString(), nullptr, QStringLiteral("/data"), QString(), QString(),
-                                       nullptr, QStringLiteral("Pick")),
-             QString());
-    QCOMPARE(prompter.fileRequests.at(1).title, QStringLiteral("Pick"));
-    QCOMPARE(prompter.fileRequests.at(1).initialFolder, QStringLiteral("/data"));
-    QVERIFY(!prompter.fileRequests.at(1).save);
-
-    QCOMPARE(modCommon::BrowseForFolder(nullptr, QStringLiteral("Select a folder.")), QStringLiteral("/tmp/work"));
-    QCOMPARE(prompter.folderTitles, QStringList{QStringLiteral("Select a folder.")});
-    QCOMPARE(prompter.folderStarts, QStringList{env.path(QStringLiteral("home"))});
-    QCOMPARE(modCommon::BrowseForFolder(nullptr, QStringLiteral("again")), QString());
-}
-
-void TestTextFunctions::pickerStartFolder_data()
-{
-    // In a fresh folder holding "pages" (with "offer.html"), "work" and
-    // "home"; the current folder is "pages" too, so a relative path resolved
-    // against it would be found. "<root>" stands for that folder.
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("workingFolder");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("folder in the box") << "<root>/pages" << "<root>/work" << "<root>/pages";
-    QTest::newRow("folder with a trailing slash") << "<root>/pages/" << "<root>/work" << "<root>/pages";
-    QTest::newRow("file in the box") << "<root>/pages/offer.html" << "<root>/work" << "<root>/pages";
-    QTest::newRow("missing file of an existing folder") << "<root>/pages/new.html" << "<root>/work" << "<root>/pages";
-    QTest::newRow("padded with blanks") << "  <root>/pages/offer.html " << "<root>/work" << "<root>/pages";
-    QTest::newRow("folder of the box missing") << "<root>/gone/offer.html" << "<root>/work" << "<root>/work";
-    QTest::newRow("relative path") << "offer.html" << "<root>/work" << "<root>/work";
-    QTest::newRow("empty box") << "" << "<root>/work" << "<root>/work";
-    QTest::newRow("working folder missing") << "" << "<root>/gone" << "<root>/home";
-    QTest::newRow("working folder is a file") << "" << "<root>/pages/offer.html" << "<root>/home";
-    QTest::newRow("relative working folder") << "" << "pages" << "<root>/home";
-    QTest::newRow("no working folder") << "" << "" << "<root>/home";
-}
-
-void TestTextFunctions::pickerStartFolder()
-{
-    QFETCH(QString, box);
-    QFETCH(QString, workingFolder);
-    QFETCH(QString, expected);
-    TestEnvironment env;
-    QVERIFY(TestEnvironment::writeAll(env.path(QStringLiteral("pages/offer.html")), "<html></html>"));
-    QVERIFY(QDir().mkpath(env.path(QStringLiteral("work"))));
-    const QString previousCurrent = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(env.path(QStringLiteral("pages"))));
-    const QString previousWork = g_sWorkingFolder;
-    g_sWorkingFolder = workingFolder.replace(QStringLiteral("<root>"), env.root());
-
-    const QString start = modCommon::PickerStartFolder(box.replace(QStringLiteral("<root>"), env.root()));
-
-    g_sWorkingFolder = previousWork;
-    QDir::setCurrent(previousCurrent);
-    QCOMPARE(start, expected.replace(QStringLiteral("<root>"), env.root()));
 }
 
 void TestTextFunctions::val_data()

@@ -5,6 +5,7 @@
 #include "generator/KeywordMixing.h"
 #include "generator/TemplateText.h"
 
+#include "SettingsFixture.h"
 #include "TestEnvironment.h"
 
 #include <QDir>
@@ -899,8 +900,7 @@ void TestGenerator::buildLeavesTheSettingsAlone()
     using namespace RegistryAPI;
     TestEnvironment env;
     BuildKeyPaths();
-    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sVersionKey);
-    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), REG_SZ, QStringLiteral("0.0.1"));
+    testsettings::store(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), QStringLiteral("0.0.1"));
     GenerationInput in = baseInput(env.path(QStringLiteral("Spring")));
     in.campaign.extensionKeywords = QStringLiteral("Paris");
     in.campaign.ads[1].headline = QStringLiteral("{base} [Short]");

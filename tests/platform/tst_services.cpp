@@ -1,6 +1,11 @@
+#include "platform/Delay.h"
+#include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "platform/ShellOpener.h"
 #include "platform/WaitCursor.h"
+
+#include "RecordingShellOpener.h"
+#include "TestEnvironment.h"
 
 #include <QtTest>
 
@@ -28,6 +33,9 @@ private Q_SLOTS:
     void withoutDesktopMessagesGetTheAnswerThatChangesNothing();
     void withoutDesktopDialogsAreCancelledAndNothingOpens();
     void waitCursorRestoresThePointerItShowed();
+    void shellOpenUsesTheOpener();
+    void windowsDir();
+    void delayReturnsAfterTheTime();
 };
 
 void TestServices::withoutDesktopMessagesGetTheAnswerThatChangesNothing_data()
@@ -77,6 +85,37 @@ void TestServices::waitCursorRestoresThePointerItShowed()
     QCOMPARE(first.restored, 2);
     QCOMPARE(second.restored, 0);
     setBusyPointer(nullptr);
+}
+
+void TestServices::shellOpenUsesTheOpener()
+{
+    RecordingShellOpener opener;
+    QCOMPARE(ShellOpen(QStringLiteral("http://example.com/a b?x=\"1\"; rm -rf"), 1), 1);
+    QCOMPARE(opener.targets, QStringList{QStringLiteral("http://example.com/a b?x=\"1\"; rm -rf")});
+    opener.result = false;
+    QCOMPARE(ShellOpen(QStringLiteral("/missing.pdf"), 10), 0);
+}
+
+void TestServices::windowsDir()
+{
+    TestEnvironment env;
+    QCOMPARE(Locations::GetWindowsDir(), env.windowsDir() + QLatin1Char('/'));
+    qputenv("QUILLMARK_WINDOWS_DIR", "/opt/sys/");
+    QCOMPARE(Locations::GetWindowsDir(), QStringLiteral("/opt/sys/"));
+}
+
+void TestServices::delayReturnsAfterTheTime()
+{
+    QElapsedTimer t;
+    t.start();
+    Delay(0);
+    Delay(-5);
+    QVERIFY(t.elapsed() < 500);
+    bool ran = false;
+    QTimer::singleShot(10, this, [&ran] { ran = true; });
+    Delay(1);
+    QVERIFY(t.elapsed() >= 1000);
+    QVERIFY(ran); // events keep running during the wait
 }
 
 QTEST_GUILESS_MAIN(TestServices)

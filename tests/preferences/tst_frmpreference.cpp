@@ -10,7 +10,6 @@
 #include "platform/Registry.h"
 #include "settings/AdwordsEditorPath.h"
 #include "preferences/frmPreference.h"
-#include "settings/clsPreference.h"
 #include "workspace/frmMain.h"
 
 #include <QAbstractButton>
@@ -67,10 +66,7 @@ struct Fixture {
         BuildKeyPaths();
         QDir().mkpath(work);
         TestEnvironment::writeAll(env.path("afile"), "x");
-        clsPreference preference;
-        preference.GetSettings();
-        preference.setWorkingFolder(work);
-        preference.SaveSettings();
+        testsettings::saveWorkingFolder(work);
     }
 
     // "<file>" and "<missing>" in a test row stand for these paths.

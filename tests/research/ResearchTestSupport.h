@@ -1,10 +1,9 @@
 #pragma once
 
-#include "core/Globals.h"
-#include "core/RegistryAPI.h"
 #include "research/ResearchEndpoints.h"
 
 #include "ScriptedHttpServer.h"
+#include "SettingsFixture.h"
 
 #include <QString>
 
@@ -16,14 +15,9 @@ using Setting = std::pair<const char*, QString>;
 // Stores the preferences: "TimeDelay" 0 (its default is 3 s) unless given.
 inline void putPreferences(std::initializer_list<Setting> settings)
 {
-    RegistryAPI::CreateRegistryKey(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey);
-    auto put = [](const char* name, const QString& value) {
-        RegistryAPI::SetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, QString::fromLatin1(name),
-                                      RegistryAPI::REG_SZ, value);
-    };
-    put("TimeDelay", QStringLiteral("0"));
+    testsettings::storePreference(QStringLiteral("TimeDelay"), QStringLiteral("0"));
     for (const Setting& s : settings)
-        put(s.first, s.second);
+        testsettings::storePreference(QString::fromLatin1(s.first), s.second);
 }
 
 // One entry of a keyword-ideas reply: keyword, competition and volume data items.

@@ -43,10 +43,9 @@ void TestDeveloperToken::init()
 {
     m_env = std::make_unique<TestEnvironment>();
     putPreferences({});
+    testsettings::saveRegister([](clsRegister& settings) { settings.setTarnwellGoogleAPIToken("OLD-token"); });
     g_oRegister = std::make_unique<clsRegister>();
     g_oRegister->GetSettings();
-    g_oRegister->setTarnwellGoogleAPIToken("OLD-token");
-    g_oRegister->SaveSettings();
     BuiltInDeveloperToken = QStringLiteral("OLD-token");
 }
 

@@ -88,7 +88,7 @@ private:
 
 struct Added {
     QStringList keywords;
-    QString kind;
+    QString kind; // the box: "Base" or "Extension"
 };
 
 // An open research window with a stored login, the code files, the token
@@ -103,12 +103,8 @@ struct Research {
         server.route("/token/oauthtoken.txt", Server::answer(refreshStatus.toInt(), "refresh-1"));
         server.route("/o/oauth2/token", Server::answer(200, "{\n \"access_token\" : \"acc-9\"\n}", "application/json"));
         server.route(kServicePath, service);
-        m_window = std::make_unique<frmKeywordResearch>([this](const QTreeWidget* list, const QString& kind) {
-            QStringList ticked;
-            for (int row = 0; row < list->topLevelItemCount(); ++row)
-                if (list->topLevelItem(row)->checkState(0) == Qt::Checked)
-                    ticked.append(list->topLevelItem(row)->text(0));
-            added.append({ticked, kind});
+        m_window = std::make_unique<frmKeywordResearch>([this](const QStringList& keywords, KeywordBox box) {
+            added.append({keywords, box == KeywordBox::Base ? QStringLiteral("Base") : QStringLiteral("Extension")});
         });
         m_window->show();
     }
@@ -234,7 +230,7 @@ void TestFrmKeywordResearch::opening()
 
     // The research folder is made under the working folder.
     g_sWorkingFolder = t.env.path("work");
-    frmKeywordResearch second([](const QTreeWidget*, const QString&) {});
+    frmKeywordResearch second([](const QStringList&, KeywordBox) {});
     QVERIFY(QFileInfo(t.env.path("work/KeywordResearch")).isDir());
     g_sWorkingFolder = QString();
 }
@@ -389,7 +385,7 @@ void TestFrmKeywordResearch::noLoginStored()
     TestEnvironment env;
     ScriptedPrompter prompter;
     putPreferences({});
-    showKeywordResearch(nullptr, [](const QTreeWidget*, const QString&) {});
+    showKeywordResearch(nullptr, [](const QStringList&, KeywordBox) {});
     QCOMPARE(prompter.messages.size(), 1);
     QCOMPARE(prompter.messages.first().text,
              "You did not set up your Google Adwords login details yet. To use 'Keyword Builder' function, you need "
@@ -487,7 +483,7 @@ void TestFrmKeywordResearch::columnsShareTheListWidth()
 {
     Research t;
     // The shares are of the list as the window opens, less room for its scroll bar.
-    frmKeywordResearch window([](const QTreeWidget*, const QString&) {});
+    frmKeywordResearch window([](const QStringList&, KeywordBox) {});
     window.resize(900, 600);
     window.show();
     QTreeWidget* list = window.findChild<QTreeWidget*>("lvwKeywords");

@@ -410,10 +410,8 @@ void TestKeywordIdeas::invalidLoginTokenIsForgotten()
                                              RegistryAPI::REG_SZ, "missing")
             .toString();
     };
-    RegistryAPI::SetRegistryValue(RegistryAPI::HKEY_LOCAL_MACHINE, g_sPreferenceKey, "AUTK", RegistryAPI::REG_SZ,
-                                  "old-token");
-    RegistryAPI::SetRegistryValue(RegistryAPI::HKEY_LOCAL_MACHINE, g_sPreferenceKey, "AUTKD", RegistryAPI::REG_SZ,
-                                  "Dec 01 2026 10:00 AM");
+    testsettings::store(RegistryAPI::HKEY_LOCAL_MACHINE, g_sPreferenceKey, "AUTK", "old-token");
+    testsettings::store(RegistryAPI::HKEY_LOCAL_MACHINE, g_sPreferenceKey, "AUTKD", "Dec 01 2026 10:00 AM");
     t.send(Server::answer(500, "<faultstring>AuthenticationError.GOOGLE_ACCOUNT_COOKIE_INVALID</faultstring>"));
     QTRY_COMPARE(t.view.completed, 1);
     QCOMPARE(t.prompter.messages.first().icon, platform::MsgIcon::Critical);

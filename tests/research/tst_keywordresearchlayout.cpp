@@ -26,7 +26,7 @@ struct Shown {
     explicit Shown(bool leastSize)
     {
         installCodeFiles(env);
-        window = std::make_unique<frmKeywordResearch>([](const QTreeWidget*, const QString&) {});
+        window = std::make_unique<frmKeywordResearch>([](const QStringList&, KeywordBox) {});
         window->show();
         if (leastSize)
             window->resize(window->minimumSizeHint());

@@ -75,16 +75,12 @@ void TestConnect::httpProperties()
     QFETCH(QString, expectedUser);
     QFETCH(QString, expectedPassword);
     TestEnvironment env;
-    CreateRegistryKey(HKEY_CURRENT_USER, g_sPreferenceKey);
-    auto put = [](const char* name, const QString& value) {
-        SetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, QString::fromLatin1(name), REG_SZ, value);
-    };
-    put("AccessType", accessType);
-    put("Proxy", proxy);
-    put("Port", " 3128");
-    put("Auth_Username", user);
-    put("Auth_Password", password);
-    put("UserAgent", "Agent/1");
+    storePreference("AccessType", accessType);
+    storePreference("Proxy", proxy);
+    storePreference("Port", " 3128");
+    storePreference("Auth_Username", user);
+    storePreference("Auth_Password", password);
+    storePreference("UserAgent", "Agent/1");
     clsConnect c;
     c.setTimeOut(120000);
     c.setSecurity(3);
@@ -105,10 +101,10 @@ void TestConnect::httpProperties()
 void TestConnect::settingsAreThoseOfConstruction()
 {
     TestEnvironment env;
-    store(HKEY_CURRENT_USER, g_sPreferenceKey, "AccessType", "2");
-    SetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, "Proxy", REG_SZ, "first");
+    storePreference("AccessType", "2");
+    storePreference("Proxy", "first");
     clsConnect c;
-    SetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, "Proxy", REG_SZ, "second");
+    storePreference("Proxy", "second");
     HttpProperties http;
     c.SetHttpProperties(http, "u");
     QCOMPARE(http.proxy, QStringLiteral("first:8080"));

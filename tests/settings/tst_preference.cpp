@@ -31,11 +31,6 @@ QString lm(const QString& name)
     return stored(HKEY_LOCAL_MACHINE, g_sPreferenceKey, name);
 }
 
-void putCu(const QString& name, const QString& value)
-{
-    store(HKEY_CURRENT_USER, g_sPreferenceKey, name, value);
-}
-
 // A property by its name, as text, for table-driven checks.
 QString prop(const clsPreference& p, const QString& name)
 {
@@ -157,7 +152,7 @@ void TestPreference::defaultsOnEmptyRegistry()
 void TestPreference::writesBackOnLoad()
 {
     TestEnvironment env;
-    CreateRegistryKey(HKEY_CURRENT_USER, g_sPreferenceKey);
+    storeKey(HKEY_CURRENT_USER, g_sPreferenceKey);
     clsPreference p;
     p.GetSettings();
     QCOMPARE(cu("LastUpdate"), QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
@@ -201,7 +196,7 @@ void TestPreference::conversions()
     QFETCH(QString, expected);
     QFETCH(QString, afterLoad);
     TestEnvironment env;
-    putCu(value, stored);
+    storePreference(value, stored);
     clsPreference p;
     p.GetSettings();
     QCOMPARE(prop(p, property), expected);
@@ -227,9 +222,9 @@ void TestPreference::reportStartTime()
     QFETCH(QTime, expected);
     TestEnvironment env;
     if (hour != kAbsent)
-        putCu("Hour", hour);
+        storePreference("Hour", hour);
     if (minute != kAbsent)
-        putCu("Minute", minute);
+        storePreference("Minute", minute);
     clsPreference p;
     QCOMPARE(p.GetReportStartTime(), expected);
     QCOMPARE(p.Hour(), qint16(expected.hour()));
@@ -239,11 +234,11 @@ void TestPreference::reportStartTime()
 void TestPreference::badNumberLeavesTheRestLoaded()
 {
     TestEnvironment env;
-    putCu("AccessType", "70000");
-    putCu("Proxy", "proxy.local");
-    putCu("Port", "3128");
-    putCu("HideIcon", "99999");
-    putCu("SMTPServer", "mail.local");
+    storePreference("AccessType", "70000");
+    storePreference("Proxy", "proxy.local");
+    storePreference("Port", "3128");
+    storePreference("HideIcon", "99999");
+    storePreference("SMTPServer", "mail.local");
     clsPreference p;
     p.GetSettings();
     QCOMPARE(p.AccessType(), qint16(1));
@@ -264,11 +259,11 @@ void TestPreference::badNumberLeavesTheRestLoaded()
 void TestPreference::httpLogin()
 {
     TestEnvironment env;
-    putCu("Auth_Username", "user");
+    storePreference("Auth_Username", "user");
     clsPreference p;
     p.GetSettings();
     QCOMPARE(p.HttpLogin(), QString());
-    putCu("Auth_Password", "pa:ss");
+    storePreference("Auth_Password", "pa:ss");
     clsPreference q;
     q.GetSettings();
     QCOMPARE(q.HttpLogin(), QString::fromLatin1(QByteArray("user:pa:ss").toBase64()));
@@ -389,7 +384,7 @@ void TestPreference::saveWritesEveryValueInItsOrder()
 void TestPreference::lastSaveWins()
 {
     TestEnvironment env;
-    putCu("Proxy", "old");
+    storePreference("Proxy", "old");
     clsPreference first;
     clsPreference second;
     first.GetSettings();

@@ -136,10 +136,8 @@ void TestRegister::storedTokenOfAWellFormedSave()
     // Values as an earlier release wrote them for a 22-character token.
     TestEnvironment env;
     const QString token = QStringLiteral("Ab3De6Gh9Jk2Mn5Pq8St1V");
-    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sSettingKey);
-    CreateRegistryKey(HKEY_LOCAL_MACHINE, g_sRegisterKey);
-    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sSettingKey, "GTX", REG_SZ, uucode::Encode(token.left(10) + "g"));
-    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sRegisterKey, "TGY", REG_SZ, uucode::Encode("t" + token.mid(10)));
+    store(HKEY_LOCAL_MACHINE, g_sSettingKey, "GTX", uucode::Encode(token.left(10) + "g"));
+    store(HKEY_LOCAL_MACHINE, g_sRegisterKey, "TGY", uucode::Encode("t" + token.mid(10)));
     clsRegister reg;
     reg.GetSettings();
     QCOMPARE(reg.TarnwellGoogleAPIToken(), token);
@@ -149,12 +147,12 @@ void TestRegister::numericPartsIgnored()
 {
     TestEnvironment env;
     clsRegister reg;
-    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sSettingKey, "GTX", REG_SZ, "12345");
-    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sRegisterKey, "TGY", REG_SZ, uucode::Encode("tXYZ"));
+    store(HKEY_LOCAL_MACHINE, g_sSettingKey, "GTX", "12345");
+    store(HKEY_LOCAL_MACHINE, g_sRegisterKey, "TGY", uucode::Encode("tXYZ"));
     reg.GetSettings();
     QCOMPARE(reg.TarnwellGoogleAPIToken(), QStringLiteral("XYZ"));
-    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sSettingKey, "GTX", REG_SZ, uucode::Encode("ABCg"));
-    SetRegistryValue(HKEY_LOCAL_MACHINE, g_sRegisterKey, "TGY", REG_SZ, "42");
+    store(HKEY_LOCAL_MACHINE, g_sSettingKey, "GTX", uucode::Encode("ABCg"));
+    store(HKEY_LOCAL_MACHINE, g_sRegisterKey, "TGY", "42");
     reg.GetSettings();
     QCOMPARE(reg.TarnwellGoogleAPIToken(), QStringLiteral("ABC"));
     BuiltInDeveloperToken.clear();
@@ -189,8 +187,8 @@ void TestRegister::flags()
 void TestRegister::yahooCredentialsStayOutOfTheLog()
 {
     TestEnvironment env;
-    store(HKEY_CURRENT_USER, g_sPreferenceKey, "YTK", "tok\r\nen");
-    SetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, "YMPd", REG_SZ, "pw-secret");
+    storePreference("YTK", "tok\r\nen");
+    storePreference("YMPd", "pw-secret");
     clsRegister reg;
     reg.setUseMyOwnYahooAPIToken(true);
     reg.GetYahooToken();

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "ScriptedPrompter.h"
+#include "SettingsFixture.h"
 #include "TestEnvironment.h"
 
 #include "core/Globals.h"
-#include "settings/clsPreference.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -26,17 +26,9 @@ struct WorkingFolderFixture {
         work = env.path(QStringLiteral("work"));
         QDir().mkpath(work);
         g_sWorkingFolder = work;
-        storeWorkingFolder(work);
+        testsettings::saveWorkingFolder(work);
         if (writeAccounts)
             TestEnvironment::writeAll(work + QStringLiteral("/Accounts.dat"), accounts);
-    }
-
-    static void storeWorkingFolder(const QString& folder)
-    {
-        clsPreference preference;
-        preference.GetSettings();
-        preference.setWorkingFolder(folder);
-        preference.SaveSettings();
     }
 
     QString campaignFolder(const QString& account, const QString& name) const

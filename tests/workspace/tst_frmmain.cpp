@@ -1,5 +1,6 @@
 #include "ModalWatcher.h"
 #include "RecordingShellOpener.h"
+#include "SettingsFixture.h"
 #include "WorkingFolderFixture.h"
 
 #include "campaign/CampaignStore.h"
@@ -38,18 +39,9 @@ QString readPreference(const QString& name)
         .toString();
 }
 
-void writePreference(const QString& name, const QString& value)
-{
-    RegistryAPI::CreateRegistryKey(HKEY_CURRENT_USER, g_sPreferenceKey);
-    RegistryAPI::SetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ, value);
-}
-
 void storeEditorPath(const QString& path)
 {
-    clsPreference preference;
-    preference.GetSettings();
-    preference.setGoogleAdwordsEditor(path);
-    preference.SaveSettings();
+    testsettings::savePreferences([&path](clsPreference& preference) { preference.setGoogleAdwordsEditor(path); });
 }
 
 QLineEdit* landingPath(frmMain& w)
@@ -364,7 +356,7 @@ void TestMainWindow::startUpSelection()
     ws.campaign("A", "x");
     ws.campaign("B", "y");
     if (stored != "<none>")
-        writePreference("LastSelectAcc", stored);
+        testsettings::storePreference("LastSelectAcc", stored);
     frmMain w;
     w.Form_Load();
     QCOMPARE(selectedKey(w), selected);
@@ -384,7 +376,7 @@ void TestMainWindow::closeWritesPositionAndSelection()
 {
     WorkingFolderFixture ws("[A]\r\nx\r\n");
     ws.campaign("A", "x");
-    writePreference("MainFormPos", "old");
+    testsettings::storePreference("MainFormPos", "old");
     frmMain w;
     w.show();
     QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
@@ -401,8 +393,8 @@ void TestMainWindow::closeWritesPositionAndSelection()
 void TestMainWindow::closeWhileMinimisedOrWithoutSelection()
 {
     WorkingFolderFixture ws(QByteArray(), false);
-    writePreference("MainFormPos", "1,2,3,4");
-    writePreference("LastSelectAcc", "Kept-key");
+    testsettings::storePreference("MainFormPos", "1,2,3,4");
+    testsettings::storePreference("LastSelectAcc", "Kept-key");
     frmMain w;
     w.show();
     QVERIFY(!w.treeSelection());
@@ -683,7 +675,7 @@ void TestMainWindow::setupReloadsFromChangedFolder()
         ++shown;
         if (owner != &w)
             return false;
-        WorkingFolderFixture::storeWorkingFolder(newFolder + "/");
+        testsettings::saveWorkingFolder(newFolder + "/");
         return true;
     });
     w.mnuFileItems_Click(5);
@@ -703,9 +695,9 @@ void TestMainWindow::setupReloadsFromChangedFolder()
     QVERIFY(w.isWelcomeShown());
 
     // A folder with campaigns opens the stored one.
-    writePreference("LastSelectAcc", "N-n");
+    testsettings::storePreference("LastSelectAcc", "N-n");
     w.setPreferencesHook([&](QWidget*) {
-        WorkingFolderFixture::storeWorkingFolder(ws.env.path("other"));
+        testsettings::saveWorkingFolder(ws.env.path("other"));
         return true;
     });
     w.mnuFileItems_Click(5);

@@ -118,7 +118,7 @@ void TestImportFormat::buildReadsBackThroughTheLists()
     auto listed = [&](ImportFormat::File file) {
         const QString path = in.campaignFolder + QLatin1Char('/') + ImportFormat::fileName(file);
         return AdFiles::AddListViewItems(AdFiles::decodeText(TestEnvironment::readAll(path)),
-                                         int(AdFiles::columnCaptions(int(file)).size()));
+                                         int(AdFiles::columnCaptions(file).size()));
     };
     const QString campaign = in.campaignName;
     QCOMPARE(listed(ImportFormat::File::Keywords),

@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QStackedWidget>
-#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
@@ -47,16 +46,6 @@ struct Fixture {
         return data;
     }
 };
-
-QTreeWidget* ideaList(const QList<QPair<QString, bool>>& items)
-{
-    auto* list = new QTreeWidget;
-    for (const auto& [text, ticked] : items) {
-        auto* item = new QTreeWidgetItem(list, QStringList {text, QStringLiteral("1000")});
-        item->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
-    }
-    return list;
-}
 
 // The campaign with every field set, with the keyword box's own cases (a
 // no-break space, an empty line, no line break at the end) and the
@@ -299,23 +288,25 @@ void TestKeywordInputs::includePanels()
 
 void TestKeywordInputs::addKeywordsLine_data()
 {
-    QTest::addColumn<QString>("kind");
+    QTest::addColumn<KeywordBox>("box");
     QTest::addColumn<bool>("intoBase");
     QTest::addColumn<QString>("boxText");
     QTest::addColumn<QString>("expected");
     const QString joined = QStringLiteral("shoes\r\nbootsred boots\r\nblue boots\r\n");
-    QTest::newRow("Base") << "Base" << true << "shoes\r\nboots" << joined;
-    QTest::newRow("base, any case") << "bASE" << true << "shoes\r\nboots" << joined;
-    QTest::newRow("Extension") << "Extension" << false << "shoes\r\nboots" << joined;
-    QTest::newRow("any other kind") << "Bases" << false << "shoes\r\nboots" << joined;
-    QTest::newRow("box ending in a line break") << "Base" << true << "shoes\r\n"
-                                                << "shoes\r\nred boots\r\nblue boots\r\n";
-    QTest::newRow("empty box") << "Base" << true << "" << "red boots\r\nblue boots\r\n";
+    const QString afterBreak = QStringLiteral("shoes\r\nred boots\r\nblue boots\r\n");
+    const QString alone = QStringLiteral("red boots\r\nblue boots\r\n");
+    QTest::newRow("Base") << KeywordBox::Base << true << "shoes\r\nboots" << joined;
+    QTest::newRow("Extension") << KeywordBox::Extension << false << "shoes\r\nboots" << joined;
+    QTest::newRow("box ending in a line break") << KeywordBox::Base << true << "shoes\r\n" << afterBreak;
+    QTest::newRow("extension box ending in a line break") << KeywordBox::Extension << false << "shoes\r\n"
+                                                          << afterBreak;
+    QTest::newRow("empty box") << KeywordBox::Base << true << "" << alone;
+    QTest::newRow("empty extension box") << KeywordBox::Extension << false << "" << alone;
 }
 
 void TestKeywordInputs::addKeywordsLine()
 {
-    QFETCH(QString, kind);
+    QFETCH(KeywordBox, box);
     QFETCH(bool, intoBase);
     QFETCH(QString, boxText);
     QFETCH(QString, expected);
@@ -326,10 +317,7 @@ void TestKeywordInputs::addKeywordsLine()
     data.extensionKeywords = boxText;
     f.inputs.load(data);
     QSignalSpy edited(&f.inputs, &KeywordInputs::edited);
-    std::unique_ptr<QTreeWidget> list(ideaList({{QStringLiteral("red boots"), true},
-                                                {QStringLiteral("green boots"), false},
-                                                {QStringLiteral("blue boots"), true}}));
-    f.inputs.AddKeywordsLine(list.get(), kind);
+    f.inputs.AddKeywordsLine({QStringLiteral("red boots"), QStringLiteral("blue boots")}, box);
 
     QCOMPARE(intoBase ? f.inputs.baseKeywords() : f.inputs.extensionKeywords(), expected);
     QCOMPARE(intoBase ? f.inputs.extensionKeywords() : f.inputs.baseKeywords(), boxText);

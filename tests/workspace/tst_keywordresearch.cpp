@@ -1,6 +1,5 @@
 #include "core/Globals.h"
 #include "research/window/frmKeywordResearch.h"
-#include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
 #include "workspace/frmMain.h"
 
@@ -35,10 +34,7 @@ struct MainWindow {
         QDir().mkpath(work);
         g_sWorkingFolder = work;
         putPreferences({{"YMID", userName}});
-        clsPreference preference;
-        preference.GetSettings();
-        preference.setWorkingFolder(work);
-        preference.SaveSettings();
+        testsettings::saveWorkingFolder(work);
         TestEnvironment::writeAll(work + "/Accounts.dat", "[A]\r\nx\r\n");
         TestEnvironment::writeAll(work + "/Accounts/A/x/Campaign.dat", "[LandingPage]\r\nLandingPagePath=a\r\n");
         installCodeFiles(env);

@@ -1,9 +1,9 @@
 #include "ScriptedPrompter.h"
+#include "SettingsFixture.h"
 #include "TestEnvironment.h"
 
 #include "core/Globals.h"
 #include "preferences/frmPreference.h"
-#include "settings/clsPreference.h"
 #include "workspace/AdEditor.h"
 #include "workspace/KeywordInputs.h"
 #include "workspace/landing/LandingPageTab.h"
@@ -113,11 +113,11 @@ void tst_LineText::filledBoxShowsTheStart()
     } else {
         const QString folder = env.path(text.left(120));
         QVERIFY(QDir().mkpath(folder));
-        clsPreference preference;
-        preference.GetSettings();
-        preference.setLogoURL(text);
-        preference.setWorkingFolder(place == QLatin1String("configuration") ? folder : env.path(QStringLiteral("work")));
-        preference.SaveSettings();
+        testsettings::savePreferences([&](clsPreference& preference) {
+            preference.setLogoURL(text);
+            preference.setWorkingFolder(place == QLatin1String("configuration") ? folder
+                                                                               : env.path(QStringLiteral("work")));
+        });
         if (place != QLatin1String("configuration"))
             prompter.folders.enqueue(folder);
         auto dialog = std::make_unique<frmPreference>();

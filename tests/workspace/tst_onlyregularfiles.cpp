@@ -4,7 +4,7 @@
 #include "TestEnvironment.h"
 
 #include "campaign/CampaignStore.h"
-#include "core/modCommon.h"
+#include "research/CodeFiles.h"
 #include "workspace/GeneratedFileTexts.h"
 #include "workspace/KeywordInputs.h"
 #include "workspace/landing/LandingPageEditor.h"
@@ -140,7 +140,7 @@ Outcome readImportFile(const QString& path)
 Outcome listCodeFile(Place place, ScriptedPrompter& prompter)
 {
     const std::optional<QStringList> names =
-        place == Place::CountryCodeFile ? modCommon::PopulateListCountryGoogle() : modCommon::PopulateListLanguage();
+        place == Place::CountryCodeFile ? CodeFiles::PopulateListCountryGoogle() : CodeFiles::PopulateListLanguage();
     return {names && *names == QStringList{QStringLiteral("alpha")}, lastMessage(prompter)};
 }
 

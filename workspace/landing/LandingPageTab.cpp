@@ -1,5 +1,6 @@
 #include "workspace/landing/LandingPageTab.h"
 
+#include "core/FileDialogs.h"
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
 #include "platform/RegularFile.h"
@@ -172,10 +173,10 @@ void LandingPageTab::ensureViews()
 
 void LandingPageTab::cmdOpenLandingPage_Click()
 {
-    const QString path = modCommon::ShowFileDialog(
-        0, QStringLiteral("HTML file (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*"), window(),
-        modCommon::PickerStartFolder(m_txtLandingPagePath->text()),
-        QString(), QStringLiteral("html"), nullptr, QStringLiteral("Open File ..."));
+    const QString path = FileDialogs::ShowFileDialog(
+        0, QStringLiteral("HTML file (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*"),
+        FileDialogs::PickerStartFolder(m_txtLandingPagePath->text()), QString(), QStringLiteral("html"), nullptr,
+        QStringLiteral("Open File ..."));
     if (!path.isEmpty())
         OpenPage(path);
 }

@@ -1,7 +1,7 @@
 // The program's code-file lookup in miniature: prints the paths of the
 // country and language code files as the program finds them, one a line
 // (an empty line for a file it does not find).
-#include "core/modCommon.h"
+#include "research/CodeFiles.h"
 
 #include <QCoreApplication>
 
@@ -10,6 +10,6 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    std::printf("%s\n%s\n", qPrintable(modCommon::GetCountryCodeFile()), qPrintable(modCommon::GetLanguageCodeFile()));
+    std::printf("%s\n%s\n", qPrintable(CodeFiles::GetCountryCodeFile()), qPrintable(CodeFiles::GetLanguageCodeFile()));
     return 0;
 }

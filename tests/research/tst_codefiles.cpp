@@ -1,4 +1,5 @@
 #include "core/modCommon.h"
+#include "research/CodeFiles.h"
 
 #include "InstalledCodeFiles.h"
 #include "ScriptedPrompter.h"
@@ -19,7 +20,7 @@ enum class Kind { Country, Language };
 
 NameList names(Kind kind)
 {
-    return kind == Kind::Country ? modCommon::PopulateListCountryGoogle() : modCommon::PopulateListLanguage();
+    return kind == Kind::Country ? CodeFiles::PopulateListCountryGoogle() : CodeFiles::PopulateListLanguage();
 }
 
 QString fileName(Kind kind)
@@ -127,7 +128,7 @@ void TestCodeFiles::missingFile()
     TestEnvironment env;
     ScriptedPrompter prompter;
     const QString path = env.programDir() + QLatin1Char('/') + fileName(kind);
-    const QString found = kind == Kind::Country ? modCommon::GetCountryCodeFile() : modCommon::GetLanguageCodeFile();
+    const QString found = kind == Kind::Country ? CodeFiles::GetCountryCodeFile() : CodeFiles::GetLanguageCodeFile();
     QCOMPARE(found, QString());
     QCOMPARE(names(kind), NameList());
 
@@ -147,7 +148,7 @@ void TestCodeFiles::overlongFileIsRefused_data()
 
     const QByteArray country = "Alpha=1\r\n[Country Code]\r\n";
     const QByteArray language = "Alpha=1\r\n[LanguageCode]\r\n";
-    const qint64 limit = modCommon::kMaxCodeFileBytes;
+    const qint64 limit = CodeFiles::kMaxCodeFileBytes;
     QTest::newRow("country file at the limit") << Kind::Country << country << limit << QByteArray();
     QTest::newRow("country file a byte over")
         << Kind::Country << country << limit + 1 << QByteArray("modcommon _PopulateListCountryGoogle Error:  ");
