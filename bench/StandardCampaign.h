@@ -1,9 +1,12 @@
 #pragma once
 
-// The benchmarks' synthetic campaign: BASE base and EXT extension keyword
-// lines (every tenth with an alternative), mixed both ways (mode 2), grouped
-// by mix, three match types with bids, a URL template and four ads with
-// tokens. 1000 x 1000 is the standard case: about 11 million rows, 2 GB.
+// The benchmarks' synthetic campaign: the tests' campaign with every field
+// set (tests/support/EveryFieldCampaign.h) with BASE base and EXT extension
+// keyword lines (every tenth with an alternative), mixed both ways (mode 2),
+// grouped by mix, three match types with bids, a URL template and four ads
+// with tokens. 1000 x 1000 is the standard case: about 11 million rows, 2 GB.
+
+#include "EveryFieldCampaign.h"
 
 #include "generator/CampaignData.h"
 
@@ -68,37 +71,16 @@ inline QString keywordLines(qsizetype count, bool base)
 
 inline CampaignData StandardCampaign(qsizetype baseCount, qsizetype extCount)
 {
-    CampaignData c;
+    CampaignData c = campaignWithEveryField();
     c.baseKeywords = detail::keywordLines(baseCount, true);
     c.extensionKeywords = detail::keywordLines(extCount, false);
-    c.broadMatch = c.phraseMatch = c.exactMatch = true;
-    c.broadBid = QStringLiteral("0.50");
-    c.phraseBid = QStringLiteral("0.65");
-    c.exactBid = QStringLiteral("0.80");
-    c.urlTemplate = QStringLiteral("http://www.example.com/p?kw={mix}&m={match}&g={adgroup}");
-    c.mixing = Mixing::ExtensionBeforeAndAfterBase;
-    c.grouping = Grouping::ByMix;
+    // Every keyword also stands alone, group names as the mix reads, no
+    // placement bid, and no landing page for the window to load.
     c.includeBaseKeyword = Include::Yes;
-    c.includeExtKeyword = Include::Yes;
-    c.extraGroupText = ExtraGroupText::None;
-    c.capitalisation = Capitalisation::None;
     c.replaceGroupSpace = GroupSpace::Hyphen;
-    c.replaceSpace = ReplaceSpace::Plus;
-    c.maxCPC = QStringLiteral("0.75");
-    c.maxContentCPC = QStringLiteral("0.40");
-    c.capitalization = true;
-    c.ads[0] = {QStringLiteral("{Base} {Extension}"), QStringLiteral("Find {mix} at {campaign}"),
-                QStringLiteral("Great deals on {base} in {extension}"), QStringLiteral("www.example.com/{base}"),
-                QStringLiteral("http://www.example.com/ad?kw={mix}&g={adgroup}&t={title}")};
-    c.ads[1] = {QStringLiteral("{MIX} Sale"), QStringLiteral("Shop {Mix} today"),
-                QStringLiteral("Free shipping, order now"), QStringLiteral("example.com/{extension}"),
-                QStringLiteral("http://www.example.com/{base}?c={campaign}")};
-    c.ads[2] = {QStringLiteral("Best {base}"), QStringLiteral("{Extension} {Base} offers"),
-                QStringLiteral("Ad group {adgroup}"), QStringLiteral("www.example.com/{title}"),
-                QStringLiteral("http://www.example.com/p?q={extension}")};
-    c.ads[3] = {QStringLiteral("{campaign}: {base}"), QStringLiteral("Compare {mix}"),
-                QStringLiteral("{Base} for less"), QStringLiteral("www.example.com"),
-                QStringLiteral("http://www.example.com/{mix}/{title}")};
+    c.extraGroupText = ExtraGroupText::None;
+    c.placementMaxCPC.clear();
+    c.landingPagePath.clear();
     return c;
 }
 

@@ -18,11 +18,11 @@
 #include "StandardCampaign.h"
 #include "WindowBench.h"
 
+#include "campaign/CampaignStore.h"
+#include "campaign/Workspace.h"
 #include "core/Globals.h"
 #include "platform/Prompter.h"
-#include "workspace/CampaignStore.h"
 #include "workspace/WindowCommands.h"
-#include "workspace/Workspace.h"
 #include "workspace/frmMain.h"
 
 #include <QAction>

@@ -9,9 +9,9 @@
 #include "PeakMemory.h"
 #include "WindowBench.h"
 
+#include "campaign/Workspace.h"
 #include "core/Globals.h"
 #include "platform/Prompter.h"
-#include "workspace/Workspace.h"
 #include "workspace/frmMain.h"
 
 #include <QApplication>

@@ -95,6 +95,13 @@ void setPreference(Root hive, const QString& name, const QString& value)
     SetRegistryValue(hive, g_sPreferenceKey, name, REG_SZ, value);
 }
 
+// As setPreference, also where the Preference key does not exist yet.
+void storePreference(Root hive, const QString& name, const QString& value)
+{
+    CreateRegistryKey(hive, g_sPreferenceKey);
+    setPreference(hive, name, value);
+}
+
 } // namespace
 
 // Rows in load order; savePosition gives SaveSettings' order.
@@ -401,4 +408,19 @@ qint16 clsPreference::GetAdScheduleHelpTip()
 void clsPreference::SetAdScheduleHelpTip(qint16 value)
 {
     setPreference(CU, QStringLiteral("AdScheduleHelpTip"), QString::number(value));
+}
+
+QString clsPreference::GetLastSelectAcc()
+{
+    return preference(CU, QStringLiteral("LastSelectAcc"));
+}
+
+void clsPreference::SetLastSelectAcc(const QString& nodeKey)
+{
+    storePreference(CU, QStringLiteral("LastSelectAcc"), nodeKey);
+}
+
+void clsPreference::SetMainFormPos(const QString& twips)
+{
+    storePreference(CU, QStringLiteral("MainFormPos"), twips);
 }

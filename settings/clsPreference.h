@@ -127,6 +127,14 @@ public:
     void SetLastAccountRptSecheduleDate(const QString& value);
     qint16 GetAdScheduleHelpTip();
     void SetAdScheduleHelpTip(qint16 value);
+    // What the main window keeps of its last close, in the current user's
+    // hive and outside the table (SaveSettings never writes them): the
+    // stored key of the tree node then selected ("LastSelectAcc"; "" when
+    // none was stored) and the window's bounds ("MainFormPos", in twips as
+    // "left,top,width,height"). Each set creates the Preference key first.
+    QString GetLastSelectAcc();
+    void SetLastSelectAcc(const QString& nodeKey);
+    void SetMainFormPos(const QString& twips);
 
     // "mmm dd yyyy hh:nn AM/PM" with English month names, e.g. "Dec 07 2026 03:05 PM".
     static QString FormatReportDate(const QDateTime& when);

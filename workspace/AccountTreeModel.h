@@ -1,6 +1,7 @@
 #pragma once
 
-#include "workspace/clsMain.h"
+#include "campaign/AccountTreeObserver.h"
+#include "campaign/clsMain.h"
 
 #include <QAbstractItemModel>
 #include <QHash>
@@ -14,8 +15,9 @@
 // its image key. A node's index is found by binary search, an image change
 // repaints that one node and a new or deleted node inserts or removes that
 // one row, so a click or a tree command costs about the same in a tree of a
-// hundred thousand campaigns as in one of ten.
-class AccountTreeModel : public QAbstractItemModel
+// hundred thousand campaigns as in one of ten. It follows the workspace's
+// tree as its AccountTreeObserver.
+class AccountTreeModel : public QAbstractItemModel, public AccountTreeObserver
 {
     Q_OBJECT
 
@@ -26,15 +28,15 @@ public:
     explicit AccountTreeModel(QObject* parent = nullptr);
     ~AccountTreeModel() override;
 
-    // The tree shown (not owned; null shows nothing). Image changes are
-    // taken through its image observer; every other change must be told:
-    // reload() after the tree was rebuilt, nodeAdded() after a node was
-    // added and campaignRemoved() after a campaign was removed.
+    // The tree shown (not owned; null shows nothing), from scratch. Image
+    // changes are taken through its image observer; every other change must
+    // be told: nodeAdded() after a node was added and campaignRemoved()
+    // after a campaign was removed.
     void setTree(clsMain* tree);
-    void reload();
+    void treeReplaced(clsMain* tree) override { setTree(tree); }
     // An account, or a campaign of an account shown.
-    void nodeAdded(const NodeId& node);
-    void campaignRemoved(const NodeId& node);
+    void nodeAdded(const NodeId& node) override;
+    void campaignRemoved(const NodeId& node) override;
     // The pictures of the image keys.
     void setIcons(const QHash<QString, QIcon>& icons);
     // An expanded account with campaigns shows its expanded image.
@@ -60,6 +62,7 @@ private:
         bool expanded = true;
     };
 
+    void reload();
     // The account a campaign index belongs to; null for an account index.
     const Account* accountOf(const QModelIndex& index) const;
     int accountRow(const QString& name) const;

@@ -10,8 +10,10 @@
 #include "settings/AdwordsEditorPath.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
+#include "workspace/AccountTreeModel.h"
 #include "workspace/AdEditor.h"
 #include "workspace/Branding.h"
+#include "workspace/GeneratedFileTexts.h"
 #include "workspace/GeneratedFilesPanel.h"
 #include "workspace/KeywordInputs.h"
 #include "workspace/PaneRow.h"
@@ -63,14 +65,16 @@ frmMain::frmMain(QWidget* parent)
             [this] { m_buildCampaigns->BuildCampaigns(); });
 
     m_workspace = new Workspace(*this, this);
+    m_treeModel = new AccountTreeModel(m_workspace);
+    m_workspace->setTreeObserver(m_treeModel);
     QStyle* s = style();
-    m_workspace->treeModel().setIcons({
+    m_treeModel->setIcons({
         {QStringLiteral("Account"), s->standardIcon(QStyle::SP_DirClosedIcon)},
         {QStringLiteral("AccountOpen"), s->standardIcon(QStyle::SP_DirOpenIcon)},
         {QStringLiteral("Campaign"), s->standardIcon(QStyle::SP_FileIcon)},
         {QStringLiteral("CampaignOpen"), s->standardIcon(QStyle::SP_FileDialogContentsView)},
     });
-    AccountTreeModel* model = &m_workspace->treeModel();
+    AccountTreeModel* model = m_treeModel;
     m_tvwAccount->setModel(model);
     // Accounts are shown expanded, as loaded.
     connect(model, &QAbstractItemModel::modelReset, m_tvwAccount, &QTreeView::expandAll);
@@ -448,19 +452,19 @@ std::optional<NodeId> frmMain::treeSelection() const
     const QModelIndexList selected = m_tvwAccount->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return std::nullopt;
-    return m_workspace->treeModel().nodeAt(selected.first());
+    return m_treeModel->nodeAt(selected.first());
 }
 
 void frmMain::onNodeClicked(const QModelIndex& index)
 {
-    if (const std::optional<NodeId> node = m_workspace->treeModel().nodeAt(index))
+    if (const std::optional<NodeId> node = m_treeModel->nodeAt(index))
         m_workspace->tvwAccount_NodeClick(*node);
 }
 
 void frmMain::showSelection(const std::optional<NodeId>& node)
 {
     m_treeUpdating = true;
-    const QModelIndex index = node ? m_workspace->treeModel().indexOf(*node) : QModelIndex();
+    const QModelIndex index = node ? m_treeModel->indexOf(*node) : QModelIndex();
     if (index.isValid())
         m_tvwAccount->setCurrentIndex(index);
     else
@@ -526,9 +530,27 @@ void frmMain::showTab(EditorTab tab)
     m_tabMain->setCurrentIndex(int(tab));
 }
 
-void frmMain::focusControl(const QString& objectName)
+void frmMain::showRefusedInput(const QString& objectName)
 {
+    showTab(EditorTab::Keywords);
     m_keywordInputs->focusControl(objectName);
+}
+
+void frmMain::showLandingPage()
+{
+    showTab(EditorTab::LandingPage);
+}
+
+void frmMain::clearGeneratedFile(ImportFormat::File file)
+{
+    m_panel->clearTextView(int(file));
+}
+
+std::function<void()> frmMain::prepareGeneratedFiles(const QString& campaignFolder)
+{
+    // On the build thread: the texts are read and laid out for this window's thread.
+    auto texts = std::make_shared<GeneratedFileTexts>(GeneratedFileTexts::read(campaignFolder, thread()));
+    return [this, campaignFolder, texts] { m_panel->LoadAdFiles(campaignFolder, std::move(*texts)); };
 }
 
 void frmMain::blockCampaignInputs(bool blocked)

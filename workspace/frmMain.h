@@ -1,8 +1,8 @@
 #pragma once
 
+#include "campaign/clsBuildCampaigns.h"
+#include "campaign/Workspace.h"
 #include "workspace/WindowCommands.h"
-#include "workspace/Workspace.h"
-#include "workspace/clsBuildCampaigns.h"
 
 #include <QHash>
 #include <QIcon>
@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 
+class AccountTreeModel;
 class AdEditor;
 class GeneratedFilesPanel;
 class KeywordInputs;
@@ -33,7 +34,8 @@ class QTreeView;
 // the left, the welcome page or the campaign editor (tabMain) on the right,
 // menus, toolbar and status bar; the splash window while it loads. It builds
 // the controls and routes the commands; the accounts, the open campaign and
-// the tree commands belong to its Workspace.
+// the tree commands belong to its Workspace, which the tree view shows
+// through an AccountTreeModel, and the build to its clsBuildCampaigns.
 // Every named control carries its name as objectName; the toolbar buttons
 // are the actions "cmdTools<index>", the menu items the actions
 // "mnuFileItems<index>", "mnuEditItems<index>", "mnuKeywordItems<index>" and
@@ -53,6 +55,8 @@ public:
 
     Workspace& workspace() { return *m_workspace; }
     const Workspace& workspace() const { return *m_workspace; }
+    // The model of the tree view.
+    AccountTreeModel& treeModel() const { return *m_treeModel; }
 
     // The node highlighted in the tree view, if any.
     std::optional<NodeId> treeSelection() const;
@@ -131,10 +135,13 @@ private:
     void showSelection(const std::optional<NodeId>& node) override;
     void saveLandingPage() override;
     std::optional<NodeId> openCampaign() const override { return m_workspace->openCampaign(); }
-    void showTab(EditorTab tab) override;
-    void focusControl(const QString& objectName) override;
-    GeneratedFilesPanel& generatedFiles() override { return *m_panel; }
+    void showRefusedInput(const QString& objectName) override;
     void blockCampaignInputs(bool blocked) override;
+    void clearGeneratedFile(ImportFormat::File file) override;
+    std::function<void()> prepareGeneratedFiles(const QString& campaignFolder) override;
+    void showLandingPage() override;
+
+    void showTab(EditorTab tab);
 
     void buildMenus();
     void buildToolbar();
@@ -187,6 +194,8 @@ private:
     GeneratedFilesPanel* m_panel = nullptr;
     clsBuildCampaigns* m_buildCampaigns = nullptr;
     std::unique_ptr<CampaignInputsBlock> m_inputsBlock;
-    // A child made after the controls: it goes after the tree view that shows it.
+    // A child made after the controls: it goes after the tree view that
+    // shows it, and its child the tree model after it.
     Workspace* m_workspace = nullptr;
+    AccountTreeModel* m_treeModel = nullptr;
 };

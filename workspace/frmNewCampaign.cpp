@@ -1,9 +1,9 @@
 #include "workspace/frmNewCampaign.h"
 
+#include "campaign/clsMain.h"
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
 #include "platform/widgets/LineEdit.h"
-#include "workspace/clsMain.h"
 
 #include <QComboBox>
 #include <QGridLayout>

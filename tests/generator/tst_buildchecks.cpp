@@ -1,3 +1,5 @@
+#include "EveryFieldCampaign.h"
+
 #include "generator/BuildChecks.h"
 
 #include <QtTest>
@@ -13,19 +15,6 @@ const QString kNoBase = QStringLiteral("Please enter at least one base keyword."
 const QString kNoType = QStringLiteral("Please choose your keyword match type.");
 const QString kBadUrl = QStringLiteral("Invalid web site URL. Please make sure to enter the correct URL and try again.");
 const QString kBid = QStringLiteral("Please specify a bid value for %1 Match type.");
-
-// A campaign that passes every check.
-CampaignData buildable()
-{
-    CampaignData c;
-    c.urlTemplate = QStringLiteral("http://shop.example/?kw={mix}");
-    c.baseKeywords = QStringLiteral("red shoes");
-    c.broadMatch = c.phraseMatch = c.exactMatch = true;
-    c.broadBid = QStringLiteral("0.50");
-    c.phraseBid = QStringLiteral("0.60");
-    c.exactBid = QStringLiteral("0.70");
-    return c;
-}
 
 } // namespace
 
@@ -105,7 +94,7 @@ void TestBuildChecks::firstRefusal()
     QFETCH(QString, focus);
     QFETCH(bool, question);
 
-    CampaignData campaign = buildable();
+    CampaignData campaign = campaignWithEveryField();
     campaign.urlTemplate = url;
     campaign.baseKeywords = base;
     campaign.broadMatch = ticks.contains('B');

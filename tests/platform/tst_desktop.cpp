@@ -1,5 +1,6 @@
 #include "platform/desktop/DesktopServices.h"
 
+#include "ModalWatcher.h"
 #include "TestEnvironment.h"
 
 #include <QApplication>
@@ -8,34 +9,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QListView>
-#include <QTimer>
 #include <QtTest>
 
-#include <memory>
-
 using namespace platform;
-
-namespace {
-
-// Calls look with the modal window of type T as soon as it is up; look must
-// close it, also when a check fails, so the test never waits on it. The
-// returned timer does the watching while it lives.
-template <typename T, typename Look>
-std::unique_ptr<QTimer> whenShown(Look look)
-{
-    auto poll = std::make_unique<QTimer>();
-    QTimer* timer = poll.get();
-    QObject::connect(timer, &QTimer::timeout, [timer, look] {
-        if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            look(window);
-        }
-    });
-    timer->start(10);
-    return poll;
-}
-
-} // namespace
 
 class TestDesktop : public QObject
 {
@@ -118,16 +94,16 @@ void TestDesktop::fileDialogFilters()
 
     QStringList shown;
     QString shownCaption;
-    const auto watch = whenShown<QFileDialog>([&](QFileDialog* dialog) {
-        if (const auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"))) {
+    const ModalWatcher<QFileDialog> watch([&](QFileDialog& dialog) {
+        if (const auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"))) {
             // The folder is read in the background.
             (void)QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) >= listed.size(); });
             QTest::qWait(50); // nothing more comes
             for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
                 shown << view->model()->index(row, 0, view->rootIndex()).data().toString();
         }
-        shownCaption = dialog->selectedNameFilter();
-        dialog->reject();
+        shownCaption = dialog.selectedNameFilter();
+        dialog.reject();
     });
     QCOMPARE(prompter().fileDialog(request), QString());
     shown.sort();
@@ -143,12 +119,12 @@ void TestDesktop::messagesShowTheirTextAsItIs()
     const QString text = QStringLiteral("Are you sure you want to delete campaign '<b>Sale</b> & <i>more</i>' ?");
     QString shown;
     Qt::TextFormat format = Qt::AutoText;
-    const auto watch = whenShown<QMessageBox>([&](QMessageBox* box) {
-        if (const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+    const ModalWatcher<QMessageBox> watch([&](QMessageBox& box) {
+        if (const auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
             shown = label->text();
             format = label->textFormat();
         }
-        box->done(QMessageBox::No);
+        box.done(QMessageBox::No);
     });
     QCOMPARE(MsgBox(text, MsgButtons::YesNo, MsgIcon::Question, QStringLiteral("Delete Campaign")), MsgResult::No);
     QCOMPARE(shown, text);
@@ -209,11 +185,13 @@ void TestDesktop::boxesBelongToTheWindowInFront()
     QCOMPARE(QApplication::activeWindow(), inFront);
 
     QString shownOwner = QStringLiteral("<not shown>");
-    const auto watch = whenShown<QDialog>([&](QDialog* box) {
-        if (box != &dialog) {
-            shownOwner = box->parentWidget() ? box->parentWidget()->objectName() : QString();
-            box->done(0);
-        }
+    // The open modal dialog is not the box awaited.
+    const ModalWatcher<QDialog> watch([&](QDialog& box) {
+        if (&box == &dialog)
+            return false;
+        shownOwner = box.parentWidget() ? box.parentWidget()->objectName() : QString();
+        box.done(0);
+        return true;
     });
     if (fileDialog) {
         FileDialogRequest request;

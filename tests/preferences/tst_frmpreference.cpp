@@ -1,3 +1,4 @@
+#include "ModalWatcher.h"
 #include "RecordingShellOpener.h"
 #include "ScriptedPrompter.h"
 #include "SettingsFixture.h"
@@ -21,7 +22,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QtTest>
@@ -869,15 +869,14 @@ void tst_frmPreference::fileSetupWithNewFolderReloadsTheTree()
     w.Form_Load();
     QCOMPARE(w.workspace().accounts().nodes().first().id.key(), QStringLiteral("Old"));
     bool answered = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<frmPreference*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        QCOMPARE(dialog->parentWidget(), static_cast<QWidget*>(&w));
-        child<QLineEdit>(*dialog, "txtFolder")->setText(next);
-        child<QPushButton>(*dialog, "cmdOK")->click();
+    const ModalWatcher<frmPreference> preferences([&](frmPreference& dialog) {
+        QCOMPARE(dialog.parentWidget(), static_cast<QWidget*>(&w));
+        child<QLineEdit>(dialog, "txtFolder")->setText(next);
+        child<QPushButton>(dialog, "cmdOK")->click();
         answered = true;
     });
     w.mnuFileItems_Click(5);
+    QVERIFY(preferences.seen());
     QVERIFY(answered);
     QCOMPARE(stored("WorkingFolder"), next);
     QCOMPARE(g_sWorkingFolder, next);

@@ -5,6 +5,7 @@
 #include "preferences/frmPreference.h"
 #include "preferences/frmSendMail.h"
 
+#include "ModalWatcher.h"
 #include "ScriptedSmtpServer.h"
 #include "SmtpTestServer.h"
 #include "TestEnvironment.h"
@@ -325,47 +326,44 @@ void TestFrmSendMail::openedByThePreferencesDialog()
         QStringList properties;
         QString status;
     } seen;
-    QTimer poll;
-    const auto watchMailWindow = [&] {
-        auto* mail = qobject_cast<frmSendMail*>(QApplication::activeModalWidget());
-        if (!mail)
-            return;
-        if (seen.properties.isEmpty()) {
-            seen.properties = {mail->Host(), QString::number(mail->Port()), mail->ToRecipient(), mail->SMTPUsername(),
-                               mail->SMTPPassword(), QString::number(mail->Authentication()),
-                               QString::number(mail->SSL())};
-        }
-        if (::status(*mail) != kWaiting) {
-            seen.status = ::status(*mail);
-            mail->findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
-        }
-    };
     // Runs inside the preferences dialog's modal loop.
-    QTimer::singleShot(0, [&] {
-        auto* prefs = qobject_cast<frmPreference*>(QApplication::activeModalWidget());
-        QVERIFY(prefs);
-        const auto text = [prefs](const char* name, const QString& value) {
-            prefs->findChild<QLineEdit*>(QLatin1String(name))->setText(value);
+    const ModalWatcher<frmPreference> preferences([&](frmPreference& prefs) {
+        const auto text = [&prefs](const char* name, const QString& value) {
+            prefs.findChild<QLineEdit*>(QLatin1String(name))->setText(value);
         };
         text("txtMailServer", QStringLiteral("127.0.0.1"));
         text("txtSMTPPort", QString::number(server.port()));
-        prefs->findChild<QCheckBox*>(QStringLiteral("chkSMTPAuth"))->setChecked(true);
+        prefs.findChild<QCheckBox*>(QStringLiteral("chkSMTPAuth"))->setChecked(true);
         text("txtSMTPUsername", QStringLiteral("bob"));
         text("txtSMTPPassword", QStringLiteral("s3cret"));
         text("txtReporterName", QStringLiteral("User Name"));
         text("txtReporterEmail", QStringLiteral("user@example.com"));
-        connect(&poll, &QTimer::timeout, watchMailWindow);
-        poll.start(50);
+        // Notes what the test-mail window was given, and closes it once its
+        // test has ended.
+        const ModalWatcher<frmSendMail> mailWindow(
+            [&](frmSendMail& mail) {
+                if (seen.properties.isEmpty()) {
+                    seen.properties = {mail.Host(), QString::number(mail.Port()), mail.ToRecipient(),
+                                       mail.SMTPUsername(), mail.SMTPPassword(),
+                                       QString::number(mail.Authentication()), QString::number(mail.SSL())};
+                }
+                if (::status(mail) == kWaiting)
+                    return false;
+                seen.status = ::status(mail);
+                mail.findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+                return true;
+            },
+            50);
         // Returns when the test-mail window has closed.
-        prefs->findChild<QPushButton*>(QStringLiteral("cmdTestSendMail"))->click();
-        poll.stop();
-        prefs->reject();
+        prefs.findChild<QPushButton*>(QStringLiteral("cmdTestSendMail"))->click();
+        prefs.reject();
     });
     QTimer::singleShot(kTestMs, [] {
         if (QWidget* modal = QApplication::activeModalWidget())
             modal->close();
     });
     QVERIFY(!frmPreference::ShowModal(nullptr));
+    QVERIFY(preferences.seen());
 
     QCOMPARE(seen.properties, (QStringList{QStringLiteral("127.0.0.1"), QString::number(server.port()),
                                            QStringLiteral("user@example.com"), QStringLiteral("bob"),

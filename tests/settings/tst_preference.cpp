@@ -110,6 +110,7 @@ private slots:
     void killedSaveLeavesOneGeneration();
     void developerTokenStaysOutOfTheLog();
     void workingPath();
+    void windowStateStaysOutOfTheTable();
 };
 
 void TestPreference::defaultsOnEmptyRegistry_data()
@@ -545,6 +546,29 @@ void TestPreference::workingPath()
     store(HKEY_LOCAL_MACHINE, g_sPreferenceKey, "WorkingFolder", "/data/work/");
     clsPreference q;
     QCOMPARE(q.GetWorkingPath(), QStringLiteral("/data/work/"));
+}
+
+// The main window's last selection and bounds: current user only, written
+// also before any save made the Preference key, and left alone by the
+// saves of the table.
+void TestPreference::windowStateStaysOutOfTheTable()
+{
+    TestEnvironment env;
+    clsPreference window;
+    QCOMPARE(window.GetLastSelectAcc(), QString());
+    window.SetLastSelectAcc("Shop-Spring Sale");
+    window.SetMainFormPos("1440,720,15000,10500");
+    QCOMPARE(cu("LastSelectAcc"), QStringLiteral("Shop-Spring Sale"));
+    QCOMPARE(cu("MainFormPos"), QStringLiteral("1440,720,15000,10500"));
+    QCOMPARE(lm("LastSelectAcc"), QStringLiteral("<absent>"));
+    QCOMPARE(lm("MainFormPos"), QStringLiteral("<absent>"));
+
+    clsPreference settings;
+    settings.GetSettings();
+    setEveryPreference(settings, 7);
+    settings.SaveSettings();
+    QCOMPARE(clsPreference().GetLastSelectAcc(), QStringLiteral("Shop-Spring Sale"));
+    QCOMPARE(cu("MainFormPos"), QStringLiteral("1440,720,15000,10500"));
 }
 
 QTEST_GUILESS_MAIN(TestPreference)

@@ -1,9 +1,9 @@
 #include "WorkingFolderFixture.h"
 
+#include "campaign/clsBuildCampaigns.h"
 #include "platform/Prompter.h"
 #include "workspace/AdFileModel.h"
 #include "workspace/GeneratedFilesPanel.h"
-#include "workspace/clsBuildCampaigns.h"
 #include "workspace/frmMain.h"
 
 #include <QAction>

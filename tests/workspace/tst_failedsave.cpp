@@ -1,4 +1,5 @@
 #include "FileSizeLimit.h"
+#include "ModalWatcher.h"
 #include "WorkingFolderFixture.h"
 
 #include "core/RegistryAPI.h"
@@ -10,7 +11,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 
@@ -35,7 +35,6 @@ QString lastSelectAcc()
 // a folder so that no save can succeed until repair().
 struct OpenCampaign : WorkingFolderFixture {
     frmMain w;
-    int dialogs = 0;
     int setups = 0;
 
     OpenCampaign()
@@ -76,16 +75,12 @@ struct OpenCampaign : WorkingFolderFixture {
             w.workspace().tvwAccount_NodeClick(NodeId::accountNode(QStringLiteral("A")));
             return selected() == QStringLiteral("A");
         case Action::NewCampaign: {
-            const int before = dialogs;
-            QTimer::singleShot(0, &w, [this] {
-                if (auto* dialog = qobject_cast<frmNewCampaign*>(QApplication::activeModalWidget())) {
-                    ++dialogs;
-                    dialog->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
-                }
+            const ModalWatcher<frmNewCampaign> dialog([](frmNewCampaign& shown) {
+                shown.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
             });
             w.cmdTools_Click(0);
             QCoreApplication::processEvents();
-            return dialogs > before;
+            return dialog.seen();
         }
         case Action::Setup: {
             const int before = setups;

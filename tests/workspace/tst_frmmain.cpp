@@ -1,13 +1,14 @@
+#include "ModalWatcher.h"
 #include "RecordingShellOpener.h"
 #include "SettingsFixture.h"
 #include "WorkingFolderFixture.h"
 
+#include "campaign/CampaignStore.h"
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
 #include "core/modCommon.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
-#include "workspace/CampaignStore.h"
 #include "workspace/frmMain.h"
 #include "workspace/frmNewCampaign.h"
 
@@ -23,7 +24,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 #include <QtTest>
@@ -583,28 +583,25 @@ void TestMainWindow::newCampaignThroughTheDialog()
     w.Form_Load();
     landingPath(w)->setText("unsaved edit");
     bool answered = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<frmNewCampaign*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        QCOMPARE(dialog->findChild<QComboBox*>("cboAccount")->currentText(), QStringLiteral("Shop"));
-        dialog->findChild<QLineEdit*>("txtCampaign")->setText(" Autumn ");
-        dialog->findChild<QPushButton*>("cmdFinish")->click();
+    const ModalWatcher<frmNewCampaign> finish([&](frmNewCampaign& dialog) {
+        QCOMPARE(dialog.findChild<QComboBox*>("cboAccount")->currentText(), QStringLiteral("Shop"));
+        dialog.findChild<QLineEdit*>("txtCampaign")->setText(" Autumn ");
+        dialog.findChild<QPushButton*>("cmdFinish")->click();
         answered = true;
     });
     w.cmdTools_Click(0);
+    QVERIFY(finish.seen());
     QVERIFY(answered);
     QCOMPARE(selectedKey(w), QStringLiteral("Shop-Autumn"));
     // The campaign open before was saved first.
     QVERIFY(ws.campaignFile("Shop", "Summer").contains("LandingPagePath=unsaved edit\r\n"));
 
     // Cancel changes nothing.
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<frmNewCampaign*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        dialog->findChild<QPushButton*>("cmdCancel")->click();
-    });
+    const ModalWatcher<frmNewCampaign> cancel(
+        [](frmNewCampaign& dialog) { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
     const QByteArray accounts = TestEnvironment::readAll(ws.work + "/Accounts.dat");
     w.findChild<QPushButton*>("cmdStart")->click();
+    QVERIFY(cancel.seen());
     QCOMPARE(TestEnvironment::readAll(ws.work + "/Accounts.dat"), accounts);
     QCOMPARE(selectedKey(w), QStringLiteral("Shop-Autumn"));
 }

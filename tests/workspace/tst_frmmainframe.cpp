@@ -1,5 +1,6 @@
 #include "CaptionFit.h"
 #include "LandingPageTyping.h"
+#include "ModalWatcher.h"
 #include "WorkingFolderFixture.h"
 
 #include "core/Globals.h"
@@ -23,7 +24,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
-#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 
@@ -115,15 +115,14 @@ void tst_frmMainFrame::aboutFromTheHelpMenu()
     QString caption;
     QString dealer;
     bool boxHasIcon = false;
-    QTimer::singleShot(0, &w, [&] {
-        auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        caption = box->windowTitle();
-        boxHasIcon = !box->windowIcon().isNull();
-        dealer = box->findChild<QLabel*>(QStringLiteral("lblDealer"))->text();
-        box->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    const ModalWatcher<frmAbout> about([&](frmAbout& box) {
+        caption = box.windowTitle();
+        boxHasIcon = !box.windowIcon().isNull();
+        dealer = box.findChild<QLabel*>(QStringLiteral("lblDealer"))->text();
+        box.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     });
     w.mnuHelpItems_Click(int(HelpItem::About));
+    QVERIFY(about.seen());
     QCOMPARE(caption, QStringLiteral("About PPC Quillmark"));
     // The program's icon shows in the title bars of the main window and of its dialogs.
     QVERIFY(!w.windowIcon().isNull());

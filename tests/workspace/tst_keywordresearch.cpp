@@ -4,18 +4,17 @@
 #include "workspace/frmMain.h"
 
 #include "InstalledCodeFiles.h"
+#include "ModalWatcher.h"
 #include "ScriptedHttpServer.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 #include "../research/ResearchTestSupport.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -54,17 +53,12 @@ struct MainWindow {
     // display; false when no research window opened.
     bool openResearch(QAction* action, const std::function<void(frmKeywordResearch&)>& drive)
     {
-        bool opened = false;
-        QTimer::singleShot(0, [&] {
-            auto* research = qobject_cast<frmKeywordResearch*>(QApplication::activeModalWidget());
-            if (!research)
-                return;
-            opened = true;
-            drive(*research);
-            research->findChild<QPushButton*>("cmdClose")->click();
+        const ModalWatcher<frmKeywordResearch> research([&](frmKeywordResearch& window) {
+            drive(window);
+            window.findChild<QPushButton*>("cmdClose")->click();
         });
         action->trigger();
-        return opened;
+        return research.seen();
     }
 
     TestEnvironment env;

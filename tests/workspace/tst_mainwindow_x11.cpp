@@ -2,6 +2,7 @@
 // (native windows destroyed and made again, the stacking of a message box
 // and the window it belongs to).
 
+#include "ModalWatcher.h"
 #include "WorkingFolderFixture.h"
 #include "XServer.h"
 
@@ -19,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QWebEngineView>
 #include <QtTest>
 
@@ -116,33 +116,32 @@ struct MessageSeen {
 
 // Waits until a message box is up and the browser view has joined the main
 // window (or 10 s passed), notes how the box stands, then presses its OK.
-void answerMessageWhenSettled(frmMain& w, MessageSeen& seen)
+ModalWatcher<QMessageBox> answerMessageWhenSettled(frmMain& w, MessageSeen& seen)
 {
-    auto* poll = new QTimer(&w);
     QElapsedTimer waited;
     waited.start();
-    QObject::connect(poll, &QTimer::timeout, &w, [&w, &seen, poll, waited] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        seen.viewShown = browserViewShown(w);
-        if (!seen.viewShown && waited.elapsed() < 10000)
-            return;
-        // Let the window system settle what the last changes did.
-        QTest::qWait(200);
-        seen.seen = true;
-        seen.text = box->text();
-        seen.active = QApplication::activeWindow() == box;
-        seen.focused = inputFocus() == box->winId();
-        const QList<WId> stack = mappedTopLevels();
-        seen.topmost = !stack.isEmpty() && stack.constLast() == box->winId();
-        seen.owner = box->parentWidget();
-        seen.aboveOwner = box->windowHandle()->transientParent() == w.windowHandle();
-        seen.mainWindow = w.winId();
-        poll->stop();
-        box->button(QMessageBox::Ok)->click();
-    });
-    poll->start(50);
+    return ModalWatcher<QMessageBox>(
+        [&w, &seen, waited](QMessageBox& box) {
+            if (!box.isVisible())
+                return false;
+            seen.viewShown = browserViewShown(w);
+            if (!seen.viewShown && waited.elapsed() < 10000)
+                return false;
+            // Let the window system settle what the last changes did.
+            QTest::qWait(200);
+            seen.seen = true;
+            seen.text = box.text();
+            seen.active = QApplication::activeWindow() == &box;
+            seen.focused = inputFocus() == box.winId();
+            const QList<WId> stack = mappedTopLevels();
+            seen.topmost = !stack.isEmpty() && stack.constLast() == box.winId();
+            seen.owner = box.parentWidget();
+            seen.aboveOwner = box.windowHandle()->transientParent() == w.windowHandle();
+            seen.mainWindow = w.winId();
+            box.button(QMessageBox::Ok)->click();
+            return true;
+        },
+        50);
 }
 
 } // namespace
@@ -224,7 +223,7 @@ void TestMainWindowX11::buildEndsWithItsMessageOnTop()
     QVERIFY(!w.landingPage()->preview()); // the build is the first to show the tab
 
     MessageSeen seen;
-    answerMessageWhenSettled(w, seen);
+    const ModalWatcher<QMessageBox> answer = answerMessageWhenSettled(w, seen);
     w.toolAction(8)->trigger();
 
     QVERIFY(seen.seen);

@@ -1,7 +1,7 @@
 #include "TestEnvironment.h"
 #include "ScriptedPrompter.h"
 
-#include "workspace/clsMain.h"
+#include "campaign/clsMain.h"
 #include "workspace/frmNewCampaign.h"
 
 #include <QComboBox>

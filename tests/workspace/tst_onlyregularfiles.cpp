@@ -3,8 +3,8 @@
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
+#include "campaign/CampaignStore.h"
 #include "research/CodeFiles.h"
-#include "workspace/CampaignStore.h"
 #include "workspace/GeneratedFileTexts.h"
 #include "workspace/KeywordInputs.h"
 #include "workspace/landing/LandingPageEditor.h"

@@ -1,9 +1,9 @@
-#include "workspace/clsMain.h"
+#include "campaign/clsMain.h"
 
+#include "campaign/CampaignStore.h"
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
-#include "workspace/CampaignStore.h"
 #include "core/TextFiles.h"
 
 #include <QFile>

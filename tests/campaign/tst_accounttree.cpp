@@ -2,13 +2,10 @@
 #include "TestEnvironment.h"
 #include "ScriptedPrompter.h"
 
-#include "workspace/AccountTreeModel.h"
-#include "workspace/clsMain.h"
+#include "campaign/clsMain.h"
 
 #include <QDir>
 #include <QFile>
-#include <QAbstractItemModelTester>
-#include <QSignalSpy>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -40,7 +37,6 @@ private Q_SLOTS:
     void displayOrderIsSorted();
     void campaignNamesCompareAsQtWithoutCase_data();
     void campaignNamesCompareAsQtWithoutCase();
-    void modelShowsTheTreeSorted();
     void deleteCampaign_data();
     void deleteCampaign();
     void deleteNeedsYesAndACampaign();
@@ -210,47 +206,6 @@ void TestAccountTree::campaignNamesCompareAsQtWithoutCase()
     QCOMPARE(shown, expected);
     for (const QString& name : names)
         QVERIFY2(tree.contains(NodeId::campaignNode("a", name.toUpper())), qPrintable(name));
-}
-
-// The model of the tree view: every node in display order under its
-// account, found again by its names in any letter case, and an image change
-// repaints that one node.
-void TestAccountTree::modelShowsTheTreeSorted()
-{
-    TestEnvironment env;
-    const QString work = env.path("work");
-    QVERIFY(TestEnvironment::writeAll(work + "/Accounts.dat", "[beta]\r\nz\r\nA\r\n[Alpha]\r\nm\r\n[gamma]\r\n"));
-    clsMain tree(work);
-    QVERIFY(tree.LoadAccounts());
-    AccountTreeModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.setTree(&tree);
-
-    QStringList shown;
-    for (int a = 0; a < model.rowCount(); ++a) {
-        const QModelIndex account = model.index(a, 0);
-        shown << account.data().toString();
-        for (int c = 0; c < model.rowCount(account); ++c)
-            shown << "  " + model.index(c, 0, account).data().toString();
-    }
-    QCOMPARE(shown, (QStringList{"Alpha", "  m", "beta", "  A", "  z", "gamma"}));
-    for (const NodeId& id : tree.displayOrder()) {
-        const QModelIndex index = model.indexOf(NodeId{id.account.toUpper(), id.campaign.toLower()});
-        QVERIFY2(index.isValid(), qPrintable(id.key()));
-        QVERIFY(model.nodeAt(index)->matches(id));
-    }
-    QVERIFY(!model.indexOf(NodeId::campaignNode("beta", "m")).isValid());
-    QCOMPARE(model.index(1, 0).data(AccountTreeModel::ImageKeyRole).toString(), QStringLiteral("AccountOpen"));
-    QCOMPARE(model.index(2, 0).data(AccountTreeModel::ImageKeyRole).toString(), QStringLiteral("Account"));
-
-    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    const NodeId z = NodeId::campaignNode("beta", "z");
-    tree.setSelectNode(z);
-    QCOMPARE(changed.size(), 1);
-    QCOMPARE(changed.first().at(0).value<QModelIndex>(), model.indexOf(z));
-    QCOMPARE(model.indexOf(z).data(AccountTreeModel::ImageKeyRole).toString(), QStringLiteral("CampaignOpen"));
-    model.setExpanded(model.index(1, 0), false);
-    QCOMPARE(model.index(1, 0).data(AccountTreeModel::ImageKeyRole).toString(), QStringLiteral("Account"));
 }
 
 void TestAccountTree::deleteCampaign_data()

@@ -1,11 +1,10 @@
-#include "workspace/Workspace.h"
+#include "campaign/Workspace.h"
 
+#include "campaign/CampaignStore.h"
 #include "core/Globals.h"
-#include "core/RegistryAPI.h"
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
 #include "settings/clsPreference.h"
-#include "workspace/CampaignStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,17 +17,19 @@ const QString kCampaignOpen = QStringLiteral("CampaignOpen");
 const QString kSaveCampaign = QStringLiteral("Save Campaign");
 const QString kCreateNewCampaign = QStringLiteral("Create New Campaign");
 
-QString readPreference(const QString& name)
+// The tree observer of a workspace that has none.
+class NoTreeObserver final : public AccountTreeObserver
 {
-    return RegistryAPI::GetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ,
-                                         QString())
-        .toString();
-}
+public:
+    void treeReplaced(clsMain*) override {}
+    void nodeAdded(const NodeId&) override {}
+    void campaignRemoved(const NodeId&) override {}
+};
 
-void writePreference(const QString& name, const QString& value)
+AccountTreeObserver* noTreeObserver()
 {
-    RegistryAPI::CreateRegistryKey(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey);
-    RegistryAPI::SetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ, value);
+    static NoTreeObserver none;
+    return &none;
 }
 
 // The trace form of a node: its text & "/" & its key.
@@ -42,14 +43,21 @@ QString trace(const NodeId& node)
 Workspace::Workspace(WorkspaceView& view, QObject* parent)
     : QObject(parent)
     , m_view(view)
+    , m_tree(noTreeObserver())
     , m_accounts(std::make_unique<clsMain>(g_sWorkingFolder))
 {
-    m_model.setTree(m_accounts.get());
 }
 
 Workspace::~Workspace()
 {
-    m_model.setTree(nullptr);
+    m_tree->treeReplaced(nullptr);
+}
+
+void Workspace::setTreeObserver(AccountTreeObserver* observer)
+{
+    m_tree->treeReplaced(nullptr);
+    m_tree = observer ? observer : noTreeObserver();
+    m_tree->treeReplaced(m_accounts.get());
 }
 
 std::optional<NodeId> Workspace::openCampaign() const
@@ -85,11 +93,10 @@ void Workspace::load()
 
 void Workspace::loadTree()
 {
-    m_model.setTree(nullptr);
+    m_tree->treeReplaced(nullptr);
     m_accounts = std::make_unique<clsMain>(g_sWorkingFolder);
-    m_model.setTree(m_accounts.get());
     const bool exists = m_accounts->LoadAccounts();
-    m_model.reload();
+    m_tree->treeReplaced(m_accounts.get());
     m_view.showSelection(m_oSelectedNode);
     if (!m_accounts->readError().isEmpty())
         platform::MsgBox(QStringLiteral("The list of accounts and campaigns could not be read, so the tree shows "
@@ -135,10 +142,11 @@ void Workspace::changeSettings(const std::function<void()>& showPreferences)
 
 void Workspace::close(const QString& windowPosition)
 {
+    clsPreference preference;
     if (!windowPosition.isEmpty())
-        writePreference(QStringLiteral("MainFormPos"), windowPosition);
+        preference.SetMainFormPos(windowPosition);
     if (m_oSelectedNode)
-        writePreference(QStringLiteral("LastSelectAcc"), m_oSelectedNode->key());
+        preference.SetLastSelectAcc(m_oSelectedNode->key());
     setSelectedNode(std::nullopt);
 }
 
@@ -181,7 +189,7 @@ void Workspace::tvwAccount_NodeClick(const NodeId& node)
 
 void Workspace::selectFirstAccount()
 {
-    QString target = readPreference(QStringLiteral("LastSelectAcc"));
+    QString target = clsPreference().GetLastSelectAcc();
     std::optional<NodeId> hand;
     bool found = false;
     bool first = true;
@@ -223,7 +231,7 @@ void Workspace::DeleteCampaign()
     const std::optional<NodeId> removed = m_accounts->DeleteAccount(&saveError);
     if (!removed)
         return;
-    m_model.campaignRemoved(*removed);
+    m_tree->campaignRemoved(*removed);
     if (m_oSelectedNode && m_oSelectedNode->matches(*removed)) {
         // The deleted campaign is no longer open: nothing writes it back.
         m_oSelectedNode.reset();
@@ -239,7 +247,7 @@ bool Workspace::addNewCampaign(const QString& account, const QString& campaign)
     if (campaign.isEmpty())
         return false;
     if (m_accounts->addAccount(account))
-        m_model.nodeAdded(NodeId::accountNode(account));
+        m_tree->nodeAdded(NodeId::accountNode(account));
     const std::optional<NodeId> parent = m_accounts->findAccount(account);
     if (!parent || !m_accounts->addCampaign(parent->account, campaign, QString(), kCampaignOpen)) {
         WriteErrorLog(QStringLiteral("frmMain_NewCampaign_Error: the campaign '") + campaign
@@ -251,7 +259,7 @@ bool Workspace::addNewCampaign(const QString& account, const QString& campaign)
         return false;
     }
     const NodeId added = NodeId::campaignNode(parent->account, campaign);
-    m_model.nodeAdded(added);
+    m_tree->nodeAdded(added);
     setSelectedNode(added);
     ClearCampaign();
     m_view.showEditor(true);

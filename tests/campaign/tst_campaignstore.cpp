@@ -1,48 +1,15 @@
+#include "EveryFieldCampaign.h"
 #include "FileSizeLimit.h"
 #include "RootObeysPermissions.h"
 #include "TestEnvironment.h"
 
-#include "workspace/CampaignStore.h"
+#include "campaign/CampaignStore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 
 #include <optional>
-
-namespace {
-
-CampaignData sample()
-{
-    CampaignData d;
-    d.baseKeywords = QStringLiteral("red shoes\r\nblue [navy] shoes");
-    d.extensionKeywords = QString::fromUtf8("cheap\r\nonline €");
-    d.broadMatch = true;
-    d.phraseMatch = false;
-    d.exactMatch = true;
-    d.broadBid = "0.50";
-    d.phraseBid = "0.75";
-    d.exactBid = "1.00";
-    d.urlTemplate = "http://shop.example/Page.asp?kw={base}";
-    d.replaceSpace = ReplaceSpace::Plus;
-    d.grouping = Grouping::SingleCustomGroup;
-    d.includeBaseKeyword = Include::No;
-    d.includeExtKeyword = Include::Yes;
-    d.capitalisation = Capitalisation::None;
-    d.replaceGroupSpace = GroupSpace::Underscore;
-    d.extraGroupText = ExtraGroupText::Suffix;
-    d.customGroup = "My Group";
-    d.extraGroupTextValue = "sale";
-    d.maxCPC = "0.40";
-    d.maxContentCPC = "0.30";
-    d.placementMaxCPC = "0.20";
-    d.ads[0] = {"Fast shoes|Cheap|Now", "Line one", "Line two", "shop.example", "http://shop.example/"};
-    d.ads[2] = {"Third", "d1", "d2", "disp", "http://dest/"};
-    d.landingPagePath = "/home/user/landing.html";
-    return d;
-}
-
-} // namespace
 
 class TestCampaignStore : public QObject
 {
@@ -67,36 +34,47 @@ void TestCampaignStore::roundTripKeepsEveryField()
     TestEnvironment env;
     const QString folder = CampaignStore::campaignFolder(env.path("work"), "Acc", "Camp");
     QCOMPARE(folder, env.path("work") + "/Accounts/Acc/Camp");
-    const CampaignData d = sample();
+    const CampaignData d = campaignWithEveryField();
     QVERIFY(CampaignStore::save(folder, d));
     CampaignData back;
     QVERIFY(CampaignStore::load(folder, back));
     QCOMPARE(back.baseKeywords, d.baseKeywords);
     QCOMPARE(back.extensionKeywords, d.extensionKeywords);
     QVERIFY(back.ads == d.ads);
-    QVERIFY(back == d);
+    // The mixing option and the Capitalization tick are not stored.
+    CampaignData stored = d;
+    stored.mixing = CampaignData().mixing;
+    stored.capitalization = CampaignData().capitalization;
+    QVERIFY(back == stored);
 }
 
 void TestCampaignStore::writesTheKeysInOrder()
 {
     TestEnvironment env;
     const QString folder = env.path("work/Accounts/A/C");
-    QVERIFY(CampaignStore::save(folder, sample()));
+    CampaignData d = campaignWithEveryField();
+    d.ads[1] = AdSlotData(); // an empty slot has no section
+    QVERIFY(CampaignStore::save(folder, d));
     const QByteArray expected(
         "[Keywords]\r\n"
-        "BroadMatch=1\r\nPhraseMatch=0\r\nExactMatch=1\r\n"
-        "BroadBid=0.50\r\nPhraseBid=0.75\r\nExactBid=1.00\r\n"
-        "URLTemplate=http://shop.example/Page.asp?kw={base}\r\n"
+        "BroadMatch=1\r\nPhraseMatch=1\r\nExactMatch=1\r\n"
+        "BroadBid=0.50\r\nPhraseBid=0.65\r\nExactBid=0.80\r\n"
+        "URLTemplate=http://www.example.com/p?kw={mix}&m={match}&g={adgroup}\r\n"
         "ReplaceURLSpace=2\r\n"
         "[AdGroup]\r\n"
-        "Grouping=3\r\nIncludeBaseKeyword=1\r\nIncludeExtKeyword=0\r\nCapilisation=2\r\n"
-        "ReplaceGroupSpace=1\r\nAddCustomeGroup=2\r\nCustomeGroup=My Group\r\nExtraGroupText=sale\r\n"
-        "MaxCPC=0.40\r\nMaxContentCPC=0.30\r\nPlacementMaxCPC=0.20\r\n"
+        "Grouping=2\r\nIncludeBaseKeyword=1\r\nIncludeExtKeyword=0\r\nCapilisation=2\r\n"
+        "ReplaceGroupSpace=3\r\nAddCustomeGroup=1\r\nCustomeGroup=My Group\r\nExtraGroupText=sale\r\n"
+        "MaxCPC=0.75\r\nMaxContentCPC=0.40\r\nPlacementMaxCPC=0.20\r\n"
         "[Ad1]\r\n"
-        "Headline=Fast shoes|Cheap|Now\r\nDescription1=Line one\r\nDescription2=Line two\r\n"
-        "DisplayURL=shop.example\r\nDestinationURL=http://shop.example/\r\n"
+        "Headline={Base} {Extension}\r\nDescription1=Find {mix} at {campaign}\r\n"
+        "Description2=Great deals on {base} in {extension}\r\nDisplayURL=www.example.com/{base}\r\n"
+        "DestinationURL=http://www.example.com/ad?kw={mix}&g={adgroup}&t={title}\r\n"
         "[Ad3]\r\n"
-        "Headline=Third\r\nDescription1=d1\r\nDescription2=d2\r\nDisplayURL=disp\r\nDestinationURL=http://dest/\r\n"
+        "Headline=Best {base}\r\nDescription1={Extension} {Base} offers\r\nDescription2=Ad group {adgroup}\r\n"
+        "DisplayURL=www.example.com/{title}\r\nDestinationURL=http://www.example.com/p?q={extension}\r\n"
+        "[Ad4]\r\n"
+        "Headline={campaign}: {base}\r\nDescription1=Compare {mix}\r\nDescription2={Base} for less\r\n"
+        "DisplayURL=www.example.com\r\nDestinationURL=http://www.example.com/{mix}/{title}\r\n"
         "[LandingPage]\r\n"
         "LandingPagePath=/home/user/landing.html\r\n");
     QCOMPARE(TestEnvironment::readAll(folder + "/Campaign.dat"), expected);
@@ -125,7 +103,7 @@ void TestCampaignStore::emptiedAdSlotDoesNotComeBack()
 {
     TestEnvironment env;
     const QString folder = env.path("work/Accounts/A/C");
-    CampaignData d = sample();
+    CampaignData d = campaignWithEveryField();
     QVERIFY(CampaignStore::save(folder, d));
     d.ads[2] = AdSlotData();
     d.ads[0].description1.clear();
@@ -289,7 +267,7 @@ void TestCampaignStore::failuresNameTheFileAndTheReason()
     TestEnvironment env;
     const QString account = env.path("work/Accounts/A");
     const QString folder = account + "/C";
-    CampaignData data = sample();
+    CampaignData data = campaignWithEveryField();
     QVERIFY(CampaignStore::save(folder, data));
 
     std::optional<RootObeysPermissions> asAnyUser;

@@ -1,13 +1,12 @@
-#include "workspace/clsBuildCampaigns.h"
+#include "campaign/clsBuildCampaigns.h"
 
+#include "campaign/CampaignStore.h"
 #include "core/Globals.h"
 #include "core/modCommon.h"
 #include "generator/BuildChecks.h"
 #include "generator/CampaignGenerator.h"
 #include "platform/Prompter.h"
 #include "platform/WaitCursor.h"
-#include "workspace/CampaignStore.h"
-#include "workspace/GeneratedFilesPanel.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -66,8 +65,7 @@ clsBuildCampaigns::~clsBuildCampaigns() = default;
 
 void clsBuildCampaigns::refuse(const QString& focus)
 {
-    m_host.showTab(EditorTab::Keywords);
-    m_host.focusControl(focus);
+    m_host.showRefusedInput(focus);
 }
 
 // The run's one error handler: the log line (unless the generator wrote it
@@ -158,20 +156,20 @@ void clsBuildCampaigns::BuildCampaigns()
     // 10 to 15: mixing, ad groups and the three files, with the window's
     // campaign inputs blocked.
     m_stepLabel = QStringLiteral("log point 11");
-    GeneratedFilesPanel& panel = m_host.generatedFiles();
     std::optional<platform::WaitCursor> hourglass;
     hourglass.emplace();
     InputBlock block(m_host);
 
     m_stepLabel = QStringLiteral("log point 21");
-    GeneratedFileTexts texts;
-    const generator::GenerationResult result = generate(in, texts);
+    std::function<void()> showFiles;
+    const generator::GenerationResult result = generate(in, showFiles);
 
     // 16. Show the files.
     WriteErrorLog(QStringLiteral("BuildCampaigns: load ad files ..."));
-    panel.LoadAdFiles(campaignFolder, std::move(texts));
+    if (showFiles)
+        showFiles();
     block.release();
-    m_host.showTab(EditorTab::LandingPage);
+    m_host.showLandingPage();
     hourglass.reset();
     m_host.setStatusText(QStringLiteral("Finish!"));
     WriteErrorLog(QStringLiteral("BuildCampaigns: completed"));
@@ -181,12 +179,12 @@ void clsBuildCampaigns::BuildCampaigns()
 }
 
 // Steps 11 to 15 on the build thread (see the header), with the status
-// texts, the emptying of the text views and the errors on the window's;
-// the build thread then reads the new files' texts for the panel.
+// texts, the emptying of the files' views and the errors on the window's;
+// the build thread then prepares the new files for their views.
 generator::GenerationResult clsBuildCampaigns::generate(const generator::GenerationInput& in,
-                                                        GeneratedFileTexts& texts)
+                                                        std::function<void()>& showFiles)
 {
-    GeneratedFilesPanel& panel = m_host.generatedFiles();
+    using ImportFormat::File;
     const auto onWindow = [this](std::function<void()> call, Qt::ConnectionType type = Qt::QueuedConnection) {
         QMetaObject::invokeMethod(this, std::move(call), type);
     };
@@ -197,16 +195,19 @@ generator::GenerationResult clsBuildCampaigns::generate(const generator::Generat
     // text at once.
     QElapsedTimer shown; // used on the build thread only
     shown.start();
-    callbacks.progress = [this, &panel, &shown, onWindow](generator::GenerationPhase phase, qsizetype index,
-                                                          qsizetype lastIndex) {
+    callbacks.progress = [this, &shown, onWindow](generator::GenerationPhase phase, qsizetype index,
+                                                  qsizetype lastIndex) {
         if (index < 0) {
-            // Each text view is emptied just before its file is written.
+            // Each file's view is emptied just before the file is written.
             if (phase == generator::GenerationPhase::KeywordFile)
-                onWindow([&panel] { panel.clearTextView(0); panel.clearTextView(1); });
+                onWindow([this] {
+                    m_host.clearGeneratedFile(File::Keywords);
+                    m_host.clearGeneratedFile(File::Ads);
+                });
             else if (phase == generator::GenerationPhase::AdsFile)
-                onWindow([&panel] { panel.clearTextView(1); });
+                onWindow([this] { m_host.clearGeneratedFile(File::Ads); });
             else if (phase == generator::GenerationPhase::AdGroupFile)
-                onWindow([&panel] { panel.clearTextView(2); });
+                onWindow([this] { m_host.clearGeneratedFile(File::AdGroups); });
         }
         if (index <= 0 || shown.elapsed() >= kStatusIntervalMs) {
             const QString status = generator::GenerationStatusText(phase, index, lastIndex);
@@ -229,7 +230,7 @@ generator::GenerationResult clsBuildCampaigns::generate(const generator::Generat
         } catch (const std::exception& e) {
             failure = QString::fromLocal8Bit(e.what());
         }
-        texts = GeneratedFileTexts::read(in.campaignFolder, thread());
+        showFiles = m_host.prepareGeneratedFiles(in.campaignFolder);
         onWindow([&ended] { ended = true; });
     });
     while (!ended)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "campaign/AccountTreeObserver.h"
+#include "campaign/clsMain.h"
 #include "generator/CampaignData.h"
-#include "workspace/AccountTreeModel.h"
-#include "workspace/clsMain.h"
 
 #include <QObject>
 #include <QString>
@@ -52,11 +52,15 @@ class Workspace : public QObject
 
 public:
     explicit Workspace(WorkspaceView& view, QObject* parent = nullptr);
+    // Tells the tree observer that the tree goes.
     ~Workspace() override;
 
     clsMain& accounts() { return *m_accounts; }
     const clsMain& accounts() const { return *m_accounts; }
-    AccountTreeModel& treeModel() { return m_model; }
+    // The view of the tree that follows every change of it from now on: it
+    // is given the tree at once, and the one it replaces lets the tree go.
+    // Null: none. It must outlive the workspace or be replaced first.
+    void setTreeObserver(AccountTreeObserver* observer);
 
     // The campaign open in the editor, or the account last clicked.
     std::optional<NodeId> selectedNode() const { return m_oSelectedNode; }
@@ -122,7 +126,7 @@ private:
     void loadTree();
 
     WorkspaceView& m_view;
+    AccountTreeObserver* m_tree; // never null
     std::unique_ptr<clsMain> m_accounts;
-    AccountTreeModel m_model;
     std::optional<NodeId> m_oSelectedNode;
 };

@@ -1,4 +1,4 @@
-#include "workspace/CampaignStore.h"
+#include "campaign/CampaignStore.h"
 
 #include "core/modCommon.h"
 #include "platform/Locations.h"
