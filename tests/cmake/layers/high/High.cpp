@@ -1,0 +1,8 @@
+#include "high/High.h"
+
+#include <QIcon>
+
+QWidget* highWidget()
+{
+    return nullptr;
+}

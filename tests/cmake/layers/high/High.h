@@ -1,0 +1,7 @@
+#pragma once
+
+#include "low/Low.h"
+
+#include <QWidget>
+
+QWidget* highWidget();

@@ -1,0 +1,6 @@
+#include "loose/Loose.h"
+
+int looseValue()
+{
+    return 1;
+}

@@ -1,0 +1,2 @@
+// The icon of the low layer.
+#include <QIcon>
