@@ -39,15 +39,28 @@ function(_qm_find_in header out)
     set(${out} "" PARENT_SCOPE)
 endfunction()
 
-function(_qm_in_project path out)
+# <path> relative to the project folder (QM_PROJECT_DIRS) that holds it;
+# <path> itself when none does.
+function(_qm_relative path out)
     foreach(folder IN LISTS QM_PROJECT_DIRS)
         string(FIND "${path}" "${folder}/" at)
         if(at EQUAL 0)
-            set(${out} TRUE PARENT_SCOPE)
+            file(RELATIVE_PATH relative "${folder}" "${path}")
+            set(${out} "${relative}" PARENT_SCOPE)
             return()
         endif()
     endforeach()
-    set(${out} FALSE PARENT_SCOPE)
+    set(${out} "${path}" PARENT_SCOPE)
+endfunction()
+
+# TRUE when a project folder holds the absolute <path>.
+function(_qm_in_project path out)
+    _qm_relative("${path}" relative)
+    if(relative STREQUAL path)
+        set(${out} FALSE PARENT_SCOPE)
+    else()
+        set(${out} TRUE PARENT_SCOPE)
+    endif()
 endfunction()
 
 # The Qt module a header belongs to, "" when it is none of Qt's.
@@ -103,18 +116,6 @@ function(_qm_line_of file text out)
         endif()
     endforeach()
     set(${out} "?" PARENT_SCOPE)
-endfunction()
-
-function(_qm_relative path out)
-    foreach(folder IN LISTS QM_PROJECT_DIRS)
-        string(FIND "${path}" "${folder}/" at)
-        if(at EQUAL 0)
-            file(RELATIVE_PATH relative "${folder}" "${path}")
-            set(${out} "${relative}" PARENT_SCOPE)
-            return()
-        endif()
-    endforeach()
-    set(${out} "${path}" PARENT_SCOPE)
 endfunction()
 
 # Records a fault of <file>'s include line <line>: "<library>: <file>:<n>

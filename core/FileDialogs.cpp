@@ -13,14 +13,16 @@ namespace FileDialogs {
 QString PickerStartFolder(const QString& pathInBox)
 {
     const auto existingFolder = [](const QString& path) {
-        return !path.isEmpty() && QDir::isAbsolutePath(path) && QFileInfo(path).isDir();
+        return QDir::isAbsolutePath(path) && QFileInfo(path).isDir();
     };
     // A path in the box names a folder, or a file (or a folder still to be
     // made) in one.
     const QString box = pathInBox.trimmed();
-    for (const QString& folder : {box, box.isEmpty() ? QString() : QFileInfo(box).absolutePath()})
-        if (existingFolder(folder) && QDir::isAbsolutePath(box))
-            return QDir::cleanPath(folder);
+    if (QDir::isAbsolutePath(box)) {
+        for (const QString& folder : {box, QFileInfo(box).absolutePath()})
+            if (existingFolder(folder))
+                return QDir::cleanPath(folder);
+    }
     if (existingFolder(g_sWorkingFolder))
         return QDir::cleanPath(g_sWorkingFolder);
     return QDir::homePath();

@@ -22,11 +22,12 @@ bool fail(QString* error, const QString& text)
     return false;
 }
 
-// A folder where the file should be is named as such: the system's own
-// words for it say little.
+// A folder where the file should be is named as such, in the words of
+// platform/RegularFile: the system's own words for it say little.
 QString fileReason(const QString& path, const QString& reason)
 {
-    return QFileInfo(path).isDir() ? QStringLiteral("it is a folder, not a file") : reason;
+    const QString folder = QFileInfo(path).isDir() ? platform::notRegularFile(path) : QString();
+    return folder.isEmpty() ? reason : folder;
 }
 
 // Why a folder cannot be made: the part of its path that stands as a file,

@@ -43,6 +43,12 @@ QString errorText()
     return QStringLiteral("Error occured when sending message.");
 }
 
+// Why a dialogue ends on a reply line that is, or grows, too long.
+QString lineTooLongText()
+{
+    return QStringLiteral("The mail server sent a reply line longer than %1 octets").arg(kMaxReplyLine);
+}
+
 // The reply code of a complete reply: the number its last line begins with.
 int replyCode(const QString& reply)
 {
@@ -218,14 +224,14 @@ void SmtpSocketClient::onReadyRead()
             m_scanned = m_received.size();
             // Even its line end would not make it fit any more.
             if (m_scanned - m_lineStart >= kMaxReplyLine)
-                fail(QStringLiteral("The mail server sent a reply line longer than %1 octets").arg(kMaxReplyLine));
+                fail(lineTooLongText());
             return;
         }
         const qsizetype lineSize = lineEnd + 1 - m_lineStart;
         const bool continued = lineSize > 4 && m_received.at(m_lineStart + 3) == '-';
         m_lineStart = m_scanned = lineEnd + 1;
         if (lineSize > kMaxReplyLine) {
-            fail(QStringLiteral("The mail server sent a reply line longer than %1 octets").arg(kMaxReplyLine));
+            fail(lineTooLongText());
             return;
         }
         if (++m_linesSinceCommand > kMaxReplyLines) {

@@ -37,17 +37,12 @@ constexpr int kHelpTopics[TabCount] = {100, 102, 103, 104};
 
 enum AccessType : qint16 { DefaultAccess = 0, DirectAccess = 1, ProxyAccess = 2 };
 
-QLineEdit* textBox(const QString& name)
-{
-    return platform::lineEdit(name);
-}
-
 // A box for a program or folder path, wide enough to show a usual one
 // (the default editor path) whole.
 QLineEdit* pathBox(const QString& name)
 {
     constexpr int kFrameAndMargins = 16;
-    QLineEdit* box = textBox(name);
+    QLineEdit* box = platform::lineEdit(name);
     box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString::fromLatin1(kDefaultAdwordsEditorPath))
                          + kFrameAndMargins);
     return box;
@@ -56,7 +51,7 @@ QLineEdit* pathBox(const QString& name)
 // A password box: every character shows as "*".
 QLineEdit* maskedBox(const QString& name)
 {
-    QLineEdit* box = textBox(name);
+    QLineEdit* box = platform::lineEdit(name);
     box->setEchoMode(QLineEdit::Password);
     box->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     return box;
@@ -211,8 +206,8 @@ QWidget* frmPreference::buildConnectionsTab()
         if (checked)
             optProxy_Click(index);
     });
-    m_txtProxy = textBox(QStringLiteral("txtProxy"));
-    m_txtPort = textBox(QStringLiteral("txtPort"));
+    m_txtProxy = platform::lineEdit(QStringLiteral("txtProxy"));
+    m_txtPort = platform::lineEdit(QStringLiteral("txtPort"));
     auto* address = new QHBoxLayout;
     address->addWidget(m_txtProxy, 1);
     address->addWidget(label(QStringLiteral("Port"), m_txtPort));
@@ -225,7 +220,7 @@ QWidget* frmPreference::buildConnectionsTab()
         "increase performance between networks by reducing redundant traffic via caching. ")));
 
     auto* authFrame = new QGroupBox(QStringLiteral("Web server authentication"));
-    m_txtHTTPUsername = textBox(QStringLiteral("txtHTTPUsername"));
+    m_txtHTTPUsername = platform::lineEdit(QStringLiteral("txtHTTPUsername"));
     m_txtHTTPPassword = maskedBox(QStringLiteral("txtHTTPPassword"));
     auto* authLayout = new QVBoxLayout(authFrame);
     authLayout->addWidget(note(QStringLiteral("If your server or proxy requires authentication before allowing access "
@@ -243,11 +238,11 @@ QWidget* frmPreference::buildMailTab()
                                       QStringLiteral("Confirm connection before searching"));
 
     auto* frame = new QGroupBox(QStringLiteral("SMTP Mail Server"));
-    m_txtMailServer = textBox(QStringLiteral("txtMailServer"));
-    m_txtSMTPPort = textBox(QStringLiteral("txtSMTPPort"));
+    m_txtMailServer = platform::lineEdit(QStringLiteral("txtMailServer"));
+    m_txtSMTPPort = platform::lineEdit(QStringLiteral("txtSMTPPort"));
     m_chkSMTPAuth = checkBox(QStringLiteral("chkSMTPAuth"), QStringLiteral("My mail server request authentication"));
     connect(m_chkSMTPAuth, &QCheckBox::stateChanged, this, &frmPreference::chkSMTPAuth_Click);
-    m_txtSMTPUsername = textBox(QStringLiteral("txtSMTPUsername"));
+    m_txtSMTPUsername = platform::lineEdit(QStringLiteral("txtSMTPUsername"));
     m_txtSMTPPassword = maskedBox(QStringLiteral("txtSMTPPassword"));
     m_chkSSL = checkBox(QStringLiteral("chkSSL"), QStringLiteral("This mail server requires a secure connection (SSL)"));
     m_cmdTestSendMail = pushButton(QStringLiteral("cmdTestSendMail"), QStringLiteral("Test SMTP server"));
@@ -273,10 +268,10 @@ QWidget* frmPreference::buildMailTab()
 QWidget* frmPreference::buildProfileTab()
 {
     auto* details = new QGroupBox(QStringLiteral("User Details"));
-    m_txtReporterName = textBox(QStringLiteral("txtReporterName"));
-    m_txtCompanyName = textBox(QStringLiteral("txtCompanyName"));
-    m_txtReporterEmail = textBox(QStringLiteral("txtReporterEmail"));
-    m_txtReporterWeb = textBox(QStringLiteral("txtReporterWeb"));
+    m_txtReporterName = platform::lineEdit(QStringLiteral("txtReporterName"));
+    m_txtCompanyName = platform::lineEdit(QStringLiteral("txtCompanyName"));
+    m_txtReporterEmail = platform::lineEdit(QStringLiteral("txtReporterEmail"));
+    m_txtReporterWeb = platform::lineEdit(QStringLiteral("txtReporterWeb"));
     auto* user = new QFormLayout(details);
     addRow(user, QStringLiteral("Name:"), m_txtReporterName);
     addRow(user, QStringLiteral("Company name:"), m_txtCompanyName);
@@ -284,7 +279,7 @@ QWidget* frmPreference::buildProfileTab()
     addRow(user, QStringLiteral("Web site:"), m_txtReporterWeb);
 
     auto* logo = new QGroupBox(QStringLiteral("Logo Position"));
-    m_txtLogoURL = textBox(QStringLiteral("txtLogoURL"));
+    m_txtLogoURL = platform::lineEdit(QStringLiteral("txtLogoURL"));
     auto* positions = new QHBoxLayout;
     m_optPosition = optionGroup(this, QStringLiteral("optPosition"), {{1, "Top"}, {2, "Bottom"}}, positions);
     auto* logoLayout = new QFormLayout(logo);
@@ -299,7 +294,7 @@ QWidget* frmPreference::buildProfileTab()
 QWidget* frmPreference::buildOptionsTab()
 {
     m_txtGoogleAdwordsEditor = pathBox(QStringLiteral("txtGoogleAdwordsEditor"));
-    m_txtToken = textBox(QStringLiteral("txtToken"));
+    m_txtToken = platform::lineEdit(QStringLiteral("txtToken"));
     m_txtFolder = pathBox(QStringLiteral("txtFolder"));
     QPushButton* open = pushButton(QStringLiteral("cmdOpenFolder"), QStringLiteral("Open"));
     connect(open, &QPushButton::clicked, this, &frmPreference::cmdOpenFolder_Click);
@@ -330,9 +325,9 @@ QWidget* frmPreference::buildOptionsTab()
         if (checked)
             optLoginType_Click(index);
     });
-    m_txtUserName = textBox(QStringLiteral("txtUserName"));
+    m_txtUserName = platform::lineEdit(QStringLiteral("txtUserName"));
     m_txtPassword = maskedBox(QStringLiteral("txtPassword"));
-    m_txtClientEmailID = textBox(QStringLiteral("txtClientEmailID"));
+    m_txtClientEmailID = platform::lineEdit(QStringLiteral("txtClientEmailID"));
     m_lblClientEmailID = label(QStringLiteral("Account Email:"), m_txtClientEmailID);
     m_lblClientEmailID->setObjectName(QStringLiteral("lblClientEmailID"));
     auto* login = new QFormLayout;

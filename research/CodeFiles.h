@@ -8,10 +8,11 @@
 // The country and language code files that keyword research targets by
 // name: CountryNCodeGoogle.rpt and LanguageNCode.rpt, installed with the
 // program (platform::Locations::installedFile: the program folder's copy,
-// else the one beside the executable). Each is a profile file whose first
-// lines (up to a marker line) list the names as "name=code", and whose
-// "CountryID" (respectively "LanguageID") section maps each listed name to
-// the identifier the research request sends (read with modCommon::ReadINI).
+// else the one beside the executable, else the installation's). Each is a
+// profile file whose first lines (up to a marker line) list the names as
+// "name=code", and whose "CountryID" (respectively "LanguageID") section
+// maps each listed name to the identifier the research request sends (read
+// with modCommon::ReadINI).
 namespace CodeFiles {
 
 // The file's path, or "" after telling the user that it is missing

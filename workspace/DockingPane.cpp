@@ -148,7 +148,6 @@ void DockingPane::fold()
         auto* flyoutLayout = new QVBoxLayout(m_flyout);
         flyoutLayout->setContentsMargins(1, 1, 1, 1);
         m_flyout->installEventFilter(this);
-        parentWidget()->installEventFilter(this);
     }
     layout()->removeWidget(m_tabs);
     m_flyout->layout()->addWidget(m_tabs);
@@ -214,8 +213,6 @@ bool DockingPane::eventFilter(QObject* watched, QEvent* event)
             m_slideInTimer.stop();
         else if (event->type() == QEvent::Leave)
             m_slideInTimer.start();
-    } else if (watched == parentWidget() && event->type() == QEvent::Resize && m_flyout && m_flyout->isVisible()) {
-        placeFlyout();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -462,9 +462,7 @@ void frmKeywordResearch::DoGet()
     if (m_accessToken.token().isEmpty()) {
         // The window stays alive meanwhile: Stop or closing cancels the fetch.
         m_accessToken.startFetch();
-        m_busyPointer.emplace();
-        m_CmdStop->setEnabled(true);
-        m_pbrProgress->setVisible(true);
+        waiting();
         return;
     }
     sendRequest();
@@ -509,10 +507,8 @@ void frmKeywordResearch::sendRequest()
     }
     m_oBuilder->setAuthToken(m_accessToken.token());
     m_oBuilder->Connect(text, researchEndpoints().targetingIdeaServiceUrl());
-    m_busyPointer.emplace();
-    m_cmdGet->setEnabled(false);  // again: an earlier request that ended meanwhile made the window idle
-    m_CmdStop->setEnabled(true);
-    m_pbrProgress->setVisible(true);
+    // Get again disabled: an earlier request that ended meanwhile made the window idle.
+    waiting();
 }
 
 void frmKeywordResearch::SetBusy() { m_cmdDelete->setEnabled(false); }
@@ -530,6 +526,14 @@ void frmKeywordResearch::ResetUI(const QString& message)
 }
 
 void frmKeywordResearch::UpdateDeleteButton() { m_cmdDelete->setEnabled(m_lvwKeywords->topLevelItemCount() > 0); }
+
+void frmKeywordResearch::waiting()
+{
+    m_busyPointer.emplace();
+    m_cmdGet->setEnabled(false);
+    m_CmdStop->setEnabled(true);
+    m_pbrProgress->setVisible(true);
+}
 
 void frmKeywordResearch::idle()
 {

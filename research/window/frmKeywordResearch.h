@@ -100,6 +100,9 @@ private:
     void CmdStop_Click();
     void tmrDisconnect_Timer();
     void releaseBuilder();
+    // Waiting for the token or the request: busy pointer, Get disabled, Stop
+    // enabled, progress shown; idle() undoes it all.
+    void waiting();
     void idle();
 
     KeywordAdder m_addKeywords;

@@ -76,8 +76,7 @@ LandingPageTab::LandingPageTab(QWidget* parent)
     auto* contLayout = new QVBoxLayout(cont);
     auto* pathRow = new QHBoxLayout;
     auto* label = new QLabel(QStringLiteral("Page Path:"), cont);
-    m_txtLandingPagePath = new QLineEdit(cont);
-    m_txtLandingPagePath->setObjectName(QStringLiteral("txtLandingPagePath"));
+    m_txtLandingPagePath = platform::lineEdit(QStringLiteral("txtLandingPagePath"));
     label->setBuddy(m_txtLandingPagePath);
     auto* open = new QPushButton(style()->standardIcon(QStyle::SP_DialogOpenButton), QString(), cont);
     open->setObjectName(QStringLiteral("cmdOpenLandingPage"));
