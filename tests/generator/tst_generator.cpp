@@ -905,8 +905,7 @@ void TestGenerator::buildLeavesTheSettingsAlone()
     in.campaign.extensionKeywords = QStringLiteral("Paris");
     in.campaign.ads[1].headline = QStringLiteral("{base} [Short]");
     QCOMPARE(run(in, kAds), crlfRows({"Spring,red shoes Paris,red shoes,,,,"}));
-    QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version"), REG_SZ, QString()),
-             QVariant(QStringLiteral("0.0.1")));
+    QCOMPARE(testsettings::stored(HKEY_LOCAL_MACHINE, g_sVersionKey, QStringLiteral("Version")), QStringLiteral("0.0.1"));
 }
 
 QTEST_GUILESS_MAIN(TestGenerator)

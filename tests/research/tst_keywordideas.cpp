@@ -406,9 +406,7 @@ void TestKeywordIdeas::invalidLoginTokenIsForgotten()
 {
     Request t;
     auto stored = [](const char* name) {
-        return RegistryAPI::GetRegistryValue(RegistryAPI::HKEY_LOCAL_MACHINE, g_sPreferenceKey, name,
-                                             RegistryAPI::REG_SZ, "missing")
-            .toString();
+        return testsettings::stored(RegistryAPI::HKEY_LOCAL_MACHINE, g_sPreferenceKey, QString::fromLatin1(name));
     };
     testsettings::store(RegistryAPI::HKEY_LOCAL_MACHINE, g_sPreferenceKey, "AUTK", "old-token");
     testsettings::store(RegistryAPI::HKEY_LOCAL_MACHINE, g_sPreferenceKey, "AUTKD", "Dec 01 2026 10:00 AM");

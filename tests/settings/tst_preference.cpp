@@ -277,8 +277,7 @@ void TestPreference::versionRecord()
     store(HKEY_LOCAL_MACHINE, g_sVersionKey, "Version", "1.2.03");
     clsPreference p;
     p.GetSettings();
-    const QString version = GetRegistryValue(HKEY_LOCAL_MACHINE, g_sVersionKey, "Version", REG_SZ, QString()).toString();
-    QCOMPARE(version, Version::text());
+    QCOMPARE(stored(HKEY_LOCAL_MACHINE, g_sVersionKey, "Version"), Version::text());
 }
 
 void TestPreference::saveLoadRoundTripAndHives()

@@ -1,6 +1,7 @@
 #include "workspace/AdEditor.h"
 
 #include "CaptionFit.h"
+#include "ModalWatcher.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -84,12 +84,14 @@ public:
         ++asked;
         QPointer<QWidget> owner = m_handsBack ? QApplication::activeWindow() : nullptr;
         QDialog box(owner);
-        QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, &box, [&box] {
-            if (box.isActiveWindow())
-                box.accept();
-        });
-        answer.start(5);
+        const ModalWatcher<QDialog> answer(
+            [](QDialog& shown) {
+                if (!shown.isActiveWindow())
+                    return false;
+                shown.accept();
+                return true;
+            },
+            5);
         box.exec();
         if (owner)
             owner->activateWindow();

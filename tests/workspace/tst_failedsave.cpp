@@ -1,5 +1,6 @@
 #include "FileSizeLimit.h"
 #include "ModalWatcher.h"
+#include "SettingsFixture.h"
 #include "WorkingFolderFixture.h"
 
 #include "core/RegistryAPI.h"
@@ -25,10 +26,7 @@ enum class Action { Close, ClickOtherCampaign, ClickAccount, NewCampaign, Setup 
 
 QString lastSelectAcc()
 {
-    return RegistryAPI::GetRegistryValue(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey,
-                                         QStringLiteral("LastSelectAcc"), RegistryAPI::REG_SZ,
-                                         QStringLiteral("<none>"))
-        .toString();
+    return testsettings::stored(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, QStringLiteral("LastSelectAcc"));
 }
 
 // Campaign x open in the window, edited, with its Campaign.dat turned into
@@ -201,7 +199,7 @@ void TestFailedSave::askedBeforeTheEditorIsReplaced()
     QCOMPARE(s.highlighted(), QStringLiteral("A-x"));
     QVERIFY(!s.w.isWelcomeShown());
     QCOMPARE(s.landingPath()->text(), QStringLiteral("edited"));
-    QCOMPARE(lastSelectAcc(), QStringLiteral("<none>"));
+    QCOMPARE(lastSelectAcc(), testsettings::kAbsent);
 
     s.repair();
     QVERIFY(s.perform(action));

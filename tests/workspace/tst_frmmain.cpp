@@ -34,9 +34,7 @@ namespace {
 
 QString readPreference(const QString& name)
 {
-    return RegistryAPI::GetRegistryValue(HKEY_CURRENT_USER, g_sPreferenceKey, name, RegistryAPI::REG_SZ,
-                                         QStringLiteral("<none>"))
-        .toString();
+    return testsettings::stored(HKEY_CURRENT_USER, g_sPreferenceKey, name);
 }
 
 void storeEditorPath(const QString& path)

@@ -802,9 +802,6 @@ void TestGeneratedFilesPanel::bigListSortsAfterItsFileWasReplaced()
     }
 }
 
-QTEST_MAIN(TestGeneratedFilesPanel)
-#include "tst_generatedfilespanel.moc"
-
 void TestGeneratedFilesPanel::columnsFitCaptionsAndValues_data()
 {
     QTest::addColumn<int>("list");
@@ -877,3 +874,6 @@ void TestGeneratedFilesPanel::columnsFitCaptionsAndValues()
              qPrintable(QString::number(header->length()) + QStringLiteral(" < ")
                         + QString::number(view->viewport()->width())));
 }
+
+QTEST_MAIN(TestGeneratedFilesPanel)
+#include "tst_generatedfilespanel.moc"

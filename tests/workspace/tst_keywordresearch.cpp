@@ -6,12 +6,10 @@
 #include "InstalledCodeFiles.h"
 #include "ModalWatcher.h"
 #include "ScriptedHttpServer.h"
-#include "ScriptedPrompter.h"
-#include "TestEnvironment.h"
+#include "WorkingFolderFixture.h"
 #include "../research/ResearchTestSupport.h"
 
 #include <QAction>
-#include <QDir>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -26,17 +24,12 @@ namespace {
 
 // The main window on a working folder with one open campaign, the code
 // files installed and every research endpoint on a loopback server.
-struct MainWindow {
+struct MainWindow : WorkingFolderFixture {
     explicit MainWindow(const QString& userName = QStringLiteral("adwords.user@example.com"))
+        : WorkingFolderFixture("[A]\r\nx\r\n")
     {
-        BuildKeyPaths();
-        const QString work = env.path("work");
-        QDir().mkpath(work);
-        g_sWorkingFolder = work;
+        campaign("A", "x");
         putPreferences({{"YMID", userName}});
-        testsettings::saveWorkingFolder(work);
-        TestEnvironment::writeAll(work + "/Accounts.dat", "[A]\r\nx\r\n");
-        TestEnvironment::writeAll(work + "/Accounts/A/x/Campaign.dat", "[LandingPage]\r\nLandingPagePath=a\r\n");
         installCodeFiles(env);
         g_oRegister = std::make_unique<clsRegister>();
         g_oRegister->GetSettings();
@@ -61,8 +54,6 @@ struct MainWindow {
         return research.seen();
     }
 
-    TestEnvironment env;
-    ScriptedPrompter prompter;
     Server server;
     LoopbackEndpoints endpoints{server};
     std::unique_ptr<frmMain> main;

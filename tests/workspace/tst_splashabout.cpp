@@ -1,4 +1,5 @@
 #include "CaptionFit.h"
+#include "ModalWatcher.h"
 #include "TestEnvironment.h"
 
 #include "core/Globals.h"
@@ -175,8 +176,10 @@ void tst_SplashAbout::aboutWithoutDealerValues()
 void tst_SplashAbout::aboutClosesWithOk()
 {
     frmAbout about(nullptr, AppTitle());
-    QTimer::singleShot(0, &about, [&about] { about.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click(); });
+    const ModalWatcher<frmAbout> ok(
+        [](frmAbout& shown) { shown.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click(); });
     QCOMPARE(about.exec(), int(QDialog::Accepted));
+    QVERIFY(ok.seen());
 }
 
 QTEST_MAIN(tst_SplashAbout)

@@ -1,10 +1,15 @@
 #include "RandomTreeCommands.h"
+#include "SettingsFixture.h"
 #include "WorkingFolderFixture.h"
 
 #include "workspace/AccountTreeModel.h"
 #include "workspace/frmMain.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTreeView>
 #include <QtTest>
@@ -16,6 +21,11 @@ const QByteArray kAccounts("[A]\r\nx\r\ny\r\nz\r\n[B]\r\nv\r\n[C]\r\n");
 QString describe(const std::optional<NodeId>& node)
 {
     return node ? node->key() : QStringLiteral("<none>");
+}
+
+QString lastSelectAcc()
+{
+    return testsettings::stored(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, QStringLiteral("LastSelectAcc"));
 }
 
 // The workspace with the window that shows it, and checks that the tree
@@ -73,6 +83,45 @@ struct Session : WorkingFolderFixture {
         for (const NodeId& node : w->workspace().accounts().displayOrder())
             expected << node.key();
         QVERIFY2(shown == expected, qPrintable(after + ": shown " + shown.join(", ")));
+    }
+
+    // Opens the first campaign of the tree, or a new one when the tree has
+    // none; what was done, in the words of a command list.
+    QString openACampaign()
+    {
+        for (const TreeNode& node : ws().accounts().nodes()) {
+            if (node.id.isCampaign()) {
+                ws().tvwAccount_NodeClick(node.id);
+                return "node click " + node.id.key();
+            }
+        }
+        ws().addNewCampaign(QStringLiteral("A"), QStringLiteral("n"));
+        return QStringLiteral("new A-n");
+    }
+
+    // A build typed into the window's own inputs and started from its
+    // toolbar writes the open campaign's folder, its name in every row.
+    void expectBuildNamesTheOpenCampaign()
+    {
+        const std::optional<NodeId> open = ws().openCampaign();
+        QVERIFY2(open, "no campaign is open to build");
+        w->findChild<QPlainTextEdit*>(QStringLiteral("txtBaseKeywords"))->setPlainText(QStringLiteral("red shoes"));
+        w->findChild<QCheckBox*>(QStringLiteral("chkBroadMatch"))->setChecked(true);
+        w->findChild<QLineEdit*>(QStringLiteral("txtBroadBid"))->setText(QStringLiteral("0.5"));
+        w->findChild<QLineEdit*>(QStringLiteral("txtURLTemplate"))->setText(QStringLiteral("http://shop.example/"));
+        w->toolAction(int(ToolButton::BuildCampaigns))->trigger();
+        const QByteArray rows =
+            TestEnvironment::readAll(campaignFolder(open->account, open->campaign) + "/AdwordsKeywords.csv");
+        QCOMPARE(rows, (open->campaign + ",RED-SHOES,red shoes,Broad,0.5,http://shop.example/\r\n").toUtf8());
+    }
+
+    // Closing the window stores the selected node as the last selection.
+    void expectCloseStoresTheSelection()
+    {
+        const std::optional<NodeId> selected = ws().selectedNode();
+        const QString before = lastSelectAcc();
+        QVERIFY(w->close());
+        QCOMPARE(lastSelectAcc(), selected ? selected->key() : before);
     }
 };
 
@@ -139,7 +188,9 @@ void TestTreeView::newAndDeleteChangeOneRow()
 // New, delete, clicks in the tree and on nodes, File/Setup and Save in
 // random order: after every command the tree highlights the node the
 // workspace has selected and shows every node of the accounts in order,
-// and the model passes Qt's checks of an item model.
+// and the model passes Qt's checks of an item model; at the end of a
+// sequence a build from the window names the open campaign (one is opened
+// when none is) and the window's close stores the selection.
 void TestTreeView::highlightFollowsTheSelectionOverRandomCommands()
 {
     RandomTreeCommands commands(20240611);
@@ -160,6 +211,15 @@ void TestTreeView::highlightFollowsTheSelectionOverRandomCommands()
             s.expectTreeShowsTheAccounts(done.join(", "));
             if (QTest::currentTestFailed())
                 return;
+        }
+        // The welcome page has no campaign to build.
+        if (!s.ws().openCampaign())
+            done << s.openACampaign();
+        s.expectBuildNamesTheOpenCampaign();
+        s.expectCloseStoresTheSelection();
+        if (QTest::currentTestFailed()) {
+            qWarning("after %s", qPrintable(done.join(", ")));
+            return;
         }
     }
 }
