@@ -170,21 +170,17 @@ void GeneratedFilesPanel::fitColumns(int i)
     for (int c = 0; c < columns; ++c)
         widths[size_t(c)] = header->sectionSizeHint(c);
 
-    // The first rows and rows spread evenly over the rest, in row order.
-    std::vector<int> sample;
-    const int first = std::min(rows, kSampledRows / 2);
-    for (int r = 0; r < first; ++r)
-        sample.push_back(r);
-    const int spread = std::min(rows - first, kSampledRows - first);
-    for (int k = 1; k <= spread; ++k)
-        sample.push_back(first + int(qint64(rows - first - 1) * k / spread));
+    // Only the first rows: they lie together at the start of the mapped file,
+    // which the list reads anyway. Rows spread over a file of gigabytes would
+    // each fault in pages of their own, holding up the window and its memory.
+    const int sampled = std::min(rows, kSampledRows);
 
     const QFontMetrics metrics = t.list->fontMetrics();
     // The item delegate keeps the focus frame's margin and one pixel on each
     // side of a value; two more spare it the last pixel of rounding.
     const int margin = 2 * (t.list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, t.list) + 1) + 2;
     const int widest = kMaxFittedChars * metrics.averageCharWidth();
-    for (int r : sample) {
+    for (int r = 0; r < sampled; ++r) {
         for (int c = 0; c < columns; ++c) {
             const QString value = t.model->index(r, c).data().toString();
             if (value.isEmpty())

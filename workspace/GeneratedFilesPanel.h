@@ -60,9 +60,8 @@ public:
     void picCopyFile_Click(int index);
 
     // A list's columns are as wide as their caption (with room for the sort
-    // arrow) and their values in a sample of at most this many rows: the
-    // first ones and others spread over the list, never all of a file of
-    // millions. A column other than the last takes at most kMaxFittedChars
+    // arrow) and their values in the first rows of the list, at most this
+    // many, never all of a file of millions. A column other than the last takes at most kMaxFittedChars
     // average characters; the last one fills the width left.
     static constexpr int kSampledRows = 200;
     static constexpr int kMaxFittedChars = 50;
