@@ -63,7 +63,7 @@ public:
     // arrow) and their values in the first rows of the list, at most this
     // many, never all of a file of millions. A column other than the last takes at most kMaxFittedChars
     // average characters; the last one fills the width left.
-    static constexpr int kSampledRows = 200;
+    static constexpr int kSampledRows = 100;
     static constexpr int kMaxFittedChars = 50;
 
     // True while a list is still being indexed or sorted in the background.
