@@ -78,20 +78,6 @@ struct Session : WorkingFolderFixture {
         QCOMPARE(rows, (open->campaign + ",RED-SHOES,red shoes,Broad,0.5,http://shop.example/\r\n").toUtf8());
     }
 
-    // Opens the first campaign of the tree, or a new one when the tree has
-    // none; what was done, in the words of a command list.
-    QString openACampaign()
-    {
-        for (const TreeNode& node : ws().accounts().nodes()) {
-            if (node.id.isCampaign()) {
-                ws().tvwAccount_NodeClick(node.id);
-                return "node click " + node.id.key();
-            }
-        }
-        ws().addNewCampaign(QStringLiteral("A"), QStringLiteral("n"));
-        return QStringLiteral("new A-n");
-    }
-
     // The window's close: the open campaign saved, then the selected node
     // stored as the last selection.
     void expectCloseStoresTheSelection()
@@ -169,7 +155,7 @@ void TestTreeCommands::randomCommandsKeepOneCampaign()
         }
         // The welcome page has no campaign to build.
         if (!s.ws().openCampaign())
-            done << s.openACampaign();
+            done << RandomTreeCommands::openACampaign(s.ws());
         s.expectBuildNamesTheOpenCampaign();
         s.expectCloseStoresTheSelection();
         if (QTest::currentTestFailed()) {

@@ -29,6 +29,21 @@ public:
     // draw leaves ClickInTheTree out.
     using Click = std::function<void(const NodeId&)>;
 
+    // Opens the first campaign of the tree, or a new one when the tree has
+    // none, so that a sequence can end on an open campaign; what was done,
+    // in the words of a command list.
+    static QString openACampaign(Workspace& ws)
+    {
+        for (const TreeNode& node : ws.accounts().nodes()) {
+            if (node.id.isCampaign()) {
+                ws.tvwAccount_NodeClick(node.id);
+                return "node click " + node.id.key();
+            }
+        }
+        ws.addNewCampaign(QStringLiteral("A"), QStringLiteral("n"));
+        return QStringLiteral("new A-n");
+    }
+
     explicit RandomTreeCommands(quint32 seed)
         : m_random(seed)
     {

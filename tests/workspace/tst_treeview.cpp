@@ -85,20 +85,6 @@ struct Session : WorkingFolderFixture {
         QVERIFY2(shown == expected, qPrintable(after + ": shown " + shown.join(", ")));
     }
 
-    // Opens the first campaign of the tree, or a new one when the tree has
-    // none; what was done, in the words of a command list.
-    QString openACampaign()
-    {
-        for (const TreeNode& node : ws().accounts().nodes()) {
-            if (node.id.isCampaign()) {
-                ws().tvwAccount_NodeClick(node.id);
-                return "node click " + node.id.key();
-            }
-        }
-        ws().addNewCampaign(QStringLiteral("A"), QStringLiteral("n"));
-        return QStringLiteral("new A-n");
-    }
-
     // A build typed into the window's own inputs and started from its
     // toolbar writes the open campaign's folder, its name in every row.
     void expectBuildNamesTheOpenCampaign()
@@ -214,7 +200,7 @@ void TestTreeView::highlightFollowsTheSelectionOverRandomCommands()
         }
         // The welcome page has no campaign to build.
         if (!s.ws().openCampaign())
-            done << s.openACampaign();
+            done << RandomTreeCommands::openACampaign(s.ws());
         s.expectBuildNamesTheOpenCampaign();
         s.expectCloseStoresTheSelection();
         if (QTest::currentTestFailed()) {
