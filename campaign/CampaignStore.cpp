@@ -7,9 +7,15 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMetaEnum>
 #include <QStringList>
 
 #include <cmath>
+#include <limits>
+#include <optional>
+#include <type_traits>
+#include <utility>
+#include <variant>
 
 using platform::Locations::join;
 using platform::ProfileFile::Document;
@@ -17,33 +23,167 @@ using platform::ProfileFile::Document;
 namespace {
 
 const QString kCampaignFile = QStringLiteral("Campaign.dat");
-const QString kBaseFile = QStringLiteral("BaseKeywords.dat");
-const QString kExtFile = QStringLiteral("ExtensionKeywords.dat");
 
+// The keyword files, in the order a save writes them.
+struct KeywordFile {
+    const char* name;
+    QString CampaignData::*text;
+};
+constexpr KeywordFile kKeywordFiles[] = {
+    {"BaseKeywords.dat", &CampaignData::baseKeywords},
+    {"ExtensionKeywords.dat", &CampaignData::extensionKeywords},
+};
+
+// The option that a stored index names, or none for an empty text and for
+// an index that names no option of the enum (a damaged or hand-edited file).
 template <class Option>
-Option optionIndex(const Document& ini, const QString& section, const QString& key, int count, Option missing)
+std::optional<Option> storedOption(const QString& text)
 {
-    const QString text = ini.value(section, key);
     if (text.isEmpty())
-        return missing;
+        return std::nullopt;
     const double value = std::nearbyint(modCommon::Val(text));
-    return value >= 0 && value < count ? Option(int(value)) : missing;
+    if (!(value >= 0 && value <= std::numeric_limits<int>::max()))
+        return std::nullopt;
+    if (!QMetaEnum::fromType<Option>().valueToKey(int(value)))
+        return std::nullopt;
+    return Option(int(value));
 }
 
-template <class Option>
-QString indexText(Option option)
+// How a field of the campaign is held in its value of Campaign.dat.
+using Tick = bool CampaignData::*;    // "1" or "0"; any number but 0 reads as ticked
+using Text = QString CampaignData::*; // the text as it is
+struct OptionIndex {                  // the option's index; one that names no option leaves the field
+    QString (*write)(const CampaignData&);
+    void (*read)(CampaignData&, const QString&);
+};
+struct AdSections {};                 // one section per ad slot, its row's section and the slot's
+                                      // number ("Ad1" to "Ad4"), with the keys of kAdKeys
+using Field = std::variant<Tick, Text, OptionIndex, AdSections>;
+
+template <auto member>
+constexpr OptionIndex optionIndex()
 {
-    return QString::number(int(option));
+    using Option = std::remove_cvref_t<decltype(std::declval<CampaignData&>().*member)>;
+    return {[](const CampaignData& data) { return QString::number(int(data.*member)); },
+            [](CampaignData& data, const QString& text) {
+                if (const std::optional<Option> option = storedOption<Option>(text))
+                    data.*member = *option;
+            }};
 }
+
+struct Key {
+    const char* section;
+    const char* name;
+    Field field;
+};
+
+// The keys of Campaign.dat in the order a save writes them. A load reads
+// the same rows, so each stored field has one key for both.
+constexpr Key kKeys[] = {
+    {"Keywords", "BroadMatch", &CampaignData::broadMatch},
+    {"Keywords", "PhraseMatch", &CampaignData::phraseMatch},
+    {"Keywords", "ExactMatch", &CampaignData::exactMatch},
+    {"Keywords", "BroadBid", &CampaignData::broadBid},
+    {"Keywords", "PhraseBid", &CampaignData::phraseBid},
+    {"Keywords", "ExactBid", &CampaignData::exactBid},
+    {"Keywords", "URLTemplate", &CampaignData::urlTemplate},
+    {"Keywords", "ReplaceURLSpace", optionIndex<&CampaignData::replaceSpace>()},
+    {"AdGroup", "Grouping", optionIndex<&CampaignData::grouping>()},
+    {"AdGroup", "IncludeBaseKeyword", optionIndex<&CampaignData::includeBaseKeyword>()},
+    {"AdGroup", "IncludeExtKeyword", optionIndex<&CampaignData::includeExtKeyword>()},
+    {"AdGroup", "Capilisation", optionIndex<&CampaignData::capitalisation>()},
+    {"AdGroup", "ReplaceGroupSpace", optionIndex<&CampaignData::replaceGroupSpace>()},
+    {"AdGroup", "AddCustomeGroup", optionIndex<&CampaignData::extraGroupText>()},
+    {"AdGroup", "CustomeGroup", &CampaignData::customGroup},
+    {"AdGroup", "ExtraGroupText", &CampaignData::extraGroupTextValue},
+    {"AdGroup", "MaxCPC", &CampaignData::maxCPC},
+    {"AdGroup", "MaxContentCPC", &CampaignData::maxContentCPC},
+    {"AdGroup", "PlacementMaxCPC", &CampaignData::placementMaxCPC},
+    {"Ad", nullptr, AdSections{}},
+    {"LandingPage", "LandingPagePath", &CampaignData::landingPagePath},
+};
+
+// The keys of each ad section.
+struct AdKey {
+    const char* name;
+    QString AdSlotData::*text;
+};
+constexpr AdKey kAdKeys[] = {
+    {"Headline", &AdSlotData::headline},
+    {"Description1", &AdSlotData::description1},
+    {"Description2", &AdSlotData::description2},
+    {"DisplayURL", &AdSlotData::displayURL},
+    {"DestinationURL", &AdSlotData::destinationURL},
+};
+
+template <class... Cases>
+struct Visitor : Cases... {
+    using Cases::operator()...;
+};
 
 QString flag(bool ticked)
 {
     return ticked ? QStringLiteral("1") : QStringLiteral("0");
 }
 
-QString adSection(int slot)
+// The section of ad slot (0 to 3): prefix and the slot's number from 1.
+QString adSection(const QString& prefix, int slot)
 {
-    return QStringLiteral("Ad") + QString::number(slot + 1);
+    return prefix + QString::number(slot + 1);
+}
+
+void writeAds(Document& ini, const QString& prefix, const CampaignData& data)
+{
+    for (int i = 0; i < CampaignData::AdSlotCount; ++i) {
+        const AdSlotData& ad = data.ads.at(std::size_t(i));
+        const QString section = adSection(prefix, i);
+        if (!ad.isFilled()) {
+            ini.removeSection(section); // an emptied slot must not come back
+            continue;
+        }
+        for (const AdKey& key : kAdKeys)
+            ini.setValue(section, QString::fromLatin1(key.name), ad.*key.text);
+    }
+}
+
+void readAds(const Document& ini, const QString& prefix, CampaignData& data)
+{
+    for (int i = 0; i < CampaignData::AdSlotCount; ++i) {
+        AdSlotData& ad = data.ads.at(std::size_t(i));
+        const QString section = adSection(prefix, i);
+        for (const AdKey& key : kAdKeys)
+            ad.*key.text = ini.value(section, QString::fromLatin1(key.name));
+    }
+}
+
+void writeKeys(Document& ini, const CampaignData& data)
+{
+    for (const Key& key : kKeys) {
+        const QString section = QString::fromLatin1(key.section);
+        const QString name = QString::fromLatin1(key.name);
+        std::visit(Visitor{
+                       [&](Tick tick) { ini.setValue(section, name, flag(data.*tick)); },
+                       [&](Text text) { ini.setValue(section, name, data.*text); },
+                       [&](const OptionIndex& option) { ini.setValue(section, name, option.write(data)); },
+                       [&](AdSections) { writeAds(ini, section, data); },
+                   },
+                   key.field);
+    }
+}
+
+void readKeys(const Document& ini, CampaignData& data)
+{
+    for (const Key& key : kKeys) {
+        const QString section = QString::fromLatin1(key.section);
+        const QString name = QString::fromLatin1(key.name);
+        std::visit(Visitor{
+                       [&](Tick tick) { data.*tick = modCommon::Val(ini.value(section, name)) != 0; },
+                       [&](Text text) { data.*text = ini.value(section, name); },
+                       [&](const OptionIndex& option) { option.read(data, ini.value(section, name)); },
+                       [&](AdSections) { readAds(ini, section, data); },
+                   },
+                   key.field);
+    }
 }
 
 // A saved keyword file ends with the CRLF that saving added; it is not part
@@ -113,51 +253,17 @@ bool CampaignStore::save(const QString& folder, const CampaignData& data, QStrin
         why = QStringLiteral("No campaign is open");
         return fail();
     }
+    if (!TextFiles::makeFolder(folder, &why))
+        return fail();
+    for (const KeywordFile& file : kKeywordFiles) {
+        if (!TextFiles::saveText(join(folder, QString::fromLatin1(file.name)), data.*file.text, &why))
+            return fail();
+    }
     const QString path = join(folder, kCampaignFile);
     Document ini;
-    if (!TextFiles::makeFolder(folder, &why) || !TextFiles::saveText(join(folder, kBaseFile), data.baseKeywords, &why)
-        || !TextFiles::saveText(join(folder, kExtFile), data.extensionKeywords, &why)
-        || !loadCampaignFile(path, ini, &why))
+    if (!loadCampaignFile(path, ini, &why))
         return fail();
-
-    const QString keywords = QStringLiteral("Keywords");
-    ini.setValue(keywords, QStringLiteral("BroadMatch"), flag(data.broadMatch));
-    ini.setValue(keywords, QStringLiteral("PhraseMatch"), flag(data.phraseMatch));
-    ini.setValue(keywords, QStringLiteral("ExactMatch"), flag(data.exactMatch));
-    ini.setValue(keywords, QStringLiteral("BroadBid"), data.broadBid);
-    ini.setValue(keywords, QStringLiteral("PhraseBid"), data.phraseBid);
-    ini.setValue(keywords, QStringLiteral("ExactBid"), data.exactBid);
-    ini.setValue(keywords, QStringLiteral("URLTemplate"), data.urlTemplate);
-    ini.setValue(keywords, QStringLiteral("ReplaceURLSpace"), indexText(data.replaceSpace));
-
-    const QString adGroup = QStringLiteral("AdGroup");
-    ini.setValue(adGroup, QStringLiteral("Grouping"), indexText(data.grouping));
-    ini.setValue(adGroup, QStringLiteral("IncludeBaseKeyword"), indexText(data.includeBaseKeyword));
-    ini.setValue(adGroup, QStringLiteral("IncludeExtKeyword"), indexText(data.includeExtKeyword));
-    ini.setValue(adGroup, QStringLiteral("Capilisation"), indexText(data.capitalisation));
-    ini.setValue(adGroup, QStringLiteral("ReplaceGroupSpace"), indexText(data.replaceGroupSpace));
-    ini.setValue(adGroup, QStringLiteral("AddCustomeGroup"), indexText(data.extraGroupText));
-    ini.setValue(adGroup, QStringLiteral("CustomeGroup"), data.customGroup);
-    ini.setValue(adGroup, QStringLiteral("ExtraGroupText"), data.extraGroupTextValue);
-    ini.setValue(adGroup, QStringLiteral("MaxCPC"), data.maxCPC);
-    ini.setValue(adGroup, QStringLiteral("MaxContentCPC"), data.maxContentCPC);
-    ini.setValue(adGroup, QStringLiteral("PlacementMaxCPC"), data.placementMaxCPC);
-
-    for (int i = 0; i < CampaignData::AdSlotCount; ++i) {
-        const AdSlotData& ad = data.ads.at(std::size_t(i));
-        const QString section = adSection(i);
-        if (!ad.isFilled()) {
-            ini.removeSection(section); // an emptied slot must not come back
-            continue;
-        }
-        ini.setValue(section, QStringLiteral("Headline"), ad.headline);
-        ini.setValue(section, QStringLiteral("Description1"), ad.description1);
-        ini.setValue(section, QStringLiteral("Description2"), ad.description2);
-        ini.setValue(section, QStringLiteral("DisplayURL"), ad.displayURL);
-        ini.setValue(section, QStringLiteral("DestinationURL"), ad.destinationURL);
-    }
-
-    ini.setValue(QStringLiteral("LandingPage"), QStringLiteral("LandingPagePath"), data.landingPagePath);
+    writeKeys(ini, data);
 
     if (!ini.save(path, &why)) {
         why = TextFiles::writeError(path, why);
@@ -169,54 +275,18 @@ bool CampaignStore::save(const QString& folder, const CampaignData& data, QStrin
 bool CampaignStore::load(const QString& folder, CampaignData& data, QString* error)
 {
     data = CampaignData();
-    QString base, ext;
-    Document ini;
-    if (!TextFiles::read(join(folder, kBaseFile), base, error) || !TextFiles::read(join(folder, kExtFile), ext, error)
-        || !loadCampaignFile(join(folder, kCampaignFile), ini, error))
-        return false;
-    data.baseKeywords = dropSavedLineBreak(base);
-    data.extensionKeywords = dropSavedLineBreak(ext);
-
-    const QString keywords = QStringLiteral("Keywords");
-    data.exactMatch = modCommon::Val(ini.value(keywords, QStringLiteral("ExactMatch"))) != 0;
-    data.phraseMatch = modCommon::Val(ini.value(keywords, QStringLiteral("PhraseMatch"))) != 0;
-    data.broadMatch = modCommon::Val(ini.value(keywords, QStringLiteral("BroadMatch"))) != 0;
-    data.exactBid = ini.value(keywords, QStringLiteral("ExactBid"));
-    data.phraseBid = ini.value(keywords, QStringLiteral("PhraseBid"));
-    data.broadBid = ini.value(keywords, QStringLiteral("BroadBid"));
-    data.urlTemplate = ini.value(keywords, QStringLiteral("URLTemplate"));
-    data.replaceSpace = optionIndex(ini, keywords, QStringLiteral("ReplaceURLSpace"),
-                                    ReplaceSpaceOptions, ReplaceSpace::Hyphen);
-
-    const QString adGroup = QStringLiteral("AdGroup");
-    data.grouping = optionIndex(ini, adGroup, QStringLiteral("Grouping"), GroupingOptions, Grouping::ByBase);
-    data.includeBaseKeyword = optionIndex(ini, adGroup, QStringLiteral("IncludeBaseKeyword"),
-                                          IncludeBaseOptions, Include::Yes);
-    data.includeExtKeyword = optionIndex(ini, adGroup, QStringLiteral("IncludeExtKeyword"),
-                                         IncludeExtOptions, Include::No);
-    data.capitalisation = optionIndex(ini, adGroup, QStringLiteral("Capilisation"),
-                                      CapitalisationOptions, Capitalisation::UpperCase);
-    data.replaceGroupSpace = optionIndex(ini, adGroup, QStringLiteral("ReplaceGroupSpace"),
-                                         ReplaceGroupSpaceOptions, GroupSpace::Hyphen);
-    data.extraGroupText = optionIndex(ini, adGroup, QStringLiteral("AddCustomeGroup"),
-                                      ExtraGroupTextOptions, ExtraGroupText::None);
-    data.customGroup = ini.value(adGroup, QStringLiteral("CustomeGroup"));
-    data.extraGroupTextValue = ini.value(adGroup, QStringLiteral("ExtraGroupText"));
-    data.maxCPC = ini.value(adGroup, QStringLiteral("MaxCPC"));
-    data.maxContentCPC = ini.value(adGroup, QStringLiteral("MaxContentCPC"));
-    data.placementMaxCPC = ini.value(adGroup, QStringLiteral("PlacementMaxCPC"));
-
-    for (int i = 0; i < CampaignData::AdSlotCount; ++i) {
-        AdSlotData& ad = data.ads[std::size_t(i)];
-        const QString section = adSection(i);
-        ad.headline = ini.value(section, QStringLiteral("Headline"));
-        ad.description1 = ini.value(section, QStringLiteral("Description1"));
-        ad.description2 = ini.value(section, QStringLiteral("Description2"));
-        ad.displayURL = ini.value(section, QStringLiteral("DisplayURL"));
-        ad.destinationURL = ini.value(section, QStringLiteral("DestinationURL"));
+    CampaignData loaded; // the defaults stay when a file cannot be read
+    for (const KeywordFile& file : kKeywordFiles) {
+        QString text;
+        if (!TextFiles::read(join(folder, QString::fromLatin1(file.name)), text, error))
+            return false;
+        loaded.*file.text = dropSavedLineBreak(text);
     }
-
-    data.landingPagePath = ini.value(QStringLiteral("LandingPage"), QStringLiteral("LandingPagePath"));
+    Document ini;
+    if (!loadCampaignFile(join(folder, kCampaignFile), ini, error))
+        return false;
+    readKeys(ini, loaded);
+    data = loaded;
     return true;
 }
 

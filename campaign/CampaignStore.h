@@ -9,15 +9,6 @@
 class CampaignStore
 {
 public:
-    // Number of options of each stored option group, in field order.
-    static constexpr int ReplaceSpaceOptions = 4;
-    static constexpr int GroupingOptions = 4;
-    static constexpr int IncludeBaseOptions = 2;
-    static constexpr int IncludeExtOptions = 2;
-    static constexpr int CapitalisationOptions = 3;
-    static constexpr int ReplaceGroupSpaceOptions = 4;
-    static constexpr int ExtraGroupTextOptions = 3;
-
     // folder/name, or the entry of folder whose name differs from name only
     // in letter case when folder/name does not exist: the Windows program's
     // file names ignore case, and it made "accounts.dat" and "accounts".
@@ -42,8 +33,8 @@ public:
     static bool save(const QString& folder, const CampaignData& data, QString* error = nullptr);
 
     // Reads the folder; missing files and keys give the defaults (an empty
-    // text, 0, and 1 for IncludeExtKeyword). An option index outside its
-    // group counts as missing. False (with the defaults, and error naming the
+    // text, 0, and 1 for IncludeExtKeyword). An option index that names no
+    // option of its enum counts as missing. False (with the defaults, and error naming the
     // file and the reason) when a file exists but cannot be read.
     static bool load(const QString& folder, CampaignData& data, QString* error = nullptr);
     static CampaignData load(const QString& folder);

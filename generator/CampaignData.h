@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include <array>
@@ -9,7 +10,12 @@
 // build reads. Free of any widget. Keyword texts use CRLF between lines.
 
 // The option groups of the editor, by index of their buttons (the comment
-// names the group's control).
+// names the group's control). The meta-object system knows their options
+// (QMetaEnum::fromType), so what stores an index takes the options from the
+// enum itself.
+namespace CampaignOptions {
+Q_NAMESPACE
+
 enum class ReplaceSpace { Hyphen, Underscore, Plus, Blank };                     // optReplaceSpace
 enum class Grouping { ByBase, ByExtension, ByMix, SingleCustomGroup };           // optGrouping
 enum class Include { Yes, No };                          // optIncludeBaseKwyword, optIncludeExtentKwyword
@@ -17,6 +23,23 @@ enum class Capitalisation { UpperCase, LowerCase, None };                       
 enum class GroupSpace { Hyphen, Underscore, Plus, Space };                       // optReplaceGroupSpace
 enum class ExtraGroupText { None, Prefix, Suffix };                              // optExtraGroupText
 enum class Mixing { ExtensionBeforeBase, ExtensionAfterBase, ExtensionBeforeAndAfterBase, Pair, BaseOnly }; // optMixing
+Q_ENUM_NS(ReplaceSpace)
+Q_ENUM_NS(Grouping)
+Q_ENUM_NS(Include)
+Q_ENUM_NS(Capitalisation)
+Q_ENUM_NS(GroupSpace)
+Q_ENUM_NS(ExtraGroupText)
+Q_ENUM_NS(Mixing)
+
+} // namespace CampaignOptions
+
+using CampaignOptions::Capitalisation;
+using CampaignOptions::ExtraGroupText;
+using CampaignOptions::Grouping;
+using CampaignOptions::GroupSpace;
+using CampaignOptions::Include;
+using CampaignOptions::Mixing;
+using CampaignOptions::ReplaceSpace;
 
 struct AdSlotData {
     QString headline;        // txtHeadline(n)

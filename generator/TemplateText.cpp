@@ -199,8 +199,8 @@ GroupNameOptions GroupNameOptions::of(const CampaignData& campaign)
 QString CombineKeywords(const QString& tmpl, const QString& base, const QString& ext,
                         const QString& baseAlt, const QString& extAlt, qint16 maxLen)
 {
-    static const QString kBase = QStringLiteral("{base}");
-    static const QString kExt = QStringLiteral("{extension}");
+    static const QString kBase = TokenText(TokBase);
+    static const QString kExt = TokenText(TokExtension);
     const bool hasBase = tmpl.contains(kBase, Qt::CaseInsensitive);
     const bool hasExt = tmpl.contains(kExt, Qt::CaseInsensitive);
     auto build = [&](CombineChoice c) -> QString {
@@ -279,18 +279,49 @@ void ReplaceUrlSpaces(RowText& text, ReplaceSpace replaceSpace, qsizetype from)
     text.truncate(replaceUrlSpaces(d + from, d + text.size(), replaceSpace) - d);
 }
 
+namespace {
+
+constexpr TemplateToken kTokens[] = {
+    {TokBase, u"{base}", u"Base Keyword"},
+    {TokExtension, u"{extension}", u"Extension Keyword"},
+    {TokMix, u"{mix}", u"Mix Keyword"},
+    {TokCampaign, u"{campaign}", u"Campaign"},
+    {TokAdGroup, u"{adgroup}", u"Ad Group"},
+    {TokMatch, u"{match}", u"Match Type"},
+    {TokTitle, u"{title}", u"Ad Title"},
+};
+
+// A kind without its row would be replaced by no build and missing from the
+// token key; of a kind with two rows one text would be ignored.
+constexpr bool everyKindHasOneToken()
+{
+    for (int kind = TokLiteral; kind < TokKindCount; ++kind) {
+        int rows = 0;
+        for (const TemplateToken& token : kTokens)
+            rows += token.kind == kind ? 1 : 0;
+        if (rows != (kind == TokLiteral ? 0 : 1))
+            return false;
+    }
+    return true;
+}
+static_assert(everyKindHasOneToken(), "each token kind but TokLiteral needs exactly one row in kTokens");
+
+} // namespace
+
+std::span<const TemplateToken> TemplateTokens()
+{
+    return kTokens;
+}
+
 QString TokenText(TokenKind kind)
 {
-    switch (kind) {
-    case TokCampaign: return QStringLiteral("{campaign}");
-    case TokAdGroup: return QStringLiteral("{adgroup}");
-    case TokBase: return QStringLiteral("{base}");
-    case TokExtension: return QStringLiteral("{extension}");
-    case TokMix: return QStringLiteral("{mix}");
-    case TokTitle: return QStringLiteral("{title}");
-    case TokMatch: return QStringLiteral("{match}");
-    default: return QString();
-    }
+    static const std::array<QString, TokKindCount> texts = [] {
+        std::array<QString, TokKindCount> byKind;
+        for (const TemplateToken& token : kTokens)
+            byKind[token.kind] = token.text.toString();
+        return byKind;
+    }();
+    return kind < TokKindCount ? texts[kind] : QString();
 }
 
 CompiledTemplate::CompiledTemplate(const QString& text, std::initializer_list<TokenKind> tokens)

@@ -4,10 +4,12 @@
 #include "generator/RowText.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <array>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <vector>
 
 // Text conventions of the generator: template tokens and their typed form,
@@ -56,6 +58,19 @@ QStringView TrimSpaces(QStringView text);
 
 enum TokenKind : quint8 { TokLiteral, TokCampaign, TokAdGroup, TokBase, TokExtension, TokMix, TokTitle, TokMatch, TokKindCount };
 
+// A token that a build replaces, and what it stands for as the editors'
+// token key names it.
+struct TemplateToken {
+    TokenKind kind;
+    QStringView text;    // "{base}"; matched without regard to case
+    QStringView meaning; // "Base Keyword"
+};
+
+// Every token a build replaces, one per kind (but TokLiteral), in the order
+// the editors list them.
+std::span<const TemplateToken> TemplateTokens();
+
+// The token's text as TemplateTokens gives it; empty for TokLiteral.
 QString TokenText(TokenKind kind);
 
 // The value put in place of each token kind; none leaves the token as typed.

@@ -8,11 +8,11 @@
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "settings/AdwordsEditorPath.h"
+#include "settings/SettingsTable.h"
 #include "settings/clsRegister.h"
 
 #include <QLocale>
 
-#include <array>
 #include <cmath>
 #include <optional>
 #include <variant>
@@ -108,7 +108,7 @@ void storePreference(Root hive, const QString& name, const QString& value)
 std::span<const clsPreference::Setting> clsPreference::settingsTable()
 {
     using P = clsPreference;
-    static const Setting rows[] = {
+    static constexpr Setting rows[] = {
         {"Log point 1", "AccessType", CU, "1", Load::Number, 0, &P::m_AccessType},
         {"Log point 1", "Proxy", CU, "", Load::AsIs, 1, &P::m_Proxy},
         {"Log point 1", "Port", CU, "8080", Load::AsIs, 2, &P::m_Port},
@@ -149,6 +149,8 @@ std::span<const clsPreference::Setting> clsPreference::settingsTable()
         {"Log point 14", "CUID", CU, "", Load::AsIs, 37, &P::m_ClientEmailID},
         {"Log point 14", "AdwordsEditor", CU, kDefaultAdwordsEditorPath, Load::AsIs, 38, &P::m_GoogleAdwordsEditor},
     };
+    static_assert(SettingsTable::hasEverySavePosition(rows),
+                  "each row needs a save position of its own, from 0 to the number of rows - 1");
     return rows;
 }
 
@@ -299,17 +301,13 @@ void clsPreference::SaveSettings()
 {
     modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting  start ...") + modCommon::NowText());
     // All values reach each hive in one write: a save cut short leaves the
-    // old settings or the new ones, never a mix (and is one write, not 39).
+    // old settings or the new ones, never a mix (and is one write, not one
+    // per value).
     RegistryTransaction transaction;
     CreateRegistryKey(CU, g_sPreferenceKey);
     CreateRegistryKey(LM, g_sPreferenceKey);
 
-    const std::span<const Setting> rows = settingsTable();
-    std::array<const Setting*, 39> order{};
-    Q_ASSERT(rows.size() == order.size());
-    for (const Setting& row : rows)
-        order.at(size_t(row.savePosition)) = &row;
-    for (const Setting* row : order)
+    for (const Setting* row : SettingsTable::inSaveOrder(settingsTable()))
         setPreference(row->hive, QString::fromLatin1(row->name), fieldText(*row));
     transaction.Commit();
 

@@ -115,7 +115,7 @@ public:
     QString GetGoogleAppToken();
     // Loads every setting; a value that fails is logged and takes its default.
     void GetSettings();
-    // Writes every setting (39 values) back, each hive in one atomic write:
+    // Writes every setting of the table back, each hive in one atomic write:
     // after a crash or a kill during the save a hive holds all its old values
     // or all the new ones. When the current user's hive cannot be written,
     // neither hive changes, "clsPreference_SaveSettings_Error: " is logged

@@ -2,6 +2,7 @@
 
 #include "core/clsFileController.h"
 #include "core/modCommon.h"
+#include "generator/TemplateText.h"
 #include "platform/widgets/LineEdit.h"
 #include "workspace/MainLayout.h"
 
@@ -30,20 +31,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kKeywordFileFilter =
     QStringLiteral("Text files (*.txt)|*.txt|Data files (*.dat)|*.dat|All Files (*.*)|*.*");
 const QString kUnavailable = QStringLiteral("This option is currently unavailable");
-
-const QStringList& tokenLines()
-{
-    static const QStringList lines {
-        QStringLiteral("{base} = Base Keyword"),
-        QStringLiteral("{extension} = Extension Keyword"),
-        QStringLiteral("{mix} = Mix Keyword"),
-        QStringLiteral("{campaign} = Campaign"),
-        QStringLiteral("{adgroup} = Ad Group"),
-        QStringLiteral("{match} = Match Type"),
-        QStringLiteral("{title} = Ad Title"),
-    };
-    return lines;
-}
 
 // Stored text (CRLF between lines) to the box's own line breaks.
 QString toBoxText(QString text)
@@ -86,14 +73,19 @@ QGroupBox* frame(const QString& caption, const QString& name)
     return box;
 }
 
+// The tokens that a build replaces, four to a column.
 QGroupBox* tokenFrame(const QString& name)
 {
     QGroupBox* box = frame(QStringLiteral("Token Key"), name);
     auto* grid = new QGridLayout(box);
-    const QStringList& lines = tokenLines();
-    for (int i = 0; i < lines.size(); ++i)
-        grid->addWidget(new QLabel(lines.at(i)), i % 4, i / 4);
-    grid->setColumnStretch(2, 1);
+    const std::span<const generator::TemplateToken> tokens = generator::TemplateTokens();
+    const int count = int(tokens.size());
+    for (int i = 0; i < count; ++i) {
+        const generator::TemplateToken& token = tokens[size_t(i)];
+        const QString line = token.text.toString() + QStringLiteral(" = ") + token.meaning.toString();
+        grid->addWidget(new QLabel(line), i % 4, i / 4);
+    }
+    grid->setColumnStretch((count + 3) / 4, 1);
     return box;
 }
 

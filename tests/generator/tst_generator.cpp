@@ -104,6 +104,8 @@ private Q_SLOTS:
     void adGroupRows();
     void adTexts_data();
     void adTexts();
+    void everyTokenOfTheTableIsReplaced_data();
+    void everyTokenOfTheTableIsReplaced();
     void skippedAdGroupFileKeepsPrevious();
     void emptyKeywordFileHasNoBytes();
     void keywordGroupsMatchAdGroupNames();
@@ -516,6 +518,36 @@ void TestGenerator::adTexts()
     in.campaign.capitalization = ticked;
     in.campaign.ads[1] = {slot[0], slot[1], slot[2], slot[3], slot[4]};
     QCOMPARE(run(in, kAds), expected);
+}
+
+void TestGenerator::everyTokenOfTheTableIsReplaced_data()
+{
+    QTest::addColumn<QString>("token");
+    QTest::addColumn<bool>("replaced");
+    for (const TemplateToken& token : TemplateTokens())
+        QTest::newRow(qPrintable(token.text.toString())) << token.text.toString() << true;
+    QTest::newRow("no token: {keyword}") << QStringLiteral("{keyword}") << false;
+}
+
+// The editors list the table's tokens as the ones a build replaces: each of
+// them is replaced in at least one of the texts that hold tokens. Each text
+// holds the token next to "{none}", which no build replaces, so the token
+// outnumbered by "{none}" in the files was replaced somewhere.
+void TestGenerator::everyTokenOfTheTableIsReplaced()
+{
+    QFETCH(QString, token);
+    QFETCH(bool, replaced);
+    TestEnvironment env;
+    GenerationInput in = baseInput(env.path(QStringLiteral("Spring")));
+    in.campaign.extensionKeywords = QStringLiteral("paris");
+    const QString text = token + QStringLiteral("{none}");
+    in.campaign.urlTemplate = QStringLiteral("http://x.com/") + text;
+    in.campaign.ads[0] = {QStringLiteral("h") + text, QStringLiteral("d") + text, QStringLiteral("e") + text,
+                          QStringLiteral("w") + text, QStringLiteral("u") + text};
+    const QString files = QString::fromUtf8(run(in, kKeywords) + run(in, kAds));
+    const qsizetype none = files.count(QStringLiteral("{none}"));
+    QVERIFY(none >= 6);
+    QCOMPARE(files.count(token, Qt::CaseInsensitive) < none, replaced);
 }
 
 void TestGenerator::skippedAdGroupFileKeepsPrevious()

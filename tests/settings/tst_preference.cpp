@@ -3,6 +3,7 @@
 #include "core/Version.h"
 #include "core/uucode.h"
 #include "settings/clsPreference.h"
+#include "settings/SettingsTable.h"
 #include "settings/clsRegister.h"
 
 #include "EveryPreference.h"
@@ -15,6 +16,9 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QtTest>
+
+#include <array>
+#include <vector>
 
 using namespace RegistryAPI;
 using namespace testsettings;
@@ -78,6 +82,21 @@ QList<int> generationMarks(Root root)
     return marks;
 }
 
+// A row of a settings table as far as the save order is concerned.
+struct PlacedRow {
+    int savePosition;
+};
+
+// Forty rows, one more than the preferences have, written last row first:
+// the table's own check accepts them at compile time.
+constexpr auto kFortyRows = [] {
+    std::array<PlacedRow, 40> rows {};
+    for (int i = 0; i < 40; ++i)
+        rows[size_t(i)].savePosition = 39 - i;
+    return rows;
+}();
+static_assert(SettingsTable::hasEverySavePosition(kFortyRows));
+
 // The values of setEveryPreference that carry its mark, in each hive.
 constexpr int kMarkedUserValues = 25;
 constexpr int kMarkedMachineValues = 2; // CTK, WorkingFolder
@@ -111,6 +130,8 @@ private slots:
     void developerTokenStaysOutOfTheLog();
     void workingPath();
     void windowStateStaysOutOfTheTable();
+    void saveOrderFollowsTheTable_data();
+    void saveOrderFollowsTheTable();
 };
 
 void TestPreference::defaultsOnEmptyRegistry_data()
@@ -568,6 +589,54 @@ void TestPreference::windowStateStaysOutOfTheTable()
     settings.SaveSettings();
     QCOMPARE(clsPreference().GetLastSelectAcc(), QStringLiteral("Shop-Spring Sale"));
     QCOMPARE(cu("MainFormPos"), QStringLiteral("1440,720,15000,10500"));
+}
+
+// The save order comes from the rows themselves, whatever their number; a
+// table whose positions skip or repeat one is refused (and then does not build).
+void TestPreference::saveOrderFollowsTheTable_data()
+{
+    QTest::addColumn<QList<int>>("positions"); // of the rows, in table order
+    QTest::addColumn<bool>("complete");
+    QTest::addColumn<QList<int>>("written");   // the rows' indexes in save order
+
+    QList<int> forty;
+    QList<int> fortyWritten;
+    for (const PlacedRow& row : kFortyRows)
+        forty << row.savePosition;
+    for (int i = 39; i >= 0; --i)
+        fortyWritten << i;
+    QTest::newRow("40 rows, last first") << forty << true << fortyWritten;
+    // 7 and 41 have no common factor: row i is written at place 7 * i mod 41.
+    QList<int> mixed;
+    QList<int> mixedWritten(41);
+    for (int i = 0; i < 41; ++i) {
+        mixed << 7 * i % 41;
+        mixedWritten[7 * i % 41] = i;
+    }
+    QTest::newRow("41 rows, mixed") << mixed << true << mixedWritten;
+    QTest::newRow("in table order") << QList<int>{0, 1, 2} << true << QList<int>{0, 1, 2};
+    QTest::newRow("no row") << QList<int>{} << true << QList<int>{};
+    QTest::newRow("a position twice") << QList<int>{0, 1, 1} << false << QList<int>{};
+    QTest::newRow("a position skipped") << QList<int>{0, 2, 3} << false << QList<int>{};
+    QTest::newRow("a position past the last row") << QList<int>{0, 1, 3} << false << QList<int>{};
+    QTest::newRow("a negative position") << QList<int>{-1, 0, 1} << false << QList<int>{};
+}
+
+void TestPreference::saveOrderFollowsTheTable()
+{
+    QFETCH(QList<int>, positions);
+    QFETCH(bool, complete);
+    QFETCH(QList<int>, written);
+    std::vector<PlacedRow> rows;
+    for (int p : positions)
+        rows.push_back({p});
+    QCOMPARE(SettingsTable::hasEverySavePosition(rows), complete);
+    if (!complete)
+        return;
+    QList<int> order;
+    for (const PlacedRow* row : SettingsTable::inSaveOrder(rows))
+        order << int(row - rows.data());
+    QCOMPARE(order, written);
 }
 
 QTEST_GUILESS_MAIN(TestPreference)

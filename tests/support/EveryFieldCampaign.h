@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <tuple>
+
 // A campaign with every field set, each away from its default: keyword
 // lines with an alternative and a character beyond ASCII, all three match
 // types with their bids, a URL template with tokens, each option group on
@@ -50,4 +52,60 @@ inline CampaignData campaignWithEveryField()
     c.mixing = Mixing::ExtensionBeforeAndAfterBase;
     c.capitalization = true;
     return c;
+}
+
+// One field of CampaignData: its name and its member.
+template <class Type>
+struct CampaignField {
+    const char* name;
+    Type CampaignData::*member;
+};
+
+// Every field of CampaignData, in declaration order. The binding below stops
+// the build when a field is added or removed: list it here too, and give it
+// a value away from its default in campaignWithEveryField, so that the tests
+// that walk the fields (a campaign stored and read back, field by field)
+// reach it.
+inline auto campaignFields()
+{
+    [[maybe_unused]] const auto& [baseKeywords, extensionKeywords, broadMatch, phraseMatch, exactMatch, broadBid,
+                                  phraseBid, exactBid, urlTemplate, replaceSpace, grouping, includeBaseKeyword,
+                                  includeExtKeyword, capitalisation, replaceGroupSpace, extraGroupText, customGroup,
+                                  extraGroupTextValue, maxCPC, maxContentCPC, placementMaxCPC, ads, landingPagePath,
+                                  mixing, capitalization] = CampaignData();
+    using C = CampaignData;
+    return std::tuple{
+        CampaignField{"baseKeywords", &C::baseKeywords},
+        CampaignField{"extensionKeywords", &C::extensionKeywords},
+        CampaignField{"broadMatch", &C::broadMatch},
+        CampaignField{"phraseMatch", &C::phraseMatch},
+        CampaignField{"exactMatch", &C::exactMatch},
+        CampaignField{"broadBid", &C::broadBid},
+        CampaignField{"phraseBid", &C::phraseBid},
+        CampaignField{"exactBid", &C::exactBid},
+        CampaignField{"urlTemplate", &C::urlTemplate},
+        CampaignField{"replaceSpace", &C::replaceSpace},
+        CampaignField{"grouping", &C::grouping},
+        CampaignField{"includeBaseKeyword", &C::includeBaseKeyword},
+        CampaignField{"includeExtKeyword", &C::includeExtKeyword},
+        CampaignField{"capitalisation", &C::capitalisation},
+        CampaignField{"replaceGroupSpace", &C::replaceGroupSpace},
+        CampaignField{"extraGroupText", &C::extraGroupText},
+        CampaignField{"customGroup", &C::customGroup},
+        CampaignField{"extraGroupTextValue", &C::extraGroupTextValue},
+        CampaignField{"maxCPC", &C::maxCPC},
+        CampaignField{"maxContentCPC", &C::maxContentCPC},
+        CampaignField{"placementMaxCPC", &C::placementMaxCPC},
+        CampaignField{"ads", &C::ads},
+        CampaignField{"landingPagePath", &C::landingPagePath},
+        CampaignField{"mixing", &C::mixing},
+        CampaignField{"capitalization", &C::capitalization},
+    };
+}
+
+// Calls visit(field) for each field of campaignFields().
+template <class Visit>
+void forEachCampaignField(Visit&& visit)
+{
+    std::apply([&](const auto&... field) { (visit(field), ...); }, campaignFields());
 }

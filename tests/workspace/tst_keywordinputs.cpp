@@ -1,5 +1,7 @@
 #include "workspace/KeywordInputs.h"
 
+#include "generator/TemplateText.h"
+
 #include "EveryFieldCampaign.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
@@ -67,6 +69,7 @@ class TestKeywordInputs : public QObject
 
 private Q_SLOTS:
     void captions();
+    void tokenKeyNamesTheTokensABuildReplaces();
     void valuesAtWindowLoad();
     void loadStoreRoundTrip();
     void clearResetsStoredIndexes();
@@ -131,6 +134,30 @@ void TestKeywordInputs::captions()
     for (const char* name : {"txtBroadBid", "txtPhraseBid", "txtExactBid", "txtURLTemplate", "txtCustomGroup",
                              "txtExtraGroupText", "txtMaxCPC", "txtMaxContentCPC", "txtPlacementMaxCPC"})
         QVERIFY2(f.find<QLineEdit>(QLatin1String(name)), name);
+}
+
+// Both token keys list each token a build replaces once, with what it
+// stands for, and nothing else.
+void TestKeywordInputs::tokenKeyNamesTheTokensABuildReplaces()
+{
+    Fixture f;
+    QStringList replaced;
+    for (int kind = generator::TokLiteral + 1; kind < generator::TokKindCount; ++kind)
+        replaced << generator::TokenText(generator::TokenKind(kind));
+    replaced.sort();
+    for (const char* name : {"contKeyworsToken0", "contKeyworsToken1"}) {
+        auto* frame = f.find<QGroupBox>(QLatin1String(name));
+        QVERIFY2(frame, name);
+        QStringList named;
+        for (QLabel* label : frame->findChildren<QLabel*>()) {
+            const QStringList parts = label->text().split(QStringLiteral(" = "));
+            QCOMPARE(parts.size(), 2);
+            QVERIFY2(!parts.at(1).trimmed().isEmpty(), qPrintable(label->text()));
+            named << parts.at(0);
+        }
+        named.sort();
+        QCOMPARE(named, replaced);
+    }
 }
 
 void TestKeywordInputs::valuesAtWindowLoad()
