@@ -63,10 +63,15 @@ QByteArray charsetOf(const QByteArray& contentType)
 }
 
 // A reply that ended in a network-layer or protocol failure was cut short
-// even when its status line arrived; an HTTP error status (404, 407, 500)
-// is a whole reply.
-bool cutShort(QNetworkReply::NetworkError error)
+// even when its status line arrived; an HTTP error status (400, 404, 407,
+// 500) is a whole reply. Qt reports a whole reply with an error status as an
+// error of its own, and the one for 400 lies among the protocol failures:
+// that one is told apart by its status. A 400 reply that breaks off midway
+// ends with the network-layer error instead.
+bool cutShort(QNetworkReply::NetworkError error, int status)
 {
+    if (error == QNetworkReply::ProtocolInvalidOperationError && status == 400)
+        return false;
     return (error > QNetworkReply::NoError && error <= QNetworkReply::UnknownNetworkError)
         || (error >= QNetworkReply::ProtocolUnknownError && error <= QNetworkReply::ProtocolFailure);
 }
@@ -248,7 +253,7 @@ void HttpClient::onFinished()
         if (!m_reply)
             return;
     }
-    if (m_status == 0 || cutShort(m_reply->error()))
+    if (m_status == 0 || cutShort(m_reply->error(), m_status))
         m_error = m_reply->errorString();
     dropReply();
     completeLater();

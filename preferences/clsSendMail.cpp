@@ -92,7 +92,7 @@ void clsSendMail::SendMail()
 {
     WriteErrorLog(QStringLiteral("clsSendMail_SendMail start at ") + modCommon::NowText());
     if (m_ToRecipient.isEmpty()) {
-        emit Completed(30003, QStringLiteral("Empty recipient"));
+        refuse(30003, QStringLiteral("Empty recipient"));
         return;
     }
     try {
@@ -100,9 +100,20 @@ void clsSendMail::SendMail()
     } catch (const std::exception& e) {
         const QString what = QString::fromUtf8(e.what());
         m_OnSenting = m_oSMTP->isSending();
-        emit Completed(30001, QStringLiteral("INVALID_MAIL_FORMAT: ") + what);
         WriteErrorLog(QStringLiteral("clsSendMailX_SendMail error: ") + what);
+        refuse(30001, QStringLiteral("INVALID_MAIL_FORMAT: ") + what, RefusalLogged::Already);
     }
+}
+
+void clsSendMail::refuse(qint32 code, const QString& text, RefusalLogged logged, const QString& detail)
+{
+    // Nothing reached the server, so without this note the log would not
+    // say why the send ended.
+    const QString note = detail.isEmpty() ? text : text + QLatin1Char(' ') + detail;
+    emit OnLogEntry(SendMailLog::append(QStringLiteral("* ") + note));
+    if (logged == RefusalLogged::Not)
+        WriteErrorLog(QStringLiteral("clsSendMail_SendMail refused: ") + note);
+    emit Completed(code, text);
 }
 
 void clsSendMail::prepareAndSend()
@@ -120,15 +131,17 @@ void clsSendMail::prepareAndSend()
         const auto security = portNumber == kImplicitTlsPort ? platform::SmtpSecurity::ImplicitTls
                                                              : platform::SmtpSecurity::StartTls;
         if (m_oSMTP->prepareSecureConnection(security) != 0) {
-            emit Completed(30004, QStringLiteral("Failed to use SSL/TLS connection"));
+            refuse(30004, QStringLiteral("Failed to use SSL/TLS connection"));
             return;
         }
     }
     m_oSMTP->clearRecipients();
     m_oSMTP->clearAttachments();
 
-    if (!isValidEmail(m_ToRecipient)) {
-        emit Completed(30003, QStringLiteral("all recipients address are not valid."));
+    QString why;
+    if (!modCommon::IsValidEmail(m_ToRecipient, why)) {
+        refuse(30003, QStringLiteral("all recipients address are not valid."), RefusalLogged::Not,
+               QLatin1Char('"') + m_ToRecipient + QStringLiteral("\": ") + why);
         return;
     }
     // The address check allows blanks around the address; the envelope not.

@@ -25,8 +25,11 @@ class SmtpComponent;
 //   30024  "SendMailError: " & last error   the send failed (refused, closed,
 //                                           timed out, TLS refused)
 //
-// A refusal is signalled before SendMail returns; a started send completes
-// later, after OnSenting has been true in between. With SSL the connection
+// A refusal is signalled before SendMail returns, after a "* " note of it in
+// sendmail.log (OnLogEntry) and a line in the error log, which name the
+// address and the check it failed ("Missing the period", ...) when the
+// recipient was refused; a started send completes later, after OnSenting
+// has been true in between. With SSL the connection
 // uses TLS from the first byte on port 465 and STARTTLS on any other port.
 // Server certificates are always verified.
 class clsSendMail : public QObject
@@ -90,8 +93,9 @@ signals:
     void Completed(qint32 code, const QString& text);
     void OnSendCommand(const QString& text);
     void OnServerResponse(const QString& text);
-    // An entry the component wrote to sendmail.log itself (connection and
-    // TLS notes, the reason a send failed), as written.
+    // An entry the component or this class wrote to sendmail.log itself
+    // (connection and TLS notes, the reason a send failed or was refused),
+    // as written.
     void OnLogEntry(const QString& entry);
 
 private:
@@ -101,7 +105,13 @@ private:
         QString path;
     };
 
+    // Whether the reason of a refusal is in the error log already.
+    enum class RefusalLogged { Not, Already };
+
     void prepareAndSend();
+    // Notes the refusal (text, then detail) and completes with code and text.
+    void refuse(qint32 code, const QString& text, RefusalLogged logged = RefusalLogged::Not,
+                const QString& detail = QString());
     void addCopies();
     void setBody(const QList<Image>& images);
     void m_oSMTP_OnError(int code, const QString& description);

@@ -40,7 +40,8 @@ class clsSendMail;
 // test header to it and sends the message one second later. Every command
 // and reply goes to txtLog and to sendmail.log (credentials as "<hidden>"),
 // and txtLog shows the mail component's own entries of sendmail.log too
-// (why a connection failed, for one);
+// (why a connection failed, or why the send was refused before it started:
+// an address the check refuses, with the check's reason);
 // lblStatus ends with "SMTP mail server test completed successfully." or
 // "SMTP mail server test failed. ". Closing the window aborts a running send
 // (also one of the socket client).

@@ -156,14 +156,16 @@ QString OAuthAccessToken::refreshTokenOfReply()
 QString OAuthAccessToken::accessTokenOfReply()
 {
     const QByteArray body = m_HttpLogin.replyBody();
-    if (!m_HttpLogin.errorString().isEmpty() || body.isEmpty()) {
+    const int status = m_HttpLogin.statusCode();
+    // A whole refusal without a body is told by its status, as one with a body is.
+    if (!m_HttpLogin.errorString().isEmpty() || (body.isEmpty() && isSuccess(status))) {
         // No whole reply came: whatever part of one arrived is no token.
         modCommon::WriteErrorLog(QStringLiteral("frmKeywordBuilder_PostToServer error:  ")
                                  + m_HttpLogin.errorString());
         return QString();
     }
     QString why;
-    const QString token = accessTokenOf(m_HttpLogin.statusCode(), body, &why);
+    const QString token = accessTokenOf(status, body, &why);
     if (token.isEmpty())
         modCommon::WriteErrorLog(QStringLiteral("frmKeywordBuilder_GetAccessToken_Error: ") + why);
     return token;

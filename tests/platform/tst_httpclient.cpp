@@ -121,6 +121,12 @@ void TestHttpClient::replies_data()
         << Server::answer(200, QByteArray("caf\xe9"), "text/plain; charset=ISO-8859-1") << 200 << "café";
     QTest::newRow("an error status is a reply")
         << Server::answer(500, "<fault>quota</fault>", "text/xml") << 500 << "<fault>quota</fault>";
+    QTest::newRow("a 400 with a body is a reply")
+        << Server::answer(400, "{\"error\":\"invalid_grant\"}", "application/json") << 400
+        << "{\"error\":\"invalid_grant\"}";
+    QTest::newRow("a 400 without a body is a reply") << Server::answer(400, "") << 400 << "";
+    QTest::newRow("a 404 is a reply") << Server::answer(404, "<html>gone</html>", "text/html") << 404
+                                      << "<html>gone</html>";
     Reply redirect = Server::answer(302, "moved");
     redirect.headers.append(Server::Header("Location", "/elsewhere"));
     QTest::newRow("a redirect is not followed") << redirect << 302 << "moved";
@@ -156,6 +162,16 @@ void TestHttpClient::failuresComplete_data()
     QTest::newRow("stalled reply, time-out")
         << Server::misbehaving(Behaviour::PartialThenStall, "0123456789", 4) << false << 300 << 200
         << QByteArray("0123");
+    QTest::newRow("closed in the middle of the body")
+        << Server::misbehaving(Behaviour::PartialThenClose, "0123456789", 4) << false << 0 << 200
+        << QByteArray("0123");
+    // An error status does not make a reply cut off midway a whole one.
+    for (const int status : {400, 500}) {
+        Reply cut = Server::misbehaving(Behaviour::PartialThenClose, "{\"error\":\"invalid_grant\"}", 6);
+        cut.status = status;
+        QTest::addRow("a %d closed in the middle of the body", status)
+            << cut << false << 0 << status << QByteArray("{\"erro");
+    }
 }
 
 void TestHttpClient::failuresComplete()

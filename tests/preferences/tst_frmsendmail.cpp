@@ -61,6 +61,8 @@ private Q_SLOTS:
     void testMail();
     void aFailureShowsItsReason_data();
     void aFailureShowsItsReason();
+    void aRefusedSendShowsWhy_data();
+    void aRefusedSendShowsWhy();
     void loggedTextsKeepToTheirLines_data();
     void loggedTextsKeepToTheirLines();
     void logIsTrimmedAndHeadedWhenTheWindowOpens_data();
@@ -180,6 +182,63 @@ void TestFrmSendMail::aFailureShowsItsReason()
     const auto reason = std::find_if(logged.begin(), logged.end(),
                                      [](const QString& line) { return line.startsWith(QLatin1String("* Error ")); });
     QVERIFY2(reason != logged.end(), qPrintable(mailLog));
+}
+
+void TestFrmSendMail::aRefusedSendShowsWhy_data()
+{
+    // The test goes from the user's address to the same: an address the
+    // check refuses is refused before anything is sent.
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("sender");      // "": the address
+    QTest::addColumn<QString>("note");        // as sendmail.log has it, after "* "
+    QTest::addColumn<QString>("errorLine");   // as Error.log has it
+    const QString notValid = QStringLiteral("all recipients address are not valid. ");
+    const QString refused = QStringLiteral("clsSendMail_SendMail refused: ");
+    const auto row = [&](const char* name, const QString& address, const QString& why) {
+        QTest::newRow(name) << address << QString() << notValid + why << refused + notValid + why;
+    };
+    row("a plus tag", "first+tag@example.com", "\"first+tag@example.com\": Invalid character");
+    row("no period in the domain", "me@example", "\"me@example\": Missing the period");
+    row("CR LF and a command of its own", "me@example.com\r\nRCPT TO:<victim@example.com>",
+        "\"me@example.com\\r\\nRCPT TO:<victim@example.com>\": Too many @");
+    row("a trailing CR LF", "me@example.com\r\n", "\"me@example.com\\r\\n\": Invalid character");
+    QTest::newRow("CR LF in the sender alone")
+        << "me@example.com" << "me@example.com\r\nRCPT TO:<victim@example.com>"
+        << "INVALID_MAIL_FORMAT: A line break or NUL in the sender address"
+        << "clsSendMailX_SendMail error: A line break or NUL in the sender address";
+}
+
+void TestFrmSendMail::aRefusedSendShowsWhy()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, sender);
+    QFETCH(QString, note);
+    QFETCH(QString, errorLine);
+    TestEnvironment env;
+    QTcpServer closed;   // nothing may connect
+    QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+    frmSendMail window;
+    configure(window, closed.serverPort(), QStringLiteral("s3cret"));
+    window.From(QStringLiteral("User Name"), sender.isEmpty() ? address : sender);
+    window.setToRecipient(address);
+    window.show();
+    QTRY_VERIFY_WITH_TIMEOUT(::status(window) != kWaiting, kTestMs);
+    QCOMPARE(::status(window), kFailure);
+    QTest::qWait(50);
+    QVERIFY(!closed.hasPendingConnections());
+
+    // The reason stands on a line of its own in the window and in both logs.
+    const QString mailLog = QString::fromUtf8(TestEnvironment::readAll(env.programDir() + QStringLiteral("/sendmail.log")));
+    const QStringList logged = mailLog.split(QStringLiteral("\r\n"));
+    QVERIFY2(logged.contains(QStringLiteral("* ") + note), qPrintable(mailLog));
+    QCOMPARE(shownLog(window).split(QLatin1Char('\n')), logged);
+    const QString errorLog = QString::fromUtf8(TestEnvironment::readAll(env.programDir() + QStringLiteral("/Error.log")));
+    const QStringList errorLines = errorLog.split(QStringLiteral("\r\n"));
+    QVERIFY2(errorLines.contains(errorLine), qPrintable(errorLog));
+    for (const QStringList& lines : {logged, errorLines}) {
+        for (const QString& line : lines)
+            QVERIFY2(!line.startsWith(QLatin1String("RCPT")) && !line.contains(QLatin1Char('\n')), qPrintable(line));
+    }
 }
 
 void TestFrmSendMail::loggedTextsKeepToTheirLines_data()

@@ -25,6 +25,7 @@ struct Outcome {
     QStringList invalidRecipients;
     QStringList dialogue;
     QStringList events;
+    QStringList notes;   // the entries of sendmail.log reported by OnLogEntry
 };
 
 Outcome send(clsSendMail& mail)
@@ -44,6 +45,7 @@ Outcome send(clsSendMail& mail)
     QObject::connect(&mail, &clsSendMail::OnAuthenticated, &context,
                      [&] { outcome.events << QStringLiteral("authenticated"); });
     QObject::connect(&mail, &clsSendMail::OnError, &context, [&] { outcome.events << QStringLiteral("error"); });
+    QObject::connect(&mail, &clsSendMail::OnLogEntry, &context, [&](const QString& e) { outcome.notes << e; });
     mail.SendMail();
     outcome.completedInsideSendMail = outcome.completed;
     if (outcome.completed)
@@ -290,6 +292,9 @@ void TestSendMail::refusedBeforeSending()
     QVERIFY(!mail.OnSenting());
     QVERIFY(outcome.dialogue.isEmpty());
     QCOMPARE(m_server.messages().size(), before);
+    // Nothing reached the server: the one note says why.
+    QCOMPARE(outcome.notes.size(), 1);
+    QVERIFY2(outcome.notes.first().startsWith(QStringLiteral("* ") + text), qPrintable(outcome.notes.first()));
 }
 
 void TestSendMail::serverRefusals_data()

@@ -127,10 +127,17 @@ void TestAccessToken::onlyAWholeTokenReplyGivesAToken_data()
         << Server::answer(400,
                           "{\"error\":\"invalid_request\",\"error_description\":\"Missing access_token: send one\"}",
                           json)
-        << "" << QByteArray();
+        << "" << refused + "HTTP status 400\r\n";
+    QTest::newRow("a 400 without a body") << Server::answer(400, "", json) << "" << refused + "HTTP status 400\r\n";
+    QTest::newRow("a server error holding a token") << Server::answer(500, kTokenReply, json) << ""
+                                                    << refused + "HTTP status 500\r\n";
     QTest::newRow("a reply cut off by the time-out")
         << Server::misbehaving(Behaviour::PartialThenStall, kTokenReply, 30) << ""
         << QByteArray("frmKeywordBuilder_PostToServer error:  Time out");
+    Reply cutRefusal = Server::misbehaving(Behaviour::PartialThenClose, "{\"error\" : \"invalid_grant\"}", 10);
+    cutRefusal.status = 400;
+    QTest::newRow("a 400 cut off midway") << cutRefusal << ""
+                                         << QByteArray("frmKeywordBuilder_PostToServer error:  Connection closed");
     QTest::newRow("unclosed JSON") << Server::answer(200, "{\"access_token\" : \"acc\"", json) << ""
                                    << refused + "the reply is not JSON";
     QTest::newRow("nested arrays")
@@ -194,6 +201,11 @@ void TestAccessToken::failures_data()
     QTest::newRow("refresh-token source says 404")
         << Server::answer(404, "<html>Not Found</html>", "text/html") << good << false << false
         << getError + "HTTP status 404";
+    QTest::newRow("refresh-token source says 400")
+        << Server::answer(400, "<html>Bad Request</html>", "text/html") << good << false << false
+        << getError + "HTTP status 400\r\n";
+    QTest::newRow("refresh token cut off midway")
+        << Server::misbehaving(Behaviour::PartialThenClose, kRefreshToken, 4) << good << false << false << getError;
     QTest::newRow("refresh-token source silent") << Server::misbehaving(Behaviour::NoReply) << good << false << false
                                                  << getError;
     // The window takes no input meanwhile: the time-out bounds the whole reply.
@@ -206,7 +218,7 @@ void TestAccessToken::failures_data()
     QTest::newRow("token endpoint refuses the grant")
         << Server::answer(200, kRefreshToken)
         << Server::answer(400, "{\n  \"error\" : \"invalid_grant\"\n}", "application/json") << false << true
-        << QByteArray();
+        << QByteArray("frmKeywordBuilder_GetAccessToken_Error: HTTP status 400\r\n");
 }
 
 void TestAccessToken::failures()

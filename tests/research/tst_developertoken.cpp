@@ -8,6 +8,10 @@
 #include <QtTest>
 
 using Server = ScriptedHttpServer;
+using Behaviour = ScriptedHttpServer::Behaviour;
+using Reply = ScriptedHttpServer::Reply;
+
+Q_DECLARE_METATYPE(ScriptedHttpServer::Reply)
 
 namespace {
 
@@ -51,30 +55,38 @@ void TestDeveloperToken::init()
 
 void TestDeveloperToken::replies_data()
 {
-    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<Reply>("reply");
+    QTest::addColumn<int>("posts");
     QTest::addColumn<QString>("token");
     QTest::addColumn<QByteArray>("logLine");
 
-    QTest::newRow("100 and a token") << QByteArray("100 ABC-def_123") << "ABC-def_123"
+    QTest::newRow("100 and a token") << Server::answer(200, "100 ABC-def_123") << 1 << "ABC-def_123"
                                      << QByteArray("frmRegister_GetGTK successfully");
-    QTest::newRow("a refusal") << QByteArray("200 unknown dealer") << "OLD-token"
+    QTest::newRow("a refusal") << Server::answer(200, "200 unknown dealer") << 1 << "OLD-token"
                                << QByteArray("frmRegister_GetGTK_Failed: 200 unknown dealer");
-    QTest::newRow("100 further on") << QByteArray(" 100 ABC") << "OLD-token"
+    QTest::newRow("100 further on") << Server::answer(200, " 100 ABC") << 1 << "OLD-token"
                                     << QByteArray("frmRegister_GetGTK_Failed:  100 ABC");
+    // A whole reply is the service's answer, whatever its status.
+    QTest::newRow("a whole 400 with a body") << Server::answer(400, "unknown dealer") << 1 << "OLD-token"
+                                             << QByteArray("frmRegister_GetGTK_Failed: unknown dealer");
+    // A reply cut off is no answer: posted once more, then nothing is kept.
+    QTest::newRow("cut off midway") << Server::misbehaving(Behaviour::PartialThenClose, "100 ABC-def_123", 9) << 2
+                                    << "OLD-token" << QByteArray("frmRegister_GetGTK_Failed: ");
 }
 
 void TestDeveloperToken::replies()
 {
-    QFETCH(QByteArray, reply);
+    QFETCH(Reply, reply);
+    QFETCH(int, posts);
     QFETCH(QString, token);
     QFETCH(QByteArray, logLine);
 
     Server server;
-    server.route(kPath, Server::answer(200, reply));
+    server.route(kPath, reply);
     LoopbackEndpoints endpoints(server);
     DeveloperToken::GetGoogleToken();
 
-    QCOMPARE(server.requests().size(), 1);
+    QCOMPARE(server.requests().size(), posts);
     QCOMPARE(server.requests().first().method, "POST");
     QCOMPARE(server.requests().first().body, "service=gettoken&dealerid=TWL");
     QCOMPARE(BuiltInDeveloperToken, token);

@@ -107,6 +107,9 @@ void TestFrmHttp::replies_data()
     QTest::newRow("500 with a fault")
         << Server::answer(500, "<soap:Fault>RateExceeded</soap:Fault>", "text/xml") << false << 500
         << "<soap:Fault>RateExceeded</soap:Fault>";
+    QTest::newRow("400 with a fault")
+        << Server::answer(400, "<soap:Fault>QueryError</soap:Fault>", "text/xml") << false << 400
+        << "<soap:Fault>QueryError</soap:Fault>";
     // "TimeOut" is 30 s: a hang would come back as 10200, long after the wait.
     QTest::newRow("connection refused") << Reply() << true << 10400 << kEmptyReply;
     QTest::newRow("closed without reply")

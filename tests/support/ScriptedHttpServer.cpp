@@ -41,6 +41,7 @@ QByteArray reasonPhrase(int status)
     switch (status) {
     case 200: return "OK";
     case 302: return "Found";
+    case 400: return "Bad Request";
     case 404: return "Not Found";
     case 407: return "Proxy Authentication Required";
     case 500: return "Internal Server Error";
@@ -171,6 +172,10 @@ void ScriptedHttpServer::respond(QTcpSocket* socket, const Request& request)
             break;
         case Behaviour::PartialThenStall:
             send(socket, reply, false);
+            break;
+        case Behaviour::PartialThenClose:
+            send(socket, reply, false);
+            socket->disconnectFromHost();
             break;
         case Behaviour::CloseWithoutReply:
             socket->disconnectFromHost();

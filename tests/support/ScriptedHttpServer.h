@@ -15,8 +15,8 @@ class QTcpSocket;
 // port the system picks (port 0) from construction to destruction, and
 // answers each request by the route of its path: a status, headers and a
 // body, optionally after a delay, or one of the misbehaviours a client must
-// survive (no reply, part of a reply then silence, a close without reply, a
-// reply that trickles in).
+// survive (no reply, part of a reply then silence or a close, a close
+// without reply, a reply that trickles in).
 // Every request is recorded. In proxy mode it plays an HTTP proxy that
 // wants a Basic login: a request without the right Proxy-Authorization gets
 // 407 with a Basic challenge, one with it gets the route's reply.
@@ -32,6 +32,7 @@ public:
         Answer,            // the whole reply
         NoReply,           // reads the request, then says nothing and keeps the connection open
         PartialThenStall,  // status line, headers and the first partialBytes of the body, then silence
+        PartialThenClose,  // the same, then a close of the connection before the rest of the body
         CloseWithoutReply, // reads the request and closes the connection
         Trickle,           // status line and headers, then the body one byte every trickleMs
     };
