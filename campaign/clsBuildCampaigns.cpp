@@ -1,9 +1,8 @@
 #include "campaign/clsBuildCampaigns.h"
 
 #include "campaign/CampaignStore.h"
-#include "core/Globals.h"
+#include "campaign/Workspace.h"
 #include "core/modCommon.h"
-#include "generator/BuildChecks.h"
 #include "generator/CampaignGenerator.h"
 #include "platform/Prompter.h"
 #include "platform/WaitCursor.h"
@@ -55,15 +54,16 @@ private:
 
 } // namespace
 
-clsBuildCampaigns::clsBuildCampaigns(BuildHost& host, QObject* parent)
+clsBuildCampaigns::clsBuildCampaigns(BuildHost& host, const Workspace& workspace, QObject* parent)
     : QObject(parent)
     , m_host(host)
+    , m_workspace(workspace)
 {
 }
 
 clsBuildCampaigns::~clsBuildCampaigns() = default;
 
-void clsBuildCampaigns::refuse(const QString& focus)
+void clsBuildCampaigns::refuse(CampaignField focus)
 {
     m_host.showRefusedInput(focus);
 }
@@ -125,7 +125,7 @@ void clsBuildCampaigns::BuildCampaigns()
     m_stepLabel = QStringLiteral("log point 1");
 
     // 2. The open campaign.
-    const std::optional<NodeId> node = m_host.openCampaign();
+    const std::optional<NodeId> node = m_workspace.openCampaign();
     if (!node) {
         platform::MsgBox(QStringLiteral("Invalid campaign. Please select a campaign from the account list and try again."),
                          MsgButtons::OK, MsgIcon::Information, QStringLiteral("Build Campaign"));
@@ -133,16 +133,18 @@ void clsBuildCampaigns::BuildCampaigns()
     }
 
     // 3. Its folder, made before anything is checked.
-    m_stepLabel = QStringLiteral("log point 2 g_sWorkingFolder = ") + g_sWorkingFolder;
-    const QString accountsFolder = CampaignStore::accountsFolder(g_sWorkingFolder);
-    const QString accountFolder = CampaignStore::accountFolder(g_sWorkingFolder, node->account);
+    const QString workingFolder = m_workspace.workingFolder();
+    // The label keeps the wording that the log has always shown.
+    m_stepLabel = QStringLiteral("log point 2 g_sWorkingFolder = ") + workingFolder;
+    const QString accountsFolder = CampaignStore::accountsFolder(workingFolder);
+    const QString accountFolder = CampaignStore::accountFolder(workingFolder, node->account);
     m_stepLabel = QStringLiteral("log point 2 - path=") + accountFolder;
     if (!QFileInfo(accountFolder).isDir()) {
         if (!QFileInfo(accountsFolder).isDir())
             makeFolder(accountsFolder);
         makeFolder(accountFolder);
     }
-    const QString campaignFolder = CampaignStore::campaignFolder(g_sWorkingFolder, node->account, node->campaign);
+    const QString campaignFolder = m_workspace.campaignFolder();
     m_stepLabel = QStringLiteral("log point 3 sFilePath =") + campaignFolder;
     if (!QFileInfo(campaignFolder).isDir())
         makeFolder(campaignFolder);

@@ -12,7 +12,7 @@ namespace {
 // The workspace showing the campaign "Spring" of the account "Shop", its
 // editor holding a campaign with every field set.
 struct Fixture : WorkingFolderFixture {
-    FakeWindow w;
+    FakeWindow w{work};
 
     Fixture()
         : WorkingFolderFixture("[Shop]\r\nSpring\r\n")
@@ -53,7 +53,7 @@ void TestBuildRun::runTellsTheWindowInOrder()
     QVERIFY(!f.w.inputsBlocked);
     QCOMPARE(f.w.filesShown, f.folder());
     QVERIFY(f.w.landingPageInFront);
-    QVERIFY(f.w.refusedInput.isEmpty());
+    QVERIFY(!f.w.refusedInput);
     QCOMPARE(f.w.status, QStringLiteral("Finish!"));
     QVERIFY(f.w.statusTexts.size() > 1);
     QCOMPARE(f.prompter.messages.size(), 1);
@@ -67,10 +67,11 @@ void TestBuildRun::refusalShowsTheInput_data()
     QTest::addColumn<QString>("base");
     QTest::addColumn<bool>("ticked"); // the three match types
     QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("input");
-    QTest::newRow("no base keyword") << "" << true << "http://shop.example/" << "txtBaseKeywords";
-    QTest::newRow("no match type") << "red shoes" << false << "http://shop.example/" << "chkBroadMatch";
-    QTest::newRow("tracking without '?'") << "red shoes" << true << "http://shop.example/kw=1" << "txtURLTemplate";
+    QTest::addColumn<CampaignField>("input");
+    QTest::newRow("no base keyword") << "" << true << "http://shop.example/" << CampaignField::BaseKeywords;
+    QTest::newRow("no match type") << "red shoes" << false << "http://shop.example/" << CampaignField::MatchTypes;
+    QTest::newRow("tracking without '?'") << "red shoes" << true << "http://shop.example/kw=1"
+                                          << CampaignField::UrlTemplate;
 }
 
 // A refused build names the input to correct and touches nothing else of
@@ -81,7 +82,7 @@ void TestBuildRun::refusalShowsTheInput()
     QFETCH(QString, base);
     QFETCH(bool, ticked);
     QFETCH(QString, url);
-    QFETCH(QString, input);
+    QFETCH(CampaignField, input);
     Fixture f;
     f.w.editor.baseKeywords = base;
     f.w.editor.broadMatch = f.w.editor.phraseMatch = f.w.editor.exactMatch = ticked;

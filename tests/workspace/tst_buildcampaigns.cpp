@@ -4,6 +4,8 @@
 #include "platform/Prompter.h"
 #include "workspace/AdFileModel.h"
 #include "workspace/GeneratedFilesPanel.h"
+#include "workspace/KeywordInputs.h"
+#include "workspace/WindowCommands.h"
 #include "workspace/frmMain.h"
 
 #include <QAction>
@@ -12,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaEnum>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -124,6 +127,8 @@ private Q_SLOTS:
     void buildThroughTheToolbar();
     void validation_data();
     void validation();
+    void everyRefusedFieldHasAControl_data();
+    void everyRefusedFieldHasAControl();
     void emptyUrlQuestion_data();
     void emptyUrlQuestion();
     void noCampaign_data();
@@ -326,6 +331,28 @@ void TestBuildCampaigns::validation()
     QCOMPARE(QDir(f.folder()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
     QVERIFY(f.w->statusText().isEmpty());
     QVERIFY(f.w->toolAction(8)->isEnabled());
+}
+
+void TestBuildCampaigns::everyRefusedFieldHasAControl_data()
+{
+    QTest::addColumn<CampaignField>("field");
+    const QMetaEnum fields = QMetaEnum::fromType<CampaignField>();
+    for (int i = 0; i < fields.keyCount(); ++i)
+        QTest::newRow(fields.key(i)) << CampaignField(fields.value(i));
+}
+
+// Whatever field a check names, the window has its control on the Keywords
+// tab, where a refusal sends the user, ready to take the focus.
+void TestBuildCampaigns::everyRefusedFieldHasAControl()
+{
+    QFETCH(CampaignField, field);
+    Fixture f;
+    const QString name = KeywordInputs::controlName(field);
+    QWidget* control = f.w->findChild<QWidget*>(name);
+    QVERIFY2(control, qPrintable("no control '" + name + "'"));
+    QVERIFY(f.w->tabMain()->widget(int(EditorTab::Keywords))->isAncestorOf(control));
+    QVERIFY(control->isEnabled());
+    QVERIFY(control->focusPolicy() != Qt::NoFocus);
 }
 
 void TestBuildCampaigns::emptyUrlQuestion_data()
