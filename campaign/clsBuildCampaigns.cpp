@@ -16,6 +16,7 @@
 #include <functional>
 #include <optional>
 #include <thread>
+#include <utility>
 
 using modCommon::WriteErrorLog;
 using platform::MsgButtons;
@@ -58,10 +59,16 @@ clsBuildCampaigns::clsBuildCampaigns(BuildHost& host, const Workspace& workspace
     : QObject(parent)
     , m_host(host)
     , m_workspace(workspace)
+    , m_generate(generator::GenerateCampaignFiles)
 {
 }
 
 clsBuildCampaigns::~clsBuildCampaigns() = default;
+
+void clsBuildCampaigns::setGenerator(Generator generate)
+{
+    m_generate = std::move(generate);
+}
 
 void clsBuildCampaigns::refuse(CampaignField focus)
 {
@@ -228,7 +235,7 @@ generator::GenerationResult clsBuildCampaigns::generate(const generator::Generat
     bool ended = false;
     std::thread build([&] {
         try {
-            result = generator::GenerateCampaignFiles(in, callbacks);
+            result = m_generate(in, callbacks);
         } catch (const std::exception& e) {
             failure = QString::fromLocal8Bit(e.what());
         }

@@ -81,6 +81,13 @@ public:
 
     bool isBuilding() const { return m_bBuilding; }
 
+    // What writes the three files on the build thread:
+    // generator::GenerateCampaignFiles, unless a test puts one that fails
+    // in its place.
+    using Generator = std::function<generator::GenerationResult(const generator::GenerationInput&,
+                                                                const generator::GenerationCallbacks&)>;
+    void setGenerator(Generator generate);
+
 private:
     bool passesChecks(const CampaignData& campaign);
     void refuse(CampaignField focus);
@@ -93,6 +100,7 @@ private:
 
     BuildHost& m_host;
     const Workspace& m_workspace;
+    Generator m_generate;
     bool m_bBuilding = false;
     bool m_errorShown = false;
     QStringList m_errors; // descriptions of the run's errors, in order
