@@ -45,10 +45,10 @@ protected:
 };
 
 // The "Build Campaigns" command: checks the workspace's open campaign,
-// makes its folder, writes the three import files through the generator with progress
-// in the status bar, shows the files again and reports the result: success,
-// or every error of the run when there was one (the first error is also
-// shown as it happens).
+// makes its folder, writes the three import files through the generator
+// with progress in the status bar, shows the files again and reports the
+// result: success, or every error of the run when there was one (the first
+// error is also shown as it happens).
 //
 // While a build runs the window keeps repainting, but its campaign inputs
 // are blocked (BuildHost::blockCampaignInputs) and a second build returns
