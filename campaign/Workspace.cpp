@@ -4,10 +4,11 @@
 #include "core/Globals.h"
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
-#include "settings/clsPreference.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <utility>
 
 using modCommon::WriteErrorLog;
 
@@ -40,11 +41,14 @@ QString trace(const NodeId& node)
 
 } // namespace
 
-Workspace::Workspace(WorkspaceView& view, QObject* parent)
+Workspace::Workspace(WorkspaceView& view, const QString& workingFolder, clsPreference preferences,
+                     QObject* parent)
     : QObject(parent)
     , m_view(view)
+    , m_workingFolder(workingFolder)
+    , m_preferences(std::move(preferences))
     , m_tree(noTreeObserver())
-    , m_accounts(std::make_unique<clsMain>(g_sWorkingFolder))
+    , m_accounts(std::make_unique<clsMain>(m_workingFolder))
 {
 }
 
@@ -70,7 +74,7 @@ std::optional<NodeId> Workspace::openCampaign() const
 QString Workspace::campaignFolder() const
 {
     const std::optional<NodeId> open = openCampaign();
-    return open ? CampaignStore::campaignFolder(g_sWorkingFolder, open->account, open->campaign) : QString();
+    return open ? CampaignStore::campaignFolder(m_workingFolder, open->account, open->campaign) : QString();
 }
 
 void Workspace::setSelectedNode(const std::optional<NodeId>& node)
@@ -84,7 +88,7 @@ void Workspace::setSelectedNode(const std::optional<NodeId>& node)
 
 void Workspace::load()
 {
-    const QString accountsFolder = CampaignStore::accountsFolder(g_sWorkingFolder);
+    const QString accountsFolder = CampaignStore::accountsFolder(m_workingFolder);
     if (!QFileInfo(accountsFolder).isDir())
         QDir().mkpath(accountsFolder);
     WriteErrorLog(QStringLiteral("frmMain: set tree view "));
@@ -94,7 +98,7 @@ void Workspace::load()
 void Workspace::loadTree()
 {
     m_tree->treeReplaced(nullptr);
-    m_accounts = std::make_unique<clsMain>(g_sWorkingFolder);
+    m_accounts = std::make_unique<clsMain>(m_workingFolder);
     const bool exists = m_accounts->LoadAccounts();
     m_tree->treeReplaced(m_accounts.get());
     m_view.showSelection(m_oSelectedNode);
@@ -125,28 +129,27 @@ void Workspace::changeSettings(const std::function<void()>& showPreferences)
 
     showPreferences();
 
-    clsPreference preference;
-    preference.GetSettings();
-    QString folder = preference.WorkingFolder();
-    if (folder.compare(g_sWorkingFolder, Qt::CaseInsensitive) != 0) {
+    m_preferences.GetSettings();
+    QString folder = m_preferences.WorkingFolder();
+    if (folder.compare(m_workingFolder, Qt::CaseInsensitive) != 0) {
         if (folder.endsWith(QLatin1Char('\\')) || folder.endsWith(QLatin1Char('/')))
             folder.chop(1);
         if (!QFileInfo(folder).isDir())
             QDir().mkpath(folder);
         modCommon::WriteErrorLogLines({QStringLiteral("Change WorkingFolder: "), QStringLiteral("Old Folder: ")
-                                           + g_sWorkingFolder + QStringLiteral(", NewFolder: ") + folder});
-        g_sWorkingFolder = folder;
+                                           + m_workingFolder + QStringLiteral(", NewFolder: ") + folder});
+        m_workingFolder = folder;
+        Q_EMIT workingFolderChanged(m_workingFolder);
     }
     loadTree();
 }
 
 void Workspace::close(const QString& windowPosition)
 {
-    clsPreference preference;
     if (!windowPosition.isEmpty())
-        preference.SetMainFormPos(windowPosition);
+        m_preferences.SetMainFormPos(windowPosition);
     if (m_oSelectedNode)
-        preference.SetLastSelectAcc(m_oSelectedNode->key());
+        m_preferences.SetLastSelectAcc(m_oSelectedNode->key());
     setSelectedNode(std::nullopt);
 }
 
@@ -189,7 +192,7 @@ void Workspace::tvwAccount_NodeClick(const NodeId& node)
 
 void Workspace::selectFirstAccount()
 {
-    QString target = clsPreference().GetLastSelectAcc();
+    QString target = m_preferences.GetLastSelectAcc();
     std::optional<NodeId> hand;
     bool found = false;
     bool first = true;

@@ -3,6 +3,7 @@
 #include "campaign/AccountTreeObserver.h"
 #include "campaign/clsMain.h"
 #include "generator/CampaignData.h"
+#include "settings/clsPreference.h"
 
 #include <QObject>
 #include <QString>
@@ -46,12 +47,20 @@ protected:
 // names the folder that is saved and built, the rows of the import files,
 // "LastSelectAcc" and the trace lines, and the tree highlights it after
 // every command.
+//
+// It works in the working folder it is given and keeps to it until File/Setup
+// chooses another; whoever keeps the folder for the rest of the program
+// follows workingFolderChanged.
 class Workspace : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit Workspace(WorkspaceView& view, QObject* parent = nullptr);
+    // workingFolder: without a trailing separator. preferences: the store
+    // that holds the last selection ("LastSelectAcc") and the window
+    // position ("MainFormPos"), and the working folder that File/Setup saves.
+    Workspace(WorkspaceView& view, const QString& workingFolder, clsPreference preferences,
+              QObject* parent = nullptr);
     // Tells the tree observer that the tree goes.
     ~Workspace() override;
 
@@ -68,6 +77,8 @@ public:
     std::optional<NodeId> openCampaign() const;
     // Its folder; "" when no campaign is open.
     QString campaignFolder() const;
+    // The folder of Accounts.dat and of the accounts folder.
+    QString workingFolder() const { return m_workingFolder; }
 
     // --- Start-up and close --------------------------------------------------
     // Makes the accounts folder, loads the tree, selects a campaign by
@@ -76,7 +87,8 @@ public:
     // File/Setup: saves the open campaign (a failed save asks whether to go
     // on), runs showPreferences (the modal dialog, which saves the
     // preferences itself), follows a changed working folder and loads the
-    // tree again from it, reopening a campaign.
+    // tree again from it, reopening a campaign. A new folder is made when
+    // missing and handed on by workingFolderChanged before the tree loads.
     void changeSettings(const std::function<void()>& showPreferences);
     // At close: stores the window position (unless empty, as when minimised)
     // and the selected node, and lets the selection go.
@@ -113,6 +125,11 @@ public:
     // Empties the editor for a new campaign (the landing-page path stays).
     void ClearCampaign();
 
+Q_SIGNALS:
+    // File/Setup moved the workspace to another working folder (without a
+    // trailing separator).
+    void workingFolderChanged(const QString& folder);
+
 private:
     // Saves the open campaign; "" when saved or none is open, else the
     // message for the user (the failure is logged).
@@ -126,6 +143,8 @@ private:
     void loadTree();
 
     WorkspaceView& m_view;
+    QString m_workingFolder;
+    clsPreference m_preferences;
     AccountTreeObserver* m_tree; // never null
     std::unique_ptr<clsMain> m_accounts;
     std::optional<NodeId> m_oSelectedNode;

@@ -1,9 +1,8 @@
 #include "campaign/clsBuildCampaigns.h"
 
 #include "campaign/CampaignStore.h"
-#include "core/Globals.h"
+#include "campaign/Workspace.h"
 #include "core/modCommon.h"
-#include "generator/BuildChecks.h"
 #include "generator/CampaignGenerator.h"
 #include "platform/Prompter.h"
 #include "platform/WaitCursor.h"
@@ -17,6 +16,7 @@
 #include <functional>
 #include <optional>
 #include <thread>
+#include <utility>
 
 using modCommon::WriteErrorLog;
 using platform::MsgButtons;
@@ -55,15 +55,22 @@ private:
 
 } // namespace
 
-clsBuildCampaigns::clsBuildCampaigns(BuildHost& host, QObject* parent)
+clsBuildCampaigns::clsBuildCampaigns(BuildHost& host, const Workspace& workspace, QObject* parent)
     : QObject(parent)
     , m_host(host)
+    , m_workspace(workspace)
+    , m_generate(generator::GenerateCampaignFiles)
 {
 }
 
 clsBuildCampaigns::~clsBuildCampaigns() = default;
 
-void clsBuildCampaigns::refuse(const QString& focus)
+void clsBuildCampaigns::setGenerator(Generator generate)
+{
+    m_generate = std::move(generate);
+}
+
+void clsBuildCampaigns::refuse(CampaignField focus)
 {
     m_host.showRefusedInput(focus);
 }
@@ -125,7 +132,7 @@ void clsBuildCampaigns::BuildCampaigns()
     m_stepLabel = QStringLiteral("log point 1");
 
     // 2. The open campaign.
-    const std::optional<NodeId> node = m_host.openCampaign();
+    const std::optional<NodeId> node = m_workspace.openCampaign();
     if (!node) {
         platform::MsgBox(QStringLiteral("Invalid campaign. Please select a campaign from the account list and try again."),
                          MsgButtons::OK, MsgIcon::Information, QStringLiteral("Build Campaign"));
@@ -133,16 +140,18 @@ void clsBuildCampaigns::BuildCampaigns()
     }
 
     // 3. Its folder, made before anything is checked.
-    m_stepLabel = QStringLiteral("log point 2 g_sWorkingFolder = ") + g_sWorkingFolder;
-    const QString accountsFolder = CampaignStore::accountsFolder(g_sWorkingFolder);
-    const QString accountFolder = CampaignStore::accountFolder(g_sWorkingFolder, node->account);
+    const QString workingFolder = m_workspace.workingFolder();
+    // The label keeps the wording that the log has always shown.
+    m_stepLabel = QStringLiteral("log point 2 g_sWorkingFolder = ") + workingFolder;
+    const QString accountsFolder = CampaignStore::accountsFolder(workingFolder);
+    const QString accountFolder = CampaignStore::accountFolder(workingFolder, node->account);
     m_stepLabel = QStringLiteral("log point 2 - path=") + accountFolder;
     if (!QFileInfo(accountFolder).isDir()) {
         if (!QFileInfo(accountsFolder).isDir())
             makeFolder(accountsFolder);
         makeFolder(accountFolder);
     }
-    const QString campaignFolder = CampaignStore::campaignFolder(g_sWorkingFolder, node->account, node->campaign);
+    const QString campaignFolder = m_workspace.campaignFolder();
     m_stepLabel = QStringLiteral("log point 3 sFilePath =") + campaignFolder;
     if (!QFileInfo(campaignFolder).isDir())
         makeFolder(campaignFolder);
@@ -226,7 +235,7 @@ generator::GenerationResult clsBuildCampaigns::generate(const generator::Generat
     bool ended = false;
     std::thread build([&] {
         try {
-            result = generator::GenerateCampaignFiles(in, callbacks);
+            result = m_generate(in, callbacks);
         } catch (const std::exception& e) {
             failure = QString::fromLocal8Bit(e.what());
         }

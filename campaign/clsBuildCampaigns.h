@@ -1,6 +1,7 @@
 #pragma once
 
 #include "campaign/clsMain.h"
+#include "generator/BuildChecks.h"
 #include "generator/CampaignData.h"
 #include "generator/CampaignGenerator.h"
 #include "generator/ImportFormat.h"
@@ -10,7 +11,8 @@
 #include <QStringList>
 
 #include <functional>
-#include <optional>
+
+class Workspace;
 
 // What the build command needs of the window it runs in: the open campaign
 // as edited, a status line, the inputs to block, where to send the user
@@ -19,15 +21,12 @@
 class BuildHost
 {
 public:
-    // The campaign open in the editor; nothing when none is open (an
-    // account node is never open).
-    virtual std::optional<NodeId> openCampaign() const = 0;
     // The open campaign as the editor holds it now.
     virtual CampaignData editedCampaign() const = 0;
     virtual void setStatusText(const QString& text) = 0;
     // A check refused the build: the Keywords page in front, the focus on
-    // the editor's control of that objectName.
-    virtual void showRefusedInput(const QString& objectName) = 0;
+    // the editor's control of that field.
+    virtual void showRefusedInput(CampaignField field) = 0;
     // Blocks, or releases again, the tree, the editor pages and the commands
     // that change the open campaign or start another build.
     virtual void blockCampaignInputs(bool blocked) = 0;
@@ -45,11 +44,11 @@ protected:
     ~BuildHost() = default;
 };
 
-// The "Build Campaigns" command: checks the open campaign, makes its
-// folder, writes the three import files through the generator with progress
-// in the status bar, shows the files again and reports the result: success,
-// or every error of the run when there was one (the first error is also
-// shown as it happens).
+// The "Build Campaigns" command: checks the workspace's open campaign,
+// makes its folder, writes the three import files through the generator
+// with progress in the status bar, shows the files again and reports the
+// result: success, or every error of the run when there was one (the first
+// error is also shown as it happens).
 //
 // While a build runs the window keeps repainting, but its campaign inputs
 // are blocked (BuildHost::blockCampaignInputs) and a second build returns
@@ -72,7 +71,9 @@ class clsBuildCampaigns : public QObject
     Q_OBJECT
 
 public:
-    explicit clsBuildCampaigns(BuildHost& host, QObject* parent = nullptr);
+    // The workspace names the open campaign and its folder; it must outlive
+    // the command.
+    clsBuildCampaigns(BuildHost& host, const Workspace& workspace, QObject* parent = nullptr);
     ~clsBuildCampaigns() override;
 
     // The whole run, on the GUI thread.
@@ -80,9 +81,16 @@ public:
 
     bool isBuilding() const { return m_bBuilding; }
 
+    // What writes the three files on the build thread:
+    // generator::GenerateCampaignFiles, unless a test puts one that fails
+    // in its place.
+    using Generator = std::function<generator::GenerationResult(const generator::GenerationInput&,
+                                                                const generator::GenerationCallbacks&)>;
+    void setGenerator(Generator generate);
+
 private:
     bool passesChecks(const CampaignData& campaign);
-    void refuse(const QString& focus);
+    void refuse(CampaignField focus);
     void runTimeError(const QString& description, bool logged);
     void makeFolder(const QString& path);
     // The generator on the build thread; showFiles is what
@@ -91,6 +99,8 @@ private:
     void showResult(const QString& titleWarnings);
 
     BuildHost& m_host;
+    const Workspace& m_workspace;
+    Generator m_generate;
     bool m_bBuilding = false;
     bool m_errorShown = false;
     QStringList m_errors; // descriptions of the run's errors, in order

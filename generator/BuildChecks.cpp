@@ -5,9 +5,9 @@ namespace {
 const QString kCrlf = QStringLiteral("\r\n");
 const QString kBuildCampaigns = QStringLiteral("Build Campaigns");
 const QString kBuildCampaign = QStringLiteral("Build Campaign");
-const QString kTemplate = QStringLiteral("txtURLTemplate");
+constexpr CampaignField kTemplate = CampaignField::UrlTemplate;
 
-BuildRefusal refusal(const QString& text, const QString& title, const QString& focus)
+BuildRefusal refusal(const QString& text, const QString& title, CampaignField focus)
 {
     return BuildRefusal{text, title, platform::MsgIcon::Information, focus, false};
 }
@@ -34,10 +34,10 @@ std::optional<BuildRefusal> FirstBuildRefusal(const CampaignData& campaign, bool
                        kBuildCampaigns, kTemplate);
     if (campaign.baseKeywords.isEmpty())
         return refusal(QStringLiteral("Please enter at least one base keyword."), kBuildCampaigns,
-                       QStringLiteral("txtBaseKeywords"));
+                       CampaignField::BaseKeywords);
     if (!campaign.broadMatch && !campaign.phraseMatch && !campaign.exactMatch)
         return refusal(QStringLiteral("Please choose your keyword match type."), kBuildCampaigns,
-                       QStringLiteral("chkBroadMatch"));
+                       CampaignField::MatchTypes);
     if (!url.isEmpty() && url.size() < 9)
         return refusal(QStringLiteral("Invalid web site URL. Please make sure to enter the correct URL and try again."),
                        kBuildCampaigns, kTemplate);
@@ -45,17 +45,17 @@ std::optional<BuildRefusal> FirstBuildRefusal(const CampaignData& campaign, bool
         bool ticked;
         const QString& bid;
         const char* type;
-        const char* box;
+        CampaignField field;
     } bids[] = {
-        {campaign.broadMatch, campaign.broadBid, "Broad", "txtBroadBid"},
-        {campaign.phraseMatch, campaign.phraseBid, "Phrase", "txtPhraseBid"},
-        {campaign.exactMatch, campaign.exactBid, "Exact", "txtExactBid"},
+        {campaign.broadMatch, campaign.broadBid, "Broad", CampaignField::BroadBid},
+        {campaign.phraseMatch, campaign.phraseBid, "Phrase", CampaignField::PhraseBid},
+        {campaign.exactMatch, campaign.exactBid, "Exact", CampaignField::ExactBid},
     };
     for (const auto& b : bids) {
         if (b.ticked && b.bid.isEmpty())
             return refusal(QStringLiteral("Please specify a bid value for ") + QLatin1String(b.type)
                                + QStringLiteral(" Match type."),
-                           kBuildCampaign, QString::fromLatin1(b.box));
+                           kBuildCampaign, b.field);
     }
     return std::nullopt;
 }

@@ -520,6 +520,25 @@ QWidget* KeywordInputs::control(const QString& name) const
     return nullptr;
 }
 
+QString KeywordInputs::controlName(CampaignField field)
+{
+    switch (field) {
+    case CampaignField::UrlTemplate:
+        return QStringLiteral("txtURLTemplate");
+    case CampaignField::BaseKeywords:
+        return QStringLiteral("txtBaseKeywords");
+    case CampaignField::MatchTypes:
+        return QStringLiteral("chkBroadMatch");
+    case CampaignField::BroadBid:
+        return QStringLiteral("txtBroadBid");
+    case CampaignField::PhraseBid:
+        return QStringLiteral("txtPhraseBid");
+    case CampaignField::ExactBid:
+        return QStringLiteral("txtExactBid");
+    }
+    return QString();
+}
+
 bool KeywordInputs::focusControl(const QString& name)
 {
     QWidget* widget = control(name);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "generator/BuildChecks.h"
 #include "generator/CampaignData.h"
 #include "research/KeywordAdder.h"
 
@@ -48,6 +49,9 @@ public:
     // box or last changed extension box); null until one was registered.
     QPlainTextEdit* pasteTarget() const;
 
+    // The objectName of the control that holds the field (the Broad tick for
+    // the match types), on the Keywords page.
+    static QString controlName(CampaignField field);
     // The control of either page with this objectName ("txtBaseKeywords",
     // "chkBroadMatch", "optGrouping2", ...), or null.
     QWidget* control(const QString& name) const;

@@ -60,11 +60,15 @@ frmMain::frmMain(QWidget* parent)
     buildMenus();
     buildToolbar();
     buildPanes();
-    m_buildCampaigns = new clsBuildCampaigns(*this, this);
+    // The workspace starts in the working folder of the start-up, and the
+    // rest of the program follows it when File/Setup moves it.
+    m_workspace = new Workspace(*this, g_sWorkingFolder, clsPreference(), this);
+    connect(m_workspace, &Workspace::workingFolderChanged, this,
+            [](const QString& folder) { g_sWorkingFolder = folder; });
+    m_buildCampaigns = new clsBuildCampaigns(*this, *m_workspace, this);
     connect(toolAction(ToolButton::BuildCampaigns), &QAction::triggered, m_buildCampaigns,
             [this] { m_buildCampaigns->BuildCampaigns(); });
 
-    m_workspace = new Workspace(*this, this);
     m_treeModel = new AccountTreeModel(m_workspace);
     m_workspace->setTreeObserver(m_treeModel);
     QStyle* s = style();
@@ -530,10 +534,10 @@ void frmMain::showTab(EditorTab tab)
     m_tabMain->setCurrentIndex(int(tab));
 }
 
-void frmMain::showRefusedInput(const QString& objectName)
+void frmMain::showRefusedInput(CampaignField field)
 {
     showTab(EditorTab::Keywords);
-    m_keywordInputs->focusControl(objectName);
+    m_keywordInputs->focusControl(KeywordInputs::controlName(field));
 }
 
 void frmMain::showLandingPage()

@@ -134,8 +134,7 @@ private:
     void showEditor(bool editor) override;
     void showSelection(const std::optional<NodeId>& node) override;
     void saveLandingPage() override;
-    std::optional<NodeId> openCampaign() const override { return m_workspace->openCampaign(); }
-    void showRefusedInput(const QString& objectName) override;
+    void showRefusedInput(CampaignField field) override;
     void blockCampaignInputs(bool blocked) override;
     void clearGeneratedFile(ImportFormat::File file) override;
     std::function<void()> prepareGeneratedFiles(const QString& campaignFolder) override;

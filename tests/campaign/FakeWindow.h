@@ -3,7 +3,9 @@
 #include "campaign/AccountTreeObserver.h"
 #include "campaign/Workspace.h"
 #include "campaign/clsBuildCampaigns.h"
+#include "generator/BuildChecks.h"
 #include "generator/ImportFormat.h"
+#include "settings/clsPreference.h"
 
 #include <QList>
 #include <QString>
@@ -16,18 +18,21 @@
 
 // The main window as the workspace and the build see it, without a widget:
 // the editor is a CampaignData, each view a record of what it was told.
-// It runs a Workspace and a clsBuildCampaigns of its own, as the window
-// does, and follows the workspace's tree as its tree view would: from the
+// It runs a Workspace (in the working folder given, with the user's
+// preferences) and a clsBuildCampaigns of its own, as the window does, and
+// follows the workspace's tree as its tree view would: from the
 // notifications alone, so a change the workspace does not tell shows as a
 // tree that differs from the accounts.
 class FakeWindow final : public WorkspaceView, public BuildHost, public AccountTreeObserver
 {
 public:
-    FakeWindow()
-        : workspace(*this)
-        , build(*this)
+    explicit FakeWindow(const QString& workingFolder)
+        : workspace(*this, workingFolder, clsPreference())
+        , build(*this, workspace)
     {
         workspace.setTreeObserver(this);
+        QObject::connect(&workspace, &Workspace::workingFolderChanged,
+                         [this](const QString& folder) { workingFolders << folder; });
     }
 
     // --- What the views show ------------------------------------------------
@@ -37,7 +42,8 @@ public:
     QString filesShown;       // the campaign folder whose import files are shown; "" none
     QString status;
     QStringList statusTexts;  // every status text, in order
-    QString refusedInput;     // the control of the last refusal
+    std::optional<CampaignField> refusedInput; // the field of the last refusal
+    QStringList workingFolders; // each folder File/Setup handed on, in order
     bool inputsBlocked = false;
     bool landingPageInFront = false;
     int landingPageSaves = 0;
@@ -95,8 +101,7 @@ public:
     void saveLandingPage() override { ++landingPageSaves; }
 
     // --- BuildHost ----------------------------------------------------------------
-    std::optional<NodeId> openCampaign() const override { return workspace.openCampaign(); }
-    void showRefusedInput(const QString& objectName) override { refusedInput = objectName; }
+    void showRefusedInput(CampaignField field) override { refusedInput = field; }
     void blockCampaignInputs(bool blocked) override { inputsBlocked = blocked; }
     void clearGeneratedFile(ImportFormat::File file) override { cleared << file; }
     std::function<void()> prepareGeneratedFiles(const QString& campaignFolder) override

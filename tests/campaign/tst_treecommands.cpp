@@ -27,7 +27,7 @@ QString describe(const std::optional<NodeId>& node)
 // The workspace in a window without widgets, and checks of everything that
 // names "the campaign".
 struct Session : WorkingFolderFixture {
-    std::unique_ptr<FakeWindow> w = std::make_unique<FakeWindow>();
+    std::unique_ptr<FakeWindow> w = std::make_unique<FakeWindow>(work);
 
     explicit Session(const QByteArray& accounts = kAccounts)
         : WorkingFolderFixture(accounts)

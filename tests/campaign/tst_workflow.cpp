@@ -3,6 +3,7 @@
 #include "WorkingFolderFixture.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QMap>
 #include <QtTest>
@@ -64,6 +65,18 @@ Files campaignFolder(const QString& folder, const QByteArray& campaign, bool sav
     return files;
 }
 
+// Every file below folder, by its path relative to it, with its bytes.
+Files filesBelow(const QString& folder)
+{
+    Files files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(folder).relativeFilePath(path), TestEnvironment::readAll(path));
+    }
+    return files;
+}
+
 Files operator+(Files a, const Files& b)
 {
     a.insert(b);
@@ -87,43 +100,53 @@ void TestWorkflow::workingFolderToImportFiles_data()
     QTest::addColumn<QStringList>("commands");
     QTest::addColumn<Files>("files");
     QTest::addColumn<QString>("lastSelectAcc");
+    QTest::addColumn<QStringList>("handedOn"); // the working folders File/Setup handed on, below the root
 
     const QByteArray ax("[A]\r\nx\r\ny\r\n");
     QTest::newRow("first start: a new campaign built")
         << QByteArray() << QStringList{"new Shop/Spring", "type", "build", "close"}
         << Files{{"work/Accounts.dat", "[Default]\r\n[Shop]\r\nSpring\r\n\r\n"}}
                + campaignFolder("work/Accounts/Shop/Spring", "Spring", true, true)
-        << "Shop-Spring";
+        << "Shop-Spring" << QStringList();
     QTest::newRow("the campaign left is saved, the one built is the one open")
         << ax << QStringList{"type", "click A/y", "type", "build", "close"}
         << Files{{"work/Accounts.dat", ax}} + campaignFolder("work/Accounts/A/x", "x", true, false)
                + campaignFolder("work/Accounts/A/y", "y", true, true)
-        << "A-y";
+        << "A-y" << QStringList();
     QTest::newRow("a deleted campaign is neither saved nor built")
         << ax << QStringList{"type", "delete", "build", "click A/y", "type", "build", "close"}
         << Files{{"work/Accounts.dat", "[A]\r\ny\r\n\r\n"}} + campaignFolder("work/Accounts/A/x", "x", false, false)
                + campaignFolder("work/Accounts/A/y", "y", true, true)
-        << "A-y";
+        << "A-y" << QStringList();
     QTest::newRow("File/Setup moves to another working folder")
         << ax << QStringList{"type", "setup other", "new B/n", "type", "build", "close"}
         << Files{{"work/Accounts.dat", ax}, {"other/Accounts.dat", "[Default]\r\n[B]\r\nn\r\n\r\n"}}
                + campaignFolder("work/Accounts/A/x", "x", true, false)
                + campaignFolder("other/Accounts/B/n", "n", true, true)
-        << "B-n";
+        << "B-n" << QStringList{"other"};
 }
 
 // From a working folder through tree commands, typing, builds and the
 // close to the files on disk: the accounts file, each campaign's files and
-// the three import files, with the last selection stored.
+// the three import files, with the last selection stored. The workspace
+// works in the folder it was given and hands a new one on: the program's
+// global working folder, here another folder with a campaign of its own,
+// is neither read nor written.
 void TestWorkflow::workingFolderToImportFiles()
 {
     QFETCH(QByteArray, accounts);
     QFETCH(QStringList, commands);
     QFETCH(Files, files);
     QFETCH(QString, lastSelectAcc);
+    QFETCH(QStringList, handedOn);
     WorkingFolderFixture f(accounts, !accounts.isNull());
     f.prompter.defaultAnswer = platform::MsgResult::Yes; // Delete Campaign's question
-    FakeWindow w;
+    const QString global = f.env.path("global");
+    const Files globalFiles{{"Accounts.dat", "[G]\r\ng\r\n"}, {"Accounts/G/g/Campaign.dat", campaignFile("g")}};
+    for (auto file = globalFiles.cbegin(); file != globalFiles.cend(); ++file)
+        QVERIFY(TestEnvironment::writeAll(global + "/" + file.key(), file.value()));
+    g_sWorkingFolder = global;
+    FakeWindow w(f.work);
     w.workspace.load();
     const auto node = [](const QString& words) {
         const QString names = words.section(' ', 1);
@@ -160,6 +183,14 @@ void TestWorkflow::workingFolderToImportFiles()
             QCOMPARE(TestEnvironment::readAll(path), file.value());
     }
     QCOMPARE(testsettings::stored(RegistryAPI::HKEY_CURRENT_USER, g_sPreferenceKey, "LastSelectAcc"), lastSelectAcc);
+
+    QStringList folders;
+    for (const QString& folder : handedOn)
+        folders << f.env.path(folder);
+    QCOMPARE(w.workingFolders, folders);
+    QCOMPARE(w.workspace.workingFolder(), folders.isEmpty() ? f.work : folders.last());
+    QCOMPARE(g_sWorkingFolder, global);
+    QCOMPARE(filesBelow(global), globalFiles);
 }
 
 QTEST_GUILESS_MAIN(TestWorkflow)

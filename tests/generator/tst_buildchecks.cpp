@@ -36,50 +36,52 @@ void TestBuildChecks::firstRefusal_data()
     QTest::addColumn<bool>("accepted"); // the empty-template question was answered Yes
     QTest::addColumn<QString>("text");  // "" when the build may start
     QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("focus");
+    QTest::addColumn<CampaignField>("focus");
     QTest::addColumn<bool>("question");
 
     const QString url = QStringLiteral("http://shop.example/?kw={mix}");
     const QString bids = QStringLiteral("0.50|0.60|0.70");
     const QString s = QStringLiteral("Build Campaigns");
     const QString one = QStringLiteral("Build Campaign");
-    const QString tmpl = QStringLiteral("txtURLTemplate");
+    const CampaignField tmpl = CampaignField::UrlTemplate;
+    // The field of a campaign that may be built: never looked at.
+    const CampaignField none = CampaignField::UrlTemplate;
 
-    QTest::newRow("buildable") << url << "a" << "BPE" << bids << false << "" << "" << "" << false;
+    QTest::newRow("buildable") << url << "a" << "BPE" << bids << false << "" << "" << none << false;
     QTest::newRow("empty template: the question first")
         << "" << "" << "" << "||" << false << kQuestion << s << tmpl << true;
     QTest::newRow("empty template answered Yes: the other checks follow")
-        << "" << "" << "BPE" << bids << true << kNoBase << s << "txtBaseKeywords" << false;
+        << "" << "" << "BPE" << bids << true << kNoBase << s << CampaignField::BaseKeywords << false;
     QTest::newRow("empty template answered Yes, nothing else wrong") << "" << "a" << "B" << bids << true << "" << ""
-                                                                     << "" << false;
+                                                                     << none << false;
     QTest::newRow("'=' without '?'") << "http://shop.example/kw=1" << "a" << "B" << bids << false << kTracking << s
                                      << tmpl << false;
-    QTest::newRow("'?' and '=' pass") << "http://shop.example/?kw=1" << "a" << "B" << bids << false << "" << "" << ""
-                                      << false;
+    QTest::newRow("'?' and '=' pass") << "http://shop.example/?kw=1" << "a" << "B" << bids << false << "" << ""
+                                      << none << false;
     QTest::newRow("template before the base keywords")
         << "http://shop.example/kw=1" << "" << "" << bids << false << kTracking << s << tmpl << false;
-    QTest::newRow("no base keyword") << url << "" << "BPE" << bids << false << kNoBase << s << "txtBaseKeywords"
+    QTest::newRow("no base keyword") << url << "" << "BPE" << bids << false << kNoBase << s << CampaignField::BaseKeywords
                                      << false;
-    QTest::newRow("a base of blanks is not empty") << url << "  " << "B" << bids << false << "" << "" << "" << false;
+    QTest::newRow("a base of blanks is not empty") << url << "  " << "B" << bids << false << "" << "" << none << false;
     QTest::newRow("base keywords before the match types")
-        << "http://a" << "" << "" << bids << false << kNoBase << s << "txtBaseKeywords" << false;
-    QTest::newRow("no match type") << url << "a" << "" << bids << false << kNoType << s << "chkBroadMatch" << false;
+        << "http://a" << "" << "" << bids << false << kNoBase << s << CampaignField::BaseKeywords << false;
+    QTest::newRow("no match type") << url << "a" << "" << bids << false << kNoType << s << CampaignField::MatchTypes << false;
     QTest::newRow("match types before the template length")
-        << "http://a" << "a" << "" << bids << false << kNoType << s << "chkBroadMatch" << false;
+        << "http://a" << "a" << "" << bids << false << kNoType << s << CampaignField::MatchTypes << false;
     QTest::newRow("8 characters of template") << "http://a" << "a" << "E" << bids << false << kBadUrl << s << tmpl
                                               << false;
-    QTest::newRow("9 characters pass") << "http://ab" << "a" << "E" << bids << false << "" << "" << "" << false;
+    QTest::newRow("9 characters pass") << "http://ab" << "a" << "E" << bids << false << "" << "" << none << false;
     QTest::newRow("template length before the bids")
         << "http://a" << "a" << "B" << "||" << false << kBadUrl << s << tmpl << false;
     QTest::newRow("Broad before Phrase") << url << "a" << "BP" << "||0.70" << false << kBid.arg("Broad") << one
-                                         << "txtBroadBid" << false;
+                                         << CampaignField::BroadBid << false;
     QTest::newRow("Phrase") << url << "a" << "BP" << "0.50||0.70" << false << kBid.arg("Phrase") << one
-                            << "txtPhraseBid" << false;
-    QTest::newRow("Exact") << url << "a" << "PE" << "|0.60|" << false << kBid.arg("Exact") << one << "txtExactBid"
+                            << CampaignField::PhraseBid << false;
+    QTest::newRow("Exact") << url << "a" << "PE" << "|0.60|" << false << kBid.arg("Exact") << one << CampaignField::ExactBid
                            << false;
-    QTest::newRow("a bid of blanks counts as given") << url << "a" << "B" << " ||" << false << "" << "" << ""
-                                                     << false;
-    QTest::newRow("unticked types need no bid") << url << "a" << "P" << "|0.60|" << false << "" << "" << "" << false;
+    QTest::newRow("a bid of blanks counts as given") << url << "a" << "B" << " ||" << false << "" << ""
+                                                     << none << false;
+    QTest::newRow("unticked types need no bid") << url << "a" << "P" << "|0.60|" << false << "" << "" << none << false;
 }
 
 void TestBuildChecks::firstRefusal()
@@ -91,7 +93,7 @@ void TestBuildChecks::firstRefusal()
     QFETCH(bool, accepted);
     QFETCH(QString, text);
     QFETCH(QString, title);
-    QFETCH(QString, focus);
+    QFETCH(CampaignField, focus);
     QFETCH(bool, question);
 
     CampaignData campaign = campaignWithEveryField();

@@ -87,8 +87,6 @@ private Q_SLOTS:
     void longValuesComeBackWhole();
     void keywordLoadsNeedAnOpenCampaign_data();
     void keywordLoadsNeedAnOpenCampaign();
-    void startUpSelection_data();
-    void startUpSelection();
     void closeWritesPositionAndSelection();
     void closeWhileMinimisedOrWithoutSelection();
     void nodeClickSavesAndOpens();
@@ -322,52 +320,6 @@ void TestMainWindow::keywordLoadsNeedAnOpenCampaign()
         w.toolAction(index)->trigger();
     QCOMPARE(ws.prompter.messages.size(), 1);
     QCOMPARE(w.findChild<QPlainTextEdit*>(box)->toPlainText(), QStringLiteral("red shoes\n"));
-}
-
-void TestMainWindow::startUpSelection_data()
-{
-    QTest::addColumn<QByteArray>("accounts");
-    QTest::addColumn<QString>("stored");   // "<none>" when nothing is stored
-    QTest::addColumn<QString>("selected"); // m_oSelectedNode after load
-    QTest::addColumn<bool>("welcome");
-    QTest::addColumn<QString>("opened");   // txtLandingPagePath after load
-
-    const QByteArray ba("[B]\r\ny\r\n[A]\r\nx\r\n");
-    QTest::newRow("nothing stored: first campaign in node order") << ba << "<none>" << "B-y" << false << "B/y";
-    QTest::newRow("stored key, any case") << ba << "a-X" << "A-x" << false << "A/x";
-    QTest::newRow("stale key: last node") << ba << "Gone-z" << "A-x" << false << "A/x";
-    QTest::newRow("stored account with campaigns") << ba << "A" << "A" << true << "";
-    QTest::newRow("stale key, last node an account") << QByteArray("[A]\r\nx\r\n[B]\r\n") << "zzz" << "B" << true
-                                                    << "";
-    QTest::newRow("two accounts without campaigns") << QByteArray("[A]\r\n[B]\r\n") << "<none>" << "B" << true << "";
-    QTest::newRow("only blank lines") << QByteArray("\r\n\r\n") << "<none>" << "Default" << true << "";
-}
-
-void TestMainWindow::startUpSelection()
-{
-    QFETCH(QByteArray, accounts);
-    QFETCH(QString, stored);
-    QFETCH(QString, selected);
-    QFETCH(bool, welcome);
-    QFETCH(QString, opened);
-    WorkingFolderFixture ws(accounts);
-    ws.campaign("A", "x");
-    ws.campaign("B", "y");
-    if (stored != "<none>")
-        testsettings::storePreference("LastSelectAcc", stored);
-    frmMain w;
-    w.Form_Load();
-    QCOMPARE(selectedKey(w), selected);
-    QCOMPARE(w.isWelcomeShown(), welcome);
-    QCOMPARE(landingPath(w)->text(), opened);
-    if (!welcome) {
-        const NodeId open = *w.workspace().selectedNode();
-        QCOMPARE(w.workspace().accounts().image(open), QStringLiteral("CampaignOpen"));
-        QVERIFY(w.treeSelection() && w.treeSelection()->matches(open));
-        QCOMPARE(w.workspace().campaignFolder(), ws.work + "/Accounts/" + open.account + "/" + open.campaign);
-    } else {
-        QCOMPARE(w.workspace().campaignFolder(), QString());
-    }
 }
 
 void TestMainWindow::closeWritesPositionAndSelection()
@@ -656,14 +608,15 @@ void TestMainWindow::updateUIWithEmptyTree()
         QVERIFY(w.menuItem("mnuFile", i)->isEnabled());
 }
 
+// File/Setup through the window: the hook shows the dialog once, over the
+// window; the edit in the window's box is saved first; the working folder
+// the workspace moves to becomes the program's, and the tree view and the
+// welcome page show the tree loaded from it.
 void TestMainWindow::setupReloadsFromChangedFolder()
 {
     WorkingFolderFixture ws("[A]\r\nx\r\n");
     ws.campaign("A", "x");
-    const QString oldFolder = ws.work;
     const QString newFolder = ws.env.path("elsewhere/new");
-    TestEnvironment::writeAll(ws.env.path("other/Accounts.dat"), "[N]\r\nn\r\n");
-    TestEnvironment::writeAll(ws.env.path("other/Accounts/N/n/Campaign.dat"), "[LandingPage]\r\nLandingPagePath=N/n\r\n");
 
     frmMain w;
     w.Form_Load();
@@ -680,28 +633,11 @@ void TestMainWindow::setupReloadsFromChangedFolder()
     QCOMPARE(shown, 1);
     QVERIFY(ws.campaignFile("A", "x").contains("LandingPagePath=before setup\r\n"));
     QCOMPARE(g_sWorkingFolder, newFolder);
-    QVERIFY(QFileInfo(newFolder).isDir());
-    const QByteArray log = TestEnvironment::readAll(ws.env.programDir() + "/Error.log");
-    QVERIFY(log.contains(("Change WorkingFolder: \r\nOld Folder: " + oldFolder + ", NewFolder: " + newFolder + "\r\n")
-                             .toUtf8()));
-    QCOMPARE(w.workspace().accounts().count(), 1);
-    QCOMPARE(w.workspace().accounts().nodes().first().id.key(), QStringLiteral("Default"));
-    QVERIFY(!QFileInfo::exists(newFolder + "/Accounts/A"));
-    // Nothing is open in the new folder: the editor is not left showing the
-    // old campaign, whose further edits would be saved nowhere.
-    QVERIFY(!w.workspace().selectedNode());
+    QCOMPARE(w.workspace().workingFolder(), newFolder);
+    QCOMPARE(w.tvwAccount()->model()->rowCount(), 1);
+    QCOMPARE(treeNode(w, 0).data().toString(), QStringLiteral("Default"));
+    QVERIFY(!w.treeSelection());
     QVERIFY(w.isWelcomeShown());
-
-    // A folder with campaigns opens the stored one.
-    testsettings::storePreference("LastSelectAcc", "N-n");
-    w.setPreferencesHook([&](QWidget*) {
-        testsettings::saveWorkingFolder(ws.env.path("other"));
-        return true;
-    });
-    w.mnuFileItems_Click(5);
-    QCOMPARE(selectedKey(w), QStringLiteral("N-n"));
-    QCOMPARE(landingPath(w)->text(), QStringLiteral("N/n"));
-    QVERIFY(!w.isWelcomeShown());
 }
 
 void TestMainWindow::setupWithSameFolderOnlyReloads()
@@ -712,14 +648,11 @@ void TestMainWindow::setupWithSameFolderOnlyReloads()
     frmMain w;
     w.Form_Load();
     w.workspace().tvwAccount_NodeClick(NodeId::campaignNode("A", "y"));
-    landingPath(w)->setText("kept");
     w.mnuFileItems_Click(5); // no hook: nothing shown, the folder stays
     QCOMPARE(g_sWorkingFolder, ws.work);
-    QVERIFY(!TestEnvironment::readAll(ws.env.programDir() + "/Error.log").contains("Change WorkingFolder"));
-    // Reopened from disk: the stored selection (none) gives the first campaign;
-    // the edit made before was saved.
-    QVERIFY(ws.campaignFile("A", "y").contains("LandingPagePath=kept\r\n"));
     QCOMPARE(selectedKey(w), QStringLiteral("A-x"));
+    QVERIFY(w.treeSelection() && w.treeSelection()->key() == QStringLiteral("A-x"));
+    QCOMPARE(landingPath(w)->text(), QStringLiteral("A/x"));
 }
 
 void TestMainWindow::helpContentsMissing()
