@@ -56,7 +56,7 @@ inline CampaignData campaignWithEveryField()
 
 // One field of CampaignData: its name and its member.
 template <class Type>
-struct CampaignField {
+struct CampaignMember {
     const char* name;
     Type CampaignData::*member;
 };
@@ -75,31 +75,31 @@ inline auto campaignFields()
                                   mixing, capitalization] = CampaignData();
     using C = CampaignData;
     return std::tuple{
-        CampaignField{"baseKeywords", &C::baseKeywords},
-        CampaignField{"extensionKeywords", &C::extensionKeywords},
-        CampaignField{"broadMatch", &C::broadMatch},
-        CampaignField{"phraseMatch", &C::phraseMatch},
-        CampaignField{"exactMatch", &C::exactMatch},
-        CampaignField{"broadBid", &C::broadBid},
-        CampaignField{"phraseBid", &C::phraseBid},
-        CampaignField{"exactBid", &C::exactBid},
-        CampaignField{"urlTemplate", &C::urlTemplate},
-        CampaignField{"replaceSpace", &C::replaceSpace},
-        CampaignField{"grouping", &C::grouping},
-        CampaignField{"includeBaseKeyword", &C::includeBaseKeyword},
-        CampaignField{"includeExtKeyword", &C::includeExtKeyword},
-        CampaignField{"capitalisation", &C::capitalisation},
-        CampaignField{"replaceGroupSpace", &C::replaceGroupSpace},
-        CampaignField{"extraGroupText", &C::extraGroupText},
-        CampaignField{"customGroup", &C::customGroup},
-        CampaignField{"extraGroupTextValue", &C::extraGroupTextValue},
-        CampaignField{"maxCPC", &C::maxCPC},
-        CampaignField{"maxContentCPC", &C::maxContentCPC},
-        CampaignField{"placementMaxCPC", &C::placementMaxCPC},
-        CampaignField{"ads", &C::ads},
-        CampaignField{"landingPagePath", &C::landingPagePath},
-        CampaignField{"mixing", &C::mixing},
-        CampaignField{"capitalization", &C::capitalization},
+        CampaignMember{"baseKeywords", &C::baseKeywords},
+        CampaignMember{"extensionKeywords", &C::extensionKeywords},
+        CampaignMember{"broadMatch", &C::broadMatch},
+        CampaignMember{"phraseMatch", &C::phraseMatch},
+        CampaignMember{"exactMatch", &C::exactMatch},
+        CampaignMember{"broadBid", &C::broadBid},
+        CampaignMember{"phraseBid", &C::phraseBid},
+        CampaignMember{"exactBid", &C::exactBid},
+        CampaignMember{"urlTemplate", &C::urlTemplate},
+        CampaignMember{"replaceSpace", &C::replaceSpace},
+        CampaignMember{"grouping", &C::grouping},
+        CampaignMember{"includeBaseKeyword", &C::includeBaseKeyword},
+        CampaignMember{"includeExtKeyword", &C::includeExtKeyword},
+        CampaignMember{"capitalisation", &C::capitalisation},
+        CampaignMember{"replaceGroupSpace", &C::replaceGroupSpace},
+        CampaignMember{"extraGroupText", &C::extraGroupText},
+        CampaignMember{"customGroup", &C::customGroup},
+        CampaignMember{"extraGroupTextValue", &C::extraGroupTextValue},
+        CampaignMember{"maxCPC", &C::maxCPC},
+        CampaignMember{"maxContentCPC", &C::maxContentCPC},
+        CampaignMember{"placementMaxCPC", &C::placementMaxCPC},
+        CampaignMember{"ads", &C::ads},
+        CampaignMember{"landingPagePath", &C::landingPagePath},
+        CampaignMember{"mixing", &C::mixing},
+        CampaignMember{"capitalization", &C::capitalization},
     };
 }
 
