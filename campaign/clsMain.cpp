@@ -4,6 +4,7 @@
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
+#include "platform/RegularFile.h"
 #include "core/TextFiles.h"
 
 #include <QFile>
@@ -89,9 +90,11 @@ bool clsMain::LoadAccounts()
     clear();
     m_readError.clear();
     m_accountsFile = CampaignStore::existingEntry(m_workingFolder, QStringLiteral("Accounts.dat"));
-    bool exists = false;
-    if (QFileInfo(m_accountsFile).isFile()) {
-        exists = true;
+    // A folder or a named pipe in its place is no missing file: it is named
+    // as the reason the list cannot be read, and the list is never saved
+    // over it.
+    const bool exists = QFileInfo::exists(m_accountsFile);
+    if (exists) {
         QString text;
         if (!TextFiles::read(m_accountsFile, text, &m_readError))
             modCommon::WriteErrorLog(QStringLiteral("LoadLoadAccounts_Error: ") + m_readError);
@@ -122,6 +125,10 @@ bool clsMain::SaveAccount(QString* error) const
             *error = why;
         return false;
     };
+    // Whatever stands there now: a save would put a regular file in its place.
+    const QString notFile = platform::notRegularFile(m_accountsFile);
+    if (!notFile.isEmpty())
+        return fail(TextFiles::writeError(m_accountsFile, notFile));
     if (!m_readError.isEmpty())
         return fail(TextFiles::writeError(m_accountsFile, QStringLiteral("it could not be read when the tree was "
                                                                          "loaded, so it is not overwritten")));

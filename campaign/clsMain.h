@@ -57,16 +57,18 @@ public:
 
     // Rebuilds the tree from Accounts.dat (found as CampaignStore::existingEntry
     // finds it, so also as "accounts.dat"; saves go to the same file). True
-    // when the file exists. The tree never stays empty: an account "Default"
-    // is added (not saved).
+    // when something stands there, also what is no regular file (a folder, a
+    // named pipe), which is not opened: readError names it. The tree never
+    // stays empty: an account "Default" is added (not saved).
     bool LoadAccounts();
     // Why the last LoadAccounts could not read an existing Accounts.dat
     // ("Cannot read <path>: <reason>"); "" when it was read or is missing.
     QString readError() const { return m_readError; }
     // Writes every account in node order followed by its campaigns, each line
     // ended by CRLF, plus the closing CRLF of a saved text; atomically. A
-    // file that could not be read at the load is never overwritten. False on
-    // failure, which is logged; error then names the file and the reason.
+    // file that could not be read at the load, and what is no regular file,
+    // is never overwritten. False on failure, which is logged; error then
+    // names the file and the reason.
     bool SaveAccount(QString* error = nullptr) const;
 
     // Node collection.

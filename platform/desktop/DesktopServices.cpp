@@ -4,10 +4,18 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStringList>
+#include <QStyle>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace platform::desktop {
 
@@ -37,6 +45,95 @@ QStringList nameFilters(const QString& filter)
     return result;
 }
 
+// The text of a message box too tall for its screen, in a scroll area as
+// wide as the text was laid out and at most maxHeight high. Its hints are
+// fixed: the box lays itself out again whenever it likes (a font change, a
+// layout request) and must keep finding the same size.
+class ScrolledMessageText final : public QScrollArea
+{
+public:
+    ScrolledMessageText(QLabel* text, int textWidth, int maxHeight, QWidget* parent)
+        : QScrollArea(parent)
+    {
+        // The lines keep a blank's width from the scroll bar.
+        const int gap = text->fontMetrics().horizontalAdvance(QLatin1Char(' '));
+        m_size = QSize(textWidth + gap + verticalScrollBar()->sizeHint().width(), maxHeight);
+        setObjectName(QStringLiteral("qm_msgbox_scrolledtext"));
+        setViewportMargins(0, 0, gap, 0);
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        setWidgetResizable(true);
+        viewport()->setAutoFillBackground(false);
+        setWidget(text);
+    }
+
+    QSize sizeHint() const override { return m_size; }
+    QSize minimumSizeHint() const override { return m_size; }
+
+private:
+    QSize m_size;
+};
+
+// A message box that fits the available geometry of its screen: a text
+// that would make it taller scrolls, so that its buttons stay on the screen.
+// A box that fits is left exactly as the message box lays it out.
+class FittedMessageBox final : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        fitToScreen();
+    }
+
+private:
+    // Still before the box is first mapped: it appears at its final size.
+    void fitToScreen()
+    {
+        auto* text = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        auto* grid = qobject_cast<QGridLayout*>(layout());
+        const QScreen* shownOn = screen();
+        if (!text || !grid || !shownOn || findChild<ScrolledMessageText*>())
+            return;
+        layout()->activate();
+        // Before the window manager has framed the box its frame is not known:
+        // that of the window it belongs to, at least a title bar's height, is
+        // kept free for it.
+        int frame = std::max(frameGeometry().height() - height(),
+                             style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+        if (const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr)
+            frame = std::max(frame, owner->frameGeometry().height() - owner->height());
+        const int excess = height() + frame - shownOn->availableGeometry().height();
+        const int at = grid->indexOf(text);
+        if (excess <= 0 || at < 0)
+            return;
+        int row = 0;
+        int column = 0;
+        int rowSpan = 0;
+        int columnSpan = 0;
+        grid->getItemPosition(at, &row, &column, &rowSpan, &columnSpan);
+        const Qt::Alignment alignment = grid->itemAt(at)->alignment();
+        const int minimum = 3 * text->fontMetrics().lineSpacing();
+        const int maxHeight = std::max(text->height() - excess, minimum);
+        QWidget* const focused = focusWidget();
+        grid->removeWidget(text);
+        auto* scrolled = new ScrolledMessageText(text, text->width(), maxHeight, this);
+        grid->addWidget(scrolled, row, column, rowSpan, columnSpan, alignment);
+        // Counted by the layout only once shown, and it is shown with the box.
+        scrolled->show();
+        // The box sizes itself on a layout request.
+        QEvent relayout(QEvent::LayoutRequest);
+        QCoreApplication::sendEvent(this, &relayout);
+        adjustPosition(parentWidget());
+        if (focused)
+            focused->setFocus();
+    }
+};
+
 } // namespace
 
 QWidget* dialogOwner(QWidget* mainWindow)
@@ -50,7 +147,7 @@ QWidget* dialogOwner(QWidget* mainWindow)
 
 MsgResult MessageBoxPrompter::message(const MessageRequest& request)
 {
-    QMessageBox box(owner());
+    FittedMessageBox box(owner());
     // Messages carry names and texts from files and servers: never markup.
     box.setTextFormat(Qt::PlainText);
     box.setText(request.text);

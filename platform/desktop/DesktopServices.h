@@ -19,9 +19,11 @@ namespace platform::desktop {
 // none of them.
 QWidget* dialogOwner(QWidget* mainWindow);
 
-// Message texts are shown as plain text. Every box and dialog is a child of
-// its owner (dialogOwner), so the window system keeps it above that window
-// and no window of the program can cover it.
+// Message texts are shown as plain text; a text that would make its box
+// taller than the screen scrolls, so that the buttons stay on the screen.
+// Every box and dialog is a child of its owner (dialogOwner), so the window
+// system keeps it above that window and no window of the program can cover
+// it.
 class MessageBoxPrompter final : public Prompter
 {
 public:

@@ -1,12 +1,17 @@
+#include "BoundSocket.h"
+#include "NamedPipe.h"
 #include "RootObeysPermissions.h"
 #include "TestEnvironment.h"
 #include "ScriptedPrompter.h"
 
 #include "campaign/clsMain.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -33,6 +38,8 @@ private Q_SLOTS:
     void missingFileGivesDefault();
     void saveWritesAccountsWithTheirCampaigns();
     void unreadableFileIsNeverOverwritten();
+    void saveNeverReplacesWhatIsNoFile_data();
+    void saveNeverReplacesWhatIsNoFile();
     void keysDoNotCollide();
     void displayOrderIsSorted();
     void campaignNamesCompareAsQtWithoutCase_data();
@@ -134,6 +141,50 @@ void TestAccountTree::unreadableFileIsNeverOverwritten()
     }
     QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     QCOMPARE(TestEnvironment::readAll(file), QByteArray("[A]\r\nx\r\n"));
+}
+
+void TestAccountTree::saveNeverReplacesWhatIsNoFile_data()
+{
+    QTest::addColumn<QString>("kind"); // "pipe", "socket" or "folder"
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("named pipe") << "pipe" << "it is a named pipe, not a file";
+    QTest::newRow("socket") << "socket" << "it is a socket, not a file";
+    QTest::newRow("folder") << "folder" << "it is a folder, not a file";
+}
+
+// The list was missing at the load, and something that is no file has
+// taken its place since: the save says so and leaves it where it is.
+void TestAccountTree::saveNeverReplacesWhatIsNoFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    TestEnvironment env;
+    const QString work = env.path("work");
+    const QString file = work + "/Accounts.dat";
+    QVERIFY(QDir().mkpath(work));
+    clsMain tree(work);
+    QVERIFY(!tree.LoadAccounts());
+    QVERIFY(tree.addCampaign("Default", "new", QString(), QString()));
+
+    std::unique_ptr<NamedPipe> pipe;
+    std::unique_ptr<BoundSocket> socket;
+    if (kind == "pipe") {
+        pipe = std::make_unique<NamedPipe>(file);
+        QVERIFY(pipe->isMade());
+    } else if (kind == "socket") {
+        socket = std::make_unique<BoundSocket>(file);
+        QVERIFY(socket->isBound());
+    } else {
+        QVERIFY(QDir().mkpath(file));
+    }
+    QString error;
+    QVERIFY(!tree.SaveAccount(&error));
+    QCOMPARE(error, "Cannot write " + QDir::toNativeSeparators(file) + ": " + reason);
+    QCOMPARE(platform::notRegularFile(file), reason);
+    if (pipe)
+        QVERIFY(!pipe->wasOpened());
+    QCOMPARE(QDir(work).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+             QStringList{"Accounts.dat"});
 }
 
 void TestAccountTree::keysDoNotCollide()

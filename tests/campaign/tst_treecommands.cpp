@@ -1,4 +1,6 @@
+#include "BoundSocket.h"
 #include "FakeWindow.h"
+#include "NamedPipe.h"
 #include "RandomTreeCommands.h"
 #include "SettingsFixture.h"
 #include "WorkingFolderFixture.h"
@@ -9,6 +11,8 @@
 #include <QtTest>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -90,6 +94,19 @@ struct Session : WorkingFolderFixture {
     }
 };
 
+// What stands at path, as far as a replacement or a write would change it.
+QString identity(const QString& path)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return QStringLiteral("<missing>");
+    return QStringLiteral("mode %1, inode %2, modified %3.%4")
+        .arg(info.st_mode, 0, 8)
+        .arg(info.st_ino)
+        .arg(info.st_mtim.tv_sec)
+        .arg(info.st_mtim.tv_nsec);
+}
+
 } // namespace
 
 class TestTreeCommands : public QObject
@@ -101,6 +118,8 @@ private Q_SLOTS:
     void randomCommandsKeepOneCampaign();
     void unsavedAccountsFileIsReported_data();
     void unsavedAccountsFileIsReported();
+    void accountsListThatIsNoFileIsTold_data();
+    void accountsListThatIsNoFileIsTold();
     void namesThatAreNotOneFolderStayClosed_data();
     void namesThatAreNotOneFolderStayClosed();
 };
@@ -221,6 +240,81 @@ void TestTreeCommands::unsavedAccountsFileIsReported()
     const QByteArray saved = TestEnvironment::readAll(file);
     QVERIFY(saved.contains("\r\nw\r\n"));
     QCOMPARE(saved.contains("\r\n" + campaign.toUtf8() + "\r\n"), command.startsWith("new"));
+}
+
+void TestTreeCommands::accountsListThatIsNoFileIsTold_data()
+{
+    QTest::addColumn<QString>("name"); // in the working folder
+    QTest::addColumn<QString>("kind"); // "pipe", "folder" or "socket"
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("named pipe") << "Accounts.dat" << "pipe" << "it is a named pipe, not a file";
+    QTest::newRow("folder") << "Accounts.dat" << "folder" << "it is a folder, not a file";
+    QTest::newRow("socket") << "Accounts.dat" << "socket" << "it is a socket, not a file";
+    QTest::newRow("named pipe of the Windows name") << "accounts.dat" << "pipe" << "it is a named pipe, not a file";
+    QTest::newRow("folder of the Windows name") << "accounts.dat" << "folder" << "it is a folder, not a file";
+}
+
+// What stands in place of the accounts list but is no file is named at the
+// start, with the reason, like a list that cannot be read, and logged; a new
+// campaign then cannot be saved into the list, which says so, and what
+// stands there is neither opened, replaced nor emptied.
+void TestTreeCommands::accountsListThatIsNoFileIsTold()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    Session s{QByteArray()};
+    QVERIFY(QFile::remove(s.work + "/Accounts.dat"));
+    const QString path = s.work + '/' + name;
+    std::unique_ptr<NamedPipe> pipe;
+    std::unique_ptr<BoundSocket> socket;
+    if (kind == "pipe") {
+        pipe = std::make_unique<NamedPipe>(path);
+        QVERIFY(pipe->isMade());
+    } else if (kind == "socket") {
+        socket = std::make_unique<BoundSocket>(path);
+        QVERIFY(socket->isBound());
+    } else {
+        QVERIFY(TestEnvironment::writeAll(path + "/inside.txt", "kept"));
+    }
+    const QString before = identity(path);
+    QVERIFY(QFileInfo::exists(path));
+
+    s.open();
+    const QString readWhy = "Cannot read " + QDir::toNativeSeparators(path) + ": " + reason;
+    QCOMPARE(s.prompter.messages.size(), 1);
+    const platform::MessageRequest& told = s.prompter.messages.first();
+    QCOMPARE(told.text, "The list of accounts and campaigns could not be read, so the tree shows none of them; the "
+                        "file is left as it is.\r\n\r\n"
+                            + readWhy);
+    QCOMPARE(told.title, QStringLiteral("PPC Quillmark"));
+    QCOMPARE(told.icon, platform::MsgIcon::Critical);
+    QVERIFY2(s.log().contains("LoadLoadAccounts_Error: " + readWhy + "\r\n"), qPrintable(s.log()));
+    QCOMPARE(s.w->shownTree(), QStringList{"Default"});
+    QCOMPARE(describe(s.ws().openCampaign()), QStringLiteral("<none>"));
+
+    QVERIFY(s.ws().addNewCampaign("Default", "n"));
+    QCOMPARE(s.w->shownTree(), (QStringList{"Default", "Default-n"}));
+    const QString writeWhy = "Cannot write " + QDir::toNativeSeparators(path) + ": " + reason;
+    QCOMPARE(s.prompter.messages.size(), 2);
+    QCOMPARE(s.prompter.messages.last().text,
+             "The campaign 'n' of account 'Default' has been added, but the list of accounts and campaigns could not "
+             "be saved: the campaign will be missing from the tree when the program starts again.\r\n\r\n"
+                 + writeWhy);
+    QVERIFY(s.log().contains("clsMain_SaveAccount error:  " + writeWhy + "\r\n"));
+    s.ws().SaveCampaign();
+    QVERIFY(s.ws().saveBeforeLeaving(QStringLiteral("Close the program anyway?")));
+    s.ws().close(QString());
+
+    QCOMPARE(identity(path), before);
+    if (pipe)
+        QVERIFY2(!pipe->wasOpened(), "the named pipe was opened");
+    if (kind == "folder")
+        QCOMPARE(QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"inside.txt"});
+    // Nothing was written beside it either, not even a temporary file.
+    QCOMPARE(QDir(s.work).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+             (QStringList{"Accounts", name}));
 }
 
 void TestTreeCommands::namesThatAreNotOneFolderStayClosed_data()

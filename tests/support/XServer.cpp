@@ -50,7 +50,7 @@ QByteArray readDisplayNumber(int fd)
 
 namespace XServer {
 
-void startForThisProcess()
+void startForThisProcess(const QSize& screen)
 {
     if (g_server > 0)
         return;
@@ -68,6 +68,7 @@ void startForThisProcess()
     }
     const std::string program = xvfb.toStdString();
     const std::string fd = std::to_string(fds[1]);
+    const std::string geometry = std::to_string(screen.width()) + 'x' + std::to_string(screen.height()) + "x24";
     const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -81,7 +82,7 @@ void startForThisProcess()
         ::dup2(devNull, STDOUT_FILENO);
         ::dup2(devNull, STDERR_FILENO);
         ::execl(program.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
-                "1400x900x24", "-dpi", "96", static_cast<char*>(nullptr));
+                geometry.c_str(), "-dpi", "96", static_cast<char*>(nullptr));
         ::_exit(127);
     }
     ::close(fds[1]);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 // A private X server for the tests whose faults show only under a real
@@ -15,7 +16,8 @@
 // installed but does not start fails the test instead.
 namespace XServer {
 
-void startForThisProcess();
+// screen: the size of the server's one screen.
+void startForThisProcess(const QSize& screen = QSize(1400, 900));
 
 bool running();
 bool installed();
