@@ -3,6 +3,7 @@
 #include "workspace/AdFileRows.h"
 #include "workspace/GeneratedFilesPanel.h"
 
+#include "NamedPipe.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
@@ -114,6 +115,7 @@ private slots:
     void clearAndClearTextView();
     void fileCutShortWhileListed();
     void partialTextViewKeepsWholeCharacters();
+    void copyOfAFileGoneIsTold_data();
     void copyOfAFileGoneIsTold();
     void hugeFieldShownInPart();
     void emptyFilesListNothing();
@@ -703,10 +705,23 @@ void TestGeneratedFilesPanel::partialTextViewKeepsWholeCharacters()
     }
 }
 
+void TestGeneratedFilesPanel::copyOfAFileGoneIsTold_data()
+{
+    QTest::addColumn<QString>("inItsPlace"); // "" for nothing, "folder" or "pipe"
+    QTest::addColumn<QString>("reason");     // "" for the system's own words
+    QTest::newRow("file removed") << QString() << QString();
+    QTest::newRow("folder in its place") << "folder" << "it is a folder, not a file";
+    QTest::newRow("named pipe in its place") << "pipe" << "it is a named pipe, not a file";
+}
+
 // Copying a partly shown file reads it again; when that fails the user is
 // told, since a paste would otherwise give what the clipboard held before.
+// What stands in the file's place since it was shown is not opened unless it
+// is a regular file: a named pipe would hold the window for good.
 void TestGeneratedFilesPanel::copyOfAFileGoneIsTold()
 {
+    QFETCH(QString, inItsPlace);
+    QFETCH(QString, reason);
     QByteArray bytes;
     while (bytes.size() <= GeneratedFilesPanel::kTextViewBytes)
         bytes += "S,g,red shoes,Broad,0.5\r\n";
@@ -715,20 +730,36 @@ void TestGeneratedFilesPanel::copyOfAFileGoneIsTold()
     QTRY_VERIFY(!m_panel->isBusy());
     const QString path = campaignFolder() + QStringLiteral("/AdwordsKeywords.csv");
     QVERIFY(QFile::remove(path));
+    std::unique_ptr<NamedPipe> pipe;
+    if (inItsPlace == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(path));
+    if (inItsPlace == QLatin1String("pipe")) {
+        pipe = std::make_unique<NamedPipe>(path);
+        QVERIFY(pipe->isMade());
+    }
     QApplication::clipboard()->setText(QStringLiteral("before"));
 
     ScriptedPrompter prompter;
     m_panel->picCopyFile_Click(0);
+    if (pipe)
+        QVERIFY2(!pipe->wasOpened(), "the named pipe was opened");
     QCOMPARE(prompter.messages.size(), 1);
     const platform::MessageRequest& shown = prompter.messages.first();
     QVERIFY2(shown.text.startsWith("The file could not be copied to the clipboard.\r\n\r\nCannot read "
-                                   + QDir::toNativeSeparators(path) + ": "),
+                                   + QDir::toNativeSeparators(path) + ": " + reason),
              qPrintable(shown.text));
     QCOMPARE(shown.title, QStringLiteral("Copy File"));
     QCOMPARE(shown.icon, platform::MsgIcon::Critical);
-    QVERIFY(errorLog().contains(QStringLiteral("picCopyFile_Error: Cannot read ")));
+    QVERIFY(errorLog().contains(QStringLiteral("picCopyFile_Error: Cannot read ") + QDir::toNativeSeparators(path)
+                                + QStringLiteral(": ") + reason));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
 
     // With the file back, the copy works and says nothing.
+    pipe.reset();
+    if (inItsPlace == QLatin1String("folder"))
+        QVERIFY(QDir(path).removeRecursively());
+    if (inItsPlace == QLatin1String("pipe"))
+        QVERIFY(QFile::remove(path));
     writeFile(QStringLiteral("AdwordsKeywords.csv"), bytes);
     m_panel->picCopyFile_Click(0);
     QCOMPARE(prompter.messages.size(), 1);
