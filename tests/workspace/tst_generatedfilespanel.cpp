@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QStringEncoder>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
@@ -52,6 +53,12 @@ QStringList column(const QAbstractItemModel* m, int c)
     for (int r = 0; r < m->rowCount(); ++r)
         out << m->index(r, c).data().toString();
     return out;
+}
+
+QByteArray utf16(const QString& text, QStringEncoder::Encoding order)
+{
+    QStringEncoder encoder(order);
+    return encoder.encode(text);
 }
 
 // Start offsets of the listed lines of a file.
@@ -107,6 +114,10 @@ private slots:
     void missingFilesAndNoCampaign();
     void byteOrderMarks_data();
     void byteOrderMarks();
+    void oneDecodingForBothViews_data();
+    void oneDecodingForBothViews();
+    void partlyShownFileInOneDecoding_data();
+    void partlyShownFileInOneDecoding();
     void controlsAndViewSwitch();
     void sortingSharesOneOrderFlag();
     void copySelectionOrWholeFile();
@@ -220,27 +231,42 @@ void TestGeneratedFilesPanel::lineRules()
 void TestGeneratedFilesPanel::indexMatchesRules_data() { fillLineRules(); }
 
 // The line index of a file and the model over it list what the rules list,
-// however the file is cut into chunks.
+// however the file is cut into chunks, in UTF-8 and in UTF-16 (where a chunk
+// may end within a character or a line end).
 void TestGeneratedFilesPanel::indexMatchesRules()
 {
     QFETCH(QString, text);
     QFETCH(int, columns);
     QFETCH(QStringList, rows);
-    const QByteArray bytes = text.toUtf8();
-    for (int chunk : {1, 2, 7, 4096}) {
-        AdFiles::LineIndexer indexer;
-        for (qsizetype p = 0; p < bytes.size(); p += chunk)
-            indexer.feed(QByteArrayView(bytes).sliced(p, std::min<qsizetype>(chunk, bytes.size() - p)));
-        indexer.finish();
-        const std::vector<qint64> starts = indexer.takeRows();
-        QStringList got;
-        for (qint64 s : starts) {
-            QStringList f = AdFiles::splitFields(AdFiles::decodeText(AdFiles::lineAt(bytes, s)));
-            if (f.size() > columns)
-                f.resize(columns);
-            got << f.join(QLatin1Char('|'));
+    QString unmarked = text;
+    if (unmarked.startsWith(QChar(0xFEFF)))
+        unmarked.remove(0, 1);
+    const struct {
+        AdFiles::Encoding encoding;
+        QByteArray bytes;
+    } files[] = {
+        {AdFiles::Encoding::Utf8, text.toUtf8()},
+        {AdFiles::Encoding::Utf16LE, "\xFF\xFE" + utf16(unmarked, QStringEncoder::Utf16LE)},
+        {AdFiles::Encoding::Utf16BE, "\xFE\xFF" + utf16(unmarked, QStringEncoder::Utf16BE)},
+    };
+    for (const auto& [encoding, bytes] : files) {
+        QCOMPARE(AdFiles::fileEncoding(bytes, bytes.size()), encoding);
+        for (int chunk : {1, 2, 7, 4096}) {
+            AdFiles::LineIndexer indexer(encoding);
+            for (qsizetype p = 0; p < bytes.size(); p += chunk)
+                indexer.feed(QByteArrayView(bytes).sliced(p, std::min<qsizetype>(chunk, bytes.size() - p)));
+            indexer.finish();
+            const std::vector<qint64> starts = indexer.takeRows();
+            QStringList got;
+            for (qint64 s : starts) {
+                QStringList f =
+                    AdFiles::splitFields(AdFiles::decodeLine(AdFiles::lineAt(bytes, s, encoding), s == 0, encoding));
+                if (f.size() > columns)
+                    f.resize(columns);
+                got << f.join(QLatin1Char('|'));
+            }
+            QCOMPARE(got, rows);
         }
-        QCOMPARE(got, rows);
     }
 }
 
@@ -451,6 +477,137 @@ void TestGeneratedFilesPanel::byteOrderMarks()
     QCOMPARE(modelRows(model), rows);
     m_panel->lsvKeywordFile_ColumnClick(0);
     QCOMPARE(column(model, 0), sorted);
+}
+
+void TestGeneratedFilesPanel::oneDecodingForBothViews_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("rows");
+    // Column 0 after one click (descending, by the shown text).
+    QTest::addColumn<QStringList>("sorted");
+
+    const QByteArray le("\xFF\xFE");
+    const QByteArray be("\xFE\xFF");
+    const QByteArray mark("\xEF\xBB\xBF");
+    const auto LE = QStringEncoder::Utf16LE;
+    const auto BE = QStringEncoder::Utf16BE;
+    QTest::newRow("utf-16le") << le + utf16("Campaign,Ad Group\r\nb,2\r\na,1\r\n", LE) << "Campaign,Ad Group\nb,2\na,1\n"
+                              << QStringList{"b|2", "a|1"} << QStringList{"b", "a"};
+    QTest::newRow("utf-16be") << be + utf16("Campaign,Ad Group\r\nb,2\r\na,1\r\n", BE) << "Campaign,Ad Group\nb,2\na,1\n"
+                              << QStringList{"b|2", "a|1"} << QStringList{"b", "a"};
+    // U+010A, U+012C and U+2C62 hold the bytes of a line feed and a comma.
+    const QString bytesOfBreaks = QStringLiteral("\u010A\u012C,\u2C62");
+    QTest::newRow("utf-16le: characters holding the bytes of a line feed or a comma")
+        << le + utf16(bytesOfBreaks + "\r\nb,\u010A\r\n", LE) << bytesOfBreaks + "\nb,\u010A\n"
+        << QStringList{"\u010A\u012C|\u2C62", "b|\u010A"} << QStringList{"\u010A\u012C", "b"};
+    QTest::newRow("utf-16be: characters holding the bytes of a line feed or a comma")
+        << be + utf16(bytesOfBreaks + "\r\n", BE) << bytesOfBreaks + "\n" << QStringList{"\u010A\u012C|\u2C62"}
+        << QStringList{"\u010A\u012C"};
+    QTest::newRow("utf-16le: quoted fields, %2C") << le + utf16("S,\"x%2C y\",\"a,b\"\r\n", LE) << "S,\"x, y\",\"a,b\"\n"
+                                                  << QStringList{"S|x, y|a,b"} << QStringList{"S"};
+    QTest::newRow("utf-16le: a second mark is text")
+        << le + utf16("\uFEFFa,1\r\n", LE) << "\uFEFFa,1\n" << QStringList{"\uFEFFa|1"} << QStringList{"\uFEFFa"};
+    QTest::newRow("utf-16be: a second mark is text")
+        << be + utf16("\uFEFFa,1\r\n", BE) << "\uFEFFa,1\n" << QStringList{"\uFEFFa|1"} << QStringList{"\uFEFFa"};
+    QTest::newRow("utf-16le mark and one odd byte") << le + "A" << "\uFFFD" << QStringList() << QStringList();
+    QTest::newRow("utf-16le: odd last byte") << le + utf16("a,1\r\nb,2", LE) + "x" << "a,1\nb,2\uFFFD"
+                                             << QStringList{"a|1", "b|2\uFFFD"} << QStringList{"b", "a"};
+    // Not UTF-8 as a whole: Windows-1252, where the mark's bytes are text.
+    QTest::newRow("utf-8 mark, then a 1252 line")
+        << mark + "a,1\r\nb\xE9,2\r\n" << "\u00EF\u00BB\u00BFa,1\nb\u00E9,2\n"
+        << QStringList{"\u00EF\u00BB\u00BFa|1", "b\u00E9|2"} << QStringList{"\u00EF\u00BB\u00BFa", "b\u00E9"};
+    QTest::newRow("utf-8 mark and a utf-8 line, then a 1252 line")
+        << mark + "c\xC3\xA9,1\r\nd\xE9,2\r\n" << "\u00EF\u00BB\u00BFc\u00C3\u00A9,1\nd\u00E9,2\n"
+        << QStringList{"\u00EF\u00BB\u00BFc\u00C3\u00A9|1", "d\u00E9|2"}
+        << QStringList{"\u00EF\u00BB\u00BFc\u00C3\u00A9", "d\u00E9"};
+    QTest::newRow("a utf-8 line, then a 1252 line") << QByteArray("c\xC3\xA9,1\r\nd\xE9,2\r\n")
+                                                     << "c\u00C3\u00A9,1\nd\u00E9,2\n"
+                                                     << QStringList{"c\u00C3\u00A9|1", "d\u00E9|2"}
+                                                     << QStringList{"d\u00E9", "c\u00C3\u00A9"};
+    QTest::newRow("utf-8 with its mark") << mark + "c\xC3\xA9,1\r\n" << "c\u00E9,1\n" << QStringList{"c\u00E9|1"}
+                                         << QStringList{"c\u00E9"};
+}
+
+// The text view and the list read a file in one encoding, decided once for
+// the file: they show the same rows, and the list sorts by what it shows.
+void TestGeneratedFilesPanel::oneDecodingForBothViews()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, text);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, sorted);
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), file);
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    const QString shown = find<QPlainTextEdit>("txtKeywordCSV")->toPlainText();
+    QCOMPARE(shown, text);
+    auto* model = find<QTableView>("lsvKeywordFile")->model();
+    QCOMPARE(joined(AdFiles::AddListViewItems(shown, model->columnCount())), modelRows(model));
+    QCOMPARE(modelRows(model), rows);
+    m_panel->lsvKeywordFile_ColumnClick(0);
+    QTRY_VERIFY(!m_panel->isBusy());
+    QCOMPARE(column(model, 0), sorted);
+    // Copying without a selection gives the text as shown.
+    m_panel->picCopyFile_Click(0);
+    QCOMPARE(QApplication::clipboard()->text(), QString(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+}
+
+void TestGeneratedFilesPanel::partlyShownFileInOneDecoding_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("firstKeyword");
+    QTest::addColumn<QString>("lastKeyword");
+
+    // Enough rows to be indexed and sorted in the background and shown in part.
+    const int rows = AdFileModel::kInlineSortRows + 10;
+    QString text;
+    for (int i = 0; i < rows; ++i)
+        text += QStringLiteral("Camp,g,kw \u00E9 %1,Broad,0.5\r\n").arg(i);
+    const QString last = QStringLiteral("kw \u00E9 %1").arg(rows - 1);
+    QTest::newRow("utf-16le") << "\xFF\xFE" + utf16(text, QStringEncoder::Utf16LE) << "kw \u00E9 0" << last;
+    QTest::newRow("utf-16be") << "\xFE\xFF" + utf16(text, QStringEncoder::Utf16BE) << "kw \u00E9 0" << last;
+    // The first part decides for the whole file: beyond it too, a line that
+    // is UTF-8 reads as Windows-1252.
+    QByteArray head = "\xEF\xBB\xBF" "Camp,g,kw \xE9,Broad,0.5\r\n";
+    QTest::newRow("utf-8 mark, then a 1252 line")
+        << head + text.toUtf8() << "kw \u00E9" << QStringLiteral("kw \u00C3\u00A9 %1").arg(rows - 1);
+    // A line that is not UTF-8 beyond the part that decided for UTF-8 reads
+    // as Windows-1252 alone.
+    QTest::newRow("utf-8, a 1252 line beyond the shown part")
+        << text.toUtf8() + "Camp,g,kw \xE9,Broad,0.5\r\n" << "kw \u00E9 0" << "kw \u00E9";
+}
+
+// A file shown in part: its text view and its list read it in the same
+// encoding, the list is indexed and sorted in the background in it, and the
+// copy gives the whole file.
+void TestGeneratedFilesPanel::partlyShownFileInOneDecoding()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, firstKeyword);
+    QFETCH(QString, lastKeyword);
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), file);
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isBusy(), 60000);
+    QVERIFY(!find<QLabel>("lblPartialText0")->isHidden());
+
+    const QString shown = find<QPlainTextEdit>("txtKeywordCSV")->toPlainText();
+    auto* model = find<QTableView>("lsvKeywordFile")->model();
+    const QStringList shownRows = joined(AdFiles::AddListViewItems(shown, model->columnCount()));
+    QVERIFY(shownRows.size() > 1000);
+    QVERIFY(shownRows.size() < model->rowCount());
+    QCOMPARE(modelRows(model).mid(0, shownRows.size()), shownRows);
+    QCOMPARE(model->index(0, 2).data().toString(), firstKeyword);
+    QCOMPARE(model->index(model->rowCount() - 1, 2).data().toString(), lastKeyword);
+
+    m_panel->lsvKeywordFile_ColumnClick(2);
+    QVERIFY(m_panel->isBusy());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isBusy(), 60000);
+    const QStringList keys = column(model, 2);
+    for (int i = 1; i < keys.size(); ++i)
+        QVERIFY2(keys[i - 1].toCaseFolded().toUtf8() >= keys[i].toCaseFolded().toUtf8(), qPrintable(keys[i]));
+
+    m_panel->picCopyFile_Click(0);
+    QCOMPARE(QApplication::clipboard()->text(), AdFiles::decodeText(file));
 }
 
 void TestGeneratedFilesPanel::controlsAndViewSwitch()
@@ -693,15 +850,30 @@ void TestGeneratedFilesPanel::partialTextViewKeepsWholeCharacters()
     bytes += "\r\n";
     QByteArray odd = bytes;
     odd.insert(1, 'x'); // the cut now falls in the middle of a character
-    for (const QByteArray& content : {bytes, odd}) {
+    // In UTF-16, characters of two units: the cut falls between the two.
+    QString pairs = QStringLiteral("S,g,");
+    while (pairs.size() * 2 <= GeneratedFilesPanel::kTextViewBytes + 10)
+        pairs += QStringLiteral("\U0001F45F");
+    const QByteArray utf16Pairs = "\xFF\xFE" + utf16(pairs + "\r\n", QStringEncoder::Utf16LE);
+    QCOMPARE((GeneratedFilesPanel::kTextViewBytes - 2 - 8) % 4, 2);
+    const struct {
+        QByteArray content;
+        QString last;  // the last character shown
+        QString whole; // what the copy gives
+    } files[] = {
+        {bytes, QString(QChar(0xE9)), QString::fromUtf8(bytes)},
+        {odd, QString(QChar(0xE9)), QString::fromUtf8(odd)},
+        {utf16Pairs, QStringLiteral("\U0001F45F"), pairs + "\r\n"},
+    };
+    for (const auto& [content, last, whole] : files) {
         writeFile(QStringLiteral("AdwordsKeywords.csv"), content);
         QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
         const QString shown = find<QPlainTextEdit>("txtKeywordCSV")->toPlainText();
         QVERIFY(!shown.isEmpty());
-        QVERIFY2(shown.endsWith(QChar(0xE9)), qPrintable(shown.right(4)));
+        QVERIFY2(shown.endsWith(last), qPrintable(shown.right(4)));
         QVERIFY(!find<QLabel>("lblPartialText0")->isHidden());
         m_panel->picCopyFile_Click(0);
-        QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8(content));
+        QCOMPARE(QApplication::clipboard()->text(), whole);
     }
 }
 
