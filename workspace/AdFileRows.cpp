@@ -62,24 +62,6 @@ bool onlySpaces(QStringView s)
 
 } // namespace
 
-QStringList columnCaptions(ImportFormat::File file)
-{
-    using ImportFormat::File;
-    switch (file) {
-    case File::Keywords:
-        return {QStringLiteral("Campaign"), QStringLiteral("Ad Group"), QStringLiteral("Keyword"),
-                QStringLiteral("Keyword Type"), QStringLiteral("Max CPC"), QStringLiteral("Destination URL")};
-    case File::Ads:
-        return {QStringLiteral("Campaign"), QStringLiteral("Ad Group"), QStringLiteral("Headline"),
-                QStringLiteral("Description Line1"), QStringLiteral("Description Line2"),
-                QStringLiteral("Display URL"), QStringLiteral("Destination URL")};
-    case File::AdGroups:
-        break;
-    }
-    return {QStringLiteral("Campaign"), QStringLiteral("Ad Group"), QStringLiteral("Max CPC"),
-            QStringLiteral("Max Content CPC"), QStringLiteral("Placement Max CPC")};
-}
-
 QString designCaption(ImportFormat::File file)
 {
     using ImportFormat::File;

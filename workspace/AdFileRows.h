@@ -23,8 +23,6 @@
 // line is shown as read, every later one with its "%2C" form undone.
 namespace AdFiles {
 
-// Column captions of the list of a file.
-QStringList columnCaptions(ImportFormat::File file);
 // Container captions: as designed ("Adwords Keywords CSV File:") and with a
 // count ("Adwords Keywords CSV File: 12 items").
 QString designCaption(ImportFormat::File file);

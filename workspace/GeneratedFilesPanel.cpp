@@ -120,7 +120,7 @@ void GeneratedFilesPanel::buildTab(QTabWidget* tabAdFile, int i)
     t.note->hide();
     frameLayout->addWidget(t.note);
 
-    t.model = new AdFileModel(AdFiles::columnCaptions(ImportFormat::File(i)), this);
+    t.model = new AdFileModel(ImportFormat::columnCaptions(ImportFormat::File(i)), this);
     t.list = new QTableView(t.frame);
     t.list->setObjectName(QString::fromLatin1(kListNames[i]));
     t.list->setModel(t.model);
