@@ -1,7 +1,7 @@
 #include "workspace/AdFileModel.h"
 
+#include "generator/AdFileRows.h"
 #include "platform/RegularFile.h"
-#include "workspace/AdFileRows.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workspace/AdFileRows.h"
+#include "generator/AdFileRows.h"
 
 #include <QAbstractTableModel>
 #include <QDateTime>

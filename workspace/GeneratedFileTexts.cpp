@@ -1,9 +1,9 @@
 #include "workspace/GeneratedFileTexts.h"
 
+#include "generator/AdFileRows.h"
 #include "generator/ImportFormat.h"
 #include "platform/Locations.h"
 #include "platform/RegularFile.h"
-#include "workspace/AdFileRows.h"
 
 #include <QFile>
 #include <QTextDocument>

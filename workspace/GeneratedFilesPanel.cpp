@@ -2,13 +2,13 @@
 
 #include "core/TextFiles.h"
 #include "core/modCommon.h"
+#include "generator/AdFileRows.h"
 #include "generator/ImportFormat.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "platform/RegularFile.h"
 #include "platform/WaitCursor.h"
 #include "workspace/AdFileModel.h"
-#include "workspace/AdFileRows.h"
 
 #include <QApplication>
 #include <QClipboard>

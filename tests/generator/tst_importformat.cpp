@@ -1,7 +1,7 @@
+#include "generator/AdFileRows.h"
 #include "generator/CampaignGenerator.h"
 #include "generator/ImportFormat.h"
 #include "generator/RowWriter.h"
-#include "workspace/AdFileRows.h"
 
 #include "EveryFieldCampaign.h"
 #include "TestEnvironment.h"

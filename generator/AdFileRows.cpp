@@ -1,4 +1,4 @@
-#include "workspace/AdFileRows.h"
+#include "generator/AdFileRows.h"
 
 #include "generator/ImportFormat.h"
 #include "platform/CodePage.h"

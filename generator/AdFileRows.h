@@ -15,9 +15,10 @@
 #include <functional>
 #include <vector>
 
-// The line and field rules of the three import files as the generated-files
-// panel shows them, free of any widget so that they can run in a worker
-// thread and in headless tests.
+// The line and field rules of the three import files as the lists of the
+// "Adwords Files" tab read them back: the reading side of the format, beside
+// it in the GUI-free generator library, so that it runs in worker threads and
+// in headless tests.
 //
 // Fields are read as generator/ImportFormat.h defines; the first field of a
 // line is shown as read, every later one with its "%2C" form undone.
