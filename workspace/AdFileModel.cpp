@@ -103,6 +103,10 @@ bool AdFileModel::load(const QString& path)
         return false;
     m_size = m_file.size();
     m_loadedTime = m_file.fileTime(QFileDevice::FileModificationTime);
+    // Decided once, on the part of the file that its text view shows: read,
+    // not taken from the mapping, where the pages of a big file's first
+    // megabyte would stay in the process for as long as it is listed.
+    m_encoding = AdFiles::fileEncoding(m_file.read(AdFiles::kShownBytes), m_size);
     if (m_size > 0) {
         m_data = m_file.map(0, m_size);
         if (!m_data) {
@@ -112,10 +116,6 @@ bool AdFileModel::load(const QString& path)
             return false;
         }
     }
-
-    // Decided once, on the part of the file that its text view shows.
-    m_encoding = AdFiles::fileEncoding(
-        QByteArrayView(reinterpret_cast<const char*>(m_data), std::min(m_size, AdFiles::kShownBytes)), m_size);
 
     if (m_size <= kInlineIndexBytes) {
         AdFiles::LineIndexer indexer(m_encoding);
