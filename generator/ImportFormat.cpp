@@ -18,6 +18,58 @@ QString fileName(File file)
     return QString();
 }
 
+const QList<Column>& columns(File file)
+{
+    static const QList<Column> keywords{
+        {Field::Campaign, QStringLiteral("Campaign")},
+        {Field::AdGroup, QStringLiteral("Ad Group")},
+        {Field::Keyword, QStringLiteral("Keyword")},
+        {Field::KeywordType, QStringLiteral("Keyword Type")},
+        {Field::MaxCpc, QStringLiteral("Max CPC")},
+        {Field::DestinationUrl, QStringLiteral("Destination URL")},
+    };
+    static const QList<Column> ads{
+        {Field::Campaign, QStringLiteral("Campaign")},
+        {Field::AdGroup, QStringLiteral("Ad Group")},
+        {Field::Headline, QStringLiteral("Headline")},
+        {Field::DescriptionLine1, QStringLiteral("Description Line1")},
+        {Field::DescriptionLine2, QStringLiteral("Description Line2")},
+        {Field::DisplayUrl, QStringLiteral("Display URL")},
+        {Field::DestinationUrl, QStringLiteral("Destination URL")},
+    };
+    static const QList<Column> adGroups{
+        {Field::Campaign, QStringLiteral("Campaign")},
+        {Field::AdGroup, QStringLiteral("Ad Group")},
+        {Field::MaxCpc, QStringLiteral("Max CPC")},
+        {Field::MaxContentCpc, QStringLiteral("Max Content CPC")},
+        {Field::PlacementMaxCpc, QStringLiteral("Placement Max CPC")},
+    };
+    switch (file) {
+    case File::Keywords: return keywords;
+    case File::Ads: return ads;
+    case File::AdGroups: break;
+    }
+    return adGroups;
+}
+
+QStringList columnCaptions(File file)
+{
+    QStringList captions;
+    for (const Column& column : columns(file))
+        captions << column.caption;
+    return captions;
+}
+
+int columnOf(File file, Field field)
+{
+    const QList<Column>& all = columns(file);
+    for (int i = 0; i < all.size(); ++i) {
+        if (all[i].field == field)
+            return i;
+    }
+    return -1;
+}
+
 void quoteFrom(generator::RowText& row, qsizetype start)
 {
     if (!needsQuoting(row.mid(start)))

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // The one definition of the three import files' text format, for the
@@ -23,6 +24,40 @@ constexpr int FileCount = 3;
 
 // "AdwordsKeywords.csv", "AdwordsAds.csv", "AdwordsAdGroups.csv".
 QString fileName(File file);
+
+// ---------------------------------------------------------------- columns
+
+// What a field of a row holds.
+enum class Field {
+    Campaign,
+    AdGroup,
+    Keyword,
+    KeywordType,
+    MaxCpc,
+    DestinationUrl,
+    Headline,
+    DescriptionLine1,
+    DescriptionLine2,
+    DisplayUrl,
+    MaxContentCpc,
+    PlacementMaxCpc,
+};
+
+// One column of a file: the field that its writer puts in that place of a
+// row, and the caption that its list shows above it.
+struct Column {
+    Field field;
+    QString caption;
+};
+
+// The columns of a file in the order of a row's fields: field n of a row is
+// column n. A row may end before its last columns (no destination URL, no
+// content or placement bid), never after them.
+const QList<Column>& columns(File file);
+// The captions of the columns, in that order.
+QStringList columnCaptions(File file);
+// Where a field stands in a row of the file; -1 when the file has none.
+int columnOf(File file, Field field);
 
 inline const QString& rowEnd()
 {

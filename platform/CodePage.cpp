@@ -2,6 +2,9 @@
 
 #include <QStringDecoder>
 
+#include <cstring>
+#include <optional>
+
 namespace platform::CodePage {
 
 namespace {
@@ -14,6 +17,16 @@ constexpr char16_t kHigh[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 98-9F
 };
 
+// A file saved as "Unicode" by a Windows editor: its mark says which order.
+std::optional<Encoding> utf16Order(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xFF\xFE"))
+        return Encoding::Utf16LE;
+    if (bytes.startsWith("\xFE\xFF"))
+        return Encoding::Utf16BE;
+    return std::nullopt;
+}
+
 } // namespace
 
 bool isValidUtf8(QByteArrayView bytes)
@@ -22,6 +35,15 @@ bool isValidUtf8(QByteArrayView bytes)
     const qsizetype n = bytes.size();
     qsizetype i = 0;
     while (i < n) {
+        // Import files are mostly ASCII: eight bytes at a time.
+        if (i + 8 <= n) {
+            quint64 eight;
+            std::memcpy(&eight, p + i, 8);
+            if ((eight & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         const unsigned char c = p[i];
         if (c < 0x80) {
             ++i;
@@ -66,25 +88,49 @@ QString fromWindows1252(QByteArrayView bytes)
     return text;
 }
 
-QString decode(QByteArrayView bytes, Position position)
+Encoding encodingOf(QByteArrayView fileBytes)
 {
-    // A file saved as "Unicode" by a Windows editor: the mark says which order.
-    if (position == Position::FileStart && bytes.size() >= 2) {
-        const bool little = bytes.startsWith("\xFF\xFE");
-        if (little || bytes.startsWith("\xFE\xFF")) {
-            QStringDecoder utf16(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
-                                 QStringDecoder::Flag::Stateless);
-            return utf16.decode(bytes.sliced(2));
-        }
+    if (const std::optional<Encoding> order = utf16Order(fileBytes))
+        return *order;
+    return isValidUtf8(fileBytes) ? Encoding::Utf8 : Encoding::Windows1252;
+}
+
+QString decode(QByteArrayView bytes, Encoding encoding, Position position)
+{
+    switch (encoding) {
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE: {
+        const bool little = encoding == Encoding::Utf16LE;
+        if (position == Position::FileStart && bytes.startsWith(little ? "\xFF\xFE" : "\xFE\xFF"))
+            bytes = bytes.sliced(2);
+        // The decoder would drop a second mark as well: it is text here. It
+        // also drops a lone odd byte without a trace.
+        QStringDecoder utf16(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                             QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        QString text = utf16.decode(bytes.first(bytes.size() & ~qsizetype(1)));
+        if (bytes.size() % 2 != 0)
+            text += QChar(QChar::ReplacementCharacter);
+        return text;
     }
-    if (isValidUtf8(bytes)) {
-        if (position == Position::FileStart && bytes.startsWith("\xEF\xBB\xBF"))
-            bytes = bytes.sliced(3);
-        // fromUtf8 would drop a second mark as well: it is text here.
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-        return utf8.decode(bytes);
+    case Encoding::Utf8:
+        if (isValidUtf8(bytes)) {
+            if (position == Position::FileStart && bytes.startsWith("\xEF\xBB\xBF"))
+                bytes = bytes.sliced(3);
+            // fromUtf8 would drop a second mark as well: it is text here.
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+            return utf8.decode(bytes);
+        }
+        break;
+    case Encoding::Windows1252:
+        break;
     }
     return fromWindows1252(bytes);
+}
+
+QString decode(QByteArrayView bytes, Position position)
+{
+    const std::optional<Encoding> order = position == Position::FileStart ? utf16Order(bytes) : std::nullopt;
+    return decode(bytes, order.value_or(Encoding::Utf8), position);
 }
 
 QByteArray encode(const QString& text)

@@ -15,13 +15,29 @@ namespace platform::CodePage {
 // surrogates, nothing above U+10FFFF).
 bool isValidUtf8(QByteArrayView bytes);
 
-// Where the bytes stand: at the start of a file, whose one leading UTF-8
+// Where the bytes stand: at the start of a file, whose one leading
 // byte-order mark is no text, or further on, where a mark is text.
 enum class Position { FileStart, WithinFile };
 
-// Bytes -> text. At the start of a file a UTF-16 mark selects UTF-16 (an odd
-// last byte becomes U+FFFD); otherwise UTF-8 when valid (at the start of a
-// file one leading UTF-8 mark is dropped), else Windows-1252.
+// What a file's bytes are read as. Utf8 reads bytes that are not valid UTF-8
+// as Windows-1252: a line of a big file whose encoding was decided from its
+// first part alone.
+enum class Encoding { Utf8, Windows1252, Utf16LE, Utf16BE };
+
+// The encoding of a file whose bytes (or the first part that stands for it)
+// are fileBytes: a leading UTF-16 mark selects UTF-16 in that order; else
+// UTF-8 when the bytes are valid UTF-8, else Windows-1252.
+Encoding encodingOf(QByteArrayView fileBytes);
+
+// Bytes -> text, all of a file or a part of it, in the file's encoding. At
+// the start of a file the one mark of its encoding is dropped (UTF-16: the
+// mark that selected it; UTF-8: one leading UTF-8 mark); every other mark is
+// text. In UTF-16 an odd last byte becomes U+FFFD.
+QString decode(QByteArrayView bytes, Encoding encoding, Position position);
+
+// Bytes -> text in the encoding they show: at the start of a file
+// encodingOf's; further on UTF-8 when valid, else Windows-1252 (a UTF-16
+// mark there is 8-bit text).
 QString decode(QByteArrayView bytes, Position position = Position::FileStart);
 
 // Text -> bytes: UTF-8.

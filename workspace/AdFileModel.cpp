@@ -1,7 +1,7 @@
 #include "workspace/AdFileModel.h"
 
+#include "generator/AdFileRows.h"
 #include "platform/RegularFile.h"
-#include "workspace/AdFileRows.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -82,6 +82,7 @@ void AdFileModel::clear()
         m_file.unmap(const_cast<uchar*>(m_data));
     m_data = nullptr;
     m_size = 0;
+    m_encoding = AdFiles::Encoding::Utf8;
     m_file.close();
     m_path.clear();
     m_error.clear();
@@ -102,6 +103,10 @@ bool AdFileModel::load(const QString& path)
         return false;
     m_size = m_file.size();
     m_loadedTime = m_file.fileTime(QFileDevice::FileModificationTime);
+    // Decided once, on the part of the file that its text view shows: read,
+    // not taken from the mapping, where the pages of a big file's first
+    // megabyte would stay in the process for as long as it is listed.
+    m_encoding = AdFiles::fileEncoding(m_file.read(AdFiles::kShownBytes), m_size);
     if (m_size > 0) {
         m_data = m_file.map(0, m_size);
         if (!m_data) {
@@ -113,7 +118,7 @@ bool AdFileModel::load(const QString& path)
     }
 
     if (m_size <= kInlineIndexBytes) {
-        AdFiles::LineIndexer indexer;
+        AdFiles::LineIndexer indexer(m_encoding);
         indexer.feed(QByteArrayView(reinterpret_cast<const char*>(m_data), m_size));
         indexer.finish();
         std::vector<qint64> rows = indexer.takeRows();
@@ -131,7 +136,7 @@ bool AdFileModel::load(const QString& path)
 
     auto job = std::make_shared<IndexJob>();
     m_indexJob = job;
-    m_indexThread = QThread::create([job, path] {
+    m_indexThread = QThread::create([job, path, encoding = m_encoding] {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
             std::lock_guard<std::mutex> lock(job->mutex);
@@ -139,7 +144,7 @@ bool AdFileModel::load(const QString& path)
             job->done = true;
             return;
         }
-        AdFiles::LineIndexer indexer;
+        AdFiles::LineIndexer indexer(encoding);
         QByteArray buffer(kIndexChunk, Qt::Uninitialized);
         QString error;
         while (!job->cancel.load(std::memory_order_relaxed)) {
@@ -274,7 +279,8 @@ void AdFileModel::startSort()
         const std::deque<qint64>& rows = *m_rows;
         const QByteArrayView shown(reinterpret_cast<const char*>(m_data), std::min(m_size, m_file.size()));
         applyOrder(AdFiles::sortedOrderOfData(
-            shown, rows.size(), [&rows](size_t r) { return rows[r]; }, m_sortColumn, descending));
+            shown, rows.size(), [&rows](size_t r) { return rows[r]; }, m_sortColumn, descending, nullptr,
+            m_encoding));
         Q_EMIT sortFinished();
         return;
     }
@@ -295,11 +301,14 @@ void AdFileModel::startSort()
                           || (now.exists() && now.size() == m_size && now.lastModified() == listedTime);
     const QByteArrayView mapped = readByPath ? QByteArrayView()
                                            : QByteArrayView(reinterpret_cast<const char*>(m_data), m_size);
-    m_sortThread = QThread::create([job, rows, path, column, descending, readByPath, mapped] {
+    m_sortThread = QThread::create([job, rows, path, column, descending, readByPath, mapped,
+                                    encoding = m_encoding] {
         const auto rowStart = [&rows](size_t r) { return (*rows)[r]; };
         std::vector<quint32> order =
-            readByPath ? AdFiles::sortedOrder(path, rows->size(), rowStart, column, descending, &job->cancel)
-                     : AdFiles::sortedOrderOfData(mapped, rows->size(), rowStart, column, descending, &job->cancel);
+            readByPath
+                ? AdFiles::sortedOrder(path, rows->size(), rowStart, column, descending, &job->cancel, encoding)
+                : AdFiles::sortedOrderOfData(mapped, rows->size(), rowStart, column, descending, &job->cancel,
+                                             encoding);
         std::lock_guard<std::mutex> lock(job->mutex);
         job->order = std::move(order);
         job->done = true;
@@ -336,7 +345,8 @@ QStringList AdFileModel::rowFields(int row) const
         // a file cut short by another program leaves the rest unbacked.
         const qint64 held = std::min(m_size, m_file.size());
         const QByteArrayView all(reinterpret_cast<const char*>(m_data), held);
-        m_cachedFields = AdFiles::splitFields(AdFiles::decodeLine(AdFiles::lineAt(all, start), start == 0));
+        m_cachedFields = AdFiles::splitFields(
+            AdFiles::decodeLine(AdFiles::lineAt(all, start, m_encoding), start == 0, m_encoding));
         if (m_cachedFields.size() > m_captions.size())
             m_cachedFields.resize(m_captions.size());
         m_cachedRow = row;

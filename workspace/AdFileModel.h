@@ -1,5 +1,7 @@
 #pragma once
 
+#include "generator/AdFileRows.h"
+
 #include <QAbstractTableModel>
 #include <QDateTime>
 #include <QFile>
@@ -89,6 +91,7 @@ private:
     QFile m_file;
     const uchar* m_data = nullptr;
     qint64 m_size = 0;
+    AdFiles::Encoding m_encoding = AdFiles::Encoding::Utf8; // of the listed file, as its text view reads it
     QDateTime m_loadedTime; // modification time of the listed file at load
 
     // Start offsets of the listed lines; a deque grows without moving what it holds.

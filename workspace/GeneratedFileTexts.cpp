@@ -1,9 +1,9 @@
 #include "workspace/GeneratedFileTexts.h"
 
+#include "generator/AdFileRows.h"
 #include "generator/ImportFormat.h"
 #include "platform/Locations.h"
 #include "platform/RegularFile.h"
-#include "workspace/AdFileRows.h"
 
 #include <QFile>
 #include <QTextDocument>
@@ -12,27 +12,6 @@
 #include <thread>
 
 namespace {
-
-// Cuts bytes, the first part of a longer file, after its last whole line,
-// or when it holds no line end before a character that it would cut, so
-// that UTF-8 text stays UTF-8.
-void endWithWholeLine(QByteArray& bytes)
-{
-    const qsizetype nl = bytes.lastIndexOf('\n');
-    if (nl >= 0) {
-        bytes.truncate(nl + 1);
-        return;
-    }
-    qsizetype lead = bytes.size() - 1;
-    while (lead >= 0 && bytes.size() - lead < 4 && (static_cast<uchar>(bytes[lead]) & 0xC0) == 0x80)
-        --lead;
-    if (lead >= 0) {
-        const uchar c = static_cast<uchar>(bytes[lead]);
-        const qsizetype need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        if (need > bytes.size() - lead)
-            bytes.truncate(lead);
-    }
-}
 
 // The text with each CRLF as one line break (the document would make two).
 void joinCrLf(QString& text)
@@ -59,10 +38,11 @@ GeneratedFileTexts::Text readText(const QString& path, QThread* viewThread)
         return t;
     t.fileSize = file.size();
     QByteArray bytes = file.read(GeneratedFileTexts::kShownBytes);
-    if (t.fileSize > bytes.size())
-        endWithWholeLine(bytes);
+    // In the encoding the file's list reads it in, so that both show the same rows.
+    const AdFiles::Encoding encoding = AdFiles::fileEncoding(bytes, t.fileSize);
+    bytes.truncate(AdFiles::shownLength(bytes, t.fileSize, encoding));
     t.shownBytes = bytes.size();
-    QString text = AdFiles::textViewText(AdFiles::decodeText(bytes));
+    QString text = AdFiles::textViewText(AdFiles::decodeText(bytes, encoding));
     joinCrLf(text);
     t.document = std::make_unique<QTextDocument>();
     t.document->setUndoRedoEnabled(false);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "generator/AdFileRows.h"
+
 #include <QString>
 
 #include <array>
@@ -10,15 +12,16 @@ class QThread;
 
 // What the text views of the "Adwords Files" tab show of the three import
 // files of a campaign folder: the first kShownBytes of each (whole lines),
-// decoded, "%2C" shown as ",", and laid out as a plain-text document ready
-// for its view. Laying out a megabyte of short lines takes tens of
-// milliseconds, so the three files are read on threads of their own, and
-// read() may itself run on any thread: the documents then belong to the
+// decoded in the one encoding that the file's list reads it in too
+// (AdFiles::fileEncoding), "%2C" shown as ",", and laid out as a plain-text
+// document ready for its view. Laying out a megabyte of short lines takes
+// tens of milliseconds, so the three files are read on threads of their own,
+// and read() may itself run on any thread: the documents then belong to the
 // thread that shows them.
 class GeneratedFileTexts
 {
 public:
-    static constexpr qint64 kShownBytes = 1024 * 1024;
+    static constexpr qint64 kShownBytes = AdFiles::kShownBytes;
 
     struct Text {
         bool exists = false;

@@ -2,12 +2,13 @@
 
 #include "core/TextFiles.h"
 #include "core/modCommon.h"
+#include "generator/AdFileRows.h"
 #include "generator/ImportFormat.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
+#include "platform/RegularFile.h"
 #include "platform/WaitCursor.h"
 #include "workspace/AdFileModel.h"
-#include "workspace/AdFileRows.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -119,7 +120,7 @@ void GeneratedFilesPanel::buildTab(QTabWidget* tabAdFile, int i)
     t.note->hide();
     frameLayout->addWidget(t.note);
 
-    t.model = new AdFileModel(AdFiles::columnCaptions(ImportFormat::File(i)), this);
+    t.model = new AdFileModel(ImportFormat::columnCaptions(ImportFormat::File(i)), this);
     t.list = new QTableView(t.frame);
     t.list->setObjectName(QString::fromLatin1(kListNames[i]));
     t.list->setModel(t.model);
@@ -373,13 +374,19 @@ void GeneratedFilesPanel::picCopyFile_Click(int index)
 
     QString text;
     if (whole && t.truncated) {
-        // The text view holds only part of the file: the whole is read again.
+        // The text view holds only part of the file: the whole is read again,
+        // and only from a regular file (the file may have been replaced by a
+        // named pipe since it was shown, whose read would wait for good).
         QFile file(t.path);
-        if (file.open(QIODevice::ReadOnly))
+        QString why;
+        if (platform::openRegularFile(file, &why)) {
             text = AdFiles::textViewText(AdFiles::decodeText(file.readAll()));
-        if (file.error() != QFileDevice::NoError) {
+            if (file.error() != QFileDevice::NoError)
+                why = file.errorString();
+        }
+        if (!why.isEmpty()) {
             // Told, or a paste would give what the clipboard held before.
-            const QString error = TextFiles::readError(t.path, file.errorString());
+            const QString error = TextFiles::readError(t.path, why);
             modCommon::WriteErrorLog(QStringLiteral("picCopyFile_Error: ") + error);
             platform::MsgBox(QStringLiteral("The file could not be copied to the clipboard.\r\n\r\n") + error,
                              platform::MsgButtons::OK, platform::MsgIcon::Critical, QStringLiteral("Copy File"));

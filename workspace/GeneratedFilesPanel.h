@@ -55,8 +55,9 @@ public:
 
     // Copies the selection of text view index (0 to 2), or the whole file
     // when nothing is selected, to the clipboard. A partly shown file is read
-    // again; when that fails the user is told the file and the reason
-    // ("Copy File") and the clipboard is left as it was.
+    // again, only when it is still a regular file (platform/RegularFile);
+    // when that fails the user is told the file and the reason ("Copy File")
+    // and the clipboard is left as it was.
     void picCopyFile_Click(int index);
 
     // A list's columns are as wide as their caption (with room for the sort

@@ -1,8 +1,9 @@
 #include "core/modCommon.h"
+#include "generator/AdFileRows.h"
 #include "workspace/AdFileModel.h"
-#include "workspace/AdFileRows.h"
 #include "workspace/GeneratedFilesPanel.h"
 
+#include "NamedPipe.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
@@ -13,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QStringEncoder>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
@@ -53,34 +55,10 @@ QStringList column(const QAbstractItemModel* m, int c)
     return out;
 }
 
-// Start offsets of the listed lines of a file.
-std::vector<qint64> listedRows(const QByteArray& bytes)
+QByteArray utf16(const QString& text, QStringEncoder::Encoding order)
 {
-    AdFiles::LineIndexer indexer;
-    indexer.feed(bytes);
-    indexer.finish();
-    return indexer.takeRows();
-}
-
-// The order of a plain sort of the whole keys of a column: case-folded UTF-8
-// bytes, ties in file order.
-std::vector<quint32> plainOrder(const QByteArray& bytes, const std::vector<qint64>& starts, int col,
-                                bool descending)
-{
-    std::vector<QByteArray> keys;
-    for (qint64 s : starts)
-        keys.push_back(
-            AdFiles::splitFields(AdFiles::decodeText(AdFiles::lineAt(bytes, s))).value(col).toCaseFolded().toUtf8());
-    std::vector<quint32> order(starts.size());
-    for (quint32 i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
-        const int c = keys[a].compare(keys[b]);
-        if (c != 0)
-            return descending ? c > 0 : c < 0;
-        return a < b;
-    });
-    return order;
+    QStringEncoder encoder(order);
+    return encoder.encode(text);
 }
 
 } // namespace
@@ -93,19 +71,14 @@ private slots:
     void init();
     void cleanup();
 
-    void lineRules_data();
-    void lineRules();
-    void indexMatchesRules_data();
-    void indexMatchesRules();
-    void textDecoding();
-    void sortedOrderMatchesPlainSort();
-    void longSharedBeginningsSortAsPlainSort_data();
-    void longSharedBeginningsSortAsPlainSort();
-
     void loadShowsTextListsAndCaptions();
     void missingFilesAndNoCampaign();
     void byteOrderMarks_data();
     void byteOrderMarks();
+    void oneDecodingForBothViews_data();
+    void oneDecodingForBothViews();
+    void partlyShownFileInOneDecoding_data();
+    void partlyShownFileInOneDecoding();
     void controlsAndViewSwitch();
     void sortingSharesOneOrderFlag();
     void copySelectionOrWholeFile();
@@ -114,6 +87,7 @@ private slots:
     void clearAndClearTextView();
     void fileCutShortWhileListed();
     void partialTextViewKeepsWholeCharacters();
+    void copyOfAFileGoneIsTold_data();
     void copyOfAFileGoneIsTold();
     void hugeFieldShownInPart();
     void emptyFilesListNothing();
@@ -134,7 +108,6 @@ private:
     {
         return QString::fromUtf8(TestEnvironment::readAll(m_env->programDir() + QStringLiteral("/Error.log")));
     }
-    void fillLineRules();
 
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<QTabWidget> m_tab;
@@ -158,181 +131,6 @@ void TestGeneratedFilesPanel::cleanup()
     m_env.reset();
 }
 
-void TestGeneratedFilesPanel::fillLineRules()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<QStringList>("rows");
-
-    QTest::newRow("header on first line skipped")
-        << "Campaign,Ad Group,Keyword,Keyword Type,Max CPC\r\nSpring,g,red shoes,Broad,0.50\r\n" << 6
-        << QStringList{"Spring|g|red shoes|Broad|0.50"};
-    QTest::newRow("header in any case")
-        << "cAMPAIGN,x\r\nSpring,g,a,Broad,1\r\n" << 6 << QStringList{"Spring|g|a|Broad|1"};
-    QTest::newRow("campaign named Campaign keeps its later rows")
-        << "Spring,g,a,Broad,1\r\nCampaign,g,b,Broad,1\r\ncampaign,g,c,Exact,2\r\n" << 6
-        << QStringList{"Spring|g|a|Broad|1", "Campaign|g|b|Broad|1", "campaign|g|c|Exact|2"};
-    QTest::newRow("stray word and blank lines skipped, last line without CRLF")
-        << "Spring,g,a\r\nstray\r\n   \r\n\r\nSpring,g,b" << 6 << QStringList{"Spring|g|a", "Spring|g|b"};
-    QTest::newRow("line of blanks with a comma is a row") << " , \r\n" << 6 << QStringList{" | "};
-    QTest::newRow("%2C ad text")
-        << "Spring,g,\"Fast%2C cheap\",Line one,\"a%2C b%2C c\",www.x.com,http://x.com/\r\n" << 7
-        << QStringList{"Spring|g|Fast, cheap|Line one|a, b, c|www.x.com|http://x.com/"};
-    QTest::newRow("quoted fields with comma and doubled quotes")
-        << "\"Spring, 2024\",\"red, shoes\",\"Say \"\"hi\"\"\",Broad,0.5\r\n" << 6
-        << QStringList{"Spring, 2024|red, shoes|Say \"hi\"|Broad|0.5"};
-    QTest::newRow("well-formed quoted field without %2C loses its quotes")
-        << "Spring,g,\"plain\",Broad\r\n" << 6 << QStringList{"Spring|g|plain|Broad"};
-    QTest::newRow("quoted field holding %2C and a doubled quote")
-        << "Spring,g,\"Say \"\"hi\"\"%2C now\",d\r\n" << 7 << QStringList{"Spring|g|Say \"hi\", now|d"};
-    QTest::newRow("old form with a bare inner quote")
-        << "Spring,g,\"Say \"hi\"%2C now\",d\r\n" << 7 << QStringList{"Spring|g|Say \"hi\", now|d"};
-    QTest::newRow("unterminated quote read as plain fields")
-        << "Spring,g,\"abc,def\r\n" << 6 << QStringList{"Spring|g|\"abc|def"};
-    QTest::newRow("unquoted %2C shown as comma")
-        << "Spring,g,kw,Broad,1,http://x/?a=1%2C2\r\n" << 6 << QStringList{"Spring|g|kw|Broad|1|http://x/?a=1,2"};
-    QTest::newRow("first field keeps %2C") << "Spr%2Cing,g\r\n" << 6 << QStringList{"Spr%2Cing|g"};
-    QTest::newRow("extra fields dropped")
-        << "Spring,g,kw,Broad,1,http://x,extra1,extra2\r\n" << 6 << QStringList{"Spring|g|kw|Broad|1|http://x"};
-    QTest::newRow("one quoted field with a comma is a single field") << "\"a,b\"\r\nx,y\r\n" << 6
-                                                                       << QStringList{"x|y"};
-    QTest::newRow("trailing comma gives an empty field") << "a,b,\r\n" << 6 << QStringList{"a|b|"};
-    QTest::newRow("LF line ends") << "a,b\nc,d\n" << 6 << QStringList{"a|b", "c|d"};
-    QTest::newRow("byte order mark before a header")
-        << QString(QChar(0xFEFF)) + "Campaign,Ad Group\r\na,b\r\n" << 6 << QStringList{"a|b"};
-}
-
-void TestGeneratedFilesPanel::lineRules_data() { fillLineRules(); }
-
-void TestGeneratedFilesPanel::lineRules()
-{
-    QFETCH(QString, text);
-    QFETCH(int, columns);
-    QFETCH(QStringList, rows);
-    QString withoutBom = text;
-    if (withoutBom.startsWith(QChar(0xFEFF)))
-        withoutBom.remove(0, 1);
-    QCOMPARE(joined(AdFiles::AddListViewItems(withoutBom, columns)), rows);
-}
-
-void TestGeneratedFilesPanel::indexMatchesRules_data() { fillLineRules(); }
-
-// The line index of a file and the model over it list what the rules list,
-// however the file is cut into chunks.
-void TestGeneratedFilesPanel::indexMatchesRules()
-{
-    QFETCH(QString, text);
-    QFETCH(int, columns);
-    QFETCH(QStringList, rows);
-    const QByteArray bytes = text.toUtf8();
-    for (int chunk : {1, 2, 7, 4096}) {
-        AdFiles::LineIndexer indexer;
-        for (qsizetype p = 0; p < bytes.size(); p += chunk)
-            indexer.feed(QByteArrayView(bytes).sliced(p, std::min<qsizetype>(chunk, bytes.size() - p)));
-        indexer.finish();
-        const std::vector<qint64> starts = indexer.takeRows();
-        QStringList got;
-        for (qint64 s : starts) {
-            QStringList f = AdFiles::splitFields(AdFiles::decodeText(AdFiles::lineAt(bytes, s)));
-            if (f.size() > columns)
-                f.resize(columns);
-            got << f.join(QLatin1Char('|'));
-        }
-        QCOMPARE(got, rows);
-    }
-}
-
-void TestGeneratedFilesPanel::textDecoding()
-{
-    QCOMPARE(AdFiles::decodeText("caf\xc3\xa9"), QString::fromUtf8("caf\xc3\xa9"));
-    // Not valid UTF-8: Windows-1252, where 0x80 is the euro sign and 0xE9 is e acute.
-    QCOMPARE(AdFiles::decodeText("caf\xe9 \x80"), QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac"));
-    QCOMPARE(AdFiles::textViewText(QStringLiteral("\"Fast%2C cheap\"")), QStringLiteral("\"Fast, cheap\""));
-}
-
-// Keys with long shared beginnings, ties, keys that are beginnings of others,
-// quoted and non-ASCII fields: the windowed sort gives the plain sort's order.
-void TestGeneratedFilesPanel::sortedOrderMatchesPlainSort()
-{
-    const QString path = m_env->path(QStringLiteral("sort.csv"));
-    QByteArray bytes = "Campaign,Ad Group,Keyword\r\n";
-    QStringList keys;
-    quint32 seed = 12345;
-    const auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 16) & 0x7FFF; };
-    const QByteArray prefix(40, 'p');
-    for (int i = 0; i < 3000; ++i) {
-        QByteArray field;
-        switch (next() % 6) {
-        case 0: field = prefix + QByteArray::number(next() % 50); break;
-        case 1: field = prefix.left(next() % 45) + (next() % 2 ? "X" : "x"); break;
-        case 2: field = "\"" + prefix + "%2C " + QByteArray::number(next() % 9) + "\""; break;
-        case 3: field = QByteArray("\xc3\x89t\xc3\xa9 ") + prefix.left(next() % 30); break;
-        case 4: field = QByteArray(); break;
-        default: field = QByteArray::number(next() % 20); break;
-        }
-        bytes += "c,g" + QByteArray::number(i) + "," + field + ",Broad\r\n";
-    }
-    QVERIFY(TestEnvironment::writeAll(path, bytes));
-
-    const std::vector<qint64> starts = listedRows(bytes);
-    QCOMPARE(starts.size(), size_t(3000));
-    for (bool descending : {false, true})
-        QCOMPARE(AdFiles::sortedOrder(path, starts, 2, descending), plainOrder(bytes, starts, 2, descending));
-}
-
-void TestGeneratedFilesPanel::longSharedBeginningsSortAsPlainSort_data()
-{
-    QTest::addColumn<int>("shared");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<bool>("littleMemory");
-    QTest::newRow("two rows sharing 80 KB") << 81920 << 2 << false;
-    QTest::newRow("keys ending at window edges") << 48 << 400 << false;
-    QTest::newRow("many rows sharing 2 KB") << 2048 << 300 << false;
-    QTest::newRow("many rows sharing 2 KB, windows of little memory") << 2048 << 300 << true;
-}
-
-// Keys that share long beginnings, in any letter case, end inside or at the
-// edge of a window, or go on with quoted or non-ASCII text: the sort in
-// rounds gives the plain sort's order, read from the file or from memory.
-void TestGeneratedFilesPanel::longSharedBeginningsSortAsPlainSort()
-{
-    QFETCH(int, shared);
-    QFETCH(int, rows);
-    QFETCH(bool, littleMemory);
-    const QByteArray text = QByteArray("Red Shoes ").repeated(shared / 10 + 1).left(shared);
-    const int cuts[] = {0, 23, 24, 25, shared / 2, shared - 1, shared, shared, shared};
-    const char* const ends[] = {"", "x", "X", "y", "\xc3\xa9", "%2C z"};
-    quint32 seed = 99;
-    const auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 16) & 0x7FFF; };
-    QByteArray bytes;
-    for (int i = 0; i < rows; ++i) {
-        // The first two rows share the whole text and are listed in the wrong order.
-        QByteArray field = i == 0 ? text + "y" : i == 1 ? text.toUpper() + "x" : QByteArray();
-        if (i > 1) {
-            field = (next() % 2 ? text : text.toUpper()).left(cuts[next() % std::size(cuts)]);
-            field += ends[next() % std::size(ends)];
-        }
-        if (field.contains("%2C"))
-            field = "\"" + field + "\"";
-        bytes += "c,g" + QByteArray::number(i) + "," + field + ",Broad\r\n";
-    }
-    const QString path = m_env->path(QStringLiteral("shared.csv"));
-    QVERIFY(TestEnvironment::writeAll(path, bytes));
-    const std::vector<qint64> starts = listedRows(bytes);
-    QCOMPARE(starts.size(), size_t(rows));
-
-    AdFiles::detail::setMinWindowMemory(littleMemory ? 1 : 64 * 1024 * 1024);
-    for (bool descending : {false, true}) {
-        const std::vector<quint32> expected = plainOrder(bytes, starts, 2, descending);
-        QCOMPARE(AdFiles::sortedOrder(path, starts, 2, descending), expected);
-        const auto rowStart = [&starts](size_t r) { return starts[r]; };
-        QCOMPARE(AdFiles::sortedOrderOfData(bytes, starts.size(), rowStart, 2, descending), expected);
-    }
-    AdFiles::detail::setMinWindowMemory(64 * 1024 * 1024);
-}
-
-// A list of a few rows with long fields is sorted in the background like a
-// list of many rows: it could hold the window for as long.
 void TestGeneratedFilesPanel::fewLongRowsSortInBackground()
 {
     const QByteArray text = QByteArray("Red Shoes ").repeated(AdFileModel::kInlineSortBytes / 30);
@@ -449,6 +247,137 @@ void TestGeneratedFilesPanel::byteOrderMarks()
     QCOMPARE(modelRows(model), rows);
     m_panel->lsvKeywordFile_ColumnClick(0);
     QCOMPARE(column(model, 0), sorted);
+}
+
+void TestGeneratedFilesPanel::oneDecodingForBothViews_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("rows");
+    // Column 0 after one click (descending, by the shown text).
+    QTest::addColumn<QStringList>("sorted");
+
+    const QByteArray le("\xFF\xFE");
+    const QByteArray be("\xFE\xFF");
+    const QByteArray mark("\xEF\xBB\xBF");
+    const auto LE = QStringEncoder::Utf16LE;
+    const auto BE = QStringEncoder::Utf16BE;
+    QTest::newRow("utf-16le") << le + utf16("Campaign,Ad Group\r\nb,2\r\na,1\r\n", LE) << "Campaign,Ad Group\nb,2\na,1\n"
+                              << QStringList{"b|2", "a|1"} << QStringList{"b", "a"};
+    QTest::newRow("utf-16be") << be + utf16("Campaign,Ad Group\r\nb,2\r\na,1\r\n", BE) << "Campaign,Ad Group\nb,2\na,1\n"
+                              << QStringList{"b|2", "a|1"} << QStringList{"b", "a"};
+    // U+010A, U+012C and U+2C62 hold the bytes of a line feed and a comma.
+    const QString bytesOfBreaks = QStringLiteral("\u010A\u012C,\u2C62");
+    QTest::newRow("utf-16le: characters holding the bytes of a line feed or a comma")
+        << le + utf16(bytesOfBreaks + "\r\nb,\u010A\r\n", LE) << bytesOfBreaks + "\nb,\u010A\n"
+        << QStringList{"\u010A\u012C|\u2C62", "b|\u010A"} << QStringList{"\u010A\u012C", "b"};
+    QTest::newRow("utf-16be: characters holding the bytes of a line feed or a comma")
+        << be + utf16(bytesOfBreaks + "\r\n", BE) << bytesOfBreaks + "\n" << QStringList{"\u010A\u012C|\u2C62"}
+        << QStringList{"\u010A\u012C"};
+    QTest::newRow("utf-16le: quoted fields, %2C") << le + utf16("S,\"x%2C y\",\"a,b\"\r\n", LE) << "S,\"x, y\",\"a,b\"\n"
+                                                  << QStringList{"S|x, y|a,b"} << QStringList{"S"};
+    QTest::newRow("utf-16le: a second mark is text")
+        << le + utf16("\uFEFFa,1\r\n", LE) << "\uFEFFa,1\n" << QStringList{"\uFEFFa|1"} << QStringList{"\uFEFFa"};
+    QTest::newRow("utf-16be: a second mark is text")
+        << be + utf16("\uFEFFa,1\r\n", BE) << "\uFEFFa,1\n" << QStringList{"\uFEFFa|1"} << QStringList{"\uFEFFa"};
+    QTest::newRow("utf-16le mark and one odd byte") << le + "A" << "\uFFFD" << QStringList() << QStringList();
+    QTest::newRow("utf-16le: odd last byte") << le + utf16("a,1\r\nb,2", LE) + "x" << "a,1\nb,2\uFFFD"
+                                             << QStringList{"a|1", "b|2\uFFFD"} << QStringList{"b", "a"};
+    // Not UTF-8 as a whole: Windows-1252, where the mark's bytes are text.
+    QTest::newRow("utf-8 mark, then a 1252 line")
+        << mark + "a,1\r\nb\xE9,2\r\n" << "\u00EF\u00BB\u00BFa,1\nb\u00E9,2\n"
+        << QStringList{"\u00EF\u00BB\u00BFa|1", "b\u00E9|2"} << QStringList{"\u00EF\u00BB\u00BFa", "b\u00E9"};
+    QTest::newRow("utf-8 mark and a utf-8 line, then a 1252 line")
+        << mark + "c\xC3\xA9,1\r\nd\xE9,2\r\n" << "\u00EF\u00BB\u00BFc\u00C3\u00A9,1\nd\u00E9,2\n"
+        << QStringList{"\u00EF\u00BB\u00BFc\u00C3\u00A9|1", "d\u00E9|2"}
+        << QStringList{"\u00EF\u00BB\u00BFc\u00C3\u00A9", "d\u00E9"};
+    QTest::newRow("a utf-8 line, then a 1252 line") << QByteArray("c\xC3\xA9,1\r\nd\xE9,2\r\n")
+                                                     << "c\u00C3\u00A9,1\nd\u00E9,2\n"
+                                                     << QStringList{"c\u00C3\u00A9|1", "d\u00E9|2"}
+                                                     << QStringList{"d\u00E9", "c\u00C3\u00A9"};
+    QTest::newRow("utf-8 with its mark") << mark + "c\xC3\xA9,1\r\n" << "c\u00E9,1\n" << QStringList{"c\u00E9|1"}
+                                         << QStringList{"c\u00E9"};
+}
+
+// The text view and the list read a file in one encoding, decided once for
+// the file: they show the same rows, and the list sorts by what it shows.
+void TestGeneratedFilesPanel::oneDecodingForBothViews()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, text);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, sorted);
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), file);
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    const QString shown = find<QPlainTextEdit>("txtKeywordCSV")->toPlainText();
+    QCOMPARE(shown, text);
+    auto* model = find<QTableView>("lsvKeywordFile")->model();
+    QCOMPARE(joined(AdFiles::AddListViewItems(shown, model->columnCount())), modelRows(model));
+    QCOMPARE(modelRows(model), rows);
+    m_panel->lsvKeywordFile_ColumnClick(0);
+    QTRY_VERIFY(!m_panel->isBusy());
+    QCOMPARE(column(model, 0), sorted);
+    // Copying without a selection gives the text as shown.
+    m_panel->picCopyFile_Click(0);
+    QCOMPARE(QApplication::clipboard()->text(), QString(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+}
+
+void TestGeneratedFilesPanel::partlyShownFileInOneDecoding_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("firstKeyword");
+    QTest::addColumn<QString>("lastKeyword");
+
+    // Enough rows to be indexed and sorted in the background and shown in part.
+    const int rows = AdFileModel::kInlineSortRows + 10;
+    QString text;
+    for (int i = 0; i < rows; ++i)
+        text += QStringLiteral("Camp,g,kw \u00E9 %1,Broad,0.5\r\n").arg(i);
+    const QString last = QStringLiteral("kw \u00E9 %1").arg(rows - 1);
+    QTest::newRow("utf-16le") << "\xFF\xFE" + utf16(text, QStringEncoder::Utf16LE) << "kw \u00E9 0" << last;
+    QTest::newRow("utf-16be") << "\xFE\xFF" + utf16(text, QStringEncoder::Utf16BE) << "kw \u00E9 0" << last;
+    // The first part decides for the whole file: beyond it too, a line that
+    // is UTF-8 reads as Windows-1252.
+    QByteArray head = "\xEF\xBB\xBF" "Camp,g,kw \xE9,Broad,0.5\r\n";
+    QTest::newRow("utf-8 mark, then a 1252 line")
+        << head + text.toUtf8() << "kw \u00E9" << QStringLiteral("kw \u00C3\u00A9 %1").arg(rows - 1);
+    // A line that is not UTF-8 beyond the part that decided for UTF-8 reads
+    // as Windows-1252 alone.
+    QTest::newRow("utf-8, a 1252 line beyond the shown part")
+        << text.toUtf8() + "Camp,g,kw \xE9,Broad,0.5\r\n" << "kw \u00E9 0" << "kw \u00E9";
+}
+
+// A file shown in part: its text view and its list read it in the same
+// encoding, the list is indexed and sorted in the background in it, and the
+// copy gives the whole file.
+void TestGeneratedFilesPanel::partlyShownFileInOneDecoding()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, firstKeyword);
+    QFETCH(QString, lastKeyword);
+    writeFile(QStringLiteral("AdwordsKeywords.csv"), file);
+    QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isBusy(), 60000);
+    QVERIFY(!find<QLabel>("lblPartialText0")->isHidden());
+
+    const QString shown = find<QPlainTextEdit>("txtKeywordCSV")->toPlainText();
+    auto* model = find<QTableView>("lsvKeywordFile")->model();
+    const QStringList shownRows = joined(AdFiles::AddListViewItems(shown, model->columnCount()));
+    QVERIFY(shownRows.size() > 1000);
+    QVERIFY(shownRows.size() < model->rowCount());
+    QCOMPARE(modelRows(model).mid(0, shownRows.size()), shownRows);
+    QCOMPARE(model->index(0, 2).data().toString(), firstKeyword);
+    QCOMPARE(model->index(model->rowCount() - 1, 2).data().toString(), lastKeyword);
+
+    m_panel->lsvKeywordFile_ColumnClick(2);
+    QVERIFY(m_panel->isBusy());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_panel->isBusy(), 60000);
+    const QStringList keys = column(model, 2);
+    for (int i = 1; i < keys.size(); ++i)
+        QVERIFY2(keys[i - 1].toCaseFolded().toUtf8() >= keys[i].toCaseFolded().toUtf8(), qPrintable(keys[i]));
+
+    m_panel->picCopyFile_Click(0);
+    QCOMPARE(QApplication::clipboard()->text(), AdFiles::decodeText(file));
 }
 
 void TestGeneratedFilesPanel::controlsAndViewSwitch()
@@ -691,22 +620,50 @@ void TestGeneratedFilesPanel::partialTextViewKeepsWholeCharacters()
     bytes += "\r\n";
     QByteArray odd = bytes;
     odd.insert(1, 'x'); // the cut now falls in the middle of a character
-    for (const QByteArray& content : {bytes, odd}) {
+    // In UTF-16, characters of two units: the cut falls between the two.
+    QString pairs = QStringLiteral("S,g,");
+    while (pairs.size() * 2 <= GeneratedFilesPanel::kTextViewBytes + 10)
+        pairs += QStringLiteral("\U0001F45F");
+    const QByteArray utf16Pairs = "\xFF\xFE" + utf16(pairs + "\r\n", QStringEncoder::Utf16LE);
+    QCOMPARE((GeneratedFilesPanel::kTextViewBytes - 2 - 8) % 4, 2);
+    const struct {
+        QByteArray content;
+        QString last;  // the last character shown
+        QString whole; // what the copy gives
+    } files[] = {
+        {bytes, QString(QChar(0xE9)), QString::fromUtf8(bytes)},
+        {odd, QString(QChar(0xE9)), QString::fromUtf8(odd)},
+        {utf16Pairs, QStringLiteral("\U0001F45F"), pairs + "\r\n"},
+    };
+    for (const auto& [content, last, whole] : files) {
         writeFile(QStringLiteral("AdwordsKeywords.csv"), content);
         QVERIFY(m_panel->LoadAdFiles(campaignFolder()));
         const QString shown = find<QPlainTextEdit>("txtKeywordCSV")->toPlainText();
         QVERIFY(!shown.isEmpty());
-        QVERIFY2(shown.endsWith(QChar(0xE9)), qPrintable(shown.right(4)));
+        QVERIFY2(shown.endsWith(last), qPrintable(shown.right(4)));
         QVERIFY(!find<QLabel>("lblPartialText0")->isHidden());
         m_panel->picCopyFile_Click(0);
-        QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8(content));
+        QCOMPARE(QApplication::clipboard()->text(), whole);
     }
+}
+
+void TestGeneratedFilesPanel::copyOfAFileGoneIsTold_data()
+{
+    QTest::addColumn<QString>("inItsPlace"); // "" for nothing, "folder" or "pipe"
+    QTest::addColumn<QString>("reason");     // "" for the system's own words
+    QTest::newRow("file removed") << QString() << QString();
+    QTest::newRow("folder in its place") << "folder" << "it is a folder, not a file";
+    QTest::newRow("named pipe in its place") << "pipe" << "it is a named pipe, not a file";
 }
 
 // Copying a partly shown file reads it again; when that fails the user is
 // told, since a paste would otherwise give what the clipboard held before.
+// What stands in the file's place since it was shown is not opened unless it
+// is a regular file: a named pipe would hold the window for good.
 void TestGeneratedFilesPanel::copyOfAFileGoneIsTold()
 {
+    QFETCH(QString, inItsPlace);
+    QFETCH(QString, reason);
     QByteArray bytes;
     while (bytes.size() <= GeneratedFilesPanel::kTextViewBytes)
         bytes += "S,g,red shoes,Broad,0.5\r\n";
@@ -715,20 +672,36 @@ void TestGeneratedFilesPanel::copyOfAFileGoneIsTold()
     QTRY_VERIFY(!m_panel->isBusy());
     const QString path = campaignFolder() + QStringLiteral("/AdwordsKeywords.csv");
     QVERIFY(QFile::remove(path));
+    std::unique_ptr<NamedPipe> pipe;
+    if (inItsPlace == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(path));
+    if (inItsPlace == QLatin1String("pipe")) {
+        pipe = std::make_unique<NamedPipe>(path);
+        QVERIFY(pipe->isMade());
+    }
     QApplication::clipboard()->setText(QStringLiteral("before"));
 
     ScriptedPrompter prompter;
     m_panel->picCopyFile_Click(0);
+    if (pipe)
+        QVERIFY2(!pipe->wasOpened(), "the named pipe was opened");
     QCOMPARE(prompter.messages.size(), 1);
     const platform::MessageRequest& shown = prompter.messages.first();
     QVERIFY2(shown.text.startsWith("The file could not be copied to the clipboard.\r\n\r\nCannot read "
-                                   + QDir::toNativeSeparators(path) + ": "),
+                                   + QDir::toNativeSeparators(path) + ": " + reason),
              qPrintable(shown.text));
     QCOMPARE(shown.title, QStringLiteral("Copy File"));
     QCOMPARE(shown.icon, platform::MsgIcon::Critical);
-    QVERIFY(errorLog().contains(QStringLiteral("picCopyFile_Error: Cannot read ")));
+    QVERIFY(errorLog().contains(QStringLiteral("picCopyFile_Error: Cannot read ") + QDir::toNativeSeparators(path)
+                                + QStringLiteral(": ") + reason));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
 
     // With the file back, the copy works and says nothing.
+    pipe.reset();
+    if (inItsPlace == QLatin1String("folder"))
+        QVERIFY(QDir(path).removeRecursively());
+    if (inItsPlace == QLatin1String("pipe"))
+        QVERIFY(QFile::remove(path));
     writeFile(QStringLiteral("AdwordsKeywords.csv"), bytes);
     m_panel->picCopyFile_Click(0);
     QCOMPARE(prompter.messages.size(), 1);

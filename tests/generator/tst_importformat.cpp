@@ -1,13 +1,18 @@
+#include "generator/AdFileRows.h"
 #include "generator/CampaignGenerator.h"
 #include "generator/ImportFormat.h"
 #include "generator/RowWriter.h"
-#include "workspace/AdFileRows.h"
 
+#include "EveryFieldCampaign.h"
 #include "TestEnvironment.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QtTest>
+
+#include <map>
+
+using FieldValues = std::map<ImportFormat::Field, QString>;
 
 // What the generator writes, the generated-files lists read back.
 class TestImportFormat : public QObject
@@ -20,6 +25,8 @@ private Q_SLOTS:
     void adTextFormComesBackAsTyped_data();
     void adTextFormComesBackAsTyped();
     void buildReadsBackThroughTheLists();
+    void rowsLineUpWithTheColumns_data();
+    void rowsLineUpWithTheColumns();
 };
 
 void TestImportFormat::fieldsComeBackAsWritten_data()
@@ -118,7 +125,7 @@ void TestImportFormat::buildReadsBackThroughTheLists()
     auto listed = [&](ImportFormat::File file) {
         const QString path = in.campaignFolder + QLatin1Char('/') + ImportFormat::fileName(file);
         return AdFiles::AddListViewItems(AdFiles::decodeText(TestEnvironment::readAll(path)),
-                                         int(AdFiles::columnCaptions(file).size()));
+                                         int(ImportFormat::columnCaptions(file).size()));
     };
     const QString campaign = in.campaignName;
     QCOMPARE(listed(ImportFormat::File::Keywords),
@@ -128,6 +135,75 @@ void TestImportFormat::buildReadsBackThroughTheLists()
              (QList<QStringList>{{campaign, "shoes, boots", "Buy shoes, boots, now", "Say \"shoes, boots\"", campaign,
                                   "x.com/shoes,+boots", "http://x.com/?g=shoes,+boots"}}));
     QCOMPARE(listed(ImportFormat::File::AdGroups), (QList<QStringList>{{campaign, "shoes, boots", "1,5", "\"2\""}}));
+}
+
+void TestImportFormat::rowsLineUpWithTheColumns_data()
+{
+    using ImportFormat::Field;
+    QTest::addColumn<ImportFormat::File>("file");
+    // What the first row holds, by field.
+    QTest::addColumn<FieldValues>("firstRow");
+
+    const QString campaign = QStringLiteral("Spring Sale");
+    const QString group = QStringLiteral("sale red shoes cheap");
+    QTest::newRow("keywords") << ImportFormat::File::Keywords
+                              << FieldValues{{Field::Campaign, campaign},
+                                             {Field::AdGroup, group},
+                                             {Field::Keyword, "cheap red shoes"},
+                                             {Field::KeywordType, "Broad"},
+                                             {Field::MaxCpc, "0.50"},
+                                             {Field::DestinationUrl, "http://www.example.com/p?kw=cheap+red+shoes"
+                                                                     "&m=broad&g=sale+red+shoes+cheap"}};
+    QTest::newRow("ads") << ImportFormat::File::Ads
+                         << FieldValues{{Field::Campaign, campaign},
+                                        {Field::AdGroup, group},
+                                        {Field::Headline, "Red Shoes Cheap"},
+                                        {Field::DescriptionLine1, "Find cheap red shoes at Spring Sale"},
+                                        {Field::DescriptionLine2, "Great deals on red shoes in cheap"},
+                                        {Field::DisplayUrl, "www.example.com/red+shoes"},
+                                        {Field::DestinationUrl, "http://www.example.com/ad?kw=cheap+red+shoes"
+                                                                "&g=sale+red+shoes+cheap&t=red+shoes+cheap"}};
+    QTest::newRow("ad groups") << ImportFormat::File::AdGroups
+                               << FieldValues{{Field::Campaign, campaign},
+                                              {Field::AdGroup, group},
+                                              {Field::MaxCpc, "0.75"},
+                                              {Field::MaxContentCpc, "0.40"},
+                                              {Field::PlacementMaxCpc, "0.20"}};
+}
+
+// The columns of a file and the rows its writer writes agree: with every
+// field of the campaign set, each row has a field for every column and none
+// more (the list cuts what it has no column for), and each column shows the
+// field it names.
+void TestImportFormat::rowsLineUpWithTheColumns()
+{
+    QFETCH(ImportFormat::File, file);
+    QFETCH(FieldValues, firstRow);
+    TestEnvironment env;
+    generator::GenerationInput in;
+    in.campaignName = QStringLiteral("Spring Sale");
+    in.campaignFolder = env.path(QStringLiteral("camp"));
+    in.campaign = campaignWithEveryField();
+    QVERIFY(QDir().mkpath(in.campaignFolder));
+    QVERIFY(generator::GenerateCampaignFiles(in).errors.isEmpty());
+
+    const QList<ImportFormat::Column>& columns = ImportFormat::columns(file);
+    QCOMPARE(ImportFormat::columnCaptions(file).size(), columns.size());
+    const QString path = in.campaignFolder + QLatin1Char('/') + ImportFormat::fileName(file);
+    const int uncut = 100;
+    const QList<QStringList> rows =
+        AdFiles::AddListViewItems(AdFiles::decodeText(TestEnvironment::readAll(path)), uncut);
+    QVERIFY(rows.size() > 1);
+    for (const QStringList& row : rows)
+        QVERIFY2(row.size() == columns.size(), qPrintable(row.join(QLatin1Char('|'))));
+
+    QCOMPARE(firstRow.size(), size_t(columns.size()));
+    for (int c = 0; c < columns.size(); ++c) {
+        const ImportFormat::Column& column = columns[c];
+        QVERIFY2(firstRow.count(column.field), qPrintable(column.caption));
+        QCOMPARE(rows.first().value(c), firstRow.at(column.field));
+        QCOMPARE(ImportFormat::columnOf(file, column.field), c);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestImportFormat)

@@ -1,4 +1,4 @@
-#include "workspace/AdFileRows.h"
+#include "generator/AdFileRows.h"
 
 #include "generator/ImportFormat.h"
 #include "platform/CodePage.h"
@@ -11,10 +11,44 @@ namespace AdFiles {
 
 namespace {
 
-QByteArrayView stripCr(QByteArrayView line)
+bool isUtf16(Encoding encoding)
 {
-    if (!line.isEmpty() && line.back() == '\r')
-        line.chop(1);
+    return encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE;
+}
+
+// The UTF-16 unit of bytes at u.
+char16_t unitAt(QByteArrayView bytes, qsizetype u, Encoding encoding)
+{
+    const auto first = static_cast<uchar>(bytes[u]);
+    const auto second = static_cast<uchar>(bytes[u + 1]);
+    return encoding == Encoding::Utf16LE ? char16_t(first | second << 8) : char16_t(first << 8 | second);
+}
+
+// Where the line feed that ends the line of data from `from` stands, or -1.
+// In UTF-16 only a whole line feed unit counts, units beginning at from.
+qsizetype lineFeedAt(QByteArrayView data, qsizetype from, Encoding encoding)
+{
+    const qsizetype n = data.size();
+    if (!isUtf16(encoding)) {
+        const char* p = data.data();
+        const void* nl = from < n ? std::memchr(p + from, '\n', size_t(n - from)) : nullptr;
+        return nl ? static_cast<const char*>(nl) - p : -1;
+    }
+    for (qsizetype u = from; u + 1 < n; u += 2) {
+        if (unitAt(data, u, encoding) == u'\n')
+            return u;
+    }
+    return -1;
+}
+
+QByteArrayView stripCr(QByteArrayView line, Encoding encoding)
+{
+    if (!isUtf16(encoding)) {
+        if (!line.isEmpty() && line.back() == '\r')
+            line.chop(1);
+    } else if (line.size() >= 2 && line.size() % 2 == 0 && unitAt(line, line.size() - 2, encoding) == u'\r') {
+        line.chop(2);
+    }
     return line;
 }
 
@@ -27,24 +61,6 @@ bool onlySpaces(QStringView s)
 }
 
 } // namespace
-
-QStringList columnCaptions(ImportFormat::File file)
-{
-    using ImportFormat::File;
-    switch (file) {
-    case File::Keywords:
-        return {QStringLiteral("Campaign"), QStringLiteral("Ad Group"), QStringLiteral("Keyword"),
-                QStringLiteral("Keyword Type"), QStringLiteral("Max CPC"), QStringLiteral("Destination URL")};
-    case File::Ads:
-        return {QStringLiteral("Campaign"), QStringLiteral("Ad Group"), QStringLiteral("Headline"),
-                QStringLiteral("Description Line1"), QStringLiteral("Description Line2"),
-                QStringLiteral("Display URL"), QStringLiteral("Destination URL")};
-    case File::AdGroups:
-        break;
-    }
-    return {QStringLiteral("Campaign"), QStringLiteral("Ad Group"), QStringLiteral("Max CPC"),
-            QStringLiteral("Max Content CPC"), QStringLiteral("Placement Max CPC")};
-}
 
 QString designCaption(ImportFormat::File file)
 {
@@ -69,15 +85,58 @@ QString countCaption(ImportFormat::File file, qint64 count)
     return prefix + QString::number(count) + QStringLiteral(" items");
 }
 
+qsizetype shownLength(QByteArrayView head, qint64 fileSize, Encoding encoding)
+{
+    if (fileSize <= head.size())
+        return head.size();
+    if (isUtf16(encoding)) {
+        const qsizetype end = head.size() & ~qsizetype(1);
+        for (qsizetype u = end - 2; u >= 0; u -= 2) {
+            if (unitAt(head, u, encoding) == u'\n')
+                return u + 2;
+        }
+        // No line end: not between the two units of a surrogate pair.
+        return end >= 2 && QChar::isHighSurrogate(unitAt(head, end - 2, encoding)) ? end - 2 : end;
+    }
+    const qsizetype nl = head.lastIndexOf('\n');
+    if (nl >= 0)
+        return nl + 1;
+    // No line end: not within a UTF-8 character.
+    qsizetype lead = head.size() - 1;
+    while (lead >= 0 && head.size() - lead < 4 && (static_cast<uchar>(head[lead]) & 0xC0) == 0x80)
+        --lead;
+    if (lead >= 0) {
+        const uchar c = static_cast<uchar>(head[lead]);
+        const qsizetype need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        if (need > head.size() - lead)
+            return lead;
+    }
+    return head.size();
+}
+
+Encoding fileEncoding(QByteArrayView head, qint64 fileSize)
+{
+    // A UTF-16 mark, in the first two bytes, decides alone.
+    const Encoding marked = platform::CodePage::encodingOf(head.first(std::min<qsizetype>(head.size(), 2)));
+    if (isUtf16(marked))
+        return marked;
+    return platform::CodePage::encodingOf(head.first(shownLength(head, fileSize, Encoding::Utf8)));
+}
+
 QString decodeText(QByteArrayView bytes)
 {
     return platform::CodePage::decode(bytes);
 }
 
-QString decodeLine(QByteArrayView line, bool firstLine)
+QString decodeText(QByteArrayView bytes, Encoding encoding)
+{
+    return platform::CodePage::decode(bytes, encoding, platform::CodePage::Position::FileStart);
+}
+
+QString decodeLine(QByteArrayView line, bool firstLine, Encoding encoding)
 {
     using platform::CodePage::Position;
-    return platform::CodePage::decode(line, firstLine ? Position::FileStart : Position::WithinFile);
+    return platform::CodePage::decode(line, encoding, firstLine ? Position::FileStart : Position::WithinFile);
 }
 
 QString textViewText(const QString& fileText)
@@ -137,36 +196,58 @@ QList<QStringList> AddListViewItems(const QString& text, int columnCount)
     return rows;
 }
 
-bool isListLine(QByteArrayView line, bool firstLine)
+bool isListLine(QByteArrayView line, bool firstLine, Encoding encoding)
 {
-    line = stripCr(line);
-    const bool hasQuote = std::memchr(line.data(), '"', line.size()) != nullptr;
-    if (!hasQuote && !firstLine)
-        return std::memchr(line.data(), ',', line.size()) != nullptr;
-    return listRow(decodeLine(line, firstLine), firstLine, nullptr);
+    line = stripCr(line, encoding);
+    if (!isUtf16(encoding)) {
+        // The commas and quotes of 8-bit text are its ASCII bytes.
+        const bool hasQuote = std::memchr(line.data(), '"', line.size()) != nullptr;
+        if (!hasQuote && !firstLine)
+            return std::memchr(line.data(), ',', line.size()) != nullptr;
+    }
+    return listRow(decodeLine(line, firstLine, encoding), firstLine, nullptr);
 }
 
-QByteArrayView lineAt(QByteArrayView data, qint64 start)
+QByteArrayView lineAt(QByteArrayView data, qint64 start, Encoding encoding)
 {
     if (start < 0 || start >= data.size())
         return {};
-    const char* p = data.data() + start;
-    const void* nl = std::memchr(p, '\n', data.size() - start);
-    const qint64 len = nl ? static_cast<const char*>(nl) - p : data.size() - start;
-    return stripCr(QByteArrayView(p, len));
+    const qsizetype nl = lineFeedAt(data, start, encoding);
+    return stripCr(data.sliced(start, (nl < 0 ? data.size() : nl) - start), encoding);
 }
 
 // ---- LineIndexer ----
 
 void LineIndexer::handleLine(QByteArrayView line, qint64 start)
 {
-    if (isListLine(line, m_lineNo == 0))
+    if (isListLine(line, m_lineNo == 0, m_encoding))
         m_rows.push_back(start);
     ++m_lineNo;
 }
 
+void LineIndexer::feedUtf16(QByteArrayView chunk)
+{
+    // A chunk may end within a line feed unit, or within any unit: lines are
+    // looked for in the carry, which begins where a line begins.
+    m_offset += chunk.size();
+    m_carry.append(chunk);
+    qsizetype begin = 0;
+    for (qsizetype nl = lineFeedAt(m_carry, m_carrySearched, m_encoding); nl >= 0;
+         nl = lineFeedAt(m_carry, begin, m_encoding)) {
+        handleLine(QByteArrayView(m_carry).sliced(begin, nl - begin), m_carryStart + begin);
+        begin = nl + 2;
+    }
+    m_carrySearched = (m_carry.size() - begin) & ~qsizetype(1);
+    m_carry.remove(0, begin);
+    m_carryStart += begin;
+}
+
 void LineIndexer::feed(QByteArrayView chunk)
 {
+    if (isUtf16(m_encoding)) {
+        feedUtf16(chunk);
+        return;
+    }
     const qint64 chunkStart = m_offset;
     m_offset += chunk.size();
     const char* base = chunk.data();
@@ -200,8 +281,10 @@ void LineIndexer::finish()
 {
     if (!m_carry.isEmpty()) {
         handleLine(m_carry, m_carryStart);
+        m_carryStart += m_carry.size();
         m_carry.clear();
     }
+    m_carrySearched = 0;
 }
 
 std::vector<qint64> LineIndexer::takeRows()
@@ -217,8 +300,9 @@ namespace {
 constexpr qint64 kReadBlock = 4 * 1024 * 1024;
 }
 
-OffsetLineReader::OffsetLineReader(const QString& path)
+OffsetLineReader::OffsetLineReader(const QString& path, Encoding encoding)
     : m_file(path)
+    , m_encoding(encoding)
 {
     m_open = m_file.open(QIODevice::ReadOnly);
 }
@@ -235,15 +319,14 @@ QByteArrayView OffsetLineReader::line(qint64 start)
     }
     for (;;) {
         const qsizetype rel = start - m_bufStart;
-        const char* p = m_buf.constData() + rel;
-        const void* nl = std::memchr(p, '\n', m_buf.size() - rel);
-        if (nl)
-            return stripCr(QByteArrayView(p, static_cast<const char*>(nl) - p));
+        const qsizetype nl = lineFeedAt(m_buf, rel, m_encoding);
+        if (nl >= 0)
+            return stripCr(QByteArrayView(m_buf).sliced(rel, nl - rel), m_encoding);
         // A line longer than the buffer: grow it by its own size at least,
         // so that reading the line costs time in proportion to its length.
         const QByteArray more = m_file.read(std::max(kReadBlock, static_cast<qint64>(m_buf.size() - rel)));
         if (more.isEmpty())
-            return stripCr(QByteArrayView(p, m_buf.size() - rel));
+            return stripCr(QByteArrayView(m_buf).sliced(rel), m_encoding);
         m_buf = m_buf.mid(rel) + more;
         m_bufStart = start;
     }
@@ -270,10 +353,10 @@ QByteArrayView OffsetLineReader::line(qint64 start)
 namespace {
 
 // Case-folded UTF-8 text of one column of a line.
-void columnKey(QByteArrayView line, bool firstLine, int column, QByteArray& out)
+void columnKey(QByteArrayView line, bool firstLine, int column, Encoding encoding, QByteArray& out)
 {
     out.clear();
-    bool plain = !firstLine;
+    bool plain = !firstLine && !isUtf16(encoding);
     for (char c : line) {
         const uchar u = static_cast<uchar>(c);
         if (u >= 0x80 || c == '"' || c == '%') {
@@ -302,7 +385,7 @@ void columnKey(QByteArrayView line, bool firstLine, int column, QByteArray& out)
         }
         return;
     }
-    const QStringList fields = splitFields(decodeLine(line, firstLine));
+    const QStringList fields = splitFields(decodeLine(line, firstLine, encoding));
     if (column < fields.size())
         out = fields.at(column).toCaseFolded().toUtf8();
 }
@@ -374,27 +457,29 @@ struct LineSource {
 };
 
 struct FileLines : LineSource {
-    explicit FileLines(const QString& p) : path(p) {}
+    FileLines(const QString& p, Encoding e) : path(p), encoding(e) {}
     bool beginPass() override
     {
-        reader = std::make_unique<OffsetLineReader>(path);
+        reader = std::make_unique<OffsetLineReader>(path, encoding);
         return reader->isOpen();
     }
     QByteArrayView line(qint64 start) override { return reader->line(start); }
     QString path;
+    Encoding encoding;
     std::unique_ptr<OffsetLineReader> reader;
 };
 
 struct DataLines : LineSource {
-    explicit DataLines(QByteArrayView d) : data(d) {}
+    DataLines(QByteArrayView d, Encoding e) : data(d), encoding(e) {}
     bool beginPass() override { return true; }
-    QByteArrayView line(qint64 start) override { return lineAt(data, start); }
+    QByteArrayView line(qint64 start) override { return lineAt(data, start, encoding); }
     QByteArrayView data;
+    Encoding encoding;
 };
 
 std::vector<quint32> sortedOrderFrom(LineSource& lines, size_t rowCount,
                                      const std::function<qint64(size_t)>& rowStart, int column,
-                                     bool descending, const std::atomic<bool>* cancel)
+                                     bool descending, const std::atomic<bool>* cancel, Encoding encoding)
 {
     const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
     const size_t n = rowCount;
@@ -439,7 +524,7 @@ std::vector<quint32> sortedOrderFrom(LineSource& lines, size_t rowCount,
         QByteArray key;
         const auto read = [&](SortKey& k) {
             const qint64 start = rowStart(k.row);
-            columnKey(lines.line(start), start == 0, column, key);
+            columnKey(lines.line(start), start == 0, column, encoding, key);
             if (first)
                 k.len = static_cast<quint32>(key.size());
             windows.fill(k, key);
@@ -495,18 +580,18 @@ std::vector<quint32> sortedOrderFrom(LineSource& lines, size_t rowCount,
 
 std::vector<quint32> sortedOrder(const QString& path, size_t rowCount,
                                  const std::function<qint64(size_t)>& rowStart, int column,
-                                 bool descending, const std::atomic<bool>* cancel)
+                                 bool descending, const std::atomic<bool>* cancel, Encoding encoding)
 {
-    FileLines lines(path);
-    return sortedOrderFrom(lines, rowCount, rowStart, column, descending, cancel);
+    FileLines lines(path, encoding);
+    return sortedOrderFrom(lines, rowCount, rowStart, column, descending, cancel, encoding);
 }
 
 std::vector<quint32> sortedOrderOfData(QByteArrayView data, size_t rowCount,
                                        const std::function<qint64(size_t)>& rowStart, int column,
-                                       bool descending, const std::atomic<bool>* cancel)
+                                       bool descending, const std::atomic<bool>* cancel, Encoding encoding)
 {
-    DataLines lines(data);
-    return sortedOrderFrom(lines, rowCount, rowStart, column, descending, cancel);
+    DataLines lines(data, encoding);
+    return sortedOrderFrom(lines, rowCount, rowStart, column, descending, cancel, encoding);
 }
 
 std::vector<quint32> sortedOrder(const QString& path, const std::vector<qint64>& rowStarts, int column,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generator/ImportFormat.h"
+#include "platform/CodePage.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -14,27 +15,43 @@
 #include <functional>
 #include <vector>
 
-// The line and field rules of the three import files as the generated-files
-// panel shows them, free of any widget so that they can run in a worker
-// thread and in headless tests.
+// The line and field rules of the three import files as the lists of the
+// "Adwords Files" tab read them back: the reading side of the format, beside
+// it in the GUI-free generator library, so that it runs in worker threads and
+// in headless tests.
 //
 // Fields are read as generator/ImportFormat.h defines; the first field of a
 // line is shown as read, every later one with its "%2C" form undone.
 namespace AdFiles {
 
-// Column captions of the list of a file.
-QStringList columnCaptions(ImportFormat::File file);
 // Container captions: as designed ("Adwords Keywords CSV File:") and with a
 // count ("Adwords Keywords CSV File: 12 items").
 QString designCaption(ImportFormat::File file);
 QString countCaption(ImportFormat::File file, qint64 count);
 
-// A whole file's text: UTF-8 when the bytes are valid UTF-8, else
-// Windows-1252; one leading UTF-8 byte order mark is dropped.
+using platform::CodePage::Encoding;
+
+// A text view shows at most the first kShownBytes of its file.
+constexpr qint64 kShownBytes = 1024 * 1024;
+
+// How many of head, the first bytes (at most kShownBytes) of a file of
+// fileSize bytes, the text view shows: all of a file that they hold whole;
+// of a longer one up to its last whole line, or, when they hold no line end,
+// up to the character that they would cut.
+qsizetype shownLength(QByteArrayView head, qint64 fileSize, Encoding encoding);
+// The one encoding in which both views read a file (platform/CodePage), so
+// that they show the same text: decided from the part of the file that the
+// text view shows (all of a file of up to kShownBytes). A line of a longer
+// file beyond that part that is not UTF-8 reads as Windows-1252.
+Encoding fileEncoding(QByteArrayView head, qint64 fileSize);
+
+// A whole file's text in the encoding its bytes show (platform/CodePage).
 QString decodeText(QByteArrayView bytes);
-// One line of a file, decoded as decodeText does; a byte order mark is
-// dropped only from the file's first line, so both views show the same text.
-QString decodeLine(QByteArrayView line, bool firstLine);
+// A file's first bytes in its encoding, its mark dropped.
+QString decodeText(QByteArrayView bytes, Encoding encoding);
+// One line of a file in the file's encoding; a byte order mark is dropped
+// only from the file's first line, so both views show the same text.
+QString decodeLine(QByteArrayView line, bool firstLine, Encoding encoding = Encoding::Utf8);
 // The text as the text views show it: every "%2C" as ",".
 QString textViewText(const QString& fileText);
 
@@ -48,15 +65,17 @@ bool listRow(QStringView line, bool firstLine, QStringList* fields);
 QList<QStringList> AddListViewItems(const QString& text, int columnCount);
 
 // Byte-level form of listRow's skip test, used while indexing big files.
-bool isListLine(QByteArrayView line, bool firstLine);
-// The bytes of the line starting at start, without its CR/LF.
-QByteArrayView lineAt(QByteArrayView data, qint64 start);
+bool isListLine(QByteArrayView line, bool firstLine, Encoding encoding = Encoding::Utf8);
+// The bytes of the line starting at start, without its CR/LF. In UTF-16 a
+// line ends at a whole line feed unit, and start is where a unit begins.
+QByteArrayView lineAt(QByteArrayView data, qint64 start, Encoding encoding = Encoding::Utf8);
 
 // Builds the index of listed lines (their start offsets) from consecutive
 // chunks of a file.
 class LineIndexer
 {
 public:
+    explicit LineIndexer(Encoding encoding = Encoding::Utf8) : m_encoding(encoding) {}
     void feed(QByteArrayView chunk);
     // Handles a last line without a line break.
     void finish();
@@ -66,8 +85,11 @@ public:
 
 private:
     void handleLine(QByteArrayView line, qint64 start);
+    void feedUtf16(QByteArrayView chunk);
 
+    Encoding m_encoding;
     QByteArray m_carry;
+    qsizetype m_carrySearched = 0; // UTF-16: bytes of the carry without a line end
     qint64 m_carryStart = 0;
     qint64 m_offset = 0;
     qint64 m_lineNo = 0;
@@ -79,7 +101,7 @@ private:
 class OffsetLineReader
 {
 public:
-    explicit OffsetLineReader(const QString& path);
+    explicit OffsetLineReader(const QString& path, Encoding encoding = Encoding::Utf8);
     bool isOpen() const { return m_open; }
     QString errorString() const { return m_file.errorString(); }
     // Offsets must not decrease between calls.
@@ -87,6 +109,7 @@ public:
 
 private:
     QFile m_file;
+    Encoding m_encoding;
     bool m_open = false;
     QByteArray m_buf;
     qint64 m_bufStart = 0;
@@ -97,11 +120,13 @@ private:
 // order. Empty when cancelled or when the file cannot be read.
 std::vector<quint32> sortedOrder(const QString& path, size_t rowCount,
                                  const std::function<qint64(size_t)>& rowStart, int column,
-                                 bool descending, const std::atomic<bool>* cancel = nullptr);
+                                 bool descending, const std::atomic<bool>* cancel = nullptr,
+                                 Encoding encoding = Encoding::Utf8);
 // The same order for rows held in memory (a mapped file).
 std::vector<quint32> sortedOrderOfData(QByteArrayView data, size_t rowCount,
                                        const std::function<qint64(size_t)>& rowStart, int column,
-                                       bool descending, const std::atomic<bool>* cancel = nullptr);
+                                       bool descending, const std::atomic<bool>* cancel = nullptr,
+                                       Encoding encoding = Encoding::Utf8);
 std::vector<quint32> sortedOrder(const QString& path, const std::vector<qint64>& rowStarts,
                                  int column, bool descending,
                                  const std::atomic<bool>* cancel = nullptr);
