@@ -66,14 +66,27 @@ QByteArray charsetOf(const QByteArray& contentType)
 // even when its status line arrived; an HTTP error status (400, 404, 407,
 // 500) is a whole reply. Qt reports a whole reply with an error status as an
 // error of its own, and the one for 400 lies among the protocol failures:
-// that one is told apart by its status. A 400 reply that breaks off midway
-// ends with the network-layer error instead.
+// that one is told apart by its status.
 bool cutShort(QNetworkReply::NetworkError error, int status)
 {
     if (error == QNetworkReply::ProtocolInvalidOperationError && status == 400)
         return false;
     return (error > QNetworkReply::NoError && error <= QNetworkReply::UnknownNetworkError)
         || (error >= QNetworkReply::ProtocolUnknownError && error <= QNetworkReply::ProtocolFailure);
+}
+
+// True when fewer bytes came than the reply's Content-Length announced. An
+// error status that breaks off midway is not always told by a network error:
+// Qt may end it with the status's error alone, as if it were whole. A body Qt
+// unpacked (Content-Encoding) has another length than the one announced, so
+// only a plain body is measured.
+bool shorterThanAnnounced(const QNetworkReply& reply, qsizetype received)
+{
+    const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed();
+    if (!encoding.isEmpty() && encoding.compare("identity", Qt::CaseInsensitive) != 0)
+        return false;
+    const QVariant length = reply.header(QNetworkRequest::ContentLengthHeader);
+    return length.isValid() && received < length.toLongLong();
 }
 
 } // namespace
@@ -255,6 +268,10 @@ void HttpClient::onFinished()
     }
     if (m_status == 0 || cutShort(m_reply->error(), m_status))
         m_error = m_reply->errorString();
+    else if (shorterThanAnnounced(*m_reply, m_body.size()))
+        m_error = QStringLiteral("Connection closed after %1 of the %2 bytes of the reply")
+                      .arg(m_body.size())
+                      .arg(m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
     dropReply();
     completeLater();
 }
