@@ -4,11 +4,21 @@
 # the library's links do not reach. What it opened is what it wrote in the
 # dependency file beside the object (<object>.d): a header named through a
 # macro, found through an include folder or included by another header counts
-# as much as one named in an #include line. The data file (written by
-# qm_check_layers at configure time) sets:
+# as much as one named in an #include line. A header of the library that none
+# of its objects opens (one only other libraries include) is opened alone by
+# the compiler, with the library's include folders and definitions. The data
+# file (written by qm_check_layers at configure time) sets:
 #   QM_LIBRARY          the library checked
 #   QM_GUI_FREE         true when the library must build without a window system
-#   QM_OBJECTS_FILE     the file that holds the library's file, then its objects, one a line
+#   QM_BUILD_DATA       the file, generated with the build system, that sets
+#     QM_LIBRARY_FILE   the library's file,
+#     QM_OBJECTS        its objects,
+#     QM_INCLUDE_DIRS   its include folders and
+#     QM_DEFINITIONS    its definitions
+#   QM_HEADERS          the library's headers
+#   QM_CXX_COMPILER     the compiler
+#   QM_PREPROCESS_FLAGS the flags its headers are opened alone with, besides folders and definitions
+#   QM_HEADER_DIR       the folder for the dependency files of the headers opened alone
 #   QM_WORK_DIR         the folder it is compiled in, where a dependency file's relative paths start
 #   QM_PROJECT_DIRS     the folders that hold the project's files (build tree, then source tree)
 #   QM_OWNED_FILES      every file that a target of the project holds, and, in the same
@@ -28,9 +38,10 @@
 # there (with the files through which the object's source reached that line),
 # and otherwise the object's source: the header came through a macro.
 #
-# With QM_AGAIN (the rule changed since the objects were compiled) missing
-# dependency files are skipped, and a fault removes the library's file instead
-# of failing: the objects may be out of date, and linking the library again
+# With QM_AGAIN (the rule or a header changed since the objects were compiled)
+# the check stops at an object still to be compiled (the library is linked,
+# and so checked, anyway), and a fault removes the library's file instead of
+# failing: the objects may be out of date, and linking the library again
 # checks them once they are not.
 
 cmake_minimum_required(VERSION 3.25)
@@ -106,10 +117,13 @@ function(_qm_classify path kind_out why_out rule_out)
     set(${kind_out} "" PARENT_SCOPE)
     set(${why_out} "" PARENT_SCOPE)
     set(${rule_out} "${_qm_may}" PARENT_SCOPE)
-    _qm_relative("${path}" relative)
-    if(NOT relative STREQUAL path)
+    list(FIND QM_OWNED_FILES "${path}" index)
+    set(relative "${path}")
+    if(index LESS 0)
+        _qm_relative("${path}" relative)
+    endif()
+    if(index GREATER -1 OR NOT relative STREQUAL path)
         set(${kind_out} project PARENT_SCOPE)
-        list(FIND QM_OWNED_FILES "${path}" index)
         set(owners)
         if(index GREATER -1)
             list(GET QM_FILE_OWNERS ${index} owners)
@@ -246,11 +260,9 @@ endif()
 
 # The objects of the library's own sources first: a fault that its own file
 # and a generated one both reach is shown through its own.
-file(STRINGS "${QM_OBJECTS_FILE}" _qm_listed)
-list(POP_FRONT _qm_listed _qm_library_file)
 set(_qm_objects)
 set(_qm_generated)
-foreach(object IN LISTS _qm_listed)
+foreach(object IN LISTS QM_OBJECTS)
     if(object MATCHES "_autogen/")
         list(APPEND _qm_generated "${object}")
     else()
@@ -259,13 +271,15 @@ foreach(object IN LISTS _qm_listed)
 endforeach()
 list(APPEND _qm_objects ${_qm_generated})
 
-# Every path the compiler opened, each once; each object's list in _qm_opened_<n>.
+# Every path the compiler opened, each once; each object's list in
+# _qm_opened_<n>, for each <n> of _qm_numbers.
 set(_qm_all)
 set(_qm_count 0)
+set(_qm_numbers)
 foreach(object IN LISTS _qm_objects)
     if(NOT EXISTS "${object}.d")
         if(QM_AGAIN)
-            continue()
+            return()   # the object is still to be compiled, and the library to be linked
         endif()
         _qm_relative("${object}" shown)
         message(FATAL_ERROR "${QM_LIBRARY}: the compiler wrote no dependency file beside ${shown}, "
@@ -273,10 +287,98 @@ foreach(object IN LISTS _qm_objects)
     endif()
     _qm_read_depfile("${object}.d" opened)
     set(_qm_opened_${_qm_count} "${opened}")
+    list(APPEND _qm_numbers ${_qm_count})
     math(EXPR _qm_count "${_qm_count} + 1")
+    # Kept short as it grows: objects open mostly the same headers.
     list(APPEND _qm_all ${opened})
+    list(REMOVE_DUPLICATES _qm_all)
 endforeach()
-list(REMOVE_DUPLICATES _qm_all)
+
+# The headers of the library that no object opened.
+set(_qm_project "^[^/]")
+foreach(dir IN LISTS QM_PROJECT_DIRS)
+    _qm_regex_quote("${dir}" quoted)
+    string(APPEND _qm_project "|^${quoted}/")
+endforeach()
+set(_qm_seen ${_qm_all})
+list(FILTER _qm_seen INCLUDE REGEX "${_qm_project}")
+set(_qm_seen_paths)
+foreach(seen IN LISTS _qm_seen)
+    _qm_absolute("${seen}" seen)
+    list(APPEND _qm_seen_paths "${seen}")
+endforeach()
+set(_qm_alone)
+foreach(header IN LISTS QM_HEADERS)
+    if(EXISTS "${header}" AND NOT header IN_LIST _qm_seen_paths)
+        list(APPEND _qm_alone "${header}")
+    endif()
+endforeach()
+set(_qm_alone_faults)
+if(_qm_alone)
+    set(flags ${QM_PREPROCESS_FLAGS})
+    foreach(definition IN LISTS QM_DEFINITIONS)
+        if(NOT definition STREQUAL "")
+            list(APPEND flags "-D${definition}")
+        endif()
+    endforeach()
+    foreach(dir IN LISTS QM_INCLUDE_DIRS)
+        if(NOT dir STREQUAL "")
+            list(APPEND flags "-I${dir}")
+        endif()
+    endforeach()
+    file(MAKE_DIRECTORY "${QM_HEADER_DIR}")
+endif()
+set(_qm_number 0)
+foreach(header IN LISTS _qm_alone)
+    # Through a file that includes it, so that the header is not the main file.
+    set(stub "${QM_HEADER_DIR}/${_qm_number}.cpp")
+    file(CONFIGURE OUTPUT "${stub}" CONTENT "#include \"@header@\"\n" @ONLY)
+    math(EXPR _qm_number "${_qm_number} + 1")
+    # What the compiler opened last time holds while none of it (the stub
+    # and the header among it) nor the rule has changed since.
+    set(fresh FALSE)
+    if(EXISTS "${stub}.d")
+        set(fresh TRUE)
+        _qm_read_depfile("${stub}.d" opened)
+        foreach(file IN LISTS opened QM_LAYER_DATA QM_BUILD_DATA)
+            _qm_absolute("${file}" file)
+            if(NOT "${stub}.d" IS_NEWER_THAN "${file}")
+                set(fresh FALSE)
+                break()
+            endif()
+        endforeach()
+    endif()
+    if(NOT fresh)
+        file(REMOVE "${stub}.d")
+        execute_process(COMMAND "${QM_CXX_COMPILER}" ${flags} -M -MF "${stub}.d" "${stub}"
+                        WORKING_DIRECTORY "${QM_WORK_DIR}" RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE error)
+        if(NOT result EQUAL 0)
+            file(REMOVE "${stub}.d")
+            string(REGEX MATCH "[^\n]*error[^\n]*" error "${error}")
+            _qm_relative("${header}" shown)
+            list(APPEND _qm_alone_faults
+                 "${QM_LIBRARY}: ${shown}, which no file of ${QM_LIBRARY} includes, does not compile alone: ${error}")
+            continue()
+        endif()
+        _qm_read_depfile("${stub}.d" opened)
+    endif()
+    # The header stands where an object's source would: first.
+    set(at 0)
+    foreach(entry IN LISTS opened)
+        _qm_absolute("${entry}" entry)
+        if(entry STREQUAL header)
+            break()
+        endif()
+        math(EXPR at "${at} + 1")
+    endforeach()
+    list(SUBLIST opened ${at} -1 opened)
+    set(_qm_opened_${_qm_count} "${opened}")
+    list(APPEND _qm_numbers ${_qm_count})
+    math(EXPR _qm_count "${_qm_count} + 1")
+    # Kept short as it grows: objects open mostly the same headers.
+    list(APPEND _qm_all ${opened})
+    list(REMOVE_DUPLICATES _qm_all)
+endforeach()
 
 # Most of what an object opens is the system's or a Qt module's the library
 # links: those are set aside in two list operations.
@@ -309,20 +411,19 @@ foreach(entry IN LISTS _qm_all)
     endif()
 endforeach()
 
-if(NOT _qm_bad)
+if(NOT _qm_bad AND NOT _qm_alone_faults)
     return()
 endif()
 if(QM_AGAIN)
-    file(REMOVE "${_qm_library_file}")
+    file(REMOVE "${QM_LIBRARY_FILE}")
     return()
 endif()
 
 # Each fault once, named by the line that opened it. A header that an
 # earlier fault of the same object may have opened is that fault's doing.
-set(_qm_faults)
+set(_qm_faults ${_qm_alone_faults})
 set(_qm_places)
-math(EXPR _qm_last "${_qm_count} - 1")
-foreach(n RANGE ${_qm_last})
+foreach(n IN LISTS _qm_numbers)
     set(opened ${_qm_opened_${n}})
     set(faulty)
     set(index 0)

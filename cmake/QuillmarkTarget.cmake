@@ -166,16 +166,37 @@ function(_qm_qt_modules modules_out dirs_out)
     set(${dirs_out} ${dirs} PARENT_SCOPE)
 endfunction()
 
+# The compiler's flags that <target>'s headers are opened with when none of
+# its objects opens them (the language standard, the build type's flags);
+# its include folders and definitions come from the generated data.
+function(_qm_preprocess_flags target out)
+    set(flags)
+    get_target_property(standard ${target} CXX_STANDARD)
+    if(standard)
+        get_target_property(extensions ${target} CXX_EXTENSIONS)
+        if(extensions OR extensions MATCHES "NOTFOUND$")
+            list(APPEND flags ${CMAKE_CXX${standard}_EXTENSION_COMPILE_OPTION})
+        else()
+            list(APPEND flags ${CMAKE_CXX${standard}_STANDARD_COMPILE_OPTION})
+        endif()
+    endif()
+    string(TOUPPER "${CMAKE_BUILD_TYPE}" type)
+    separate_arguments(more UNIX_COMMAND "${CMAKE_CXX_FLAGS} ${CMAKE_CXX_FLAGS_${type}}")
+    list(APPEND flags ${more} ${CMAKE_CXX_COMPILE_OPTIONS_PIC})
+    set(${out} ${flags} PARENT_SCOPE)
+endfunction()
+
 # Makes every library of qm_library check, when it is linked, that each header
 # the compiler opened for its objects belongs to a target it links or to a Qt
 # module it links: cmake/CheckLayerIncludes.cmake reads the dependency file the
 # compiler writes beside each object, so a header named through a macro or
 # opened by another header counts as much as one named in an #include line.
 # A library that failed is linked, and so checked, again on the next build.
-# When the rule changes (the links, the files each target holds) the objects
-# compiled before are checked again before the library builds, and a library
-# they fail is linked again. Runs once every folder of the project has made
-# its targets.
+# When the rule (the links, the files each target holds) or one of the
+# library's headers changes, what was compiled before is checked again before
+# the library builds, and a library it fails is linked again: a header that
+# none of its objects opens changes no object. Runs once every folder of the
+# project has made its targets.
 function(_qm_check_includes)
     cmake_parse_arguments(QC "" "" "CHECKED;GUI_FREE" ${ARGN})
     if(NOT CMAKE_CXX_DEPENDS_USE_COMPILER OR NOT CMAKE_CXX_DEPFILE_FORMAT STREQUAL "gcc")
@@ -252,13 +273,18 @@ function(_qm_check_includes)
             set(gui_free FALSE)
         endif()
         get_target_property(work_dir ${library} BINARY_DIR)
+        _qm_target_files(${library} headers)
+        list(FILTER headers INCLUDE REGEX "\\.(h|hh|hpp|hxx|inl)$")
+        _qm_preprocess_flags(${library} flags)
 
         set(text "set(QM_LIBRARY ${library})\nset(QM_GUI_FREE ${gui_free})\n")
-        string(APPEND text "set(QM_OBJECTS_FILE [==[${out}/${library}.objects]==])\n")
+        string(APPEND text "set(QM_BUILD_DATA [==[${out}/${library}.build.cmake]==])\ninclude(\"\${QM_BUILD_DATA}\")\n")
         string(APPEND text "set(QM_WORK_DIR [==[${work_dir}]==])\n")
+        string(APPEND text "set(QM_HEADER_DIR [==[${out}/${library}.headers]==])\n")
+        string(APPEND text "set(QM_CXX_COMPILER [==[${CMAKE_CXX_COMPILER}]==])\n")
         string(APPEND text "include([==[${out}/owners.cmake]==])\n")
-        foreach(pair "QM_ALLOWED;allowed" "QM_ALLOWED_QT;allowed_qt" "QM_REACHED_QT;reached_qt"
-                     "QM_QT_MODULES;qt_modules" "QM_QT_DIRS;qt_dirs")
+        foreach(pair "QM_HEADERS;headers" "QM_PREPROCESS_FLAGS;flags" "QM_ALLOWED;allowed" "QM_ALLOWED_QT;allowed_qt"
+                     "QM_REACHED_QT;reached_qt" "QM_QT_MODULES;qt_modules" "QM_QT_DIRS;qt_dirs")
             list(GET pair 0 name)
             list(GET pair 1 variable)
             _qm_script_list(${name} more ${${variable}})
@@ -267,13 +293,18 @@ function(_qm_check_includes)
         _qm_script_list(QM_PROJECT_DIRS more ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR})
         string(APPEND text "${more}")
         file(CONFIGURE OUTPUT ${out}/${library}.cmake CONTENT "${text}" @ONLY)
-        file(GENERATE OUTPUT ${out}/${library}.objects
-             CONTENT "$<TARGET_FILE:${library}>\n$<JOIN:$<TARGET_OBJECTS:${library}>,\n>\n")
+        set(next "]==] [==[")
+        file(GENERATE OUTPUT ${out}/${library}.build.cmake CONTENT
+"set(QM_LIBRARY_FILE [==[$<TARGET_FILE:${library}>]==])
+set(QM_OBJECTS [==[$<JOIN:$<TARGET_OBJECTS:${library}>,${next}>]==])
+set(QM_INCLUDE_DIRS [==[$<JOIN:$<TARGET_PROPERTY:${library},INCLUDE_DIRECTORIES>,${next}>]==])
+set(QM_DEFINITIONS [==[$<JOIN:$<TARGET_PROPERTY:${library},COMPILE_DEFINITIONS>,${next}>]==])
+")
 
         add_custom_command(OUTPUT ${out}/${library}.checked
             COMMAND ${CMAKE_COMMAND} -DQM_LAYER_DATA=${out}/${library}.cmake -DQM_AGAIN=ON -P ${script}
             COMMAND ${CMAKE_COMMAND} -E touch ${out}/${library}.checked
-            DEPENDS ${script} ${out}/${library}.cmake ${out}/${library}.objects ${out}/owners.cmake
+            DEPENDS ${script} ${out}/${library}.cmake ${out}/${library}.build.cmake ${out}/owners.cmake ${headers}
             COMMENT "Checking the compiled objects of ${library} against its layers"
             VERBATIM)
         add_custom_target(${library}_includes DEPENDS ${out}/${library}.checked)

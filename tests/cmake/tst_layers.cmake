@@ -1,4 +1,5 @@
-# cmake -DQM_CMAKE_DIR=... -DQM_WORK=... -DQM_GENERATOR=... [-DQt6_DIR=...] -P tst_layers.cmake
+# cmake -DQM_CMAKE_DIR=... -DQM_WORK=... -DQM_GENERATOR=... [-DQt6_DIR=...] [-DQM_CXX_COMPILER=...]
+#       [-DQM_CXX_COMPILER_LAUNCHER=...] -P tst_layers.cmake
 #
 # Configures and builds the fixture project in layers/ once per case and
 # checks that the layer rule stops the configuration or the build with the
@@ -20,6 +21,7 @@ set(cases
     "includes|build|qm_low: low/Upward.cpp:3 includes \"high/High.h\", which belongs to qm_high — qm_low builds without a window system and may use only qm_low, Qt6::Core&&qm_low: low/AngledUpward.cpp:4 includes <high/High.h>, which belongs to qm_high&&qm_low: low/Dialog.cpp:3 includes <QtWidgets/QMessageBox>, which belongs to Qt6::Widgets&&qm_low: low/Icon.cpp:2 includes <QIcon>, which belongs to Qt6::Gui&&qm_low: low/Loose.cpp:2 includes \"loose/Loose.h\", which no library holds — list it in the SOURCES of the library it belongs to&&5 include(s) of qm_low reach past its links"
     "macros|build|qm_low: low/MacroInclude.cpp includes \"side/Side.h\", which belongs to qm_side — ${macro_rule}&&qm_low: low/MacroWindow.cpp includes <QtWidgets/QWidget>, which belongs to Qt6::Widgets — ${macro_rule}&&2 include(s) of qm_low reach past its links"
     "header-chain|build|qm_low: low/WindowFrame.h:3 includes <QtWidgets/QWidget> (reached from low/Window.cpp through low/Window.h), which belongs to Qt6::Widgets — ${macro_rule}&&1 include(s) of qm_low reach past its links"
+    "unincluded-header|build|qm_low: low/Unincluded.h:3 includes <QtWidgets/QWidget>, which belongs to Qt6::Widgets — ${macro_rule}&&1 include(s) of qm_low reach past its links"
     "upward-link|configure|qm_low links qm_high (through low_extras), which sits above it: qm_low may reach no other library"
     "sideways-link|configure|qm_high links qm_side, which sits beside it: qm_high may reach only qm_low (the LAYERS of qm_check_layers)"
     "unlinked|build|${high_unlinked}"
@@ -44,6 +46,11 @@ function(configure_and_build source build case out_failed out_text)
     endif()
     if(QM_CXX_COMPILER)
         list(APPEND options -DCMAKE_CXX_COMPILER=${QM_CXX_COMPILER})
+    endif()
+    # The fixture compiles the same few files for every case: the project's
+    # compiler cache serves all but the first.
+    if(QM_CXX_COMPILER_LAUNCHER)
+        list(APPEND options "-DCMAKE_CXX_COMPILER_LAUNCHER=${QM_CXX_COMPILER_LAUNCHER}")
     endif()
     run_step(result text ${CMAKE_COMMAND} -S ${source} -B ${build} -G ${QM_GENERATOR} ${options})
     set(failed_at "")
@@ -122,6 +129,18 @@ configure_and_build(${again}/source ${again}/build unlinked failed_at text)
 expect("again: unlinked unchanged" build "${failed_at}" "${text}" "${high_unlinked}")
 configure_and_build(${again}/source ${again}/build sound failed_at text)
 expect("again: linked again" none "${failed_at}" "${text}")
+# A header that no file of its library includes changes no object: editing
+# it still has the library checked again.
+file(WRITE ${again}/source/low/Unincluded.h "#pragma once\n")
+configure_and_build(${again}/source ${again}/build unincluded-header failed_at text)
+expect("again: unincluded header" none "${failed_at}" "${text}")
+file(WRITE ${again}/source/low/Unincluded.h "#pragma once\n\n#include <QtWidgets/QWidget>\n")
+configure_and_build(${again}/source ${again}/build unincluded-header failed_at text)
+expect("again: unincluded header edited" build "${failed_at}" "${text}"
+       "qm_low: low/Unincluded.h:3 includes <QtWidgets/QWidget>, which belongs to Qt6::Widgets")
+file(WRITE ${again}/source/low/Unincluded.h "#pragma once\n")
+configure_and_build(${again}/source ${again}/build unincluded-header failed_at text)
+expect("again: unincluded header fixed" none "${failed_at}" "${text}")
 
 if(failures GREATER 0)
     message(FATAL_ERROR "${failures} fault(s) in the layer rule")
