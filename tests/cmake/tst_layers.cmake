@@ -12,16 +12,16 @@ cmake_minimum_required(VERSION 3.25)
 set(fixture ${CMAKE_CURRENT_LIST_DIR}/layers)
 set(failures 0)
 
-set(macro_rule "qm_low builds without a window system and may use only qm_low, Qt6::Core")
+set(low_rule "qm_low builds without a window system and may use only qm_low, Qt6::Core")
 set(high_unlinked "qm_high: high/High.h:3 includes \"low/Low.h\" (reached from high/High.cpp), which belongs to qm_low — qm_high may use only qm_high, Qt6::Core, Qt6::Widgets, Qt6::Gui")
 
 # case | step that must fail ("configure", "build" or "none") | texts its output must hold, joined by "&&"
 set(cases
     "sound|none|"
     "includes|build|qm_low: low/Upward.cpp:3 includes \"high/High.h\", which belongs to qm_high — qm_low builds without a window system and may use only qm_low, Qt6::Core&&qm_low: low/AngledUpward.cpp:4 includes <high/High.h>, which belongs to qm_high&&qm_low: low/Dialog.cpp:3 includes <QtWidgets/QMessageBox>, which belongs to Qt6::Widgets&&qm_low: low/Icon.cpp:2 includes <QIcon>, which belongs to Qt6::Gui&&qm_low: low/Loose.cpp:2 includes \"loose/Loose.h\", which no library holds — list it in the SOURCES of the library it belongs to&&5 include(s) of qm_low reach past its links"
-    "macros|build|qm_low: low/MacroInclude.cpp includes \"side/Side.h\", which belongs to qm_side — ${macro_rule}&&qm_low: low/MacroWindow.cpp includes <QtWidgets/QWidget>, which belongs to Qt6::Widgets — ${macro_rule}&&2 include(s) of qm_low reach past its links"
-    "header-chain|build|qm_low: low/WindowFrame.h:3 includes <QtWidgets/QWidget> (reached from low/Window.cpp through low/Window.h), which belongs to Qt6::Widgets — ${macro_rule}&&1 include(s) of qm_low reach past its links"
-    "unincluded-header|build|qm_low: low/Unincluded.h:3 includes <QtWidgets/QWidget>, which belongs to Qt6::Widgets — ${macro_rule}&&1 include(s) of qm_low reach past its links"
+    "macros|build|qm_low: low/MacroInclude.cpp includes \"side/Side.h\", which belongs to qm_side — ${low_rule}&&qm_low: low/MacroWindow.cpp includes <QtWidgets/QWidget>, which belongs to Qt6::Widgets — ${low_rule}&&2 include(s) of qm_low reach past its links"
+    "header-chain|build|qm_low: low/WindowFrame.h:3 includes <QtWidgets/QWidget> (reached from low/Window.cpp through low/Window.h), which belongs to Qt6::Widgets — ${low_rule}&&1 include(s) of qm_low reach past its links"
+    "unincluded-header|build|qm_low: low/Unincluded.h:3 includes <QtWidgets/QWidget>, which belongs to Qt6::Widgets — ${low_rule}&&1 include(s) of qm_low reach past its links"
     "upward-link|configure|qm_low links qm_high (through low_extras), which sits above it: qm_low may reach no other library"
     "sideways-link|configure|qm_high links qm_side, which sits beside it: qm_high may reach only qm_low (the LAYERS of qm_check_layers)"
     "unlinked|build|${high_unlinked}"
