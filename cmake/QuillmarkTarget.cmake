@@ -10,7 +10,8 @@ endfunction()
 
 # qm_library(name SOURCES ... LIBS ...): a static library whose headers are
 # reached as <folder/Header.h> from the project root. Every such library must
-# take its place in qm_check_layers, which checks its links and its includes.
+# have its line in qm_check_layers, which checks its links and the headers its
+# objects open.
 function(qm_library name)
     cmake_parse_arguments(QL "" "" "SOURCES;LIBS" ${ARGN})
     add_library(${name} STATIC ${QL_SOURCES})
@@ -18,6 +19,12 @@ function(qm_library name)
     target_link_libraries(${name} PUBLIC ${QL_LIBS})
     qm_target_defaults(${name})
     set_property(GLOBAL APPEND PROPERTY QM_LIBRARIES ${name})
+    # The layer check of what the compiler opened (qm_check_layers writes its data).
+    add_custom_command(TARGET ${name} PRE_LINK
+        COMMAND ${CMAKE_COMMAND} -DQM_LAYER_DATA=${PROJECT_BINARY_DIR}/layers/${name}.cmake
+                -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/CheckLayerIncludes.cmake
+        COMMENT "Checking the headers ${name} opened against its links"
+        VERBATIM)
 endfunction()
 
 # qm_test(name SOURCES ... LIBS ...): a QtTest executable registered with CTest,
@@ -159,17 +166,51 @@ function(_qm_qt_modules modules_out dirs_out)
     set(${dirs_out} ${dirs} PARENT_SCOPE)
 endfunction()
 
-# Makes every library of qm_library check, before it compiles, that each
-# #include of its files names a header of a target it links (or of a Qt
-# module it links): cmake/CheckLayerIncludes.cmake, rerun when one of its
-# files changes. Runs once every folder of the project has made its targets.
+# The compiler's flags that <target>'s headers are opened with when none of
+# its objects opens them (the language standard, the build type's flags);
+# its include folders and definitions come from the generated data.
+function(_qm_preprocess_flags target out)
+    set(flags)
+    get_target_property(standard ${target} CXX_STANDARD)
+    if(standard)
+        get_target_property(extensions ${target} CXX_EXTENSIONS)
+        if(extensions OR extensions MATCHES "NOTFOUND$")
+            list(APPEND flags ${CMAKE_CXX${standard}_EXTENSION_COMPILE_OPTION})
+        else()
+            list(APPEND flags ${CMAKE_CXX${standard}_STANDARD_COMPILE_OPTION})
+        endif()
+    endif()
+    string(TOUPPER "${CMAKE_BUILD_TYPE}" type)
+    separate_arguments(more UNIX_COMMAND "${CMAKE_CXX_FLAGS} ${CMAKE_CXX_FLAGS_${type}}")
+    list(APPEND flags ${more} ${CMAKE_CXX_COMPILE_OPTIONS_PIC})
+    set(${out} ${flags} PARENT_SCOPE)
+endfunction()
+
+# Makes every library of qm_library check, when it is linked, that each header
+# the compiler opened for its objects belongs to a target it links or to a Qt
+# module it links: cmake/CheckLayerIncludes.cmake reads the dependency file the
+# compiler writes beside each object, so a header named through a macro or
+# opened by another header counts as much as one named in an #include line.
+# A library that failed is linked, and so checked, again on the next build.
+# When the rule (the links, the files each target holds) or one of the
+# library's headers changes, what was compiled before is checked again before
+# the library builds, and a library it fails is linked again: a header that
+# none of its objects opens changes no object. Runs once every folder of the
+# project has made its targets.
 function(_qm_check_includes)
-    cmake_parse_arguments(QC "" "" "GUI_FREE" ${ARGN})
+    cmake_parse_arguments(QC "" "" "CHECKED;GUI_FREE" ${ARGN})
+    if(NOT CMAKE_CXX_DEPENDS_USE_COMPILER OR NOT CMAKE_CXX_DEPFILE_FORMAT STREQUAL "gcc")
+        message(FATAL_ERROR "The layer check reads the dependency file that the compiler writes beside each object, "
+                            "which the ${CMAKE_GENERATOR} generator does not keep: configure with -G \"Unix Makefiles\" "
+                            "and leave CMAKE_DEPENDS_USE_COMPILER on")
+    endif()
     set(out ${PROJECT_BINARY_DIR}/layers)
     set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/CheckLayerIncludes.cmake)
 
     _qm_targets_below(${PROJECT_SOURCE_DIR} targets)
     set(owned)
+    set(autogen_dirs)
+    set(autogen_owners)
     foreach(target IN LISTS targets)
         get_target_property(type ${target} TYPE)
         if(type STREQUAL "UTILITY")
@@ -184,52 +225,66 @@ function(_qm_check_includes)
                 list(APPEND _qm_owners_${file} ${target})
             endif()
         endforeach()
+        # What AUTOMOC and AUTORCC write for a target belongs to it.
+        if(NOT type STREQUAL "INTERFACE_LIBRARY")
+            get_target_property(autogen ${target} AUTOGEN_BUILD_DIR)
+            if(NOT autogen)
+                get_target_property(binary ${target} BINARY_DIR)
+                set(autogen ${binary}/${target}_autogen)
+            endif()
+            list(APPEND autogen_dirs "${autogen}")
+            list(APPEND autogen_owners ${target})
+        endif()
     endforeach()
     set(owners)
     foreach(file IN LISTS owned)
         list(JOIN _qm_owners_${file} "|" joined)
         list(APPEND owners "${joined}")
     endforeach()
-    _qm_script_list(QM_OWNED_FILES text ${owned})
-    _qm_script_list(QM_FILE_OWNERS more ${owners})
-    file(CONFIGURE OUTPUT ${out}/owners.cmake CONTENT "${text}${more}" @ONLY)
+    set(text)
+    foreach(pair "QM_OWNED_FILES;owned" "QM_FILE_OWNERS;owners" "QM_AUTOGEN_DIRS;autogen_dirs"
+                 "QM_AUTOGEN_OWNERS;autogen_owners")
+        list(GET pair 0 name)
+        list(GET pair 1 variable)
+        _qm_script_list(${name} more ${${variable}})
+        string(APPEND text "${more}")
+    endforeach()
+    file(CONFIGURE OUTPUT ${out}/owners.cmake CONTENT "${text}" @ONLY)
 
     _qm_qt_modules(qt_modules qt_dirs)
-    get_property(libraries GLOBAL PROPERTY QM_LIBRARIES)
-    foreach(library IN LISTS libraries)
+    foreach(library IN LISTS QC_CHECKED)
         _qm_links_reached(${library} reached)
         set(allowed ${library})
         set(allowed_qt)
-        set(roots)
-        get_target_property(includes ${library} INCLUDE_DIRECTORIES)
+        set(reached_qt)
         foreach(link IN LISTS reached)
             if(link IN_LIST qt_modules)
                 list(APPEND allowed_qt ${link})
             elseif(link IN_LIST targets)
                 list(APPEND allowed ${link})
-                get_target_property(passed ${link} INTERFACE_INCLUDE_DIRECTORIES)
-                list(APPEND includes ${passed})
+            endif()
+            if(link MATCHES "^Qt6::")
+                list(APPEND reached_qt ${link})
             endif()
         endforeach()
-        foreach(dir IN LISTS includes)
-            string(REGEX REPLACE "^\\$<BUILD_INTERFACE:(.*)>$" "\\1" dir "${dir}")
-            string(FIND "${dir}/" "${PROJECT_SOURCE_DIR}/" in_source)
-            string(FIND "${dir}/" "${PROJECT_BINARY_DIR}/" in_build)
-            if(NOT dir MATCHES "\\$<" AND (in_source EQUAL 0 OR in_build EQUAL 0))
-                list(APPEND roots "${dir}")
-            endif()
-        endforeach()
-        list(REMOVE_DUPLICATES roots)
-        _qm_target_files(${library} files)
         if(library IN_LIST QC_GUI_FREE)
             set(gui_free TRUE)
         else()
             set(gui_free FALSE)
         endif()
+        get_target_property(work_dir ${library} BINARY_DIR)
+        _qm_target_files(${library} headers)
+        list(FILTER headers INCLUDE REGEX "\\.(h|hh|hpp|hxx|inl)$")
+        _qm_preprocess_flags(${library} flags)
 
-        set(text "set(QM_LIBRARY ${library})\nset(QM_GUI_FREE ${gui_free})\ninclude([==[${out}/owners.cmake]==])\n")
-        foreach(pair "QM_FILES;files" "QM_ROOTS;roots" "QM_ALLOWED;allowed" "QM_ALLOWED_QT;allowed_qt"
-                     "QM_QT_MODULES;qt_modules" "QM_QT_DIRS;qt_dirs")
+        set(text "set(QM_LIBRARY ${library})\nset(QM_GUI_FREE ${gui_free})\n")
+        string(APPEND text "set(QM_BUILD_DATA [==[${out}/${library}.build.cmake]==])\ninclude(\"\${QM_BUILD_DATA}\")\n")
+        string(APPEND text "set(QM_WORK_DIR [==[${work_dir}]==])\n")
+        string(APPEND text "set(QM_HEADER_DIR [==[${out}/${library}.headers]==])\n")
+        string(APPEND text "set(QM_CXX_COMPILER [==[${CMAKE_CXX_COMPILER}]==])\n")
+        string(APPEND text "include([==[${out}/owners.cmake]==])\n")
+        foreach(pair "QM_HEADERS;headers" "QM_PREPROCESS_FLAGS;flags" "QM_ALLOWED;allowed" "QM_ALLOWED_QT;allowed_qt"
+                     "QM_REACHED_QT;reached_qt" "QM_QT_MODULES;qt_modules" "QM_QT_DIRS;qt_dirs")
             list(GET pair 0 name)
             list(GET pair 1 variable)
             _qm_script_list(${name} more ${${variable}})
@@ -238,53 +293,166 @@ function(_qm_check_includes)
         _qm_script_list(QM_PROJECT_DIRS more ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR})
         string(APPEND text "${more}")
         file(CONFIGURE OUTPUT ${out}/${library}.cmake CONTENT "${text}" @ONLY)
+        set(next "]==] [==[")
+        file(GENERATE OUTPUT ${out}/${library}.build.cmake CONTENT
+"set(QM_LIBRARY_FILE [==[$<TARGET_FILE:${library}>]==])
+set(QM_OBJECTS [==[$<JOIN:$<TARGET_OBJECTS:${library}>,${next}>]==])
+set(QM_INCLUDE_DIRS [==[$<JOIN:$<TARGET_PROPERTY:${library},INCLUDE_DIRECTORIES>,${next}>]==])
+set(QM_DEFINITIONS [==[$<JOIN:$<TARGET_PROPERTY:${library},COMPILE_DEFINITIONS>,${next}>]==])
+")
 
         add_custom_command(OUTPUT ${out}/${library}.checked
-            COMMAND ${CMAKE_COMMAND} -DQM_LAYER_DATA=${out}/${library}.cmake -P ${script}
+            COMMAND ${CMAKE_COMMAND} -DQM_LAYER_DATA=${out}/${library}.cmake -DQM_AGAIN=ON -P ${script}
             COMMAND ${CMAKE_COMMAND} -E touch ${out}/${library}.checked
-            DEPENDS ${script} ${out}/${library}.cmake ${out}/owners.cmake ${files}
-            COMMENT "Checking the includes of ${library} against its links"
+            DEPENDS ${script} ${out}/${library}.cmake ${out}/${library}.build.cmake ${out}/owners.cmake ${headers}
+            COMMENT "Checking the compiled objects of ${library} against its layers"
             VERBATIM)
         add_custom_target(${library}_includes DEPENDS ${out}/${library}.checked)
         add_dependencies(${library} ${library}_includes)
     endforeach()
 endfunction()
 
-# qm_check_layers(LAYERS ... GUI_FREE ...): keeps the dependencies pointing
-# one way. LAYERS lists every library of qm_library from the bottom up, and
-# each may link only those before it; the GUI_FREE ones must not reach Qt's
-# Gui or Widgets. Links are followed through every target, whatever its
-# name or kind. The configuration stops on a link that breaks the rule; the
-# build stops on an #include of a header that a library's links do not
-# reach (a library above it, a target it does not link, a header no target
-# holds, a Qt module it does not link).
+# qm_check_layers(LAYERS <library>: [GUI_FREE] [<library> ...] ...): keeps the
+# dependencies to the graph it declares, one line per library of qm_library
+# (or the program): the library, a colon, GUI_FREE when it builds without a
+# window system, and the libraries it may link directly. What a library may
+# reach is what those arrows reach. Links are followed through every target,
+# whatever its name or kind. The configuration stops on a link to a library
+# the arrows do not reach (one above or beside it) and on a GUI_FREE library
+# that reaches Qt's Gui or Widgets; the build stops, before the library is
+# linked, on a header its compiler opened that its links do not reach (one of
+# a library above or beside it, of no target, of a Qt module it does not link).
 function(qm_check_layers)
     set_property(GLOBAL PROPERTY QM_LAYERS_RULE ${ARGN})
     cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL _qm_check_layers_now)
 endfunction()
 
-function(_qm_check_layers_now)
-    get_property(rule GLOBAL PROPERTY QM_LAYERS_RULE)
-    cmake_parse_arguments(QC "" "" "LAYERS;GUI_FREE" ${rule})
-    get_property(libraries GLOBAL PROPERTY QM_LIBRARIES)
-    foreach(library IN LISTS libraries)
-        if(NOT library IN_LIST QC_LAYERS)
-            message(FATAL_ERROR "${library} is a library of the project but not among the LAYERS of qm_check_layers: "
-                                "place it above the libraries it links")
+# Reads the rule into the caller's _qm_layers (the libraries in the order of
+# their lines), _qm_gui_free and, per library, _qm_arrows_<library>.
+function(_qm_parse_layers)
+    set(words ${ARGN})
+    list(POP_FRONT words keyword)
+    if(NOT keyword STREQUAL "LAYERS")
+        message(FATAL_ERROR "qm_check_layers takes LAYERS, then one line per library: "
+                            "<library>: [GUI_FREE] <the libraries it may link>")
+    endif()
+    set(layers)
+    set(gui_free)
+    set(library)
+    foreach(word IN LISTS words)
+        if(word MATCHES "^(.+):$")
+            set(library "${CMAKE_MATCH_1}")
+            if(library IN_LIST layers)
+                message(FATAL_ERROR "qm_check_layers declares ${library} twice")
+            elseif(NOT TARGET ${library})
+                message(FATAL_ERROR "qm_check_layers declares ${library}, which is no target of the project")
+            endif()
+            list(APPEND layers ${library})
+            set(_qm_arrows_${library})
+        elseif(NOT library)
+            message(FATAL_ERROR "qm_check_layers: ${word} comes before the first library "
+                                "(each line starts with a library and a colon)")
+        elseif(word STREQUAL "GUI_FREE")
+            list(APPEND gui_free ${library})
+        else()
+            list(APPEND _qm_arrows_${library} ${word})
         endif()
     endforeach()
-    set(below)
-    foreach(layer IN LISTS QC_LAYERS)
-        _qm_links_reached(${layer} reached)
-        foreach(link IN LISTS reached)
-            if(link IN_LIST QC_LAYERS AND NOT link IN_LIST below)
-                _qm_link_route(${layer} ${link} route)
-                message(FATAL_ERROR "${layer} links ${link}${route}, which sits above it")
+    foreach(library IN LISTS layers)
+        set(_qm_arrows_${library} ${_qm_arrows_${library}} PARENT_SCOPE)
+    endforeach()
+    set(_qm_layers ${layers} PARENT_SCOPE)
+    set(_qm_gui_free ${gui_free} PARENT_SCOPE)
+endfunction()
+
+# The libraries that <library>'s arrows reach, in the order of the lines; in
+# <path>, when <library> reaches itself, the arrows that lead round.
+function(_qm_layer_reach library out path)
+    set(reach)
+    set(queue ${_qm_arrows_${library}})
+    foreach(next IN LISTS queue)
+        set(from_${next} ${library})
+    endforeach()
+    while(queue)
+        list(POP_FRONT queue current)
+        if(current IN_LIST reach)
+            continue()
+        endif()
+        list(APPEND reach ${current})
+        foreach(next IN LISTS _qm_arrows_${current})
+            if(NOT next IN_LIST reach AND NOT DEFINED from_${next})
+                set(from_${next} ${current})
+            endif()
+            list(APPEND queue ${next})
+        endforeach()
+    endwhile()
+    set(round)
+    if(library IN_LIST reach)
+        set(round ${library})
+        set(step ${from_${library}})
+        while(NOT step STREQUAL library)
+            list(PREPEND round ${step})
+            set(step ${from_${step}})
+        endwhile()
+        list(PREPEND round ${library})
+    endif()
+    set(ordered)
+    foreach(layer IN LISTS _qm_layers)
+        if(layer IN_LIST reach)
+            list(APPEND ordered ${layer})
+        endif()
+    endforeach()
+    set(${out} ${ordered} PARENT_SCOPE)
+    set(${path} ${round} PARENT_SCOPE)
+endfunction()
+
+function(_qm_check_layers_now)
+    get_property(rule GLOBAL PROPERTY QM_LAYERS_RULE)
+    _qm_parse_layers(${rule})
+    get_property(libraries GLOBAL PROPERTY QM_LIBRARIES)
+    foreach(library IN LISTS libraries)
+        if(NOT library IN_LIST _qm_layers)
+            message(FATAL_ERROR "${library} is a library of the project but not among the LAYERS of qm_check_layers: "
+                                "give it a line with the libraries it may link")
+        endif()
+    endforeach()
+    foreach(library IN LISTS _qm_layers)
+        foreach(arrow IN LISTS _qm_arrows_${library})
+            if(NOT arrow IN_LIST _qm_layers)
+                message(FATAL_ERROR "${library} may link ${arrow} in qm_check_layers, which has no line for ${arrow}")
+            elseif(library IN_LIST _qm_gui_free AND NOT arrow IN_LIST _qm_gui_free)
+                message(FATAL_ERROR "${library} is GUI_FREE in qm_check_layers but may link ${arrow}, which is not")
             endif()
         endforeach()
-        list(APPEND below ${layer})
+        _qm_layer_reach(${library} may round)
+        if(round)
+            list(JOIN round " → " round)
+            message(FATAL_ERROR "The LAYERS of qm_check_layers go round: ${round}")
+        endif()
+        set(_qm_may_${library} ${may})
     endforeach()
-    foreach(library IN LISTS QC_GUI_FREE)
+    foreach(library IN LISTS _qm_layers)
+        _qm_links_reached(${library} reached)
+        foreach(link IN LISTS reached)
+            if(link IN_LIST _qm_layers AND NOT link IN_LIST _qm_may_${library})
+                _qm_link_route(${library} ${link} route)
+                if(library IN_LIST _qm_may_${link})
+                    set(where above)
+                else()
+                    set(where beside)
+                endif()
+                if(_qm_may_${library})
+                    list(JOIN _qm_may_${library} ", " may)
+                    set(may "${library} may reach only ${may}")
+                else()
+                    set(may "${library} may reach no other library")
+                endif()
+                message(FATAL_ERROR "${library} links ${link}${route}, which sits ${where} it: ${may} "
+                                    "(the LAYERS of qm_check_layers)")
+            endif()
+        endforeach()
+    endforeach()
+    foreach(library IN LISTS _qm_gui_free)
         _qm_links_reached(${library} reached)
         foreach(gui Qt6::Gui Qt6::Widgets)
             if(gui IN_LIST reached)
@@ -293,5 +461,5 @@ function(_qm_check_layers_now)
             endif()
         endforeach()
     endforeach()
-    _qm_check_includes(GUI_FREE ${QC_GUI_FREE})
+    _qm_check_includes(CHECKED ${libraries} GUI_FREE ${_qm_gui_free})
 endfunction()

@@ -1,0 +1,2 @@
+#include "low/Low.h"
+#include "low/Window.h"

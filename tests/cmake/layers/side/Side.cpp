@@ -1,0 +1,6 @@
+#include "side/Side.h"
+
+QString sideText()
+{
+    return lowText();
+}
