@@ -288,12 +288,6 @@ QString WriteINI(const QString& file, const QString& section, const QString& key
     return platform::ProfileFile::write(file, section, key, value) ? QStringLiteral("1") : QStringLiteral("0");
 }
 
-QString TrimNull(const QString& text)
-{
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    return nul < 0 ? text : text.left(nul);
-}
-
 QString GetHostFromURL(const QString& url)
 {
     QString rest = url;

@@ -88,9 +88,6 @@ QString WriteINI(const QString& file, const QString& section, const QString& key
 
 // --- text functions ----------------------------------------------------------
 
-// The text before its first NUL character; the whole text when it has none.
-QString TrimNull(const QString& text);
-
 // The host part of a URL: the text after the first "//" (when present) up to
 // the first "/", else up to the first "?", else the rest whole.
 QString GetHostFromURL(const QString& url);

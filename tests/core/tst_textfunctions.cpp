@@ -11,8 +11,6 @@ class TestTextFunctions : public QObject
 private Q_SLOTS:
     void val_data();
     void val();
-    void trimNull_data();
-    void trimNull();
     void hostFromUrl_data();
     void hostFromUrl();
     void validEmail_data();
@@ -25,23 +23,6 @@ private Q_SLOTS:
     void uuEncode();
     void uuDecodeIncompleteGroup();
 };
-
-void TestTextFunctions::trimNull_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("no nul") << "abc" << "abc";
-    QTest::newRow("cut at first nul") << QString::fromUtf16(u"ab\0c\0d", 6) << "ab";
-    QTest::newRow("leading nul") << QString::fromUtf16(u"\0x", 2) << "";
-    QTest::newRow("empty") << "" << "";
-}
-
-void TestTextFunctions::trimNull()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(modCommon::TrimNull(text), expected);
-}
 
 void TestTextFunctions::hostFromUrl_data()
 {
