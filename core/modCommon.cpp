@@ -288,18 +288,6 @@ QString WriteINI(const QString& file, const QString& section, const QString& key
     return platform::ProfileFile::write(file, section, key, value) ? QStringLiteral("1") : QStringLiteral("0");
 }
 
-QString GetHostFromURL(const QString& url)
-{
-    QString rest = url;
-    const qsizetype scheme = rest.indexOf(QStringLiteral("//"));
-    if (scheme >= 0)
-        rest = rest.mid(scheme + 2);
-    qsizetype cut = rest.indexOf(QLatin1Char('/'));
-    if (cut < 0)
-        cut = rest.indexOf(QLatin1Char('?'));
-    return cut < 0 ? rest : rest.left(cut);
-}
-
 bool IsValidEmail(const QString& address, QString& reason)
 {
     QString s = Trim(address);

@@ -88,10 +88,6 @@ QString WriteINI(const QString& file, const QString& section, const QString& key
 
 // --- text functions ----------------------------------------------------------
 
-// The host part of a URL: the text after the first "//" (when present) up to
-// the first "/", else up to the first "?", else the rest whole.
-QString GetHostFromURL(const QString& url);
-
 // Checks the syntax of an e-mail address. True with reason ""; else false
 // with the first failing check's text in reason ("Too short", "Missing the @",
 // "Too many @", "Missing the period", "Invalid format", "Invalid character",

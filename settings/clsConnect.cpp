@@ -32,6 +32,18 @@ void clsConnect::setValueStart(const QString& v)
     m_ValueStart = v.isEmpty() ? QStringLiteral("value=") : v;
 }
 
+QString GetHostFromURL(const QString& url)
+{
+    QString rest = url;
+    const qsizetype scheme = rest.indexOf(QStringLiteral("//"));
+    if (scheme >= 0)
+        rest = rest.mid(scheme + 2);
+    qsizetype cut = rest.indexOf(QLatin1Char('/'));
+    if (cut < 0)
+        cut = rest.indexOf(QLatin1Char('?'));
+    return cut < 0 ? rest : rest.left(cut);
+}
+
 QString clsConnect::FormatURL(const QString& link, const QString& baseURL)
 {
     const qsizetype p = baseURL.indexOf(QStringLiteral("://"));
@@ -39,7 +51,7 @@ QString clsConnect::FormatURL(const QString& link, const QString& baseURL)
     if (link.isEmpty())
         return QString();
     if (link.startsWith(QLatin1Char('/')))
-        return scheme + modCommon::GetHostFromURL(baseURL) + link;
+        return scheme + GetHostFromURL(baseURL) + link;
     if (!link.startsWith(QLatin1String("http"), Qt::CaseInsensitive))
         return scheme + modDSSock::GetBaseURL(baseURL) + QLatin1Char('/') + link;
     return link;

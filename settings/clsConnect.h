@@ -26,6 +26,10 @@ struct HttpProperties {
 void setHttpProxy(HttpProperties& http, qint16 accessType, const QString& host, const QString& port,
                   const QString& userName, const QString& password);
 
+// The host part of a URL: the text after the first "//" (when present) up to
+// the first "/", else up to the first "?", else the rest whole.
+QString GetHostFromURL(const QString& url);
+
 // Utility for fetched web text and HTTP connection settings.
 class clsConnect
 {

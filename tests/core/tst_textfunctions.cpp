@@ -11,8 +11,6 @@ class TestTextFunctions : public QObject
 private Q_SLOTS:
     void val_data();
     void val();
-    void hostFromUrl_data();
-    void hostFromUrl();
     void validEmail_data();
     void validEmail();
     void validName_data();
@@ -23,25 +21,6 @@ private Q_SLOTS:
     void uuEncode();
     void uuDecodeIncompleteGroup();
 };
-
-void TestTextFunctions::hostFromUrl_data()
-{
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("scheme host path query") << "http://www.example.com/a/b.html?x=1" << "www.example.com";
-    QTest::newRow("host then query") << "https://example.com?q=shoes" << "example.com";
-    QTest::newRow("no scheme") << "example.com/path" << "example.com";
-    QTest::newRow("host only") << "http://example.com" << "example.com";
-    QTest::newRow("relative path") << "/index.html" << "";
-    QTest::newRow("empty") << "" << "";
-}
-
-void TestTextFunctions::hostFromUrl()
-{
-    QFETCH(QString, url);
-    QFETCH(QString, expected);
-    QCOMPARE(modCommon::GetHostFromURL(url), expected);
-}
 
 void TestTextFunctions::validEmail_data()
 {

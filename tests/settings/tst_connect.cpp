@@ -16,6 +16,8 @@ class TestConnect : public QObject
 
 private slots:
     void initTestCase() { BuildKeyPaths(); }
+    void hostFromUrl_data();
+    void hostFromUrl();
     void formatURL_data();
     void formatURL();
     void httpProperties_data();
@@ -24,6 +26,25 @@ private slots:
     void errorMessage_data();
     void errorMessage();
 };
+
+void TestConnect::hostFromUrl_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("scheme host path query") << "http://www.example.com/a/b.html?x=1" << "www.example.com";
+    QTest::newRow("host then query") << "https://example.com?q=shoes" << "example.com";
+    QTest::newRow("no scheme") << "example.com/path" << "example.com";
+    QTest::newRow("host only") << "http://example.com" << "example.com";
+    QTest::newRow("relative path") << "/index.html" << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestConnect::hostFromUrl()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, expected);
+    QCOMPARE(GetHostFromURL(url), expected);
+}
 
 void TestConnect::formatURL_data()
 {
