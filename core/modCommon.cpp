@@ -260,24 +260,6 @@ QString RemoveSection(const QString& text, const QString& startTag, const QStrin
     return Trim(text);
 }
 
-QString FindSection(QString& text, const QString& startMarker, const QString& endMarker, bool cut)
-{
-    if (text.isEmpty())
-        return QString();
-    const qsizetype p = text.indexOf(startMarker, 0, Qt::CaseInsensitive);
-    if (p < 0)
-        return QString();
-    const qsizetype q = text.indexOf(endMarker, p + startMarker.size(), Qt::CaseInsensitive);
-    if (q < 0) {
-        text = text.mid(p + 1);
-        return QString();
-    }
-    const QString result = Trim(text.mid(p, q - p));
-    if (cut)
-        text = text.mid(q + endMarker.size());
-    return result;
-}
-
 QString ReadINI(const QString& file, const QString& section, const QString& key)
 {
     return platform::ProfileFile::read(file, section, key);

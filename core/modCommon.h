@@ -67,13 +67,6 @@ QString FindSectionB(const QString& text, const QString& startTag, const QString
 // The text with its first startTag..endTag span removed, trimmed at both ends.
 QString RemoveSection(const QString& text, const QString& startTag, const QString& endTag);
 
-// The text from the first startMarker (marker included) up to the next
-// endMarker (excluded), blanks trimmed; all searches ignore case. With cut,
-// text loses everything up to and including the end marker. Without an end
-// marker the result is "" and text advances one character past the start of
-// the marker, whatever cut says, so a loop over it always makes progress.
-QString FindSection(QString& text, const QString& startMarker, const QString& endMarker, bool cut);
-
 // --- profile (INI) files -----------------------------------------------------
 
 // The value of key in section of the profile file, blanks around it removed;

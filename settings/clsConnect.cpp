@@ -97,5 +97,18 @@ QString clsConnect::GetErrorMessage(qint32& errorNumber, QString& description)
 
 QString clsConnect::FindSection(QString& text, const QString& startMarker, const QString& endMarker, bool cut)
 {
-    return modCommon::FindSection(text, startMarker, endMarker, cut);
+    if (text.isEmpty())
+        return QString();
+    const qsizetype p = text.indexOf(startMarker, 0, Qt::CaseInsensitive);
+    if (p < 0)
+        return QString();
+    const qsizetype q = text.indexOf(endMarker, p + startMarker.size(), Qt::CaseInsensitive);
+    if (q < 0) {
+        text = text.mid(p + 1);
+        return QString();
+    }
+    const QString result = modCommon::Trim(text.mid(p, q - p));
+    if (cut)
+        text = text.mid(q + endMarker.size());
+    return result;
 }

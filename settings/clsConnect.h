@@ -77,7 +77,11 @@ public:
     // "Error: Transfer Aborted." (12017), else "Error #<number> <description>".
     QString GetErrorMessage(qint32& errorNumber, QString& description);
 
-    // modCommon::FindSection, offered here as the scraper's callers know it.
+    // The text from the first startMarker (marker included) up to the next
+    // endMarker (excluded), blanks trimmed; all searches ignore case. With cut,
+    // text loses everything up to and including the end marker. Without an end
+    // marker the result is "" and text advances one character past the start of
+    // the marker, whatever cut says, so a loop over it always makes progress.
     QString FindSection(QString& text, const QString& startMarker, const QString& endMarker, bool cut);
 
 private:
