@@ -57,16 +57,6 @@ QString DateTimeText(const QDateTime& when, const QLocale& locale = QLocale::sys
 // DateTimeText of the current date and time.
 QString NowText();
 
-// --- tagged sections ---------------------------------------------------------
-
-// The trimmed text after the first startTag (case-insensitive) up to the next
-// endTag, or to the end of the text when no endTag follows; "" when the text
-// holds no startTag.
-QString FindSectionB(const QString& text, const QString& startTag, const QString& endTag);
-
-// The text with its first startTag..endTag span removed, trimmed at both ends.
-QString RemoveSection(const QString& text, const QString& startTag, const QString& endTag);
-
 // --- profile (INI) files -----------------------------------------------------
 
 // The value of key in section of the profile file, blanks around it removed;

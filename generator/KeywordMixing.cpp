@@ -3,6 +3,7 @@
 #include "core/modCommon.h"
 #include "generator/BlockPipeline.h"
 #include "generator/ImportFormat.h"
+#include "generator/TaggedSections.h"
 
 namespace generator {
 
@@ -42,8 +43,8 @@ std::vector<KeywordElement> splitElements(const QString& text)
         KeywordElement e;
         e.line = line;
         e.empty = line.isEmpty();
-        e.keyword = modCommon::RemoveSection(line, open, close);
-        e.alternative = modCommon::FindSectionB(line, open, close);
+        e.keyword = TaggedSections::RemoveSection(line, open, close);
+        e.alternative = TaggedSections::FindSectionB(line, open, close);
         e.braces = HasBrace(e.keyword) || HasBrace(e.alternative);
         e.brackets = e.keyword.contains(QLatin1Char('[')) || e.keyword.contains(QLatin1Char(']'));
         e.quotes = ImportFormat::needsQuoting(e.keyword) || ImportFormat::needsQuoting(e.alternative);

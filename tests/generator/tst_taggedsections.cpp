@@ -1,8 +1,8 @@
-#include "core/modCommon.h"
+#include "generator/TaggedSections.h"
 
 #include <QtTest>
 
-class TestTextSections : public QObject
+class TestTaggedSections : public QObject
 {
     Q_OBJECT
 
@@ -13,7 +13,7 @@ private slots:
     void removeSection();
 };
 
-void TestTextSections::findSectionB_data()
+void TestTaggedSections::findSectionB_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
@@ -26,14 +26,14 @@ void TestTextSections::findSectionB_data()
     QTest::newRow("first pair only") << "a [b] [c]" << "b";
 }
 
-void TestTextSections::findSectionB()
+void TestTaggedSections::findSectionB()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    QCOMPARE(modCommon::FindSectionB(text, QStringLiteral("["), QStringLiteral("]")), expected);
+    QCOMPARE(TaggedSections::FindSectionB(text, QStringLiteral("["), QStringLiteral("]")), expected);
 }
 
-void TestTextSections::removeSection_data()
+void TestTaggedSections::removeSection_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
@@ -44,12 +44,12 @@ void TestTextSections::removeSection_data()
     QTest::newRow("whole text") << "[x]" << "";
 }
 
-void TestTextSections::removeSection()
+void TestTaggedSections::removeSection()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    QCOMPARE(modCommon::RemoveSection(text, QStringLiteral("["), QStringLiteral("]")), expected);
+    QCOMPARE(TaggedSections::RemoveSection(text, QStringLiteral("["), QStringLiteral("]")), expected);
 }
 
-QTEST_GUILESS_MAIN(TestTextSections)
-#include "tst_textsections.moc"
+QTEST_GUILESS_MAIN(TestTaggedSections)
+#include "tst_taggedsections.moc"
