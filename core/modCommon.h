@@ -71,12 +71,6 @@ QString WriteINI(const QString& file, const QString& section, const QString& key
 
 // --- text functions ----------------------------------------------------------
 
-// Checks the syntax of an e-mail address. True with reason ""; else false
-// with the first failing check's text in reason ("Too short", "Missing the @",
-// "Too many @", "Missing the period", "Invalid format", "Invalid character",
-// "Suffix too short", "Suffix too long").
-bool IsValidEmail(const QString& address, QString& reason);
-
 // False when the name holds any of \ / : * ? " < > |.
 bool IsValidName(const QString& name);
 

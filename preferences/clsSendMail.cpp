@@ -3,6 +3,7 @@
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/SmtpComponent.h"
+#include "preferences/MailAddress.h"
 #include "preferences/SendMailLog.h"
 #include "settings/clsConnect.h"
 
@@ -25,7 +26,7 @@ constexpr int kHighestPort = 65535;
 bool isValidEmail(const QString& address)
 {
     QString reason;
-    return modCommon::IsValidEmail(address, reason);
+    return MailAddress::IsValidEmail(address, reason);
 }
 
 QString leftTrimmed(const QString& text)
@@ -139,7 +140,7 @@ void clsSendMail::prepareAndSend()
     m_oSMTP->clearAttachments();
 
     QString why;
-    if (!modCommon::IsValidEmail(m_ToRecipient, why)) {
+    if (!MailAddress::IsValidEmail(m_ToRecipient, why)) {
         refuse(30003, QStringLiteral("all recipients address are not valid."), RefusalLogged::Not,
                QLatin1Char('"') + m_ToRecipient + QStringLiteral("\": ") + why);
         return;
