@@ -245,14 +245,4 @@ QString WriteINI(const QString& file, const QString& section, const QString& key
     return platform::ProfileFile::write(file, section, key, value) ? QStringLiteral("1") : QStringLiteral("0");
 }
 
-bool IsValidName(const QString& name)
-{
-    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
-    for (const QChar c : name) {
-        if (forbidden.contains(c))
-            return false;
-    }
-    return true;
-}
-
 } // namespace modCommon

@@ -71,7 +71,4 @@ QString WriteINI(const QString& file, const QString& section, const QString& key
 
 // --- text functions ----------------------------------------------------------
 
-// False when the name holds any of \ / : * ? " < > |.
-bool IsValidName(const QString& name);
-
 } // namespace modCommon

@@ -31,7 +31,7 @@ QString forbiddenList()
 
 QString fault(const QString& what, const QString& name)
 {
-    if (!modCommon::IsValidName(name))
+    if (!IsValidName(name))
         return what + QStringLiteral(" name cannot contain any of the following characters:\r\n") + forbiddenList();
     for (const QChar c : name) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7f)
@@ -49,6 +49,15 @@ QString fault(const QString& what, const QString& name)
 }
 
 } // namespace
+
+bool IsValidName(const QString& name)
+{
+    for (const QChar c : name) {
+        if (kForbidden.contains(c))
+            return false;
+    }
+    return true;
+}
 
 Verdict check(const QString& account, const QString& campaign)
 {

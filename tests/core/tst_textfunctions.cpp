@@ -11,32 +11,12 @@ class TestTextFunctions : public QObject
 private Q_SLOTS:
     void val_data();
     void val();
-    void validName_data();
-    void validName();
     void base64_data();
     void base64();
     void uuEncode_data();
     void uuEncode();
     void uuDecodeIncompleteGroup();
 };
-
-void TestTextFunctions::validName_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("plain") << "Spring Sale (2)" << true;
-    QTest::newRow("empty") << "" << true;
-    const char* bad[] = {"a\\b", "a/b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b"};
-    for (const char* name : bad)
-        QTest::newRow(name) << QString::fromLatin1(name) << false;
-}
-
-void TestTextFunctions::validName()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, valid);
-    QCOMPARE(modCommon::IsValidName(name), valid);
-}
 
 void TestTextFunctions::base64_data()
 {
