@@ -2,7 +2,6 @@
 
 #include "platform/Locations.h"
 #include "platform/LogLine.h"
-#include "platform/ProfileFile.h"
 
 #include <QFile>
 #include <QLocale>
@@ -233,16 +232,6 @@ QString DateTimeText(const QDateTime& when, const QLocale& locale)
 QString NowText()
 {
     return DateTimeText(QDateTime::currentDateTime());
-}
-
-QString ReadINI(const QString& file, const QString& section, const QString& key)
-{
-    return platform::ProfileFile::read(file, section, key);
-}
-
-QString WriteINI(const QString& file, const QString& section, const QString& key, const QString& value)
-{
-    return platform::ProfileFile::write(file, section, key, value) ? QStringLiteral("1") : QStringLiteral("0");
 }
 
 } // namespace modCommon

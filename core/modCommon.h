@@ -57,18 +57,6 @@ QString DateTimeText(const QDateTime& when, const QLocale& locale = QLocale::sys
 // DateTimeText of the current date and time.
 QString NowText();
 
-// --- profile (INI) files -----------------------------------------------------
-
-// The value of key in section of the profile file, blanks around it removed;
-// "" when the file, the section or the key is missing or the value is empty.
-// Values of any length come back whole.
-QString ReadINI(const QString& file, const QString& section, const QString& key);
-
-// Writes key=value into section of the profile file (see
-// platform/ProfileFile.h); "1" on success, "0" on failure (for instance a
-// missing folder). A line break inside the value is written as a blank.
-QString WriteINI(const QString& file, const QString& section, const QString& key, const QString& value);
-
 // --- text functions ----------------------------------------------------------
 
 } // namespace modCommon

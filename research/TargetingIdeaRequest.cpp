@@ -1,5 +1,6 @@
 #include "research/TargetingIdeaRequest.h"
 
+#include "core/IniFiles.h"
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
 #include "research/CodeFiles.h"
@@ -74,7 +75,7 @@ QString idBlock(const QList<ListEntry>& entries, const QString& codeFile, const 
         if (!entry.ticked)
             continue;
         anyTicked = true;
-        const QString id = modCommon::Trim(modCommon::ReadINI(codeFile, section, entry.name));
+        const QString id = modCommon::Trim(IniFiles::ReadINI(codeFile, section, entry.name));
         if (id.isEmpty())
             continue;
         if (!isCriterionId(id)) {

@@ -1,6 +1,7 @@
 #include "settings/clsRegister.h"
 
 #include "core/Globals.h"
+#include "core/IniFiles.h"
 #include "core/RegistryAPI.h"
 #include "core/modCommon.h"
 #include "core/uucode.h"
@@ -75,7 +76,7 @@ void clsRegister::GetSettings()
     m_DealerID = QStringLiteral("TWL");
     const QString file = platform::Locations::GetWindowsDir() + QStringLiteral("quillmk.ini");
     const QString section = QStringLiteral("Dealer");
-    auto key = [&](const char* name) { return modCommon::ReadINI(file, section, QString::fromLatin1(name)); };
+    auto key = [&](const char* name) { return IniFiles::ReadINI(file, section, QString::fromLatin1(name)); };
     m_Dealername = key("Name");
     if (m_Dealername == QLatin1String("KZV") || m_Dealername.isEmpty()) {
         m_Dealername = QStringLiteral("Tarnwell Pty Ltd");
