@@ -1,6 +1,7 @@
 #include "campaign/clsMain.h"
 
 #include "campaign/CampaignStore.h"
+#include "core/Conversions.h"
 #include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
@@ -100,7 +101,7 @@ bool clsMain::LoadAccounts()
             modCommon::WriteErrorLog(QStringLiteral("LoadLoadAccounts_Error: ") + m_readError);
         QString current; // the account's folded name
         for (const QString& raw : TextFiles::splitLines(text)) {
-            const QString line = modCommon::Trim(raw);
+            const QString line = Conversions::Trim(raw);
             if (line.isEmpty())
                 continue;
             if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')) && line.size() >= 2) {

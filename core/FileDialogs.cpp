@@ -1,7 +1,7 @@
 #include "core/FileDialogs.h"
 
+#include "core/Conversions.h"
 #include "core/Globals.h"
-#include "core/modCommon.h"
 
 #include "platform/Prompter.h"
 
@@ -43,7 +43,7 @@ QString ShowFileDialog(int mode, const QString& filter, const QString& initialFo
     const QString chosen = platform::prompter().fileDialog(request);
     if (!chosen.isEmpty() && filterIndex)
         *filterIndex = request.filterIndex;
-    return modCommon::Trim(TrimNull(chosen));
+    return Conversions::Trim(TrimNull(chosen));
 }
 
 QString BrowseForFolder(const QString& title, const QString& initialFolder)

@@ -9,22 +9,6 @@
 // functions and the profile (INI) file access.
 namespace modCommon {
 
-// --- conversions as the runtime makes them -----------------------------------
-
-// The text without leading and trailing blanks (spaces only, as the
-// runtime's Trim: tabs and line breaks stay).
-QString Trim(const QString& text);
-
-// The value of the decimal number at the start of the text, as the runtime's
-// Val reads it: blanks anywhere are skipped, an empty or non-numeric text
-// gives 0.
-double Val(const QString& text);
-
-// True, with its value, when the text is a number as a whole (blanks around it
-// allowed), as the runtime's IsNumeric reads it: in the C locale or the
-// user's.
-bool IsNumeric(const QString& text, double& value);
-
 // --- the error log -----------------------------------------------------------
 
 // Appends message & CRLF to Error.log in the program folder, on one line: a
@@ -56,7 +40,5 @@ void ReleaseErrorLog(const QStringList& first);
 QString DateTimeText(const QDateTime& when, const QLocale& locale = QLocale::system());
 // DateTimeText of the current date and time.
 QString NowText();
-
-// --- text functions ----------------------------------------------------------
 
 } // namespace modCommon

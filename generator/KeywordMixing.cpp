@@ -1,6 +1,6 @@
 #include "generator/KeywordMixing.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 #include "generator/BlockPipeline.h"
 #include "generator/ImportFormat.h"
 #include "generator/TaggedSections.h"
@@ -86,7 +86,7 @@ KeywordLists KeywordLists::fromTexts(const QString& baseText, const QString& ext
     KeywordLists lists;
     lists.base = splitElements(b);
     lists.ext = splitElements(x);
-    lists.extensionBoxBlank = modCommon::Trim(extensionText).isEmpty();
+    lists.extensionBoxBlank = Conversions::Trim(extensionText).isEmpty();
     return lists;
 }
 
@@ -195,7 +195,7 @@ AdGroupList FormAdGroups(const KeywordLists& lists, const MixOptions& options, c
     switch (options.grouping) {
     case Grouping::SingleCustomGroup:
         add({-1, -1, MixNone, quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)},
-            FormatGroupName(modCommon::Trim(customGroup), nameOptions));
+            FormatGroupName(Conversions::Trim(customGroup), nameOptions));
         add({-1, -1, MixNone, quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)}, QString());
         break;
     case Grouping::ByBase:

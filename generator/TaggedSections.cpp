@@ -1,6 +1,6 @@
 #include "generator/TaggedSections.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 
 namespace TaggedSections {
 
@@ -14,8 +14,8 @@ QString FindSectionB(const QString& text, const QString& startTag, const QString
     const qsizetype p = s + startTag.size();
     const qsizetype q = text.indexOf(endTag, p, Qt::CaseInsensitive);
     if (q >= 0)
-        return modCommon::Trim(text.mid(p, q - p));
-    return modCommon::Trim(text.mid(p));
+        return Conversions::Trim(text.mid(p, q - p));
+    return Conversions::Trim(text.mid(p));
 }
 
 QString RemoveSection(const QString& text, const QString& startTag, const QString& endTag)
@@ -24,9 +24,9 @@ QString RemoveSection(const QString& text, const QString& startTag, const QStrin
     if (s >= 0) {
         const qsizetype e = text.indexOf(endTag, s + 1, Qt::CaseInsensitive);
         if (e >= 0)
-            return modCommon::Trim(text.left(s) + text.mid(e + endTag.size()));
+            return Conversions::Trim(text.left(s) + text.mid(e + endTag.size()));
     }
-    return modCommon::Trim(text);
+    return Conversions::Trim(text);
 }
 
 } // namespace TaggedSections

@@ -1,14 +1,14 @@
 #include "preferences/MailAddress.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 
 namespace MailAddress {
 
 bool IsValidEmail(const QString& address, QString& reason)
 {
-    QString s = modCommon::Trim(address);
+    QString s = Conversions::Trim(address);
     s.remove(QStringLiteral("()"));
-    s = modCommon::Trim(s);
+    s = Conversions::Trim(s);
 
     const auto fail = [&reason](const char* why) {
         reason = QString::fromLatin1(why);

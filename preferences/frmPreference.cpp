@@ -1,5 +1,6 @@
 #include "preferences/frmPreference.h"
 
+#include "core/Conversions.h"
 #include "core/FileDialogs.h"
 #include "core/Globals.h"
 #include "core/modCommon.h"
@@ -362,7 +363,7 @@ void frmPreference::Form_Load()
     setCheckValue(m_chkSSL, m_preference.SSL());
     platform::setLineText(m_txtHTTPUsername, m_preference.HTTPUserName());
     platform::setLineText(m_txtHTTPPassword, m_preference.HTTPPassword());
-    setCheckValue(m_chkConfirmConnection, modCommon::Val(m_preference.ConfirmConnection()));
+    setCheckValue(m_chkConfirmConnection, Conversions::Val(m_preference.ConfirmConnection()));
 
     platform::setLineText(m_txtReporterName, m_preference.ReporterName());
     platform::setLineText(m_txtCompanyName, m_preference.CompanyName());

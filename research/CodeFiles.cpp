@@ -1,5 +1,6 @@
 #include "research/CodeFiles.h"
 
+#include "core/Conversions.h"
 #include "core/modCommon.h"
 
 #include "platform/CodePage.h"
@@ -46,7 +47,7 @@ QString codeFilePath(const CodeFile& codeFile)
 std::optional<QStringList> nameList(const CodeFile& codeFile)
 {
     const QString path = codeFilePath(codeFile);
-    if (modCommon::Trim(path).isEmpty())
+    if (Conversions::Trim(path).isEmpty())
         return std::nullopt;
     QFile file(path);
     QString why;

@@ -1,5 +1,6 @@
 #include "research/DeveloperToken.h"
 
+#include "core/Conversions.h"
 #include "core/modCommon.h"
 #include "platform/Delay.h"
 #include "platform/HttpClient.h"
@@ -38,7 +39,7 @@ void GetGoogleToken()
         modCommon::WriteErrorLog(QStringLiteral("frmRegister_GetGTK_Failed: ") + reply);
         return;
     }
-    const QString token = modCommon::Trim(reply.mid(3));
+    const QString token = Conversions::Trim(reply.mid(3));
     BuiltInDeveloperToken = token;
     g_oRegister->setTarnwellGoogleAPIToken(token);
     g_oRegister->SaveSettings();

@@ -1,5 +1,6 @@
 #include "research/GoogleResultParser.h"
 
+#include "core/Conversions.h"
 #include "core/modCommon.h"
 
 #include <QDomDocument>
@@ -131,11 +132,11 @@ KeywordIdeas GetResultGoogle(const QString& data, const RandomFraction& random)
 
         clsKWBuilder idea;
         idea.Keyword = keyword;
-        idea.Competition = competition.isEmpty() ? QString() : competitionLabel(modCommon::Val(competition));
+        idea.Competition = competition.isEmpty() ? QString() : competitionLabel(Conversions::Val(competition));
         idea.Search = volume;
         idea.GlobalSearch = volume.isEmpty() ? QStringLiteral("Not Enough Data") : volume;
-        const double c = modCommon::Val(competition);
-        const double s = modCommon::Val(volume);
+        const double c = Conversions::Val(competition);
+        const double s = Conversions::Val(volume);
         idea.KEI = c > 0 && s > 0 ? keiText(c, s, random()) : QStringLiteral("-");
         ideas.append(idea);
     }

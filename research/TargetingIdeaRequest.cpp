@@ -1,5 +1,6 @@
 #include "research/TargetingIdeaRequest.h"
 
+#include "core/Conversions.h"
 #include "core/IniFiles.h"
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
@@ -75,7 +76,7 @@ QString idBlock(const QList<ListEntry>& entries, const QString& codeFile, const 
         if (!entry.ticked)
             continue;
         anyTicked = true;
-        const QString id = modCommon::Trim(IniFiles::ReadINI(codeFile, section, entry.name));
+        const QString id = Conversions::Trim(IniFiles::ReadINI(codeFile, section, entry.name));
         if (id.isEmpty())
             continue;
         if (!isCriterionId(id)) {
@@ -102,7 +103,7 @@ QString SplitKeywordsGoogle(const QStringList& lines)
     bool anyPositive = false;
     for (qsizetype number = 0; number < lines.size(); ++number) {
         const QString& part = lines.at(number);
-        if (modCommon::Trim(part).isEmpty())
+        if (Conversions::Trim(part).isEmpty())
             continue;
         anyLine = true;
         const bool negative = part.startsWith(QLatin1Char('-'));
@@ -142,12 +143,12 @@ PostString GetPostStringGoogle(const Input& input, const QString& requestType)
 {
     const QString countryFile = CodeFiles::GetCountryCodeFile();
     const QString languageFile = CodeFiles::GetLanguageCodeFile();
-    if (modCommon::Trim(countryFile).isEmpty() || modCommon::Trim(languageFile).isEmpty())
+    if (Conversions::Trim(countryFile).isEmpty() || Conversions::Trim(languageFile).isEmpty())
         return {};
 
     static const QRegularExpression lineEnd(QStringLiteral("\r?\n"));
-    const QString queries = SplitKeywordsGoogle(modCommon::Trim(input.seedKeywords).split(lineEnd));
-    if (modCommon::Trim(queries).isEmpty())
+    const QString queries = SplitKeywordsGoogle(Conversions::Trim(input.seedKeywords).split(lineEnd));
+    if (Conversions::Trim(queries).isEmpty())
         return {};
 
     const QString languages = idBlock(input.languages, languageFile, QStringLiteral("LanguageID"),

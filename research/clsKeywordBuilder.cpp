@@ -1,5 +1,6 @@
 #include "research/clsKeywordBuilder.h"
 
+#include "core/Conversions.h"
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
 #include "research/CodeFiles.h"
@@ -100,7 +101,7 @@ void clsKeywordBuilder::GetResultGoogle(const QString& data)
 {
     m_Keywords.clear();
     // Without the language file the research cannot go on; the user is told.
-    if (!modCommon::Trim(CodeFiles::GetLanguageCodeFile()).isEmpty())
+    if (!Conversions::Trim(CodeFiles::GetLanguageCodeFile()).isEmpty())
         m_Keywords = GoogleResultParser::GetResultGoogle(data, m_random);
     Q_EMIT GetResultGoogleCompleted(m_Keywords);
 }

@@ -1,5 +1,6 @@
 #include "research/frmHTTP.h"
 
+#include "core/Conversions.h"
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
 #include "core/modCommon.h"
@@ -102,7 +103,7 @@ int frmHTTP::timeoutIntervalMs(qint16 seconds)
 
 int frmHTTP::startDelayMs(const QString& seconds)
 {
-    const double value = modCommon::Val(seconds);
+    const double value = Conversions::Val(seconds);
     return value > 0 ? int(std::nearbyint(std::min(value * 1000.0, 60000.0))) : 0;
 }
 
@@ -117,7 +118,7 @@ void frmHTTP::getSocketSetting()
     };
     // A number rounded half to even into 16 bits; false (logged) when it does not fit.
     auto number = [&](const char* name, const char* defaultValue, qint16& out) {
-        const double value = std::nearbyint(modCommon::Val(text(name, defaultValue)));
+        const double value = std::nearbyint(Conversions::Val(text(name, defaultValue)));
         if (value < -32768.0 || value > 32767.0) {
             modCommon::WriteErrorLog(QStringLiteral("frmHTTP_GetsocketSetting error :  Overflow - ") + label);
             return false;
@@ -152,7 +153,7 @@ void frmHTTP::Load()
 
     clsPreference preferences;
     preferences.GetSettings();
-    if (modCommon::Val(preferences.TimeDelay()) > 0)
+    if (Conversions::Val(preferences.TimeDelay()) > 0)
         m_TimeDelay = true;
     const int delayMs = startDelayMs(preferences.TimeDelay());
     HttpProperties connection;

@@ -1,6 +1,6 @@
 #include "settings/clsConnect.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 #include "core/modDSSock.h"
 #include "settings/clsPreference.h"
 
@@ -74,7 +74,7 @@ void setHttpProxy(HttpProperties& http, qint16 accessType, const QString& host, 
 {
     if (host.isEmpty() || accessType != 2)
         return;
-    http.proxy = modCommon::Trim(host) + QLatin1Char(':') + modCommon::Trim(port);
+    http.proxy = Conversions::Trim(host) + QLatin1Char(':') + Conversions::Trim(port);
     if (!userName.isEmpty() && !password.isEmpty()) {
         http.proxyPassword = password;
         http.proxyUser = userName;
@@ -107,7 +107,7 @@ QString clsConnect::FindSection(QString& text, const QString& startMarker, const
         text = text.mid(p + 1);
         return QString();
     }
-    const QString result = modCommon::Trim(text.mid(p, q - p));
+    const QString result = Conversions::Trim(text.mid(p, q - p));
     if (cut)
         text = text.mid(q + endMarker.size());
     return result;

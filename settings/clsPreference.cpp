@@ -1,5 +1,6 @@
 #include "settings/clsPreference.h"
 
+#include "core/Conversions.h"
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
 #include "core/Version.h"
@@ -68,7 +69,7 @@ std::optional<qint16> toInt16(double v)
 qint16 clockValue(const QString& text, double limit, qint16 fallback)
 {
     double v = 0;
-    if (modCommon::IsNumeric(text, v) && v >= 0 && v < limit)
+    if (Conversions::IsNumeric(text, v) && v >= 0 && v < limit)
         return toInt16(v).value_or(fallback);
     return fallback;
 }
@@ -161,7 +162,7 @@ clsPreference::clsPreference()
 
 qint16 clsPreference::LoginType() const
 {
-    return toInt16(modCommon::Val(m_LoginType)).value_or(0);
+    return toInt16(Conversions::Val(m_LoginType)).value_or(0);
 }
 
 QString clsPreference::FormatReportDate(const QDateTime& when)
@@ -251,10 +252,10 @@ void clsPreference::GetSettings()
         const QString text = preference(row.hive, name, def);
         // Each value converts on its own: a bad one is logged and takes its default.
         const auto number = [&] {
-            if (const std::optional<qint16> n = toInt16(modCommon::Val(text)))
+            if (const std::optional<qint16> n = toInt16(Conversions::Val(text)))
                 return *n;
             logError(QStringLiteral("Overflow"));
-            return toInt16(modCommon::Val(def)).value_or(0);
+            return toInt16(Conversions::Val(def)).value_or(0);
         };
         switch (row.load) {
         case Load::AsIs:
@@ -360,7 +361,7 @@ bool clsPreference::IsSchedulerEnable()
     if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
         return false;
     double v = 0;
-    return modCommon::IsNumeric(text, v) && v != 0;
+    return Conversions::IsNumeric(text, v) && v != 0;
 }
 
 QDateTime clsPreference::GetLastReportDate()
@@ -400,7 +401,7 @@ void clsPreference::SetLastAccountRptSecheduleDate(const QString& value)
 
 qint16 clsPreference::GetAdScheduleHelpTip()
 {
-    return toInt16(modCommon::Val(preference(CU, QStringLiteral("AdScheduleHelpTip"), QStringLiteral("0")))).value_or(0);
+    return toInt16(Conversions::Val(preference(CU, QStringLiteral("AdScheduleHelpTip"), QStringLiteral("0")))).value_or(0);
 }
 
 void clsPreference::SetAdScheduleHelpTip(qint16 value)

@@ -1,5 +1,6 @@
 #include "settings/clsRegister.h"
 
+#include "core/Conversions.h"
 #include "core/Globals.h"
 #include "core/IniFiles.h"
 #include "core/RegistryAPI.h"
@@ -23,7 +24,7 @@ bool flagValue(const QString& text)
     if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return true;
     double v = 0;
-    return modCommon::IsNumeric(t, v) && v != 0;
+    return Conversions::IsNumeric(t, v) && v != 0;
 }
 
 QString flagText(bool v)
@@ -57,19 +58,19 @@ void clsRegister::GetSettings()
     const QString gtx =
         GetRegistryValue(HKEY_LOCAL_MACHINE, g_sSettingKey, QStringLiteral("GTX"), REG_SZ, QString()).toString();
     double number = 0;
-    if (!gtx.isEmpty() && !modCommon::IsNumeric(gtx, number)) {
+    if (!gtx.isEmpty() && !Conversions::IsNumeric(gtx, number)) {
         const QString decoded = uucode::Decode(gtx);
         partA = decoded.endsWith(QLatin1Char('g')) && decoded.size() <= 11 ? decoded.chopped(1) : decoded.left(10);
     }
     QString partB;
     const QString tgy =
         GetRegistryValue(HKEY_LOCAL_MACHINE, g_sRegisterKey, QStringLiteral("TGY"), REG_SZ, QString()).toString();
-    if (!tgy.isEmpty() && !modCommon::IsNumeric(tgy, number)) {
+    if (!tgy.isEmpty() && !Conversions::IsNumeric(tgy, number)) {
         const QString decoded = uucode::Decode(tgy);
         if (decoded.size() >= 2)
             partB = decoded.mid(1);
     }
-    m_TarnwellGoogleAPIToken = modCommon::Trim(partA) + modCommon::Trim(partB);
+    m_TarnwellGoogleAPIToken = Conversions::Trim(partA) + Conversions::Trim(partB);
     BuiltInDeveloperToken = m_TarnwellGoogleAPIToken;
 
     // Dealer block.

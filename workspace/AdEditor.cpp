@@ -1,5 +1,6 @@
 #include "workspace/AdEditor.h"
 
+#include "core/Conversions.h"
 #include "core/modCommon.h"
 #include "platform/Prompter.h"
 #include "platform/widgets/LineEdit.h"
@@ -194,8 +195,8 @@ void AdEditor::AdPreview(int slot)
         return;
     }
     Slot& s = m_slots[slot];
-    s.descr1->setText(modCommon::Trim(s.boxes[Description1]->text()));
-    s.descr2->setText(modCommon::Trim(s.boxes[Description2]->text()));
+    s.descr1->setText(Conversions::Trim(s.boxes[Description1]->text()));
+    s.descr2->setText(Conversions::Trim(s.boxes[Description2]->text()));
     s.url->setText(s.boxes[DisplayURL]->text());
     s.descr1->adjustSize();
     s.descr2->adjustSize();

@@ -1,7 +1,7 @@
 #include "workspace/frmNewCampaign.h"
 
 #include "campaign/clsMain.h"
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 #include "platform/Prompter.h"
 #include "platform/widgets/LineEdit.h"
 
@@ -61,10 +61,10 @@ bool IsValidName(const QString& name)
 
 Verdict check(const QString& account, const QString& campaign)
 {
-    QString message = fault(QStringLiteral("Account"), modCommon::Trim(account));
+    QString message = fault(QStringLiteral("Account"), Conversions::Trim(account));
     if (!message.isEmpty())
         return Verdict{Field::Account, message};
-    message = fault(QStringLiteral("Campaign"), modCommon::Trim(campaign));
+    message = fault(QStringLiteral("Campaign"), Conversions::Trim(campaign));
     if (!message.isEmpty())
         return Verdict{Field::Campaign, message};
     return Verdict{};
@@ -136,8 +136,8 @@ void frmNewCampaign::PopulateProjects(const clsMain* tree)
 
 void frmNewCampaign::cmdFinish_Click()
 {
-    m_accountName = modCommon::Trim(m_cboAccount->currentText());
-    m_campaign = modCommon::Trim(m_txtCampaign->text());
+    m_accountName = Conversions::Trim(m_cboAccount->currentText());
+    m_campaign = Conversions::Trim(m_txtCampaign->text());
     NewCampaignNames::Verdict verdict = NewCampaignNames::check(m_accountName, m_campaign);
     if (verdict.field == NewCampaignNames::Field::None && m_tree) {
         const auto account = m_tree->findAccount(m_accountName);

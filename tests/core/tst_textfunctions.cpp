@@ -1,5 +1,5 @@
+#include "core/Conversions.h"
 #include "core/modBase64Encode.h"
-#include "core/modCommon.h"
 #include "core/uucode.h"
 
 #include <QtTest>
@@ -93,7 +93,7 @@ void TestTextFunctions::val()
 {
     QFETCH(QString, text);
     QFETCH(double, expected);
-    QCOMPARE(modCommon::Val(text), expected);
+    QCOMPARE(Conversions::Val(text), expected);
 }
 
 QTEST_GUILESS_MAIN(TestTextFunctions)
