@@ -1,12 +1,12 @@
 #include "preferences/SmtpSocketClient.h"
 
 #include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "core/modBase64Encode.h"
-#include "core/modCommon.h"
 #include "platform/CodePage.h"
 #include "platform/MailText.h"
 
-using modCommon::WriteErrorLog;
+using ErrorLog::WriteErrorLog;
 using platform::MailText::hasLineBreakOrNul;
 
 namespace {
@@ -109,7 +109,7 @@ void SmtpSocketClient::SendMail(const QString& to, const QString& subject, const
         }
     }
     emit mailLog({QStringLiteral("SendMail to ") + to + QStringLiteral(", SMTPServer: ") + m_settings.Host
-                  + QStringLiteral(" at ") + modCommon::NowText()});
+                  + QStringLiteral(" at ") + ErrorLog::NowText()});
     m_to = to;
     m_subject = subject;
     m_body = body;

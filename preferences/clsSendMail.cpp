@@ -1,7 +1,7 @@
 #include "preferences/clsSendMail.h"
 
 #include "core/Conversions.h"
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 #include "platform/Locations.h"
 #include "platform/SmtpComponent.h"
 #include "preferences/MailAddress.h"
@@ -16,7 +16,7 @@
 #include <limits>
 #include <stdexcept>
 
-using modCommon::WriteErrorLog;
+using ErrorLog::WriteErrorLog;
 using platform::SmtpRecipientKind;
 
 namespace {
@@ -92,7 +92,7 @@ clsSendMail::~clsSendMail() = default;
 
 void clsSendMail::SendMail()
 {
-    WriteErrorLog(QStringLiteral("clsSendMail_SendMail start at ") + modCommon::NowText());
+    WriteErrorLog(QStringLiteral("clsSendMail_SendMail start at ") + ErrorLog::NowText());
     if (m_ToRecipient.isEmpty()) {
         refuse(30003, QStringLiteral("Empty recipient"));
         return;

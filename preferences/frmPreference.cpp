@@ -1,9 +1,9 @@
 #include "preferences/frmPreference.h"
 
 #include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "core/FileDialogs.h"
 #include "core/Globals.h"
-#include "core/modCommon.h"
 #include "platform/HelpFile.h"
 #include "platform/Prompter.h"
 #include "platform/widgets/LineEdit.h"
@@ -534,7 +534,7 @@ void frmPreference::cmdTestSendMail_Click()
         return;
     }
 
-    modCommon::WriteErrorLog(QStringLiteral("Testing mail server for ") + email + QStringLiteral(" at ") + modCommon::NowText());
+    ErrorLog::WriteErrorLog(QStringLiteral("Testing mail server for ") + email + QStringLiteral(" at ") + ErrorLog::NowText());
     TestMailSettings settings;
     settings.fromName = m_txtReporterName->text();
     settings.fromAddress = email;
@@ -546,6 +546,6 @@ void frmPreference::cmdTestSendMail_Click()
     settings.authentication = m_chkSMTPAuth->checkState() != Qt::Unchecked;
     settings.ssl = m_chkSSL->checkState() != Qt::Unchecked;
     m_testMailWindow(this, settings);
-    modCommon::WriteErrorLog(QStringLiteral("Testing mail server completed at ") + modCommon::NowText());
+    ErrorLog::WriteErrorLog(QStringLiteral("Testing mail server completed at ") + ErrorLog::NowText());
 }
 

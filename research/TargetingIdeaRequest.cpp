@@ -1,8 +1,8 @@
 #include "research/TargetingIdeaRequest.h"
 
 #include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "core/IniFiles.h"
-#include "core/modCommon.h"
 #include "platform/Prompter.h"
 #include "research/CodeFiles.h"
 
@@ -80,7 +80,7 @@ QString idBlock(const QList<ListEntry>& entries, const QString& codeFile, const 
         if (id.isEmpty())
             continue;
         if (!isCriterionId(id)) {
-            modCommon::WriteErrorLog(QStringLiteral("frmKeywordResearch_GetPostStringGoogle error:  the ") + section
+            ErrorLog::WriteErrorLog(QStringLiteral("frmKeywordResearch_GetPostStringGoogle error:  the ") + section
                                      + QStringLiteral(" of \"") + entry.name
                                      + QStringLiteral("\" is not a whole number: left out of the request"));
             continue;

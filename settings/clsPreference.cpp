@@ -1,11 +1,11 @@
 #include "settings/clsPreference.h"
 
 #include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
 #include "core/Version.h"
 #include "core/modBase64Encode.h"
-#include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "settings/AdwordsEditorPath.h"
@@ -235,7 +235,7 @@ void clsPreference::GetSettings()
 {
     QString label;
     auto logError = [&label](const QString& description) {
-        modCommon::WriteErrorLog(QStringLiteral("clsPreference_Getsetting: ") + description
+        ErrorLog::WriteErrorLog(QStringLiteral("clsPreference_Getsetting: ") + description
                                  + QStringLiteral(" - ") + label);
     };
 
@@ -300,7 +300,7 @@ void clsPreference::GetSettings()
 
 void clsPreference::SaveSettings()
 {
-    modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting  start ...") + modCommon::NowText());
+    ErrorLog::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting  start ...") + ErrorLog::NowText());
     // All values reach each hive in one write: a save cut short leaves the
     // old settings or the new ones, never a mix (and is one write, not one
     // per value).
@@ -316,12 +316,12 @@ void clsPreference::SaveSettings()
     // keeps its old ones too); the machine hive's own refusals stay silent.
     if (!transaction.Saved(CU)) {
         const QString description = QStringLiteral("Cannot save the registry file ") + platform::Registry::hiveFile(CU);
-        modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSettings_Error: ") + description);
+        ErrorLog::WriteErrorLog(QStringLiteral("clsPreference_SaveSettings_Error: ") + description);
         platform::MsgBox(description, platform::MsgButtons::OK, platform::MsgIcon::Information,
                          QStringLiteral("SaveSetting Preference"));
         return;
     }
-    modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting end") + modCommon::NowText());
+    ErrorLog::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting end") + ErrorLog::NowText());
 }
 
 QString clsPreference::GetWorkingPath()
@@ -335,9 +335,9 @@ QString clsPreference::GetWorkingPath()
 
 QString clsPreference::GetGoogleDeveloperToken()
 {
-    modCommon::WriteErrorLog(QStringLiteral("clsPreference_GetGDT at ") + modCommon::NowText());
+    ErrorLog::WriteErrorLog(QStringLiteral("clsPreference_GetGDT at ") + ErrorLog::NowText());
     // The token itself, even encoded, stays out of the log.
-    modCommon::WriteErrorLog(QStringLiteral("clsPreference_GetAGDT: ") + modCommon::NowText());
+    ErrorLog::WriteErrorLog(QStringLiteral("clsPreference_GetAGDT: ") + ErrorLog::NowText());
     return BuiltInDeveloperToken;
 }
 

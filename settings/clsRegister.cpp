@@ -1,10 +1,10 @@
 #include "settings/clsRegister.h"
 
 #include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "core/Globals.h"
 #include "core/IniFiles.h"
 #include "core/RegistryAPI.h"
-#include "core/modCommon.h"
 #include "core/uucode.h"
 #include "platform/Locations.h"
 
@@ -149,7 +149,7 @@ void clsRegister::GetYahooToken()
         g_sYahooMasterUserName = preference("YMID");
         g_sYahooMasterPassword = preference("YMPd");
         if (g_sYahooAPIToken.isEmpty() || g_sYahooMasterUserName.isEmpty() || g_sYahooMasterPassword.isEmpty())
-            modCommon::WriteErrorLog(
+            ErrorLog::WriteErrorLog(
                 QStringLiteral("clsPreference_GetYahooToken: UseMyOwnYahooAPIToken is true but YahooToken, "
                                "MasterUserName or MasterPassword is blank: '")
                 + shown(g_sYahooAPIToken) + QStringLiteral("'; '") + shown(g_sYahooMasterUserName)
@@ -159,7 +159,7 @@ void clsRegister::GetYahooToken()
         g_sYahooMasterUserName = kMasterUser;
         g_sYahooMasterPassword = kMasterPassword;
         if (g_sYahooAPIToken.isEmpty())
-            modCommon::WriteErrorLog(
+            ErrorLog::WriteErrorLog(
                 QStringLiteral("clsPreference_GetYahooToken: UseMyOwnYahooAPIToken is false but YahooToken, "
                                "MasterUserName or MasterPassword is blank "));
     }

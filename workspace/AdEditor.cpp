@@ -1,7 +1,7 @@
 #include "workspace/AdEditor.h"
 
 #include "core/Conversions.h"
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 #include "platform/Prompter.h"
 #include "platform/widgets/LineEdit.h"
 
@@ -190,7 +190,7 @@ void AdEditor::boxChanged(int slot, Box box)
 void AdEditor::AdPreview(int slot)
 {
     if (slot < 0 || slot >= CampaignData::AdSlotCount) {
-        modCommon::WriteErrorLog(QStringLiteral("frmUpdateCreative_AdPreview error: ")
+        ErrorLog::WriteErrorLog(QStringLiteral("frmUpdateCreative_AdPreview error: ")
                                  + QStringLiteral("Subscript out of range"));
         return;
     }

@@ -1,4 +1,4 @@
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 #include "workspace/AdFileModel.h"
 #include "workspace/AdFileRows.h"
 #include "workspace/GeneratedFilesPanel.h"
@@ -143,7 +143,7 @@ private:
 
 void TestGeneratedFilesPanel::init()
 {
-    modCommon::CloseErrorLog();
+    ErrorLog::CloseErrorLog();
     m_env = std::make_unique<TestEnvironment>();
     m_tab = std::make_unique<QTabWidget>();
     m_tab->setObjectName(QStringLiteral("tabAdFile"));
@@ -154,7 +154,7 @@ void TestGeneratedFilesPanel::cleanup()
 {
     m_tab.reset();
     m_panel = nullptr;
-    modCommon::CloseErrorLog();
+    ErrorLog::CloseErrorLog();
     m_env.reset();
 }
 

@@ -5,11 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-// The procedures the whole program shares: the error log, the text
-// functions and the profile (INI) file access.
-namespace modCommon {
-
-// --- the error log -----------------------------------------------------------
+// Error.log, the one log of the whole program: every handled error and a few
+// trace lines.
+namespace ErrorLog {
 
 // Appends message & CRLF to Error.log in the program folder, on one line: a
 // line break inside the message is written as an escape (see
@@ -41,4 +39,4 @@ QString DateTimeText(const QDateTime& when, const QLocale& locale = QLocale::sys
 // DateTimeText of the current date and time.
 QString NowText();
 
-} // namespace modCommon
+} // namespace ErrorLog

@@ -1,4 +1,4 @@
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 
 #include "platform/Locations.h"
 #include "platform/LogLine.h"
@@ -11,11 +11,11 @@
 #include <mutex>
 #include <utility>
 
-namespace modCommon {
+namespace ErrorLog {
 
 namespace {
 
-struct ErrorLog {
+struct LogFile {
     std::mutex mutex;    // held for each use of the rest
     bool opened = false; // set before the open is tried, as a file number would be
     std::unique_ptr<QFile> file;
@@ -23,9 +23,9 @@ struct ErrorLog {
     QStringList held;    // records written while holding, in order
 };
 
-ErrorLog& errorLog()
+LogFile& logFile()
 {
-    static ErrorLog log;
+    static LogFile log;
     return log;
 }
 
@@ -96,12 +96,8 @@ QString logTimeFormat(const QLocale& locale)
     return format;
 }
 
-} // namespace
-
-namespace {
-
 // Appends one record, written as it is, to the log; log.mutex is held.
-void appendRecord(ErrorLog& log, const QString& message)
+void appendRecord(LogFile& log, const QString& message)
 {
     if (log.holding) {
         log.held.append(message);
@@ -126,21 +122,21 @@ void appendRecord(ErrorLog& log, const QString& message)
 
 void WriteErrorLog(const QString& message)
 {
-    ErrorLog& log = errorLog();
+    LogFile& log = logFile();
     const std::lock_guard<std::mutex> lock(log.mutex);
     appendRecord(log, platform::LogLine::oneLine(message));
 }
 
 void WriteErrorLogLines(const QStringList& lines)
 {
-    ErrorLog& log = errorLog();
+    LogFile& log = logFile();
     const std::lock_guard<std::mutex> lock(log.mutex);
     appendRecord(log, platform::LogLine::lines(lines));
 }
 
 void CloseErrorLog()
 {
-    ErrorLog& log = errorLog();
+    LogFile& log = logFile();
     const std::lock_guard<std::mutex> lock(log.mutex);
     log.file.reset();
     log.opened = false;
@@ -148,14 +144,14 @@ void CloseErrorLog()
 
 void HoldErrorLog()
 {
-    ErrorLog& log = errorLog();
+    LogFile& log = logFile();
     const std::lock_guard<std::mutex> lock(log.mutex);
     log.holding = true;
 }
 
 void ReleaseErrorLog(const QStringList& first)
 {
-    ErrorLog& log = errorLog();
+    LogFile& log = logFile();
     const std::lock_guard<std::mutex> lock(log.mutex);
     log.holding = false;
     appendRecord(log, platform::LogLine::lines(first));
@@ -173,4 +169,4 @@ QString NowText()
     return DateTimeText(QDateTime::currentDateTime());
 }
 
-} // namespace modCommon
+} // namespace ErrorLog
