@@ -1,10 +1,10 @@
 #include "app/modStartUp.h"
 
+#include "core/ErrorLog.h"
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
 #include "core/Version.h"
 #include "core/clsFileController.h"
-#include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "platform/SingleInstance.h"
@@ -53,7 +53,7 @@ QStringList StartHeader()
 {
     return {QString(),
             AppTitle() + QStringLiteral(" - ") + QStringLiteral("Version: ") + Version::caption(),
-            QStringLiteral(" Time: ") + modCommon::NowText(),
+            QStringLiteral(" Time: ") + ErrorLog::NowText(),
             QString(60, QLatin1Char('-')),
             QStringLiteral("AppPath: ") + programFolder(),
             QStringLiteral("WorkingFolder: ") + g_sWorkingFolder};
@@ -63,7 +63,7 @@ void RotateLogs()
 {
     const QString folder = programFolder();
     // The log is copied and removed before this run writes to it.
-    modCommon::CloseErrorLog();
+    ErrorLog::CloseErrorLog();
     const QString log = platform::Locations::join(folder, QStringLiteral("Error.log"));
     const QFileInfo logInfo(log);
     if (logInfo.isFile()) {
@@ -97,7 +97,7 @@ QString GetWorkingFolder()
     std::filesystem::create_directory(std::filesystem::path(QFile::encodeName(path).toStdString()), code);
     if (code || !QFileInfo(path).isDir()) {
         const QString reason = code ? QString::fromLocal8Bit(code.message()) : QStringLiteral("File exists");
-        modCommon::WriteErrorLog(QStringLiteral("modCommon_GetWorkingFolder_Error: ") + path + QStringLiteral(": ")
+        ErrorLog::WriteErrorLog(QStringLiteral("modCommon_GetWorkingFolder_Error: ") + path + QStringLiteral(": ")
                                  + reason);
         // Never work at the filesystem root: the program folder stands in.
         return programFolder();
@@ -117,7 +117,7 @@ void ChangeEngineFolder()
     // disk that may be full or read-only.
     if (migrated != text || !QFileInfo::exists(account)) {
         files.SaveTextFile(account, migrated, false);
-        modCommon::WriteErrorLog(QStringLiteral("ChangeEngineFolder: save account file\""));
+        ErrorLog::WriteErrorLog(QStringLiteral("ChangeEngineFolder: save account file\""));
     }
 
     static const char* const renames[][2] = {
@@ -138,7 +138,7 @@ void ChangeEngineFolder()
             std::filesystem::rename(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(), code);
         if (QFileInfo::exists(from)) {
             const QString reason = code ? QString::fromLocal8Bit(code.message()) : QStringLiteral("File already exists");
-            modCommon::WriteErrorLog(QStringLiteral("modStartUp_ChangeEngineFolder_Error: ") + reason);
+            ErrorLog::WriteErrorLog(QStringLiteral("modStartUp_ChangeEngineFolder_Error: ") + reason);
             return;
         }
     }
@@ -159,7 +159,7 @@ bool FirstRun()
                      platform::Locations::programDir());
     // A machine hive that refused the write has recorded nothing.
     if (version() != Version::text()) {
-        modCommon::WriteErrorLog(QStringLiteral("modStartUp _FirstRun error: ") + QStringLiteral("Permission denied"));
+        ErrorLog::WriteErrorLog(QStringLiteral("modStartUp _FirstRun error: ") + QStringLiteral("Permission denied"));
         return false;
     }
     return true;
@@ -181,7 +181,7 @@ bool Main(const MainWindowFactory& createMainWindow)
 
     // What the next steps log waits until the log is rotated and has its
     // start header, so that it does not read as part of the previous run.
-    modCommon::HoldErrorLog();
+    ErrorLog::HoldErrorLog();
 
     // Key paths; the current user's Preference key exists from here on.
     BuildKeyPaths();
@@ -189,7 +189,7 @@ bool Main(const MainWindowFactory& createMainWindow)
 
     g_sWorkingFolder = GetWorkingFolder();
     RotateLogs();
-    modCommon::ReleaseErrorLog(StartHeader());
+    ErrorLog::ReleaseErrorLog(StartHeader());
 
     // Dealer settings, and the address error messages name for support.
     g_oRegister = std::make_unique<clsRegister>();
@@ -200,7 +200,7 @@ bool Main(const MainWindowFactory& createMainWindow)
     g_sEngineListFile = platform::Locations::GetWindowsDir() + QStringLiteral("vexeng.dat");
     g_bFirstRun = FirstRun();
 
-    modCommon::WriteErrorLog(QStringLiteral("loading frmMain ....."));
+    ErrorLog::WriteErrorLog(QStringLiteral("loading frmMain ....."));
     ChangeEngineFolder();
 
     QWidget* window = createMainWindow ? createMainWindow() : nullptr;
@@ -215,7 +215,7 @@ bool Main(const MainWindowFactory& createMainWindow)
             QTimer::singleShot(0, window, [window] { window->close(); });
     }
 
-    modCommon::WriteErrorLog(QStringLiteral("end of modStartUp"));
+    ErrorLog::WriteErrorLog(QStringLiteral("end of modStartUp"));
     return true;
 }
 

@@ -1,6 +1,6 @@
 #include "campaign/CampaignStore.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 #include "platform/Locations.h"
 #include "platform/ProfileFile.h"
 #include "core/TextFiles.h"
@@ -41,7 +41,7 @@ std::optional<Option> storedOption(const QString& text)
 {
     if (text.isEmpty())
         return std::nullopt;
-    const double value = std::nearbyint(modCommon::Val(text));
+    const double value = std::nearbyint(Conversions::Val(text));
     if (!(value >= 0 && value <= std::numeric_limits<int>::max()))
         return std::nullopt;
     if (!QMetaEnum::fromType<Option>().valueToKey(int(value)))
@@ -177,7 +177,7 @@ void readKeys(const Document& ini, CampaignData& data)
         const QString section = QString::fromLatin1(key.section);
         const QString name = QString::fromLatin1(key.name);
         std::visit(Visitor{
-                       [&](Tick tick) { data.*tick = modCommon::Val(ini.value(section, name)) != 0; },
+                       [&](Tick tick) { data.*tick = Conversions::Val(ini.value(section, name)) != 0; },
                        [&](Text text) { data.*text = ini.value(section, name); },
                        [&](const OptionIndex& option) { option.read(data, ini.value(section, name)); },
                        [&](AdSections) { readAds(ini, section, data); },

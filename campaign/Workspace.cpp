@@ -1,8 +1,8 @@
 #include "campaign/Workspace.h"
 
 #include "campaign/CampaignStore.h"
+#include "core/ErrorLog.h"
 #include "core/Globals.h"
-#include "core/modCommon.h"
 #include "platform/Prompter.h"
 
 #include <QDir>
@@ -10,7 +10,7 @@
 
 #include <utility>
 
-using modCommon::WriteErrorLog;
+using ErrorLog::WriteErrorLog;
 
 namespace {
 
@@ -136,7 +136,7 @@ void Workspace::changeSettings(const std::function<void()>& showPreferences)
             folder.chop(1);
         if (!QFileInfo(folder).isDir())
             QDir().mkpath(folder);
-        modCommon::WriteErrorLogLines({QStringLiteral("Change WorkingFolder: "), QStringLiteral("Old Folder: ")
+        ErrorLog::WriteErrorLogLines({QStringLiteral("Change WorkingFolder: "), QStringLiteral("Old Folder: ")
                                            + m_workingFolder + QStringLiteral(", NewFolder: ") + folder});
         m_workingFolder = folder;
         Q_EMIT workingFolderChanged(m_workingFolder);

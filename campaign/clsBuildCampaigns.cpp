@@ -2,7 +2,7 @@
 
 #include "campaign/CampaignStore.h"
 #include "campaign/Workspace.h"
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 #include "generator/CampaignGenerator.h"
 #include "platform/Prompter.h"
 #include "platform/WaitCursor.h"
@@ -18,7 +18,7 @@
 #include <thread>
 #include <utility>
 
-using modCommon::WriteErrorLog;
+using ErrorLog::WriteErrorLog;
 using platform::MsgButtons;
 using platform::MsgIcon;
 using platform::MsgResult;

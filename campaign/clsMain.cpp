@@ -1,7 +1,8 @@
 #include "campaign/clsMain.h"
 
 #include "campaign/CampaignStore.h"
-#include "core/modCommon.h"
+#include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "platform/RegularFile.h"
@@ -97,10 +98,10 @@ bool clsMain::LoadAccounts()
     if (exists) {
         QString text;
         if (!TextFiles::read(m_accountsFile, text, &m_readError))
-            modCommon::WriteErrorLog(QStringLiteral("LoadLoadAccounts_Error: ") + m_readError);
+            ErrorLog::WriteErrorLog(QStringLiteral("LoadLoadAccounts_Error: ") + m_readError);
         QString current; // the account's folded name
         for (const QString& raw : TextFiles::splitLines(text)) {
-            const QString line = modCommon::Trim(raw);
+            const QString line = Conversions::Trim(raw);
             if (line.isEmpty())
                 continue;
             if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')) && line.size() >= 2) {
@@ -120,7 +121,7 @@ bool clsMain::LoadAccounts()
 bool clsMain::SaveAccount(QString* error) const
 {
     const auto fail = [error](const QString& why) {
-        modCommon::WriteErrorLog(QStringLiteral("clsMain_SaveAccount error:  ") + why);
+        ErrorLog::WriteErrorLog(QStringLiteral("clsMain_SaveAccount error:  ") + why);
         if (error)
             *error = why;
         return false;
@@ -331,7 +332,7 @@ std::optional<NodeId> clsMain::DeleteAccount(QString* saveError)
     if (saveError)
         saveError->clear();
     if (!m_selectNode) {
-        modCommon::WriteErrorLog(QStringLiteral("clsMain_DeleteAccount error: no campaign has been opened"));
+        ErrorLog::WriteErrorLog(QStringLiteral("clsMain_DeleteAccount error: no campaign has been opened"));
         return std::nullopt;
     }
     const NodeId node = *m_selectNode;
@@ -344,7 +345,7 @@ std::optional<NodeId> clsMain::DeleteAccount(QString* saveError)
     if (answer != platform::MsgResult::Yes)
         return std::nullopt;
     if (node.isAccount() || !contains(node)) {
-        modCommon::WriteErrorLog(QStringLiteral("clsMain_DeleteAccount error: the node '") + text
+        ErrorLog::WriteErrorLog(QStringLiteral("clsMain_DeleteAccount error: the node '") + text
                                  + QStringLiteral("' has no parent account"));
         return std::nullopt;
     }
@@ -355,7 +356,7 @@ std::optional<NodeId> clsMain::DeleteAccount(QString* saveError)
     // A name that is no folder of its own never had its files written there.
     const bool ownFolder = CampaignStore::isFolderName(node.account) && CampaignStore::isFolderName(node.campaign);
     if (ownFolder && QFileInfo(datFile).isFile() && !QFile::remove(datFile))
-        modCommon::WriteErrorLog(QStringLiteral("clsMain_DeleteAccount error: cannot delete ") + datFile);
+        ErrorLog::WriteErrorLog(QStringLiteral("clsMain_DeleteAccount error: cannot delete ") + datFile);
 
     removeCampaign(node);
     m_selectNode = next;

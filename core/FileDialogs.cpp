@@ -1,7 +1,7 @@
 #include "core/FileDialogs.h"
 
+#include "core/Conversions.h"
 #include "core/Globals.h"
-#include "core/modCommon.h"
 
 #include "platform/Prompter.h"
 
@@ -43,13 +43,19 @@ QString ShowFileDialog(int mode, const QString& filter, const QString& initialFo
     const QString chosen = platform::prompter().fileDialog(request);
     if (!chosen.isEmpty() && filterIndex)
         *filterIndex = request.filterIndex;
-    return modCommon::Trim(modCommon::TrimNull(chosen));
+    return Conversions::Trim(TrimNull(chosen));
 }
 
 QString BrowseForFolder(const QString& title, const QString& initialFolder)
 {
-    return modCommon::TrimNull(platform::prompter().browseForFolder(
+    return TrimNull(platform::prompter().browseForFolder(
         title, initialFolder.isEmpty() ? PickerStartFolder() : initialFolder));
+}
+
+QString TrimNull(const QString& text)
+{
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    return nul < 0 ? text : text.left(nul);
 }
 
 } // namespace FileDialogs

@@ -27,4 +27,8 @@ QString ShowFileDialog(int mode, const QString& filter, const QString& initialFo
 // chosen folder or "" when cancelled.
 QString BrowseForFolder(const QString& title, const QString& initialFolder = QString());
 
+// The text before its first NUL character; the whole text when it has none.
+// A dialog's answer is cut there, as a path read from a character buffer is.
+QString TrimNull(const QString& text);
+
 } // namespace FileDialogs

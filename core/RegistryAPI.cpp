@@ -1,6 +1,6 @@
 #include "core/RegistryAPI.h"
 
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 
 namespace RegistryAPI {
 
@@ -11,7 +11,7 @@ namespace {
 void logReadProblems()
 {
     for (const QString& problem : platform::Registry::takeReadProblems())
-        modCommon::WriteErrorLog(QStringLiteral("RegistryAPI: ") + problem);
+        ErrorLog::WriteErrorLog(QStringLiteral("RegistryAPI: ") + problem);
 }
 
 QString saveError(Root root, const QString& reason)
@@ -29,7 +29,7 @@ bool CreateRegistryKey(Root root, const QString& subKey)
     const bool created = platform::Registry::createKey(root, subKey, &existed, &why);
     logReadProblems();
     if (!created) {
-        modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_CreateRegistryKey:  ") + saveError(root, why));
+        ErrorLog::WriteErrorLog(QStringLiteral("RegistryAPI_CreateRegistryKey:  ") + saveError(root, why));
         return false;
     }
     return existed;
@@ -39,7 +39,7 @@ QVariant GetRegistryValue(Root root, const QString& subKey, const QString& value
                           const QVariant& defaultValue)
 {
     if (valueType != REG_SZ) {
-        modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_GetRegistryValue: ")
+        ErrorLog::WriteErrorLog(QStringLiteral("RegistryAPI_GetRegistryValue: ")
                                  + QStringLiteral("Unsupported value type"));
         return defaultValue;
     }
@@ -61,7 +61,7 @@ void SetRegistryValue(Root root, const QString& subKey, const QString& valueName
         return; // the key is not created here; silently nothing
     QString why;
     if (!platform::Registry::setValue(root, subKey, valueName, value.toString(), &why)) {
-        modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_SetRegistryValue:  ") + saveError(root, why)
+        ErrorLog::WriteErrorLog(QStringLiteral("RegistryAPI_SetRegistryValue:  ") + saveError(root, why)
                                  + QStringLiteral(" KeyName= ") + subKey + QStringLiteral("  ValueName=  ")
                                  + valueName);
     }
@@ -74,7 +74,7 @@ void RegistryTransaction::Commit()
         return;
     for (const Root root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         if (!Saved(root))
-            modCommon::WriteErrorLog(QStringLiteral("RegistryAPI_SaveRegistry:  ") + saveError(root, m_batch.error(root)));
+            ErrorLog::WriteErrorLog(QStringLiteral("RegistryAPI_SaveRegistry:  ") + saveError(root, m_batch.error(root)));
     }
 }
 

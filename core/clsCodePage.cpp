@@ -1,6 +1,6 @@
 #include "core/clsCodePage.h"
 
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ QString fURLEncode(const QByteArray& bytes)
 QString clsCodePage::ConvertUnicodeToUTF8(const QString& text) const
 {
     if (text.isEmpty()) {
-        modCommon::WriteErrorLog(QStringLiteral("clsCodePage_ConvertUnicodeToUTF8: there is no text to convert"));
+        ErrorLog::WriteErrorLog(QStringLiteral("clsCodePage_ConvertUnicodeToUTF8: there is no text to convert"));
         return QString();
     }
     // toUtf8 joins a surrogate pair into one 4-byte sequence.

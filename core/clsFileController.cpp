@@ -1,8 +1,8 @@
 #include "core/clsFileController.h"
 
+#include "core/ErrorLog.h"
 #include "core/FileDialogs.h"
 #include "core/TextFiles.h"
-#include "core/modCommon.h"
 #include "platform/AtomicFile.h"
 #include "platform/Prompter.h"
 #include "platform/WaitCursor.h"
@@ -68,7 +68,7 @@ bool clsFileController::SaveTextFile(const QString& path, const QString& text, b
     }
     if (result.ok)
         return true;
-    modCommon::WriteErrorLog(QStringLiteral("saveTextFile_Error: ") + QString::number(result.error) + QLatin1Char(' ')
+    ErrorLog::WriteErrorLog(QStringLiteral("saveTextFile_Error: ") + QString::number(result.error) + QLatin1Char(' ')
                              + result.errorText);
     MsgBox(result.errorText, MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Save File"));
     return false;

@@ -1,6 +1,6 @@
 #include "core/modDSSock.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 
 #include <cstring>
 
@@ -108,7 +108,7 @@ QString GetValueText(const QString& text)
     const qsizetype p = text.indexOf(QLatin1Char(':'));
     if (p < 0)
         return QString();
-    QString value = modCommon::Trim(text.mid(p + 1));
+    QString value = Conversions::Trim(text.mid(p + 1));
     value.remove(QLatin1Char('"'));
     return value;
 }

@@ -1,6 +1,6 @@
 #include "core/uucode.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 #include "platform/CodePage.h"
 
 namespace uucode {
@@ -42,7 +42,7 @@ QString Decode(const QString& text)
         bytes.append(char(((x % 16) * 16 + y / 4) & 0xFFu));
         bytes.append(char(((y % 4) * 64 + z) & 0xFFu));
     }
-    return modCommon::Trim(platform::CodePage::decode(bytes, platform::CodePage::Position::WithinFile));
+    return Conversions::Trim(platform::CodePage::decode(bytes, platform::CodePage::Position::WithinFile));
 }
 
 } // namespace uucode

@@ -1,6 +1,6 @@
 #include "generator/AdGroupFileWriter.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 #include "generator/ImportFormat.h"
 
 namespace generator {
@@ -16,7 +16,7 @@ bool WritesAdGroupFile(const CampaignData& campaign)
 void WriteAdGroupFile(BuildContext& context, RowWriter& file)
 {
     const CampaignData& c = context.campaign;
-    QString maxCpc = modCommon::Trim(c.maxCPC);
+    QString maxCpc = Conversions::Trim(c.maxCPC);
     if (maxCpc.isEmpty())
         maxCpc = QStringLiteral("0.00");
     const QString campaign = quoted(context.input.campaignName);
@@ -40,7 +40,7 @@ void WriteAdGroupFile(BuildContext& context, RowWriter& file)
             RowText& out = block.row();
             out += campaign;
             out += QLatin1Char(',');
-            appendField(out, !content && !placement ? modCommon::Trim(name) : name);
+            appendField(out, !content && !placement ? Conversions::Trim(name) : name);
             out += QLatin1Char(',');
             out += maxCpcField;
             out += tail;

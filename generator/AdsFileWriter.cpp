@@ -1,6 +1,6 @@
 #include "generator/AdsFileWriter.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 #include "generator/ImportFormat.h"
 
 #include <QSet>
@@ -90,10 +90,10 @@ QString takeOwnAlternative(QString& headline)
     const qsizetype close = headline.indexOf(QLatin1Char(']'), open + 1);
     if (close >= 0) {
         const QString part = headline.mid(open, close + 1 - open);
-        alternative = modCommon::Trim(part.mid(1, part.size() - 2));
+        alternative = Conversions::Trim(part.mid(1, part.size() - 2));
         headline.remove(part, Qt::CaseInsensitive);
     }
-    headline = modCommon::Trim(headline);
+    headline = Conversions::Trim(headline);
     return alternative;
 }
 

@@ -1,6 +1,6 @@
 #include "generator/BuildContext.h"
 
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 #include "generator/ImportFormat.h"
 
 namespace generator {
@@ -49,7 +49,7 @@ void BuildContext::reportError(const QString& description)
 {
     if (description.isEmpty())
         return;
-    modCommon::WriteErrorLog(QStringLiteral("BuildCampaigns_Error: ") + description + QStringLiteral(" - ") + stepLabel);
+    ErrorLog::WriteErrorLog(QStringLiteral("BuildCampaigns_Error: ") + description + QStringLiteral(" - ") + stepLabel);
     result.errors << description;
     if (m_callbacks.error)
         m_callbacks.error(description);

@@ -1,6 +1,6 @@
 #include "generator/CampaignGenerator.h"
 
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 #include "generator/AdGroupFileWriter.h"
 #include "generator/AdsFileWriter.h"
 #include "generator/BuildContext.h"
@@ -50,7 +50,7 @@ QString GenerationStatusText(GenerationPhase phase, qsizetype index, qsizetype l
 
 GenerationResult GenerateCampaignFiles(const GenerationInput& input, const GenerationCallbacks& callbacks)
 {
-    using modCommon::WriteErrorLog;
+    using ErrorLog::WriteErrorLog;
     using ImportFormat::File;
     BuildContext context(input, callbacks);
     const CampaignData& campaign = input.campaign;

@@ -1,8 +1,9 @@
 #include "generator/KeywordMixing.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 #include "generator/BlockPipeline.h"
 #include "generator/ImportFormat.h"
+#include "generator/TaggedSections.h"
 
 namespace generator {
 
@@ -42,8 +43,8 @@ std::vector<KeywordElement> splitElements(const QString& text)
         KeywordElement e;
         e.line = line;
         e.empty = line.isEmpty();
-        e.keyword = modCommon::RemoveSection(line, open, close);
-        e.alternative = modCommon::FindSectionB(line, open, close);
+        e.keyword = TaggedSections::RemoveSection(line, open, close);
+        e.alternative = TaggedSections::FindSectionB(line, open, close);
         e.braces = HasBrace(e.keyword) || HasBrace(e.alternative);
         e.brackets = e.keyword.contains(QLatin1Char('[')) || e.keyword.contains(QLatin1Char(']'));
         e.quotes = ImportFormat::needsQuoting(e.keyword) || ImportFormat::needsQuoting(e.alternative);
@@ -85,7 +86,7 @@ KeywordLists KeywordLists::fromTexts(const QString& baseText, const QString& ext
     KeywordLists lists;
     lists.base = splitElements(b);
     lists.ext = splitElements(x);
-    lists.extensionBoxBlank = modCommon::Trim(extensionText).isEmpty();
+    lists.extensionBoxBlank = Conversions::Trim(extensionText).isEmpty();
     return lists;
 }
 
@@ -194,7 +195,7 @@ AdGroupList FormAdGroups(const KeywordLists& lists, const MixOptions& options, c
     switch (options.grouping) {
     case Grouping::SingleCustomGroup:
         add({-1, -1, MixNone, quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)},
-            FormatGroupName(modCommon::Trim(customGroup), nameOptions));
+            FormatGroupName(Conversions::Trim(customGroup), nameOptions));
         add({-1, -1, MixNone, quint8(RecordRef::NoBaseAlternative | RecordRef::NoExtAlternative)}, QString());
         break;
     case Grouping::ByBase:

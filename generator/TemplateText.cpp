@@ -1,6 +1,6 @@
 #include "generator/TemplateText.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 #include "generator/ImportFormat.h"
 
 #include <QStringList>
@@ -217,7 +217,7 @@ QString CombineKeywords(const QString& tmpl, const QString& base, const QString&
     };
     const CombineChoice choice = ChooseCombination(hasBase, hasExt, baseAlt.isEmpty(), extAlt.isEmpty(), maxLen,
                                                    [&](CombineChoice c) { return build(c).size(); });
-    return modCommon::Trim(build(choice));
+    return Conversions::Trim(build(choice));
 }
 
 QString RemoveReplaceField(const QString& text)

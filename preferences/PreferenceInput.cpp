@@ -1,6 +1,6 @@
 #include "preferences/PreferenceInput.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 
 #include <cmath>
 
@@ -33,7 +33,7 @@ QString proxyHost(const QString& text)
 
 std::optional<int> testMailPort(const QString& text)
 {
-    const double port = std::nearbyint(modCommon::Val(text));
+    const double port = std::nearbyint(Conversions::Val(text));
     if (!(port >= 0 && port <= kHighestPort))
         return std::nullopt;
     return int(port);

@@ -1,8 +1,8 @@
 #include "preferences/SendMailLog.h"
 
+#include "core/ErrorLog.h"
 #include "core/Globals.h"
 #include "core/Version.h"
-#include "core/modCommon.h"
 #include "platform/CodePage.h"
 #include "platform/Locations.h"
 #include "platform/LogLine.h"
@@ -50,7 +50,7 @@ void trim()
 
 QStringList header(const QString& host)
 {
-    return {AppTitle() + QLatin1String(" Version ") + Version::text(), QLatin1String(" Time: ") + modCommon::NowText(),
+    return {AppTitle() + QLatin1String(" Version ") + Version::text(), QLatin1String(" Time: ") + ErrorLog::NowText(),
             QString(36, QLatin1Char('-')), QLatin1String("SMTP Host: ") + host, QString()};
 }
 

@@ -1,11 +1,12 @@
 #include "preferences/SmtpSocketClient.h"
 
+#include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "core/modBase64Encode.h"
-#include "core/modCommon.h"
 #include "platform/CodePage.h"
 #include "platform/MailText.h"
 
-using modCommon::WriteErrorLog;
+using ErrorLog::WriteErrorLog;
 using platform::MailText::hasLineBreakOrNul;
 
 namespace {
@@ -108,7 +109,7 @@ void SmtpSocketClient::SendMail(const QString& to, const QString& subject, const
         }
     }
     emit mailLog({QStringLiteral("SendMail to ") + to + QStringLiteral(", SMTPServer: ") + m_settings.Host
-                  + QStringLiteral(" at ") + modCommon::NowText()});
+                  + QStringLiteral(" at ") + ErrorLog::NowText()});
     m_to = to;
     m_subject = subject;
     m_body = body;
@@ -116,9 +117,9 @@ void SmtpSocketClient::SendMail(const QString& to, const QString& subject, const
 
     m_addressList.clear();
     setAddressList(to);
-    if (!modCommon::Trim(copy).isEmpty())
+    if (!Conversions::Trim(copy).isEmpty())
         setAddressList(copy);
-    if (!modCommon::Trim(blindCopy).isEmpty())
+    if (!Conversions::Trim(blindCopy).isEmpty())
         setAddressList(blindCopy);
     WriteErrorLog(QStringLiteral("SendTo: ") + to + QStringLiteral(", SMTPServer: ") + m_settings.Host);
     const quint16 port = m_settings.Port == 0 ? kDefaultPort : m_settings.Port;
@@ -128,14 +129,14 @@ void SmtpSocketClient::SendMail(const QString& to, const QString& subject, const
 
 void SmtpSocketClient::setAddressList(const QString& list)
 {
-    QString rest = modCommon::Trim(list);
+    QString rest = Conversions::Trim(list);
     if (rest.isEmpty())
         return;
     for (qsizetype comma = rest.indexOf(QLatin1Char(',')); comma >= 0; comma = rest.indexOf(QLatin1Char(','))) {
-        m_addressList.append(modCommon::Trim(rest.left(comma)));
+        m_addressList.append(Conversions::Trim(rest.left(comma)));
         rest = rest.mid(comma + 1);
     }
-    rest = modCommon::Trim(rest);
+    rest = Conversions::Trim(rest);
     if (!rest.isEmpty())
         m_addressList.append(rest);
 }

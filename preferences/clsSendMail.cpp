@@ -1,8 +1,10 @@
 #include "preferences/clsSendMail.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "platform/Locations.h"
 #include "platform/SmtpComponent.h"
+#include "preferences/MailAddress.h"
 #include "preferences/SendMailLog.h"
 #include "settings/clsConnect.h"
 
@@ -14,7 +16,7 @@
 #include <limits>
 #include <stdexcept>
 
-using modCommon::WriteErrorLog;
+using ErrorLog::WriteErrorLog;
 using platform::SmtpRecipientKind;
 
 namespace {
@@ -25,7 +27,7 @@ constexpr int kHighestPort = 65535;
 bool isValidEmail(const QString& address)
 {
     QString reason;
-    return modCommon::IsValidEmail(address, reason);
+    return MailAddress::IsValidEmail(address, reason);
 }
 
 QString leftTrimmed(const QString& text)
@@ -90,7 +92,7 @@ clsSendMail::~clsSendMail() = default;
 
 void clsSendMail::SendMail()
 {
-    WriteErrorLog(QStringLiteral("clsSendMail_SendMail start at ") + modCommon::NowText());
+    WriteErrorLog(QStringLiteral("clsSendMail_SendMail start at ") + ErrorLog::NowText());
     if (m_ToRecipient.isEmpty()) {
         refuse(30003, QStringLiteral("Empty recipient"));
         return;
@@ -125,7 +127,7 @@ void clsSendMail::prepareAndSend()
     m_sBodyBit = CharSet(m_BodyText);
     m_oSMTP->reset();
 
-    const double portNumber = modCommon::Val(m_Port);
+    const double portNumber = Conversions::Val(m_Port);
     if (m_SSL) {
         WriteErrorLog(QStringLiteral("clsSendMail_SSL is enable"));
         const auto security = portNumber == kImplicitTlsPort ? platform::SmtpSecurity::ImplicitTls
@@ -139,13 +141,13 @@ void clsSendMail::prepareAndSend()
     m_oSMTP->clearAttachments();
 
     QString why;
-    if (!modCommon::IsValidEmail(m_ToRecipient, why)) {
+    if (!MailAddress::IsValidEmail(m_ToRecipient, why)) {
         refuse(30003, QStringLiteral("all recipients address are not valid."), RefusalLogged::Not,
                QLatin1Char('"') + m_ToRecipient + QStringLiteral("\": ") + why);
         return;
     }
     // The address check allows blanks around the address; the envelope not.
-    m_oSMTP->addRecipient(modCommon::Trim(m_ToRecipient), SmtpRecipientKind::To);
+    m_oSMTP->addRecipient(Conversions::Trim(m_ToRecipient), SmtpRecipientKind::To);
     m_oSMTP->setFromName(m_FromName);
     const QString sender = m_FromAddr.isEmpty() ? GetFirstAddress(m_ToRecipient) : m_FromAddr;
     m_oSMTP->setFromAddr(sender);
@@ -155,7 +157,7 @@ void clsSendMail::prepareAndSend()
     m_oSMTP->setCharset(m_sCharSet);
     setBody(images);
     for (const QString& element : std::as_const(m_Attachment)) {
-        const QString path = modCommon::Trim(element);
+        const QString path = Conversions::Trim(element);
         if (QFileInfo(path).isFile())
             m_oSMTP->addAttachment(path);
     }
@@ -170,7 +172,7 @@ void clsSendMail::prepareAndSend()
     if (m_Host.isEmpty() && m_TimeOut < 60)
         m_TimeOut = 60;
     m_oSMTP->setTimeOut(m_TimeOut);
-    m_oSMTP->setServer(modCommon::Trim(m_Host));
+    m_oSMTP->setServer(Conversions::Trim(m_Host));
     if (portNumber > 0) {
         // Refused before rounding: a number beyond every port may not fit a
         // whole number at all.
@@ -191,14 +193,14 @@ void clsSendMail::addCopies()
     if (!m_CC.isEmpty()) {
         if (!m_CC.contains(QLatin1Char(';'))) {
             if (isValidEmail(m_CC))
-                m_oSMTP->addRecipient(modCommon::Trim(m_CC), SmtpRecipientKind::Cc);
+                m_oSMTP->addRecipient(Conversions::Trim(m_CC), SmtpRecipientKind::Cc);
             else
                 emit InValidRecipient(QStringLiteral("Invalid recipient: ") + m_CC);
         } else {
             const QStringList pieces = m_CC.split(QLatin1Char(';'));
             for (qsizetype i = 0; i < pieces.size(); ++i) {
                 if (isValidEmail(pieces.at(i)))
-                    m_oSMTP->addRecipient(modCommon::Trim(pieces.at(i)), SmtpRecipientKind::Cc);
+                    m_oSMTP->addRecipient(Conversions::Trim(pieces.at(i)), SmtpRecipientKind::Cc);
                 else
                     emit InValidRecipient(QStringLiteral("Invalid recipient: aryEmails(%1) =").arg(i) + pieces.at(i));
             }
@@ -206,7 +208,7 @@ void clsSendMail::addCopies()
     }
     if (!m_BCC.isEmpty()) {
         if (isValidEmail(m_BCC))
-            m_oSMTP->addRecipient(modCommon::Trim(m_BCC), SmtpRecipientKind::Bcc);
+            m_oSMTP->addRecipient(Conversions::Trim(m_BCC), SmtpRecipientKind::Bcc);
         else
             emit InValidRecipient(QStringLiteral("Invalid recipient: ") + m_BCC);
     }

@@ -1,8 +1,9 @@
 #include "preferences/frmPreference.h"
 
+#include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "core/FileDialogs.h"
 #include "core/Globals.h"
-#include "core/modCommon.h"
 #include "platform/HelpFile.h"
 #include "platform/Prompter.h"
 #include "platform/widgets/LineEdit.h"
@@ -362,7 +363,7 @@ void frmPreference::Form_Load()
     setCheckValue(m_chkSSL, m_preference.SSL());
     platform::setLineText(m_txtHTTPUsername, m_preference.HTTPUserName());
     platform::setLineText(m_txtHTTPPassword, m_preference.HTTPPassword());
-    setCheckValue(m_chkConfirmConnection, modCommon::Val(m_preference.ConfirmConnection()));
+    setCheckValue(m_chkConfirmConnection, Conversions::Val(m_preference.ConfirmConnection()));
 
     platform::setLineText(m_txtReporterName, m_preference.ReporterName());
     platform::setLineText(m_txtCompanyName, m_preference.CompanyName());
@@ -533,7 +534,7 @@ void frmPreference::cmdTestSendMail_Click()
         return;
     }
 
-    modCommon::WriteErrorLog(QStringLiteral("Testing mail server for ") + email + QStringLiteral(" at ") + modCommon::NowText());
+    ErrorLog::WriteErrorLog(QStringLiteral("Testing mail server for ") + email + QStringLiteral(" at ") + ErrorLog::NowText());
     TestMailSettings settings;
     settings.fromName = m_txtReporterName->text();
     settings.fromAddress = email;
@@ -545,6 +546,6 @@ void frmPreference::cmdTestSendMail_Click()
     settings.authentication = m_chkSMTPAuth->checkState() != Qt::Unchecked;
     settings.ssl = m_chkSSL->checkState() != Qt::Unchecked;
     m_testMailWindow(this, settings);
-    modCommon::WriteErrorLog(QStringLiteral("Testing mail server completed at ") + modCommon::NowText());
+    ErrorLog::WriteErrorLog(QStringLiteral("Testing mail server completed at ") + ErrorLog::NowText());
 }
 

@@ -1,6 +1,6 @@
 #include "preferences/frmSendMail.h"
 
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 #include "preferences/SendMailLog.h"
 #include "preferences/clsSendMail.h"
 
@@ -100,7 +100,7 @@ void frmSendMail::From(const QString& name, const QString& address)
 
 void frmSendMail::MailLog(const QString& text)
 {
-    modCommon::WriteErrorLog(text);
+    ErrorLog::WriteErrorLog(text);
 }
 
 void frmSendMail::WriteMailLog(const QString& text)
@@ -139,7 +139,7 @@ void frmSendMail::Form_Load()
 
 void frmSendMail::TestSendMail()
 {
-    WriteMailLog(QStringLiteral("Test Send email at ") + modCommon::NowText());
+    WriteMailLog(QStringLiteral("Test Send email at ") + ErrorLog::NowText());
     SetSendMailProperties();
     m_tmrTestSendMail.start();
     if (m_oSendMail)

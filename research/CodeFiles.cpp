@@ -1,6 +1,7 @@
 #include "research/CodeFiles.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
+#include "core/ErrorLog.h"
 
 #include "platform/CodePage.h"
 #include "platform/Locations.h"
@@ -46,19 +47,19 @@ QString codeFilePath(const CodeFile& codeFile)
 std::optional<QStringList> nameList(const CodeFile& codeFile)
 {
     const QString path = codeFilePath(codeFile);
-    if (modCommon::Trim(path).isEmpty())
+    if (Conversions::Trim(path).isEmpty())
         return std::nullopt;
     QFile file(path);
     QString why;
     if (!platform::openRegularFile(file, &why)) {
-        modCommon::WriteErrorLog(QString::fromLatin1(codeFile.errorPrefix) + why);
+        ErrorLog::WriteErrorLog(QString::fromLatin1(codeFile.errorPrefix) + why);
         return std::nullopt;
     }
     // Read one byte past the limit: that is how an overlong file shows,
     // whatever size the file system gives for it.
     const QByteArray content = file.read(kMaxCodeFileBytes + 1);
     if (content.size() > kMaxCodeFileBytes) {
-        modCommon::WriteErrorLog(QString::fromLatin1(codeFile.errorPrefix) + path + QStringLiteral(" is larger than ")
+        ErrorLog::WriteErrorLog(QString::fromLatin1(codeFile.errorPrefix) + path + QStringLiteral(" is larger than ")
                       + QString::number(kMaxCodeFileBytes) + QStringLiteral(" bytes"));
         return std::nullopt;
     }

@@ -12,7 +12,7 @@
 // profile file whose first lines (up to a marker line) list the names as
 // "name=code", and whose "CountryID" (respectively "LanguageID") section
 // maps each listed name to the identifier the research request sends (read
-// with modCommon::ReadINI).
+// with IniFiles::ReadINI).
 namespace CodeFiles {
 
 // The file's path, or "" after telling the user that it is missing

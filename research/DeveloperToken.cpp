@@ -1,6 +1,7 @@
 #include "research/DeveloperToken.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "platform/Delay.h"
 #include "platform/HttpClient.h"
 #include "research/HttpConnection.h"
@@ -35,14 +36,14 @@ void GetGoogleToken()
     const QString reply = PostPage(researchEndpoints().developerTokenUrl(),
                                    QStringLiteral("service=gettoken&dealerid=") + g_oRegister->DealerID());
     if (!reply.startsWith(QLatin1String("100"))) {
-        modCommon::WriteErrorLog(QStringLiteral("frmRegister_GetGTK_Failed: ") + reply);
+        ErrorLog::WriteErrorLog(QStringLiteral("frmRegister_GetGTK_Failed: ") + reply);
         return;
     }
-    const QString token = modCommon::Trim(reply.mid(3));
+    const QString token = Conversions::Trim(reply.mid(3));
     BuiltInDeveloperToken = token;
     g_oRegister->setTarnwellGoogleAPIToken(token);
     g_oRegister->SaveSettings();
-    modCommon::WriteErrorLog(QStringLiteral("frmRegister_GetGTK successfully"));
+    ErrorLog::WriteErrorLog(QStringLiteral("frmRegister_GetGTK successfully"));
 }
 
 } // namespace DeveloperToken

@@ -1,6 +1,7 @@
 #include "research/GoogleResultParser.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
+#include "core/ErrorLog.h"
 
 #include <QDomDocument>
 #include <QRandomGenerator>
@@ -94,7 +95,7 @@ KeywordIdeas GetResultGoogle(const QString& data, const RandomFraction& random)
 {
     KeywordIdeas ideas;
     if (nestedTooDeep(data)) {
-        modCommon::WriteErrorLog(kLogPrefix
+        ErrorLog::WriteErrorLog(kLogPrefix
                                  + QStringLiteral("the reply is nested more than %1 elements deep").arg(kMaxDepth));
         return ideas;
     }
@@ -102,12 +103,12 @@ KeywordIdeas GetResultGoogle(const QString& data, const RandomFraction& random)
     QString error;
     int errorLine = 0;
     if (!document.setContent(data, false, &error, &errorLine)) {
-        modCommon::WriteErrorLog(kLogPrefix + QStringLiteral("the reply is not XML: ") + error
+        ErrorLog::WriteErrorLog(kLogPrefix + QStringLiteral("the reply is not XML: ") + error
                                  + QStringLiteral(" (line ") + QString::number(errorLine) + QLatin1Char(')'));
         return ideas;
     }
     if (elements(document, QStringLiteral("rval")).isEmpty()) {
-        modCommon::WriteErrorLog(kLogPrefix + QStringLiteral("the reply holds no result (rval)"));
+        ErrorLog::WriteErrorLog(kLogPrefix + QStringLiteral("the reply holds no result (rval)"));
         return ideas;
     }
 
@@ -115,14 +116,14 @@ KeywordIdeas GetResultGoogle(const QString& data, const RandomFraction& random)
     for (int n = 0; n < entries.size(); ++n) {
         const QDomNodeList items = elements(entries.at(n).toElement(), QStringLiteral("data"));
         if (items.size() < 3) {
-            modCommon::WriteErrorLog(kLogPrefix + QStringLiteral("entry ") + QString::number(n + 1)
+            ErrorLog::WriteErrorLog(kLogPrefix + QStringLiteral("entry ") + QString::number(n + 1)
                                      + QStringLiteral(" skipped: fewer than 3 data items"));
             continue;
         }
         const QDomNodeList values = elements(items.at(0).toElement(), QStringLiteral("value"));
         const QString keyword = values.size() < 2 ? QString() : values.at(1).toElement().text();
         if (keyword.isEmpty()) {
-            modCommon::WriteErrorLog(kLogPrefix + QStringLiteral("entry ") + QString::number(n + 1)
+            ErrorLog::WriteErrorLog(kLogPrefix + QStringLiteral("entry ") + QString::number(n + 1)
                                      + QStringLiteral(" skipped: no keyword value"));
             continue;
         }
@@ -131,11 +132,11 @@ KeywordIdeas GetResultGoogle(const QString& data, const RandomFraction& random)
 
         clsKWBuilder idea;
         idea.Keyword = keyword;
-        idea.Competition = competition.isEmpty() ? QString() : competitionLabel(modCommon::Val(competition));
+        idea.Competition = competition.isEmpty() ? QString() : competitionLabel(Conversions::Val(competition));
         idea.Search = volume;
         idea.GlobalSearch = volume.isEmpty() ? QStringLiteral("Not Enough Data") : volume;
-        const double c = modCommon::Val(competition);
-        const double s = modCommon::Val(volume);
+        const double c = Conversions::Val(competition);
+        const double s = Conversions::Val(volume);
         idea.KEI = c > 0 && s > 0 ? keiText(c, s, random()) : QStringLiteral("-");
         ideas.append(idea);
     }

@@ -1,13 +1,13 @@
 #include "research/HttpConnection.h"
 
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 #include "platform/HttpClient.h"
 #include "settings/clsConnect.h"
 
 void applyHttpProperties(platform::HttpClient& http, const HttpProperties& properties)
 {
     if (!platform::HttpClient::isHeaderText(properties.userAgent))
-        modCommon::WriteErrorLog(QStringLiteral("HttpConnection_SetHttpProperties error:  the UserAgent setting "
+        ErrorLog::WriteErrorLog(QStringLiteral("HttpConnection_SetHttpProperties error:  the UserAgent setting "
                                                 "holds a line break or NUL: requests that send it are refused"));
     http.setUrl(properties.url);
     http.setUserAgent(properties.userAgent);

@@ -1,6 +1,6 @@
 #include "research/OAuthAccessToken.h"
 
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 #include "research/HttpConnection.h"
 #include "research/ResearchEndpoints.h"
 
@@ -64,7 +64,7 @@ void OAuthAccessToken::cancel()
     // The aborted request's completion finds no step to go on with.
     m_step = Step::None;
     m_HttpLogin.abort();
-    modCommon::WriteErrorLog(QStringLiteral("frmKeywordBuilder_GetoAuthToken: cancelled"));
+    ErrorLog::WriteErrorLog(QStringLiteral("frmKeywordBuilder_GetoAuthToken: cancelled"));
     endWait();
 }
 
@@ -123,7 +123,7 @@ void OAuthAccessToken::onRequestCompleted()
     case Step::RefreshToken: {
         const QString refreshToken = refreshTokenOfReply();
         if (!refreshToken.isEmpty()) {
-            modCommon::WriteErrorLog(
+            ErrorLog::WriteErrorLog(
                 QStringLiteral("frmKeywordBuilder_ClientLogin: get oAuthToken by web server successfully"));
             postGrant(refreshToken);
             return;
@@ -149,7 +149,7 @@ QString OAuthAccessToken::refreshTokenOfReply()
         error = QStringLiteral("HTTP status ") + QString::number(status);
     if (error.isEmpty())
         return m_HttpLogin.replyText().trimmed();
-    modCommon::WriteErrorLog(QStringLiteral("frmKeywordBuilder_HTTPGetURL error:  ") + error);
+    ErrorLog::WriteErrorLog(QStringLiteral("frmKeywordBuilder_HTTPGetURL error:  ") + error);
     return QString();
 }
 
@@ -160,14 +160,14 @@ QString OAuthAccessToken::accessTokenOfReply()
     // A whole refusal without a body is told by its status, as one with a body is.
     if (!m_HttpLogin.errorString().isEmpty() || (body.isEmpty() && isSuccess(status))) {
         // No whole reply came: whatever part of one arrived is no token.
-        modCommon::WriteErrorLog(QStringLiteral("frmKeywordBuilder_PostToServer error:  ")
+        ErrorLog::WriteErrorLog(QStringLiteral("frmKeywordBuilder_PostToServer error:  ")
                                  + m_HttpLogin.errorString());
         return QString();
     }
     QString why;
     const QString token = accessTokenOf(status, body, &why);
     if (token.isEmpty())
-        modCommon::WriteErrorLog(QStringLiteral("frmKeywordBuilder_GetAccessToken_Error: ") + why);
+        ErrorLog::WriteErrorLog(QStringLiteral("frmKeywordBuilder_GetAccessToken_Error: ") + why);
     return token;
 }
 

@@ -1,6 +1,8 @@
 #include "research/TargetingIdeaRequest.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
+#include "core/ErrorLog.h"
+#include "core/IniFiles.h"
 #include "platform/Prompter.h"
 #include "research/CodeFiles.h"
 
@@ -74,11 +76,11 @@ QString idBlock(const QList<ListEntry>& entries, const QString& codeFile, const 
         if (!entry.ticked)
             continue;
         anyTicked = true;
-        const QString id = modCommon::Trim(modCommon::ReadINI(codeFile, section, entry.name));
+        const QString id = Conversions::Trim(IniFiles::ReadINI(codeFile, section, entry.name));
         if (id.isEmpty())
             continue;
         if (!isCriterionId(id)) {
-            modCommon::WriteErrorLog(QStringLiteral("frmKeywordResearch_GetPostStringGoogle error:  the ") + section
+            ErrorLog::WriteErrorLog(QStringLiteral("frmKeywordResearch_GetPostStringGoogle error:  the ") + section
                                      + QStringLiteral(" of \"") + entry.name
                                      + QStringLiteral("\" is not a whole number: left out of the request"));
             continue;
@@ -101,7 +103,7 @@ QString SplitKeywordsGoogle(const QStringList& lines)
     bool anyPositive = false;
     for (qsizetype number = 0; number < lines.size(); ++number) {
         const QString& part = lines.at(number);
-        if (modCommon::Trim(part).isEmpty())
+        if (Conversions::Trim(part).isEmpty())
             continue;
         anyLine = true;
         const bool negative = part.startsWith(QLatin1Char('-'));
@@ -141,12 +143,12 @@ PostString GetPostStringGoogle(const Input& input, const QString& requestType)
 {
     const QString countryFile = CodeFiles::GetCountryCodeFile();
     const QString languageFile = CodeFiles::GetLanguageCodeFile();
-    if (modCommon::Trim(countryFile).isEmpty() || modCommon::Trim(languageFile).isEmpty())
+    if (Conversions::Trim(countryFile).isEmpty() || Conversions::Trim(languageFile).isEmpty())
         return {};
 
     static const QRegularExpression lineEnd(QStringLiteral("\r?\n"));
-    const QString queries = SplitKeywordsGoogle(modCommon::Trim(input.seedKeywords).split(lineEnd));
-    if (modCommon::Trim(queries).isEmpty())
+    const QString queries = SplitKeywordsGoogle(Conversions::Trim(input.seedKeywords).split(lineEnd));
+    if (Conversions::Trim(queries).isEmpty())
         return {};
 
     const QString languages = idBlock(input.languages, languageFile, QStringLiteral("LanguageID"),

@@ -1,6 +1,7 @@
 #include "research/clsKeywordBuilder.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "platform/Prompter.h"
 #include "research/CodeFiles.h"
 #include "research/KeywordResearchView.h"
@@ -79,13 +80,13 @@ void clsKeywordBuilder::reportFailure(const QString& data)
     if (data.compare(QLatin1String("Cancelled"), Qt::CaseInsensitive) == 0) {
         platform::MsgBox(QStringLiteral("Operation cancelled by user."), platform::MsgButtons::OK,
                          platform::MsgIcon::Information, kTitle);
-        modCommon::WriteErrorLog(QStringLiteral("clsKeywordBuilder_HTTP_Completed_Cancelled: ") + data);
+        ErrorLog::WriteErrorLog(QStringLiteral("clsKeywordBuilder_HTTP_Completed_Cancelled: ") + data);
         return;
     }
     platform::MsgBox(QStringLiteral("Error occured while retrieving the data. Please report to this error to ")
                          + dealerEmail() + QStringLiteral(" for further assistance."),
                      platform::MsgButtons::OK, platform::MsgIcon::Critical, kTitle);
-    modCommon::WriteErrorLog(QStringLiteral("clsKeywordBuilder_HTTP_Completed_Error: ") + data);
+    ErrorLog::WriteErrorLog(QStringLiteral("clsKeywordBuilder_HTTP_Completed_Error: ") + data);
     if (data.contains(QLatin1String("GOOGLE_ACCOUNT_COOKIE_INVALID"), Qt::CaseInsensitive)) {
         // The stored login token is no good any more: forget it.
         clsPreference preferences;
@@ -100,7 +101,7 @@ void clsKeywordBuilder::GetResultGoogle(const QString& data)
 {
     m_Keywords.clear();
     // Without the language file the research cannot go on; the user is told.
-    if (!modCommon::Trim(CodeFiles::GetLanguageCodeFile()).isEmpty())
+    if (!Conversions::Trim(CodeFiles::GetLanguageCodeFile()).isEmpty())
         m_Keywords = GoogleResultParser::GetResultGoogle(data, m_random);
     Q_EMIT GetResultGoogleCompleted(m_Keywords);
 }

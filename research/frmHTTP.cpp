@@ -1,8 +1,9 @@
 #include "research/frmHTTP.h"
 
+#include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
-#include "core/modCommon.h"
 #include "platform/AtomicFile.h"
 #include "platform/HttpClient.h"
 #include "research/HttpConnection.h"
@@ -102,7 +103,7 @@ int frmHTTP::timeoutIntervalMs(qint16 seconds)
 
 int frmHTTP::startDelayMs(const QString& seconds)
 {
-    const double value = modCommon::Val(seconds);
+    const double value = Conversions::Val(seconds);
     return value > 0 ? int(std::nearbyint(std::min(value * 1000.0, 60000.0))) : 0;
 }
 
@@ -117,9 +118,9 @@ void frmHTTP::getSocketSetting()
     };
     // A number rounded half to even into 16 bits; false (logged) when it does not fit.
     auto number = [&](const char* name, const char* defaultValue, qint16& out) {
-        const double value = std::nearbyint(modCommon::Val(text(name, defaultValue)));
+        const double value = std::nearbyint(Conversions::Val(text(name, defaultValue)));
         if (value < -32768.0 || value > 32767.0) {
-            modCommon::WriteErrorLog(QStringLiteral("frmHTTP_GetsocketSetting error :  Overflow - ") + label);
+            ErrorLog::WriteErrorLog(QStringLiteral("frmHTTP_GetsocketSetting error :  Overflow - ") + label);
             return false;
         }
         out = qint16(value);
@@ -152,7 +153,7 @@ void frmHTTP::Load()
 
     clsPreference preferences;
     preferences.GetSettings();
-    if (modCommon::Val(preferences.TimeDelay()) > 0)
+    if (Conversions::Val(preferences.TimeDelay()) > 0)
         m_TimeDelay = true;
     const int delayMs = startDelayMs(preferences.TimeDelay());
     HttpProperties connection;
@@ -198,7 +199,7 @@ void frmHTTP::Connect(qint16 index, const QString& url, const QString& method, c
         ? url : QStringLiteral("http://") + url;
     Slot* slot = slotAt(index);
     if (!slot) {
-        modCommon::WriteErrorLogLines(
+        ErrorLog::WriteErrorLogLines(
             {QStringLiteral("frmHTTP_Connect_Error: 9 - Subscript out of range"), QStringLiteral("URL: ") + address});
         // Reported later, as every end of a request is: the caller is
         // still inside Connect and may not be ready for it.
@@ -247,7 +248,7 @@ void frmHTTP::ConnectHTTP(qint16 index)
     }
     const QByteArray body = slot.PostData.toUtf8();
     if (m_Engine.contains(QLatin1String("Google"), Qt::CaseInsensitive) && !HttpClient::isHeaderText(m_AuthToken))
-        modCommon::WriteErrorLog(QStringLiteral("frmHTTP_ConnectHTTP error:  the access token holds a line break or "
+        ErrorLog::WriteErrorLog(QStringLiteral("frmHTTP_ConnectHTTP error:  the access token holds a line break or "
                                                 "NUL: the request goes without it"));
     slot.http.startPost(body, headerLines(m_Engine, m_AuthToken, body.size()));
 }

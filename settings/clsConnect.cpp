@@ -1,6 +1,6 @@
 #include "settings/clsConnect.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 #include "core/modDSSock.h"
 #include "settings/clsPreference.h"
 
@@ -32,6 +32,18 @@ void clsConnect::setValueStart(const QString& v)
     m_ValueStart = v.isEmpty() ? QStringLiteral("value=") : v;
 }
 
+QString GetHostFromURL(const QString& url)
+{
+    QString rest = url;
+    const qsizetype scheme = rest.indexOf(QStringLiteral("//"));
+    if (scheme >= 0)
+        rest = rest.mid(scheme + 2);
+    qsizetype cut = rest.indexOf(QLatin1Char('/'));
+    if (cut < 0)
+        cut = rest.indexOf(QLatin1Char('?'));
+    return cut < 0 ? rest : rest.left(cut);
+}
+
 QString clsConnect::FormatURL(const QString& link, const QString& baseURL)
 {
     const qsizetype p = baseURL.indexOf(QStringLiteral("://"));
@@ -39,7 +51,7 @@ QString clsConnect::FormatURL(const QString& link, const QString& baseURL)
     if (link.isEmpty())
         return QString();
     if (link.startsWith(QLatin1Char('/')))
-        return scheme + modCommon::GetHostFromURL(baseURL) + link;
+        return scheme + GetHostFromURL(baseURL) + link;
     if (!link.startsWith(QLatin1String("http"), Qt::CaseInsensitive))
         return scheme + modDSSock::GetBaseURL(baseURL) + QLatin1Char('/') + link;
     return link;
@@ -62,7 +74,7 @@ void setHttpProxy(HttpProperties& http, qint16 accessType, const QString& host, 
 {
     if (host.isEmpty() || accessType != 2)
         return;
-    http.proxy = modCommon::Trim(host) + QLatin1Char(':') + modCommon::Trim(port);
+    http.proxy = Conversions::Trim(host) + QLatin1Char(':') + Conversions::Trim(port);
     if (!userName.isEmpty() && !password.isEmpty()) {
         http.proxyPassword = password;
         http.proxyUser = userName;
@@ -85,5 +97,18 @@ QString clsConnect::GetErrorMessage(qint32& errorNumber, QString& description)
 
 QString clsConnect::FindSection(QString& text, const QString& startMarker, const QString& endMarker, bool cut)
 {
-    return modCommon::FindSection(text, startMarker, endMarker, cut);
+    if (text.isEmpty())
+        return QString();
+    const qsizetype p = text.indexOf(startMarker, 0, Qt::CaseInsensitive);
+    if (p < 0)
+        return QString();
+    const qsizetype q = text.indexOf(endMarker, p + startMarker.size(), Qt::CaseInsensitive);
+    if (q < 0) {
+        text = text.mid(p + 1);
+        return QString();
+    }
+    const QString result = Conversions::Trim(text.mid(p, q - p));
+    if (cut)
+        text = text.mid(q + endMarker.size());
+    return result;
 }

@@ -26,6 +26,10 @@ struct HttpProperties {
 void setHttpProxy(HttpProperties& http, qint16 accessType, const QString& host, const QString& port,
                   const QString& userName, const QString& password);
 
+// The host part of a URL: the text after the first "//" (when present) up to
+// the first "/", else up to the first "?", else the rest whole.
+QString GetHostFromURL(const QString& url);
+
 // Utility for fetched web text and HTTP connection settings.
 class clsConnect
 {
@@ -73,7 +77,11 @@ public:
     // "Error: Transfer Aborted." (12017), else "Error #<number> <description>".
     QString GetErrorMessage(qint32& errorNumber, QString& description);
 
-    // modCommon::FindSection, offered here as the scraper's callers know it.
+    // The text from the first startMarker (marker included) up to the next
+    // endMarker (excluded), blanks trimmed; all searches ignore case. With cut,
+    // text loses everything up to and including the end marker. Without an end
+    // marker the result is "" and text advances one character past the start of
+    // the marker, whatever cut says, so a loop over it always makes progress.
     QString FindSection(QString& text, const QString& startMarker, const QString& endMarker, bool cut);
 
 private:

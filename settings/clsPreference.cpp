@@ -1,10 +1,11 @@
 #include "settings/clsPreference.h"
 
+#include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
 #include "core/Version.h"
 #include "core/modBase64Encode.h"
-#include "core/modCommon.h"
 #include "platform/Locations.h"
 #include "platform/Prompter.h"
 #include "settings/AdwordsEditorPath.h"
@@ -68,7 +69,7 @@ std::optional<qint16> toInt16(double v)
 qint16 clockValue(const QString& text, double limit, qint16 fallback)
 {
     double v = 0;
-    if (modCommon::IsNumeric(text, v) && v >= 0 && v < limit)
+    if (Conversions::IsNumeric(text, v) && v >= 0 && v < limit)
         return toInt16(v).value_or(fallback);
     return fallback;
 }
@@ -161,7 +162,7 @@ clsPreference::clsPreference()
 
 qint16 clsPreference::LoginType() const
 {
-    return toInt16(modCommon::Val(m_LoginType)).value_or(0);
+    return toInt16(Conversions::Val(m_LoginType)).value_or(0);
 }
 
 QString clsPreference::FormatReportDate(const QDateTime& when)
@@ -234,7 +235,7 @@ void clsPreference::GetSettings()
 {
     QString label;
     auto logError = [&label](const QString& description) {
-        modCommon::WriteErrorLog(QStringLiteral("clsPreference_Getsetting: ") + description
+        ErrorLog::WriteErrorLog(QStringLiteral("clsPreference_Getsetting: ") + description
                                  + QStringLiteral(" - ") + label);
     };
 
@@ -251,10 +252,10 @@ void clsPreference::GetSettings()
         const QString text = preference(row.hive, name, def);
         // Each value converts on its own: a bad one is logged and takes its default.
         const auto number = [&] {
-            if (const std::optional<qint16> n = toInt16(modCommon::Val(text)))
+            if (const std::optional<qint16> n = toInt16(Conversions::Val(text)))
                 return *n;
             logError(QStringLiteral("Overflow"));
-            return toInt16(modCommon::Val(def)).value_or(0);
+            return toInt16(Conversions::Val(def)).value_or(0);
         };
         switch (row.load) {
         case Load::AsIs:
@@ -299,7 +300,7 @@ void clsPreference::GetSettings()
 
 void clsPreference::SaveSettings()
 {
-    modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting  start ...") + modCommon::NowText());
+    ErrorLog::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting  start ...") + ErrorLog::NowText());
     // All values reach each hive in one write: a save cut short leaves the
     // old settings or the new ones, never a mix (and is one write, not one
     // per value).
@@ -315,12 +316,12 @@ void clsPreference::SaveSettings()
     // keeps its old ones too); the machine hive's own refusals stay silent.
     if (!transaction.Saved(CU)) {
         const QString description = QStringLiteral("Cannot save the registry file ") + platform::Registry::hiveFile(CU);
-        modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSettings_Error: ") + description);
+        ErrorLog::WriteErrorLog(QStringLiteral("clsPreference_SaveSettings_Error: ") + description);
         platform::MsgBox(description, platform::MsgButtons::OK, platform::MsgIcon::Information,
                          QStringLiteral("SaveSetting Preference"));
         return;
     }
-    modCommon::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting end") + modCommon::NowText());
+    ErrorLog::WriteErrorLog(QStringLiteral("clsPreference_SaveSetting end") + ErrorLog::NowText());
 }
 
 QString clsPreference::GetWorkingPath()
@@ -334,9 +335,9 @@ QString clsPreference::GetWorkingPath()
 
 QString clsPreference::GetGoogleDeveloperToken()
 {
-    modCommon::WriteErrorLog(QStringLiteral("clsPreference_GetGDT at ") + modCommon::NowText());
+    ErrorLog::WriteErrorLog(QStringLiteral("clsPreference_GetGDT at ") + ErrorLog::NowText());
     // The token itself, even encoded, stays out of the log.
-    modCommon::WriteErrorLog(QStringLiteral("clsPreference_GetAGDT: ") + modCommon::NowText());
+    ErrorLog::WriteErrorLog(QStringLiteral("clsPreference_GetAGDT: ") + ErrorLog::NowText());
     return BuiltInDeveloperToken;
 }
 
@@ -360,7 +361,7 @@ bool clsPreference::IsSchedulerEnable()
     if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
         return false;
     double v = 0;
-    return modCommon::IsNumeric(text, v) && v != 0;
+    return Conversions::IsNumeric(text, v) && v != 0;
 }
 
 QDateTime clsPreference::GetLastReportDate()
@@ -400,7 +401,7 @@ void clsPreference::SetLastAccountRptSecheduleDate(const QString& value)
 
 qint16 clsPreference::GetAdScheduleHelpTip()
 {
-    return toInt16(modCommon::Val(preference(CU, QStringLiteral("AdScheduleHelpTip"), QStringLiteral("0")))).value_or(0);
+    return toInt16(Conversions::Val(preference(CU, QStringLiteral("AdScheduleHelpTip"), QStringLiteral("0")))).value_or(0);
 }
 
 void clsPreference::SetAdScheduleHelpTip(qint16 value)

@@ -1,8 +1,10 @@
 #include "settings/clsRegister.h"
 
+#include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "core/Globals.h"
+#include "core/IniFiles.h"
 #include "core/RegistryAPI.h"
-#include "core/modCommon.h"
 #include "core/uucode.h"
 #include "platform/Locations.h"
 
@@ -22,7 +24,7 @@ bool flagValue(const QString& text)
     if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return true;
     double v = 0;
-    return modCommon::IsNumeric(t, v) && v != 0;
+    return Conversions::IsNumeric(t, v) && v != 0;
 }
 
 QString flagText(bool v)
@@ -56,26 +58,26 @@ void clsRegister::GetSettings()
     const QString gtx =
         GetRegistryValue(HKEY_LOCAL_MACHINE, g_sSettingKey, QStringLiteral("GTX"), REG_SZ, QString()).toString();
     double number = 0;
-    if (!gtx.isEmpty() && !modCommon::IsNumeric(gtx, number)) {
+    if (!gtx.isEmpty() && !Conversions::IsNumeric(gtx, number)) {
         const QString decoded = uucode::Decode(gtx);
         partA = decoded.endsWith(QLatin1Char('g')) && decoded.size() <= 11 ? decoded.chopped(1) : decoded.left(10);
     }
     QString partB;
     const QString tgy =
         GetRegistryValue(HKEY_LOCAL_MACHINE, g_sRegisterKey, QStringLiteral("TGY"), REG_SZ, QString()).toString();
-    if (!tgy.isEmpty() && !modCommon::IsNumeric(tgy, number)) {
+    if (!tgy.isEmpty() && !Conversions::IsNumeric(tgy, number)) {
         const QString decoded = uucode::Decode(tgy);
         if (decoded.size() >= 2)
             partB = decoded.mid(1);
     }
-    m_TarnwellGoogleAPIToken = modCommon::Trim(partA) + modCommon::Trim(partB);
+    m_TarnwellGoogleAPIToken = Conversions::Trim(partA) + Conversions::Trim(partB);
     BuiltInDeveloperToken = m_TarnwellGoogleAPIToken;
 
     // Dealer block.
     m_DealerID = QStringLiteral("TWL");
     const QString file = platform::Locations::GetWindowsDir() + QStringLiteral("quillmk.ini");
     const QString section = QStringLiteral("Dealer");
-    auto key = [&](const char* name) { return modCommon::ReadINI(file, section, QString::fromLatin1(name)); };
+    auto key = [&](const char* name) { return IniFiles::ReadINI(file, section, QString::fromLatin1(name)); };
     m_Dealername = key("Name");
     if (m_Dealername == QLatin1String("KZV") || m_Dealername.isEmpty()) {
         m_Dealername = QStringLiteral("Tarnwell Pty Ltd");
@@ -147,7 +149,7 @@ void clsRegister::GetYahooToken()
         g_sYahooMasterUserName = preference("YMID");
         g_sYahooMasterPassword = preference("YMPd");
         if (g_sYahooAPIToken.isEmpty() || g_sYahooMasterUserName.isEmpty() || g_sYahooMasterPassword.isEmpty())
-            modCommon::WriteErrorLog(
+            ErrorLog::WriteErrorLog(
                 QStringLiteral("clsPreference_GetYahooToken: UseMyOwnYahooAPIToken is true but YahooToken, "
                                "MasterUserName or MasterPassword is blank: '")
                 + shown(g_sYahooAPIToken) + QStringLiteral("'; '") + shown(g_sYahooMasterUserName)
@@ -157,7 +159,7 @@ void clsRegister::GetYahooToken()
         g_sYahooMasterUserName = kMasterUser;
         g_sYahooMasterPassword = kMasterPassword;
         if (g_sYahooAPIToken.isEmpty())
-            modCommon::WriteErrorLog(
+            ErrorLog::WriteErrorLog(
                 QStringLiteral("clsPreference_GetYahooToken: UseMyOwnYahooAPIToken is false but YahooToken, "
                                "MasterUserName or MasterPassword is blank "));
     }

@@ -1,6 +1,7 @@
 #include "workspace/AdEditor.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
+#include "core/ErrorLog.h"
 #include "platform/Prompter.h"
 #include "platform/widgets/LineEdit.h"
 
@@ -189,13 +190,13 @@ void AdEditor::boxChanged(int slot, Box box)
 void AdEditor::AdPreview(int slot)
 {
     if (slot < 0 || slot >= CampaignData::AdSlotCount) {
-        modCommon::WriteErrorLog(QStringLiteral("frmUpdateCreative_AdPreview error: ")
+        ErrorLog::WriteErrorLog(QStringLiteral("frmUpdateCreative_AdPreview error: ")
                                  + QStringLiteral("Subscript out of range"));
         return;
     }
     Slot& s = m_slots[slot];
-    s.descr1->setText(modCommon::Trim(s.boxes[Description1]->text()));
-    s.descr2->setText(modCommon::Trim(s.boxes[Description2]->text()));
+    s.descr1->setText(Conversions::Trim(s.boxes[Description1]->text()));
+    s.descr2->setText(Conversions::Trim(s.boxes[Description2]->text()));
     s.url->setText(s.boxes[DisplayURL]->text());
     s.descr1->adjustSize();
     s.descr2->adjustSize();

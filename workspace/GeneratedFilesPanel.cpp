@@ -1,7 +1,7 @@
 #include "workspace/GeneratedFilesPanel.h"
 
+#include "core/ErrorLog.h"
 #include "core/TextFiles.h"
-#include "core/modCommon.h"
 #include "generator/AdFileRows.h"
 #include "generator/ImportFormat.h"
 #include "platform/Locations.h"
@@ -151,7 +151,7 @@ void GeneratedFilesPanel::buildTab(QTabWidget* tabAdFile, int i)
             fitColumns(i);
     });
     connect(t.model, &AdFileModel::readFailed, this, [](const QString& description) {
-        modCommon::WriteErrorLog(QStringLiteral("AddListViewItems_Error: ") + description);
+        ErrorLog::WriteErrorLog(QStringLiteral("AddListViewItems_Error: ") + description);
     });
     connect(t.model, &AdFileModel::indexingFinished, this, &GeneratedFilesPanel::checkIdle);
     connect(t.model, &AdFileModel::sortFinished, this, &GeneratedFilesPanel::checkIdle);
@@ -232,7 +232,7 @@ bool GeneratedFilesPanel::LoadAdFiles(const QString& campaignFolder, GeneratedFi
 {
     QString step = QStringLiteral("Log point 1");
     const auto fail = [&step](const QString& description) {
-        modCommon::WriteErrorLog(QStringLiteral("LoadAdFiles_Error: ") + description + QStringLiteral("-") + step);
+        ErrorLog::WriteErrorLog(QStringLiteral("LoadAdFiles_Error: ") + description + QStringLiteral("-") + step);
         return false;
     };
     if (campaignFolder.trimmed().isEmpty())
@@ -299,7 +299,7 @@ void GeneratedFilesPanel::loadList(int i)
     FileTab& t = m_tabs[i];
     t.columnsFitted = false;
     if (!t.model->load(t.path))
-        modCommon::WriteErrorLog(QStringLiteral("AddListViewItems_Error: ") + t.model->errorString());
+        ErrorLog::WriteErrorLog(QStringLiteral("AddListViewItems_Error: ") + t.model->errorString());
     t.frame->setTitle(AdFiles::countCaption(ImportFormat::File(i), t.model->rowCount()));
     if (!t.columnsFitted)
         fitColumns(i);
@@ -387,7 +387,7 @@ void GeneratedFilesPanel::picCopyFile_Click(int index)
         if (!why.isEmpty()) {
             // Told, or a paste would give what the clipboard held before.
             const QString error = TextFiles::readError(t.path, why);
-            modCommon::WriteErrorLog(QStringLiteral("picCopyFile_Error: ") + error);
+            ErrorLog::WriteErrorLog(QStringLiteral("picCopyFile_Error: ") + error);
             platform::MsgBox(QStringLiteral("The file could not be copied to the clipboard.\r\n\r\n") + error,
                              platform::MsgButtons::OK, platform::MsgIcon::Critical, QStringLiteral("Copy File"));
             return;

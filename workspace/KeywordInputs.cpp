@@ -1,7 +1,7 @@
 #include "workspace/KeywordInputs.h"
 
+#include "core/ErrorLog.h"
 #include "core/clsFileController.h"
-#include "core/modCommon.h"
 #include "generator/TemplateText.h"
 #include "platform/widgets/LineEdit.h"
 #include "workspace/MainLayout.h"
@@ -480,7 +480,7 @@ void KeywordInputs::loadKeywordFile(QPlainTextEdit* box, const QString& errorPre
     QString error;
     const QString text = files.openChosenFile(path, &error);
     if (!error.isEmpty()) {
-        modCommon::WriteErrorLog(errorPrefix + error);
+        ErrorLog::WriteErrorLog(errorPrefix + error);
         return;
     }
     setBoxText(box, text);

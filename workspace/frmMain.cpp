@@ -1,7 +1,7 @@
 #include "workspace/frmMain.h"
 
+#include "core/ErrorLog.h"
 #include "core/Globals.h"
-#include "core/modCommon.h"
 #include "platform/HelpFile.h"
 #include "platform/Prompter.h"
 #include "platform/ShellOpener.h"
@@ -46,7 +46,7 @@
 #include <exception>
 #include <vector>
 
-using modCommon::WriteErrorLog;
+using ErrorLog::WriteErrorLog;
 
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent)

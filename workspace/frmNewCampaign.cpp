@@ -1,7 +1,7 @@
 #include "workspace/frmNewCampaign.h"
 
 #include "campaign/clsMain.h"
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 #include "platform/Prompter.h"
 #include "platform/widgets/LineEdit.h"
 
@@ -31,7 +31,7 @@ QString forbiddenList()
 
 QString fault(const QString& what, const QString& name)
 {
-    if (!modCommon::IsValidName(name))
+    if (!IsValidName(name))
         return what + QStringLiteral(" name cannot contain any of the following characters:\r\n") + forbiddenList();
     for (const QChar c : name) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7f)
@@ -50,12 +50,21 @@ QString fault(const QString& what, const QString& name)
 
 } // namespace
 
+bool IsValidName(const QString& name)
+{
+    for (const QChar c : name) {
+        if (kForbidden.contains(c))
+            return false;
+    }
+    return true;
+}
+
 Verdict check(const QString& account, const QString& campaign)
 {
-    QString message = fault(QStringLiteral("Account"), modCommon::Trim(account));
+    QString message = fault(QStringLiteral("Account"), Conversions::Trim(account));
     if (!message.isEmpty())
         return Verdict{Field::Account, message};
-    message = fault(QStringLiteral("Campaign"), modCommon::Trim(campaign));
+    message = fault(QStringLiteral("Campaign"), Conversions::Trim(campaign));
     if (!message.isEmpty())
         return Verdict{Field::Campaign, message};
     return Verdict{};
@@ -127,8 +136,8 @@ void frmNewCampaign::PopulateProjects(const clsMain* tree)
 
 void frmNewCampaign::cmdFinish_Click()
 {
-    m_accountName = modCommon::Trim(m_cboAccount->currentText());
-    m_campaign = modCommon::Trim(m_txtCampaign->text());
+    m_accountName = Conversions::Trim(m_cboAccount->currentText());
+    m_campaign = Conversions::Trim(m_txtCampaign->text());
     NewCampaignNames::Verdict verdict = NewCampaignNames::check(m_accountName, m_campaign);
     if (verdict.field == NewCampaignNames::Field::None && m_tree) {
         const auto account = m_tree->findAccount(m_accountName);

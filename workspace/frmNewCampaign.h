@@ -19,6 +19,9 @@ struct Verdict {
     QString message;           // shown critical, titled "Create New Campaign"
 };
 
+// False when the name holds any of \ / : * ? " < > |.
+bool IsValidName(const QString& name);
+
 // Checks the trimmed names: neither may hold \ / : * ? " < > | or a control
 // character (a line break would split its line in Accounts.dat), be empty,
 // be "." or "..", begin with "[", or be longer than a folder name may be

@@ -1,6 +1,6 @@
 #include "research/window/frmKeywordResearch.h"
 
-#include "core/modCommon.h"
+#include "core/Conversions.h"
 #include "core/Globals.h"
 #include "platform/Prompter.h"
 #include "research/CodeFiles.h"
@@ -451,7 +451,7 @@ void frmKeywordResearch::cmdGet_Click()
 
 void frmKeywordResearch::DoGet()
 {
-    if (modCommon::Trim(m_txtKeyword->toPlainText()).isEmpty()) {
+    if (Conversions::Trim(m_txtKeyword->toPlainText()).isEmpty()) {
         MsgBox(QStringLiteral("Please enter a Keyword."), MsgButtons::OK, MsgIcon::Exclamation, kResearchTitle);
         m_txtKeyword->setFocus();
         return;
@@ -498,7 +498,7 @@ void frmKeywordResearch::sendRequest()
         QStringLiteral("IDEAS"));
     if (request.global)
         m_lvwKeywords->headerItem()->setText(MonthlySearches, QStringLiteral("Monthly Searches (Global)"));
-    const QString text = modCommon::Trim(request.text);
+    const QString text = Conversions::Trim(request.text);
     if (text.isEmpty()) {
         // Nothing to send: the window is idle again.
         UpdateDeleteButton();

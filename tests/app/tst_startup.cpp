@@ -2,7 +2,6 @@
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
 #include "core/Version.h"
-#include "core/modCommon.h"
 
 #include "ScriptedPrompter.h"
 #include "SettingsFixture.h"

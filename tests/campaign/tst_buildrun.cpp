@@ -2,7 +2,7 @@
 #include "FakeWindow.h"
 #include "WorkingFolderFixture.h"
 
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 #include "generator/CampaignGenerator.h"
 
 #include <QDir>
@@ -200,7 +200,7 @@ void TestBuildRun::runTimeErrors()
         f.w.build.setGenerator([fault](const generator::GenerationInput&,
                                        const generator::GenerationCallbacks& callbacks) -> generator::GenerationResult {
             if (fault == Fault::ErrorThenException) {
-                modCommon::WriteErrorLog(QStringLiteral("BuildCampaigns_Error: first failure - the generator's step"));
+                ErrorLog::WriteErrorLog(QStringLiteral("BuildCampaigns_Error: first failure - the generator's step"));
                 callbacks.error(QStringLiteral("first failure"));
             }
             throw std::runtime_error("cut short");

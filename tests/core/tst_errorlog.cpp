@@ -1,4 +1,4 @@
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 
 #include "TestEnvironment.h"
 
@@ -23,12 +23,12 @@ void TestErrorLog::recordsEndWithCrlfAndAreFlushed()
 {
     TestEnvironment env;
     const QString log = env.programDir() + QStringLiteral("/Error.log");
-    modCommon::WriteErrorLog(QStringLiteral("a"));
+    ErrorLog::WriteErrorLog(QStringLiteral("a"));
     // Flushed at once: another reader sees the record while the log is open.
     QCOMPARE(TestEnvironment::readAll(log), QByteArray("a\r\n"));
-    modCommon::WriteErrorLog(QStringLiteral("b"));
+    ErrorLog::WriteErrorLog(QStringLiteral("b"));
     // A record may span several lines on purpose.
-    modCommon::WriteErrorLogLines({QString(), QStringLiteral("multi"), QStringLiteral("line caf\u00E9")});
+    ErrorLog::WriteErrorLogLines({QString(), QStringLiteral("multi"), QStringLiteral("line caf\u00E9")});
     QCOMPARE(TestEnvironment::readAll(log), QByteArray("a\r\nb\r\n\r\nmulti\r\nline caf\xC3\xA9\r\n"));
 }
 
@@ -55,13 +55,13 @@ void TestErrorLog::aLoggedTextKeepsToItsLine()
     QFETCH(QByteArray, written);
     TestEnvironment env;
     const QString log = env.programDir() + QStringLiteral("/Error.log");
-    modCommon::WriteErrorLog(QStringLiteral("x: ") + text);
+    ErrorLog::WriteErrorLog(QStringLiteral("x: ") + text);
     // Every line of a record written on purpose keeps to its line too.
-    modCommon::WriteErrorLogLines({QStringLiteral("y:"), text});
+    ErrorLog::WriteErrorLogLines({QStringLiteral("y:"), text});
     // So do the records that wait for the start header, and the header.
-    modCommon::HoldErrorLog();
-    modCommon::WriteErrorLog(QStringLiteral("held: ") + text);
-    modCommon::ReleaseErrorLog({QStringLiteral("header: ") + text});
+    ErrorLog::HoldErrorLog();
+    ErrorLog::WriteErrorLog(QStringLiteral("held: ") + text);
+    ErrorLog::ReleaseErrorLog({QStringLiteral("header: ") + text});
     QCOMPARE(TestEnvironment::readAll(log), "x: " + written + "\r\ny:\r\n" + written + "\r\nheader: " + written
                                                 + "\r\nheld: " + written + "\r\n");
 }
@@ -71,9 +71,9 @@ void TestErrorLog::appendsNeverTruncates()
     TestEnvironment env;
     const QString log = env.programDir() + QStringLiteral("/Error.log");
     QVERIFY(TestEnvironment::writeAll(log, "earlier run\r\n"));
-    modCommon::WriteErrorLog(QStringLiteral("a"));
-    modCommon::CloseErrorLog(); // a new run opens the log again
-    modCommon::WriteErrorLog(QStringLiteral("b"));
+    ErrorLog::WriteErrorLog(QStringLiteral("a"));
+    ErrorLog::CloseErrorLog(); // a new run opens the log again
+    ErrorLog::WriteErrorLog(QStringLiteral("b"));
     QCOMPARE(TestEnvironment::readAll(log), QByteArray("earlier run\r\na\r\nb\r\n"));
 }
 
@@ -82,12 +82,12 @@ void TestErrorLog::failedOpenStaysSilent()
     TestEnvironment env;
     const QString log = env.programDir() + QStringLiteral("/Error.log");
     QVERIFY(QDir().mkpath(log)); // a folder where the log should be: the open fails
-    modCommon::WriteErrorLog(QStringLiteral("lost"));
-    modCommon::WriteErrorLog(QStringLiteral("lost too"));
+    ErrorLog::WriteErrorLog(QStringLiteral("lost"));
+    ErrorLog::WriteErrorLog(QStringLiteral("lost too"));
     QVERIFY(QFileInfo(log).isDir());
     QVERIFY(QDir().rmdir(log));
     // The run does not try again.
-    modCommon::WriteErrorLog(QStringLiteral("still lost"));
+    ErrorLog::WriteErrorLog(QStringLiteral("still lost"));
     QVERIFY(!QFile::exists(log));
 }
 
@@ -96,14 +96,14 @@ void TestErrorLog::heldRecordsFollowTheFirstRecord()
     TestEnvironment env;
     const QString log = env.programDir() + QStringLiteral("/Error.log");
     QVERIFY(TestEnvironment::writeAll(log, "earlier run\r\n"));
-    modCommon::HoldErrorLog();
-    modCommon::WriteErrorLog(QStringLiteral("early"));
-    modCommon::CloseErrorLog(); // the rotation moves the log meanwhile
+    ErrorLog::HoldErrorLog();
+    ErrorLog::WriteErrorLog(QStringLiteral("early"));
+    ErrorLog::CloseErrorLog(); // the rotation moves the log meanwhile
     QVERIFY(QFile::remove(log));
     QCOMPARE(TestEnvironment::readAll(log), QByteArray());
-    modCommon::WriteErrorLog(QStringLiteral("later"));
-    modCommon::ReleaseErrorLog({QStringLiteral("header")});
-    modCommon::WriteErrorLog(QStringLiteral("after"));
+    ErrorLog::WriteErrorLog(QStringLiteral("later"));
+    ErrorLog::ReleaseErrorLog({QStringLiteral("header")});
+    ErrorLog::WriteErrorLog(QStringLiteral("after"));
     QCOMPARE(TestEnvironment::readAll(log), QByteArray("header\r\nearly\r\nlater\r\nafter\r\n"));
 }
 
@@ -125,7 +125,7 @@ void TestErrorLog::timeStamps()
     QFETCH(QString, locale);
     QFETCH(QString, expected);
     const QDateTime when(QDate(2026, 12, 7), QTime(15, 5, 9));
-    QCOMPARE(modCommon::DateTimeText(when, QLocale(locale)), expected);
+    QCOMPARE(ErrorLog::DateTimeText(when, QLocale(locale)), expected);
 }
 
 QTEST_GUILESS_MAIN(TestErrorLog)

@@ -16,6 +16,8 @@ private Q_SLOTS:
     void fileDialogs();
     void pickerStartFolder_data();
     void pickerStartFolder();
+    void trimNull_data();
+    void trimNull();
 };
 
 void TestFileDialogs::fileDialogs()
@@ -92,6 +94,23 @@ void TestFileDialogs::pickerStartFolder()
     g_sWorkingFolder = previousWork;
     QDir::setCurrent(previousCurrent);
     QCOMPARE(start, expected.replace(QStringLiteral("<root>"), env.root()));
+}
+
+void TestFileDialogs::trimNull_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no nul") << "abc" << "abc";
+    QTest::newRow("cut at first nul") << QString::fromUtf16(u"ab\0c\0d", 6) << "ab";
+    QTest::newRow("leading nul") << QString::fromUtf16(u"\0x", 2) << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestFileDialogs::trimNull()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(FileDialogs::TrimNull(text), expected);
 }
 
 QTEST_GUILESS_MAIN(TestFileDialogs)

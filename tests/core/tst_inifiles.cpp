@@ -1,11 +1,11 @@
-#include "core/modCommon.h"
+#include "core/IniFiles.h"
 
 #include "TestEnvironment.h"
 
 #include <QtTest>
 
-using modCommon::ReadINI;
-using modCommon::WriteINI;
+using IniFiles::ReadINI;
+using IniFiles::WriteINI;
 
 namespace {
 

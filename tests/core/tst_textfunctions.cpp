@@ -1,5 +1,5 @@
+#include "core/Conversions.h"
 #include "core/modBase64Encode.h"
-#include "core/modCommon.h"
 #include "core/uucode.h"
 
 #include <QtTest>
@@ -11,106 +11,12 @@ class TestTextFunctions : public QObject
 private Q_SLOTS:
     void val_data();
     void val();
-    void trimNull_data();
-    void trimNull();
-    void hostFromUrl_data();
-    void hostFromUrl();
-    void validEmail_data();
-    void validEmail();
-    void validName_data();
-    void validName();
     void base64_data();
     void base64();
     void uuEncode_data();
     void uuEncode();
     void uuDecodeIncompleteGroup();
 };
-
-void TestTextFunctions::trimNull_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("no nul") << "abc" << "abc";
-    QTest::newRow("cut at first nul") << QString::fromUtf16(u"ab\0c\0d", 6) << "ab";
-    QTest::newRow("leading nul") << QString::fromUtf16(u"\0x", 2) << "";
-    QTest::newRow("empty") << "" << "";
-}
-
-void TestTextFunctions::trimNull()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(modCommon::TrimNull(text), expected);
-}
-
-void TestTextFunctions::hostFromUrl_data()
-{
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("scheme host path query") << "http://www.example.com/a/b.html?x=1" << "www.example.com";
-    QTest::newRow("host then query") << "https://example.com?q=shoes" << "example.com";
-    QTest::newRow("no scheme") << "example.com/path" << "example.com";
-    QTest::newRow("host only") << "http://example.com" << "example.com";
-    QTest::newRow("relative path") << "/index.html" << "";
-    QTest::newRow("empty") << "" << "";
-}
-
-void TestTextFunctions::hostFromUrl()
-{
-    QFETCH(QString, url);
-    QFETCH(QString, expected);
-    QCOMPARE(modCommon::GetHostFromURL(url), expected);
-}
-
-void TestTextFunctions::validEmail_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("good") << "john.doe@example.com" << true << "";
-    QTest::newRow("trimmed and () removed") << "  john()@example.com " << true << "";
-    QTest::newRow("seven characters") << "a@b.cde" << false << "Too short";
-    QTest::newRow("missing @") << "johnexample.com" << false << "Missing the @";
-    QTest::newRow("two @") << "john@doe@example.com" << false << "Too many @";
-    QTest::newRow("missing period") << "john@examplecom" << false << "Missing the period";
-    QTest::newRow("@ first") << "@johnexample.com" << false << "Invalid format";
-    QTest::newRow("period last") << "johnexample@com." << false << "Invalid format";
-    QTest::newRow("period first") << ".john@example.com" << false << "Invalid format";
-    QTest::newRow("blank inside") << "john doe@example.com" << false << "Invalid character";
-    QTest::newRow("accented letter") << QStringLiteral("jos\u00E9@example.com") << false << "Invalid character";
-    QTest::newRow("upper case fine") << "John_D-1@Example.COM" << true << "";
-    QTest::newRow("suffix of one letter") << "john@example.c" << false << "Suffix too short";
-    QTest::newRow("suffix of seven letters") << "john@example.abcdefg" << false << "Suffix too long";
-    QTest::newRow("suffix of six letters") << "john@example.abcdef" << true << "";
-}
-
-void TestTextFunctions::validEmail()
-{
-    QFETCH(QString, address);
-    QFETCH(bool, valid);
-    QFETCH(QString, reason);
-    QString why = QStringLiteral("stale");
-    QCOMPARE(modCommon::IsValidEmail(address, why), valid);
-    QCOMPARE(why, reason);
-}
-
-void TestTextFunctions::validName_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("plain") << "Spring Sale (2)" << true;
-    QTest::newRow("empty") << "" << true;
-    const char* bad[] = {"a\\b", "a/b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b"};
-    for (const char* name : bad)
-        QTest::newRow(name) << QString::fromLatin1(name) << false;
-}
-
-void TestTextFunctions::validName()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, valid);
-    QCOMPARE(modCommon::IsValidName(name), valid);
-}
 
 void TestTextFunctions::base64_data()
 {
@@ -187,7 +93,7 @@ void TestTextFunctions::val()
 {
     QFETCH(QString, text);
     QFETCH(double, expected);
-    QCOMPARE(modCommon::Val(text), expected);
+    QCOMPARE(Conversions::Val(text), expected);
 }
 
 QTEST_GUILESS_MAIN(TestTextFunctions)

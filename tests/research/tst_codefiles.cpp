@@ -1,4 +1,4 @@
-#include "core/modCommon.h"
+#include "core/IniFiles.h"
 #include "research/CodeFiles.h"
 
 #include "InstalledCodeFiles.h"
@@ -213,10 +213,10 @@ void TestCodeFiles::installedFilesListTheResearchTargets()
     QVERIFY(listed.has_value());
     QVERIFY(listed->size() >= atLeast);
     QVERIFY(listed->contains(name));
-    QCOMPARE(modCommon::ReadINI(path, section, name), id);
+    QCOMPARE(IniFiles::ReadINI(path, section, name), id);
     // Every name the window lists must be one the request can send.
     for (const QString& each : *listed) {
-        const QString value = modCommon::ReadINI(path, section, each);
+        const QString value = IniFiles::ReadINI(path, section, each);
         QVERIFY2(value.toInt() > 0, qPrintable(each));
     }
     QCOMPARE(QSet<QString>(listed->begin(), listed->end()).size(), listed->size());

@@ -16,6 +16,8 @@ class TestConnect : public QObject
 
 private slots:
     void initTestCase() { BuildKeyPaths(); }
+    void hostFromUrl_data();
+    void hostFromUrl();
     void formatURL_data();
     void formatURL();
     void httpProperties_data();
@@ -23,7 +25,28 @@ private slots:
     void settingsAreThoseOfConstruction();
     void errorMessage_data();
     void errorMessage();
+    void findSection_data();
+    void findSection();
 };
+
+void TestConnect::hostFromUrl_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("scheme host path query") << "http://www.example.com/a/b.html?x=1" << "www.example.com";
+    QTest::newRow("host then query") << "https://example.com?q=shoes" << "example.com";
+    QTest::newRow("no scheme") << "example.com/path" << "example.com";
+    QTest::newRow("host only") << "http://example.com" << "example.com";
+    QTest::newRow("relative path") << "/index.html" << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestConnect::hostFromUrl()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, expected);
+    QCOMPARE(GetHostFromURL(url), expected);
+}
 
 void TestConnect::formatURL_data()
 {
@@ -129,6 +152,40 @@ void TestConnect::errorMessage()
     qint32 n = number;
     QString description = QStringLiteral("Something failed");
     QCOMPARE(c.GetErrorMessage(n, description), expected);
+}
+
+void TestConnect::findSection_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<bool>("cut");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("textAfter");
+    QTest::newRow("cut, marker included, case-insensitive")
+        << "x<B>bold</b> rest" << "<b>" << "</b>" << true << "<B>bold" << " rest";
+    QTest::newRow("no cut leaves text")
+        << "x<B>bold</b> rest" << "<b>" << "</b>" << false << "<B>bold" << "x<B>bold</b> rest";
+    QTest::newRow("missing end marker advances one past the marker start")
+        << "ab[cd" << "[" << "]" << false << "" << "cd";
+    QTest::newRow("missing start marker")
+        << "abc" << "[" << "]" << true << "" << "abc";
+    QTest::newRow("empty text") << "" << "[" << "]" << true << "" << "";
+    QTest::newRow("bracket alternative") << "shoes [cheap] x" << "[" << "]" << false << "[cheap" << "shoes [cheap] x";
+}
+
+void TestConnect::findSection()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(bool, cut);
+    QFETCH(QString, expected);
+    QFETCH(QString, textAfter);
+    TestEnvironment env;
+    clsConnect c;
+    QCOMPARE(c.FindSection(text, start, end, cut), expected);
+    QCOMPARE(text, textAfter);
 }
 
 QTEST_GUILESS_MAIN(TestConnect)

@@ -1,6 +1,6 @@
 #include "TestEnvironment.h"
 
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 #include "platform/Registry.h"
 
 #include <QDir>
@@ -28,13 +28,13 @@ TestEnvironment::TestEnvironment()
         QDir().mkpath(folders[i]);
         qputenv(kVariables[i], QFile::encodeName(folders[i]));
     }
-    modCommon::CloseErrorLog();
+    ErrorLog::CloseErrorLog();
     platform::Registry::reset();
 }
 
 TestEnvironment::~TestEnvironment()
 {
-    modCommon::CloseErrorLog();
+    ErrorLog::CloseErrorLog();
     platform::Registry::reset();
 }
 

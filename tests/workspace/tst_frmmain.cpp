@@ -6,7 +6,6 @@
 #include "campaign/CampaignStore.h"
 #include "core/Globals.h"
 #include "core/RegistryAPI.h"
-#include "core/modCommon.h"
 #include "settings/clsPreference.h"
 #include "settings/clsRegister.h"
 #include "workspace/frmMain.h"

@@ -1,4 +1,4 @@
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 #include "generator/AdFileRows.h"
 #include "workspace/AdFileModel.h"
 #include "workspace/GeneratedFilesPanel.h"
@@ -116,7 +116,7 @@ private:
 
 void TestGeneratedFilesPanel::init()
 {
-    modCommon::CloseErrorLog();
+    ErrorLog::CloseErrorLog();
     m_env = std::make_unique<TestEnvironment>();
     m_tab = std::make_unique<QTabWidget>();
     m_tab->setObjectName(QStringLiteral("tabAdFile"));
@@ -127,7 +127,7 @@ void TestGeneratedFilesPanel::cleanup()
 {
     m_tab.reset();
     m_panel = nullptr;
-    modCommon::CloseErrorLog();
+    ErrorLog::CloseErrorLog();
     m_env.reset();
 }
 

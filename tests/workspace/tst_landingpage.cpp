@@ -2,7 +2,7 @@
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
 
-#include "core/modCommon.h"
+#include "core/ErrorLog.h"
 #include "platform/desktop/DesktopServices.h"
 #include "workspace/landing/LandingPageTab.h"
 #include "workspace/landing/PageEncoding.h"
@@ -115,7 +115,7 @@ struct Fixture {
 
     QByteArray log() const
     {
-        modCommon::CloseErrorLog();
+        ErrorLog::CloseErrorLog();
         return TestEnvironment::readAll(env.programDir() + QStringLiteral("/Error.log"));
     }
 };

@@ -22,6 +22,8 @@ class TestNewCampaign : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void validName_data();
+    void validName();
     void names_data();
     void names();
     void populateProjects();
@@ -33,6 +35,24 @@ private Q_SLOTS:
     void existingCampaignKeepsTheDialogOpen();
     void resizingWidensTheBoxesOnly();
 };
+
+void TestNewCampaign::validName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("plain") << "Spring Sale (2)" << true;
+    QTest::newRow("empty") << "" << true;
+    const char* bad[] = {"a\\b", "a/b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b"};
+    for (const char* name : bad)
+        QTest::newRow(name) << QString::fromLatin1(name) << false;
+}
+
+void TestNewCampaign::validName()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, valid);
+    QCOMPARE(NewCampaignNames::IsValidName(name), valid);
+}
 
 void TestNewCampaign::names_data()
 {

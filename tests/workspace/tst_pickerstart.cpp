@@ -2,7 +2,6 @@
 #include "TestEnvironment.h"
 
 #include "core/Globals.h"
-#include "core/modCommon.h"
 #include "preferences/frmPreference.h"
 #include "workspace/KeywordInputs.h"
 #include "workspace/landing/LandingPageTab.h"

@@ -1,7 +1,7 @@
 #include "workspace/landing/LandingPageTab.h"
 
+#include "core/ErrorLog.h"
 #include "core/FileDialogs.h"
-#include "core/modCommon.h"
 #include "platform/Prompter.h"
 #include "platform/RegularFile.h"
 #include "platform/WaitCursor.h"
@@ -24,7 +24,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
-using modCommon::WriteErrorLog;
+using ErrorLog::WriteErrorLog;
 
 namespace {
 
