@@ -98,7 +98,7 @@ QString GetWorkingFolder()
     if (code || !QFileInfo(path).isDir()) {
         const QString reason = code ? QString::fromLocal8Bit(code.message()) : QStringLiteral("File exists");
         ErrorLog::WriteErrorLog(QStringLiteral("modCommon_GetWorkingFolder_Error: ") + path + QStringLiteral(": ")
-                                 + reason);
+                                + reason);
         // Never work at the filesystem root: the program folder stands in.
         return programFolder();
     }

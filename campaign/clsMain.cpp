@@ -346,7 +346,7 @@ std::optional<NodeId> clsMain::DeleteAccount(QString* saveError)
         return std::nullopt;
     if (node.isAccount() || !contains(node)) {
         ErrorLog::WriteErrorLog(QStringLiteral("clsMain_DeleteAccount error: the node '") + text
-                                 + QStringLiteral("' has no parent account"));
+                                + QStringLiteral("' has no parent account"));
         return std::nullopt;
     }
     const std::optional<NodeId> next = siblingAfterRemoval(node);

@@ -258,6 +258,17 @@ else()
     set(_qm_may "${QM_LIBRARY} may use only ${_qm_may}")
 endif()
 
+# Keeps what one object (or header opened alone) opened as _qm_opened_<n>,
+# the next <n> of _qm_numbers, and adds it to _qm_all.
+macro(_qm_record_opened opened)
+    set(_qm_opened_${_qm_count} "${opened}")
+    list(APPEND _qm_numbers ${_qm_count})
+    math(EXPR _qm_count "${_qm_count} + 1")
+    # Kept short as it grows: objects open mostly the same headers.
+    list(APPEND _qm_all ${opened})
+    list(REMOVE_DUPLICATES _qm_all)
+endmacro()
+
 # The objects of the library's own sources first: a fault that its own file
 # and a generated one both reach is shown through its own.
 set(_qm_objects)
@@ -286,12 +297,7 @@ foreach(object IN LISTS _qm_objects)
                             "which the layer check reads (${shown}.d)")
     endif()
     _qm_read_depfile("${object}.d" opened)
-    set(_qm_opened_${_qm_count} "${opened}")
-    list(APPEND _qm_numbers ${_qm_count})
-    math(EXPR _qm_count "${_qm_count} + 1")
-    # Kept short as it grows: objects open mostly the same headers.
-    list(APPEND _qm_all ${opened})
-    list(REMOVE_DUPLICATES _qm_all)
+    _qm_record_opened("${opened}")
 endforeach()
 
 # The headers of the library that no object opened.
@@ -372,12 +378,7 @@ foreach(header IN LISTS _qm_alone)
         math(EXPR at "${at} + 1")
     endforeach()
     list(SUBLIST opened ${at} -1 opened)
-    set(_qm_opened_${_qm_count} "${opened}")
-    list(APPEND _qm_numbers ${_qm_count})
-    math(EXPR _qm_count "${_qm_count} + 1")
-    # Kept short as it grows: objects open mostly the same headers.
-    list(APPEND _qm_all ${opened})
-    list(REMOVE_DUPLICATES _qm_all)
+    _qm_record_opened("${opened}")
 endforeach()
 
 # Most of what an object opens is the system's or a Qt module's the library

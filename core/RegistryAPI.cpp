@@ -40,7 +40,7 @@ QVariant GetRegistryValue(Root root, const QString& subKey, const QString& value
 {
     if (valueType != REG_SZ) {
         ErrorLog::WriteErrorLog(QStringLiteral("RegistryAPI_GetRegistryValue: ")
-                                 + QStringLiteral("Unsupported value type"));
+                                + QStringLiteral("Unsupported value type"));
         return defaultValue;
     }
     const std::optional<QString> text = platform::Registry::value(root, subKey, valueName);
@@ -62,8 +62,8 @@ void SetRegistryValue(Root root, const QString& subKey, const QString& valueName
     QString why;
     if (!platform::Registry::setValue(root, subKey, valueName, value.toString(), &why)) {
         ErrorLog::WriteErrorLog(QStringLiteral("RegistryAPI_SetRegistryValue:  ") + saveError(root, why)
-                                 + QStringLiteral(" KeyName= ") + subKey + QStringLiteral("  ValueName=  ")
-                                 + valueName);
+                                + QStringLiteral(" KeyName= ") + subKey + QStringLiteral("  ValueName=  ")
+                                + valueName);
     }
 }
 

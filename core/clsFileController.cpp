@@ -69,7 +69,7 @@ bool clsFileController::SaveTextFile(const QString& path, const QString& text, b
     if (result.ok)
         return true;
     ErrorLog::WriteErrorLog(QStringLiteral("saveTextFile_Error: ") + QString::number(result.error) + QLatin1Char(' ')
-                             + result.errorText);
+                            + result.errorText);
     MsgBox(result.errorText, MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("Save File"));
     return false;
 }

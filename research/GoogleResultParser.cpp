@@ -96,7 +96,7 @@ KeywordIdeas GetResultGoogle(const QString& data, const RandomFraction& random)
     KeywordIdeas ideas;
     if (nestedTooDeep(data)) {
         ErrorLog::WriteErrorLog(kLogPrefix
-                                 + QStringLiteral("the reply is nested more than %1 elements deep").arg(kMaxDepth));
+                                + QStringLiteral("the reply is nested more than %1 elements deep").arg(kMaxDepth));
         return ideas;
     }
     QDomDocument document;
@@ -104,7 +104,7 @@ KeywordIdeas GetResultGoogle(const QString& data, const RandomFraction& random)
     int errorLine = 0;
     if (!document.setContent(data, false, &error, &errorLine)) {
         ErrorLog::WriteErrorLog(kLogPrefix + QStringLiteral("the reply is not XML: ") + error
-                                 + QStringLiteral(" (line ") + QString::number(errorLine) + QLatin1Char(')'));
+                                + QStringLiteral(" (line ") + QString::number(errorLine) + QLatin1Char(')'));
         return ideas;
     }
     if (elements(document, QStringLiteral("rval")).isEmpty()) {
@@ -117,14 +117,14 @@ KeywordIdeas GetResultGoogle(const QString& data, const RandomFraction& random)
         const QDomNodeList items = elements(entries.at(n).toElement(), QStringLiteral("data"));
         if (items.size() < 3) {
             ErrorLog::WriteErrorLog(kLogPrefix + QStringLiteral("entry ") + QString::number(n + 1)
-                                     + QStringLiteral(" skipped: fewer than 3 data items"));
+                                    + QStringLiteral(" skipped: fewer than 3 data items"));
             continue;
         }
         const QDomNodeList values = elements(items.at(0).toElement(), QStringLiteral("value"));
         const QString keyword = values.size() < 2 ? QString() : values.at(1).toElement().text();
         if (keyword.isEmpty()) {
             ErrorLog::WriteErrorLog(kLogPrefix + QStringLiteral("entry ") + QString::number(n + 1)
-                                     + QStringLiteral(" skipped: no keyword value"));
+                                    + QStringLiteral(" skipped: no keyword value"));
             continue;
         }
         const QString competition = innerValue(items.at(1));

@@ -161,7 +161,7 @@ QString OAuthAccessToken::accessTokenOfReply()
     if (!m_HttpLogin.errorString().isEmpty() || (body.isEmpty() && isSuccess(status))) {
         // No whole reply came: whatever part of one arrived is no token.
         ErrorLog::WriteErrorLog(QStringLiteral("frmKeywordBuilder_PostToServer error:  ")
-                                 + m_HttpLogin.errorString());
+                                + m_HttpLogin.errorString());
         return QString();
     }
     QString why;

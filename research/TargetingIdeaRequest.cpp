@@ -81,8 +81,8 @@ QString idBlock(const QList<ListEntry>& entries, const QString& codeFile, const 
             continue;
         if (!isCriterionId(id)) {
             ErrorLog::WriteErrorLog(QStringLiteral("frmKeywordResearch_GetPostStringGoogle error:  the ") + section
-                                     + QStringLiteral(" of \"") + entry.name
-                                     + QStringLiteral("\" is not a whole number: left out of the request"));
+                                    + QStringLiteral(" of \"") + entry.name
+                                    + QStringLiteral("\" is not a whole number: left out of the request"));
             continue;
         }
         ids += line(QStringLiteral("<cm:id>") + id + QStringLiteral("</cm:id>"));

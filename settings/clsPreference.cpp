@@ -236,7 +236,7 @@ void clsPreference::GetSettings()
     QString label;
     auto logError = [&label](const QString& description) {
         ErrorLog::WriteErrorLog(QStringLiteral("clsPreference_Getsetting: ") + description
-                                 + QStringLiteral(" - ") + label);
+                                + QStringLiteral(" - ") + label);
     };
 
     // Version record.

@@ -191,7 +191,7 @@ void AdEditor::AdPreview(int slot)
 {
     if (slot < 0 || slot >= CampaignData::AdSlotCount) {
         ErrorLog::WriteErrorLog(QStringLiteral("frmUpdateCreative_AdPreview error: ")
-                                 + QStringLiteral("Subscript out of range"));
+                                + QStringLiteral("Subscript out of range"));
         return;
     }
     Slot& s = m_slots[slot];
