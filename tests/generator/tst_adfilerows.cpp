@@ -1,5 +1,6 @@
 #include "generator/AdFileRows.h"
 
+#include "ListedRows.h"
 #include "TestEnvironment.h"
 
 #include <QStringEncoder>
@@ -10,15 +11,6 @@
 // The line rules, the line index and the sort of the generated-files lists,
 // apart from any window.
 namespace {
-
-// Rows as "a|b|c" texts, one per listed row.
-QStringList joined(const QList<QStringList>& rows)
-{
-    QStringList out;
-    for (const QStringList& r : rows)
-        out << r.join(QLatin1Char('|'));
-    return out;
-}
 
 QByteArray utf16(const QString& text, QStringEncoder::Encoding order)
 {

@@ -3,6 +3,7 @@
 #include "workspace/AdFileModel.h"
 #include "workspace/GeneratedFilesPanel.h"
 
+#include "ListedRows.h"
 #include "NamedPipe.h"
 #include "ScriptedPrompter.h"
 #include "TestEnvironment.h"
@@ -23,15 +24,6 @@
 #include <memory>
 
 namespace {
-
-// Rows as "a|b|c" texts, one per listed row.
-QStringList joined(const QList<QStringList>& rows)
-{
-    QStringList out;
-    for (const QStringList& r : rows)
-        out << r.join(QLatin1Char('|'));
-    return out;
-}
 
 QStringList modelRows(const QAbstractItemModel* m)
 {
